@@ -1,0 +1,791 @@
+#include "store/DataFile.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <charconv>
+
+#include "store/Sql.h"
+
+namespace marel {
+
+// ------------------------------------------------------------------ SQL shape
+
+std::string sqlName(const std::string& identifier) { return "\"" + identifier + "\""; }
+
+std::string tableSql(const Layout& layout) {
+    std::string sql = "CREATE TABLE " + sqlName(layout.label) + "(";
+    for (auto& f : layout.fields) {
+        sql += sqlName(f.name);
+        switch (f.type) {
+            case FieldType::String: sql += " TEXT NOT NULL DEFAULT '' COLLATE HR"; break;
+            case FieldType::Memo: sql += " TEXT NOT NULL DEFAULT ''"; break;
+            case FieldType::Date: sql += " TEXT"; break;
+            default: sql += " INTEGER NOT NULL DEFAULT 0"; break;
+        }
+        sql += ", ";
+    }
+    // Bumped by every write; a watched record whose version moved on was
+    // changed by another station.
+    sql += "\"_ver\" INTEGER NOT NULL DEFAULT 0)";
+    return sql;
+}
+
+std::string indexName(const Layout& layout, int key) {
+    return layout.label + "_" + layout.keys[size_t(key)].name;
+}
+
+std::vector<std::string> indexSqls(const Layout& layout) {
+    std::vector<std::string> out;
+    for (size_t k = 0; k < layout.keys.size(); ++k) {
+        const KeyDef& key = layout.keys[k];
+        std::string sql = std::string("CREATE ") + (key.unique ? "UNIQUE " : "") + "INDEX " +
+                          sqlName(indexName(layout, int(k))) + " ON " + sqlName(layout.label) + "(";
+        for (size_t c = 0; c < key.components.size(); ++c) {
+            if (c) sql += ", ";
+            sql += sqlName(layout.fields[size_t(key.components[c].field)].name);
+            if (key.components[c].desc) sql += " DESC";
+        }
+        out.push_back(sql + ")");
+    }
+    return out;
+}
+
+void bindValue(sqlite3_stmt* st, int index, const SqlValue& v) {
+    switch (v.kind) {
+        case SqlValue::Null: sqlite3_bind_null(st, index); break;
+        case SqlValue::Int: sqlite3_bind_int64(st, index, v.i); break;
+        case SqlValue::Text: sqlite3_bind_text(st, index, v.s.data(), int(v.s.size()), SQLITE_TRANSIENT); break;
+    }
+}
+
+namespace {
+SqlValue columnValue(sqlite3_stmt* st, int col) {
+    switch (sqlite3_column_type(st, col)) {
+        case SQLITE_NULL: return {};
+        case SQLITE_INTEGER: return {SqlValue::Int, sqlite3_column_int64(st, col), {}};
+        default: {
+            auto p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+            return {SqlValue::Text, 0, std::string(p ? p : "", size_t(sqlite3_column_bytes(st, col)))};
+        }
+    }
+}
+}  // namespace
+
+// --------------------------------------------------------------------- Cursor
+
+Cursor::Cursor(DataFile& file, int key) : file_(&file), key_(key) {}
+
+void Cursor::toStart() {
+    mode_ = Mode::Start;
+    values_.clear();
+}
+
+void Cursor::toEnd() {
+    mode_ = Mode::End;
+    values_.clear();
+}
+
+void Cursor::toPosition(std::vector<SqlValue> values, int64_t rowid, bool inclusive) {
+    mode_ = Mode::At;
+    values_ = std::move(values);
+    rowid_ = rowid;
+    inclusive_ = inclusive;
+}
+
+void Cursor::toBuffer() {
+    if (key_ < 0) {
+        toStart();
+        return;
+    }
+    // Record id 0 lies before every record: the first record with these key
+    // values, or the first after them, comes next.
+    toPosition(file_->keyValues(key_), 0, false);
+}
+
+int Cursor::step(bool forward) {
+    DataFile& f = *file_;
+    if (!f.isOpen()) {
+        setError(kFileNotOpen);
+        return kFileNotOpen;
+    }
+    for (;;) {
+        int rc = 0;
+        if (!fetch(forward, rc)) {
+            if (rc == 0) rc = kRecordNotAvailable;
+            if (rc == kRecordNotAvailable) setError(rc);
+            return rc;
+        }
+        // The record just read becomes the position.
+        toPosition(key_ >= 0 ? f.keyValues(key_) : std::vector<SqlValue>{}, f.currentId(), false);
+        if (!filter_ || filter_()) {
+            setError(0);
+            return 0;
+        }
+    }
+}
+
+// Finds the neighbouring record with one indexed query per key level, so that
+// every step costs a few index seeks however large the file is.
+bool Cursor::fetch(bool forward, int& rc) {
+    DataFile& f = *file_;
+    const Layout& L = f.layout();
+    Store& store = f.store();
+    const std::string base = "SELECT rowid, \"_ver\", " + f.columnList() + " FROM " + sqlName(L.label);
+    std::vector<KeyComponent> comps;
+    if (key_ >= 0) comps = L.keys[size_t(key_)].components;
+    const size_t k = comps.size();
+    const size_t m = std::min(prefix_.size(), k);
+
+    auto col = [&](size_t i) { return f.quotedColumn(comps[i].field); };
+    // Direction of component i in the reading direction: true = ascending.
+    auto up = [&](size_t i) { return comps[i].desc != forward; };
+    auto orderFrom = [&](size_t from) {
+        std::string o = " ORDER BY ";
+        for (size_t i = from; i < k; ++i) o += col(i) + (up(i) ? " ASC, " : " DESC, ");
+        return o + (forward ? "rowid ASC" : "rowid DESC") + " LIMIT 1";
+    };
+    auto run = [&](const std::string& sql, const std::vector<SqlValue>& binds) -> int {
+        sqlite3_stmt* st = store.statement(sql);
+        if (!st) return store.fail(sqlite3_errcode(store.db()));
+        for (size_t i = 0; i < binds.size(); ++i) bindValue(st, int(i) + 1, binds[i]);
+        int r = sqlite3_step(st);
+        if (r == SQLITE_ROW) {
+            f.loadRow(st);
+            sqlite3_reset(st);
+            return 1;
+        }
+        sqlite3_reset(st);
+        if (r == SQLITE_DONE) return 0;
+        store.fail(r);
+        return -1;
+    };
+
+    std::string where;
+    std::vector<SqlValue> binds;
+    for (size_t i = 0; i < m; ++i) {
+        where += (where.empty() ? " WHERE " : " AND ") + col(i) + " IS ?";
+        binds.push_back(prefix_[i]);
+    }
+    auto conj = [&](const std::string& w, const std::string& cond) {
+        return w + (w.empty() ? " WHERE " : " AND ") + cond;
+    };
+
+    if (mode_ == Mode::Start || mode_ == Mode::End) {
+        if (mode_ == Mode::End && forward) return false;
+        int r = run(base + where + orderFrom(m), binds);
+        if (r < 0) rc = errorCode();
+        return r > 0;
+    }
+
+    // Same key values, later record id.
+    {
+        std::string w = where;
+        std::vector<SqlValue> b = binds;
+        for (size_t i = m; i < k; ++i) {
+            w = conj(w, col(i) + " IS ?");
+            b.push_back(values_[i]);
+        }
+        std::string op = forward ? (inclusive_ ? ">=" : ">") : (inclusive_ ? "<=" : "<");
+        w = conj(w, "rowid " + op + " ?");
+        b.push_back({SqlValue::Int, rowid_, {}});
+        int r = run(base + w + (forward ? " ORDER BY rowid ASC LIMIT 1" : " ORDER BY rowid DESC LIMIT 1"), b);
+        if (r != 0) {
+            if (r < 0) rc = errorCode();
+            return r > 0;
+        }
+    }
+    // Then, from the deepest component up: equal on the ones before, beyond on this one.
+    for (size_t level = k; level-- > m;) {
+        std::string w = where;
+        std::vector<SqlValue> b = binds;
+        for (size_t i = m; i < level; ++i) {
+            w = conj(w, col(i) + " IS ?");
+            b.push_back(values_[i]);
+        }
+        const SqlValue& v = values_[level];
+        if (v.kind == SqlValue::Null) {
+            // An empty date sorts first; nothing lies before it.
+            if (!up(level)) continue;
+            w = conj(w, col(level) + " IS NOT NULL");
+        } else {
+            w = conj(w, col(level) + (up(level) ? " > ?" : " < ?"));
+            b.push_back(v);
+        }
+        int r = run(base + w + orderFrom(level), b);
+        if (r != 0) {
+            if (r < 0) rc = errorCode();
+            return r > 0;
+        }
+    }
+    return false;
+}
+
+// ------------------------------------------------------------------- DataFile
+
+DataFile::DataFile(Store& store, const Layout& layout, void* record)
+    : store_(&store), layout_(&layout), record_(static_cast<char*>(record)), cursor_(*this, -1) {
+    for (auto& f : layout.fields) columns_ += std::string(columns_.empty() ? "" : ", ") + sqlName(f.name);
+}
+
+DataFile::~DataFile() = default;
+
+std::string DataFile::quotedColumn(int field) const { return sqlName(layout_->fields[size_t(field)].name); }
+
+void* DataFile::fieldPtr(int field) const { return record_ + layout_->fields[size_t(field)].offset; }
+
+SqlValue DataFile::fieldValue(int field) const {
+    const FieldDef& f = layout_->fields[size_t(field)];
+    void* p = fieldPtr(field);
+    switch (f.type) {
+        case FieldType::Long: return {SqlValue::Int, *static_cast<LONG*>(p), {}};
+        case FieldType::Short: return {SqlValue::Int, *static_cast<SHORT*>(p), {}};
+        case FieldType::UShort: return {SqlValue::Int, *static_cast<USHORT*>(p), {}};
+        case FieldType::Byte: return {SqlValue::Int, *static_cast<BYTE*>(p), {}};
+        case FieldType::Decimal: return {SqlValue::Int, static_cast<DecField*>(p)->scaled, {}};
+        case FieldType::Date: {
+            Date d = *static_cast<Date*>(p);
+            if (d.empty()) return {};
+            return {SqlValue::Text, 0, d.iso()};
+        }
+        case FieldType::String:
+        case FieldType::Memo: return {SqlValue::Text, 0, static_cast<StringField*>(p)->str()};
+    }
+    return {};
+}
+
+std::string DataFile::fieldText(int field) const {
+    const FieldDef& f = layout_->fields[size_t(field)];
+    SqlValue v = fieldValue(field);
+    if (f.type == FieldType::Decimal) return Decimal::fromScaled(v.i, f.places).toString(f.places);
+    if (v.kind == SqlValue::Int) return std::to_string(v.i);
+    return v.s;
+}
+
+bool DataFile::setFieldText(int field, const std::string& text) {
+    const FieldDef& f = layout_->fields[size_t(field)];
+    void* p = fieldPtr(field);
+    std::string t = trim(text);
+    try {
+        switch (f.type) {
+            case FieldType::String:
+            case FieldType::Memo: static_cast<StringField*>(p)->assign(text, size_t(f.size)); return true;
+            case FieldType::Decimal:
+                static_cast<DecField*>(p)->scaled = t.empty() ? 0 : Decimal::parse(t).toScaled(f.places, f.size);
+                return true;
+            case FieldType::Date: {
+                Date d = Date::fromIso(t);
+                if (d.empty() && !t.empty()) return false;
+                *static_cast<Date*>(p) = d;
+                return true;
+            }
+            default: {
+                int64_t n = 0;
+                if (!t.empty()) {
+                    auto [ptr, ec] = std::from_chars(t.data(), t.data() + t.size(), n);
+                    if (ec != std::errc() || ptr != t.data() + t.size()) return false;
+                }
+                int64_t lo = 0, hi = 0;
+                switch (f.type) {
+                    case FieldType::Long: lo = INT32_MIN; hi = INT32_MAX; break;
+                    case FieldType::Short: lo = INT16_MIN; hi = INT16_MAX; break;
+                    case FieldType::UShort: lo = 0; hi = UINT16_MAX; break;
+                    default: lo = 0; hi = UINT8_MAX; break;
+                }
+                if (n < lo || n > hi) return false;
+                switch (f.type) {
+                    case FieldType::Long: *static_cast<LONG*>(p) = LONG(n); break;
+                    case FieldType::Short: *static_cast<SHORT*>(p) = SHORT(n); break;
+                    case FieldType::UShort: *static_cast<USHORT*>(p) = USHORT(n); break;
+                    default: *static_cast<BYTE*>(p) = BYTE(n); break;
+                }
+                return true;
+            }
+        }
+    } catch (const std::exception&) {
+        return false;
+    }
+    return false;
+}
+
+std::vector<SqlValue> DataFile::keyValues(int key) const {
+    std::vector<SqlValue> out;
+    for (auto& c : layout_->keys[size_t(key)].components) out.push_back(fieldValue(c.field));
+    return out;
+}
+
+void DataFile::bindField(sqlite3_stmt* st, int index, int field) const { bindValue(st, index, fieldValue(field)); }
+
+void DataFile::loadRow(sqlite3_stmt* st) {
+    rowid_ = sqlite3_column_int64(st, 0);
+    version_ = sqlite3_column_int64(st, 1);
+    watched_ = watchNext_;
+    watchNext_ = false;
+    for (size_t i = 0; i < layout_->fields.size(); ++i) {
+        const FieldDef& f = layout_->fields[i];
+        void* p = fieldPtr(int(i));
+        int col = int(i) + 2;
+        switch (f.type) {
+            case FieldType::Long: *static_cast<LONG*>(p) = LONG(sqlite3_column_int64(st, col)); break;
+            case FieldType::Short: *static_cast<SHORT*>(p) = SHORT(sqlite3_column_int64(st, col)); break;
+            case FieldType::UShort: *static_cast<USHORT*>(p) = USHORT(sqlite3_column_int64(st, col)); break;
+            case FieldType::Byte: *static_cast<BYTE*>(p) = BYTE(sqlite3_column_int64(st, col)); break;
+            case FieldType::Decimal: static_cast<DecField*>(p)->scaled = sqlite3_column_int64(st, col); break;
+            case FieldType::Date: {
+                auto t = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+                *static_cast<Date*>(p) = t ? Date::fromIso(t) : Date();
+                break;
+            }
+            case FieldType::String:
+            case FieldType::Memo: {
+                auto t = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+                // Stored text was checked on the way in; copy it as it is.
+                auto* s = static_cast<StringField*>(p);
+                try {
+                    s->assign(t ? t : "", size_t(f.size));
+                } catch (const EncodingError&) {
+                    s->assign("", size_t(f.size));
+                }
+                break;
+            }
+        }
+    }
+}
+
+void DataFile::clear() {
+    for (size_t i = 0; i < layout_->fields.size(); ++i) {
+        void* p = fieldPtr(int(i));
+        switch (layout_->fields[i].type) {
+            case FieldType::Long: *static_cast<LONG*>(p) = 0; break;
+            case FieldType::Short: *static_cast<SHORT*>(p) = 0; break;
+            case FieldType::UShort: *static_cast<USHORT*>(p) = 0; break;
+            case FieldType::Byte: *static_cast<BYTE*>(p) = 0; break;
+            case FieldType::Decimal: static_cast<DecField*>(p)->scaled = 0; break;
+            case FieldType::Date: *static_cast<Date*>(p) = Date(); break;
+            case FieldType::String:
+            case FieldType::Memo: static_cast<StringField*>(p)->assign("", 0); break;
+        }
+    }
+}
+
+// ---- the file as a whole
+
+int DataFile::checkUsable() {
+    if (!store_->isOpen()) {
+        int code = store_->damaged() ? kFileInvalid : kFileNotOpen;
+        setError(code);
+        return code;
+    }
+    return 0;
+}
+
+int DataFile::open() {
+    if (int rc = checkUsable()) return rc;
+    if (open_) {
+        setError(kAlreadyOpen);
+        return kAlreadyOpen;
+    }
+    sqlite3_stmt* st = store_->statement("SELECT type, name, sql FROM sqlite_master WHERE tbl_name = ?");
+    if (!st) return store_->fail(sqlite3_errcode(store_->db()));
+    sqlite3_bind_text(st, 1, layout_->label.c_str(), -1, SQLITE_TRANSIENT);
+    bool table = false;
+    std::vector<std::pair<std::string, std::string>> indexes;
+    int r;
+    while ((r = sqlite3_step(st)) == SQLITE_ROW) {
+        std::string type = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+        auto sql = reinterpret_cast<const char*>(sqlite3_column_text(st, 2));
+        if (type == "table") table = true;
+        if (type == "index")
+            indexes.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)), sql ? sql : "");
+    }
+    sqlite3_reset(st);
+    if (r != SQLITE_DONE) return store_->fail(r);
+    if (!table) {
+        setError(kFileNotFound);
+        return kFileNotFound;
+    }
+    // A table whose columns are not the layout's is not this file.
+    st = store_->statement("SELECT name FROM pragma_table_info(?)");
+    sqlite3_bind_text(st, 1, layout_->label.c_str(), -1, SQLITE_TRANSIENT);
+    std::vector<std::string> cols;
+    while ((r = sqlite3_step(st)) == SQLITE_ROW) cols.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    sqlite3_reset(st);
+    if (r != SQLITE_DONE) return store_->fail(r);
+    for (auto& f : layout_->fields)
+        if (std::find(cols.begin(), cols.end(), f.name) == cols.end()) {
+            setError(kFileInvalid, 0, "Column " + std::string(f.name) + " missing");
+            return kFileInvalid;
+        }
+    if (std::find(cols.begin(), cols.end(), "_ver") == cols.end()) {
+        setError(kFileInvalid, 0, "Version column missing");
+        return kFileInvalid;
+    }
+    auto wanted = indexSqls(*layout_);
+    for (size_t k = 0; k < wanted.size(); ++k) {
+        auto it = std::find_if(indexes.begin(), indexes.end(),
+                               [&](auto& ix) { return ix.first == indexName(*layout_, int(k)); });
+        if (it == indexes.end() || it->second != wanted[k]) {
+            setError(kKeysInvalid);
+            return kKeysInvalid;
+        }
+    }
+    open_ = true;
+    store_->noteOpen(layout_->label, 1);
+    cursor_ = Cursor(*this, -1);
+    rowid_ = 0;
+    setError(0);
+    return 0;
+}
+
+int DataFile::create() {
+    if (int rc = checkUsable()) return rc;
+    bool ownTx = !store_->inTransaction();
+    if (ownTx && store_->begin() != 0) return errorCode();
+    int rc = store_->exec(tableSql(*layout_));
+    for (auto& ix : indexSqls(*layout_))
+        if (rc == SQLITE_OK) rc = store_->exec(ix);
+    if (rc != SQLITE_OK) {
+        int code = store_->fail(rc);
+        if (ownTx) store_->rollback();
+        store_->dropStatements();
+        return code;
+    }
+    store_->dropStatements();
+    return ownTx ? store_->commit() : (setError(0), 0);
+}
+
+void DataFile::close() {
+    if (open_) store_->noteOpen(layout_->label, -1);
+    open_ = false;
+    rowid_ = 0;
+    setError(0);
+}
+
+int DataFile::remove() {
+    if (int rc = checkUsable()) return rc;
+    // A file in use by any window of this program stays.
+    if (store_->openCount(layout_->label) > 0) {
+        setError(kAlreadyOpen);
+        return kAlreadyOpen;
+    }
+    sqlite3_stmt* st = store_->statement("SELECT 1 FROM sqlite_master WHERE type='table' AND name = ?");
+    sqlite3_bind_text(st, 1, layout_->label.c_str(), -1, SQLITE_TRANSIENT);
+    bool exists = sqlite3_step(st) == SQLITE_ROW;
+    sqlite3_reset(st);
+    if (!exists) {
+        setError(kFileNotFound);
+        return kFileNotFound;
+    }
+    store_->dropStatements();
+    int rc = store_->exec("DROP TABLE " + sqlName(layout_->label));
+    if (rc != SQLITE_OK) return store_->fail(rc);
+    setError(0);
+    return 0;
+}
+
+int DataFile::build() {
+    if (int rc = checkUsable()) return rc;
+    bool ownTx = !store_->inTransaction();
+    if (ownTx && store_->begin() != 0) return errorCode();
+    store_->dropStatements();
+    int rc = SQLITE_OK;
+    // Drop whatever indexes the table has, then make the layout's anew.
+    std::vector<std::string> names;
+    {
+        sqlite3_stmt* st = store_->statement(
+            "SELECT name FROM sqlite_master WHERE type='index' AND tbl_name = ? AND sql IS NOT NULL");
+        sqlite3_bind_text(st, 1, layout_->label.c_str(), -1, SQLITE_TRANSIENT);
+        while (sqlite3_step(st) == SQLITE_ROW) names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+        sqlite3_reset(st);
+    }
+    store_->dropStatements();
+    for (auto& n : names)
+        if (rc == SQLITE_OK) rc = store_->exec("DROP INDEX " + sqlName(n));
+    for (auto& ix : indexSqls(*layout_))
+        if (rc == SQLITE_OK) rc = store_->exec(ix);
+    if (rc != SQLITE_OK) {
+        int code = store_->fail(rc);
+        if (ownTx) store_->rollback();
+        return code;
+    }
+    return ownTx ? store_->commit() : (setError(0), 0);
+}
+
+int64_t DataFile::records() {
+    if (!open_) {
+        setError(kFileNotOpen);
+        return 0;
+    }
+    sqlite3_stmt* st = store_->statement("SELECT count(*) FROM " + sqlName(layout_->label));
+    int64_t n = 0;
+    int r = st ? sqlite3_step(st) : SQLITE_ERROR;
+    if (r == SQLITE_ROW) n = sqlite3_column_int64(st, 0);
+    if (st) sqlite3_reset(st);
+    if (r != SQLITE_ROW) store_->fail(r);
+    else setError(0);
+    return n;
+}
+
+int DataFile::send(const std::string&) {
+    setError(0);
+    return 0;
+}
+
+// ---- sequential reading
+
+void DataFile::set() {
+    cursor_ = Cursor(*this, -1);
+    cursor_.toStart();
+}
+
+void DataFile::set(const Key& key) {
+    cursor_ = Cursor(*this, key.index);
+    cursor_.toStart();
+}
+
+void DataFile::setFrom(const Key& key) {
+    cursor_ = Cursor(*this, key.index);
+    cursor_.toBuffer();
+}
+
+// ---- single records
+
+int DataFile::get(const Key& key) {
+    if (!open_) {
+        setError(kFileNotOpen);
+        return kFileNotOpen;
+    }
+    const KeyDef& k = layout_->keys[size_t(key.index)];
+    std::string sql = "SELECT rowid, \"_ver\", " + columns_ + " FROM " + sqlName(layout_->label) + " WHERE ";
+    for (size_t i = 0; i < k.components.size(); ++i)
+        sql += (i ? " AND " : "") + quotedColumn(k.components[i].field) + " IS ?";
+    sql += " ORDER BY rowid LIMIT 1";
+    sqlite3_stmt* st = store_->statement(sql);
+    if (!st) return store_->fail(sqlite3_errcode(store_->db()));
+    for (size_t i = 0; i < k.components.size(); ++i) bindField(st, int(i) + 1, k.components[i].field);
+    int r = sqlite3_step(st);
+    if (r == SQLITE_ROW) {
+        loadRow(st);
+        sqlite3_reset(st);
+        setError(0);
+        return 0;
+    }
+    sqlite3_reset(st);
+    if (r == SQLITE_DONE) {
+        setError(kRecordNotFound);
+        return kRecordNotFound;
+    }
+    return store_->fail(r);
+}
+
+int DataFile::getById(int64_t rowid) {
+    if (!open_) {
+        setError(kFileNotOpen);
+        return kFileNotOpen;
+    }
+    sqlite3_stmt* st = store_->statement("SELECT rowid, \"_ver\", " + columns_ + " FROM " + sqlName(layout_->label) +
+                                         " WHERE rowid = ?");
+    sqlite3_bind_int64(st, 1, rowid);
+    int r = sqlite3_step(st);
+    if (r == SQLITE_ROW) {
+        loadRow(st);
+        sqlite3_reset(st);
+        setError(0);
+        return 0;
+    }
+    sqlite3_reset(st);
+    if (r == SQLITE_DONE) {
+        setError(kRecordNotAvailable);
+        return kRecordNotAvailable;
+    }
+    return store_->fail(r);
+}
+
+int DataFile::add() {
+    if (!open_) {
+        setError(kFileNotOpen);
+        return kFileNotOpen;
+    }
+    std::string marks;
+    for (size_t i = 0; i < layout_->fields.size(); ++i) marks += i ? ",?" : "?";
+    sqlite3_stmt* st = store_->statement("INSERT INTO " + sqlName(layout_->label) + "(" + columns_ + ") VALUES(" + marks + ")");
+    if (!st) return store_->fail(sqlite3_errcode(store_->db()));
+    for (size_t i = 0; i < layout_->fields.size(); ++i) bindField(st, int(i) + 1, int(i));
+    int r = sqlite3_step(st);
+    sqlite3_reset(st);
+    if (r != SQLITE_DONE) return store_->fail(r);
+    rowid_ = sqlite3_last_insert_rowid(store_->db());
+    version_ = 0;
+    watched_ = false;
+    setError(0);
+    return 0;
+}
+
+int DataFile::put() {
+    if (!open_) {
+        setError(kFileNotOpen);
+        return kFileNotOpen;
+    }
+    if (rowid_ == 0) {
+        setError(kRecordNotAvailable);
+        return kRecordNotAvailable;
+    }
+    std::string sql = "UPDATE " + sqlName(layout_->label) + " SET ";
+    for (size_t i = 0; i < layout_->fields.size(); ++i) sql += quotedColumn(int(i)) + " = ?, ";
+    sql += "\"_ver\" = \"_ver\" + 1 WHERE rowid = ?";
+    if (watched_) sql += " AND \"_ver\" = ?";
+    sqlite3_stmt* st = store_->statement(sql);
+    if (!st) return store_->fail(sqlite3_errcode(store_->db()));
+    int n = int(layout_->fields.size());
+    for (int i = 0; i < n; ++i) bindField(st, i + 1, i);
+    sqlite3_bind_int64(st, n + 1, rowid_);
+    if (watched_) sqlite3_bind_int64(st, n + 2, version_);
+    int r = sqlite3_step(st);
+    sqlite3_reset(st);
+    if (r != SQLITE_DONE) return store_->fail(r);
+    if (sqlite3_changes(store_->db()) == 0) {
+        // Gone, or (when watched) written meanwhile by another station.
+        int code = watched_ ? kChangedByOther : kRecordNotAvailable;
+        setError(code);
+        return code;
+    }
+    ++version_;
+    setError(0);
+    return 0;
+}
+
+int DataFile::deleteRecord() {
+    if (!open_) {
+        setError(kFileNotOpen);
+        return kFileNotOpen;
+    }
+    if (rowid_ == 0) {
+        setError(kRecordNotAvailable);
+        return kRecordNotAvailable;
+    }
+    sqlite3_stmt* st = store_->statement("DELETE FROM " + sqlName(layout_->label) + " WHERE rowid = ?");
+    sqlite3_bind_int64(st, 1, rowid_);
+    int r = sqlite3_step(st);
+    sqlite3_reset(st);
+    if (r != SQLITE_DONE) return store_->fail(r);
+    if (sqlite3_changes(store_->db()) == 0) {
+        setError(kRecordNotAvailable);
+        return kRecordNotAvailable;
+    }
+    rowid_ = 0;
+    setError(0);
+    return 0;
+}
+
+bool DataFile::duplicate(const Key& key) {
+    const KeyDef& k = layout_->keys[size_t(key.index)];
+    if (!k.unique || !open_) return false;
+    std::string sql = "SELECT 1 FROM " + sqlName(layout_->label) + " WHERE ";
+    for (size_t i = 0; i < k.components.size(); ++i) sql += quotedColumn(k.components[i].field) + " IS ? AND ";
+    sql += "rowid <> ? LIMIT 1";
+    sqlite3_stmt* st = store_->statement(sql);
+    for (size_t i = 0; i < k.components.size(); ++i) bindField(st, int(i) + 1, k.components[i].field);
+    sqlite3_bind_int64(st, int(k.components.size()) + 1, rowid_);
+    bool dup = sqlite3_step(st) == SQLITE_ROW;
+    sqlite3_reset(st);
+    return dup;
+}
+
+int DataFile::firstDuplicateKey() {
+    for (size_t k = 0; k < layout_->keys.size(); ++k)
+        if (layout_->keys[k].unique && duplicate(Key{this, int(k)})) return int(k);
+    return -1;
+}
+
+// ---- positions: "id" or "id|key|values..." with each value tagged n, i or t
+
+namespace {
+std::string hex(const std::string& s) {
+    static const char* d = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : s) {
+        out += d[c >> 4];
+        out += d[c & 15];
+    }
+    return out;
+}
+std::string unhex(std::string_view h) {
+    std::string out;
+    for (size_t i = 0; i + 1 < h.size(); i += 2) out += char(std::stoi(std::string(h.substr(i, 2)), nullptr, 16));
+    return out;
+}
+struct ParsedPosition {
+    int64_t rowid = 0;
+    std::vector<SqlValue> values;
+    bool ok = false;
+};
+ParsedPosition parsePosition(const std::string& text) {
+    ParsedPosition p;
+    try {
+        size_t bar = text.find('|');
+        p.rowid = std::stoll(text.substr(0, bar));
+        if (bar != std::string::npos) {
+            size_t pos = text.find('|', bar + 1);  // skip the key index
+            while (pos != std::string::npos) {
+                size_t end = text.find('|', pos + 1);
+                std::string item = text.substr(pos + 1, end == std::string::npos ? std::string::npos : end - pos - 1);
+                if (item.empty()) return p;
+                if (item[0] == 'n') p.values.push_back({});
+                else if (item[0] == 'i') p.values.push_back({SqlValue::Int, std::stoll(item.substr(1)), {}});
+                else p.values.push_back({SqlValue::Text, 0, unhex(std::string_view(item).substr(1))});
+                pos = end;
+            }
+        }
+        p.ok = true;
+    } catch (const std::exception&) {
+    }
+    return p;
+}
+}  // namespace
+
+std::string DataFile::position() { return std::to_string(rowid_); }
+
+std::string DataFile::position(const Key& key) {
+    std::string out = std::to_string(rowid_) + "|" + std::to_string(key.index);
+    for (auto& v : keyValues(key.index)) {
+        if (v.kind == SqlValue::Null) out += "|n";
+        else if (v.kind == SqlValue::Int) out += "|i" + std::to_string(v.i);
+        else out += "|t" + hex(v.s);
+    }
+    return out;
+}
+
+int DataFile::reget(const std::string& pos) {
+    ParsedPosition p = parsePosition(pos);
+    if (!p.ok || p.rowid == 0) {
+        setError(kRecordNotAvailable);
+        return kRecordNotAvailable;
+    }
+    return getById(p.rowid);
+}
+
+int DataFile::reset(const std::string& pos) {
+    ParsedPosition p = parsePosition(pos);
+    if (!p.ok) {
+        setError(kRecordNotAvailable);
+        return kRecordNotAvailable;
+    }
+    cursor_ = Cursor(*this, -1);
+    cursor_.toPosition({}, p.rowid, true);
+    setError(0);
+    return 0;
+}
+
+int DataFile::reset(const Key& key, const std::string& pos) {
+    ParsedPosition p = parsePosition(pos);
+    if (!p.ok || p.values.size() != layout_->keys[size_t(key.index)].components.size()) {
+        setError(kRecordNotAvailable);
+        return kRecordNotAvailable;
+    }
+    cursor_ = Cursor(*this, key.index);
+    cursor_.toPosition(std::move(p.values), p.rowid, true);
+    setError(0);
+    return 0;
+}
+
+}  // namespace marel

@@ -1,0 +1,165 @@
+#pragma once
+// One data file of the keyed file store: a table with its indexes, one shared
+// record buffer, and the operations every screen uses (set, next, previous,
+// get, add, put, delete, position, reget, reset, watch, ...). Each operation
+// returns its error code and also leaves it in errorCode().
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "store/Layout.h"
+#include "store/Store.h"
+
+namespace marel {
+
+class DataFile;
+
+// A key of a file, as a member of the file object (`OSOBE.KEYOIB`).
+struct Key {
+    DataFile* file;
+    int index;
+};
+
+// A value as it is kept in a column.
+struct SqlValue {
+    enum Kind { Null, Int, Text } kind = Null;
+    int64_t i = 0;
+    std::string s;
+    friend bool operator==(const SqlValue&, const SqlValue&) = default;
+};
+
+// Ordered reading of one file, in a key order or in record order, optionally
+// limited to records whose first key components equal given values and to
+// records a filter accepts. Reads into the file's buffer. A position is the
+// key values and record id of a record, so it stays meaningful while other
+// records come and go.
+class Cursor {
+public:
+    // key -1 is record (insertion) order.
+    Cursor(DataFile& file, int key);
+    void setRange(std::vector<SqlValue> prefix) { prefix_ = std::move(prefix); }
+    void setFilter(std::function<bool()> filter) { filter_ = std::move(filter); }
+    const std::vector<SqlValue>& range() const { return prefix_; }
+
+    // Before the first record; previous() from here reads the last one.
+    void toStart();
+    // Just before the record with these key values and id: next() reads it
+    // (or what follows, if it is gone) when inclusive, the one after it otherwise;
+    // previous() likewise in the other direction.
+    void toPosition(std::vector<SqlValue> values, int64_t rowid, bool inclusive);
+    // Before the first record whose key is equal to or after the buffer's key fields.
+    void toBuffer();
+    // After the last record: previous() reads the last one, next() nothing.
+    void toEnd();
+
+    int next() { return step(true); }
+    int previous() { return step(false); }
+
+    int key() const { return key_; }
+    DataFile& file() { return *file_; }
+
+private:
+    int step(bool forward);
+    bool fetch(bool forward, int& rc);
+
+    enum class Mode { Start, End, At } mode_ = Mode::Start;
+    DataFile* file_;
+    int key_;
+    std::vector<SqlValue> prefix_;
+    std::function<bool()> filter_;
+    std::vector<SqlValue> values_;
+    int64_t rowid_ = 0;
+    bool inclusive_ = false;
+};
+
+class DataFile {
+public:
+    DataFile(Store& store, const Layout& layout, void* record);
+    virtual ~DataFile();
+    DataFile(const DataFile&) = delete;
+    DataFile& operator=(const DataFile&) = delete;
+
+    const Layout& layout() const { return *layout_; }
+    const std::string& label() const { return layout_->label; }
+    Store& store() const { return *store_; }
+
+    // ---- the file as a whole
+    int open();
+    int create();
+    void close();
+    int remove();
+    int build();
+    bool isOpen() const { return open_; }
+    int64_t records();
+    // Asks the store to recover a file left locked ("Recover=10"); the
+    // database engine recovers by itself, so this only clears the error.
+    int send(const std::string& command);
+
+    // Use counter of the procedures that currently use the file.
+    int USED = 0;
+
+    // ---- the record buffer
+    void clear();  // text fields blank, numbers zero, dates empty
+
+    // ---- sequential reading
+    void set();                       // record order, from the start
+    void set(const Key& key);         // key order, from the start
+    void setFrom(const Key& key);     // key order, from the buffer's key values on
+    int next() { return cursor_.next(); }
+    int previous() { return cursor_.previous(); }
+    Cursor& cursor() { return cursor_; }
+
+    // ---- single records
+    int get(const Key& key);          // the first record whose key equals the buffer's
+    int getById(int64_t rowid);
+    int add();
+    int put();
+    int deleteRecord();
+    bool duplicate(const Key& key);   // would the buffer clash with another record on this unique key?
+    int firstDuplicateKey();          // index of the first unique key that clashes, or -1
+    void watch() { watchNext_ = true; }
+
+    std::string position();           // record order
+    std::string position(const Key& key);
+    int reget(const std::string& pos);
+    int reget(const Key& key, const std::string& pos) { return reget(pos); }
+    int reset(const std::string& pos);
+    int reset(const Key& key, const std::string& pos);
+
+    // The record last read, added or written (0 when none).
+    int64_t currentId() const { return rowid_; }
+
+    // ---- generic field access (used by the store, loaders, screens)
+    void* fieldPtr(int field) const;
+    SqlValue fieldValue(int field) const;
+    // Text form of a field: numbers plain, decimals with a point, dates ISO.
+    std::string fieldText(int field) const;
+    // Sets a field from text of the same form; false when the text does not fit.
+    bool setFieldText(int field, const std::string& text);
+    std::vector<SqlValue> keyValues(int key) const;
+
+    // The SQL table column list "a","b",...; internal but shared with Cursor.
+    const std::string& columnList() const { return columns_; }
+    std::string quotedColumn(int field) const;
+    void loadRow(sqlite3_stmt* st);   // columns: rowid, version, fields...
+    void bindField(sqlite3_stmt* st, int index, int field) const;
+
+private:
+    int checkUsable();
+
+    Store* store_;
+    const Layout* layout_;
+    char* record_;
+    bool open_ = false;
+    Cursor cursor_;
+    int64_t rowid_ = 0;
+    int64_t version_ = 0;
+    bool watchNext_ = false;
+    bool watched_ = false;
+    std::string columns_;
+};
+
+void bindValue(sqlite3_stmt* st, int index, const SqlValue& v);
+
+}  // namespace marel

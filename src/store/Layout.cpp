@@ -1,0 +1,45 @@
+#include "store/Layout.h"
+
+#include <cctype>
+#include <stdexcept>
+
+namespace marel {
+
+Layout::Layout(const char* label_, const char* prefix_, int recordBytes_, bool autoNumber_,
+               std::vector<FieldDef> fields_, std::vector<KeySource> keys_)
+    : label(label_), prefix(prefix_), recordBytes(recordBytes_), autoNumber(autoNumber_),
+      fields(std::move(fields_)) {
+    for (auto& k : keys_) {
+        KeyDef def{k.name, k.unique, {}};
+        for (auto& c : k.components) {
+            bool desc = !c.empty() && c[0] == '-';
+            int f = fieldIndex(desc ? std::string_view(c).substr(1) : std::string_view(c));
+            if (f < 0) throw std::logic_error("Unknown key field " + c + " in " + label);
+            def.components.push_back({f, desc});
+        }
+        keys.push_back(std::move(def));
+    }
+}
+
+int Layout::fieldIndex(std::string_view name) const {
+    for (size_t i = 0; i < fields.size(); ++i)
+        if (name == fields[i].name) return static_cast<int>(i);
+    return -1;
+}
+
+int Layout::keyIndex(std::string_view name) const {
+    for (size_t i = 0; i < keys.size(); ++i)
+        if (name == keys[i].name) return static_cast<int>(i);
+    return -1;
+}
+
+std::string Layout::keyDisplayName(int key) const {
+    // KEYOZNAKA -> KeyOznaka
+    const std::string& n = keys.at(static_cast<size_t>(key)).name;
+    std::string out = "Key";
+    for (size_t i = 3; i < n.size(); ++i)
+        out += i == 3 ? n[i] : static_cast<char>(std::tolower(static_cast<unsigned char>(n[i])));
+    return prefix + ":" + out;
+}
+
+}  // namespace marel

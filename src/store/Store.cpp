@@ -1,0 +1,304 @@
+#include "store/Store.h"
+
+#include <sqlite3.h>
+#include <unicode/ucol.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "store/Records.h"
+#include "store/Sql.h"
+
+namespace marel {
+
+namespace {
+struct ErrorState {
+    int code = 0;
+    int storeCode = 0;
+    std::string storeText;
+} lastError;
+
+// Croatian order for every text key: C < Č < Ć < D < Dž < Đ, case ignored,
+// accents not. ICU's "hr" tailoring knows the digraphs.
+int compareHr(void* collator, int n1, const void* s1, int n2, const void* s2) {
+    UErrorCode status = U_ZERO_ERROR;
+    auto r = ucol_strcollUTF8(static_cast<UCollator*>(collator), static_cast<const char*>(s1), n1,
+                              static_cast<const char*>(s2), n2, &status);
+    return r == UCOL_LESS ? -1 : r == UCOL_GREATER ? 1 : 0;
+}
+void destroyCollator(void* collator) { ucol_close(static_cast<UCollator*>(collator)); }
+
+const char* kReferenceTables[] = {"VRSTEDOH", "POZICIJE", "PORSTOPE", "NEOPOREZ", "VBRAT", "JOPOZIJE"};
+}  // namespace
+
+std::string errorTextOf(int code) {
+    switch (code) {
+        case 0: return "";
+        case kFileNotFound: return "File not found";
+        case kFileLocked: return "File is locked";
+        case kRecordNotAvailable: return "Record not available";
+        case kRecordNotFound: return "Record not found";
+        case kFileNotOpen: return "File not open";
+        case kDuplicateKey: return "Creates duplicate key";
+        case kKeysInvalid: return "Invalid key file";
+        case kFileInvalid: return "Invalid data file";
+        case kAlreadyOpen: return "File already open";
+        case kChangedByOther: return "Record changed by another station";
+        case kStoreFailure: return "File system error";
+        default: return "Error " + std::to_string(code);
+    }
+}
+
+int errorCode() { return lastError.code; }
+std::string errorText() { return errorTextOf(lastError.code); }
+int storeErrorCode() { return lastError.storeCode; }
+std::string storeErrorText() { return lastError.storeText; }
+void setError(int code, int storeCode, const std::string& storeText) {
+    lastError = {code, storeCode, storeText};
+}
+
+Store::Store() = default;
+Store::~Store() { close(); }
+
+Store& Store::main() {
+    static Store store;
+    return store;
+}
+
+std::string Store::path() const { return (std::filesystem::path(folder_) / "MAREL.DB").string(); }
+
+int Store::open(const std::string& folder, const std::string& dataDir) {
+    close();
+    folder_ = folder;
+    damaged_ = false;
+    bool isNew = !std::filesystem::exists(path());
+    int rc = sqlite3_open_v2(path().c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK) {
+        int code = fail(rc);
+        sqlite3_close(db_);
+        db_ = nullptr;
+        return code;
+    }
+    UErrorCode status = U_ZERO_ERROR;
+    UCollator* coll = ucol_open("hr", &status);
+    if (U_FAILURE(status)) {
+        setError(kStoreFailure, status, "ICU: no Croatian collation");
+        return kStoreFailure;
+    }
+    ucol_setStrength(coll, UCOL_SECONDARY);
+    sqlite3_create_collation_v2(db_, "HR", SQLITE_UTF8, coll, compareHr, destroyCollator);
+    sqlite3_busy_timeout(db_, 2000);
+    // The first statement touches the file: a damaged one shows up here.
+    rc = exec("PRAGMA journal_mode=DELETE");
+    if (rc == SQLITE_OK) rc = exec("PRAGMA foreign_keys=OFF");
+    if (rc == SQLITE_OK) rc = exec("SELECT count(*) FROM sqlite_master");
+    if (rc == SQLITE_NOTADB || rc == SQLITE_CORRUPT) {
+        damaged_ = true;
+        setError(kFileInvalid, rc, sqlite3_errstr(rc));
+        return kFileInvalid;
+    }
+    if (rc != SQLITE_OK) return fail(rc);
+    if (isNew && !dataDir.empty()) {
+        for (const char* label : kReferenceTables) {
+            auto file = std::filesystem::path(dataDir) / (std::string(label) + ".tsv");
+            if (!std::filesystem::exists(file)) continue;
+            int r = loadTable(label, dataDir);
+            if (r != 0) return r;
+        }
+    }
+    setError(0);
+    return 0;
+}
+
+void Store::close() {
+    dropStatements();
+    if (db_) {
+        if (inTransaction_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(db_);
+    }
+    db_ = nullptr;
+    inTransaction_ = false;
+    openFiles_.clear();
+}
+
+int Store::exec(const std::string& sql) {
+    if (!db_) return SQLITE_MISUSE;
+    return sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
+}
+
+int Store::fail(int sqliteCode) {
+    int primary = sqliteCode & 0xFF;
+    const char* msg = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(sqliteCode);
+    int code;
+    switch (primary) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED: code = kFileLocked; break;
+        case SQLITE_CONSTRAINT: code = kDuplicateKey; break;
+        case SQLITE_NOTADB:
+        case SQLITE_CORRUPT: code = kFileInvalid; break;
+        default: code = kStoreFailure; break;
+    }
+    setError(code, sqliteCode, msg ? msg : "");
+    return code;
+}
+
+sqlite3_stmt* Store::statement(const std::string& sql) {
+    auto it = statements_.find(sql);
+    if (it != statements_.end()) {
+        sqlite3_reset(it->second);
+        sqlite3_clear_bindings(it->second);
+        return it->second;
+    }
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v3(db_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK)
+        return nullptr;
+    statements_.emplace(sql, st);
+    return st;
+}
+
+void Store::dropStatements() {
+    for (auto& [sql, st] : statements_) sqlite3_finalize(st);
+    statements_.clear();
+}
+
+int Store::begin(int timeoutMs) {
+    if (!db_) {
+        setError(kFileNotOpen);
+        return kFileNotOpen;
+    }
+    if (inTransaction_) {
+        setError(kStoreFailure, 0, "A transaction is already active");
+        return kStoreFailure;
+    }
+    sqlite3_busy_timeout(db_, timeoutMs);
+    int rc = exec("BEGIN IMMEDIATE");
+    sqlite3_busy_timeout(db_, 2000);
+    if (rc != SQLITE_OK) return fail(rc);
+    inTransaction_ = true;
+    setError(0);
+    return 0;
+}
+
+int Store::commit() {
+    if (!inTransaction_) {
+        setError(0);
+        return 0;
+    }
+    int rc = exec("COMMIT");
+    if (rc != SQLITE_OK) {
+        int code = fail(rc);
+        exec("ROLLBACK");
+        inTransaction_ = false;
+        return code;
+    }
+    inTransaction_ = false;
+    setError(0);
+    return 0;
+}
+
+int Store::rollback() {
+    if (inTransaction_) exec("ROLLBACK");
+    inTransaction_ = false;
+    return 0;
+}
+
+void Store::noteOpen(const std::string& label, int delta) { openFiles_[label] += delta; }
+int Store::openCount(const std::string& label) const {
+    auto it = openFiles_.find(label);
+    return it == openFiles_.end() ? 0 : it->second;
+}
+
+int Store::loadTable(const std::string& label, const std::string& dataDir) {
+    const Layout* layout = findLayout(label);
+    if (!layout) {
+        setError(kFileNotFound);
+        return kFileNotFound;
+    }
+    std::ifstream in(std::filesystem::path(dataDir) / (label + ".tsv"));
+    if (!in) {
+        setError(kFileNotFound);
+        return kFileNotFound;
+    }
+    bool ownTx = !inTransaction_;
+    if (ownTx && begin() != 0) return errorCode();
+    auto abandon = [&](int code, const std::string& why) {
+        if (ownTx) rollback();
+        setError(code, 0, label + ".tsv: " + why);
+        return code;
+    };
+    int rc = exec(tableSql(*layout));
+    for (auto& ix : indexSqls(*layout))
+        if (rc == SQLITE_OK) rc = exec(ix);
+    if (rc != SQLITE_OK) return abandon(fail(rc), sqlite3_errmsg(db_));
+    dropStatements();
+
+    std::vector<int> columns;
+    std::string line;
+    int lineNo = 0;
+    sqlite3_stmt* insert = nullptr;
+    while (std::getline(in, line)) {
+        ++lineNo;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        std::vector<std::string> cells;
+        std::stringstream ss(line);
+        std::string cell;
+        while (std::getline(ss, cell, '\t')) cells.push_back(cell);
+        if (line.back() == '\t') cells.emplace_back();
+        if (columns.empty()) {
+            std::string names, marks;
+            for (auto& c : cells) {
+                int f = layout->fieldIndex(trim(c));
+                if (f < 0) return abandon(kFileInvalid, "unknown field " + c);
+                columns.push_back(f);
+                names += std::string(names.empty() ? "" : ",") + "\"" + layout->fields[size_t(f)].name + "\"";
+                marks += marks.empty() ? "?" : ",?";
+            }
+            insert = statement("INSERT INTO \"" + label + "\"(" + names + ") VALUES(" + marks + ")");
+            continue;
+        }
+        sqlite3_reset(insert);
+        for (size_t i = 0; i < columns.size(); ++i) {
+            const FieldDef& f = layout->fields[size_t(columns[i])];
+            std::string v = i < cells.size() ? cells[i] : std::string();
+            int idx = int(i) + 1;
+            try {
+                switch (f.type) {
+                    case FieldType::String:
+                    case FieldType::Memo: {
+                        StringField s;
+                        s.assign(v, size_t(f.size));
+                        sqlite3_bind_text(insert, idx, s.str().c_str(), -1, SQLITE_TRANSIENT);
+                        break;
+                    }
+                    case FieldType::Decimal:
+                        sqlite3_bind_int64(insert, idx,
+                                           trim(v).empty() ? 0 : Decimal::parse(v).toScaled(f.places, f.size));
+                        break;
+                    case FieldType::Date:
+                        if (Date::fromIso(trim(v)).empty())
+                            sqlite3_bind_null(insert, idx);
+                        else
+                            sqlite3_bind_text(insert, idx, trim(v).c_str(), -1, SQLITE_TRANSIENT);
+                        break;
+                    default:
+                        sqlite3_bind_int64(insert, idx, trim(v).empty() ? 0 : std::stoll(trim(v)));
+                }
+            } catch (const std::exception& e) {
+                return abandon(kFileInvalid, "line " + std::to_string(lineNo) + ": " + e.what());
+            }
+        }
+        rc = sqlite3_step(insert);
+        sqlite3_reset(insert);
+        if (rc != SQLITE_DONE) {
+            int code = fail(rc);
+            return abandon(code, "line " + std::to_string(lineNo) + ": " + sqlite3_errmsg(db_));
+        }
+    }
+    if (ownTx) return commit();
+    return 0;
+}
+
+}  // namespace marel

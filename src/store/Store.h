@@ -1,0 +1,96 @@
+#pragma once
+// The keyed file store: one SQLite database per data folder (MAREL.DB), one
+// table per data file, one index per key. This class is the connection; the
+// files themselves are DataFile objects bound to it.
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace marel {
+
+// Error codes the program tests after store operations.
+enum StoreError : int {
+    kNoError = 0,
+    kFileNotFound = 2,
+    kFileLocked = 32,
+    kRecordNotAvailable = 33,
+    kRecordNotFound = 35,
+    kFileNotOpen = 37,
+    kDuplicateKey = 40,
+    kKeysInvalid = 46,
+    kFileInvalid = 47,
+    kAlreadyOpen = 52,
+    kChangedByOther = 89,
+    kStoreFailure = 90,
+};
+
+// State of the last store operation, shared by the whole program like the
+// single record buffers are.
+int errorCode();
+std::string errorText();      // text of errorCode()
+int storeErrorCode();         // the engine's own code, for 90
+std::string storeErrorText();
+void setError(int code, int storeCode = 0, const std::string& storeText = "");
+std::string errorTextOf(int code);
+
+class Store {
+public:
+    Store();
+    ~Store();
+    Store(const Store&) = delete;
+    Store& operator=(const Store&) = delete;
+
+    // The program's own connection, used by the global file objects.
+    static Store& main();
+
+    // Opens (creating when missing) folder/MAREL.DB. A new database receives
+    // the supplied reference tables found in `dataDir` (nothing when it is
+    // empty or missing). Returns 0, or 47 when the file is not a usable
+    // database, or 90.
+    int open(const std::string& folder, const std::string& dataDir = MAREL_DATA_DIR);
+    void close();
+    bool isOpen() const { return db_ != nullptr; }
+    // The database file exists but cannot be used.
+    bool damaged() const { return damaged_; }
+    const std::string& folder() const { return folder_; }
+    std::string path() const;
+    sqlite3* db() const { return db_; }
+
+    // Transactions over the whole database (every file of a data folder lives
+    // in it, so a transaction across files is atomic). begin waits at most
+    // timeoutMs for another station's lock and then fails with 32.
+    int begin(int timeoutMs = 2000);
+    int commit();
+    int rollback();
+    bool inTransaction() const { return inTransaction_; }
+
+    // Loads one supplied table (LABEL.tsv) into an existing, empty table.
+    int loadTable(const std::string& label, const std::string& dataDir);
+
+    // Prepared statements, cached per connection; reset before they are returned.
+    sqlite3_stmt* statement(const std::string& sql);
+    // Forget every cached statement (after a table is created or dropped).
+    void dropStatements();
+    // Runs SQL without results; returns the SQLite result code.
+    int exec(const std::string& sql);
+    // Maps the last SQLite failure into the program's error codes and sets them.
+    int fail(int sqliteCode);
+
+    // The only object that may keep track of which file objects are open on
+    // this connection (so that remove can refuse a file in use).
+    void noteOpen(const std::string& label, int delta);
+    int openCount(const std::string& label) const;
+
+private:
+    sqlite3* db_ = nullptr;
+    bool damaged_ = false;
+    bool inTransaction_ = false;
+    std::string folder_;
+    std::unordered_map<std::string, sqlite3_stmt*> statements_;
+    std::unordered_map<std::string, int> openFiles_;
+};
+
+}  // namespace marel
