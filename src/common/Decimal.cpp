@@ -91,7 +91,9 @@ std::string Decimal::toString(int places) const {
 
 std::string Decimal::toString() const {
     // Up to 20 decimals is more than any working value of the program carries.
-    std::string s = rounded(20).toString(20);
+    // Written by the float itself, not through toScaled: 20 places do not fit in
+    // 64 bits, and the overflow message of toScaled uses this very text.
+    std::string s = rounded(20).v_.str(20, std::ios_base::fixed);
     if (s.find('.') != std::string::npos) {
         while (s.back() == '0') s.pop_back();
         if (s.back() == '.') s.pop_back();

@@ -67,6 +67,8 @@ public:
     operator const std::string&() const { return v_; }
     // Comparison ignores trailing blanks (they are never kept).
     friend bool operator==(const String& a, std::string_view b) { return a.v_ == rtrim(b); }
+    friend bool operator==(const String& a, const char* b) { return a.v_ == rtrim(b); }
+    friend bool operator==(const String& a, const std::string& b) { return a.v_ == rtrim(b); }
     friend bool operator==(const String& a, const String& b) { return a.v_ == b.v_; }
     // The value padded with blanks to its full width, as fixed forms print it.
     std::string padded() const {

@@ -1,0 +1,389 @@
+#include <sqlite3.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+#include "support/StoreFixture.h"
+
+using namespace marel;
+using marel::test::StoreFixture;
+
+namespace {
+
+int addStreet(const std::string& name) {
+    ULICE.clear();
+    ULI.NAZIV = name;
+    // The highest number plus one, as new records are numbered.
+    ULICE.set(ULICE.KEYOZNAKA);
+    LONG next = ULICE.previous() == 0 ? ULI.OZNAKA + 1 : 1;
+    ULICE.clear();
+    ULI.NAZIV = name;
+    ULI.OZNAKA = next;
+    return ULICE.add();
+}
+
+std::vector<std::string> readAll(DataFile& f, const Key& key, StringField& field, bool forward = true) {
+    std::vector<std::string> out;
+    f.set(key);
+    while ((forward ? f.next() : f.previous()) == 0) out.push_back(field.str());
+    return out;
+}
+
+}  // namespace
+
+TEST(Layouts, EveryFileHasItsFieldsAndKeys) {
+    ASSERT_EQ(allLayouts().size(), 22u);
+    for (const Layout* l : allLayouts()) {
+        // The documented record width is the sum of the fixed fields.
+        int bytes = 0;
+        for (auto& f : l->fields) {
+            switch (f.type) {
+                case FieldType::String: bytes += f.size; break;
+                case FieldType::Decimal: bytes += (f.size + 1) / 2; break;
+                case FieldType::Memo: break;
+                case FieldType::Long:
+                case FieldType::Date: bytes += 4; break;
+                case FieldType::Short:
+                case FieldType::UShort: bytes += 2; break;
+                case FieldType::Byte: bytes += 1; break;
+            }
+        }
+        EXPECT_EQ(bytes, l->recordBytes) << l->label;
+        EXPECT_FALSE(l->keys.empty()) << l->label;
+    }
+    EXPECT_EQ(findLayout("UPLATNIRN")->diskName(), "UPLATNIR");
+    const Layout& isp = IsplateFile::LAYOUT();
+    const KeyDef& k = isp.keys[size_t(isp.keyIndex("KEYRSIDISPLATITELJ"))];
+    ASSERT_EQ(k.components.size(), 3u);
+    EXPECT_TRUE(k.unique);
+    EXPECT_FALSE(k.components[0].desc);
+    EXPECT_TRUE(k.components[1].desc);
+    EXPECT_TRUE(k.components[2].desc);
+    EXPECT_EQ(JopoFile::LAYOUT().keyDisplayName(JOPO.KEYJEDINSTVO.index), "JOPO:KeyJedinstvo");
+    EXPECT_EQ(ParamFile::LAYOUT().keyDisplayName(0), "PAR:KeyOznaka");
+}
+
+TEST_F(StoreFixture, EveryFileCanBeCreatedOpenedAndRemoved) {
+    for (DataFile* f : allFiles()) {
+        EXPECT_EQ(f->open(), kFileNotFound) << f->label();
+        EXPECT_EQ(f->create(), 0) << f->label() << storeErrorText();
+        EXPECT_EQ(f->open(), 0) << f->label();
+        EXPECT_EQ(f->open(), kAlreadyOpen) << f->label();
+        EXPECT_EQ(f->records(), 0);
+        // A file in use is not removed.
+        EXPECT_EQ(f->remove(), kAlreadyOpen);
+        f->close();
+        EXPECT_EQ(f->remove(), 0);
+        EXPECT_EQ(f->open(), kFileNotFound);
+    }
+}
+
+TEST_F(StoreFixture, TextKeysFollowCroatianOrderIgnoringCase) {
+    openFiles({&OSOBE});
+    int n = 0;
+    for (const char* s : {"Đurić", "dabić", "Čulić", "Džaja", "Cvitan", "Ćosić", "Zorić", "Šimić", "Sabol", "Ana"}) {
+        OSOBE.clear();
+        OSO.OZNAKA = ++n;
+        OSO.PREZIME = s;
+        OSO.OIB = std::to_string(10000000000 + n);
+        ASSERT_EQ(OSOBE.add(), 0);
+    }
+    EXPECT_EQ(readAll(OSOBE, OSOBE.KEYPREZIMEIME, OSO.PREZIME),
+              (std::vector<std::string>{"Ana", "Cvitan", "Čulić", "Ćosić", "dabić", "Džaja", "Đurić", "Sabol",
+                                        "Šimić", "Zorić"}));
+}
+
+TEST_F(StoreFixture, UniqueKeysRefuseDuplicatesAndWriteNothing) {
+    openFiles({&ULICE, &OSOBE, &ISPLATE});
+    ASSERT_EQ(addStreet("Ilica"), 0);
+    EXPECT_EQ(addStreet("ILICA"), kDuplicateKey);  // case does not make a new name
+    EXPECT_EQ(errorCode(), kDuplicateKey);
+    EXPECT_EQ(ULICE.records(), 1);
+    // A name longer than the field keeps its first 25 characters.
+    ASSERT_EQ(addStreet("Ulica kneza Branimira Trpimirovića"), 0);
+    ULICE.clear();
+    ULI.OZNAKA = 2;
+    ASSERT_EQ(ULICE.get(ULICE.KEYOZNAKA), 0);
+    EXPECT_EQ(ULI.NAZIV.str(), "Ulica kneza Branimira Trp");
+
+    OSOBE.clear();
+    OSO.OZNAKA = 1;
+    OSO.OIB = "12345678903";
+    ASSERT_EQ(OSOBE.add(), 0);
+    EXPECT_FALSE(OSOBE.duplicate(OSOBE.KEYOIB));  // a record does not clash with itself
+    OSO.OZNAKA = 2;
+    OSO.OIB = "98765432106";
+    ASSERT_EQ(OSOBE.add(), 0);
+    OSO.OIB = "12345678903";  // the second recipient given the first one's OIB
+    EXPECT_TRUE(OSOBE.duplicate(OSOBE.KEYOIB));
+    EXPECT_EQ(OSOBE.firstDuplicateKey(), OSOBE.KEYOIB.index);
+    EXPECT_EQ(OSOBE.put(), kDuplicateKey);
+    OSO.OZNAKA = 3;
+    EXPECT_EQ(OSOBE.add(), kDuplicateKey);
+    EXPECT_EQ(OSOBE.records(), 2);
+
+    ISPLATE.clear();
+    ISP.OZNAKA = 1;
+    ISP.ISPLATITELJ = 7;
+    ISP.GODINA = "2014";
+    ISP.RSID = "14036";
+    ASSERT_EQ(ISPLATE.add(), 0);
+    ISP.OZNAKA = 2;
+    EXPECT_EQ(ISPLATE.add(), kDuplicateKey);
+    ISP.ISPLATITELJ = 8;  // another payer may use the same identifier
+    EXPECT_EQ(ISPLATE.add(), 0);
+    EXPECT_EQ(ISPLATE.records(), 2);
+}
+
+TEST_F(StoreFixture, DescendingKeyGivesNewestYearThenHighestIdentifierPerPayer) {
+    openFiles({&ISPLATE});
+    struct P { LONG payer; const char* year; const char* rsid; };
+    int n = 0;
+    for (P p : {P{1, "2013", "13360"}, P{1, "2014", "14036"}, P{2, "2015", "15001"}, P{1, "2014", "14100"},
+                P{1, "2012", "12001"}, P{1, "2014", "14002"}}) {
+        ISPLATE.clear();
+        ISP.OZNAKA = ++n;
+        ISP.ISPLATITELJ = p.payer;
+        ISP.GODINA = p.year;
+        ISP.RSID = p.rsid;
+        ASSERT_EQ(ISPLATE.add(), 0);
+    }
+    ISPLATE.set(ISPLATE.KEYRSIDISPLATITELJ);
+    std::vector<std::string> got;
+    while (ISPLATE.next() == 0)
+        if (ISP.ISPLATITELJ == 1) got.push_back(ISP.RSID.str());
+    EXPECT_EQ(got, (std::vector<std::string>{"14100", "14036", "14002", "13360", "12001"}));
+    // Positioned on a value between records: lower identifiers follow in this order.
+    ISPLATE.clear();
+    ISP.ISPLATITELJ = 1;
+    ISP.GODINA = "2014";
+    ISP.RSID = "14050";
+    ISPLATE.setFrom(ISPLATE.KEYRSIDISPLATITELJ);
+    ASSERT_EQ(ISPLATE.next(), 0);
+    EXPECT_EQ(ISP.RSID.str(), "14036");
+
+    // The same order through a cursor limited to one payer, read from both ends.
+    Cursor view(ISPLATE, ISPLATE.KEYRSIDISPLATITELJ.index);
+    view.setRange({SqlValue{SqlValue::Int, 1, {}}});
+    view.toStart();
+    ASSERT_EQ(view.previous(), 0);
+    EXPECT_EQ(ISP.RSID.str(), "12001");
+    ASSERT_EQ(view.previous(), 0);
+    EXPECT_EQ(ISP.RSID.str(), "13360");
+    view.toStart();
+    ASSERT_EQ(view.next(), 0);
+    EXPECT_EQ(ISP.RSID.str(), "14100");
+    EXPECT_EQ(view.previous(), kRecordNotAvailable);
+}
+
+TEST_F(StoreFixture, ReadingPastEitherEndAndPositioningBetweenRecords) {
+    openFiles({&ULICE});
+    EXPECT_EQ(readAll(ULICE, ULICE.KEYNAZIV, ULI.NAZIV), std::vector<std::string>{});
+    ULICE.set(ULICE.KEYNAZIV);
+    EXPECT_EQ(ULICE.next(), kRecordNotAvailable);
+    for (const char* s : {"Vukovarska", "Ilica", "Savska", "Zagrebačka"}) ASSERT_EQ(addStreet(s), 0);
+
+    ULICE.set(ULICE.KEYNAZIV);
+    ASSERT_EQ(ULICE.previous(), 0);
+    EXPECT_EQ(ULI.NAZIV.str(), "Zagrebačka");
+    EXPECT_EQ(readAll(ULICE, ULICE.KEYNAZIV, ULI.NAZIV, false),
+              (std::vector<std::string>{"Zagrebačka", "Vukovarska", "Savska", "Ilica"}));
+
+    ULICE.set(ULICE.KEYNAZIV);
+    for (int i = 0; i < 4; ++i) ASSERT_EQ(ULICE.next(), 0);
+    EXPECT_EQ(ULICE.next(), kRecordNotAvailable);
+    EXPECT_EQ(ULICE.next(), kRecordNotAvailable);
+
+    // A value between records: the next one read is the first after it.
+    ULICE.clear();
+    ULI.NAZIV = "Ra";
+    ULICE.setFrom(ULICE.KEYNAZIV);
+    ASSERT_EQ(ULICE.next(), 0);
+    EXPECT_EQ(ULI.NAZIV.str(), "Savska");
+    ULI.NAZIV = "Ra";
+    ULICE.setFrom(ULICE.KEYNAZIV);
+    ASSERT_EQ(ULICE.previous(), 0);
+    EXPECT_EQ(ULI.NAZIV.str(), "Ilica");
+    // An exact value is read itself.
+    ULI.NAZIV = "savska";
+    ULICE.setFrom(ULICE.KEYNAZIV);
+    ASSERT_EQ(ULICE.next(), 0);
+    EXPECT_EQ(ULI.NAZIV.str(), "Savska");
+}
+
+TEST_F(StoreFixture, PositionSurvivesOtherRecordsComingAndGoing) {
+    openFiles({&ULICE});
+    for (const char* s : {"Avenija", "Braće Radić", "Cvjetna", "Dubrava"}) ASSERT_EQ(addStreet(s), 0);
+    ULICE.clear();
+    ULI.NAZIV = "Cvjetna";
+    ASSERT_EQ(ULICE.get(ULICE.KEYNAZIV), 0);
+    std::string pos = ULICE.position(ULICE.KEYNAZIV);
+    LONG id = ULI.OZNAKA;
+
+    ULICE.clear();
+    ULI.NAZIV = "Braće Radić";
+    ASSERT_EQ(ULICE.get(ULICE.KEYNAZIV), 0);
+    ASSERT_EQ(ULICE.deleteRecord(), 0);
+    ASSERT_EQ(addStreet("Banjavčićeva"), 0);
+    ASSERT_EQ(addStreet("Cesarčeva"), 0);
+
+    ULICE.clear();
+    ASSERT_EQ(ULICE.reget(ULICE.KEYNAZIV, pos), 0);
+    EXPECT_EQ(ULI.OZNAKA, id);
+    ASSERT_EQ(ULICE.reset(ULICE.KEYNAZIV, pos), 0);
+    ASSERT_EQ(ULICE.next(), 0);
+    EXPECT_EQ(ULI.NAZIV.str(), "Cvjetna");
+    ASSERT_EQ(ULICE.next(), 0);
+    EXPECT_EQ(ULI.NAZIV.str(), "Dubrava");
+    ASSERT_EQ(ULICE.reset(ULICE.KEYNAZIV, pos), 0);
+    ASSERT_EQ(ULICE.previous(), 0);
+    EXPECT_EQ(ULI.NAZIV.str(), "Cvjetna");
+    ASSERT_EQ(ULICE.previous(), 0);
+    EXPECT_EQ(ULI.NAZIV.str(), "Cesarčeva");
+
+    // The positioned record itself deleted: reget fails, reset lands on its neighbour.
+    ULICE.clear();
+    ASSERT_EQ(ULICE.reget(pos), 0);
+    ASSERT_EQ(ULICE.deleteRecord(), 0);
+    EXPECT_EQ(ULICE.reget(pos), kRecordNotAvailable);
+    ASSERT_EQ(ULICE.reset(ULICE.KEYNAZIV, pos), 0);
+    ASSERT_EQ(ULICE.next(), 0);
+    EXPECT_EQ(ULI.NAZIV.str(), "Dubrava");
+}
+
+TEST_F(StoreFixture, RolledBackTransactionLeavesEveryFileAsBefore) {
+    openFiles({&ISPLATE, &DOHOCI, &OBRACUN});
+    ISPLATE.clear();
+    ISP.OZNAKA = 1;
+    ASSERT_EQ(ISPLATE.add(), 0);
+    ASSERT_EQ(Store::main().begin(), 0);
+    ISP.RSID = "14001";
+    ASSERT_EQ(ISPLATE.put(), 0);
+    DOHOCI.clear();
+    DOH.OZNAKA = 1;
+    DOH.ISPLATA = 1;
+    DOH.NETO = Decimal::parse("1000.00");
+    ASSERT_EQ(DOHOCI.add(), 0);
+    OBRACUN.clear();
+    OBR.DOHODAK = 1;
+    OBR.POZICIJA = 10;
+    ASSERT_EQ(OBRACUN.add(), 0);
+    EXPECT_EQ(OBRACUN.add(), kDuplicateKey);  // a failure inside leaves the rest pending
+    ASSERT_EQ(Store::main().rollback(), 0);
+
+    EXPECT_EQ(DOHOCI.records(), 0);
+    EXPECT_EQ(OBRACUN.records(), 0);
+    ISPLATE.clear();
+    ISP.OZNAKA = 1;
+    ASSERT_EQ(ISPLATE.get(ISPLATE.KEYOZNAKA), 0);
+    EXPECT_EQ(ISP.RSID.str(), "");
+}
+
+TEST_F(StoreFixture, AnotherStationsChangeIsNotOverwritten) {
+    openFiles({&OSOBE});
+    OSOBE.clear();
+    OSO.OZNAKA = 1;
+    OSO.PREZIME = "Horvat";
+    OSO.OIB = "11111111111";
+    ASSERT_EQ(OSOBE.add(), 0);
+
+    Store other;
+    ASSERT_EQ(other.open(folder.str(), ""), 0);
+    OsobeFile theirs(other);
+    ASSERT_EQ(theirs.open(), 0);
+
+    OSOBE.watch();
+    ASSERT_EQ(OSOBE.get(OSOBE.KEYOZNAKA), 0);
+    theirs.OZNAKA = 1;
+    ASSERT_EQ(theirs.get(theirs.KEYOZNAKA), 0);
+    theirs.IME = "Ivan";
+    ASSERT_EQ(theirs.put(), 0);
+
+    OSO.IME = "Marko";
+    EXPECT_EQ(OSOBE.put(), kChangedByOther);
+    OSOBE.clear();
+    OSO.OZNAKA = 1;
+    ASSERT_EQ(OSOBE.get(OSOBE.KEYOZNAKA), 0);
+    EXPECT_EQ(OSO.IME.str(), "Ivan");
+    // Re-read and watched again, the write goes through.
+    OSOBE.watch();
+    ASSERT_EQ(OSOBE.get(OSOBE.KEYOZNAKA), 0);
+    OSO.IME = "Marko";
+    EXPECT_EQ(OSOBE.put(), 0);
+    theirs.close();
+}
+
+TEST_F(StoreFixture, LockOfAnotherStationFailsTheTransactionAfterTwoSeconds) {
+    openFiles({&ULICE});
+    Store other;
+    ASSERT_EQ(other.open(folder.str(), ""), 0);
+    ASSERT_EQ(other.begin(), 0);
+    auto t0 = std::chrono::steady_clock::now();
+    EXPECT_EQ(Store::main().begin(), kFileLocked);
+    double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    EXPECT_GE(waited, 1.5);
+    EXPECT_LT(waited, 6.0);
+    other.rollback();
+    EXPECT_EQ(Store::main().begin(), 0);
+    Store::main().rollback();
+}
+
+TEST_F(StoreFixture, DroppedIndexIsReportedAndRebuilt) {
+    openFiles({&OSOBE});
+    OSOBE.close();
+    ASSERT_EQ(Store::main().exec("DROP INDEX \"OSOBE_KEYOIB\""), SQLITE_OK);
+    EXPECT_EQ(OSOBE.open(), kKeysInvalid);
+    EXPECT_EQ(OSOBE.build(), 0);
+    EXPECT_EQ(OSOBE.open(), 0);
+}
+
+TEST_F(StoreFixture, BadValuesAreRefusedNotMangled) {
+    openFiles({&DOHOCI, &ULICE});
+    DOHOCI.clear();
+    EXPECT_THROW(DOH.NETO = Decimal::parse("123456789012.00"), DecimalOverflow);
+    EXPECT_TRUE(DOH.NETO.isZero());
+    DOH.NETO = Decimal::parse("999999999.99");
+    EXPECT_EQ(DOH.NETO.value().toString(2), "999999999.99");
+    ULI.NAZIV = "Ilica";
+    EXPECT_THROW(ULI.NAZIV = "Ulica 日本", EncodingError);
+    EXPECT_EQ(ULI.NAZIV.str(), "Ilica");
+}
+
+TEST(StoreFiles, DamagedDatabaseIsReportedAs47) {
+    marel::test::TempFolder folder;
+    {
+        std::ofstream out(folder.path() / "MAREL.DB");
+        out << std::string(4096, 'x');
+    }
+    Store s;
+    EXPECT_EQ(s.open(folder.str(), ""), kFileInvalid);
+    EXPECT_TRUE(s.damaged());
+    OsobeFile f(s);
+    EXPECT_EQ(f.open(), kFileInvalid);
+}
+
+TEST(StoreFiles, NewDatabaseReceivesSuppliedTables) {
+    marel::test::TempFolder folder, data;
+    {
+        std::ofstream out(data.path() / "POZICIJE.tsv");
+        out << "# test\nOZNAKA\tNAZIV\n1\tBruto\n2\tPriznati troškovi\n";
+    }
+    Store s;
+    ASSERT_EQ(s.open(folder.str(), data.str()), 0) << storeErrorText();
+    PozicijeFile poz(s);
+    ASSERT_EQ(poz.open(), 0);
+    EXPECT_EQ(poz.records(), 2);
+    poz.OZNAKA = 2;
+    ASSERT_EQ(poz.get(poz.KEYOZNAKA), 0);
+    EXPECT_EQ(poz.NAZIV.str(), "Priznati troškovi");
+    // Only a new database is filled: opening again adds nothing.
+    poz.close();
+    s.close();
+    ASSERT_EQ(s.open(folder.str(), data.str()), 0);
+    ASSERT_EQ(poz.open(), 0);
+    EXPECT_EQ(poz.records(), 2);
+    // A file not supplied is simply absent, to be created empty when opened.
+    VbratFile vbr(s);
+    EXPECT_EQ(vbr.open(), kFileNotFound);
+}
