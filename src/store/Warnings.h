@@ -1,0 +1,64 @@
+#pragma once
+// Opening files with their use counters, the saved error of a failed store
+// operation, and the program's numbered standard warnings.
+#include <string>
+
+#include "common/Prompter.h"
+#include "store/DataFile.h"
+
+namespace marel {
+
+// The saved error (code and text of the failed operation, and the store's own).
+struct SavedError {
+    int SAVEERRORCODE = 0;
+    std::string SAVEERROR;
+    int SAVEFILEERRORCODE = 0;
+    std::string SAVEFILEERROR;
+};
+extern SavedError SAVED;
+
+// Opens a file, creating a missing one without a word, rebuilding its keys
+// when the user agrees, and ending the program when it cannot be opened.
+// Returns 0 when the file is open afterwards.
+int CHECKOPEN(DataFile& file, bool createAllowed = true);
+
+// Use-counted opening: the first user opens the file, the last one closes it.
+int useFile(DataFile& file);
+void releaseFile(DataFile& file);
+
+// Holds files open for the life of a procedure.
+class FileUse {
+public:
+    FileUse() = default;
+    explicit FileUse(std::initializer_list<DataFile*> files) {
+        for (auto* f : files) add(*f);
+    }
+    ~FileUse() { release(); }
+    FileUse(const FileUse&) = delete;
+    FileUse& operator=(const FileUse&) = delete;
+    void add(DataFile& f) {
+        useFile(f);
+        files_.push_back(&f);
+    }
+    void release() {
+        for (auto it = files_.rbegin(); it != files_.rend(); ++it) releaseFile(**it);
+        files_.clear();
+    }
+
+private:
+    std::vector<DataFile*> files_;
+};
+
+// Keeps the error of the operation that just failed and rolls back the
+// transaction in progress.
+void RISAVEERROR();
+
+// Shows warning `id` and returns the button pressed. The one-text form names a
+// file or key; in the two-text form text1 is the file and text2 the operation.
+int STANDARDWARNING(int id, const std::string& text1 = "", const std::string& text2 = "");
+
+// "File not found (2)": the error text for the warnings, from the saved error
+// when there is one, else from the last store operation.
+std::string warningErrorText();
+
+}  // namespace marel
