@@ -5,7 +5,6 @@ namespace marel {
 namespace {
 ScriptedPrompter fallback;
 Prompter* current = nullptr;
-std::function<void(const std::string&)> haltHandler;
 }  // namespace
 
 Prompter& prompter() { return current ? *current : fallback; }
@@ -54,7 +53,5 @@ std::vector<std::string> ScriptedPrompter::texts() const {
     for (auto& m : messages) out.push_back(m.text);
     return out;
 }
-
-void setHaltHandler(std::function<void(const std::string&)> handler) { haltHandler = std::move(handler); }
 
 }  // namespace marel

@@ -3,7 +3,9 @@
 
 #include <initializer_list>
 
+#include "common/Prompter.h"
 #include "store/Records.h"
+#include "store/Warnings.h"
 #include "support/TempFolder.h"
 
 namespace marel::test {
@@ -12,26 +14,26 @@ namespace marel::test {
 // supplied reference tables unless a test asks for them.
 class StoreFixture : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(Store::main().open(folder.str(), ""), 0) << storeErrorText(); }
+    void SetUp() override {
+        setPrompter(&ask);
+        setHaltHandler([](const std::string& text) { throw ProgramHalted{text}; });
+        ASSERT_EQ(Store::main().open(folder.str(), ""), 0) << storeErrorText();
+    }
     void TearDown() override {
+        setPrompter(nullptr);
+        setHaltHandler(nullptr);
         for (DataFile* f : allFiles()) {
             f->close();
             f->USED = 0;
         }
         Store::main().close();
     }
-    // Creates (when missing) and opens each file.
+    // Opens each file as a procedure does (created when missing, use counted).
     static void openFiles(std::initializer_list<DataFile*> files) {
-        for (DataFile* f : files) {
-            int rc = f->open();
-            if (rc == kFileNotFound) {
-                ASSERT_EQ(f->create(), 0) << f->label();
-                rc = f->open();
-            }
-            ASSERT_EQ(rc, 0) << f->label() << ": " << errorText();
-        }
+        for (DataFile* f : files) ASSERT_EQ(useFile(*f), 0) << f->label() << ": " << errorText();
     }
     TempFolder folder;
+    ScriptedPrompter ask;
 };
 
 }  // namespace marel::test
