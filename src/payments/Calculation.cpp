@@ -1,0 +1,243 @@
+#include "payments/Calculation.h"
+
+#include "store/Records.h"
+#include "store/Warnings.h"
+
+namespace marel {
+
+namespace {
+const Decimal kHundred = 100;
+
+CalcResult refused(const std::string& why) {
+    CalcResult r;
+    r.error = why;
+    return r;
+}
+
+// Each store rounds to the destination's places, as a field would.
+template <int D, int P>
+Dec<D, P> st(const Decimal& v) {
+    return Dec<D, P>(v);
+}
+
+bool rateOutOfRange(const CalcInput& in) {
+    for (const Decimal* r : {&in.nonTaxable, &in.expenses, &in.pillarI, &in.pillarII, &in.taxRate, &in.health})
+        if (r->sign() < 0 || *r > kHundred) return true;
+    return in.surtaxRate.sign() < 0;
+}
+
+const char* kDivision = "Izračun nije moguć: stope vrste dohotka daju dijeljenje s nulom.";
+const char* kTooLarge = "Izračun nije moguć: iznos je prevelik.";
+const char* kNegative = "Neto iznos ne može biti negativan.";
+const char* kRates = "Izračun nije moguć: stope moraju biti između 0 i 100 %.";
+}  // namespace
+
+CalcResult IZRACUN(const Decimal& netIn, const CalcInput& in, int year) {
+    if (netIn.sign() < 0) return refused(kNegative);
+    if (rateOutOfRange(in)) return refused(kRates);
+    try {
+        const Amount neto = netIn;
+        const Factor I = in.surtaxRate / kHundred + 1;
+        const Factor odq = (1 - in.nonTaxable / kHundred) - in.expenses / kHundred;
+        const Factor dohq = 1 - (in.pillarI + in.pillarII) / kHundred;
+        const Factor moip = in.pillarI / kHundred;
+        const Factor moiip = in.pillarII / kHundred;
+        const Factor ppp = in.taxRate / kHundred * I.value();
+
+        const Decimal divisor = 1 - ((moip.value() + moiip.value()) + dohq.value() * ppp.value()) * odq.value();
+        if (divisor.isZero()) return refused(kDivision);
+        Amount bruto = neto.value() / divisor;
+        Amount od = odq.value() * bruto.value();
+        Amount moi = od.value() * moip.value();
+        Amount moii = od.value() * moiip.value();
+        if (in.notInPillarII) {
+            moi = moi.value() + moii.value();
+            moii = 0;
+        }
+        Amount doh = od.value() - moi.value() - moii.value();
+        Amount porez = in.taxRate / kHundred * doh.value();
+        Amount prirez = doh.value() * ppp.value() - porez.value();
+        if (in.surtaxRate.isZero() && prirez.value().sign() < 0) {
+            porez = porez.value() + prirez.value();
+            prirez = 0;
+        }
+        bruto = neto.value() + moi.value() + moii.value() + porez.value() + prirez.value();
+        Amount neopdio = in.nonTaxable / kHundred * bruto.value();
+        Amount priznati = in.expenses / kHundred * bruto.value();
+        od = bruto.value() - neopdio.value() - priznati.value();
+        doh = od.value() - moi.value() - moii.value();
+        Amount zdravstveno = in.health * od.value() / kHundred;
+
+        CalcResult r;
+        r.position = {Amount(), bruto, neopdio, priznati, od, moi, moii, doh, porez, prirez, neto, zdravstveno, Amount()};
+        r.crisisRate = (neto.value() > Decimal(6000) && year < 2011) ? Decimal(4) : Decimal(0);
+        r.crisisRateSet = true;
+        return r;
+    } catch (const DecimalOverflow&) {
+        return refused(kTooLarge);
+    }
+}
+
+CalcResult VISESTOPA(const Decimal& netIn, const CalcInput& in, const std::vector<Bracket>& brackets) {
+    if (netIn.sign() < 0) return refused(kNegative);
+    if (rateOutOfRange(in)) return refused(kRates);
+    for (auto& b : brackets)
+        if (b.number < 1 || b.number > 9) return refused("Izračun nije moguć: porezni razredi moraju biti numerirani od 1 do 9.");
+    try {
+        const Amount neto = netIn;
+        const Factor I = in.surtaxRate / kHundred + 1;
+        std::array<Amount, 11> odb{}, netto{}, porezz{};
+        odb[1] = in.allowanceFactor * in.allowance;
+        netto[1] = neto;
+        if (neto.value() < odb[1].value()) odb[1] = neto;
+        Amount osnovica, netosum, porez, prirez;
+        for (const Bracket& b : brackets) {
+            const size_t k = size_t(b.number);
+            const Factor ppp = b.rate / kHundred * I.value();
+            if (ppp.value() == Decimal(1)) return refused(kDivision);
+            const Amount posn =
+                ((netto[k].value() - odb[k].value() * ppp.value()) / (1 - ppp.value())) - odb[k].value();
+            const Amount raspon = b.limit - osnovica.value();
+            osnovica = b.limit;
+            if (posn.value() > raspon.value()) {
+                porezz[k] = raspon.value() * ppp.value();
+                netto[k] = raspon.value() + odb[k].value() - porezz[k].value();
+            } else {
+                porezz[k] = posn.value() * ppp.value();
+                netto[k] = posn.value() + odb[k].value() - porezz[k].value();
+            }
+            netosum = netosum.value() + netto[k].value();
+            netto[k + 1] = neto.value() - netosum.value();
+            porez = porez.value() + porezz[k].value();
+        }
+        // Tax and surtax together so far: split them.
+        prirez = porez.value() - porez.value() / I.value();
+        porez = porez.value() - prirez.value();
+        prirez = in.surtaxRate / kHundred * porez.value();
+        const Amount doh = neto.value() + porez.value() + prirez.value();
+        const Factor odq = (1 - in.nonTaxable / kHundred) * (1 - in.expenses / kHundred);
+        const Factor dohq = 1 - (in.pillarI + in.pillarII) / kHundred;
+        const Factor moip = in.pillarI / kHundred;
+        const Factor moiip = in.pillarII / kHundred;
+        if (dohq.isZero() || odq.isZero()) return refused(kDivision);
+        Amount od = doh.value() / dohq.value();
+        Amount bruto = od.value() / odq.value();
+        Amount moi = od.value() * moip.value();
+        Amount moii = od.value() * moiip.value();
+        if (in.notInPillarII) {
+            moi = moi.value() + moii.value();
+            moii = 0;
+        }
+        bruto = neto.value() + moi.value() + moii.value() + porez.value() + prirez.value();
+        const Amount neopdio = in.nonTaxable / kHundred * bruto.value();
+        const Amount priznati = (bruto.value() - neopdio.value()) * in.expenses / kHundred;
+        od = bruto.value() - priznati.value() - neopdio.value();
+        const Amount zdravstveno = in.health * od.value() / kHundred;
+
+        CalcResult r;
+        r.position = {Amount(), bruto, neopdio, priznati, od, moi, moii, doh, porez, prirez, neto, zdravstveno, odb[1]};
+        return r;
+    } catch (const DecimalOverflow&) {
+        return refused(kTooLarge);
+    }
+}
+
+CalcResult IZBRUTA(const Decimal& gross, const CalcInput& in, int year, Amount& netOut) {
+    if (gross.sign() < 0) return refused("Bruto iznos ne može biti negativan.");
+    if (rateOutOfRange(in)) return refused(kRates);
+    try {
+        const Factor I = in.surtaxRate / kHundred + 1;
+        const Factor odq = (1 - in.nonTaxable / kHundred) - in.expenses / kHundred;
+        const Factor dohq = 1 - (in.pillarI + in.pillarII) / kHundred;
+        const Factor moip = in.pillarI / kHundred;
+        const Factor moiip = in.pillarII / kHundred;
+        const Factor ppp = in.taxRate / kHundred * I.value();
+        const Amount bruto = gross;
+        const Amount neto =
+            (1 - ((moip.value() + moiip.value()) + dohq.value() * ppp.value()) * odq.value()) * bruto.value();
+        CalcResult r = IZRACUN(neto.value(), in, year);
+        if (r.ok()) netOut = neto;
+        return r;
+    } catch (const DecimalOverflow&) {
+        return refused(kTooLarge);
+    }
+}
+
+std::array<Amount, 2> crisisTax(const Decimal& net, const Decimal& ratePercent) {
+    Amount tax = net * ratePercent / kHundred;
+    Amount after = net - tax.value();
+    return {tax, after};
+}
+
+// ---- on the data files
+
+CalcInput loadCalcInput(LONG recipient, BYTE incomeType) {
+    FileUse uses{&OSOBE, &MJESTA, &OPCINE, &VRSTEDOH};
+    CalcInput in;
+    OSOBE.clear();
+    OSO.OZNAKA = recipient;
+    if (OSOBE.get(OSOBE.KEYOZNAKA) == 0) {
+        in.allowanceFactor = OSO.FAKTORODBITKA;
+        in.notInPillarII = OSO.DRUGISTUP == "NE";
+        MJESTA.clear();
+        MJE.OZNAKA = OSO.MJESTO;
+        if (MJESTA.get(MJESTA.KEYOZNAKA) == 0) {
+            OPCINE.clear();
+            OPC.OZNAKA = MJE.OPCINA;
+            if (OPCINE.get(OPCINE.KEYOZNAKA) == 0) in.surtaxRate = OPC.STOPAPRIREZA;
+            else OPCINE.clear();
+        } else {
+            MJESTA.clear();
+            OPCINE.clear();
+        }
+    } else {
+        OSOBE.clear();
+        MJESTA.clear();
+        OPCINE.clear();
+    }
+    VRSTEDOH.clear();
+    VRS.OZNAKA = incomeType;
+    if (VRSTEDOH.get(VRSTEDOH.KEYOZNAKA) == 0) {
+        in.nonTaxable = VRS.NEOPOREZIVIDIO;
+        in.expenses = VRS.PRIZNATITROSKOVI;
+        in.pillarI = VRS.MIROVINSKOISTUP;
+        in.pillarII = VRS.MIROVINSKOIISTUP;
+        in.health = VRS.ZDRAVSTVENOOSIGURANJE;
+        in.taxRate = VRS.POREZNASTOPA;
+        in.allowance = VRS.OSOBNIODBITAK;
+        in.severalRates = VRS.VISESTOPA == "DA";
+    } else {
+        VRSTEDOH.clear();
+    }
+    return in;
+}
+
+std::vector<Bracket> loadBrackets() {
+    FileUse uses{&PORSTOPE};
+    std::vector<Bracket> out;
+    PORSTOPE.set(PORSTOPE.KEYOZNAKA);
+    while (PORSTOPE.next() == 0) out.push_back({POR.OZNAKA, POR.STOPA, POR.OSNOVICA});
+    return out;
+}
+
+int storePosition(LONG incomeLine, USHORT position, const Decimal& amount, bool addMissing) {
+    OBRACUN.clear();
+    OBR.DOHODAK = incomeLine;
+    OBR.POZICIJA = position;
+    int rc = OBRACUN.get(OBRACUN.KEYDOHPOZ);
+    OBR.IZNOS = amount;
+    if (rc == 0) return OBRACUN.put();
+    if (!addMissing) return 0;
+    OBR.DOHODAK = incomeLine;
+    OBR.POZICIJA = position;
+    return OBRACUN.add();
+}
+
+int storePositions(LONG incomeLine, const CalcResult& r, bool addMissing) {
+    FileUse uses{&OBRACUN};
+    for (USHORT p = 1; p <= 12; ++p)
+        if (int rc = storePosition(incomeLine, p, r.position[p], addMissing)) return rc;
+    return 0;
+}
+
+}  // namespace marel
