@@ -15,6 +15,22 @@ const Decimal::Float& pow10(int n) {
     }();
     return table.at(static_cast<size_t>(n));
 }
+// 10^-n, exact in a decimal float: multiplying by it is much cheaper than dividing.
+const Decimal::Float& pow10neg(int n) {
+    static const auto table = [] {
+        std::array<Decimal::Float, 40> t;
+        t[0] = 1;
+        for (size_t i = 1; i < t.size(); ++i) t[i] = t[i - 1] / 10;
+        return t;
+    }();
+    return table.at(static_cast<size_t>(n));
+}
+const Decimal::Float kHalf("0.5");
+
+// Half away from zero, to a whole number.
+Decimal::Float roundHalfAway(const Decimal::Float& x) {
+    return x.sign() >= 0 ? boost::multiprecision::floor(x + kHalf) : boost::multiprecision::ceil(x - kHalf);
+}
 }  // namespace
 
 Decimal Decimal::parse(std::string_view text) {
@@ -44,27 +60,25 @@ Decimal Decimal::parse(std::string_view text) {
     }
     if (digits.empty()) throw DecimalError("Neispravan broj: " + s);
     Float v(digits);
-    if (frac > 0) v /= pow10(frac);
+    if (frac > 0) v *= pow10neg(frac);
     return Decimal(neg ? Float(-v) : v);
 }
 
 Decimal Decimal::fromScaled(int64_t scaled, int places) {
     Float v(static_cast<long long>(scaled));
-    if (places > 0) v /= pow10(places);
+    if (places > 0) v *= pow10neg(places);
     return Decimal(v);
 }
 
 Decimal Decimal::rounded(int places) const {
     Float x = v_ * pow10(places);
-    Float r = x.sign() >= 0 ? boost::multiprecision::floor(x + Float(0.5))
-                            : boost::multiprecision::ceil(x - Float(0.5));
-    return Decimal(r / pow10(places));
+    Float r = roundHalfAway(x);
+    return Decimal(r * pow10neg(places));
 }
 
 int64_t Decimal::toScaled(int places, int digits) const {
     Float x = v_ * pow10(places);
-    Float r = x.sign() >= 0 ? boost::multiprecision::floor(x + Float(0.5))
-                            : boost::multiprecision::ceil(x - Float(0.5));
+    Float r = roundHalfAway(x);
     if (boost::multiprecision::abs(r) >= pow10(digits))
         throw DecimalOverflow("Iznos " + toString() + " je prevelik za polje od " +
                               std::to_string(digits) + " znamenki");
