@@ -34,8 +34,18 @@ int Layout::keyIndex(std::string_view name) const {
 }
 
 std::string Layout::keyDisplayName(int key) const {
-    // KEYOZNAKA -> KeyOznaka
+    // Messages name keys as "OSO:KeyOIB": word parts capitalised.
+    static const std::pair<const char*, const char*> words[] = {
+        {"KEYOIB", "KeyOIB"}, {"KEYPOREZNIBROJ", "KeyPorezniBroj"}, {"KEYRSIDISPLATITELJ", "KeyRSIdIsplatitelj"},
+        {"KEYDOHPOZ", "KeyDohPoz"}, {"KEYDOHBROJ", "KeyDohBroj"}, {"KEYPREZIMEIME", "KeyPrezimeIme"},
+        {"KEYISPGOD", "KeyIspGod"}, {"KEYJAVOPC", "KeyJavOpc"}, {"KEYJAVNIPRIHOD", "KeyJavniPrihod"},
+        {"KEYVRSTADOHOTKA", "KeyVrstaDohotka"}, {"KEYREDNIBROJ", "KeyRedniBroj"}, {"KEYSTUPACIDD", "KeyStupacIDD"},
+        {"KEYDOHODAK", "KeyDohodak"},
+    };
     const std::string& n = keys.at(static_cast<size_t>(key)).name;
+    for (auto [upperName, display] : words)
+        if (n == upperName) return prefix + ":" + display;
+    // KEYOZNAKA -> KeyOznaka
     std::string out = "Key";
     for (size_t i = 3; i < n.size(); ++i)
         out += i == 3 ? n[i] : static_cast<char>(std::tolower(static_cast<unsigned char>(n[i])));

@@ -62,6 +62,9 @@ TEST(Layouts, EveryFileHasItsFieldsAndKeys) {
     EXPECT_TRUE(k.components[2].desc);
     EXPECT_EQ(JopoFile::LAYOUT().keyDisplayName(JOPO.KEYJEDINSTVO.index), "JOPO:KeyJedinstvo");
     EXPECT_EQ(ParamFile::LAYOUT().keyDisplayName(0), "PAR:KeyOznaka");
+    EXPECT_EQ(SubjektiFile::LAYOUT().keyDisplayName(SUBJEKTI.KEYPOREZNIBROJ.index), "SUB:KeyPorezniBroj");
+    EXPECT_EQ(OsobeFile::LAYOUT().keyDisplayName(OSOBE.KEYOIB.index), "OSO:KeyOIB");
+    EXPECT_EQ(IsplateFile::LAYOUT().keyDisplayName(ISPLATE.KEYRSIDISPLATITELJ.index), "ISP:KeyRSIdIsplatitelj");
 }
 
 TEST_F(StoreFixture, EveryFileCanBeCreatedOpenedAndRemoved) {
