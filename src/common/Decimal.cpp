@@ -29,7 +29,8 @@ const Decimal::Float kHalf("0.5");
 
 // Half away from zero, to a whole number.
 Decimal::Float roundHalfAway(const Decimal::Float& x) {
-    return x.sign() >= 0 ? boost::multiprecision::floor(x + kHalf) : boost::multiprecision::ceil(x - kHalf);
+    if (x.sign() >= 0) return Decimal::Float(boost::multiprecision::floor(x + kHalf));
+    return Decimal::Float(boost::multiprecision::ceil(x - kHalf));
 }
 }  // namespace
 

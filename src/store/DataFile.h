@@ -143,6 +143,8 @@ public:
     const std::string& columnList() const { return columns_; }
     std::string quotedColumn(int field) const;
     void loadRow(sqlite3_stmt* st);   // columns: rowid, version, fields...
+    // Binds a field of the buffer; text is bound in place, so step the
+    // statement before the buffer changes.
     void bindField(sqlite3_stmt* st, int index, int field) const;
 
 private:
@@ -158,6 +160,7 @@ private:
     bool watchNext_ = false;
     bool watched_ = false;
     std::string columns_;
+    std::string insertSql_;
 };
 
 void bindValue(sqlite3_stmt* st, int index, const SqlValue& v);

@@ -93,6 +93,9 @@ int Store::open(const std::string& folder, const std::string& dataDir) {
     // The first statement touches the file: a damaged one shows up here.
     rc = exec("PRAGMA journal_mode=DELETE");
     if (rc == SQLITE_OK) rc = exec("PRAGMA foreign_keys=OFF");
+    // A larger page cache keeps the key pages of big files in memory while
+    // many records are added in one transaction.
+    if (rc == SQLITE_OK) rc = exec("PRAGMA cache_size=-65536");
     if (rc == SQLITE_OK) rc = exec("SELECT count(*) FROM sqlite_master");
     if (rc == SQLITE_NOTADB || rc == SQLITE_CORRUPT) {
         damaged_ = true;
