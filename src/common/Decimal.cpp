@@ -1,38 +1,180 @@
 #include "common/Decimal.h"
 
+#include <boost/multiprecision/cpp_int.hpp>
+
 #include <array>
 #include <cctype>
 
 namespace marel {
 
 namespace {
-const Decimal::Float& pow10(int n) {
-    static const auto table = [] {
-        std::array<Decimal::Float, 40> t;
-        t[0] = 1;
-        for (size_t i = 1; i < t.size(); ++i) t[i] = t[i - 1] * 10;
-        return t;
-    }();
-    return table.at(static_cast<size_t>(n));
-}
-// 10^-n, exact in a decimal float: multiplying by it is much cheaper than dividing.
-const Decimal::Float& pow10neg(int n) {
-    static const auto table = [] {
-        std::array<Decimal::Float, 40> t;
-        t[0] = 1;
-        for (size_t i = 1; i < t.size(); ++i) t[i] = t[i - 1] / 10;
-        return t;
-    }();
-    return table.at(static_cast<size_t>(n));
-}
-const Decimal::Float kHalf("0.5");
+using Raw = __int128;
+using Wide = boost::multiprecision::int256_t;
 
-// Half away from zero, to a whole number.
-Decimal::Float roundHalfAway(const Decimal::Float& x) {
-    if (x.sign() >= 0) return Decimal::Float(boost::multiprecision::floor(x + kHalf));
-    return Decimal::Float(boost::multiprecision::ceil(x - kHalf));
+constexpr std::array<Raw, 39> kPow10 = [] {
+    std::array<Raw, 39> t{};
+    t[0] = 1;
+    for (size_t i = 1; i < t.size(); ++i) t[i] = t[i - 1] * 10;
+    return t;
+}();
+constexpr Raw kOne = kPow10[Decimal::kPlaces];
+// The largest magnitude a working value may reach: 10^38 / 10^24 = 10^14.
+constexpr Raw kLimit = kPow10[38];
+
+[[noreturn]] void overflow() { throw DecimalOverflow("Broj je prevelik za izračun"); }
+
+Raw checked(Raw r) {
+    if (r >= kLimit || r <= -kLimit) overflow();
+    return r;
+}
+
+Raw fromWide(const Wide& w) {
+    if (w >= Wide(kLimit) || w <= -Wide(kLimit)) overflow();
+    // Within 10^38 the value fits two 64-bit halves.
+    Wide a = w < 0 ? Wide(-w) : w;
+    auto lo = static_cast<unsigned long long>(a & Wide(0xFFFFFFFFFFFFFFFFull));
+    auto hi = static_cast<unsigned long long>(a >> 64);
+    Raw r = (static_cast<Raw>(hi) << 64) | static_cast<Raw>(lo);
+    return w < 0 ? -r : r;
+}
+
+Wide toWide(Raw r) {
+    bool neg = r < 0;
+    unsigned __int128 a = neg ? static_cast<unsigned __int128>(-r) : static_cast<unsigned __int128>(r);
+    Wide w = Wide(static_cast<unsigned long long>(a >> 64));
+    w <<= 64;
+    w += static_cast<unsigned long long>(a & 0xFFFFFFFFFFFFFFFFull);
+    return neg ? Wide(-w) : w;
+}
+
+// n / d rounded half away from zero.
+Wide divRound(const Wide& n, const Wide& d) {
+    Wide q = n / d, r = n % d;
+    if (r != 0) {
+        Wide twice = r < 0 ? Wide(-r * 2) : Wide(r * 2);
+        Wide ad = d < 0 ? Wide(-d) : d;
+        if (twice >= ad) q += ((n < 0) != (d < 0)) ? -1 : 1;
+    }
+    return q;
+}
+
+Raw divRound(Raw n, Raw d) {
+    Raw q = n / d, r = n % d;
+    if (r != 0) {
+        Raw twice = (r < 0 ? -r : r) * 2;
+        if (twice >= (d < 0 ? -d : d)) q += ((n < 0) != (d < 0)) ? -1 : 1;
+    }
+    return q;
+}
+
+using U128 = unsigned __int128;
+
+// Four-limb magnitude of x * y.
+void mul256(U128 x, U128 y, uint64_t limb[4]) {
+    const uint64_t x0 = uint64_t(x), x1 = uint64_t(x >> 64), y0 = uint64_t(y), y1 = uint64_t(y >> 64);
+    const U128 p00 = U128(x0) * y0, p01 = U128(x0) * y1, p10 = U128(x1) * y0, p11 = U128(x1) * y1;
+    limb[0] = uint64_t(p00);
+    U128 mid = (p00 >> 64) + uint64_t(p01) + uint64_t(p10);
+    limb[1] = uint64_t(mid);
+    U128 high = (mid >> 64) + (p01 >> 64) + (p10 >> 64) + uint64_t(p11);
+    limb[2] = uint64_t(high);
+    limb[3] = uint64_t((high >> 64) + (p11 >> 64));
+}
+
+// a * b / 10^24, rounded half away from zero, on magnitudes: the product has up
+// to 256 bits, held in four 64-bit limbs; the division by 10^24 runs as two
+// divisions by 10^12, which fit a 64-bit divisor.
+Raw mulScaled(Raw a, Raw b) {
+    const bool neg = (a < 0) != (b < 0);
+    const U128 x = a < 0 ? U128(-a) : U128(a), y = b < 0 ? U128(-b) : U128(b);
+    uint64_t limb[4];
+    mul256(x, y, limb);
+    constexpr uint64_t kHalfScale = 1000000000000ull;  // 10^12
+    auto divide = [&](uint64_t& remainder) {
+        U128 rem = 0;
+        for (int i = 3; i >= 0; --i) {
+            U128 cur = (rem << 64) | limb[i];
+            limb[i] = uint64_t(cur / kHalfScale);
+            rem = cur % kHalfScale;
+        }
+        remainder = uint64_t(rem);
+    };
+    uint64_t r1, r2;
+    divide(r1);
+    divide(r2);
+    if (limb[3] || limb[2]) overflow();
+    U128 q = (U128(limb[1]) << 64) | limb[0];
+    const U128 rest = U128(r2) * kHalfScale + r1;  // what was cut off, below 10^24
+    if (rest * 2 >= U128(kOne)) ++q;
+    if (q >= U128(kLimit)) overflow();
+    return neg ? -Raw(q) : Raw(q);
+}
+
+// a * 10^24 / b rounded half away from zero. Divisors in this program have few
+// significant digits (rates, factors, amounts), so after dropping the divisor's
+// trailing zeros it mostly fits 64 bits and a short division does; otherwise
+// the general wide division runs.
+Raw divScaled(Raw a, Raw b) {
+    const bool neg = (a < 0) != (b < 0);
+    const U128 x = a < 0 ? U128(-a) : U128(a);
+    U128 y = b < 0 ? U128(-b) : U128(b);
+    int k = 0;
+    for (int p : {16, 8, 4, 2, 1})
+        while (k + p <= Decimal::kPlaces && y % U128(kPow10[size_t(p)]) == 0) {
+            y /= U128(kPow10[size_t(p)]);
+            k += p;
+        }
+    if (y >> 64) return fromWide(divRound(toWide(a) * toWide(kOne), toWide(b)));
+    uint64_t limb[4];
+    mul256(x, U128(kPow10[size_t(Decimal::kPlaces - k)]), limb);
+    const uint64_t d = uint64_t(y);
+    U128 rem = 0;
+    for (int i = 3; i >= 0; --i) {
+        U128 cur = (rem << 64) | limb[i];
+        limb[i] = uint64_t(cur / d);
+        rem = cur % d;
+    }
+    if (limb[3] || limb[2]) overflow();
+    U128 q = (U128(limb[1]) << 64) | limb[0];
+    if (rem * 2 >= d) ++q;
+    if (q >= U128(kLimit)) overflow();
+    return neg ? -Raw(q) : Raw(q);
+}
+
+std::string digits(unsigned __int128 v) {
+    if (v == 0) return "0";
+    std::string s;
+    while (v) {
+        s.insert(s.begin(), char('0' + int(v % 10)));
+        v /= 10;
+    }
+    return s;
 }
 }  // namespace
+
+Decimal::Raw Decimal::scale(long long v) { return checked(static_cast<Raw>(v) * kOne); }
+
+Decimal& Decimal::operator+=(const Decimal& o) {
+    m_ = checked(m_ + o.m_);
+    return *this;
+}
+
+Decimal& Decimal::operator-=(const Decimal& o) {
+    m_ = checked(m_ - o.m_);
+    return *this;
+}
+
+Decimal& Decimal::operator*=(const Decimal& o) {
+    // The exact product has 48 places; keep 24, rounded.
+    m_ = mulScaled(m_, o.m_);
+    return *this;
+}
+
+Decimal& Decimal::operator/=(const Decimal& o) {
+    if (o.m_ == 0) throw DivisionByZero();
+    m_ = divScaled(m_, o.m_);
+    return *this;
+}
 
 Decimal Decimal::parse(std::string_view text) {
     size_t b = 0, e = text.size();
@@ -46,57 +188,55 @@ Decimal Decimal::parse(std::string_view text) {
         neg = s[0] == '-';
         i = 1;
     }
-    std::string digits;
-    int frac = -1;
+    Wide whole = 0;
+    int frac = -1, count = 0;
     for (; i < s.size(); ++i) {
         char c = s[i];
         if (c >= '0' && c <= '9') {
-            digits += c;
+            whole = whole * 10 + (c - '0');
+            ++count;
             if (frac >= 0) ++frac;
+            if (whole >= Wide(kPow10[38]) * Wide(kPow10[24])) throw DecimalOverflow("Broj je prevelik: " + s);
         } else if ((c == '.' || c == ',') && frac < 0) {
             frac = 0;
         } else {
             throw DecimalError("Neispravan broj: " + s);
         }
     }
-    if (digits.empty()) throw DecimalError("Neispravan broj: " + s);
-    Float v(digits);
-    if (frac > 0) v *= pow10neg(frac);
-    return Decimal(neg ? Float(-v) : v);
+    if (count == 0) throw DecimalError("Neispravan broj: " + s);
+    if (frac < 0) frac = 0;
+    Wide m = frac <= kPlaces ? Wide(whole * toWide(kPow10[size_t(kPlaces - frac)]))
+                             : divRound(whole, toWide(kPow10[size_t(frac - kPlaces)]));
+    return fromRaw(fromWide(neg ? Wide(-m) : m));
 }
 
 Decimal Decimal::fromScaled(int64_t scaled, int places) {
-    Float v(static_cast<long long>(scaled));
-    if (places > 0) v *= pow10neg(places);
-    return Decimal(v);
+    return fromRaw(checked(static_cast<Raw>(scaled) * kPow10[size_t(kPlaces - places)]));
 }
 
 Decimal Decimal::rounded(int places) const {
-    Float x = v_ * pow10(places);
-    Float r = roundHalfAway(x);
-    return Decimal(r * pow10neg(places));
+    Raw unit = kPow10[size_t(kPlaces - places)];
+    return fromRaw(divRound(m_, unit) * unit);
 }
 
 int64_t Decimal::toScaled(int places, int digits) const {
-    Float x = v_ * pow10(places);
-    Float r = roundHalfAway(x);
-    if (boost::multiprecision::abs(r) >= pow10(digits))
-        throw DecimalOverflow("Iznos " + toString() + " je prevelik za polje od " +
-                              std::to_string(digits) + " znamenki");
-    return r.convert_to<long long>();
+    Raw r = divRound(m_, kPow10[size_t(kPlaces - places)]);
+    if (r >= kPow10[size_t(digits)] || r <= -kPow10[size_t(digits)])
+        throw DecimalOverflow("Iznos " + toString() + " je prevelik za polje od " + std::to_string(digits) +
+                              " znamenki");
+    return static_cast<int64_t>(r);
 }
 
 int64_t Decimal::toInt() const {
-    Float t = boost::multiprecision::trunc(v_);
-    if (boost::multiprecision::abs(t) >= pow10(18)) throw DecimalOverflow("Broj je prevelik");
-    return t.convert_to<long long>();
+    Raw t = m_ / kOne;
+    if (t >= kPow10[18] || t <= -kPow10[18]) throw DecimalOverflow("Broj je prevelik");
+    return static_cast<int64_t>(t);
 }
 
 std::string Decimal::toString(int places) const {
-    int64_t s = toScaled(places, 18);
-    bool neg = s < 0;
-    uint64_t u = neg ? uint64_t(0) - uint64_t(s) : uint64_t(s);
-    std::string d = std::to_string(u);
+    Raw r = divRound(m_, kPow10[size_t(kPlaces - places)]);
+    bool neg = r < 0;
+    std::string d = digits(static_cast<unsigned __int128>(neg ? -r : r));
     if (places > 0) {
         if (d.size() <= size_t(places)) d.insert(0, size_t(places) + 1 - d.size(), '0');
         d.insert(d.size() - size_t(places), ".");
@@ -105,16 +245,10 @@ std::string Decimal::toString(int places) const {
 }
 
 std::string Decimal::toString() const {
-    // Up to 20 decimals is more than any working value of the program carries.
-    // Written by the float itself, not through toScaled: 20 places do not fit in
-    // 64 bits, and the overflow message of toScaled uses this very text.
-    std::string s = rounded(20).v_.str(20, std::ios_base::fixed);
-    if (s.find('.') != std::string::npos) {
-        while (s.back() == '0') s.pop_back();
-        if (s.back() == '.') s.pop_back();
-    }
-    if (s == "-0") s = "0";
-    return s;
+    std::string s = toString(kPlaces);
+    while (s.back() == '0') s.pop_back();
+    if (s.back() == '.') s.pop_back();
+    return s == "-0" ? "0" : s;
 }
 
 }  // namespace marel

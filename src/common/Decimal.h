@@ -1,11 +1,11 @@
 #pragma once
 // Exact decimal arithmetic for amounts, rates and factors.
 //
-// `Decimal` is a working value: expressions keep full precision (fifty
-// significant digits), and nothing is rounded until the value is stored
+// `Decimal` is a working value: expressions keep 24 places after the point
+// (and up to 14 digits before it), and nothing is rounded until the value is stored
 // into a `Dec<d,p>`, which rounds half away from zero to p places and
 // refuses a value that does not fit into d digits.
-#include <boost/multiprecision/cpp_dec_float.hpp>
+#include <compare>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -26,14 +26,16 @@ struct DivisionByZero : DecimalError {
 
 class Decimal {
 public:
-    using Float = boost::multiprecision::cpp_dec_float_50;
+    // Places kept after the point inside an expression: far more than any
+    // factor or amount of the program stores, so that only a store rounds.
+    static constexpr int kPlaces = 24;
 
     Decimal() = default;
-    Decimal(int v) : v_(v) {}
-    Decimal(long v) : v_(v) {}
-    Decimal(long long v) : v_(v) {}
-    Decimal(unsigned v) : v_(v) {}
-    Decimal(unsigned long v) : v_(v) {}
+    Decimal(int v) : m_(scale(v)) {}
+    Decimal(long v) : m_(scale(v)) {}
+    Decimal(long long v) : m_(scale(v)) {}
+    Decimal(unsigned v) : m_(scale(v)) {}
+    Decimal(unsigned long v) : m_(scale(static_cast<long long>(v))) {}
 
     // Parses "1234.56", "-0,5", "  12 " (point or comma as the decimal mark).
     // Throws DecimalError on anything else.
@@ -51,37 +53,37 @@ public:
     // Plain text without superfluous zeros ("12.5", "3").
     std::string toString() const;
 
-    int sign() const { return v_.sign(); }
-    bool isZero() const { return v_.is_zero(); }
-    Decimal abs() const { return Decimal(boost::multiprecision::abs(v_)); }
+    int sign() const { return m_ < 0 ? -1 : m_ > 0 ? 1 : 0; }
+    bool isZero() const { return m_ == 0; }
+    Decimal abs() const { return fromRaw(m_ < 0 ? -m_ : m_); }
     // Integer part toward zero.
     int64_t toInt() const;
 
-    Decimal operator-() const { return Decimal(-v_); }
-    Decimal& operator+=(const Decimal& o) { v_ += o.v_; return *this; }
-    Decimal& operator-=(const Decimal& o) { v_ -= o.v_; return *this; }
-    Decimal& operator*=(const Decimal& o) { v_ *= o.v_; return *this; }
-    Decimal& operator/=(const Decimal& o) {
-        if (o.v_.is_zero()) throw DivisionByZero();
-        v_ /= o.v_;
-        return *this;
-    }
+    Decimal operator-() const { return fromRaw(-m_); }
+    Decimal& operator+=(const Decimal& o);
+    Decimal& operator-=(const Decimal& o);
+    Decimal& operator*=(const Decimal& o);
+    Decimal& operator/=(const Decimal& o);
     friend Decimal operator+(Decimal a, const Decimal& b) { return a += b; }
     friend Decimal operator-(Decimal a, const Decimal& b) { return a -= b; }
     friend Decimal operator*(Decimal a, const Decimal& b) { return a *= b; }
     friend Decimal operator/(Decimal a, const Decimal& b) { return a /= b; }
-    friend bool operator==(const Decimal& a, const Decimal& b) { return a.v_ == b.v_; }
-    friend auto operator<=>(const Decimal& a, const Decimal& b) {
-        return a.v_ < b.v_ ? std::strong_ordering::less
-             : b.v_ < a.v_ ? std::strong_ordering::greater
+    friend bool operator==(const Decimal& a, const Decimal& b) { return a.m_ == b.m_; }
+    friend std::strong_ordering operator<=>(const Decimal& a, const Decimal& b) {
+        return a.m_ < b.m_ ? std::strong_ordering::less
+             : b.m_ < a.m_ ? std::strong_ordering::greater
                            : std::strong_ordering::equal;
     }
 
-    const Float& raw() const { return v_; }
-
 private:
-    explicit Decimal(const Float& f) : v_(f) {}
-    Float v_;
+    using Raw = __int128;
+    static Raw scale(long long v);
+    static Decimal fromRaw(Raw r) {
+        Decimal d;
+        d.m_ = r;
+        return d;
+    }
+    Raw m_ = 0;  // the value times 10^kPlaces
 };
 
 // Common base of every stored decimal field: the value scaled by 10^places.
