@@ -1,11 +1,43 @@
 #include <QApplication>
-#include <QMainWindow>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <cstdlib>
+
+#include "common/Prompter.h"
+#include "shell/Globals.h"
+#include "shell/screens/Artwork.h"
+#include "shell/screens/Main.h"
+#include "ui/screens/QtPrompter.h"
+
+using namespace marel;
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QMainWindow frame;
-    frame.setWindowTitle("MAREL V 2014.4");
-    frame.resize(1024, 700);
-    frame.show();
-    return app.exec();
+    QApplication::setApplicationName(QStringLiteral("MAREL"));
+    QApplication::setApplicationDisplayName(QStringLiteral("MAREL"));
+    QApplication::setWindowIcon(artwork::program());
+    // Standard buttons and dialogs in Croatian where Qt's translation is installed.
+    QLocale::setDefault(QLocale(QLocale::Croatian, QLocale::Croatia));
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
+
+    QtPrompter dialogs;
+    setPrompter(&dialogs);
+    setHaltHandler([](const std::string& closingText) {
+        message(closingText, "MAREL", Icon::Hand);
+        std::exit(EXIT_FAILURE);
+    });
+
+    programStart(QDir::currentPath().toStdString());
+    {
+        MAIN frame;
+        frame.showMaximized();
+        app.exec();
+    }
+    programEnd();
+    return 0;
 }

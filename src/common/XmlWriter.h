@@ -1,0 +1,74 @@
+#pragma once
+// The writer of the statutory XML files (JOPPD, ID-1). The program describes a
+// document in writing order: create a parent, give its attributes, add it,
+// add elements with their texts, close the parent. Element texts and attribute
+// values are escaped here, so a payer called "Horvat & sinovi" still gives a
+// well-formed file; only ADDSTRINGTEXT writes markup as it is. Each element
+// starts on a line of its own, indented by its depth, so a bookkeeper can read
+// the file in any editor.
+//
+// The document is written beside its final name and put in place by
+// CLOSEXMLFILE, so a run that fails never leaves half a report where the
+// previous one was.
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+struct _xmlTextWriter;
+
+namespace marel {
+
+class XmlWriter {
+public:
+    XmlWriter() = default;
+    ~XmlWriter();  // a file not closed is discarded
+    XmlWriter(const XmlWriter&) = delete;
+    XmlWriter& operator=(const XmlWriter&) = delete;
+
+    // Starts the file `path` with the XML declaration; it replaces a file of
+    // that name when it is closed. False when the file cannot be created.
+    bool CREATEXMLFILE(const std::string& path, std::string_view version = "1.0",
+                       std::string_view encoding = "UTF-8");
+    // Starts an element inside the current one; its attributes follow.
+    void CREATEPARENT(std::string_view name);
+    void CREATEATTRIBUTE(std::string_view name, std::string_view value);
+    // Makes the element just created the current one.
+    void ADDPARENT();
+    // A child of the current element holding `text`.
+    void ADDELEMENT(std::string_view name, std::string_view text);
+    // Markup written into the current element as it is.
+    void ADDSTRINGTEXT(std::string_view markup);
+    // Ends the current element.
+    void CLOSEPARENT();
+    // Ends the document and puts the file in place. False when anything on
+    // the way failed; the file of that name is then left as it was.
+    bool CLOSEXMLFILE();
+
+    // Text made safe for element content and attribute values.
+    static std::string escape(std::string_view text);
+
+private:
+    void newLine(int depth);
+    void check(int rc) {
+        if (rc < 0) failed_ = true;
+    }
+    void discard();
+
+    ::_xmlTextWriter* writer_ = nullptr;
+    std::FILE* file_ = nullptr;
+    std::string path_;
+    std::string temp_;
+    int depth_ = 0;
+    bool failed_ = false;
+};
+
+// The longest start of a UTF-8 text that fits into `bytes` bytes without
+// splitting a character.
+std::string_view utf8CutBytes(std::string_view text, size_t bytes);
+
+// A name field as the XML files carry it: trailing blanks dropped, every run
+// of blanks (and control characters) written as one blank, malformed UTF-8
+// replaced, at most 100 bytes cut between characters.
+std::string PRIJENOS(std::string_view text);
+
+}  // namespace marel

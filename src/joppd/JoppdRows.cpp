@@ -1,0 +1,207 @@
+#include "joppd/JoppdRows.h"
+
+#include <sqlite3.h>
+
+#include <optional>
+#include <type_traits>
+#include <unordered_map>
+#include <utility>
+
+#include "common/Picture.h"
+#include "common/Prompter.h"
+#include "common/XmlWriter.h"
+#include "store/Records.h"
+#include "store/Warnings.h"
+
+namespace marel {
+
+namespace {
+
+// The acquirer code in the four digits the form wants; blank for a code the
+// form does not know.
+std::string acquirer(const std::string& code) {
+    if (code == "01") return "4001";
+    if (code == "02") return "4002";
+    if (code == "00") return "0000";
+    if (code == "11") return "1001";
+    return "";
+}
+
+// The reporting period of a line: the payment's calendar year, or for a
+// non-taxable receipt alone the whole month before the payment.
+std::pair<Date, Date> period(Date paid, bool nonTaxable) {
+    const int y = paid.year(), m = paid.month();
+    if (!nonTaxable) return {Date::fromYmd(y, 1, 1), Date::fromYmd(y, 12, 31)};
+    const Date first = Date::fromYmd(y, m, 1);
+    return {m == 1 ? Date::fromYmd(y - 1, 12, 1) : Date::fromYmd(y, m - 1, 1), first - 1};
+}
+
+// What ended a build early: a message of its own, or the standard warning
+// for a failed read naming the file.
+struct Stop {
+    const char* text;
+    const char* file = nullptr;
+};
+
+// Reads the whole payment from one snapshot of the database: another station
+// changing it meanwhile cannot tear the report, and the reads share one lock
+// instead of taking one each. Ended before any message, so that other windows
+// stay free to write while it is shown.
+class ReadSnapshot {
+public:
+    ReadSnapshot() : own_(sqlite3_get_autocommit(Store::main().db()) && Store::main().exec("BEGIN") == SQLITE_OK) {}
+    ~ReadSnapshot() {
+        if (own_) Store::main().exec("COMMIT");
+    }
+    ReadSnapshot(const ReadSnapshot&) = delete;
+    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+private:
+    bool own_;
+};
+
+// Reads a record by its number into the file's buffer, from the database the
+// first time and from the copy kept then on later lines: a payment names the
+// same places, municipalities and income types over and over.
+template <class File>
+class Lookup {
+public:
+    explicit Lookup(File& file) : file_(file) {}
+    bool read(int64_t number) {
+        if (auto it = seen_.find(number); it != seen_.end()) {
+            file_.record() = it->second;
+            return true;
+        }
+        file_.OZNAKA = decltype(file_.OZNAKA)(number);
+        if (file_.get(file_.KEYOZNAKA) != 0) return false;
+        seen_.emplace(number, file_.record());
+        return true;
+    }
+
+private:
+    File& file_;
+    std::unordered_map<int64_t, std::remove_reference_t<decltype(std::declval<File&>().record())>> seen_;
+};
+
+std::optional<Stop> buildRows(JoppdRows& rows, std::array<Decimal, 6>& total) {
+    static const Picture day = Picture::parse("D10-");
+    static const Picture code = Picture::parse("N02");
+    Lookup people(OSOBE);
+    Lookup places(MJESTA);
+    Lookup municipalities(OPCINE);
+    Lookup types(VRSTEDOH);
+
+    Cursor lines(DOHOCI, DOHOCI.KEYISPLATA.index);
+    lines.setRange({SqlValue{SqlValue::Int, JOPO.ISPLATA, {}}});
+    lines.toStart();
+    for (;;) {
+        int rc = lines.next();
+        if (rc == kRecordNotAvailable) break;
+        if (rc != 0) {
+            // A report that silently lost lines would be worse than none.
+            return Stop{nullptr, "dohoci"};
+        }
+
+        if (!people.read(DOH.DJELATNIK)) return Stop{"GREŠKA BR. 1"};
+        if (OSO.OIB.empty()) return Stop{"Greška - nije unesen OIB primatelja!"};
+        rows.TABLICA1.try_emplace(OSO.OZNAKA, int(rows.TABLICA1.size()) + 1);
+
+        if (!places.read(OSO.MJESTO) || !municipalities.read(MJE.OPCINA)) return Stop{"GREŠKA BR. 2"};
+
+        if (!types.read(DOH.VRSTADOHOTKA)) return Stop{"GREŠKA nije odabrana vrsta dohotka"};
+        if (VRS.REZSTRINGA.empty()) return Stop{"GREŠKA nije unesena oznaka stjecatelja"};
+        if (VRS.REZSTRINGB.empty()) return Stop{"GREŠKA nije unesena oznaka primitka"};
+
+        const std::string& kind = VRS.REZSTRINGA;
+        const bool nonTaxable = kind == "00";
+        JoppdRows::Row& row = rows.VRIJEDNOSTB.emplace_back();
+        row[0] = std::to_string(rows.VRIJEDNOSTB.size());
+        row[1] = "0" + OPC.SHIFRA.str();
+        if (!nonTaxable) row[2] = "00000";
+        else if (OSO.FAX == "DA") row[2] = "0" + rtrim(utf8Prefix(OSO.EMAIL.str(), 4));
+        else row[2] = row[1];
+        row[3] = OSO.OIB.str();
+        row[4] = utf8CutBytes(PRIJENOS(OSO.IME.str()) + " " + PRIJENOS(OSO.PREZIME.str()), 40);
+        row[5] = acquirer(kind);
+        row[6] = utf8Prefix(VRS.REZSTRINGB.str(), 4);
+        for (int k = 7; k <= 11; ++k) row[size_t(k)] = "0";
+        const auto [from, to] = period(ISP.DATUM, nonTaxable);
+        row[12] = day.format(from);
+        row[13] = day.format(to);
+
+        // Amount cells by their number 1..37; those not reached stay 0. The
+        // row's share of the totals counts only once the row is complete.
+        std::array<Decimal, JOPPD_CELLS + 1> cell{};
+        std::array<Decimal, 6> share{};
+        Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
+        calc.setRange({SqlValue{SqlValue::Int, DOH.OZNAKA, {}}});
+        calc.toStart();
+        for (;;) {
+            rc = calc.next();
+            if (rc == kRecordNotAvailable) break;
+            if (rc != 0) {
+                rows.VRIJEDNOSTB.pop_back();
+                return Stop{nullptr, "obracun"};
+            }
+            const Decimal a = OBR.IZNOS.value();
+            switch (OBR.POZICIJA) {
+                case 1: cell[15] = nonTaxable ? Decimal() : a; break;
+                case 2:
+                case 3: cell[26] += a; break;
+                case 4: cell[16] = kind == "02" ? a : Decimal(); break;
+                case 5: cell[17] = a; cell[27] += a; share[1] += a; break;
+                case 6: cell[18] = a; cell[27] += a; share[2] += a; break;
+                case 7: cell[28] = cell[30] = nonTaxable ? Decimal() : a; break;
+                case 8:
+                case 9:
+                    cell[OBR.POZICIJA == 8 ? 31 : 32] = a;
+                    share[kind == "11" ? 5 : 0] += a;
+                    break;
+                case 10:
+                    cell[34] = nonTaxable ? a : Decimal();
+                    cell[36] = a;
+                    if (nonTaxable) share[4] += a;
+                    break;
+                case 11: cell[19] = a; share[3] += a; break;
+                default: break;  // allowance and crisis tax are not reported
+            }
+        }
+
+        // A non-taxable code below 10 keeps its leading zero: " 5" is no code.
+        const int64_t receipt = VRS.REZDECIMALA.value().toInt();
+        row[32] = nonTaxable && receipt != 0 ? code.format(receipt) : "0";
+        SVA.DOHODAK = DOH.OZNAKA;
+        SVA.BROJ = 1;
+        row[34] = SVASTA.get(SVASTA.KEYDOHBROJ) == 0 ? std::to_string(SVA.VRISHORT) : "2";
+        for (int k = 15; k <= JOPPD_CELLS; ++k)
+            if (k != 33 && k != 35) row[size_t(k - 1)] = joppdAmount(cell[size_t(k)]);
+        for (size_t t = 0; t < total.size(); ++t) total[t] += share[t];
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string joppdAmount(const Decimal& value) {
+    static const Picture amount = Picture::parse("N_14.2");
+    return trim(amount.format(value));
+}
+
+bool PUNI(JoppdRows& rows) {
+    rows = {};
+    // Totals are kept exact and written out only when at least one row exists.
+    std::array<Decimal, 6> total{};
+    std::optional<Stop> stop;
+    {
+        ReadSnapshot snapshot;
+        stop = buildRows(rows, total);
+    }
+    if (!rows.VRIJEDNOSTB.empty())
+        for (size_t t = 0; t < total.size(); ++t) rows.IZNOSA[t] = joppdAmount(total[t]);
+    if (!stop) return true;
+    if (stop->file) STANDARDWARNING(35, stop->file);
+    else message(stop->text);
+    return false;
+}
+
+}  // namespace marel

@@ -1,0 +1,32 @@
+#pragma once
+// The JOPPD report of a payment as the XML file submitted to the tax authority.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "common/Date.h"
+
+namespace marel {
+
+// The moment a file states as its creation time.
+struct Moment {
+    Date date;
+    int32_t centiseconds = 0;  // since midnight
+};
+// The clock the writer reads; tests fix it. An empty function is the system clock.
+void setJoppdClock(std::function<Moment()> clock);
+
+// Name of the file of the form in the JOPO buffer for the payment in the ISP
+// buffer: "JOP_14036_3f2a.xml".
+std::string joppdFileName();
+
+// Writes the XML file of the form record numbered JOPO.OZNAKA into the folder
+// "XML" below the working folder (the working folder itself when there is no
+// such folder), keeps its full path in JOPO.DATOTEKA and says
+// "XML datoteka kreirana". A form that cannot be reported completely (missing
+// payment, payer, author or identifier, or an income line the build refuses)
+// is explained to the user and nothing is written. True when the file was
+// written and its path kept.
+bool FORMIRAJ();
+
+}  // namespace marel

@@ -1,0 +1,277 @@
+#include "report/Report.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "common/Prompter.h"
+
+namespace marel {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Code page 1250 bytes of a text; a character the code page lacks prints
+// as '?' rather than stopping the report.
+std::string pageBytes(std::string_view utf8) {
+    std::string out;
+    for (size_t i = 0; i < utf8.size();) {
+        auto b = unicodeToCp1250(utf8Next(utf8, i));
+        out += b ? char(*b) : '?';
+    }
+    return out;
+}
+
+int16_t clamp16(long v) { return int16_t(std::clamp(v, -32768L, 32767L)); }
+
+}  // namespace
+
+// ---- canvas
+
+void Canvas::text(const Box& b, std::string_view utf8, const Font& font, Align align) {
+    if (trim(utf8).empty()) return;
+    Report& r = report_;
+    r.select(font);
+    int x = x_ + b.x;
+    uint16_t flags = wmf::TA_TOP | wmf::TA_LEFT;
+    if (align == Align::Center) {
+        x += b.width / 2;
+        flags = wmf::TA_TOP | wmf::TA_CENTER;
+    } else if (align == Align::Right) {
+        x += b.width;
+        flags = wmf::TA_TOP | wmf::TA_RIGHT;
+    }
+    r.setAlign(flags);
+    wmf::Rect16 clip{r.lx(x_ + b.x), r.ly(y_ + b.y), r.lx(x_ + b.x + b.width), r.ly(y_ + b.y + b.height)};
+    bool clipped = b.width > 0 && b.height > 0;
+    r.writer().textOut(r.lx(x), r.ly(y_ + b.y), pageBytes(utf8), clipped ? &clip : nullptr);
+}
+
+void Canvas::line(int x1, int y1, int x2, int y2, int width) {
+    Report& r = report_;
+    r.select(wmf::Pen{wmf::PS_SOLID, int16_t(width * r.scale()), 0});
+    r.writer().moveTo(r.lx(x_ + x1), r.ly(y_ + y1));
+    r.writer().lineTo(r.lx(x_ + x2), r.ly(y_ + y2));
+}
+
+void Canvas::box(const Box& b, int lineWidth, uint32_t fill) {
+    Report& r = report_;
+    r.select(wmf::Pen{wmf::PS_SOLID, int16_t(lineWidth * r.scale()), 0});
+    r.select(fill == NO_FILL ? wmf::Brush{} : wmf::Brush{wmf::BS_SOLID, fill});
+    r.writer().rectangle({r.lx(x_ + b.x), r.ly(y_ + b.y), r.lx(x_ + b.x + b.width), r.ly(y_ + b.y + b.height)});
+}
+
+void Canvas::fill(const Box& b, uint32_t rgb) {
+    Report& r = report_;
+    r.select(wmf::Pen{wmf::PS_NULL, 0, 0});
+    r.select(wmf::Brush{wmf::BS_SOLID, rgb});
+    r.writer().rectangle({r.lx(x_ + b.x), r.ly(y_ + b.y), r.lx(x_ + b.x + b.width), r.ly(y_ + b.y + b.height)});
+}
+
+// ---- report
+
+Report::Report(std::string title, Units units) : title_(std::move(title)), units_(units) { setPaper(Paper::A4); }
+
+Report::~Report() { discard(); }
+
+void Report::setPaper(Paper paper) {
+    if (paper == Paper::A4)
+        setCustomPaper(2100, 2970);
+    else
+        setCustomPaper(2159, 2794);
+}
+
+void Report::setCustomPaper(int widthTenthMm, int heightTenthMm) {
+    auto logical = [&](int tenths) { return units_ == Units::Millimetres ? tenths : (tenths * 1000 + 127) / 254; };
+    paperW_ = logical(widthTenthMm);
+    paperH_ = logical(heightTenthMm);
+}
+
+void Report::setLandscape(bool landscape) { landscape_ = landscape; }
+
+void Report::setMargins(int left, int top, int right, int bottom) {
+    marginL_ = left;
+    marginT_ = top;
+    marginR_ = right;
+    marginB_ = bottom;
+}
+
+void Report::setOrigin(int x, int y) {
+    originX_ = x;
+    originY_ = y;
+}
+
+void Report::setPageHeader(int height, Band band) {
+    headerH_ = height;
+    header_ = std::move(band);
+}
+
+void Report::setPageFooter(int height, Band band) {
+    footerH_ = height;
+    footer_ = std::move(band);
+}
+
+int Report::paperWidth() const { return (landscape_ ? paperH_ : paperW_) / scale(); }
+int Report::paperHeight() const { return (landscape_ ? paperW_ : paperH_) / scale(); }
+
+int16_t Report::lx(int v) const { return clamp16(long(v + originX_) * scale()); }
+int16_t Report::ly(int v) const { return clamp16(long(v + originY_) * scale()); }
+
+wmf::Writer& Report::writer() {
+    if (!page_) beginPage();
+    return *page_;
+}
+
+int Report::bottomLimit() const { return paperHeight() - marginB_ - footerH_; }
+
+void Report::beginPage() {
+    uint16_t inch = units_ == Units::Millimetres ? 254 : 1000;
+    page_ = std::make_unique<wmf::Writer>(clamp16(landscape_ ? paperH_ : paperW_),
+                                          clamp16(landscape_ ? paperW_ : paperH_), inch);
+    page_->setBkMode(wmf::BK_TRANSPARENT);
+    fonts_.clear();
+    pens_.clear();
+    brushes_.clear();
+    font_ = pen_ = brush_ = align_ = -1;
+    ++pageNumber_;
+    hasDetail_ = false;
+    y_ = marginT_;
+    if (header_) {
+        canvas_.x_ = marginL_;
+        canvas_.y_ = y_;
+        header_(canvas_);
+    }
+    y_ += headerH_;
+}
+
+void Report::finishPage() {
+    if (footer_) {
+        canvas_.x_ = marginL_;
+        canvas_.y_ = paperHeight() - marginB_ - footerH_;
+        footer_(canvas_);
+    }
+    for (auto& [f, h] : fonts_) page_->remove(h);
+    for (auto& [p, h] : pens_) page_->remove(h);
+    for (auto& [b, h] : brushes_) page_->remove(h);
+    auto page = std::move(page_);
+    if (cancelled_) return;
+    char name[32];
+    std::snprintf(name, sizeof name, "page%04d.wmf", pageNumber_);
+    if (folder_.empty() && !makeFolder()) {
+        fail(name);
+        return;
+    }
+    std::string file = (fs::path(folder_) / name).string();
+    if (!page->save(file)) {
+        fail(file);
+        return;
+    }
+    pages_.push_back(file);
+}
+
+bool Report::makeFolder() {
+    std::error_code ec;
+    std::string pattern = (fs::temp_directory_path(ec) / "marel-report-XXXXXX").string();
+    if (ec || !mkdtemp(pattern.data())) return false;
+    folder_ = pattern;
+    return true;
+}
+
+void Report::fail(const std::string& file) {
+    message("Stranicu izvještaja nije moguće zapisati (" + file + ").", "Ispis", Icon::Exclamation);
+    cancelled_ = true;
+    discard();
+}
+
+void Report::select(const Font& font) {
+    auto it = std::find_if(fonts_.begin(), fonts_.end(), [&](auto& e) { return e.first == font; });
+    if (it == fonts_.end()) {
+        int inch = units_ == Units::Millimetres ? 254 : 1000;
+        wmf::LogFont f;
+        f.height = int16_t(-((font.size * inch * 2 + 72) / 144));
+        f.weight = font.bold ? 700 : 400;
+        f.italic = font.italic;
+        f.underline = font.underline;
+        f.face = font.face;
+        fonts_.emplace_back(font, writer().createFont(f));
+        it = fonts_.end() - 1;
+    }
+    if (font_ != it->second) writer().select(font_ = it->second);
+}
+
+void Report::select(const wmf::Pen& pen) {
+    wmf::Pen p = pen;
+    if (p.style != wmf::PS_NULL && p.width == 0) p.width = units_ == Units::Millimetres ? 2 : 10;
+    auto it = std::find_if(pens_.begin(), pens_.end(), [&](auto& e) { return e.first == p; });
+    if (it == pens_.end()) {
+        pens_.emplace_back(p, writer().createPen(p));
+        it = pens_.end() - 1;
+    }
+    if (pen_ != it->second) writer().select(pen_ = it->second);
+}
+
+void Report::select(const wmf::Brush& brush) {
+    auto it = std::find_if(brushes_.begin(), brushes_.end(), [&](auto& e) { return e.first == brush; });
+    if (it == brushes_.end()) {
+        brushes_.emplace_back(brush, writer().createBrush(brush));
+        it = brushes_.end() - 1;
+    }
+    if (brush_ != it->second) writer().select(brush_ = it->second);
+}
+
+void Report::setAlign(uint16_t align) {
+    if (align_ != align) writer().setTextAlign(align);
+    align_ = align;
+}
+
+void Report::print(int height, const Band& band) {
+    if (cancelled_) return;
+    if (page_ && hasDetail_ && y_ + height > bottomLimit()) finishPage();
+    if (!page_) beginPage();
+    if (cancelled_) return;
+    canvas_.x_ = marginL_;
+    canvas_.y_ = y_;
+    band(canvas_);
+    y_ += height;
+    hasDetail_ = true;
+}
+
+Canvas& Report::page() {
+    if (!page_) beginPage();
+    canvas_.x_ = canvas_.y_ = 0;
+    return canvas_;
+}
+
+void Report::endPage() {
+    if (page_) finishPage();
+}
+
+bool Report::progress(int64_t done, int64_t total) {
+    if (cancelled_) return false;
+    int percent = total > 0 ? int(std::min<int64_t>(100, done * 100 / total)) : 100;
+    if (percent == shownPercent_) return true;
+    shownPercent_ = percent;
+    if (progress_ && !progress_(percent)) {
+        cancelled_ = true;
+        page_.reset();
+        discard();
+    }
+    return !cancelled_;
+}
+
+std::vector<std::string>& Report::close() {
+    if (page_) finishPage();
+    return pages_;
+}
+
+void Report::discard() {
+    pages_.clear();
+    if (folder_.empty()) return;
+    std::error_code ec;
+    fs::remove_all(folder_, ec);
+    folder_.clear();
+}
+
+}  // namespace marel

@@ -1,0 +1,173 @@
+#pragma once
+// A printed report: paper and units, page header and footer bands, detail
+// bands that flow down the page with automatic page breaks, and a canvas on
+// which each band draws. Every finished page is written as a placeable
+// metafile into a temporary folder of the report; the list of those files is
+// the preview queue the previews show and print. The report deletes its
+// files when it is discarded or destroyed.
+//
+// Positions are in report units: thousandths of an inch, or millimetres for a
+// report that says so. Band drawing is relative to the band's top-left corner.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+#include "common/Picture.h"
+#include "common/Text.h"
+#include "report/Wmf.h"
+
+namespace marel {
+
+enum class Units { Thousandths, Millimetres };
+enum class Paper { A4, Letter };
+enum class Align { Left, Center, Right };
+
+struct Font {
+    std::string face = "Arial";
+    int size = 10;  // points
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    friend bool operator==(const Font&, const Font&) = default;
+};
+
+struct Box {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+constexpr uint32_t NO_FILL = 0xFFFFFFFF;
+
+class Report;
+
+class Canvas {
+public:
+    // Text in a box: aligned at the box's left edge, centre or right edge, its
+    // top at the box's top, and clipped to the box.
+    void text(const Box& box, std::string_view utf8, const Font& font = {}, Align align = Align::Left);
+    void text(const Box& box, const StringField& field, const Font& font = {}, Align align = Align::Left) {
+        text(box, std::string_view(field.str()), font, align);
+    }
+    // A value formatted by its picture (numbers right-aligned by default).
+    template <class T>
+    void value(const Box& box, const Picture& picture, const T& v, const Font& font = {},
+               Align align = Align::Right) {
+        if constexpr (std::is_base_of_v<StringField, T>)
+            text(box, picture.format(std::string_view(v.str())), font, align);
+        else
+            text(box, picture.format(v), font, align);
+    }
+    // Width 0 is the ordinary thin line (a quarter of a millimetre).
+    void line(int x1, int y1, int x2, int y2, int width = 0);
+    void box(const Box& box, int lineWidth = 0, uint32_t fill = NO_FILL);
+    // A filled area without a border.
+    void fill(const Box& box, uint32_t rgb);
+
+private:
+    friend class Report;
+    explicit Canvas(Report& report) : report_(report) {}
+    Report& report_;
+    int x_ = 0, y_ = 0;  // band origin, report units
+};
+
+using Band = std::function<void(Canvas&)>;
+// Told the percentage done whenever it changes; false cancels the report.
+using ProgressFn = std::function<bool(int percent)>;
+
+class Report {
+public:
+    explicit Report(std::string title, Units units = Units::Thousandths);
+    ~Report();
+    Report(const Report&) = delete;
+    Report& operator=(const Report&) = delete;
+
+    // ---- set-up, before the first band
+    void setPaper(Paper paper);
+    // A paper of its own size (dot-matrix forms), in tenths of a millimetre.
+    void setCustomPaper(int widthTenthMm, int heightTenthMm);
+    void setLandscape(bool landscape);
+    void setMargins(int left, int top, int right, int bottom);
+    // Moves everything printed by (x, y) report units (printer offsets).
+    void setOrigin(int x, int y);
+    void setPageHeader(int height, Band band);
+    void setPageFooter(int height, Band band);
+    void setProgress(ProgressFn progress) { progress_ = std::move(progress); }
+
+    // ---- printing
+    // A detail band at the current line; a new page first when it does not fit.
+    void print(int height, const Band& band);
+    // The current page for drawing at positions from the paper's top-left.
+    Canvas& page();
+    // Finishes the current page; the next band starts a new one.
+    void endPage();
+    // Number of the page being printed (the last one after close).
+    int pageNumber() const { return pageNumber_; }
+    // Width and height of the paper in report units.
+    int paperWidth() const;
+    int paperHeight() const;
+
+    // `done` of `total` units of work are done; reports the percentage
+    // (whole, at most 100) to the progress function when it changed. Returns
+    // false once the report is cancelled: its pages are then gone.
+    bool progress(int64_t done, int64_t total);
+    bool cancelled() const { return cancelled_; }
+
+    // ---- the result
+    // Finishes the last page; returns the preview queue (empty when cancelled).
+    std::vector<std::string>& close();
+    // The preview queue: one page file per page, in page order.
+    std::vector<std::string>& pages() { return pages_; }
+    // Deletes every page file.
+    void discard();
+
+    const std::string& title() const { return title_; }
+    bool landscape() const { return landscape_; }
+    Units units() const { return units_; }
+
+private:
+    friend class Canvas;
+    int16_t lx(int v) const;   // report units to logical, with the origin
+    int16_t ly(int v) const;
+    int scale() const { return units_ == Units::Millimetres ? 10 : 1; }
+    wmf::Writer& writer();
+    void beginPage();
+    void finishPage();
+    void select(const Font& font);
+    void select(const wmf::Pen& pen);
+    void select(const wmf::Brush& brush);
+    void setAlign(uint16_t align);
+    bool makeFolder();
+    int bottomLimit() const;
+    void fail(const std::string& file);
+
+    std::string title_;
+    Units units_;
+    int paperW_, paperH_;  // logical units, portrait
+    bool landscape_ = false;
+    int marginL_ = 0, marginT_ = 0, marginR_ = 0, marginB_ = 0;
+    int originX_ = 0, originY_ = 0;
+    int headerH_ = 0, footerH_ = 0;
+    Band header_, footer_;
+    ProgressFn progress_;
+    int shownPercent_ = -1;
+    bool cancelled_ = false;
+
+    Canvas canvas_{*this};
+    std::unique_ptr<wmf::Writer> page_;
+    int pageNumber_ = 0;
+    int y_ = 0;            // next free line, report units from the paper's top
+    bool hasDetail_ = false;
+    std::vector<std::pair<Font, int>> fonts_;
+    std::vector<std::pair<wmf::Pen, int>> pens_;
+    std::vector<std::pair<wmf::Brush, int>> brushes_;
+    int font_ = -1, pen_ = -1, brush_ = -1;
+    int align_ = -1;
+
+    std::string folder_;
+    std::vector<std::string> pages_;
+};
+
+}  // namespace marel

@@ -1,0 +1,225 @@
+#pragma once
+// The paged list browser: one data file shown a page at a time in the order of
+// a key, never read as a whole. Every list and chooser of the program is one of
+// these; a screen supplies its file, sort orders, columns and update form, and
+// a view (ListBrowserView) draws the page and turns keys into the calls below.
+//
+// The page holds at most pageSize() rows, each with its column texts and the
+// position of its record. Reading goes through a Cursor over the file in the
+// current sort order's key order, limited by the order's range and filter, and
+// always starts from a row of the page (or from either end), so paging, locating
+// and jumping to the bottom cost the same on ten records and on a million.
+//
+// After every operation the selected row's record is in the file's buffer (an
+// empty page clears the buffer), and the listeners are told.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/Decimal.h"
+#include "store/DataFile.h"
+#include "store/Warnings.h"
+#include "ui/ListFormat.h"
+
+namespace marel {
+
+// Where a column's text comes from: a field of a record buffer (the list's own
+// file, or one the screen reads alongside each record), shown through the
+// column's picture, or a text the screen makes itself.
+struct ColumnSource {
+    const DataFile* file = nullptr;
+    int field = -1;
+    std::function<std::string()> text;
+
+    // Throws std::invalid_argument for a field the file does not have.
+    static ColumnSource of(const DataFile& file, std::string_view fieldName);
+    static ColumnSource computed(std::function<std::string()> text);
+};
+
+enum class Locator { None, Step, Incremental };
+
+// Scroll-bar stop tables: the fixed two-letter one, one computed from the first
+// and last text key of the view, one computed from the first and last number.
+enum class Stops { None, Letters, Strings, Numbers };
+
+struct SortOrder {
+    Key key;
+    Locator locator = Locator::None;
+    Stops stops = Stops::None;
+    // When set, the key's first field must equal this value: the record number
+    // of the row highlighted in a master list (recipients of one place).
+    std::function<int64_t()> range;
+    // Records the list shows; reads the file's buffer.
+    std::function<bool()> filter;
+};
+
+class ListBrowser {
+public:
+    struct Row {
+        std::vector<std::string> values;  // one text per column
+        std::string position;             // DataFile::position(key) of the record
+        std::vector<SqlValue> key;        // its key values and record id, to read on from it
+        int64_t id = 0;
+    };
+
+    ListBrowser(DataFile& file, std::string_view format, std::vector<ColumnSource> columns);
+    ~ListBrowser();
+    ListBrowser(const ListBrowser&) = delete;
+    ListBrowser& operator=(const ListBrowser&) = delete;
+
+    // Reads the records that go with the one just read into the buffer (the
+    // place of a recipient), so that columns can show their fields.
+    std::function<void()> related;
+    // The record update form: reads GLOBALREQUEST, answers in GLOBALRESPONSE.
+    // Without one the list has no insert, change or delete.
+    std::function<void()> update;
+
+    // Returns the number (1..n) of the order; the first added is the first tab.
+    int addSortOrder(SortOrder order);
+
+    // ---- life
+    // Opens the file through its use counter and fills the first page;
+    // request 4 (select) makes the list a chooser that opens on the record
+    // whose key is in the buffer.
+    void open(LONG request);
+    bool isOpen() const { return open_; }
+    // Select or Close was pressed (or a read failed): the window should close.
+    bool isClosed() const { return closed_; }
+    LONG response() const { return response_; }
+    bool isChooser() const { return chooser_; }
+
+    // ---- the page
+    void setPageSize(int rows);
+    int pageSize() const { return pageSize_; }
+    const std::vector<Row>& rows() const { return rows_; }
+    int selected() const { return selected_; }  // 1..rows, 0 when empty
+    const Row* selectedRow() const { return selected_ ? &rows_[size_t(selected_ - 1)] : nullptr; }
+    const ListFormat& format() const { return format_; }
+    DataFile& file() const { return *file_; }
+    int sortOrder() const { return current_ + 1; }
+    int previousSortOrder() const { return previous_ + 1; }
+    const std::string& locatorText() const { return locatorText_; }
+
+    bool canInsert() const { return open_ && bool(update); }
+    bool canChange() const { return canInsert() && !rows_.empty(); }  // and delete
+    bool canSelect() const { return open_ && chooser_ && !rows_.empty(); }
+
+    // The scroll bar shows while the page is full; its thumb is 0..100.
+    bool scrollBarVisible() const { return !rows_.empty() && int(rows_.size()) >= pageSize_; }
+    int thumb() const { return thumb_; }
+    bool canDragThumb() const;
+    const std::vector<std::string>& textStops() const { return textStops_; }
+    const std::vector<Decimal>& numberStops() const { return numberStops_; }
+
+    // ---- moving
+    void select(int row);
+    void up();
+    void down();
+    void pageUp();
+    void pageDown();
+    void top();
+    void bottom();
+    void thumbTo(int position);
+    // Goes to the first record at or after the key values typed into the buffer.
+    void locate();
+
+    // ---- sort orders and ranges
+    void setSortOrder(int order);
+    // The window gained the focus or changed size (forced), or a master list
+    // moved: re-reads when the order, its range or the page size calls for it.
+    void refresh(bool forced);
+    // This list's range follows the record highlighted in `master`, which
+    // must outlive it (a screen declares its master list first).
+    void follow(ListBrowser& master);
+
+    // ---- locators; each returns false when the key is not the locator's
+    bool typeChar(std::string_view character);
+    bool backspace();
+    // The entry beside the list was accepted; false for a blank value.
+    bool entryLocate(std::string_view value);
+
+    // ---- buttons
+    void insertRecord();
+    void changeRecord();
+    void deleteRecord();
+    void selectRecord();
+    void closeList();
+    // Double click: Select in a chooser, else Change.
+    void activate();
+    // The right-button menu, as text for the prompter, and the menu itself.
+    std::string popupItems() const;
+    void popup();
+
+    // ---- listeners, told after every operation
+    int listen(std::function<void()> listener);
+    void unlisten(int id);
+
+private:
+    struct Anchor {
+        std::vector<SqlValue> key;
+        int64_t id = 0;
+    };
+
+    const SortOrder& order() const { return orders_[size_t(current_)]; }
+    const KeyDef& keyDef() const;
+    const FieldDef& keyField(int component) const;
+    Cursor view() const;
+    int stopComponent() const;
+    int freeComponent() const;
+
+    Row makeRow();
+    bool readRows(Cursor& cursor, int n, bool forward);
+    void fill(int n, bool forward);
+    void reread(const std::optional<Anchor>& from);
+    void rebuildKeeping();
+    void toEnd();
+    void locateAt(bool recordItself);
+    int indexOf(int64_t id) const;
+    void apply(bool forced);
+    void buildStops();
+    void computeThumb();
+    bool hasNeighbour(const Row& row, bool forward) const;
+    bool putKey(int component, const std::string& value);
+    bool putLocator();
+    LONG callForm(LONG request);
+    bool regetSelected(bool watch);
+    void fail();
+    void closeWith(LONG response);
+    void finish();
+    void notify();
+
+    DataFile* file_;
+    ListFormat format_;
+    std::vector<ColumnSource> columns_;
+    std::vector<SortOrder> orders_;
+    FileUse use_;
+
+    bool open_ = false;
+    bool closed_ = false;
+    bool chooser_ = false;
+    bool filled_ = false;
+    LONG response_ = 2;
+
+    std::vector<Row> rows_;
+    int pageSize_ = 10;
+    int selected_ = 0;  // tracked through reads before it is settled in range
+    int current_ = 0;
+    int previous_ = 0;
+    int applied_ = -1;
+    std::optional<int64_t> rangeValue_;
+    std::string locatorText_;
+
+    std::vector<std::string> textStops_;
+    std::vector<Decimal> numberStops_;
+    int thumb_ = 0;
+
+    std::vector<std::pair<int, std::function<void()>>> listeners_;
+    int nextListener_ = 1;
+    ListBrowser* master_ = nullptr;
+    int masterListener_ = 0;
+};
+
+}  // namespace marel

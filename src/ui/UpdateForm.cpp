@@ -1,0 +1,198 @@
+#include "ui/UpdateForm.h"
+
+#include <map>
+
+#include "shell/Globals.h"
+#include "store/Integrity.h"
+
+namespace marel {
+
+namespace {
+
+// The record each form saved last, kept for as long as the program runs.
+std::map<std::string, std::vector<std::string>>& histories() {
+    static std::map<std::string, std::vector<std::string>> records;
+    return records;
+}
+
+}  // namespace
+
+UpdateForm::UpdateForm(DataFile& file, std::string name) : file_(file), name_(std::move(name)) {}
+
+UpdateForm::~UpdateForm() { close(); }
+
+UpdateForm::Copy UpdateForm::copy() const {
+    Copy c;
+    for (size_t i = 0; i < file_.layout().fields.size(); ++i) c.push_back(file_.fieldText(int(i)));
+    return c;
+}
+
+void UpdateForm::restore(const Copy& c) {
+    for (size_t i = 0; i < c.size(); ++i) file_.setFieldText(int(i), c[i]);
+}
+
+bool UpdateForm::open() {
+    request_ = GLOBALREQUEST;
+    response_ = REQUESTCANCELLED;
+    opened_ = true;
+    files_.add(file_);
+    for (DataFile* f : otherFiles) files_.add(*f);
+    RISNAP(file_);
+    saved_ = copy();
+    id_ = file_.currentId();
+    switch (request_) {
+        case INSERTRECORD:
+            id_ = 0;
+            if (file_.layout().autoNumber && !number()) {
+                close();
+                return false;
+            }
+            if (defaults) defaults();
+            return true;
+        case CHANGERECORD: return true;
+        case DELETERECORD:
+            remove();
+            close();
+            return false;
+        default: close(); return false;
+    }
+}
+
+// Highest number + 1, added at once; three attempts, then the user decides.
+bool UpdateForm::number() {
+    const Layout& layout = file_.layout();
+    const int field = layout.fieldIndex("OZNAKA");
+    const Key byNumber{&file_, layout.keyIndex("KEYOZNAKA")};
+    const Copy kept = copy();  // the caller may have put link fields in the buffer
+    for (;;) {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            file_.set(byNumber);
+            const int rc = file_.previous();
+            if (rc != 0 && rc != kRecordNotAvailable) {
+                STANDARDWARNING(35, lower(file_.label()));
+                restore(kept);
+                return false;
+            }
+            const int64_t next = rc == 0 ? file_.fieldValue(field).i + 1 : 1;
+            restore(kept);
+            // A number past the field's range is no free number either.
+            if (!file_.setFieldText(field, std::to_string(next))) {
+                setError(kDuplicateKey);
+                continue;
+            }
+            if (file_.add() == 0) {
+                added_ = true;
+                id_ = file_.currentId();
+                return true;
+            }
+        }
+        if (STANDARDWARNING(25) != BUTTON_RETRY) {
+            restore(kept);
+            return false;
+        }
+    }
+}
+
+void UpdateForm::remove() {
+    if (STANDARDWARNING(32) != BUTTON_OK) return;
+    for (;;) {
+        if (underBusy([&] { return RIDELETE(file_); }) == 0) {
+            response_ = REQUESTCOMPLETED;
+            return;
+        }
+        if (STANDARDWARNING(18) != BUTTON_YES) return;
+    }
+}
+
+UpdateForm::Outcome UpdateForm::ok() {
+    if (validate && !validate()) return Outcome::Stay;
+    histories()[name_] = copy();
+    // The buffer must still be the form's record, or a write would land on another one.
+    if (id_ != 0 && file_.currentId() != id_) {
+        setError(kRecordNotAvailable);
+        STANDARDWARNING(14);
+        return Outcome::Stay;
+    }
+
+    if (request_ == INSERTRECORD) {
+        const int rc = added_ ? file_.put() : file_.add();
+        if (rc == 0) {
+            response_ = REQUESTCOMPLETED;
+            return Outcome::Close;
+        }
+        if (const int key = rc == kDuplicateKey ? file_.firstDuplicateKey() : -1; key >= 0)
+            STANDARDWARNING(24, file_.layout().keyDisplayName(key));
+        else
+            STANDARDWARNING(14);
+        return Outcome::FirstField;
+    }
+
+    if (copy() == saved_) {
+        response_ = REQUESTCOMPLETED;
+        return Outcome::Close;
+    }
+    if (const int key = file_.firstDuplicateKey(); key >= 0) {
+        STANDARDWARNING(24, file_.layout().keyDisplayName(key));
+        return Outcome::FirstField;
+    }
+    for (;;) {
+        switch (underBusy([&] { return RIUPDATE(file_, true); })) {
+            case 0: response_ = REQUESTCOMPLETED; return Outcome::Close;
+            case 2: return Outcome::Stay;  // another station's version is now shown
+            default:
+                switch (STANDARDWARNING(16)) {
+                    case BUTTON_YES: continue;
+                    case BUTTON_NO: response_ = REQUESTCANCELLED; return Outcome::Close;
+                    default: return Outcome::Stay;
+                }
+        }
+    }
+}
+
+// A new record that is not kept goes with everything entered under it
+// meanwhile (the income lines of a new payment), as a delete would take it.
+void UpdateForm::removeAdded() {
+    if (file_.getById(id_) != 0) return;
+    for (const Relation& r : relations())
+        if (r.parent == &file_) {
+            RIDELETE(file_);
+            return;
+        }
+    file_.deleteRecord();
+}
+
+int UpdateForm::close() {
+    if (!opened_ || closed_) return response_;
+    closed_ = true;
+    if (added_ && response_ != REQUESTCOMPLETED) removeAdded();
+    files_.release();
+    GLOBALRESPONSE = response_;
+    return response_;
+}
+
+std::optional<std::string> UpdateForm::history(const FieldRef& field) const {
+    if (field.file() != &file_) return std::nullopt;
+    auto it = histories().find(name_);
+    if (it == histories().end()) return std::nullopt;
+    return it->second[size_t(field.fieldIndex())];
+}
+
+void UpdateForm::suspend() {
+    if (!opened_ || closed_ || suspended_) return;
+    parked_ = copy();
+    suspended_ = true;
+}
+
+void UpdateForm::resume() {
+    if (!suspended_) return;
+    suspended_ = false;
+    // Still the form's record: what the form's own lookups put there meanwhile stays.
+    if (file_.currentId() == id_) return;
+    if (id_ != 0) {
+        if (request_ == CHANGERECORD) file_.watch();
+        file_.getById(id_);
+    }
+    restore(parked_);
+}
+
+}  // namespace marel

@@ -1,0 +1,59 @@
+#pragma once
+// The list control of a paged list browser: draws the browser's page in a
+// table with the column headings of its list format, keeps a scroll bar of 0
+// to 100 beside it, and turns keys, clicks and the scroll bar into calls of
+// the browser. All reading and deciding stays in ListBrowser.
+#include <QWidget>
+
+#include <cstdint>
+
+class QScrollBar;
+class QTableView;
+
+namespace marel {
+
+class ListBrowser;
+class ListBrowserModel;
+class GroupBand;
+
+class ListBrowserView : public QWidget {
+    Q_OBJECT
+public:
+    explicit ListBrowserView(ListBrowser& browser, QWidget* parent = nullptr);
+    ~ListBrowserView() override;
+
+    ListBrowser& browser() const { return browser_; }
+    QTableView* table() const { return table_; }
+    QScrollBar* scrollBar() const { return bar_; }
+    // Rows the table shows at its present height.
+    int visibleRows() const;
+
+signals:
+    // Another record is highlighted (a detail list follows it).
+    void selectionChanged();
+    // Select or Close ended the list, or a read failed.
+    void closed();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void sync();
+    bool key(class QKeyEvent* event);
+    bool mouse(class QMouseEvent* event);
+    void scrollAction(int action);
+    void fitPage();
+    void afterButton();
+
+    ListBrowser& browser_;
+    ListBrowserModel* model_;
+    QTableView* table_;
+    QScrollBar* bar_;
+    GroupBand* band_ = nullptr;
+    int listener_ = 0;
+    int64_t shownId_ = -1;
+    bool closedShown_ = false;
+};
+
+}  // namespace marel

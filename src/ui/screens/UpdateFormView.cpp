@@ -1,0 +1,166 @@
+#include "ui/screens/UpdateFormView.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTimer>
+
+namespace marel {
+
+UpdateFormView::UpdateFormView(UpdateForm& form, WindowResource resource, QWidget* caller)
+    : form_(form), resource_(std::move(resource)), caller_(caller) {
+    form_.busy = [](bool on) {
+        if (on) QApplication::setOverrideCursor(Qt::WaitCursor);
+        else QApplication::restoreOverrideCursor();
+    };
+}
+
+UpdateFormView::~UpdateFormView() {
+    done_ = nullptr;
+    if (!finished_ && builder_) cancelPressed();
+}
+
+QWidget* UpdateFormView::window() const { return sub_ ? static_cast<QWidget*>(sub_) : content_.data(); }
+
+int UpdateFormView::exec() {
+    QEventLoop loop;
+    int answer = REQUESTCANCELLED;
+    start([&](int response) {
+        answer = response;
+        loop.quit();
+    });
+    if (!finished_) loop.exec();
+    return answer;
+}
+
+void UpdateFormView::start(std::function<void(int)> done) {
+    done_ = std::move(done);
+    inEngine_ = true;
+    const bool window = form_.open();
+    inEngine_ = false;
+    if (window) {
+        show();
+        return;
+    }
+    finished_ = true;
+    if (done_) std::exchange(done_, nullptr)(form_.response());
+}
+
+void UpdateFormView::show() {
+    content_ = new QWidget;
+    content_->setAttribute(Qt::WA_DeleteOnClose);
+    builder_ = new WindowBuilder(resource_, content_);
+    content_->setWindowTitle(QString::fromStdString(form_.title()));
+    builder_->setHistory([this](const FieldRef& field) { return form_.history(field); });
+    if (builder_->control("ok")) builder_->onAccepted("ok", [this] { okPressed(); return true; });
+    if (builder_->control("cancel")) builder_->onAccepted("cancel", [this] { cancelPressed(); return true; });
+    if (onOpen) onOpen(*builder_);
+
+    QMdiSubWindow* callerSub = nullptr;
+    for (QWidget* w = caller_; w && !callerSub; w = w->parentWidget()) callerSub = qobject_cast<QMdiSubWindow*>(w);
+    if (callerSub && callerSub->mdiArea()) {
+        // Beside the caller in the frame; the caller waits, everything else goes on.
+        QMdiArea* area = callerSub->mdiArea();
+        callerWindow_ = callerSub;
+        if (callerSub->widget()) callerSub->widget()->setEnabled(false);
+        sub_ = area->addSubWindow(content_);
+        sub_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+            if (finished_ || !sub_) return;
+            if (w && w == callerWindow_)
+                QTimer::singleShot(0, this, [this] {
+                    if (!finished_ && sub_) sub_->mdiArea()->setActiveSubWindow(sub_);
+                });
+            activated(w == sub_);
+        });
+        sub_->installEventFilter(this);
+        sub_->show();
+        area->setActiveSubWindow(sub_);
+    } else {
+        // Without a frame: a window of its own, modal to the caller's window only.
+        callerWindow_ = caller_ ? caller_->window() : nullptr;
+        content_->setParent(callerWindow_, Qt::Window);
+        if (callerWindow_) content_->setWindowModality(Qt::WindowModal);
+        content_->installEventFilter(this);
+        content_->show();
+        content_->activateWindow();
+    }
+    if (callerWindow_) callerWindow_->installEventFilter(this);
+    builder_->selectFirst();
+}
+
+void UpdateFormView::activated(bool active) {
+    // Message boxes of the engine come and go while it works on the buffer.
+    if (finished_ || inEngine_ || active == active_) return;
+    active_ = active;
+    if (active) {
+        form_.resume();
+        builder_->display();
+    } else {
+        form_.suspend();
+    }
+}
+
+void UpdateFormView::okPressed() {
+    if (finished_ || !builder_->acceptAll()) return;
+    inEngine_ = true;
+    const UpdateForm::Outcome outcome = form_.ok();
+    inEngine_ = false;
+    switch (outcome) {
+        case UpdateForm::Outcome::Close: finish(); break;
+        case UpdateForm::Outcome::Stay: builder_->display(); break;
+        case UpdateForm::Outcome::FirstField:
+            builder_->display();
+            builder_->selectFirst();
+            break;
+    }
+}
+
+void UpdateFormView::cancelPressed() {
+    if (finished_) return;
+    form_.cancel();
+    finish();
+}
+
+void UpdateFormView::finish() {
+    if (finished_) return;
+    finished_ = true;
+    const int answer = form_.close();
+    builder_ = nullptr;
+    if (callerWindow_) {
+        callerWindow_->removeEventFilter(this);
+        if (auto* s = qobject_cast<QMdiSubWindow*>(callerWindow_.data())) {
+            if (s->widget()) s->widget()->setEnabled(true);
+            if (sub_ && s->mdiArea()) s->mdiArea()->setActiveSubWindow(s);
+        }
+    }
+    if (QWidget* w = window()) {
+        w->removeEventFilter(this);
+        w->close();
+    }
+    if (done_) std::exchange(done_, nullptr)(answer);
+}
+
+bool UpdateFormView::eventFilter(QObject* watched, QEvent* event) {
+    if (finished_) return false;
+    if (event->type() == QEvent::Close) {
+        if (watched == callerWindow_) {
+            // The caller waits for the answer: it cannot go before its form.
+            event->ignore();
+            return true;
+        }
+        if (watched == window()) {
+            cancelPressed();
+            return false;
+        }
+    }
+    if (watched == content_ && !sub_) {
+        if (event->type() == QEvent::WindowActivate) activated(true);
+        if (event->type() == QEvent::WindowDeactivate) activated(false);
+    }
+    return false;
+}
+
+}  // namespace marel

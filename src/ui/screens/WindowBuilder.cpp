@@ -1,0 +1,527 @@
+#include "ui/screens/WindowBuilder.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <stdexcept>
+
+#include "common/Prompter.h"
+
+namespace marel {
+
+namespace {
+
+const char* const kItem = "marelItem";
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+// A caption's "&" gives a key only to a control; on a caption of its own it is dropped.
+QString withoutKeyMark(const std::string& s) {
+    QString t = qs(s);
+    t.replace(QLatin1String("&&"), QChar(1));
+    t.remove(QLatin1Char('&'));
+    t.replace(QChar(1), QLatin1Char('&'));
+    return t;
+}
+
+bool numberPicture(const std::optional<Picture>& p) { return p && p->kind() == Picture::Kind::Number; }
+
+ResizeKind resizeKind(ControlKind k) {
+    switch (k) {
+        case ControlKind::Entry: return ResizeKind::Entry;
+        case ControlKind::Button: return ResizeKind::Button;
+        case ControlKind::Check:
+        case ControlKind::Radio: return ResizeKind::Check;
+        case ControlKind::Tab: return ResizeKind::None;
+        default: return ResizeKind::Other;
+    }
+}
+
+bool fromInside(Qt::FocusReason r) { return r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason; }
+
+}  // namespace
+
+WindowBuilder::WindowBuilder(WindowResource resource, QWidget* root)
+    : QObject(root), resource_(std::move(resource)), root_(root) {
+    QFontMetrics metrics(root->font());
+    baseX_ = metrics.averageCharWidth();
+    baseY_ = metrics.height();
+    root->setWindowTitle(qs(resource_.title));
+    root->resize(pixelsX(resource_.width), pixelsY(resource_.height));
+    for (const Control& c : resource_.controls) build(c, -1);
+    for (Item& it : items_)
+        if (it.def->kind == ControlKind::Prompt) {
+            auto* label = static_cast<QLabel*>(it.widget);
+            if (!label->buddy()) label->setText(withoutKeyMark(it.def->text));
+        }
+    applyStates();
+    display();
+
+    std::vector<WINDOWRESIZETYPE::ControlGeometry> controls;
+    for (size_t i = 0; i < items_.size(); ++i) {
+        const QRect g = items_[i].widget->geometry();
+        controls.push_back({int(i) + 1, resizeKind(items_[i].def->kind), {g.x(), g.y(), g.width(), g.height()}});
+    }
+    resize_.INITIALIZE(WINDOWRESIZETYPE::Strategy::Spread, {0, 0, root->width(), root->height()}, controls);
+    root->installEventFilter(this);
+}
+
+WindowBuilder::~WindowBuilder() { resize_.DESTROY(); }
+
+int WindowBuilder::pixelsX(int dialogUnits) const { return (dialogUnits * baseX_ + 2) / 4; }
+int WindowBuilder::pixelsY(int dialogUnits) const { return (dialogUnits * baseY_ + 4) / 8; }
+
+void WindowBuilder::build(const Control& c, int parent) {
+    const int i = int(items_.size());
+    Item item;
+    item.def = &c;
+    item.parent = parent;
+    item.hidden = c.hidden;
+    item.enabled = !c.disabled;
+    items_.push_back(std::move(item));
+    if (!c.picture.empty()) items_[i].picture = Picture::parse(c.picture);
+    const bool number = numberPicture(items_[i].picture);
+
+    QWidget* w = nullptr;
+    switch (c.kind) {
+        case ControlKind::Prompt: {
+            auto* label = new QLabel(qs(c.text), root_);
+            label->setTextFormat(Qt::PlainText);
+            pendingBuddy_ = i;
+            w = label;
+            break;
+        }
+        case ControlKind::Entry: {
+            auto* edit = new QLineEdit(root_);
+            if (items_[i].picture && items_[i].picture->kind() == Picture::Kind::String)
+                edit->setMaxLength(items_[i].picture->width());
+            if (number) edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            edit->setReadOnly(c.readOnly);
+            w = edit;
+            break;
+        }
+        case ControlKind::Text: {
+            auto* label = new QLabel(qs(c.text), root_);
+            label->setTextFormat(Qt::PlainText);
+            if (number) label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            w = label;
+            break;
+        }
+        case ControlKind::Button: {
+            auto* b = new QPushButton(qs(c.text), root_);
+            b->setFocusPolicy(Qt::TabFocus);
+            connect(b, &QPushButton::clicked, this, [this, i] {
+                if (items_[i].accepted) items_[i].accepted();
+            });
+            w = b;
+            break;
+        }
+        case ControlKind::Check: {
+            auto* b = new QCheckBox(qs(c.text), root_);
+            connect(b, &QCheckBox::clicked, this, [this, i](bool on) {
+                const Item& it = items_[i];
+                it.def->field.setText(on ? it.def->value : it.def->offValue);
+                showItem(i);
+                if (it.accepted) it.accepted();
+            });
+            w = b;
+            break;
+        }
+        case ControlKind::Option: {
+            w = new QGroupBox(withoutKeyMark(c.text), root_);
+            items_[i].group = new QButtonGroup(this);
+            connect(items_[i].group, &QButtonGroup::idClicked, this, [this, i](int radio) {
+                const Item& it = items_[i];
+                it.def->field.setText(items_[size_t(radio)].def->value);
+                showItem(i);
+                if (it.accepted) it.accepted();
+            });
+            break;
+        }
+        case ControlKind::Radio: {
+            auto* b = new QRadioButton(qs(c.text), root_);
+            if (parent < 0 || !items_[parent].group) throw std::logic_error("Radio outside an option group");
+            items_[parent].group->addButton(b, i);
+            w = b;
+            break;
+        }
+        case ControlKind::Sheet: {
+            auto* tabs = new QTabWidget(root_);
+            connect(tabs, &QTabWidget::currentChanged, this, [this, i](int index) {
+                applyStates();
+                if (items_[i].tabChanged) items_[i].tabChanged(index);
+            });
+            w = tabs;
+            break;
+        }
+        case ControlKind::Tab: {
+            auto* tabs = parent < 0 ? nullptr : qobject_cast<QTabWidget*>(items_[parent].widget);
+            if (!tabs) throw std::logic_error("Tab outside a sheet");
+            auto* page = new QWidget;
+            items_[i].tabIndex = tabs->addTab(page, qs(c.text));
+            items_[i].widget = page;  // the sheet places it; it stays out of the control geometry
+            break;
+        }
+        case ControlKind::Group: w = new QGroupBox(withoutKeyMark(c.text), root_); break;
+        case ControlKind::List: {
+            auto* frame = new QFrame(root_);
+            frame->setFrameShape(QFrame::StyledPanel);
+            w = frame;
+            break;
+        }
+        case ControlKind::Image: {
+            auto* label = new QLabel(root_);
+            label->setPixmap(QPixmap(qs(c.text)));
+            label->setScaledContents(true);
+            w = label;
+            break;
+        }
+    }
+    if (w) {
+        items_[i].widget = w;
+        w->setGeometry(pixelsX(c.at.x), pixelsY(c.at.y), pixelsX(c.at.width), pixelsY(c.at.height));
+        if (!c.tip.empty()) w->setToolTip(qs(c.tip));
+    }
+    QWidget* widget = items_[i].widget;
+    widget->setProperty(kItem, i);
+    if (!c.id.empty()) widget->setObjectName(qs(c.id));
+    switch (c.kind) {
+        case ControlKind::Entry:
+        case ControlKind::Check:
+        case ControlKind::Radio:
+        case ControlKind::List:
+            if (pendingBuddy_ >= 0) static_cast<QLabel*>(items_[size_t(pendingBuddy_)].widget)->setBuddy(widget);
+            pendingBuddy_ = -1;
+            if (c.kind != ControlKind::List) widget->installEventFilter(this);
+            break;
+        default: break;
+    }
+    if (!c.key.empty()) {
+        auto* shortcut = new QShortcut(QKeySequence(qs(c.key)), root_);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, i] {
+            const Item& it = items_[i];
+            if (!shown(i) || !enabledIn(i)) return;
+            if (it.def->kind == ControlKind::Button) static_cast<QPushButton*>(it.widget)->click();
+            else if (it.def->kind == ControlKind::Tab)
+                static_cast<QTabWidget*>(items_[size_t(it.parent)].widget)->setCurrentIndex(it.tabIndex);
+            else selectItem(i);
+        });
+    }
+    for (const Control& child : c.children) build(child, i);
+}
+
+// ---------------------------------------------------------------- lookups
+
+int WindowBuilder::find(std::string_view id) const {
+    for (size_t i = 0; i < items_.size(); ++i)
+        if (items_[i].def->id == id) return int(i);
+    return -1;
+}
+
+int WindowBuilder::require(std::string_view id) const {
+    const int i = find(id);
+    if (i < 0) throw std::logic_error("No control " + std::string(id) + " in " + resource_.title);
+    return i;
+}
+
+int WindowBuilder::itemOf(const QObject* o) const {
+    const QVariant v = o->property(kItem);
+    return v.isValid() ? v.toInt() : -1;
+}
+
+QWidget* WindowBuilder::control(std::string_view id) const {
+    const int i = find(id);
+    return i < 0 ? nullptr : items_[size_t(i)].widget;
+}
+
+// ---------------------------------------------------------------- variables
+
+void WindowBuilder::showItem(int i) {
+    const Item& it = items_[size_t(i)];
+    const FieldRef& f = it.def->field;
+    if (!f.bound()) return;
+    auto text = [&] {
+        const std::string s = it.picture ? f.format(*it.picture) : f.text();
+        return qs(numberPicture(it.picture) ? trim(s) : s);
+    };
+    switch (it.def->kind) {
+        case ControlKind::Entry: {
+            auto* edit = static_cast<QLineEdit*>(it.widget);
+            edit->setText(text());
+            edit->setModified(false);
+            edit->setCursorPosition(0);
+            break;
+        }
+        case ControlKind::Text: static_cast<QLabel*>(it.widget)->setText(text()); break;
+        case ControlKind::Check: static_cast<QCheckBox*>(it.widget)->setChecked(f.is(it.def->value)); break;
+        case ControlKind::Option:
+            // No radio is on while the variable holds none of their values.
+            it.group->setExclusive(false);
+            for (QAbstractButton* b : it.group->buttons())
+                b->setChecked(f.is(items_[size_t(it.group->id(b))].def->value));
+            it.group->setExclusive(true);
+            break;
+        default: break;
+    }
+}
+
+void WindowBuilder::display() {
+    for (size_t i = 0; i < items_.size(); ++i) showItem(int(i));
+}
+
+void WindowBuilder::display(std::string_view id) { showItem(require(id)); }
+
+bool WindowBuilder::acceptEntry(int i, bool always, bool queuedRefocus) {
+    const Item& it = items_[size_t(i)];
+    auto* edit = static_cast<QLineEdit*>(it.widget);
+    auto refocus = [&] {
+        if (queuedRefocus) QTimer::singleShot(0, edit, [this, i] { selectItem(i); });
+        else selectItem(i);
+    };
+    if (edit->isModified() && it.def->field.bound()) {
+        const std::string typed = edit->text().toStdString();
+        const FieldRef& f = it.def->field;
+        if (!(it.picture ? f.accept(*it.picture, typed) : f.setText(typed))) {
+            prompter().beep();
+            showItem(i);
+            refocus();
+            return false;
+        }
+        showItem(i);
+    } else if (!always) {
+        return true;
+    }
+    if (it.accepted && !it.accepted()) {
+        refocus();
+        return false;
+    }
+    return true;
+}
+
+bool WindowBuilder::accept(std::string_view id) {
+    const int i = require(id);
+    return items_[size_t(i)].def->kind != ControlKind::Entry || acceptEntry(i, true);
+}
+
+bool WindowBuilder::acceptAll() {
+    acceptingAll_ = true;
+    bool ok = true;
+    for (size_t i = 0; ok && i < items_.size(); ++i) {
+        const Item& it = items_[i];
+        if (it.def->kind != ControlKind::Entry || it.def->readOnly || !enabledIn(int(i))) continue;
+        bool hidden = false;
+        for (int p = int(i); p >= 0 && !hidden; p = items_[size_t(p)].parent) hidden = items_[size_t(p)].hidden;
+        if (!hidden) ok = acceptEntry(int(i), true);
+    }
+    acceptingAll_ = false;
+    return ok;
+}
+
+void WindowBuilder::ditto(int i) {
+    const Item& it = items_[size_t(i)];
+    const int target = it.def->kind == ControlKind::Radio ? it.parent : i;
+    const Control& def = *items_[size_t(target)].def;
+    if (!def.ditto || !history_ || !def.field.bound()) return;
+    if (auto value = history_(def.field); value && def.field.setText(*value)) showItem(target);
+}
+
+// ---------------------------------------------------------------- properties
+
+bool WindowBuilder::shown(int i) const {
+    for (; i >= 0; i = items_[size_t(i)].parent) {
+        const Item& it = items_[size_t(i)];
+        if (it.hidden) return false;
+        if (it.def->kind == ControlKind::Tab &&
+            static_cast<QTabWidget*>(items_[size_t(it.parent)].widget)->currentIndex() != it.tabIndex)
+            return false;
+    }
+    return true;
+}
+
+bool WindowBuilder::enabledIn(int i) const {
+    for (; i >= 0; i = items_[size_t(i)].parent)
+        if (!items_[size_t(i)].enabled) return false;
+    return true;
+}
+
+void WindowBuilder::applyStates() {
+    for (size_t i = 0; i < items_.size(); ++i) {
+        const Item& it = items_[i];
+        if (it.def->kind == ControlKind::Tab) {
+            auto* tabs = static_cast<QTabWidget*>(items_[size_t(it.parent)].widget);
+            tabs->setTabVisible(it.tabIndex, !it.hidden);
+            tabs->setTabEnabled(it.tabIndex, it.enabled);
+            continue;
+        }
+        it.widget->setVisible(shown(int(i)));
+        it.widget->setEnabled(enabledIn(int(i)));
+    }
+}
+
+void WindowBuilder::selectItem(int i) {
+    for (int p = items_[size_t(i)].parent; p >= 0; p = items_[size_t(p)].parent)
+        if (items_[size_t(p)].def->kind == ControlKind::Tab)
+            static_cast<QTabWidget*>(items_[size_t(items_[size_t(p)].parent)].widget)
+                ->setCurrentIndex(items_[size_t(p)].tabIndex);
+    QWidget* w = items_[size_t(i)].widget;
+    w->setFocus(Qt::OtherFocusReason);
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->selectAll();
+}
+
+void WindowBuilder::select(std::string_view id) { selectItem(require(id)); }
+
+void WindowBuilder::selectFirst() {
+    for (size_t i = 0; i < items_.size(); ++i)
+        if (items_[i].def->kind == ControlKind::Entry && !items_[i].def->readOnly && enabledIn(int(i))) {
+            selectItem(int(i));
+            return;
+        }
+}
+
+void WindowBuilder::enable(std::string_view id, bool on) {
+    items_[size_t(require(id))].enabled = on;
+    applyStates();
+}
+
+void WindowBuilder::hide(std::string_view id, bool hidden) {
+    items_[size_t(require(id))].hidden = hidden;
+    applyStates();
+}
+
+void WindowBuilder::setText(std::string_view id, const std::string& text) {
+    const Item& it = items_[size_t(require(id))];
+    if (auto* b = qobject_cast<QAbstractButton*>(it.widget)) b->setText(qs(text));
+    else if (auto* g = qobject_cast<QGroupBox*>(it.widget)) g->setTitle(qs(text));
+    else if (it.def->kind == ControlKind::Tab)
+        static_cast<QTabWidget*>(items_[size_t(it.parent)].widget)->setTabText(it.tabIndex, qs(text));
+    else if (auto* l = qobject_cast<QLabel*>(it.widget)) l->setText(qs(text));
+}
+
+void WindowBuilder::press(std::string_view id) {
+    if (auto* b = qobject_cast<QAbstractButton*>(items_[size_t(require(id))].widget)) b->click();
+}
+
+void WindowBuilder::replace(std::string_view id, QWidget* widget) {
+    const int i = require(id);
+    QWidget* old = items_[size_t(i)].widget;
+    widget->setParent(root_);
+    widget->setGeometry(old->geometry());
+    widget->stackUnder(old);
+    widget->setProperty(kItem, i);
+    if (widget->toolTip().isEmpty()) widget->setToolTip(old->toolTip());
+    for (const Item& it : items_)
+        if (auto* label = qobject_cast<QLabel*>(it.widget); label && label->buddy() == old) label->setBuddy(widget);
+    items_[size_t(i)].widget = widget;
+    delete old;
+    applyStates();
+}
+
+// ---------------------------------------------------------------- events
+
+void WindowBuilder::onAccepted(std::string_view id, std::function<bool()> handler) {
+    items_[size_t(require(id))].accepted = std::move(handler);
+}
+
+void WindowBuilder::onSelected(std::string_view id, std::function<void()> handler) {
+    items_[size_t(require(id))].selected = std::move(handler);
+}
+
+void WindowBuilder::onTabChanged(std::string_view sheetId, std::function<void(int)> handler) {
+    items_[size_t(require(sheetId))].tabChanged = std::move(handler);
+}
+
+void WindowBuilder::onKey(std::string_view id, std::function<bool(QKeyEvent*)> handler) {
+    const int i = require(id);
+    items_[size_t(i)].key = std::move(handler);
+    items_[size_t(i)].widget->installEventFilter(this);
+}
+
+QPushButton* WindowBuilder::defaultButton() const {
+    for (size_t i = 0; i < items_.size(); ++i)
+        if (items_[i].def->kind == ControlKind::Button && items_[i].def->isDefault && shown(int(i)) &&
+            enabledIn(int(i)))
+            return static_cast<QPushButton*>(items_[i].widget);
+    return nullptr;
+}
+
+void WindowBuilder::resized() {
+    const auto moves = resize_.RESIZE({0, 0, root_->width(), root_->height()});
+    if (moves.empty()) return;
+    // One repaint for all the moves; a deferral already in force stays.
+    const bool updates = root_->updatesEnabled();
+    root_->setUpdatesEnabled(false);
+    for (const auto& m : moves)
+        items_[size_t(m.number - 1)].widget->setGeometry(m.rect.x, m.rect.y, m.rect.width, m.rect.height);
+    root_->setUpdatesEnabled(updates);
+}
+
+bool WindowBuilder::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == root_) {
+        if (event->type() == QEvent::Resize) resized();
+        return false;
+    }
+    const int i = itemOf(watched);
+    if (i < 0) return false;
+    const Item& it = items_[size_t(i)];
+    const bool isEntry = it.def->kind == ControlKind::Entry;
+    switch (event->type()) {
+        case QEvent::KeyPress: {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (it.key && it.key(key)) return true;
+            const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+            if (key->key() == Qt::Key_Apostrophe && mods == Qt::ControlModifier) {
+                ditto(i);
+                return true;
+            }
+            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && mods == Qt::NoModifier &&
+                it.def->kind != ControlKind::Button) {
+                if (isEntry && !acceptEntry(i, true)) return true;
+                if (QPushButton* b = defaultButton()) {
+                    b->click();
+                    return true;
+                }
+                for (QWidget* n = it.widget->nextInFocusChain(); n && n != it.widget; n = n->nextInFocusChain())
+                    if (root_->isAncestorOf(n) && n->isVisible() && n->isEnabled() && (n->focusPolicy() & Qt::TabFocus)) {
+                        n->setFocus(Qt::TabFocusReason);
+                        break;
+                    }
+                return true;
+            }
+            if (isEntry && (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)) return !acceptEntry(i, false);
+            return false;
+        }
+        case QEvent::FocusOut: {
+            // Leaving for another control of this window accepts the entry;
+            // going to another window leaves it as it is until the user is back.
+            QWidget* next = QApplication::focusWidget();
+            if (isEntry && fromInside(static_cast<QFocusEvent*>(event)->reason()) && next && root_->isAncestorOf(next))
+                acceptEntry(i, false, true);
+            return false;
+        }
+        case QEvent::FocusIn:
+            if (it.selected && fromInside(static_cast<QFocusEvent*>(event)->reason()))
+                QTimer::singleShot(0, this, [this, i] {
+                    if (items_[size_t(i)].selected) items_[size_t(i)].selected();
+                });
+            return false;
+        default: return false;
+    }
+}
+
+}  // namespace marel

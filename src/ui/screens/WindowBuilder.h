@@ -1,0 +1,135 @@
+#pragma once
+// Turns a window resource into Qt widgets inside one QWidget (which the frame
+// puts into an MDI window) and runs the controls' side of the window:
+// - entries show their variable through their picture; typed text is read back
+//   when the entry is accepted (Enter, Tab, leaving it for another control of
+//   the window, or acceptAll). Text the picture refuses beeps, the entry shows
+//   its variable again and keeps the focus: nothing invalid reaches a variable;
+// - check boxes and option groups write their value the moment they change;
+// - Ctrl+' in a control marked for it recalls the value from the history
+//   the form supplies;
+// - Enter presses the default button (after accepting the entry it was typed in);
+// - the controls move and stretch with the window (WINDOWRESIZETYPE).
+// Every control lies directly in the root widget; tab pages and groups only
+// decide what is shown, so one coordinate system serves the whole window.
+// Buttons take the focus from the keyboard only, so a click on a button
+// leaves the entry being edited in place for the button's handler to accept.
+#include <QObject>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/Resize.h"
+#include "ui/screens/WindowResource.h"
+
+class QWidget;
+class QButtonGroup;
+class QKeyEvent;
+class QPushButton;
+
+namespace marel {
+
+class WindowBuilder : public QObject {
+    Q_OBJECT
+public:
+    // Builds the controls into `root`, gives it the window's title and size,
+    // and shows every control from its variable. The builder belongs to root.
+    WindowBuilder(WindowResource resource, QWidget* root);
+    ~WindowBuilder() override;
+
+    QWidget* root() const { return root_; }
+    const WindowResource& resource() const { return resource_; }
+    // The widget of a control (a Tab's page for a Tab); nullptr for an unknown id.
+    QWidget* control(std::string_view id) const;
+    template <class W>
+    W* control(std::string_view id) const {
+        return qobject_cast<W*>(control(id));
+    }
+
+    // ---- variables
+    void display();  // every control from its variable
+    void display(std::string_view id);
+    // Reads an entry into its variable and runs its accepted handler.
+    bool accept(std::string_view id);
+    // Re-accepts every enabled entry of the window, on every tab, in order.
+    // The first one refused gets the focus, and the answer is false.
+    bool acceptAll();
+    bool acceptingAll() const { return acceptingAll_; }
+
+    // ---- properties
+    void select(std::string_view id);  // focus, bringing its tab forward
+    void selectFirst();                // the first entry of the window
+    void enable(std::string_view id, bool on = true);
+    void disable(std::string_view id) { enable(id, false); }
+    void hide(std::string_view id, bool hidden = true);
+    void show(std::string_view id) { hide(id, false); }
+    void setText(std::string_view id, const std::string& text);  // caption
+    void press(std::string_view id);                             // as if clicked
+    // Puts a widget of the caller's (a list) where the control stands.
+    void replace(std::string_view id, QWidget* widget);
+
+    // ---- events
+    // Accepted: an entry read into its variable, a button pressed, a check box
+    // or an option group changed. For an entry, false keeps the focus in it
+    // and stops acceptAll.
+    void onAccepted(std::string_view id, std::function<bool()> handler);
+    // Selected: the control received the focus inside the window.
+    void onSelected(std::string_view id, std::function<void()> handler);
+    void onTabChanged(std::string_view sheetId, std::function<void(int)> handler);
+    // A key pressed in the control; true when the handler used it.
+    void onKey(std::string_view id, std::function<bool(QKeyEvent*)> handler);
+    // Where Ctrl+' finds the value to recall (nothing: no value to recall).
+    void setHistory(std::function<std::optional<std::string>(const FieldRef&)> history) {
+        history_ = std::move(history);
+    }
+
+    int pixelsX(int dialogUnits) const;
+    int pixelsY(int dialogUnits) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Item {
+        const Control* def = nullptr;
+        int parent = -1;
+        QWidget* widget = nullptr;
+        int tabIndex = -1;              // Tab: its page in the sheet
+        QButtonGroup* group = nullptr;  // Option
+        std::optional<Picture> picture;
+        bool hidden = false;
+        bool enabled = true;
+        std::function<bool()> accepted;
+        std::function<void()> selected;
+        std::function<void(int)> tabChanged;
+        std::function<bool(QKeyEvent*)> key;
+    };
+
+    void build(const Control& c, int parent);
+    int find(std::string_view id) const;  // -1 when unknown
+    int require(std::string_view id) const;
+    int itemOf(const QObject* o) const;
+    void showItem(int i);
+    bool acceptEntry(int i, bool always, bool queuedRefocus = false);
+    void selectItem(int i);
+    void ditto(int i);
+    bool shown(int i) const;
+    bool enabledIn(int i) const;
+    void applyStates();
+    QPushButton* defaultButton() const;
+    void resized();
+
+    WindowResource resource_;
+    QWidget* root_;
+    std::vector<Item> items_;
+    WINDOWRESIZETYPE resize_;
+    std::function<std::optional<std::string>(const FieldRef&)> history_;
+    int pendingBuddy_ = -1;
+    int baseX_ = 0, baseY_ = 0;
+    bool acceptingAll_ = false;
+};
+
+}  // namespace marel

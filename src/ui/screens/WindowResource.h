@@ -1,0 +1,143 @@
+#pragma once
+// The description of a window: its title, its size and a table of controls.
+// A screen is mostly such a table; WindowBuilder turns it into widgets.
+//
+// Positions and sizes are in dialog units: across, a quarter of the average
+// character width of the window's font; down, an eighth of its height. A
+// window thus keeps its proportions with any font. Every position is taken
+// from the window's top-left corner, also for the controls inside a tab, a
+// group or an option group, which are listed as that container's children.
+//
+// A caption's "&" marks its key (Alt+letter): "&OK", "Po pr&ezimenu". A
+// resource is data bound to variables, so screens build it in a function
+// when the window opens, after the files and local variables exist.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ui/FieldRef.h"
+
+namespace marel {
+
+struct DlgRect {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+enum class ControlKind {
+    Prompt,  // a caption; it gives its key to the control that follows it
+    Entry,   // typed input bound to a variable through a picture
+    Text,    // a bound variable shown through a picture, not editable (else its text)
+    Button,
+    Check,   // a check box bound to a variable: `value` when on, `offValue` when off
+    Option,  // an option group bound to a variable; its Radio children carry the values
+    Radio,
+    Sheet,   // tab sheets; its children are Tabs
+    Tab,     // one page of a Sheet; its children show only while it is the current page
+    Group,   // a titled frame around its children
+    List,    // the place of a list; the list browser puts its own widget there
+    Image,   // a picture from the program's resources (":/...")
+};
+
+struct Control {
+    ControlKind kind = ControlKind::Prompt;
+    std::string id;       // how the screen reaches the control; may be empty
+    std::string text;     // caption, title, image path
+    DlgRect at;
+    FieldRef field;
+    std::string picture;  // "@s25", "@n-14", "@d17" ...
+    std::string value;    // Radio: the value it stands for; Check: the value when on
+    std::string offValue; // Check: the value when off
+    std::string tip;      // tool tip
+    std::string key;      // a key of its own besides the caption's: "F5", "Alt+Q"
+    bool hidden = false;
+    bool disabled = false;
+    bool readOnly = false;
+    bool ditto = false;      // Ctrl+' recalls the value last saved by the form
+    bool isDefault = false;  // Enter presses it
+    std::vector<Control> children;
+
+    // Modifiers, so that a resource reads as one table.
+    Control withTip(std::string t) && { tip = std::move(t); return std::move(*this); }
+    Control withKey(std::string k) && { key = std::move(k); return std::move(*this); }
+    Control withId(std::string i) && { id = std::move(i); return std::move(*this); }
+    Control hide() && { hidden = true; return std::move(*this); }
+    Control disable() && { disabled = true; return std::move(*this); }
+    Control readonly() && { readOnly = true; return std::move(*this); }
+    Control history() && { ditto = true; return std::move(*this); }
+    Control byDefault() && { isDefault = true; return std::move(*this); }
+};
+
+struct WindowResource {
+    std::string title;
+    int width = 0, height = 0;  // dialog units
+    std::vector<Control> controls;
+};
+
+// ---- one function per kind of control
+
+inline Control makeControl(ControlKind kind, std::string id, std::string text, DlgRect at) {
+    Control c;
+    c.kind = kind;
+    c.id = std::move(id);
+    c.text = std::move(text);
+    c.at = at;
+    return c;
+}
+inline Control boundControl(ControlKind kind, std::string id, std::string text, FieldRef field, DlgRect at) {
+    Control c = makeControl(kind, std::move(id), std::move(text), at);
+    c.field = std::move(field);
+    return c;
+}
+
+inline Control prompt(std::string text, DlgRect at) { return makeControl(ControlKind::Prompt, "", std::move(text), at); }
+inline Control entry(std::string id, FieldRef field, std::string picture, DlgRect at) {
+    Control c = boundControl(ControlKind::Entry, std::move(id), "", std::move(field), at);
+    c.picture = std::move(picture);
+    return c;
+}
+inline Control display(std::string id, FieldRef field, std::string picture, DlgRect at) {
+    Control c = boundControl(ControlKind::Text, std::move(id), "", std::move(field), at);
+    c.picture = std::move(picture);
+    return c;
+}
+inline Control button(std::string id, std::string text, DlgRect at) {
+    return makeControl(ControlKind::Button, std::move(id), std::move(text), at);
+}
+inline Control check(std::string id, std::string text, FieldRef field, DlgRect at, std::string on = "1",
+                     std::string off = "0") {
+    Control c = boundControl(ControlKind::Check, std::move(id), std::move(text), std::move(field), at);
+    c.value = std::move(on);
+    c.offValue = std::move(off);
+    return c;
+}
+inline Control option(std::string id, std::string text, FieldRef field, DlgRect at, std::vector<Control> radios) {
+    Control c = boundControl(ControlKind::Option, std::move(id), std::move(text), std::move(field), at);
+    c.children = std::move(radios);
+    return c;
+}
+inline Control radio(std::string text, std::string value, DlgRect at) {
+    Control c = makeControl(ControlKind::Radio, "", std::move(text), at);
+    c.value = std::move(value);
+    return c;
+}
+inline Control sheet(std::string id, DlgRect at, std::vector<Control> tabs) {
+    Control c = makeControl(ControlKind::Sheet, std::move(id), "", at);
+    c.children = std::move(tabs);
+    return c;
+}
+inline Control tab(std::string text, std::vector<Control> controls) {
+    Control c = makeControl(ControlKind::Tab, "", std::move(text), {});
+    c.children = std::move(controls);
+    return c;
+}
+inline Control group(std::string text, DlgRect at, std::vector<Control> controls) {
+    Control c = makeControl(ControlKind::Group, "", std::move(text), at);
+    c.children = std::move(controls);
+    return c;
+}
+inline Control list(std::string id, DlgRect at) { return makeControl(ControlKind::List, std::move(id), "", at); }
+inline Control image(std::string id, std::string path, DlgRect at) {
+    return makeControl(ControlKind::Image, std::move(id), std::move(path), at);
+}
+
+}  // namespace marel

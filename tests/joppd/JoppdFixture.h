@@ -1,0 +1,178 @@
+#pragma once
+// A data folder with a payer, two municipalities, recipients and the four
+// kinds of income a JOPPD report distinguishes, and helpers that enter
+// payments, income lines with their calculation lines, and forms.
+#include <map>
+#include <string>
+
+#include "joppd/JoppdXml.h"
+#include "support/StoreFixture.h"
+
+namespace marel::test {
+
+// Calculation lines of an income line: position -> amount.
+using Amounts = std::map<USHORT, const char*>;
+
+// A fee for an author's work: 30 % expenses, pension 15 + 5 %, tax 25 % with
+// Zagreb's 18 % surtax, health 15 % on top.
+inline const Amounts kAuthorFee = {{1, "1000.00"}, {2, "0.00"},  {3, "300.00"},   {4, "700.00"},
+                                   {5, "105.00"},  {6, "35.00"}, {7, "560.00"},   {8, "140.00"},
+                                   {9, "25.20"},   {10, "694.80"}, {11, "105.00"}, {12, "0.00"},
+                                   {13, "0.00"},   {14, "694.80"}};
+// Other income without contributions.
+inline const Amounts kNoContributions = {{1, "1000.00"}, {2, "0.00"},  {3, "0.00"},   {4, "0.00"},  {5, "0.00"},
+                                         {6, "0.00"},    {7, "1000.00"}, {8, "250.00"}, {9, "45.00"},
+                                         {10, "705.00"}, {11, "0.00"},  {12, "0.00"}};
+// A non-taxable receipt paid in full.
+inline const Amounts kNonTaxable = {{1, "1600.00"}, {2, "1600.00"}, {3, "0.00"}, {4, "0.00"},
+                                    {5, "0.00"},    {6, "0.00"},    {7, "0.00"}, {8, "0.00"},
+                                    {9, "0.00"},    {10, "1600.00"}, {11, "0.00"}, {12, "0.00"}};
+// A dividend: 12 % tax and 18 % surtax.
+inline const Amounts kDividend = {{1, "1000.00"}, {2, "0.00"},  {3, "0.00"},    {4, "0.00"},
+                                  {5, "0.00"},    {6, "0.00"},  {7, "1000.00"}, {8, "120.00"},
+                                  {9, "21.60"},   {10, "858.40"}, {11, "0.00"},  {12, "0.00"}};
+
+// Income types by their acquirer code.
+enum Kind : BYTE { AUTHOR = 1, NOCONTRIB = 2, NONTAXABLE = 3, DIVIDEND = 4 };
+
+inline const char* const kIdentifier = "3f2a9c1e-5b7d-4e8f-9a0b-1c2d3e4f5a6b";
+
+class JoppdFixture : public StoreFixture {
+protected:
+    void SetUp() override {
+        StoreFixture::SetUp();
+        // Durability is not under test here; without it the scenarios enter in an instant.
+        Store::main().exec("PRAGMA synchronous=OFF");
+        openFiles({&DOHOCI, &ISPLATE, &JOPO, &MJESTA, &OBRACUN, &OPCINE, &OSOBE, &SUBJEKTI, &SVASTA, &ULICE,
+                   &VRSTEDOH});
+        setJoppdClock([] { return Moment{Date::fromYmd(2014, 3, 12), ((9 * 60 + 5) * 60 + 7) * 100}; });
+
+        municipality(1, "1333", "Grad Zagreb");
+        municipality(2, "4090", "Split");
+        place(1, "Zagreb", 1);
+        place(2, "Split", 2);
+        street(1, "Ulica  grada   Vukovara");
+        payer(1, "P", "Šećerana Čađavica, Đakovo d.o.o.");
+        incomeType(AUTHOR, "Autorski honorar", "02", "4001");
+        incomeType(NOCONTRIB, "Drugi dohodak bez doprinosa", "01", "4014");
+        incomeType(NONTAXABLE, "Neoporezivi primitak", "00", "0000", 5);
+        incomeType(DIVIDEND, "Dividenda", "11", "1001");
+        person(1, "Ivana", "Horvat", "12345678903", 1);
+        person(2, "Đuro", "Šimić", "98765432106", 2);
+    }
+    void TearDown() override {
+        setJoppdClock(nullptr);
+        StoreFixture::TearDown();
+    }
+
+    static void municipality(LONG n, const char* code, const char* name) {
+        OPCINE.clear();
+        OPC.OZNAKA = n;
+        OPC.SHIFRA = code;
+        OPC.NAZIV = name;
+        ASSERT_EQ(OPCINE.add(), 0);
+    }
+    static void place(LONG n, const char* name, LONG municipality) {
+        MJESTA.clear();
+        MJE.OZNAKA = n;
+        MJE.NAZIV = name;
+        MJE.OPCINA = municipality;
+        ASSERT_EQ(MJESTA.add(), 0);
+    }
+    static void street(LONG n, const char* name) {
+        ULICE.clear();
+        ULI.OZNAKA = n;
+        ULI.NAZIV = name;
+        ASSERT_EQ(ULICE.add(), 0);
+    }
+    static void payer(LONG n, const char* type, const std::string& name, const char* oib = "69435151530") {
+        SUBJEKTI.clear();
+        SUB.OZNAKA = n;
+        SUB.TIP = type;
+        SUB.NAZIV = name;
+        SUB.OIB = oib;
+        SUB.POREZNIBROJ = std::to_string(n);
+        SUB.MJESTO = 1;
+        SUB.ULICA = 1;
+        SUB.KUCNIBROJ = "12a";
+        ASSERT_EQ(SUBJEKTI.add(), 0);
+    }
+    static void incomeType(BYTE n, const char* name, const char* acquirer, const char* receipt, int nonTaxable = 0) {
+        VRSTEDOH.clear();
+        VRS.OZNAKA = n;
+        VRS.NAZIV = name;
+        VRS.REZSTRINGA = acquirer;
+        VRS.REZSTRINGB = receipt;
+        VRS.REZDECIMALA = Decimal(nonTaxable);
+        ASSERT_EQ(VRSTEDOH.add(), 0);
+    }
+    static void person(LONG n, const char* first, const char* last, const char* oib, LONG place,
+                       const char* workCode = nullptr) {
+        OSOBE.clear();
+        OSO.OZNAKA = n;
+        OSO.IME = first;
+        OSO.PREZIME = last;
+        OSO.OIB = oib;
+        OSO.MJESTO = place;
+        OSO.FAX = workCode ? "DA" : "NE";
+        OSO.EMAIL = workCode ? workCode : "";
+        ASSERT_EQ(OSOBE.add(), 0);
+    }
+    static void payment(LONG n, Date date, LONG payer = 1) {
+        ISPLATE.clear();
+        ISP.OZNAKA = n;
+        ISP.ISPLATITELJ = payer;
+        ISP.DATUM = date;
+        ISP.GODINA = std::to_string(date.year());
+        char rsid[8];
+        std::snprintf(rsid, sizeof rsid, "%02d%03d", date.year() % 100, date.dayOfYear());
+        ISP.RSID = rsid;
+        ASSERT_EQ(ISPLATE.add(), 0);
+    }
+    // An income line with its calculation lines and, when given, its payment method.
+    static void line(LONG n, LONG payment, LONG person, BYTE kind, const Amounts& amounts, SHORT method = 0) {
+        DOHOCI.clear();
+        DOH.OZNAKA = n;
+        DOH.REDNIBROJ = USHORT(n);
+        DOH.ISPLATA = payment;
+        DOH.DJELATNIK = person;
+        DOH.VRSTADOHOTKA = kind;
+        DOH.NETO = Decimal::parse(amounts.at(10));
+        ASSERT_EQ(DOHOCI.add(), 0);
+        for (auto [position, amount] : amounts) {
+            OBRACUN.clear();
+            OBR.DOHODAK = n;
+            OBR.POZICIJA = position;
+            OBR.IZNOS = Decimal::parse(amount);
+            ASSERT_EQ(OBRACUN.add(), 0);
+        }
+        if (method) {
+            SVASTA.clear();
+            SVA.DOHODAK = n;
+            SVA.BROJ = 1;
+            SVA.VRISHORT = method;
+            ASSERT_EQ(SVASTA.add(), 0);
+        }
+    }
+    static void form(LONG n, LONG payment) {
+        JOPO.clear();
+        JOPO.OZNAKA = n;
+        JOPO.ISPLATA = payment;
+        JOPO.RBR = 1;
+        JOPO.IMEAUTORA = "Ana";
+        JOPO.PREZIMEAUTORA = "Anić";
+        JOPO.EMAIL = "ana.anic@secerana.hr";
+        JOPO.UJED = kIdentifier;
+        ASSERT_EQ(JOPO.add(), 0);
+    }
+    // The form as PUNI and FORMIRAJ find it: its record and its payment in the buffers.
+    static void select(LONG form) {
+        JOPO.clear();
+        JOPO.OZNAKA = form;
+        ASSERT_EQ(JOPO.get(JOPO.KEYOZNAKA), 0);
+        ISP.OZNAKA = JOPO.ISPLATA;
+        ASSERT_EQ(ISPLATE.get(ISPLATE.KEYOZNAKA), 0);
+    }
+};
+
+}  // namespace marel::test

@@ -1,0 +1,241 @@
+#include <libxml/parser.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "joppd/JoppdFixture.h"
+
+using namespace marel;
+using namespace marel::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool wellFormed(const std::string& xml) {
+    xmlDocPtr doc = xmlReadMemory(xml.data(), int(xml.size()), "joppd.xml", nullptr, XML_PARSE_NONET);
+    if (doc) xmlFreeDoc(doc);
+    return doc != nullptr;
+}
+
+class JoppdXmlTest : public JoppdFixture {
+protected:
+    // Writes form 1 and compares the file with its golden copy; with
+    // MAREL_UPDATE_GOLDEN set the golden copy is rewritten instead.
+    void expectGolden(const std::string& name) {
+        JOPO.OZNAKA = 1;
+        ASSERT_TRUE(FORMIRAJ());
+        EXPECT_EQ(ask.texts(), std::vector<std::string>{"XML datoteka kreirana"});
+        const std::string written = readFile(JOPO.DATOTEKA.str());
+        EXPECT_TRUE(wellFormed(written));
+        const fs::path golden = fs::path(__FILE__).parent_path() / "golden" / (name + ".xml");
+        if (std::getenv("MAREL_UPDATE_GOLDEN")) std::ofstream(golden, std::ios::binary) << written;
+        EXPECT_EQ(written, readFile(golden)) << golden;
+    }
+    // Files of the data folder other than the database.
+    std::vector<std::string> xmlFiles() const {
+        std::vector<std::string> out;
+        for (auto& e : fs::recursive_directory_iterator(folder.path()))
+            if (e.is_regular_file() && e.path().filename() != "MAREL.DB") out.push_back(e.path().string());
+        return out;
+    }
+    void reloadForm() {
+        JOPO.OZNAKA = 1;
+        ASSERT_EQ(JOPO.get(JOPO.KEYOZNAKA), 0);
+    }
+};
+
+TEST_F(JoppdXmlTest, Acquirer01) {
+    payment(1, Date::fromYmd(2014, 2, 5));
+    line(1, 1, 1, NOCONTRIB, kNoContributions, 1);
+    form(1, 1);
+    expectGolden("acquirer01");
+}
+
+TEST_F(JoppdXmlTest, Acquirer02) {
+    payment(1, Date::fromYmd(2014, 2, 5));
+    line(1, 1, 2, AUTHOR, kAuthorFee, 1);
+    form(1, 1);
+    expectGolden("acquirer02");
+}
+
+TEST_F(JoppdXmlTest, Acquirer00) {
+    person(3, "Mate", "Marić", "11111111119", 1, "4090");
+    payment(1, Date::fromYmd(2014, 3, 10));
+    line(1, 1, 3, NONTAXABLE, kNonTaxable, 4);
+    form(1, 1);
+    expectGolden("acquirer00");
+}
+
+TEST_F(JoppdXmlTest, Acquirer11BesideOtherIncome) {
+    payment(1, Date::fromYmd(2014, 2, 5));
+    line(1, 1, 1, DIVIDEND, kDividend, 1);
+    line(2, 1, 2, AUTHOR, kAuthorFee, 1);
+    form(1, 1);
+    expectGolden("acquirer11");
+}
+
+TEST_F(JoppdXmlTest, JanuaryNonTaxable) {
+    payment(1, Date::fromYmd(2014, 1, 15));
+    line(1, 1, 1, NONTAXABLE, kNonTaxable, 1);
+    form(1, 1);
+    expectGolden("january00");
+}
+
+TEST_F(JoppdXmlTest, TwoLinesOfOneRecipient) {
+    payment(1, Date::fromYmd(2014, 2, 5));
+    line(1, 1, 1, AUTHOR, kAuthorFee, 1);
+    line(2, 1, 1, NOCONTRIB, kNoContributions, 4);
+    payment(2, Date::fromYmd(2014, 2, 6));
+    line(3, 2, 2, AUTHOR, kAuthorFee, 1);  // another payment's line stays out
+    form(1, 1);
+    expectGolden("samerecipient");
+}
+
+TEST_F(JoppdXmlTest, WorkMunicipalityOnTaxableIncome) {
+    person(3, "Mate", "Marić", "11111111119", 1, "4090");
+    payment(1, Date::fromYmd(2014, 2, 5));
+    line(1, 1, 3, AUTHOR, kAuthorFee, 1);
+    form(1, 1);
+    expectGolden("workmunicipality");
+}
+
+TEST_F(JoppdXmlTest, PaymentWithoutLines) {
+    payment(1, Date::fromYmd(2014, 2, 5));
+    form(1, 1);
+    expectGolden("nolines");
+}
+
+TEST_F(JoppdXmlTest, PrivatePersonAsPayer) {
+    payer(2, "F", "Marko Babić", "94577403194");
+    payment(1, Date::fromYmd(2014, 2, 5), 2);
+    line(1, 1, 1, AUTHOR, kAuthorFee, 1);
+    form(1, 1);
+    expectGolden("payerF");
+}
+
+// Each precondition is met in turn; until all are, nothing is written.
+TEST_F(JoppdXmlTest, PreconditionsAreCheckedInOrder) {
+    payment(1, Date::fromYmd(2014, 2, 5), 9);
+    line(1, 1, 1, AUTHOR, kAuthorFee);
+    form(1, 7);
+    const auto attempt = [&](const char* expected) {
+        ask.messages.clear();
+        JOPO.OZNAKA = 1;
+        EXPECT_FALSE(FORMIRAJ());
+        EXPECT_EQ(ask.texts(), std::vector<std::string>{expected});
+        EXPECT_TRUE(xmlFiles().empty());
+    };
+    attempt("GREŠKA - ISPLATA");
+    reloadForm();
+    JOPO.ISPLATA = 1;
+    JOPO.IMEAUTORA = "";
+    JOPO.UJED = "";
+    ASSERT_EQ(JOPO.put(), 0);
+    attempt("GREŠKA - ISPLATITELJ");
+    SUBJEKTI.clear();
+    SUB.OZNAKA = 9;
+    SUB.MJESTO = 9;
+    SUB.ULICA = 9;
+    ASSERT_EQ(SUBJEKTI.add(), 0);
+    attempt("GREŠKA - MJESTO ISPLATITELJA");
+    place(9, "Rijeka", 1);
+    attempt("GREŠKA - ULICA ISPLATITELJA");
+    street(9, "Korzo");
+    attempt("NISU UNESENI SVI PODACI O AUTORU OBRASCA");
+    reloadForm();
+    JOPO.IMEAUTORA = "Ana";
+    ASSERT_EQ(JOPO.put(), 0);
+    attempt("NIJE FORMIRAN IDENTIFIKATOR XML OBRASCA (HEKSADECIMALNI BROJ)");
+    reloadForm();
+    JOPO.UJED = kIdentifier;
+    ASSERT_EQ(JOPO.put(), 0);
+    ask.messages.clear();
+    EXPECT_TRUE(FORMIRAJ());
+    EXPECT_EQ(xmlFiles().size(), 1u);
+}
+
+TEST_F(JoppdXmlTest, RefusedLineWritesNoIncompleteReport) {
+    person(3, "Bez", "Oiba", "", 1);
+    payment(1, Date::fromYmd(2014, 2, 5));
+    line(1, 1, 1, AUTHOR, kAuthorFee);
+    line(2, 1, 3, AUTHOR, kAuthorFee);
+    form(1, 1);
+    JOPO.OZNAKA = 1;
+    EXPECT_FALSE(FORMIRAJ());
+    EXPECT_EQ(ask.texts(), std::vector<std::string>{"Greška - nije unesen OIB primatelja!"});
+    EXPECT_TRUE(xmlFiles().empty());
+    reloadForm();
+    EXPECT_TRUE(JOPO.DATOTEKA.empty());
+}
+
+TEST_F(JoppdXmlTest, FileGoesToTheXmlFolderWhenThereIsOne) {
+    payment(1, Date::fromYmd(2014, 2, 5));
+    line(1, 1, 1, AUTHOR, kAuthorFee);
+    form(1, 1);
+    JOPO.OZNAKA = 1;
+    ASSERT_TRUE(FORMIRAJ());
+    reloadForm();
+    const fs::path plain = folder.path() / "JOP_14036_3f2a.xml";
+    EXPECT_EQ(JOPO.DATOTEKA.str(), plain.string());
+    EXPECT_TRUE(fs::exists(plain));
+
+    fs::create_directory(folder.path() / "XML");
+    ASSERT_TRUE(FORMIRAJ());
+    reloadForm();
+    const fs::path inXml = folder.path() / "XML" / "JOP_14036_3f2a.xml";
+    EXPECT_EQ(JOPO.DATOTEKA.str(), inXml.string());
+    EXPECT_TRUE(fs::exists(inXml));
+
+    // Written again later: the same name, rewritten with the new time.
+    setJoppdClock([] { return Moment{Date::fromYmd(2014, 3, 13), 0}; });
+    ASSERT_TRUE(FORMIRAJ());
+    reloadForm();
+    EXPECT_EQ(JOPO.DATOTEKA.str(), inXml.string());
+    EXPECT_NE(readFile(inXml).find("2014-03-13T00:00:00"), std::string::npos);
+    EXPECT_EQ(xmlFiles().size(), 2u);
+}
+
+TEST_F(JoppdXmlTest, NamesFromTheDataAreEscaped) {
+    payer(2, "P", "Horvat & sinovi <d.o.o.>", "94577403194");
+    person(3, "Ivo \"Mali\"", "Kos & Kos", "11111111119", 1);
+    payment(1, Date::fromYmd(2014, 2, 5), 2);
+    line(1, 1, 3, AUTHOR, kAuthorFee);
+    form(1, 1);
+    reloadForm();
+    JOPO.PREZIMEAUTORA = "Anić & Co";
+    ASSERT_EQ(JOPO.put(), 0);
+    ASSERT_TRUE(FORMIRAJ());
+    reloadForm();
+    const std::string xml = readFile(JOPO.DATOTEKA.str());
+    EXPECT_TRUE(wellFormed(xml));
+    EXPECT_NE(xml.find("<Naziv>Horvat &amp; sinovi &lt;d.o.o.&gt;</Naziv>"), std::string::npos);
+    EXPECT_NE(xml.find(">Ana Anić &amp; Co</Autor>"), std::string::npos);
+    EXPECT_NE(xml.find("<P5>Ivo &quot;Mali&quot; Kos &amp; Kos</P5>"), std::string::npos);
+}
+
+TEST_F(JoppdXmlTest, FileThatCannotBeWrittenLeavesTheFormAlone) {
+    payment(1, Date::fromYmd(2014, 2, 5));
+    line(1, 1, 1, AUTHOR, kAuthorFee);
+    form(1, 1);
+    // A folder in the file's place cannot be replaced by a file.
+    const fs::path target = folder.path() / "JOP_14036_3f2a.xml";
+    fs::create_directories(target / "inside");
+    JOPO.OZNAKA = 1;
+    EXPECT_FALSE(FORMIRAJ());
+    EXPECT_EQ(ask.texts(),
+              std::vector<std::string>{"GREŠKA - XML DATOTEKA SE NE MOŽE KREIRATI:\r\n" + target.string()});
+    EXPECT_TRUE(xmlFiles().empty());
+    reloadForm();
+    EXPECT_TRUE(JOPO.DATOTEKA.empty());
+}
+
+}  // namespace

@@ -1,0 +1,255 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include "common/Prompter.h"
+#include "ui/screens/WindowBuilder.h"
+
+using namespace marel;
+
+namespace {
+
+class WindowBuilderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setPrompter(&prompts);
+        stopa = Decimal::parse("1234.5");
+        datum = Date::fromYmd(2014, 2, 5);
+        builder = new WindowBuilder(resource(), &root);
+        root.show();
+        root.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&root));
+    }
+    void TearDown() override { setPrompter(nullptr); }
+
+    WindowResource resource() {
+        return {"Proba",
+                220,
+                140,
+                {
+                    prompt("&Ime:", {4, 4, 40, 10}),
+                    entry("ime", FieldRef(ime), "@s20", {50, 4, 80, 12}).history(),
+                    prompt("Stopa:", {4, 18, 40, 10}),
+                    entry("stopa", FieldRef(stopa), "@N-10.`2", {50, 18, 60, 12}),
+                    entry("broj", FieldRef(broj), "@n-14", {50, 32, 60, 12}),
+                    entry("datum", FieldRef(datum), "@d17", {50, 46, 60, 12}),
+                    sheet("sheet", {4, 62, 200, 50},
+                          {
+                              tab("&Prvi", {option("drugi", "Drugi stup", FieldRef(drugi), {10, 80, 100, 26},
+                                                   {radio("&DA", "DA", {14, 90, 30, 10}),
+                                                    radio("&NE", "NE", {50, 90, 30, 10})})
+                                                .history()}),
+                              tab("D&rugi", {entry("stupac", FieldRef(stupac), "@n3", {10, 84, 30, 12}),
+                                             check("kvacica", "Kvačica", FieldRef(kvacica), {50, 84, 60, 10})}),
+                          }),
+                    button("ok", "OK", {170, 120, 40, 14}).byDefault(),
+                }};
+    }
+    QLineEdit* edit(const char* id) { return builder->control<QLineEdit>(id); }
+    // Types into an entry as the user does, starting from an empty field.
+    void type(const char* id, const char* text) {
+        QLineEdit* e = edit(id);
+        e->setFocus();
+        e->selectAll();
+        QTest::keyClicks(e, text);
+    }
+
+    ScriptedPrompter prompts;
+    String<20> ime;
+    Dec<7, 2> stopa;
+    LONG broj = 7;
+    Date datum;
+    String<2> drugi = "DA";
+    BYTE stupac = 3;
+    LONG kvacica = 0;
+    QWidget root;
+    WindowBuilder* builder = nullptr;
+};
+
+}  // namespace
+
+TEST_F(WindowBuilderTest, ControlsShowTheirVariablesThroughPictures) {
+    EXPECT_EQ(root.windowTitle(), "Proba");
+    EXPECT_EQ(edit("stopa")->text(), "1.234,50");
+    EXPECT_EQ(edit("datum")->text(), "05.02.2014.");
+    EXPECT_EQ(edit("broj")->text(), "7");
+    // The prompt's key goes to the entry after it.
+    auto labels = root.findChildren<QLabel*>();
+    ASSERT_FALSE(labels.isEmpty());
+    EXPECT_EQ(labels.first()->buddy(), edit("ime"));
+
+    // Only the current tab's controls are shown.
+    EXPECT_TRUE(builder->control("drugi")->isVisible());
+    EXPECT_FALSE(edit("stupac")->isVisible());
+    builder->control<QTabWidget>("sheet")->setCurrentIndex(1);
+    EXPECT_FALSE(builder->control("drugi")->isVisible());
+    EXPECT_TRUE(edit("stupac")->isVisible());
+
+    // Code changes the variables, display shows them.
+    broj = 12345;
+    drugi = "NE";
+    builder->display();
+    EXPECT_EQ(edit("broj")->text(), "12345");
+    auto radios = root.findChildren<QRadioButton*>();
+    ASSERT_EQ(radios.size(), 2);
+    EXPECT_FALSE(radios[0]->isChecked());
+    EXPECT_TRUE(radios[1]->isChecked());
+}
+
+TEST_F(WindowBuilderTest, TypedTextReachesTheVariablesWhenTheEntryIsLeft) {
+    type("ime", "Ilica");
+    EXPECT_EQ(ime, "");  // not yet accepted
+    QTest::keyClick(edit("ime"), Qt::Key_Tab);
+    EXPECT_EQ(ime, "Ilica");
+    EXPECT_EQ(QApplication::focusWidget(), edit("stopa"));
+
+    type("stopa", "12,5");
+    QTest::keyClick(edit("stopa"), Qt::Key_Tab);
+    EXPECT_EQ(stopa.value(), Decimal::parse("12.5"));
+    EXPECT_EQ(edit("stopa")->text(), "12,50");
+    EXPECT_EQ(prompts.beeps, 0);
+}
+
+TEST_F(WindowBuilderTest, ALetterInANumberIsRefusedWithABeepAndTheFocusStays) {
+    type("broj", "12a");
+    QTest::keyClick(edit("broj"), Qt::Key_Tab);
+    EXPECT_EQ(prompts.beeps, 1);
+    EXPECT_EQ(QApplication::focusWidget(), edit("broj"));
+    EXPECT_EQ(broj, 7);
+    EXPECT_EQ(edit("broj")->text(), "7");  // shown again from the variable
+
+    // Decimals a whole number cannot hold are refused too, not rounded.
+    type("broj", "3,5");
+    QTest::keyClick(edit("broj"), Qt::Key_Return);
+    EXPECT_EQ(prompts.beeps, 2);
+    EXPECT_EQ(broj, 7);
+}
+
+TEST_F(WindowBuilderTest, AnImpossibleDateIsRefused) {
+    type("datum", "31.2.2014");
+    QTest::keyClick(edit("datum"), Qt::Key_Tab);
+    EXPECT_EQ(prompts.beeps, 1);
+    EXPECT_EQ(QApplication::focusWidget(), edit("datum"));
+    EXPECT_EQ(datum, Date::fromYmd(2014, 2, 5));
+
+    type("datum", "1.3.2014");
+    QTest::keyClick(edit("datum"), Qt::Key_Tab);
+    EXPECT_EQ(datum, Date::fromYmd(2014, 3, 1));
+    EXPECT_EQ(edit("datum")->text(), "01.03.2014.");
+}
+
+TEST_F(WindowBuilderTest, LeavingWithTheMouseChecksTheEntryToo) {
+    type("broj", "x");
+    edit("datum")->setFocus(Qt::MouseFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(prompts.beeps, 1);
+    EXPECT_EQ(QApplication::focusWidget(), edit("broj"));
+    EXPECT_EQ(broj, 7);
+}
+
+TEST_F(WindowBuilderTest, CtrlQuoteRecallsTheHistoryValue) {
+    std::vector<std::string> asked;
+    builder->setHistory([&](const FieldRef& f) -> std::optional<std::string> {
+        asked.push_back(f.name());
+        if (f == FieldRef(ime)) return "Vlaška";
+        if (f == FieldRef(drugi)) return "NE";
+        return std::nullopt;
+    });
+    edit("ime")->setFocus();
+    QTest::keyClick(edit("ime"), Qt::Key_Apostrophe, Qt::ControlModifier);
+    EXPECT_EQ(ime, "Vlaška");
+    EXPECT_EQ(edit("ime")->text(), "Vlaška");
+
+    // Only where the resource asks for it.
+    edit("broj")->setFocus();
+    QTest::keyClick(edit("broj"), Qt::Key_Apostrophe, Qt::ControlModifier);
+    EXPECT_EQ(asked.size(), 1u);
+    EXPECT_EQ(broj, 7);
+
+    // In an option group the group's variable is recalled.
+    auto radios = root.findChildren<QRadioButton*>();
+    radios[0]->setFocus();
+    QTest::keyClick(radios[0], Qt::Key_Apostrophe, Qt::ControlModifier);
+    EXPECT_EQ(drugi, "NE");
+    EXPECT_TRUE(radios[1]->isChecked());
+}
+
+TEST_F(WindowBuilderTest, OptionGroupsAndCheckBoxesWriteAtOnce) {
+    int accepted = 0;
+    builder->onAccepted("drugi", [&] { ++accepted; return true; });
+    auto radios = root.findChildren<QRadioButton*>();
+    QTest::mouseClick(radios[1], Qt::LeftButton);
+    EXPECT_EQ(drugi, "NE");
+    EXPECT_EQ(accepted, 1);
+
+    builder->control<QTabWidget>("sheet")->setCurrentIndex(1);
+    QTest::mouseClick(builder->control<QCheckBox>("kvacica"), Qt::LeftButton);
+    EXPECT_EQ(kvacica, 1);
+}
+
+TEST_F(WindowBuilderTest, EnterAcceptsTheEntryAndPressesTheDefaultButton) {
+    int pressed = 0;
+    std::string nameAtPress;
+    builder->onAccepted("ok", [&] { ++pressed; nameAtPress = ime.str(); return true; });
+    type("ime", "Savska");
+    QTest::keyClick(edit("ime"), Qt::Key_Return);
+    EXPECT_EQ(pressed, 1);
+    EXPECT_EQ(nameAtPress, "Savska");
+}
+
+TEST_F(WindowBuilderTest, AcceptAllStopsAtTheFirstRefusalEvenOnAHiddenTab) {
+    stupac = 0;
+    builder->display();
+    bool refuse = true;
+    builder->onAccepted("broj", [&] { return !refuse; });
+    EXPECT_FALSE(builder->acceptAll());
+    EXPECT_EQ(QApplication::focusWidget(), edit("broj"));
+
+    refuse = false;
+    edit("stupac")->setText("4x");
+    edit("stupac")->setModified(true);
+    EXPECT_FALSE(builder->acceptAll());
+    EXPECT_EQ(builder->control<QTabWidget>("sheet")->currentIndex(), 1);
+    EXPECT_EQ(QApplication::focusWidget(), edit("stupac"));
+    EXPECT_EQ(stupac, 0);
+
+    edit("stupac")->setText("4");
+    edit("stupac")->setModified(true);
+    EXPECT_TRUE(builder->acceptAll());
+    EXPECT_EQ(stupac, 4);
+}
+
+TEST_F(WindowBuilderTest, HiddenOrDisabledContainersTakeTheirControlsAlong) {
+    auto radios = root.findChildren<QRadioButton*>();
+    builder->disable("drugi");
+    EXPECT_FALSE(radios[0]->isEnabled());
+    builder->enable("drugi");
+    EXPECT_TRUE(radios[0]->isEnabled());
+    builder->hide("drugi");
+    EXPECT_FALSE(radios[0]->isVisible());
+    builder->show("drugi");
+    EXPECT_TRUE(radios[0]->isVisible());
+}
+
+TEST_F(WindowBuilderTest, ControlsFollowTheWindowSize) {
+    const QRect entry = edit("ime")->geometry();
+    const QRect ok = builder->control("ok")->geometry();
+    const QSize initial = root.size();
+    root.resize(initial.width() * 2, initial.height());
+    QApplication::processEvents();
+    EXPECT_EQ(edit("ime")->width(), entry.width() * 2);
+    EXPECT_EQ(edit("ime")->height(), entry.height());
+    EXPECT_EQ(builder->control("ok")->size(), ok.size());
+    EXPECT_EQ(root.width() - builder->control("ok")->x(), initial.width() - ok.x());
+    root.resize(initial);
+    QApplication::processEvents();
+    EXPECT_EQ(edit("ime")->geometry(), entry);
+    EXPECT_EQ(builder->control("ok")->geometry(), ok);
+}
