@@ -58,7 +58,7 @@ std::filesystem::path targetFolder() {
         GLO.KORIJEN = "";
     }
     std::error_code ec;
-    std::filesystem::path dir = work;
+    std::filesystem::path dir = std::filesystem::absolute(work, ec);
     if (std::filesystem::is_directory(dir / "XML", ec)) dir /= "XML";
     return dir;
 }
@@ -207,12 +207,15 @@ bool FORMIRAJ() {
     const std::string path = (targetFolder() / joppdFileName()).string();
     // The form keeps the path it names; one it cannot hold is not written at all.
     String<128> kept;
-    try {
-        if (utf8Length(path) > kept.width) throw EncodingError("too long");
-        kept = path;
-    } catch (const EncodingError&) {
-        return refuse("GREŠKA - PUTANJA XML DATOTEKE SE NE MOŽE UPISATI U OBRAZAC:\r\n" + path);
+    bool fits = utf8Length(path) <= kept.width;
+    if (fits) {
+        try {
+            kept = path;
+        } catch (const EncodingError&) {
+            fits = false;  // a character the data files cannot hold
+        }
     }
+    if (!fits) return refuse("GREŠKA - PUTANJA XML DATOTEKE SE NE MOŽE UPISATI U OBRAZAC:\r\n" + path);
 
     XmlWriter xml;
     bool written = xml.CREATEXMLFILE(path, "1.0", "UTF-8");

@@ -62,7 +62,7 @@ TEST_F(JoppdXmlTest, Acquirer01) {
 
 TEST_F(JoppdXmlTest, Acquirer02) {
     payment(1, Date::fromYmd(2014, 2, 5));
-    line(1, 1, 2, AUTHOR, kAuthorFee, 1);
+    line(1, 1, 2, AUTHOR, kAuthorFee, 1);  // lives in Split; the payer's place stays Zagreb
     form(1, 1);
     expectGolden("acquirer02");
 }
