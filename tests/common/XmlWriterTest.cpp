@@ -9,15 +9,9 @@
 
 using namespace marel;
 namespace fs = std::filesystem;
+using marel::test::readFile;
 
 namespace {
-
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 TEST(Prijenos, CroatianLettersStayWhole) {
     EXPECT_EQ(PRIJENOS("Šš Žž Ćć Čč Đđ"), "Šš Žž Ćć Čč Đđ");

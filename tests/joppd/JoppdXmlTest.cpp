@@ -13,13 +13,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 bool wellFormed(const std::string& xml) {
     xmlDocPtr doc = xmlReadMemory(xml.data(), int(xml.size()), "joppd.xml", nullptr, XML_PARSE_NONET);
     if (doc) xmlFreeDoc(doc);

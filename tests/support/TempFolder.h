@@ -1,5 +1,7 @@
 #pragma once
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 namespace marel::test {
@@ -16,4 +18,12 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// The whole content of a file, byte for byte.
+inline std::string readFile(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
 }  // namespace marel::test
