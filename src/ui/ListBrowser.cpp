@@ -396,7 +396,7 @@ void ListBrowser::setSortOrder(int n) {
 }
 
 void ListBrowser::refresh(bool forced) {
-    if (!open_) return;
+    if (!open_ || inForm_) return;
     apply(forced);
     finish();
 }
@@ -611,7 +611,14 @@ bool ListBrowser::entryLocate(std::string_view value) {
 LONG ListBrowser::callForm(LONG request) {
     GLOBALREQUEST = request;
     GLOBALRESPONSE = REQUESTCANCELLED;
-    update();
+    inForm_ = true;
+    try {
+        update();
+    } catch (...) {
+        inForm_ = false;
+        throw;
+    }
+    inForm_ = false;
     return GLOBALRESPONSE;
 }
 

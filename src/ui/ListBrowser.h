@@ -90,6 +90,8 @@ public:
     bool isClosed() const { return closed_; }
     LONG response() const { return response_; }
     bool isChooser() const { return chooser_; }
+    // The update form is open: the list waits for its answer.
+    bool inForm() const { return inForm_; }
 
     // ---- the page
     void setPageSize(int rows);
@@ -200,6 +202,7 @@ private:
     bool open_ = false;
     bool closed_ = false;
     bool chooser_ = false;
+    bool inForm_ = false;
     bool filled_ = false;
     LONG response_ = 2;
 

@@ -44,13 +44,13 @@ private:
         if (!take(')')) fail("')' expected");
         return v;
     }
-    bool alignment(Align& a) {
+    bool alignment(ColumnAlign& a) {
         if (i_ >= s_.size()) return false;
         switch (s_[i_]) {
-            case 'L': a = Align::Left; break;
-            case 'R': a = Align::Right; break;
-            case 'C': a = Align::Center; break;
-            case 'D': a = Align::Decimal; break;
+            case 'L': a = ColumnAlign::Left; break;
+            case 'R': a = ColumnAlign::Right; break;
+            case 'C': a = ColumnAlign::Center; break;
+            case 'D': a = ColumnAlign::Decimal; break;
             default: return false;
         }
         ++i_;
@@ -66,7 +66,7 @@ private:
     }
     // "~title~" and its optional alignment; the alignment defaults to `data`.
     template <class T>
-    void heading(T& t, Align data) {
+    void heading(T& t, ColumnAlign data) {
         t.titleAlign = data;
         if (!take('~')) return;
         size_t end = s_.find('~', i_);
@@ -78,13 +78,13 @@ private:
 
     ListColumn column() {
         int width = number();
-        Align align;
+        ColumnAlign align;
         if (!alignment(align)) fail("alignment expected");
         int indent = parenthesised();
         struct {
             bool rightBorder = false, resizable = false;
             std::string title;
-            Align titleAlign = Align::Left;
+            ColumnAlign titleAlign = ColumnAlign::Left;
             int titleIndent = 0;
         } h;
         flags(h);
@@ -121,7 +121,7 @@ private:
         if (g.count == 0) fail("empty group");
         g.width = parenthesised();
         flags(g);
-        heading(g, Align::Left);
+        heading(g, ColumnAlign::Left);
         f.groups.push_back(std::move(g));
     }
 

@@ -18,7 +18,7 @@
 
 namespace marel {
 
-enum class Align { Left, Right, Center, Decimal };
+enum class ColumnAlign { Left, Right, Center, Decimal };
 
 struct ListGroup {
     int first = 0;   // index of its first column
@@ -27,19 +27,19 @@ struct ListGroup {
     bool rightBorder = false;
     bool resizable = false;
     std::string title;
-    Align titleAlign = Align::Left;
+    ColumnAlign titleAlign = ColumnAlign::Left;
     int titleIndent = 0;
 };
 
 struct ListColumn {
     explicit ListColumn(Picture p) : picture(std::move(p)) {}
     int width = 0;
-    Align align = Align::Left;
+    ColumnAlign align = ColumnAlign::Left;
     int indent = 0;
     bool rightBorder = false;
     bool resizable = false;
     std::string title;
-    Align titleAlign = Align::Left;
+    ColumnAlign titleAlign = ColumnAlign::Left;
     int titleIndent = 0;
     Picture picture;
     int group = -1;  // index into ListFormat::groups

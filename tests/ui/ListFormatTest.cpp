@@ -12,13 +12,13 @@ TEST(ListFormat, ColumnsOfTheMunicipalityList) {
 
     const ListColumn& name = f.columns[0];
     EXPECT_EQ(name.width, 78);
-    EXPECT_EQ(name.align, Align::Left);
+    EXPECT_EQ(name.align, ColumnAlign::Left);
     EXPECT_EQ(name.indent, 2);
     EXPECT_TRUE(name.rightBorder);
     EXPECT_TRUE(name.resizable);
     EXPECT_EQ(name.title, "Naziv");
     // A heading without its own alignment follows its data.
-    EXPECT_EQ(name.titleAlign, Align::Left);
+    EXPECT_EQ(name.titleAlign, ColumnAlign::Left);
     EXPECT_EQ(name.picture.format("Grad Zagreb"), "Grad Zagreb");
 
     EXPECT_EQ(f.columns[1].title, "šifra");
@@ -26,15 +26,15 @@ TEST(ListFormat, ColumnsOfTheMunicipalityList) {
 
     const ListColumn& rate = f.columns[2];
     EXPECT_EQ(rate.width, 47);
-    EXPECT_EQ(rate.align, Align::Right);
+    EXPECT_EQ(rate.align, ColumnAlign::Right);
     EXPECT_EQ(rate.indent, 12);
     EXPECT_EQ(rate.title, "% Prireza");
-    EXPECT_EQ(rate.titleAlign, Align::Left);
+    EXPECT_EQ(rate.titleAlign, ColumnAlign::Left);
     EXPECT_EQ(rate.titleIndent, 1);
     EXPECT_EQ(rate.picture.format(Decimal::parse("18")), "    18,000");
     EXPECT_EQ(rate.picture.format(Decimal(0)), std::string(10, ' '));
 
-    EXPECT_EQ(f.columns[3].titleAlign, Align::Center);
+    EXPECT_EQ(f.columns[3].titleAlign, ColumnAlign::Center);
     EXPECT_EQ(f.columns[3].picture.format(int64_t(-42)), "           -42");
     for (auto& c : f.columns) EXPECT_EQ(c.group, -1);
 }
@@ -43,7 +43,7 @@ TEST(ListFormat, ColumnsWithoutIndentOrTitleAndDecimalAlignment) {
     auto places = ListFormat::parse("82L(1)|M~Mjesto~L(3)@s25@58L(5)|M~Post Broj~L(2)@s6@56R|M~Općina~L(2)@n-14@");
     ASSERT_EQ(places.columns.size(), 3u);
     EXPECT_EQ(places.columns[2].indent, 0);
-    EXPECT_EQ(places.columns[2].align, Align::Right);
+    EXPECT_EQ(places.columns[2].align, ColumnAlign::Right);
 
     auto contact = ListFormat::parse("[56L(2)|M@s20@60L(2)|M@s25@]|M~Kontakt osoba~L(4)64R(2)|M~Oznaka~C(0)@n-14@");
     ASSERT_EQ(contact.columns.size(), 3u);
@@ -51,7 +51,7 @@ TEST(ListFormat, ColumnsWithoutIndentOrTitleAndDecimalAlignment) {
     EXPECT_TRUE(contact.columns[0].resizable);
 
     auto incomes = ListFormat::parse("[87L|M~Naziv~L(4)@s40@67D(12)|M~Neto~L(2)@N-14.`2@]|M~Isplaćeni dohoci~L(12)");
-    EXPECT_EQ(incomes.columns[1].align, Align::Decimal);
+    EXPECT_EQ(incomes.columns[1].align, ColumnAlign::Decimal);
     EXPECT_EQ(incomes.columns[1].indent, 12);
     EXPECT_EQ(incomes.columns[0].indent, 0);
 }
@@ -67,10 +67,10 @@ TEST(ListFormat, GroupsKeepTheirColumnsTitleAndWidth) {
     EXPECT_EQ(g.count, 3);
     EXPECT_EQ(g.width, 0);
     EXPECT_EQ(g.title, "Isplate (F5)");
-    EXPECT_EQ(g.titleAlign, Align::Left);
+    EXPECT_EQ(g.titleAlign, ColumnAlign::Left);
     EXPECT_EQ(g.titleIndent, 2);
     EXPECT_TRUE(g.rightBorder && g.resizable);
-    EXPECT_EQ(payments.columns[1].titleAlign, Align::Center);
+    EXPECT_EQ(payments.columns[1].titleAlign, ColumnAlign::Center);
     EXPECT_EQ(payments.columns[2].picture.format(Date::fromYmd(2014, 2, 5)), "05.02.2014.");
     EXPECT_EQ(payments.columns[2].group, 0);
     EXPECT_EQ(payments.columns[3].group, -1);

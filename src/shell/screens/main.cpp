@@ -9,6 +9,7 @@
 #include "shell/Globals.h"
 #include "shell/screens/Artwork.h"
 #include "shell/screens/Main.h"
+#include "shell/screens/Screens.h"
 #include "ui/screens/QtPrompter.h"
 
 using namespace marel;
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
         std::exit(EXIT_FAILURE);
     });
 
+    registerAllScreens();
     programStart(QDir::currentPath().toStdString());
     {
         MAIN frame;

@@ -18,12 +18,12 @@ namespace marel {
 
 namespace {
 
-Qt::Alignment alignmentOf(Align a) {
+Qt::Alignment alignmentOf(ColumnAlign a) {
     switch (a) {
-        case Align::Left: return Qt::AlignLeft | Qt::AlignVCenter;
-        case Align::Center: return Qt::AlignHCenter | Qt::AlignVCenter;
-        case Align::Right:
-        case Align::Decimal: return Qt::AlignRight | Qt::AlignVCenter;
+        case ColumnAlign::Left: return Qt::AlignLeft | Qt::AlignVCenter;
+        case ColumnAlign::Center: return Qt::AlignHCenter | Qt::AlignVCenter;
+        case ColumnAlign::Right:
+        case ColumnAlign::Decimal: return Qt::AlignRight | Qt::AlignVCenter;
     }
     return Qt::AlignLeft | Qt::AlignVCenter;
 }
@@ -32,9 +32,9 @@ Qt::Alignment alignmentOf(Align a) {
 int pixels(const QWidget* w, int dialogUnits) { return dialogUnits * w->fontMetrics().averageCharWidth() / 4; }
 
 // Text moved in from the side it is aligned to by the column's indent.
-QRect indented(QRect r, Align a, int px) {
-    if (a == Align::Left) return r.adjusted(px, 0, 0, 0);
-    if (a == Align::Right || a == Align::Decimal) return r.adjusted(0, 0, -px, 0);
+QRect indented(QRect r, ColumnAlign a, int px) {
+    if (a == ColumnAlign::Left) return r.adjusted(px, 0, 0, 0);
+    if (a == ColumnAlign::Right || a == ColumnAlign::Decimal) return r.adjusted(0, 0, -px, 0);
     return r;
 }
 

@@ -58,16 +58,11 @@ void UpdateFormView::show() {
     if (builder_->control("cancel")) builder_->onAccepted("cancel", [this] { cancelPressed(); return true; });
     if (onOpen) onOpen(*builder_);
 
-    QMdiSubWindow* callerSub = nullptr;
-    for (QWidget* w = caller_; w && !callerSub; w = w->parentWidget()) callerSub = qobject_cast<QMdiSubWindow*>(w);
-    if (callerSub && callerSub->mdiArea()) {
-        // Beside the caller in the frame; the caller waits, everything else goes on.
-        QMdiArea* area = callerSub->mdiArea();
-        callerWindow_ = callerSub;
-        if (callerSub->widget()) callerSub->widget()->setEnabled(false);
-        sub_ = area->addSubWindow(content_);
-        sub_->setAttribute(Qt::WA_DeleteOnClose);
-        connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+    placement_.show(content_, caller_, this);
+    callerWindow_ = placement_.callerWindow;
+    sub_ = placement_.sub;
+    if (sub_) {
+        connect(sub_->mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
             if (finished_ || !sub_) return;
             if (w && w == callerWindow_)
                 QTimer::singleShot(0, this, [this] {
@@ -75,19 +70,7 @@ void UpdateFormView::show() {
                 });
             activated(w == sub_);
         });
-        sub_->installEventFilter(this);
-        sub_->show();
-        area->setActiveSubWindow(sub_);
-    } else {
-        // Without a frame: a window of its own, modal to the caller's window only.
-        callerWindow_ = caller_ ? caller_->window() : nullptr;
-        content_->setParent(callerWindow_, Qt::Window);
-        if (callerWindow_) content_->setWindowModality(Qt::WindowModal);
-        content_->installEventFilter(this);
-        content_->show();
-        content_->activateWindow();
     }
-    if (callerWindow_) callerWindow_->installEventFilter(this);
     builder_->selectFirst();
 }
 
@@ -129,13 +112,7 @@ void UpdateFormView::finish() {
     finished_ = true;
     const int answer = form_.close();
     builder_ = nullptr;
-    if (callerWindow_) {
-        callerWindow_->removeEventFilter(this);
-        if (auto* s = qobject_cast<QMdiSubWindow*>(callerWindow_.data())) {
-            if (s->widget()) s->widget()->setEnabled(true);
-            if (sub_ && s->mdiArea()) s->mdiArea()->setActiveSubWindow(s);
-        }
-    }
+    placement_.release(this);
     if (QWidget* w = window()) {
         w->removeEventFilter(this);
         w->close();

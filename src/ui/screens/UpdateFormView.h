@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "ui/UpdateForm.h"
+#include "ui/screens/CallerModal.h"
 #include "ui/screens/WindowBuilder.h"
 
 class QEventLoop;
@@ -61,6 +62,7 @@ private:
     QPointer<QWidget> callerWindow_;  // the window the form blocks
     QPointer<QWidget> content_;
     QPointer<QMdiSubWindow> sub_;
+    CallerModal placement_;
     WindowBuilder* builder_ = nullptr;
     std::function<void(int)> done_;
     bool finished_ = false;

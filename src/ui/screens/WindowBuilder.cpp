@@ -228,6 +228,11 @@ void WindowBuilder::build(const Control& c, int parent) {
 
 // ---------------------------------------------------------------- lookups
 
+const Control* WindowBuilder::definition(std::string_view id) const {
+    const int i = find(id);
+    return i < 0 ? nullptr : items_[size_t(i)].def;
+}
+
 int WindowBuilder::find(std::string_view id) const {
     for (size_t i = 0; i < items_.size(); ++i)
         if (items_[i].def->id == id) return int(i);

@@ -49,6 +49,9 @@ public:
         return qobject_cast<W*>(control(id));
     }
 
+    // The description of a control; nullptr for an unknown id.
+    const Control* definition(std::string_view id) const;
+
     // ---- variables
     void display();  // every control from its variable
     void display(std::string_view id);

@@ -1,0 +1,89 @@
+#include "codelists/screens/StreetsBanks.h"
+
+#include "store/Records.h"
+#include "ui/screens/UpdateFormView.h"
+
+namespace marel::screens {
+
+namespace {
+
+// The buttons every list of a code table has, in a column right of the list.
+std::vector<Control> listButtons(int x, int y) {
+    return {button("select", "O&daberi", {x, y, 50, 14}), button("insert", "&Unesi", {x, y + 20, 50, 14}),
+            button("change", "&Mijenjaj", {x, y + 36, 50, 14}), button("delete", "&Briši", {x, y + 52, 50, 14}),
+            button("close", "Zatvori", {x, y + 80, 50, 14})};
+}
+
+std::vector<Control> formButtons(int x, int y) {
+    return {button("ok", "OK", {x, y, 45, 14}).byDefault(), button("cancel", "Odustani", {x + 50, y, 45, 14})};
+}
+
+WindowResource withButtons(WindowResource r, std::vector<Control> buttons) {
+    for (Control& c : buttons) r.controls.push_back(std::move(c));
+    return r;
+}
+
+}  // namespace
+
+ULICE::ULICE(QWidget* parent)
+    : ListWindow(withButtons({"Pregled ulica",
+                              260,
+                              190,
+                              {sheet("tabs", {4, 4, 196, 160}, {tab("Ulice", {list("list", {8, 20, 188, 140})})}),
+                               display("naziv", FieldRef(marel::ULICE, "NAZIV"), "@s25", {8, 170, 120, 10})}},
+                             listButtons(206, 20)),
+                 parent) {
+    auto b = std::make_unique<ListBrowser>(
+        marel::ULICE, "130L(2)|M~Naziv~@s25@64R(2)|M~Oznaka~C(0)@n-14@",
+        std::vector<ColumnSource>{ColumnSource::of(marel::ULICE, "NAZIV"), ColumnSource::of(marel::ULICE, "OZNAKA")});
+    b->addSortOrder({marel::ULICE.KEYNAZIV, Locator::Step, Stops::None, {}, {}});
+    b->update = [this] { UPISULICE(this).run(); };
+    add(std::move(b), {"list", "", "tabs", "", false});
+    onChange = [this] { builder().display("naziv"); };
+}
+
+LONG UPISULICE::run() {
+    UpdateForm form(marel::ULICE, "UPISULICE");
+    form.insertTitle = "Upis ulice u šifrarnik";
+    form.changeTitle = "Promjena naziva ulice";
+    WindowResource r{"", 190, 50,
+                     {prompt("&Naziv:", {6, 8, 34, 10}),
+                      entry("naziv", FieldRef(marel::ULICE, "NAZIV"), "@s25", {42, 6, 140, 12}).history()}};
+    for (Control& c : formButtons(86, 30)) r.controls.push_back(std::move(c));
+    UpdateFormView view(form, std::move(r), caller_);
+    return view.exec();
+}
+
+BANKE::BANKE(QWidget* parent)
+    : ListWindow(withButtons({"Pregled banaka",
+                              330,
+                              190,
+                              {sheet("tabs", {4, 4, 266, 160}, {tab("Banke", {list("list", {8, 20, 258, 140})})}),
+                               display("naziv", FieldRef(marel::BANKE, "NAZIV"), "@s40", {8, 170, 200, 10})}},
+                             listButtons(276, 20)),
+                 parent) {
+    auto b = std::make_unique<ListBrowser>(
+        marel::BANKE, "125L(2)|M~Naziv~@s40@64L(9)|M~Vodeći Broj~L(4)@s7@28R(2)|M~Oznaka~C(0)@n6@",
+        std::vector<ColumnSource>{ColumnSource::of(marel::BANKE, "NAZIV"), ColumnSource::of(marel::BANKE, "VODECIBROJ"),
+                                  ColumnSource::of(marel::BANKE, "OZNAKA")});
+    b->addSortOrder({marel::BANKE.KEYNAZIV, Locator::Step, Stops::None, {}, {}});
+    b->update = [this] { UPISBANKE(this).run(); };
+    add(std::move(b), {"list", "", "tabs", "", false});
+    onChange = [this] { builder().display("naziv"); };
+}
+
+LONG UPISBANKE::run() {
+    UpdateForm form(marel::BANKE, "UPISBANKE");
+    form.insertTitle = "Upis banke u šifrarnik";
+    form.changeTitle = "Promjena naziva banke";
+    WindowResource r{"", 230, 66,
+                     {prompt("&Naziv:", {6, 8, 50, 10}),
+                      entry("naziv", FieldRef(marel::BANKE, "NAZIV"), "@s40", {58, 6, 166, 12}).history(),
+                      prompt("&Vodeći Broj:", {6, 26, 50, 10}),
+                      entry("vodeci", FieldRef(marel::BANKE, "VODECIBROJ"), "@s7", {58, 24, 40, 12}).history()}};
+    for (Control& c : formButtons(128, 46)) r.controls.push_back(std::move(c));
+    UpdateFormView view(form, std::move(r), caller_);
+    return view.exec();
+}
+
+}  // namespace marel::screens

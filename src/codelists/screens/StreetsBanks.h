@@ -1,0 +1,39 @@
+#pragma once
+// Streets and banks: two small code lists with their forms. Both lists also
+// serve the payer and recipient forms as choosers.
+#include "ui/screens/ListWindow.h"
+
+namespace marel::screens {
+
+class ULICE : public ListWindow {
+    Q_OBJECT
+public:
+    explicit ULICE(QWidget* parent = nullptr);
+};
+
+class UPISULICE {
+public:
+    explicit UPISULICE(QWidget* caller) : caller_(caller) {}
+    // Runs the form for GLOBALREQUEST; answers in GLOBALRESPONSE.
+    LONG run();
+
+private:
+    QWidget* caller_;
+};
+
+class BANKE : public ListWindow {
+    Q_OBJECT
+public:
+    explicit BANKE(QWidget* parent = nullptr);
+};
+
+class UPISBANKE {
+public:
+    explicit UPISBANKE(QWidget* caller) : caller_(caller) {}
+    LONG run();
+
+private:
+    QWidget* caller_;
+};
+
+}  // namespace marel::screens

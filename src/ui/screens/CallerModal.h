@@ -1,0 +1,27 @@
+#pragma once
+// A window that another window waits for (a form, a chooser): it opens beside
+// its caller in the frame and blocks only that caller; every other window
+// stays usable. Without a frame (screen tests) it is a window of its own,
+// modal to the caller's window.
+#include <QPointer>
+
+class QMdiSubWindow;
+class QObject;
+class QWidget;
+
+namespace marel {
+
+struct CallerModal {
+    QPointer<QWidget> callerWindow;  // the window that waits
+    QPointer<QMdiSubWindow> sub;     // the new window in the frame, if any
+
+    // Shows `content` beside `caller`; `filter` watches the caller (it must not
+    // close first) and the new window.
+    void show(QWidget* content, QWidget* caller, QObject* filter);
+    // The window that holds the content (the MDI window or the content itself).
+    QWidget* window(QWidget* content) const;
+    // Gives the caller back its input and the focus.
+    void release(QObject* filter);
+};
+
+}  // namespace marel
