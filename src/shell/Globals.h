@@ -4,6 +4,7 @@
 #include "common/Date.h"
 #include "common/Text.h"
 #include "store/Layout.h"
+#include "store/Store.h"
 
 namespace marel {
 
@@ -40,7 +41,7 @@ void upgradePositions();
 // database (a damaged one ends the program with its warning), initialises
 // the globals, fills them and upgrades the positions. POZICIJE stays in use
 // until programEnd.
-void programStart(const std::string& folder, const std::string& dataDir = MAREL_DATA_DIR);
+void programStart(const std::string& folder, const std::string& dataDir = suppliedDataDir());
 void programEnd();
 
 }  // namespace marel

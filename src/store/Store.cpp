@@ -13,6 +13,11 @@
 
 namespace marel {
 
+const std::string& suppliedDataDir() {
+    static const std::string dir = MAREL_DATA_DIR;
+    return dir;
+}
+
 namespace {
 struct ErrorState {
     int code = 0;

@@ -36,6 +36,9 @@ std::string storeErrorText();
 void setError(int code, int storeCode = 0, const std::string& storeText = "");
 std::string errorTextOf(int code);
 
+// The folder of the reference tables delivered with the program.
+const std::string& suppliedDataDir();
+
 class Store {
 public:
     Store();
@@ -50,7 +53,7 @@ public:
     // the supplied reference tables found in `dataDir` (nothing when it is
     // empty or missing). Returns 0, or 47 when the file is not a usable
     // database, or 90.
-    int open(const std::string& folder, const std::string& dataDir = MAREL_DATA_DIR);
+    int open(const std::string& folder, const std::string& dataDir = suppliedDataDir());
     void close();
     bool isOpen() const { return db_ != nullptr; }
     // The database file exists but cannot be used.

@@ -1,0 +1,2 @@
+// Calculations per second of the income-line routines.
+#include <benchmark/benchmark.h>

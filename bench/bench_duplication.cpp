@@ -1,0 +1,2 @@
+// Duplicating a payment with its income lines.
+#include <benchmark/benchmark.h>
