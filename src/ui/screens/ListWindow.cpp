@@ -117,6 +117,12 @@ void ListWindow::activated() {
 
 LONG ListWindow::exec(QWidget* caller) {
     request_ = SELECTRECORD;
+    if (lists_.empty()) {
+        // Nothing to choose from (a screen not built yet): cancelled at once.
+        deleteLater();
+        GLOBALRESPONSE = REQUESTCANCELLED;
+        return REQUESTCANCELLED;
+    }
     QEventLoop loop;
     LONG answer = REQUESTCANCELLED;
     connect(this, &ListWindow::finished, &loop, [&](int r) {
