@@ -47,13 +47,15 @@ class Prompter {
 public:
     virtual ~Prompter() = default;
     virtual int message(const MessageRequest& request) = 0;
-    // Items separated by "|", "-" a separator, a leading "~" a disabled item.
+    // Items separated by "|", "-" a separator, a leading "~" a disabled item;
+    // a leading "+" or "-" makes an item that can be ticked, "+" ticked.
     // Returns the number of the chosen item counting every item but the
     // separators, 0 for none.
     virtual int popup(const std::string& items) = 0;
     virtual std::optional<std::string> chooseFile(const FileRequest& request) = 0;
-    // The platform's printer set-up; false when cancelled.
-    virtual bool printerSetup() = 0;
+    // The platform's printer set-up under the given title (a title of the
+    // program's own when empty); false when cancelled.
+    virtual bool printerSetup(const std::string& title = {}) = 0;
     virtual void beep() {}
 };
 
@@ -74,7 +76,10 @@ public:
     int message(const MessageRequest& request) override;
     int popup(const std::string& items) override;
     std::optional<std::string> chooseFile(const FileRequest& request) override;
-    bool printerSetup() override { return true; }
+    bool printerSetup(const std::string& title = {}) override {
+        printerTitles.push_back(title);
+        return true;
+    }
     void beep() override { ++beeps; }
 
     // Answers used in order; an unscripted message gets its default button.
@@ -83,6 +88,7 @@ public:
     std::deque<std::optional<std::string>> fileAnswers;
     std::vector<MessageRequest> messages;
     std::vector<std::string> popups;
+    std::vector<std::string> printerTitles;
     int beeps = 0;
 
     std::vector<std::string> texts() const;

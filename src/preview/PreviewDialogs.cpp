@@ -152,7 +152,7 @@ PrintOptionsDialog::PrintOptionsDialog(QWidget* parent, int count, bool anyMarke
     auto* choose = new QPushButton(QStringLiteral("&Odaberi"), this);
     choose->setObjectName(QStringLiteral("choosePrinter"));
     connect(choose, &QPushButton::clicked, this, [this] {
-        prompter().printerSetup();
+        prompter().printerSetup("Select A Printer");
         printer_->setText(sharedPrinter().printerName());
     });
     printerRow->addWidget(new QLabel(QStringLiteral("Odabrani Printer:"), this));

@@ -88,10 +88,19 @@ int QtPrompter::popup(const std::string& items) {
             menu.addSeparator();
             continue;
         }
-        bool disabled = item.startsWith(QLatin1Char('~'));
-        QAction* a = menu.addAction(disabled ? item.mid(1) : item);
+        QString text = item;
+        const bool disabled = text.startsWith(QLatin1Char('~'));
+        if (disabled) text.remove(0, 1);
+        const bool tickable = text.startsWith(QLatin1Char('+')) || text.startsWith(QLatin1Char('-'));
+        const bool ticked = text.startsWith(QLatin1Char('+'));
+        if (tickable) text.remove(0, 1);
+        QAction* a = menu.addAction(text);
         a->setData(++number);
         a->setEnabled(!disabled);
+        if (tickable) {
+            a->setCheckable(true);
+            a->setChecked(ticked);
+        }
     }
     QAction* chosen = menu.exec(QCursor::pos());
     return chosen ? chosen->data().toInt() : 0;
@@ -118,9 +127,9 @@ QPrinter& sharedPrinter() {
     return printer;
 }
 
-bool QtPrompter::printerSetup() {
+bool QtPrompter::printerSetup(const std::string& title) {
     QPrintDialog dialog(&sharedPrinter(), dialogParent());
-    dialog.setWindowTitle(QStringLiteral("Postavke pisača"));
+    dialog.setWindowTitle(title.empty() ? QStringLiteral("Postavke pisača") : qs(title));
     // Only the choice of printer and paper: page ranges and copies belong to a print.
     dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
     return dialog.exec() == QDialog::Accepted;

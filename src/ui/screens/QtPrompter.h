@@ -12,7 +12,7 @@ public:
     int message(const MessageRequest& request) override;
     int popup(const std::string& items) override;
     std::optional<std::string> chooseFile(const FileRequest& request) override;
-    bool printerSetup() override;
+    bool printerSetup(const std::string& title = {}) override;
     void beep() override;
 };
 

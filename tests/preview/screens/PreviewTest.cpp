@@ -230,9 +230,11 @@ TEST_F(Preview, PrintDialogRefusesMarkedChoicesWithoutMarksAndCancels) {
         EXPECT_FALSE(child<QRadioButton>(d, "option2")->isEnabled());
         EXPECT_FALSE(child<QRadioButton>(d, "option3")->isEnabled());
         EXPECT_TRUE(child<QRadioButton>(d, "option1")->isChecked());
+        child<QPushButton>(d, "choosePrinter")->click();
         child<QPushButton>(d, "cancel")->click();
     });
     click(v, "print");
+    EXPECT_EQ(ask.printerTitles, std::vector<std::string>{"Select A Printer"});
     EXPECT_FALSE(printed.has_value());
     EXPECT_TRUE(v->isVisible());
 

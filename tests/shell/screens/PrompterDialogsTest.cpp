@@ -80,6 +80,16 @@ TEST(PrompterDialogs, PopupNumbersItemsPastSeparatorsAndDisablesTilde) {
     EXPECT_TRUE(disabled);
     whenShown<QMenu>([](QMenu* menu) { menu->close(); });
     EXPECT_EQ(dialogs.popup("&Dodaj|Ispis"), 0);
+
+    // "+" ticks an item, "-" before a text leaves it tickable but clear.
+    std::vector<std::pair<QString, bool>> seen;
+    whenShown<QMenu>([&](QMenu* menu) {
+        for (QAction* a : menu->actions())
+            if (!a->isSeparator()) seen.emplace_back(a->text(), a->isChecked());
+        menu->close();
+    });
+    dialogs.popup("+No Zoom|-|-50%");
+    EXPECT_EQ(seen, (std::vector<std::pair<QString, bool>>{{"No Zoom", true}, {"50%", false}}));
 }
 
 TEST(PrompterDialogs, FileFiltersBecomeQtFilters) {
