@@ -12,6 +12,8 @@
 #include <QTableView>
 #include <QWheelEvent>
 
+#include <algorithm>
+
 #include "ui/ListBrowser.h"
 
 namespace marel {
@@ -150,8 +152,12 @@ ListBrowserView::ListBrowserView(ListBrowser& browser, QWidget* parent)
     for (size_t i = 0; i < format.columns.size(); ++i) {
         const ListColumn& c = format.columns[i];
         header->setSectionResizeMode(int(i), c.resizable ? QHeaderView::Interactive : QHeaderView::Fixed);
-        header->resizeSection(int(i), std::max(4, pixels(this, c.width)));
+        // A heading is never cut: "Oznaka" over a column of five digits still reads whole.
+        const int heading = header->fontMetrics().horizontalAdvance(QString::fromStdString(c.title)) + 12;
+        header->resizeSection(int(i), std::max({4, pixels(this, c.width), heading}));
     }
+    // The last column takes what the list has to spare, so no empty band is left beside it.
+    header->setStretchLastSection(true);
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
