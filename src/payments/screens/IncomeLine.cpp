@@ -43,6 +43,13 @@ class IncomeLineForm {
 public:
     explicit IncomeLineForm(QWidget* caller) : caller_(caller) {}
     ~IncomeLineForm() {
+        // The window may outlive the form by an event or two (it is deleted
+        // later): nothing of it may call back into this object any more.
+        if (builder_) {
+            for (const std::string& id : accepted_) builder_->onAccepted(id, nullptr);
+            for (const char* id : {"djelatnik", "vrsta"}) builder_->onSelected(id, nullptr);
+            for (const char* id : {"neto", "bruto"}) builder_->onKey(id, nullptr);
+        }
         // The lists' widgets go before the browsers they draw.
         delete methodsView_.data();
         delete linesView_.data();
@@ -135,6 +142,7 @@ private:
 
     void opened(WindowBuilder& b) {
         b_ = &b;
+        builder_ = &b;
         line_ = DOH.OZNAKA;
         if (form_.request() == CHANGERECORD) {
             loc_.CUVAJSTARINETO = DOH.NETO;
@@ -409,6 +417,9 @@ private:
     UpdateForm form_{DOHOCI, "UPDATEDOHOCI"};
     UpdateFormView* view_ = nullptr;
     WindowBuilder* b_ = nullptr;
+    QPointer<WindowBuilder> builder_;
+    std::vector<std::string> accepted_ = {"insert", "change",   "delete", "djelatnik", "djelatnik.lookup", "vrsta",
+                                          "vrsta.lookup", "neto", "izracun", "izbruta", "kriporez", "ubaci"};
     Loc loc_;
     LONG line_ = 0;
     CalcBasis basis_;
