@@ -173,8 +173,11 @@ std::array<Amount, 2> crisisTax(const Decimal& net, const Decimal& ratePercent) 
 
 // ---- on the data files
 
-CalcInput loadCalcInput(LONG recipient, BYTE incomeType) {
+CalcInput loadCalcInput(LONG recipient, BYTE incomeType, std::vector<std::string>* notes) {
     FileUse uses{&OSOBE, &MJESTA, &OPCINE, &VRSTEDOH};
+    auto note = [notes](const char* text) {
+        if (notes) notes->push_back(text);
+    };
     CalcInput in;
     OSOBE.clear();
     OSO.OZNAKA = recipient;
@@ -186,13 +189,19 @@ CalcInput loadCalcInput(LONG recipient, BYTE incomeType) {
         if (MJESTA.get(MJESTA.KEYOZNAKA) == 0) {
             OPCINE.clear();
             OPC.OZNAKA = MJE.OPCINA;
-            if (OPCINE.get(OPCINE.KEYOZNAKA) == 0) in.surtaxRate = OPC.STOPAPRIREZA;
-            else OPCINE.clear();
+            if (OPCINE.get(OPCINE.KEYOZNAKA) == 0) {
+                in.surtaxRate = OPC.STOPAPRIREZA;
+            } else {
+                OPCINE.clear();
+                note("Općina mjesta djelatnika ne postoji u šifrarniku: prirez je obračunat po stopi 0.");
+            }
         } else {
             MJESTA.clear();
             OPCINE.clear();
+            note("Mjesto stanovanja djelatnika ne postoji u šifrarniku: prirez je obračunat po stopi 0.");
         }
     } else {
+        note("Djelatnik ne postoji u šifrarniku: prirez i osobni odbitak obračunati su kao 0.");
         OSOBE.clear();
         MJESTA.clear();
         OPCINE.clear();
@@ -209,6 +218,7 @@ CalcInput loadCalcInput(LONG recipient, BYTE incomeType) {
         in.allowance = VRS.OSOBNIODBITAK;
         in.severalRates = VRS.VISESTOPA == "DA";
     } else {
+        note("Vrsta dohotka ne postoji u šifrarniku: sve njezine stope obračunate su kao 0.");
         VRSTEDOH.clear();
     }
     return in;

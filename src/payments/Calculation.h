@@ -67,8 +67,9 @@ std::array<Amount, 2> crisisTax(const Decimal& net, const Decimal& ratePercent);
 
 // Gathers the rates for an income line: recipient -> place -> municipality,
 // and the income type. Whatever is missing counts with rates 0 (and the
-// recipient as a member of pillar II).
-CalcInput loadCalcInput(LONG recipient, BYTE incomeType);
+// recipient as a member of pillar II); `notes`, when given, receives one
+// sentence for the user per missing record.
+CalcInput loadCalcInput(LONG recipient, BYTE incomeType, std::vector<std::string>* notes = nullptr);
 std::vector<Bracket> loadBrackets();
 
 // Writes positions 1..12 of an income line; `addMissing` adds a line that is

@@ -1,0 +1,147 @@
+#include "payments/IncomeLine.h"
+
+#include "store/Warnings.h"
+
+namespace marel {
+
+namespace {
+
+LineCalculation refusedLine(const std::string& why) {
+    LineCalculation c;
+    c.result.error = why;
+    return c;
+}
+
+const char* kStoreFailed = "Pozicije obračuna nisu zapisane: greška datoteke obracun.";
+
+// Writes the lines of a finished calculation; a file error turns it into a refusal.
+void store(LONG incomeLine, LineCalculation& c) {
+    if (!c.ok()) return;
+    if (storePositions(incomeLine, c.result, !c.severalRates) != 0) c.result.error = kStoreFailed;
+}
+
+}  // namespace
+
+LineCalculation calculateFromNet(LONG incomeLine, const CalcBasis& line, int year) {
+    if (line.recipient == 0) return refusedLine(kChooseRecipient);
+    LineCalculation c;
+    const CalcInput in = loadCalcInput(line.recipient, line.incomeType, &c.notes);
+    c.severalRates = in.severalRates;
+    c.net = line.net;
+    c.result = in.severalRates ? VISESTOPA(line.net, in, loadBrackets()) : IZRACUN(line.net, in, year);
+    store(incomeLine, c);
+    return c;
+}
+
+LineCalculation calculateFromGross(LONG incomeLine, const CalcBasis& line, const Decimal& gross, int year) {
+    if (line.recipient == 0) return refusedLine(kChooseRecipient);
+    LineCalculation c;
+    const CalcInput in = loadCalcInput(line.recipient, line.incomeType, &c.notes);
+    c.severalRates = in.severalRates;
+    if (in.severalRates) {
+        c.net = line.net;
+        c.result = VISESTOPA(line.net, in, loadBrackets());
+    } else {
+        c.result = IZBRUTA(gross, in, year, c.net);
+    }
+    store(incomeLine, c);
+    return c;
+}
+
+bool recalculateStored(LONG incomeLine, int year) {
+    DohociFile stored(Store::main());
+    if (stored.open() != 0) return false;
+    stored.OZNAKA = incomeLine;
+    if (stored.get(stored.KEYOZNAKA) != 0) return false;
+    const CalcBasis basis{stored.DJELATNIK, stored.VRSTADOHOTKA, stored.NETO};
+    stored.close();
+    if (basis.recipient == 0) return true;  // never calculated: nothing to put back
+    return calculateFromNet(incomeLine, basis, year).ok();
+}
+
+int addZeroPositions(LONG incomeLine) {
+    FileUse uses{&OBRACUN};
+    for (USHORT p = 1; p <= 12; ++p)
+        if (int rc = storePosition(incomeLine, p, Decimal(0), true)) return rc;
+    return 0;
+}
+
+BYTE proposedIncomeType(BYTE usedLast) {
+    FileUse uses{&VRSTEDOH};
+    VRSTEDOH.clear();
+    VRS.OZNAKA = usedLast;
+    if (usedLast != 0 && VRSTEDOH.get(VRSTEDOH.KEYOZNAKA) == 0) return usedLast;
+    VRSTEDOH.set(VRSTEDOH.KEYOZNAKA);
+    const BYTE highest = VRSTEDOH.previous() == 0 ? VRS.OZNAKA : BYTE(0);
+    VRSTEDOH.clear();
+    return highest;
+}
+
+bool lineTotals(LONG incomeLine, LineTotals& out) {
+    // A file object of its own: the shared buffer belongs to the list of the lines.
+    ObracunFile lines(Store::main());
+    if (lines.open() != 0) return false;
+    Decimal gross, tax;
+    lines.DOHODAK = incomeLine;
+    lines.setFrom(lines.KEYDOHODAK);
+    for (;;) {
+        const int rc = lines.next();
+        if (rc == kRecordNotAvailable || (rc == 0 && lines.DOHODAK != incomeLine)) break;
+        if (rc != 0) return false;
+        if (lines.POZICIJA == 1) gross += lines.IZNOS.value();
+        if (lines.POZICIJA == 8 || lines.POZICIJA == 9) tax += lines.IZNOS.value();
+    }
+    try {
+        out.gross = gross;
+        out.taxAndSurtax = tax;
+    } catch (const DecimalOverflow&) {
+        return false;
+    }
+    return true;
+}
+
+int storeCrisisTax(LONG incomeLine, const Decimal& net, const Decimal& ratePercent, std::array<Amount, 2>& written) {
+    FileUse uses{&OBRACUN};
+    written = crisisTax(net, ratePercent);
+    if (int rc = storePosition(incomeLine, 13, written[0].value(), true)) return rc;
+    return storePosition(incomeLine, 14, written[1].value(), true);
+}
+
+SHORT paymentMethod(LONG incomeLine) {
+    FileUse uses{&SVASTA};
+    SVASTA.clear();
+    SVA.DOHODAK = incomeLine;
+    SVA.BROJ = 1;
+    return SVASTA.get(SVASTA.KEYDOHBROJ) == 0 ? SVA.VRISHORT : SHORT(0);
+}
+
+int storePaymentMethod(LONG incomeLine, SHORT method) {
+    if (method < 1 || method > 7) return -1;
+    FileUse uses{&SVASTA};
+    SVASTA.clear();
+    SVA.DOHODAK = incomeLine;
+    SVA.BROJ = 1;
+    const bool found = SVASTA.get(SVASTA.KEYDOHBROJ) == 0;
+    SVA.VRISHORT = method;
+    if (found) return SVASTA.put();
+    SVA.DOHODAK = incomeLine;
+    SVA.BROJ = 1;
+    return SVASTA.add();
+}
+
+String<30> recipientName(const OSOBE_REC& recipient) {
+    return String<30>(rtrim(recipient.IME.str()) + " " + rtrim(recipient.PREZIME.str()));
+}
+
+std::string checkIncomeLine(LONG recipient, BYTE incomeType) {
+    FileUse uses{&OSOBE, &VRSTEDOH};
+    OSOBE.clear();
+    OSO.OZNAKA = recipient;
+    if (recipient == 0 || OSOBE.get(OSOBE.KEYOZNAKA) != 0) return kChooseRecipient;
+    VRSTEDOH.clear();
+    VRS.OZNAKA = incomeType;
+    if (incomeType == 0 || VRSTEDOH.get(VRSTEDOH.KEYOZNAKA) != 0) return kChooseIncomeType;
+    return "";
+}
+
+}  // namespace marel
