@@ -18,19 +18,6 @@ protected:
 
 }  // namespace
 
-TEST_F(MunicipalityRules, AcceptedCodeWritesTheAccountIntoTheRecord) {
-    OPC.SHIFRA = "1234";
-    EXPECT_TRUE(municipalityAccountRule(MunicipalityAccountRule::WithIban));
-    EXPECT_EQ(iban(), "HR1810010051712312007");
-    EXPECT_TRUE(ask.messages.empty());
-
-    // Without the IBAN only the account changes; the old check digits stay.
-    OPC.SHIFRA = "0133";
-    EXPECT_TRUE(municipalityAccountRule(MunicipalityAccountRule::AccountOnly));
-    EXPECT_EQ(OPC.RACUNPOREZ, "1701312002");
-    EXPECT_EQ(OPC.RKONT, "HR18");
-}
-
 TEST_F(MunicipalityRules, RefusedCodeIsClearedAndTheAccountKept) {
     OPC.RACUNPOREZ = "1712312007";
     OPC.RKONT = "HR18";
@@ -46,20 +33,6 @@ TEST_F(MunicipalityRules, RefusedCodeIsClearedAndTheAccountKept) {
     OPC.SHIFRA = "12a4";
     EXPECT_FALSE(municipalityAccountRule(MunicipalityAccountRule::AccountOnly));
     EXPECT_EQ(ask.last().text, "Unesi brojčanu šifru");
-}
-
-TEST_F(MunicipalityRules, OkRebuildsTheAccountAndWarnsWithoutStopping) {
-    OPC.SHIFRA = "1095";
-    municipalityFormOk();
-    EXPECT_EQ(iban(), "HR8310010051710912000");
-    ASSERT_EQ(ask.messages.size(), 1u);
-    EXPECT_EQ(ask.last().text, "Unesi naziv općine");
-
-    OPC.NAZIV = "Zagreb";
-    OPC.SHIFRA = "";
-    municipalityFormOk();
-    ASSERT_EQ(ask.messages.size(), 2u);
-    EXPECT_EQ(ask.last().text, "Unesi šifru općine/grada");
 }
 
 TEST_F(MunicipalityRules, SurtaxRateStepsByWholePointsAndNeverBelowZero) {

@@ -47,23 +47,23 @@ LONG runMunicipalityForm(QWidget* caller, bool withIban) {
 
     WindowResource r{"", 214, 106, {}};
     addAll(r.controls,
-           {prompt("&Naziv:", {6, 8, 76, 10}),
-            entry("naziv", FieldRef(marel::OPCINE, "NAZIV"), "@s25", {84, 6, 116, 12}).history(),
-            prompt(withIban ? "Š&ifra grada/općine:" : "Sh&ifra grada/općine:", {6, 26, 76, 10}),
-            entry("shifra", FieldRef(marel::OPCINE, "SHIFRA"), "@s4", {84, 24, 26, 12})
+           {prompt("&Naziv:", {6, 8, 80, 10}),
+            entry("naziv", FieldRef(marel::OPCINE, "NAZIV"), "@s25", {88, 6, 116, 12}).history(),
+            prompt(withIban ? "Š&ifra grada/općine:" : "Sh&ifra grada/općine:", {6, 26, 80, 10}),
+            entry("shifra", FieldRef(marel::OPCINE, "SHIFRA"), "@s4", {88, 24, 26, 12})
                 .withTip("unesite četveroznamenkasti broj")
                 .history()});
     if (withIban)
         addAll(r.controls, {button("iban", "IB&AN:", {6, 43, 40, 14}),
                             entry("rkont", FieldRef(marel::OPCINE, "RKONT"), "@s4", {50, 44, 24, 12}).history(),
-                            prompt("1001005", {77, 46, 28, 10}),
-                            entry("racun", FieldRef(marel::OPCINE, "RACUNPOREZ"), "@s10", {106, 44, 50, 12}).history()});
+                            prompt("1001005", {78, 46, 36, 10}),
+                            entry("racun", FieldRef(marel::OPCINE, "RACUNPOREZ"), "@s10", {114, 44, 52, 12}).history()});
     else
-        addAll(r.controls, {button("racunbtn", "&Račun", {6, 43, 40, 14}), prompt("1001005 -", {54, 46, 34, 10}),
-                            entry("racun", FieldRef(marel::OPCINE, "RACUNPOREZ"), "@s10", {90, 44, 50, 12}).history()});
-    addAll(r.controls, {prompt("Stopa &Prireza:", {6, 66, 76, 10}),
-                        entry("stopa", FieldRef(marel::OPCINE, "STOPAPRIREZA"), "@N-10`2", {84, 64, 44, 12}).history(),
-                        button("stopa.up", "▲", {129, 63, 12, 7}), button("stopa.down", "▼", {129, 70, 12, 7})});
+        addAll(r.controls, {button("racunbtn", "&Račun", {6, 43, 40, 14}), prompt("1001005 -", {50, 46, 42, 10}),
+                            entry("racun", FieldRef(marel::OPCINE, "RACUNPOREZ"), "@s10", {92, 44, 52, 12}).history()});
+    addAll(r.controls, {prompt("Stopa &Prireza:", {6, 66, 80, 10}),
+                        entry("stopa", FieldRef(marel::OPCINE, "STOPAPRIREZA"), "@N-10`2", {88, 64, 44, 12}).history(),
+                        button("stopa.up", "▲", {133, 63, 12, 7}), button("stopa.down", "▼", {133, 70, 12, 7})});
     addAll(r.controls, formButtons(114, 86));
 
     UpdateFormView view(form, std::move(r), caller);
@@ -200,7 +200,7 @@ WindowResource opcineResource() {
                   {tab("Općine [F5]",
                        {list("list", {8, 20, 254, 98}).withKey("F5"),
                         entry("locator", FieldRef(marel::OPCINE, "NAZIV"), "@s25", {8, 124, 116, 12}),
-                        prompt("Stopa prireza:", {150, 126, 54, 10}),
+                        prompt("Stopa prireza:", {146, 126, 58, 10}),
                         display("stopa", FieldRef(marel::OPCINE, "STOPAPRIREZA"), "@N-10.`3B", {206, 126, 54, 10})})}),
             prompt("Mjesta u odabranoj općini:", {6, 150, 150, 10}), list("mje.list", {4, 162, 262, 112}),
             button("ispis", "Button 9", {272, 120, 50, 14}),
@@ -214,7 +214,7 @@ WindowResource opcineResource() {
 
 OPCINE::OPCINE(QWidget* parent) : ListWindow(opcineResource(), parent) {
     auto towns = std::make_unique<ListBrowser>(
-        marel::OPCINE, "78L(2)|M~Naziv~@s25@23L(3)|M~šifra~L(2)@s4@47R(12)|M~% Prireza~L(1)@N10.`3B@64R(2)|M~Oznaka~C(0)@n-14@",
+        marel::OPCINE, "78L(2)|M~Naziv~@s25@26L(3)|M~šifra~L(2)@s4@47R(12)|M~% Prireza~L(1)@N10.`3B@64R(2)|M~Oznaka~C(0)@n-14@",
         std::vector<ColumnSource>{ColumnSource::of(marel::OPCINE, "NAZIV"), ColumnSource::of(marel::OPCINE, "SHIFRA"),
                                   ColumnSource::of(marel::OPCINE, "STOPAPRIREZA"), ColumnSource::of(marel::OPCINE, "OZNAKA")});
     towns->addSortOrder({marel::OPCINE.KEYNAZIV, Locator::None, Stops::None, {}, {}});
@@ -258,7 +258,11 @@ OPCINE::OPCINE(QWidget* parent) : ListWindow(opcineResource(), parent) {
         browser(1).refresh(true);
         return true;
     });
-    onChange = [this] { builder().display("stopa"); };
+    // The locator shows the highlighted name, so a name typed there and found reads in full.
+    onChange = [this] {
+        builder().display("stopa");
+        builder().display("locator");
+    };
 }
 
 // ---------------------------------------------------------------- MJESTA
@@ -295,6 +299,7 @@ MJESTA::MJESTA(std::unique_ptr<String<25>> mjesto, QWidget* parent)
     onChange = [this, &places] {
         *mjesto_ = places.selected() ? MJE.NAZIV.str() : std::string();
         builder().display("mjesto");
+        builder().display("locator");
     };
 }
 

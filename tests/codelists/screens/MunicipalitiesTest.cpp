@@ -98,6 +98,8 @@ TEST_F(MunicipalitiesTest, NewMunicipalityGetsItsIbanAndGoesOnToItsFirstPlace) {
     bool placeFormSeen = false;
     whenOpen([](WindowBuilder& f) {
         EXPECT_EQ(title(f), "Unos nove općine");
+        // The form's window opens at the size of the form, not shrunk to its title.
+        EXPECT_EQ(f.root()->size(), QSize(f.pixelsX(214), f.pixelsY(106)));
         type(f, "naziv", "Zagreb");
         type(f, "shifra", "1234");
         tab(f, "shifra");  // no account yet: it is built at once
