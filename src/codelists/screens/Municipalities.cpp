@@ -1,11 +1,327 @@
 #include "codelists/screens/Municipalities.h"
 
+#include <QKeyEvent>
+#include <QTimer>
+
+#include <memory>
+
+#include "codelists/Municipalities.h"
+#include "codelists/screens/OpcineIspisScreen.h"
+#include "store/Records.h"
+#include "ui/screens/UpdateFormView.h"
+
 namespace marel::screens {
 
-// Not built yet: an empty window.
-MJESTA::MJESTA(QWidget* parent) : ListWindow({"Pregled mjesta", 200, 100, {}}, parent) {}
+namespace {
 
-// Not built yet: an empty window.
-ODABIROPCINE::ODABIROPCINE(QWidget* parent) : ListWindow({"Pregled općina", 200, 100, {}}, parent) {}
+void addAll(std::vector<Control>& to, std::vector<Control> controls) {
+    for (Control& c : controls) to.push_back(std::move(c));
+}
+
+// Select, Insert, Change, Delete and Close in a column right of a list.
+std::vector<Control> listButtons(int x, int y) {
+    return {button("select", "O&daberi", {x, y, 50, 14}), button("insert", "&Unesi", {x, y + 20, 50, 14}),
+            button("change", "&Mijenjaj", {x, y + 36, 50, 14}), button("delete", "&Briši", {x, y + 52, 50, 14}),
+            button("close", "Zatvori", {x, y + 80, 50, 14})};
+}
+
+std::vector<Control> formButtons(int x, int y) {
+    return {button("ok", "OK", {x, y, 45, 14}).byDefault(), button("cancel", "Odustani", {x + 50, y, 45, 14})};
+}
+
+// ---------------------------------------------------------------- municipality forms
+
+// The two municipality forms differ only in the account row: the full IBAN
+// (its check digits, the budget bank and the account), or the account alone.
+LONG runMunicipalityForm(QWidget* caller, bool withIban) {
+    UpdateForm form(marel::OPCINE, withIban ? "UPISOPCINE" : "UPISIZODABIRAOPCINE");
+    form.insertTitle = "Unos nove općine";
+    form.changeTitle = "Promjene podataka o općini";
+    // Building the account again on OK tells the user about a code that will
+    // not do, but saves what was entered all the same.
+    if (withIban)
+        form.validate = [] {
+            municipalityFormOk();
+            return true;
+        };
+
+    WindowResource r{"", 214, 106, {}};
+    addAll(r.controls,
+           {prompt("&Naziv:", {6, 8, 80, 10}),
+            entry("naziv", FieldRef(marel::OPCINE, "NAZIV"), "@s25", {88, 6, 116, 12}).history(),
+            prompt(withIban ? "Š&ifra grada/općine:" : "Sh&ifra grada/općine:", {6, 26, 80, 10}),
+            entry("shifra", FieldRef(marel::OPCINE, "SHIFRA"), "@s4", {88, 24, 26, 12})
+                .withTip("unesite četveroznamenkasti broj")
+                .history()});
+    if (withIban)
+        addAll(r.controls, {button("iban", "IB&AN:", {6, 43, 40, 14}),
+                            entry("rkont", FieldRef(marel::OPCINE, "RKONT"), "@s4", {50, 44, 24, 12}).history(),
+                            prompt("1001005", {78, 46, 36, 10}),
+                            entry("racun", FieldRef(marel::OPCINE, "RACUNPOREZ"), "@s10", {114, 44, 52, 12}).history()});
+    else
+        addAll(r.controls, {button("racunbtn", "&Račun", {6, 43, 40, 14}), prompt("1001005 -", {50, 46, 42, 10}),
+                            entry("racun", FieldRef(marel::OPCINE, "RACUNPOREZ"), "@s10", {92, 44, 52, 12}).history()});
+    addAll(r.controls, {prompt("Stopa &Prireza:", {6, 66, 80, 10}),
+                        entry("stopa", FieldRef(marel::OPCINE, "STOPAPRIREZA"), "@N-10`2", {88, 64, 44, 12}).history(),
+                        button("stopa.up", "▲", {133, 63, 12, 7}), button("stopa.down", "▼", {133, 70, 12, 7})});
+    addAll(r.controls, formButtons(114, 86));
+
+    UpdateFormView view(form, std::move(r), caller);
+    view.onOpen = [withIban](WindowBuilder& b) {
+        // The rate field takes what was typed into it before it moves a point.
+        auto step = [&b](int direction) {
+            if (!b.accept("stopa")) return;
+            stepSurtaxRate(direction);
+            b.display("stopa");
+        };
+        b.onAccepted("stopa.up", [step] { step(1); return true; });
+        b.onAccepted("stopa.down", [step] { step(-1); return true; });
+        b.onKey("stopa", [step](QKeyEvent* e) {
+            if (e->modifiers() & ~Qt::KeypadModifier) return false;
+            if (e->key() == Qt::Key_Up) step(1);
+            else if (e->key() == Qt::Key_Down) step(-1);
+            else return false;
+            return true;
+        });
+
+        if (!withIban) {
+            b.onAccepted("racunbtn", [&b] {
+                b.accept("shifra");
+                municipalityAccountRule(MunicipalityAccountRule::AccountOnly);
+                b.display();
+                return true;
+            });
+            return;
+        }
+        // The button reads the code as typed, which accepts the code; that
+        // must not run the rule a second time.
+        auto inRule = std::make_shared<bool>(false);
+        b.onAccepted("iban", [&b, inRule] {
+            *inRule = true;
+            b.accept("shifra");
+            municipalityAccountRule(MunicipalityAccountRule::WithIban);
+            *inRule = false;
+            b.display();
+            return true;
+        });
+        // A new code without an account yet gets its account at once; on OK
+        // the form builds it anyway.
+        b.onAccepted("shifra", [&b, inRule] {
+            if (!*inRule && !b.acceptingAll() && OPC.RKONT.empty()) b.press("iban");
+            return true;
+        });
+    };
+    return view.exec();
+}
+
+// ---------------------------------------------------------------- place forms
+
+// What the place form's handlers share; they may still be queued when the
+// form has gone, so they hold it and look whether the form is open.
+struct PlaceForm {
+    String<25> municipality;  // the name of MJE:OPCINA, blank when not found
+    bool open = false;
+    void refresh() { municipality = municipalityName(MJE.OPCINA); }
+};
+
+LONG runPlaceForm(QWidget* caller, bool lookup) {
+    UpdateForm form(marel::MJESTA, lookup ? "UPISMJESTA" : "UPISMJESTAIZOPCINE");
+    form.insertTitle = "Upis mjesta u šifrarnik";
+    form.changeTitle = "Promjene - mjesta";
+    form.otherFiles = {&marel::OPCINE};
+    auto state = std::make_shared<PlaceForm>();
+
+    WindowResource r{"", 214, 84, {}};
+    addAll(r.controls, {prompt("&Naziv:", {6, 8, 40, 10}),
+                        entry("naziv", FieldRef(marel::MJESTA, "NAZIV"), "@s25", {50, 6, 116, 12}).history()});
+    if (lookup) r.controls.push_back(button("lookup", "&Općina:", {6, 23, 40, 14}));
+    else r.controls.push_back(prompt("&Općina:", {6, 26, 40, 10}));
+    addAll(r.controls, {entry("opcina", FieldRef(marel::MJESTA, "OPCINA"), "@n-14", {50, 24, 40, 12}).history(),
+                        display("opcnaziv", FieldRef(state->municipality), "@s25", {94, 26, 114, 10}),
+                        prompt("&Post Broj:", {6, 44, 40, 10}),
+                        entry("postbroj", FieldRef(marel::MJESTA, "POSTBROJ"), "@s6", {50, 42, 34, 12}).history()});
+    addAll(r.controls, formButtons(114, 64));
+
+    UpdateFormView view(form, std::move(r), caller);
+    view.onOpen = [state, lookup](WindowBuilder& b) {
+        state->open = true;
+        state->refresh();
+        b.display("opcnaziv");
+        if (!lookup) {
+            b.onAccepted("opcina", [&b, state] {
+                state->refresh();
+                b.display("opcnaziv");
+                return true;
+            });
+            return;
+        }
+        // The chooser opens on the municipality the place has now.
+        auto choose = [&b, state] {
+            if (!state->open) return;
+            municipalityName(MJE.OPCINA);
+            if ((new ODABIROPCINE)->exec(b.root()) == REQUESTCOMPLETED && state->open) MJE.OPCINA = OPC.OZNAKA;
+            if (!state->open) return;
+            state->refresh();
+            b.display();
+        };
+        b.onAccepted("lookup", [choose] {
+            choose();
+            return true;
+        });
+        b.onSelected("opcina", [state, choose] {
+            if (state->open && municipalityName(MJE.OPCINA).empty()) choose();
+        });
+        b.onAccepted("opcina", [&b, state] {
+            state->refresh();
+            b.display("opcnaziv");
+            return placeMunicipalityChosen();
+        });
+    };
+    const LONG answer = view.exec();
+    state->open = false;
+    return answer;
+}
+
+}  // namespace
+
+LONG UPISOPCINE::run() { return runMunicipalityForm(caller_, true); }
+LONG UPISIZODABIRAOPCINE::run() { return runMunicipalityForm(caller_, false); }
+LONG UPISMJESTA::run() { return runPlaceForm(caller_, true); }
+LONG UPISMJESTAIZOPCINE::run() { return runPlaceForm(caller_, false); }
+
+// ---------------------------------------------------------------- OPCINE
+
+namespace {
+
+WindowResource opcineResource() {
+    WindowResource r{"Pregled općina", 330, 282, {}};
+    addAll(r.controls,
+           {sheet("tabs", {4, 4, 262, 140},
+                  {tab("Općine [F5]",
+                       {list("list", {8, 20, 254, 98}).withKey("F5"),
+                        entry("locator", FieldRef(marel::OPCINE, "NAZIV"), "@s25", {8, 124, 116, 12}),
+                        prompt("Stopa prireza:", {146, 126, 58, 10}),
+                        display("stopa", FieldRef(marel::OPCINE, "STOPAPRIREZA"), "@N-10.`3B", {206, 126, 54, 10})})}),
+            prompt("Mjesta u odabranoj općini:", {6, 150, 150, 10}), list("mje.list", {4, 162, 262, 112}),
+            button("ispis", "Button 9", {272, 120, 50, 14}),
+            button("mje.insert", "&Unesi", {272, 162, 50, 14}), button("mje.change", "&Mijenjaj", {272, 178, 50, 14}),
+            button("mje.delete", "&Briši", {272, 194, 50, 14})});
+    addAll(r.controls, listButtons(272, 20));
+    return r;
+}
+
+}  // namespace
+
+OPCINE::OPCINE(QWidget* parent) : ListWindow(opcineResource(), parent) {
+    auto towns = std::make_unique<ListBrowser>(
+        marel::OPCINE, "78L(2)|M~Naziv~@s25@26L(3)|M~šifra~L(2)@s4@47R(12)|M~% Prireza~L(1)@N10.`3B@64R(2)|M~Oznaka~C(0)@n-14@",
+        std::vector<ColumnSource>{ColumnSource::of(marel::OPCINE, "NAZIV"), ColumnSource::of(marel::OPCINE, "SHIFRA"),
+                                  ColumnSource::of(marel::OPCINE, "STOPAPRIREZA"), ColumnSource::of(marel::OPCINE, "OZNAKA")});
+    towns->addSortOrder({marel::OPCINE.KEYNAZIV, Locator::None, Stops::None, {}, {}});
+    towns->update = [this] {
+        const LONG request = GLOBALREQUEST;
+        UPISOPCINE(this).run();
+        // A new municipality goes on to its first place once the list shows it.
+        const bool inserted = request == INSERTRECORD && GLOBALRESPONSE == REQUESTCOMPLETED;
+        GLO.AKCIJA = inserted ? "UnesiMjesto" : "";
+        placePending_ = inserted;
+    };
+    ListBrowser& upper = add(std::move(towns), {"list", "", "tabs", "locator", false});
+    // The places below belong to the highlighted municipality; the number is
+    // taken before the places list follows the move.
+    upper.listen([this, &upper] { opcina_ = upper.selected() ? OPC.OZNAKA : -1; });
+
+    auto places = std::make_unique<ListBrowser>(
+        marel::MJESTA, "82L(1)|M~Mjesto~L(3)@s25@58L(5)|M~Post Broj~L(2)@s6@56R|M~Općina~L(2)@n-14@56R|M~Oznaka~L(2)@n-14@",
+        std::vector<ColumnSource>{ColumnSource::of(marel::MJESTA, "NAZIV"), ColumnSource::of(marel::MJESTA, "POSTBROJ"),
+                                  ColumnSource::of(marel::MJESTA, "OPCINA"), ColumnSource::of(marel::MJESTA, "OZNAKA")});
+    places->addSortOrder({marel::MJESTA.KEYOPCINA, Locator::None, Stops::None, [this] { return int64_t(opcina_); }, {}});
+    places->update = [this] {
+        UPISMJESTAIZOPCINE(this).run();
+        GLO.AKCIJA = "";
+    };
+    places->follow(upper);
+    add(std::move(places), {"mje.list", "mje.", "", "", false});
+
+    upper.listen([this] {
+        if (!placePending_) return;
+        placePending_ = false;
+        if (GLO.AKCIJA == "UnesiMjesto")
+            QTimer::singleShot(0, this, [this] {
+                if (isOpen()) builder().press("mje.insert");
+            });
+    });
+    builder().onAccepted("ispis", [this] {
+        OPCINEISPIS();
+        // The printout read the file through the same buffer.
+        browser(0).refresh(true);
+        browser(1).refresh(true);
+        return true;
+    });
+    // The locator shows the highlighted name, so a name typed there and found reads in full.
+    onChange = [this] {
+        builder().display("stopa");
+        builder().display("locator");
+    };
+}
+
+// ---------------------------------------------------------------- MJESTA
+
+namespace {
+
+WindowResource mjestaResource(String<25>& mjesto) {
+    WindowResource r{"Pregled mjesta", 480, 182, {}};
+    addAll(r.controls, {list("list", {4, 4, 412, 152}),
+                        entry("locator", FieldRef(marel::MJESTA, "NAZIV"), "@s25", {4, 162, 116, 12}),
+                        display("mjesto", FieldRef(mjesto, "LOC:MJESTO"), "@s25", {128, 164, 116, 10})});
+    addAll(r.controls, listButtons(424, 4));
+    return r;
+}
+
+}  // namespace
+
+MJESTA::MJESTA(QWidget* parent) : MJESTA(std::make_unique<String<25>>(), parent) {}
+
+MJESTA::MJESTA(std::unique_ptr<String<25>> mjesto, QWidget* parent)
+    : ListWindow(mjestaResource(*mjesto), parent), mjesto_(std::move(mjesto)) {
+    auto b = std::make_unique<ListBrowser>(
+        marel::MJESTA,
+        "75L(1)|M~Naziv~@s25@32C(7)|M~Post br.~C(0)@s6@76L(1)|M~Grad / općina~L(2)@s25@26L(3)|M~Shifra~L(1)@s4@"
+        "69R(35)|M~Prirez~L(1)@N15.`3B@64R(2)|M~Oznaka~C(0)@n-14@64R(2)|M~Općina~C(0)@n-14@",
+        std::vector<ColumnSource>{ColumnSource::of(marel::MJESTA, "NAZIV"), ColumnSource::of(marel::MJESTA, "POSTBROJ"),
+                                  ColumnSource::of(marel::OPCINE, "NAZIV"), ColumnSource::of(marel::OPCINE, "SHIFRA"),
+                                  ColumnSource::of(marel::OPCINE, "STOPAPRIREZA"), ColumnSource::of(marel::MJESTA, "OZNAKA"),
+                                  ColumnSource::of(marel::MJESTA, "OPCINA")});
+    b->addSortOrder({marel::MJESTA.KEYNAZIV, Locator::Incremental, Stops::None, {}, {}});
+    b->related = [] { municipalityName(MJE.OPCINA); };
+    b->update = [this] { UPISMJESTA(this).run(); };
+    ListBrowser& places = add(std::move(b), {"list", "", "", "locator", true});
+    onChange = [this, &places] {
+        *mjesto_ = places.selected() ? MJE.NAZIV.str() : std::string();
+        builder().display("mjesto");
+        builder().display("locator");
+    };
+}
+
+// ---------------------------------------------------------------- ODABIROPCINE
+
+ODABIROPCINE::ODABIROPCINE(QWidget* parent)
+    : ListWindow({"Pregled općina",
+                  266,
+                  172,
+                  [] {
+                      std::vector<Control> c{
+                          sheet("tabs", {4, 4, 204, 164}, {tab("Općine", {list("list", {8, 20, 196, 144})})})};
+                      addAll(c, listButtons(212, 20));
+                      return c;
+                  }()},
+                 parent) {
+    auto b = std::make_unique<ListBrowser>(
+        marel::OPCINE, "131L(2)|M~Naziv~@s25@64R(2)|M~Oznaka~C(0)@n-14@",
+        std::vector<ColumnSource>{ColumnSource::of(marel::OPCINE, "NAZIV"), ColumnSource::of(marel::OPCINE, "OZNAKA")});
+    b->addSortOrder({marel::OPCINE.KEYNAZIV, Locator::Step, Stops::None, {}, {}});
+    b->update = [this] { UPISIZODABIRAOPCINE(this).run(); };
+    add(std::move(b), {"list", "", "tabs", "", false});
+}
 
 }  // namespace marel::screens

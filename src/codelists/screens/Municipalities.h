@@ -1,15 +1,78 @@
 #pragma once
 // Municipalities and places: their lists, choosers and forms.
+#include <memory>
+
+#include "common/Text.h"
 #include "ui/screens/ListWindow.h"
 
 namespace marel::screens {
 
+// Municipalities above, the places of the highlighted one below. A new
+// municipality saved here goes straight on to its first place.
+class OPCINE : public ListWindow {
+    Q_OBJECT
+public:
+    explicit OPCINE(QWidget* parent = nullptr);
+
+private:
+    LONG opcina_ = -1;          // the highlighted municipality; -1 with none
+    bool placePending_ = false;  // this window's insert asked for a first place
+};
+
+// The municipality form with the IBAN of its tax account.
+class UPISOPCINE {
+public:
+    explicit UPISOPCINE(QWidget* caller) : caller_(caller) {}
+    LONG run();
+
+private:
+    QWidget* caller_;
+};
+
+// The municipality form of the chooser: the account without its IBAN.
+class UPISIZODABIRAOPCINE {
+public:
+    explicit UPISIZODABIRAOPCINE(QWidget* caller) : caller_(caller) {}
+    LONG run();
+
+private:
+    QWidget* caller_;
+};
+
+// All places by name, with their municipality; also the chooser of a place.
 class MJESTA : public ListWindow {
     Q_OBJECT
 public:
     explicit MJESTA(QWidget* parent = nullptr);
+
+private:
+    // The window's controls are built before its members: the name under
+    // the list lives apart, made first.
+    MJESTA(std::unique_ptr<String<25>> mjesto, QWidget* parent);
+    std::unique_ptr<String<25>> mjesto_;  // LOC:MJESTO, the highlighted place's name
 };
 
+// The place form of the places list: the municipality is chosen from a list.
+class UPISMJESTA {
+public:
+    explicit UPISMJESTA(QWidget* caller) : caller_(caller) {}
+    LONG run();
+
+private:
+    QWidget* caller_;
+};
+
+// The place form of the municipality list: the municipality comes with it.
+class UPISMJESTAIZOPCINE {
+public:
+    explicit UPISMJESTAIZOPCINE(QWidget* caller) : caller_(caller) {}
+    LONG run();
+
+private:
+    QWidget* caller_;
+};
+
+// The chooser of a municipality; a choice leaves it in the OPCINE buffer.
 class ODABIROPCINE : public ListWindow {
     Q_OBJECT
 public:

@@ -1,11 +1,14 @@
 #include "shell/screens/Screens.h"
 
+#include "codelists/screens/Municipalities.h"
 #include "codelists/screens/StreetsBanks.h"
 #include "shell/screens/Main.h"
 
 namespace marel {
 
 void registerAllScreens() {
+    registerScreen("OPCINE", [] { return new screens::OPCINE; });
+    registerScreen("MJESTA", [] { return new screens::MJESTA; });
     registerScreen("ULICE", [] { return new screens::ULICE; });
     registerScreen("BANKE", [] { return new screens::BANKE; });
 }

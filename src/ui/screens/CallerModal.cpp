@@ -13,7 +13,8 @@ void CallerModal::show(QWidget* content, QWidget* caller, QObject* filter) {
         QMdiArea* area = callerSub->mdiArea();
         callerWindow = callerSub;
         if (callerSub->widget()) callerSub->widget()->setEnabled(false);
-        // The window keeps the size its resource gave the content; the frame adds its border.
+        // The content's own size (a form's resource) is what the window shows;
+        // without it the window would shrink to its title bar.
         const bool sized = content->testAttribute(Qt::WA_Resized);
         const QSize size = content->size();
         sub = area->addSubWindow(content);

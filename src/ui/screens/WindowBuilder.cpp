@@ -501,6 +501,8 @@ bool WindowBuilder::eventFilter(QObject* watched, QEvent* event) {
                     b->click();
                     return true;
                 }
+                // The entry's own handler sent the focus on (a locator to its list).
+                if (QApplication::focusWidget() != it.widget) return true;
                 for (QWidget* n = it.widget->nextInFocusChain(); n && n != it.widget; n = n->nextInFocusChain())
                     if (root_->isAncestorOf(n) && n->isVisible() && n->isEnabled() && (n->focusPolicy() & Qt::TabFocus)) {
                         n->setFocus(Qt::TabFocusReason);
