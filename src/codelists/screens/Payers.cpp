@@ -17,15 +17,15 @@ namespace {
 
 WindowResource listResource() {
     WindowResource r{"Pregled isplatitelja",
-                     470,
+                     560,
                      200,
-                     {sheet("tabs", {4, 4, 406, 172}, {tab("Po &Nazivu", {list("list", {8, 20, 398, 152})})}),
+                     {sheet("tabs", {4, 4, 496, 172}, {tab("Po &Nazivu", {list("list", {8, 20, 488, 152})})}),
                       display("naziv", FieldRef(marel::SUBJEKTI, "NAZIV"), "@s40", {8, 182, 200, 10}),
-                      button("select", "&Odaberi", {416, 20, 50, 14}),
-                      button("insert", "&Unesi", {416, 40, 50, 14}),
-                      button("change", "&Mijenjaj", {416, 56, 50, 14}),
-                      button("delete", "&Briši", {416, 72, 50, 14}),
-                      button("close", "Zatvori", {416, 100, 50, 14})}};
+                      button("select", "&Odaberi", {506, 20, 50, 14}),
+                      button("insert", "&Unesi", {506, 40, 50, 14}),
+                      button("change", "&Mijenjaj", {506, 56, 50, 14}),
+                      button("delete", "&Briši", {506, 72, 50, 14}),
+                      button("close", "Zatvori", {506, 100, 50, 14})}};
     return r;
 }
 
@@ -41,9 +41,9 @@ WindowResource formResource() {
                 radio("ostale P", "5", {136, 50, 56, 10}), radio("ostale F", "4", {198, 50, 56, 10})})
             .history(),
         prompt("MB/MBG:", {12, 72, 46, 10}),
-        entry("porezni", FieldRef(marel::SUBJEKTI, "POREZNIBROJ"), "@s13", {60, 70, 62, 12}).history(),
+        entry("porezni", FieldRef(marel::SUBJEKTI, "POREZNIBROJ"), "@s13", {60, 70, 72, 12}).history(),
         prompt("OIB:", {12, 88, 46, 10}),
-        entry("oib", FieldRef(marel::SUBJEKTI, "OIB"), "@s11", {60, 86, 54, 12}).history(),
+        entry("oib", FieldRef(marel::SUBJEKTI, "OIB"), "@s11", {60, 86, 62, 12}).history(),
         prompt("Mjesto:", {12, 104, 46, 10}),
         entry("mjesto", FieldRef(marel::SUBJEKTI, "MJESTO"), "@n-14", {60, 102, 40, 12}).history(),
         lookup("mjesto.lookup", {102, 102, 16, 12}),
@@ -60,9 +60,9 @@ WindowResource formResource() {
         lookup("banka.lookup", {94, 22, 16, 12}),
         display("ban.naziv", FieldRef(marel::BANKE, "NAZIV"), "@s40", {114, 24, 164, 10}),
         prompt("IBAN:", {12, 42, 46, 10}),
-        entry("rkont", FieldRef(marel::SUBJEKTI, "RKONT"), "@s4", {60, 40, 26, 12}).history(),
-        display("vodeci", FieldRef(marel::BANKE, "VODECIBROJ"), "@s7", {90, 42, 34, 10}),
-        entry("racun", FieldRef(marel::SUBJEKTI, "RACUN"), "@s10", {126, 40, 52, 12}).history(),
+        entry("rkont", FieldRef(marel::SUBJEKTI, "RKONT"), "@s4", {60, 40, 28, 12}).history(),
+        display("vodeci", FieldRef(marel::BANKE, "VODECIBROJ"), "@s7", {92, 42, 40, 10}),
+        entry("racun", FieldRef(marel::SUBJEKTI, "RACUN"), "@s10", {134, 40, 60, 12}).history(),
     };
     std::vector<Control> contact = {
         prompt("Telefon:", {12, 24, 46, 10}),

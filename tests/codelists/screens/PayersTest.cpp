@@ -130,6 +130,8 @@ TEST_F(PayersTest, ANewPayerIsANaturalPersonAndShowsInTheList) {
 
     whenOpen([](WindowBuilder& f) {
         EXPECT_EQ(title(f), "Unos isplatitelja");
+        // The form's window opens with the whole form in view.
+        EXPECT_EQ(f.root()->size(), QSize(f.pixelsX(290), f.pixelsY(170)));
         EXPECT_TRUE(checked(f, "&Fizička"));
         EXPECT_FALSE(checked(f, "&Pravna"));
         EXPECT_TRUE(hasFocus(f, "naziv"));
