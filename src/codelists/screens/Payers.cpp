@@ -116,6 +116,12 @@ public:
         refresh();
     }
 
+    // Back from another window. A list answering the form's own lookup
+    // still holds its choice in its buffer, for the lookup to take.
+    void resumed() {
+        if (!choosing_) readPayerLinks();
+    }
+
 private:
     // The names beside the numbers, read afresh from the numbers as they are now.
     void refresh() {
@@ -218,7 +224,13 @@ LONG UPISSUBJEKTA::run() {
     form.otherFiles = {&marel::MJESTA, &marel::ULICE, &marel::BANKE};
     form.defaults = payerDefaults;
     UpdateFormView view(form, formResource(), caller_);
-    view.onOpen = [&form](WindowBuilder& w) { std::make_shared<PayerForm>(w, form)->hook(); };
+    view.onOpen = [&form, &view](WindowBuilder& w) {
+        auto payer = std::make_shared<PayerForm>(w, form);
+        payer->hook();
+        view.onResume = [weak = std::weak_ptr<PayerForm>(payer)] {
+            if (auto p = weak.lock()) p->resumed();
+        };
+    };
     return view.exec();
 }
 

@@ -90,9 +90,9 @@ protected:
     static QString cell(ListWindow* w, int row, int column) {
         return w->view()->table()->model()->index(row, column).data().toString();
     }
-    static QString text(WindowBuilder& f, const std::string& id) {
-        if (auto* e = f.control<QLineEdit>(id)) return e->text();
-        if (auto* l = f.control<QLabel>(id)) return l->text();
+    static std::string text(WindowBuilder& f, const std::string& id) {
+        if (auto* e = f.control<QLineEdit>(id)) return e->text().toStdString();
+        if (auto* l = f.control<QLabel>(id)) return l->text().toStdString();
         return "(no such control)";
     }
     static bool checked(WindowBuilder& f, const QString& radio) {
@@ -236,6 +236,17 @@ TEST_F(PayersTest, AnAccountThatIsNotWholeIsRefusedAndNothingIsHalfSaved) {
     whenOpen([this](WindowBuilder& f) {
         EXPECT_EQ(title(f), "Promjena podataka");
         EXPECT_EQ(text(f, "uli.naziv"), "Savska");
+        // Another window reads other banks meanwhile; back in the form, the
+        // names beside the numbers are the payer's own again.
+        QMdiSubWindow* banks = MAIN::frame()->openScreen("BANKE");
+        QApplication::processEvents();
+        EXPECT_EQ(BAN.NAZIV, "Hrvatska narodna banka");
+        MAIN::frame()->area()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(f.root()->parentWidget()));
+        QApplication::processEvents();
+        EXPECT_EQ(text(f, "ban.naziv"), "Zagrebačka banka");
+        EXPECT_EQ(text(f, "vodeci"), "2360000");
+        banks->close();
+        QApplication::processEvents();
         type(f, "naziv", "Zlatar i sinovi d.o.o.");
         type(f, "racun", "110123456");
         click(f, "ok");
