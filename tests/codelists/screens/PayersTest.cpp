@@ -213,6 +213,11 @@ TEST_F(PayersTest, LookupsFillTheNumbersAndTheAccountGetsItsCheckDigits) {
         type(f, "racun", "1863000160");
         tab(f, "racun");
         EXPECT_EQ(text(f, "rkont") + text(f, "vodeci") + text(f, "racun"), "HR1210010051863000160");
+        // Only the bank changed: the digits follow it when the payer is saved.
+        type(f, "racun", "1101234565");
+        tab(f, "racun");
+        type(f, "banka", "2");
+        tab(f, "banka");
         click(f, "ok");
     });
     click(w->builder(), "insert");
@@ -220,9 +225,9 @@ TEST_F(PayersTest, LookupsFillTheNumbersAndTheAccountGetsItsCheckDigits) {
     EXPECT_EQ(saved.NAZIV, "Obrt Pčela");
     EXPECT_EQ(saved.ULICA, 1);
     EXPECT_EQ(saved.KUCNIBROJ, "7");
-    EXPECT_EQ(saved.BANKA, 1);
-    EXPECT_EQ(saved.RKONT, "HR12");
-    EXPECT_EQ(saved.RACUN, "1863000160");
+    EXPECT_EQ(saved.BANKA, 2);
+    EXPECT_EQ(saved.RKONT, "HR17");
+    EXPECT_EQ(saved.RACUN, "1101234565");
     EXPECT_TRUE(ask.messages.empty());
 }
 
