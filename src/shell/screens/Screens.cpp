@@ -1,6 +1,7 @@
 #include "shell/screens/Screens.h"
 
 #include "codelists/screens/Municipalities.h"
+#include "codelists/screens/Payers.h"
 #include "codelists/screens/StreetsBanks.h"
 #include "shell/screens/Main.h"
 
@@ -11,6 +12,7 @@ void registerAllScreens() {
     registerScreen("MJESTA", [] { return new screens::MJESTA; });
     registerScreen("ULICE", [] { return new screens::ULICE; });
     registerScreen("BANKE", [] { return new screens::BANKE; });
+    registerScreen("SUBJEKTI", [] { return new screens::SUBJEKTI; });
 }
 
 }  // namespace marel

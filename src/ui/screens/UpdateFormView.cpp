@@ -80,6 +80,7 @@ void UpdateFormView::activated(bool active) {
     active_ = active;
     if (active) {
         form_.resume();
+        if (onResume) onResume();
         builder_->display();
     } else {
         form_.suspend();

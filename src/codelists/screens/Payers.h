@@ -1,0 +1,28 @@
+#pragma once
+// Payers: their list (also a chooser for the forms that belong to a payer)
+// and their form.
+#include "store/Warnings.h"
+#include "ui/screens/ListWindow.h"
+
+namespace marel::screens {
+
+class SUBJEKTI : public ListWindow {
+    Q_OBJECT
+public:
+    explicit SUBJEKTI(QWidget* parent = nullptr);
+
+private:
+    FileUse links_;  // the place, street and bank read with every row
+};
+
+class UPISSUBJEKTA {
+public:
+    explicit UPISSUBJEKTA(QWidget* caller) : caller_(caller) {}
+    // Runs the form for GLOBALREQUEST; answers in GLOBALRESPONSE.
+    LONG run();
+
+private:
+    QWidget* caller_;
+};
+
+}  // namespace marel::screens
