@@ -1,7 +1,5 @@
 #include "joppd/JoppdRows.h"
 
-#include <sqlite3.h>
-
 #include <optional>
 #include <type_traits>
 #include <unordered_map>
@@ -41,23 +39,6 @@ std::pair<Date, Date> period(Date paid, bool nonTaxable) {
 struct Stop {
     const char* text;
     const char* file = nullptr;
-};
-
-// Reads the whole payment from one snapshot of the database: another station
-// changing it meanwhile cannot tear the report, and the reads share one lock
-// instead of taking one each. Ended before any message, so that other windows
-// stay free to write while it is shown.
-class ReadSnapshot {
-public:
-    ReadSnapshot() : own_(sqlite3_get_autocommit(Store::main().db()) && Store::main().exec("BEGIN") == SQLITE_OK) {}
-    ~ReadSnapshot() {
-        if (own_) Store::main().exec("COMMIT");
-    }
-    ReadSnapshot(const ReadSnapshot&) = delete;
-    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
-
-private:
-    bool own_;
 };
 
 // Reads a record by its number into the file's buffer, from the database the
@@ -193,7 +174,11 @@ bool PUNI(JoppdRows& rows) {
     std::array<Decimal, 6> total{};
     std::optional<Stop> stop;
     {
-        ReadSnapshot snapshot;
+        // One snapshot of the whole payment: another station changing it
+        // meanwhile cannot tear the report, and the reads share one lock
+        // instead of taking one each. Ended before any message, so that
+        // other windows stay free to write while it is shown.
+        ReadTransaction snapshot;
         stop = buildRows(rows, total);
     }
     if (!rows.VRIJEDNOSTB.empty())

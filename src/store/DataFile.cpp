@@ -116,8 +116,18 @@ int Cursor::step(bool forward) {
             if (rc == kRecordNotAvailable) setError(rc);
             return rc;
         }
-        // The record just read becomes the position.
-        toPosition(key_ >= 0 ? f.keyValues(key_) : std::vector<SqlValue>{}, f.currentId(), false);
+        // The record just read becomes the position (its key values kept in
+        // the same vector: no allocation per record for number keys).
+        mode_ = Mode::At;
+        if (key_ >= 0) {
+            const auto& comps = f.layout().keys[size_t(key_)].components;
+            values_.resize(comps.size());
+            for (size_t i = 0; i < comps.size(); ++i) values_[i] = f.fieldValue(comps[i].field);
+        } else {
+            values_.clear();
+        }
+        rowid_ = f.currentId();
+        inclusive_ = false;
         if (!filter_ || filter_()) {
             setError(0);
             return 0;
@@ -125,15 +135,49 @@ int Cursor::step(bool forward) {
     }
 }
 
+namespace {
+
+// Binds a value that outlives the statement's step.
+void bindKept(sqlite3_stmt* st, int index, const SqlValue& v) {
+    switch (v.kind) {
+        case SqlValue::Null: sqlite3_bind_null(st, index); break;
+        case SqlValue::Int: sqlite3_bind_int64(st, index, v.i); break;
+        case SqlValue::Text: sqlite3_bind_text(st, index, v.s.data(), int(v.s.size()), SQLITE_STATIC); break;
+    }
+}
+
+// The shapes of the queries a file runs again and again, as numbers.
+enum Shape : uint32_t { kFromEnd = 0, kSameKey = 1, kBeyond = 2, kGet = 3 };
+uint32_t shapeOf(Shape kind, int key, size_t fixed, bool forward, bool inclusive = false, size_t level = 0,
+                 bool null = false) {
+    return uint32_t(kind) | uint32_t(forward) << 2 | uint32_t(inclusive) << 3 | uint32_t(null) << 4 |
+           uint32_t(level) << 5 | uint32_t(fixed) << 10 | uint32_t(key + 1) << 15;
+}
+
+}  // namespace
+
+template <class MakeSql>
+sqlite3_stmt* DataFile::shapedStatement(uint32_t shape, MakeSql&& sql) {
+    Prepared& p = prepared_[shape];
+    if (p.st && p.generation == store_->statementGeneration()) {
+        sqlite3_reset(p.st);
+        return p.st;
+    }
+    if (p.sql.empty()) p.sql = sql();
+    p.st = store_->statement(p.sql);
+    p.generation = store_->statementGeneration();
+    return p.st;
+}
+
 // Finds the neighbouring record with one indexed query per key level, so that
-// every step costs a few index seeks however large the file is.
+// every step costs a few index seeks however large the file is. Each query's
+// text is made once per shape; a step only binds and runs it.
 bool Cursor::fetch(bool forward, int& rc) {
     DataFile& f = *file_;
     const Layout& L = f.layout();
     Store& store = f.store();
-    const std::string base = "SELECT rowid, \"_ver\", " + f.columnList() + " FROM " + sqlName(L.label);
-    std::vector<KeyComponent> comps;
-    if (key_ >= 0) comps = L.keys[size_t(key_)].components;
+    static const std::vector<KeyComponent> none;
+    const std::vector<KeyComponent>& comps = key_ >= 0 ? L.keys[size_t(key_)].components : none;
     const size_t k = comps.size();
     const size_t m = std::min(prefix_.size(), k);
 
@@ -145,10 +189,20 @@ bool Cursor::fetch(bool forward, int& rc) {
         for (size_t i = from; i < k; ++i) o += col(i) + (up(i) ? " ASC, " : " DESC, ");
         return o + (forward ? "rowid ASC" : "rowid DESC") + " LIMIT 1";
     };
-    auto run = [&](const std::string& sql, const std::vector<SqlValue>& binds) -> int {
-        sqlite3_stmt* st = store.statement(sql);
-        if (!st) return store.fail(sqlite3_errcode(store.db()));
-        for (size_t i = 0; i < binds.size(); ++i) bindValue(st, int(i) + 1, binds[i]);
+    auto base = [&] {
+        std::string sql = "SELECT rowid, \"_ver\", " + f.columnList() + " FROM " + sqlName(L.label);
+        for (size_t i = 0; i < m; ++i) sql += std::string(i ? " AND " : " WHERE ") + col(i) + " IS ?";
+        return sql;
+    };
+    auto conj = [](std::string& w, const std::string& cond) {
+        w += (w.find(" WHERE ") == std::string::npos ? " WHERE " : " AND ") + cond;
+    };
+    // Binds the range, then runs: 1 a record read, 0 none, -1 a failure.
+    auto run = [&](sqlite3_stmt* st) -> int {
+        if (!st) {
+            store.fail(sqlite3_errcode(store.db()));
+            return -1;
+        }
         int r = sqlite3_step(st);
         if (r == SQLITE_ROW) {
             f.loadRow(st);
@@ -160,36 +214,36 @@ bool Cursor::fetch(bool forward, int& rc) {
         store.fail(r);
         return -1;
     };
-
-    std::string where;
-    std::vector<SqlValue> binds;
-    for (size_t i = 0; i < m; ++i) {
-        where += (where.empty() ? " WHERE " : " AND ") + col(i) + " IS ?";
-        binds.push_back(prefix_[i]);
-    }
-    auto conj = [&](const std::string& w, const std::string& cond) {
-        return w + (w.empty() ? " WHERE " : " AND ") + cond;
+    auto bindRange = [&](sqlite3_stmt* st) {
+        if (st)
+            for (size_t i = 0; i < m; ++i) bindKept(st, int(i) + 1, prefix_[i]);
     };
 
     if (mode_ == Mode::Start || mode_ == Mode::End) {
         if (mode_ == Mode::End && forward) return false;
-        int r = run(base + where + orderFrom(m), binds);
+        sqlite3_stmt* st = f.shapedStatement(shapeOf(kFromEnd, key_, m, forward), [&] { return base() + orderFrom(m); });
+        bindRange(st);
+        int r = run(st);
         if (r < 0) rc = errorCode();
         return r > 0;
     }
 
     // Same key values, later record id.
     {
-        std::string w = where;
-        std::vector<SqlValue> b = binds;
-        for (size_t i = m; i < k; ++i) {
-            w = conj(w, col(i) + " IS ?");
-            b.push_back(values_[i]);
+        sqlite3_stmt* st = f.shapedStatement(shapeOf(kSameKey, key_, m, forward, inclusive_), [&] {
+            std::string w = base();
+            for (size_t i = m; i < k; ++i) conj(w, col(i) + " IS ?");
+            std::string op = forward ? (inclusive_ ? ">=" : ">") : (inclusive_ ? "<=" : "<");
+            conj(w, "rowid " + op + " ?");
+            return w + (forward ? " ORDER BY rowid ASC LIMIT 1" : " ORDER BY rowid DESC LIMIT 1");
+        });
+        bindRange(st);
+        if (st) {
+            int n = int(m);
+            for (size_t i = m; i < k; ++i) bindKept(st, ++n, values_[i]);
+            sqlite3_bind_int64(st, ++n, rowid_);
         }
-        std::string op = forward ? (inclusive_ ? ">=" : ">") : (inclusive_ ? "<=" : "<");
-        w = conj(w, "rowid " + op + " ?");
-        b.push_back({SqlValue::Int, rowid_, {}});
-        int r = run(base + w + (forward ? " ORDER BY rowid ASC LIMIT 1" : " ORDER BY rowid DESC LIMIT 1"), b);
+        int r = run(st);
         if (r != 0) {
             if (r < 0) rc = errorCode();
             return r > 0;
@@ -197,22 +251,23 @@ bool Cursor::fetch(bool forward, int& rc) {
     }
     // Then, from the deepest component up: equal on the ones before, beyond on this one.
     for (size_t level = k; level-- > m;) {
-        std::string w = where;
-        std::vector<SqlValue> b = binds;
-        for (size_t i = m; i < level; ++i) {
-            w = conj(w, col(i) + " IS ?");
-            b.push_back(values_[i]);
-        }
         const SqlValue& v = values_[level];
-        if (v.kind == SqlValue::Null) {
-            // An empty date sorts first; nothing lies before it.
-            if (!up(level)) continue;
-            w = conj(w, col(level) + " IS NOT NULL");
-        } else {
-            w = conj(w, col(level) + (up(level) ? " > ?" : " < ?"));
-            b.push_back(v);
+        const bool null = v.kind == SqlValue::Null;
+        // An empty date sorts first; nothing lies before it.
+        if (null && !up(level)) continue;
+        sqlite3_stmt* st = f.shapedStatement(shapeOf(kBeyond, key_, m, forward, false, level, null), [&] {
+            std::string w = base();
+            for (size_t i = m; i < level; ++i) conj(w, col(i) + " IS ?");
+            conj(w, col(level) + (null ? " IS NOT NULL" : up(level) ? " > ?" : " < ?"));
+            return w + orderFrom(level);
+        });
+        bindRange(st);
+        if (st) {
+            int n = int(m);
+            for (size_t i = m; i < level; ++i) bindKept(st, ++n, values_[i]);
+            if (!null) bindKept(st, ++n, v);
         }
-        int r = run(base + w + orderFrom(level), b);
+        int r = run(st);
         if (r != 0) {
             if (r < 0) rc = errorCode();
             return r > 0;
@@ -573,11 +628,12 @@ int DataFile::get(const Key& key) {
         return kFileNotOpen;
     }
     const KeyDef& k = layout_->keys[size_t(key.index)];
-    std::string sql = "SELECT rowid, \"_ver\", " + columns_ + " FROM " + sqlName(layout_->label) + " WHERE ";
-    for (size_t i = 0; i < k.components.size(); ++i)
-        sql += (i ? " AND " : "") + quotedColumn(k.components[i].field) + " IS ?";
-    sql += " ORDER BY rowid LIMIT 1";
-    sqlite3_stmt* st = store_->statement(sql);
+    sqlite3_stmt* st = shapedStatement(shapeOf(kGet, key.index, 0, true), [&] {
+        std::string sql = "SELECT rowid, \"_ver\", " + columns_ + " FROM " + sqlName(layout_->label) + " WHERE ";
+        for (size_t i = 0; i < k.components.size(); ++i)
+            sql += (i ? " AND " : "") + quotedColumn(k.components[i].field) + " IS ?";
+        return sql + " ORDER BY rowid LIMIT 1";
+    });
     if (!st) return store_->fail(sqlite3_errcode(store_->db()));
     for (size_t i = 0; i < k.components.size(); ++i) bindField(st, int(i) + 1, k.components[i].field);
     int r = sqlite3_step(st);

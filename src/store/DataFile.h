@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "store/Layout.h"
@@ -146,6 +147,13 @@ public:
     // Binds a field of the buffer; text is bound in place, so step the
     // statement before the buffer changes.
     void bindField(sqlite3_stmt* st, int index, int field) const;
+    // A statement of one of this file's fixed shapes (a number the caller
+    // gives each shape), reset and ready to bind: its text is made by
+    // `sql()` only the first time, and it is prepared again only after the
+    // store dropped its statements. Reading a record must not cost the
+    // building and hashing of its query text every time.
+    template <class MakeSql>
+    sqlite3_stmt* shapedStatement(uint32_t shape, MakeSql&& sql);
 
 private:
     int checkUsable();
@@ -161,6 +169,12 @@ private:
     bool watched_ = false;
     std::string columns_;
     std::string insertSql_;
+    struct Prepared {
+        std::string sql;
+        sqlite3_stmt* st = nullptr;
+        uint64_t generation = 0;
+    };
+    std::unordered_map<uint32_t, Prepared> prepared_;
 };
 
 void bindValue(sqlite3_stmt* st, int index, const SqlValue& v);

@@ -2,6 +2,7 @@
 // The keyed file store: one SQLite database per data folder (MAREL.DB), one
 // table per data file, one index per key. This class is the connection; the
 // files themselves are DataFile objects bound to it.
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -70,6 +71,19 @@ public:
     int rollback();
     bool inTransaction() const { return inTransaction_; }
 
+    // A read transaction: the reads inside it see one state of the database
+    // and share one lock, instead of taking and dropping it per statement
+    // (what makes a long report slow and lets another station's write tear
+    // it). Calls nest; the outermost commitRead ends it. Inside a write
+    // transaction it simply joins that one. A write transaction begun inside
+    // it ends the reading state first, so the write waits for other readers
+    // and is on disk at its commit as always; reading then goes on in a new
+    // read transaction that sees the written records. Hold one only while
+    // reading: another station cannot commit a write until it ends.
+    int beginRead();
+    int commitRead();
+    bool inReadTransaction() const { return readDepth_ > 0; }
+
     // Loads one supplied table (LABEL.tsv) into an existing, empty table.
     int loadTable(const std::string& label, const std::string& dataDir);
 
@@ -77,6 +91,9 @@ public:
     sqlite3_stmt* statement(const std::string& sql);
     // Forget every cached statement (after a table is created or dropped).
     void dropStatements();
+    // Changes whenever the cached statements are dropped, so that whoever
+    // keeps a statement of statement() can tell it is gone.
+    uint64_t statementGeneration() const { return generation_; }
     // Runs SQL without results; returns the SQLite result code.
     int exec(const std::string& sql);
     // Maps the last SQLite failure into the program's error codes and sets them.
@@ -88,12 +105,33 @@ public:
     int openCount(const std::string& label) const;
 
 private:
+    int startReading();
+    int stopReading();
+
     sqlite3* db_ = nullptr;
     bool damaged_ = false;
     bool inTransaction_ = false;
+    int readDepth_ = 0;       // nested beginRead calls not yet committed
+    bool reading_ = false;    // our own deferred BEGIN is active
     std::string folder_;
     std::unordered_map<std::string, sqlite3_stmt*> statements_;
+    uint64_t generation_ = 1;
     std::unordered_map<std::string, int> openFiles_;
+};
+
+// A read transaction for the life of a scope.
+class ReadTransaction {
+public:
+    explicit ReadTransaction(Store& store = Store::main()) : store_(store), held_(store.beginRead() == 0) {}
+    ~ReadTransaction() {
+        if (held_) store_.commitRead();
+    }
+    ReadTransaction(const ReadTransaction&) = delete;
+    ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+private:
+    Store& store_;
+    bool held_;
 };
 
 }  // namespace marel

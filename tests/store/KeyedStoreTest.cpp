@@ -390,3 +390,53 @@ TEST(StoreFiles, NewDatabaseReceivesSuppliedTables) {
     VbratFile vbr(s);
     EXPECT_EQ(vbr.open(), kFileNotFound);
 }
+
+TEST_F(StoreFixture, ReadTransactionNestsAndGivesWayToWrites) {
+    openFiles({&ULICE});
+    Store& store = Store::main();
+    ASSERT_EQ(addStreet("Ilica"), 0);
+    Store other;
+    ASSERT_EQ(other.open(folder.str(), ""), 0);
+    UliceFile theirs(other);
+    ASSERT_EQ(theirs.open(), 0);
+
+    // Nested reads: the inner end keeps the transaction, the outer one ends it.
+    ASSERT_EQ(store.beginRead(), 0);
+    ASSERT_EQ(store.beginRead(), 0);
+    EXPECT_EQ(ULICE.records(), 1);
+    ASSERT_EQ(store.commitRead(), 0);
+    EXPECT_TRUE(store.inReadTransaction());
+    EXPECT_FALSE(sqlite3_get_autocommit(store.db()));
+
+    // A write begun meanwhile is on disk at its commit, for every station,
+    // and the reading that goes on sees it.
+    ASSERT_EQ(store.begin(), 0);
+    ASSERT_EQ(addStreet("Savska"), 0);
+    ASSERT_EQ(store.commit(), 0);
+    EXPECT_EQ(theirs.records(), 2);
+    EXPECT_FALSE(sqlite3_get_autocommit(store.db()));
+    EXPECT_EQ(ULICE.records(), 2);
+    ASSERT_EQ(store.commitRead(), 0);
+    EXPECT_FALSE(store.inReadTransaction());
+    EXPECT_TRUE(sqlite3_get_autocommit(store.db()));
+    // Ended, it holds no lock: another station writes at once.
+    ASSERT_EQ(other.begin(100), 0);
+    theirs.clear();
+    theirs.OZNAKA = 3;
+    theirs.NAZIV = "Vlaška";
+    ASSERT_EQ(theirs.add(), 0);
+    ASSERT_EQ(other.commit(), 0);
+
+    // Inside a write transaction a read joins it: ending the read ends
+    // nothing, and the write can still be rolled back.
+    ASSERT_EQ(store.begin(), 0);
+    ASSERT_EQ(addStreet("Zagorska"), 0);
+    ASSERT_EQ(store.beginRead(), 0);
+    EXPECT_EQ(ULICE.records(), 4);
+    ASSERT_EQ(store.commitRead(), 0);
+    EXPECT_TRUE(store.inTransaction());
+    ASSERT_EQ(store.rollback(), 0);
+    EXPECT_EQ(ULICE.records(), 3);
+    EXPECT_TRUE(sqlite3_get_autocommit(store.db()));
+    theirs.close();
+}

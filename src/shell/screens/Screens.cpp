@@ -3,6 +3,7 @@
 #include "codelists/screens/Municipalities.h"
 #include "codelists/screens/Payers.h"
 #include "codelists/screens/StreetsBanks.h"
+#include "joppd/screens/JoppdForms.h"
 #include "shell/screens/Main.h"
 
 namespace marel {
@@ -13,6 +14,7 @@ void registerAllScreens() {
     registerScreen("ULICE", [] { return new screens::ULICE; });
     registerScreen("BANKE", [] { return new screens::BANKE; });
     registerScreen("SUBJEKTI", [] { return new screens::SUBJEKTI; });
+    registerScreen("JOPOOBRASCI", [] { return new screens::JOPOOBRASCI; });
 }
 
 }  // namespace marel
