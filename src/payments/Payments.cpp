@@ -112,8 +112,11 @@ bool createJoppdRow(LONG payment, const std::string& ujed) {
 }
 
 LONG nextPaymentNumber() {
+    const ISPLATE_REC kept = ISP;
     ISPLATE.set(ISPLATE.KEYOZNAKA);
-    return ISPLATE.previous() == 0 ? ISP.OZNAKA + 1 : 1;
+    const LONG next = ISPLATE.previous() == 0 ? ISP.OZNAKA + 1 : 1;
+    ISP = kept;
+    return next;
 }
 
 CopyResult copyPayment(LONG from, LONG to) {

@@ -49,7 +49,8 @@ bool createJoppdRow(LONG payment, const std::string& ujed);
 extern const char* const kJoppdRowExists;
 extern const char* const kJoppdRowCreated;
 
-// The payment number that follows the last one (1 in an empty file).
+// The payment number that follows the last one (1 in an empty file); the
+// buffer is left as it was.
 LONG nextPaymentNumber();
 
 enum class CopyResult {
