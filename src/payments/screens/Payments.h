@@ -2,7 +2,7 @@
 // The payment screen: payers, their payments and each payment's income lines
 // in three linked lists, the hub from which every output of a payment starts;
 // the payment form; and the copy of a payment into a new one.
-#include <QPointer>
+#include <memory>
 
 #include "common/Text.h"
 #include "store/Warnings.h"
@@ -16,9 +16,9 @@ public:
     explicit ISPLATE(QWidget* parent = nullptr);
 
     // The reporting month and year and the printer kind the printed forms get.
-    const String<2>& month() const { return loc_.MJESEC; }
-    const String<4>& year() const { return loc_.GODINA; }
-    const String<1>& printer() const { return loc_.PRINTER; }
+    const String<2>& month() const { return loc_->MJESEC; }
+    const String<4>& year() const { return loc_->GODINA; }
+    const String<1>& printer() const { return loc_->PRINTER; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -30,6 +30,8 @@ private:
         String<1> PRINTER;
         String<36> UJED;
     };
+    ISPLATE(std::unique_ptr<LOC> loc, QWidget* parent);
+    static WindowResource paymentsResource(LOC& loc);
     void changed();
     void createJoppd();
     void duplicate();
@@ -37,7 +39,7 @@ private:
     void focusList(int list);
     int listOf(QObject* o) const;
 
-    LOC loc_;
+    std::unique_ptr<LOC> loc_;
     FileUse files_;
     LONG payer_ = 0;
     LONG payment_ = 0;
