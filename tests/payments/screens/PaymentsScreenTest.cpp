@@ -145,6 +145,18 @@ TEST_F(PaymentsScreenTest, JoppdFormIsCreatedOnceForAPayment) {
     payment(1, Date::fromYmd(2014, 2, 5));
     screens::ISPLATE* w = open();
     ASSERT_NE(w, nullptr);
+    // Right walks payers, payments, income lines and round again; Left goes back.
+    QTableView* payers = w->view(1)->table();
+    payers->setFocus();
+    QTest::keyClick(payers, Qt::Key_Right);
+    EXPECT_TRUE(w->view(0)->table()->hasFocus());
+    QTest::keyClick(w->view(0)->table(), Qt::Key_Right);
+    EXPECT_TRUE(w->view(2)->table()->hasFocus());
+    QTest::keyClick(w->view(2)->table(), Qt::Key_Right);
+    EXPECT_TRUE(payers->hasFocus());
+    QTest::keyClick(payers, Qt::Key_Left);
+    EXPECT_TRUE(w->view(2)->table()->hasFocus());
+
     click(w->builder(), "jopkreiranje");
     EXPECT_EQ(ask.last().text, "OBRAZAC KREIRAN");
     ASSERT_EQ(JOPO.records(), 1);
