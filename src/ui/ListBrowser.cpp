@@ -162,7 +162,12 @@ ListBrowser::ListBrowser(DataFile& file, std::string_view format, std::vector<Co
 }
 
 ListBrowser::~ListBrowser() {
-    if (master_) master_->unlisten(masterListener_);
+    if (master_) {
+        master_->unlisten(masterListener_);
+        std::erase(master_->followers_, this);
+    }
+    // A list that followed this one keeps no pointer to it.
+    for (ListBrowser* f : followers_) f->master_ = nullptr;
 }
 
 int ListBrowser::addSortOrder(SortOrder order) {
@@ -402,8 +407,12 @@ void ListBrowser::refresh(bool forced) {
 }
 
 void ListBrowser::follow(ListBrowser& master) {
-    if (master_) master_->unlisten(masterListener_);
+    if (master_) {
+        master_->unlisten(masterListener_);
+        std::erase(master_->followers_, this);
+    }
     master_ = &master;
+    master.followers_.push_back(this);
     masterListener_ = master.listen([this] { refresh(false); });
 }
 

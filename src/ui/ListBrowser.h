@@ -133,8 +133,8 @@ public:
     // The window gained the focus or changed size (forced), or a master list
     // moved: re-reads when the order, its range or the page size calls for it.
     void refresh(bool forced);
-    // This list's range follows the record highlighted in `master`, which
-    // must outlive it (a screen declares its master list first).
+    // This list's range follows the record highlighted in `master`; either
+    // may go first.
     void follow(ListBrowser& master);
 
     // ---- locators; each returns false when the key is not the locator's
@@ -223,6 +223,7 @@ private:
     int nextListener_ = 1;
     ListBrowser* master_ = nullptr;
     int masterListener_ = 0;
+    std::vector<ListBrowser*> followers_;
 };
 
 }  // namespace marel

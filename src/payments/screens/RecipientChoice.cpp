@@ -1,8 +1,108 @@
 #include "payments/screens/RecipientChoice.h"
 
+#include "codelists/screens/Recipients.h"
+#include "common/Prompter.h"
+#include "store/Records.h"
+#include "ui/screens/Runtime.h"
+
 namespace marel::screens {
 
-// Not built yet: an empty window.
-ODABIROSOBEZADOH::ODABIROSOBEZADOH(QWidget* parent) : ListWindow({"Pregled primatelja", 200, 100, {}}, parent) {}
+namespace {
+
+const char* const kRecipientsFormat =
+    "48L(1)|M~Prezime~@s25@46L(1)|M~Ime~@s20@47L(1)|M~OIB~@s11@56L(1)|M~Mjesto~@s25@68L(1)|M~Ulica~@s25@"
+    "44L(1)|M~K br~@s5@56R(2)|M~Oznaka~L@n-14@60R(2)|M~Kućni telefon~L@s15@60R(2)|M~Telefon na poslu~L@s15@"
+    "64R(2)|M~Oznaka~C(0)@n-14@64R(2)|M~Mjesto~C(0)@n-14@64R(2)|M~Ulica~C(0)@n-14@";
+const char* const kPlacesFormat = "132L(2)|M~Mjesto~@s25@56R(2)|M~Oznaka~L@n-14@";
+
+const char* const kOibTip =
+    "Pritiskom na ovo dugme ili kombinacijom tipki Alt i Q\r\nkopirati ćete OIB u memoriju - ako ga želite "
+    "koristiti u nekoj\r\ndrugoj aplikaciji";
+
+// The place and street of the recipient in the buffer, for its columns.
+void readAddress() {
+    const LONG place = OSO.MJESTO;
+    marel::MJESTA.clear();
+    MJE.OZNAKA = place;
+    if (marel::MJESTA.get(marel::MJESTA.KEYOZNAKA) != 0) marel::MJESTA.clear();
+    marel::ULICE.clear();
+    ULI.OZNAKA = OSO.ULICA;
+    if (marel::ULICE.get(marel::ULICE.KEYOZNAKA) != 0) marel::ULICE.clear();
+}
+
+}  // namespace
+
+ODABIROSOBEZADOH::ODABIROSOBEZADOH(QWidget* parent)
+    : ListWindow({"Pregled primatelja",
+                  570,
+                  252,
+                  {sheet("tabs", {4, 4, 562, 184},
+                         {tab("Po pr&ezimenu", {}),
+                          tab("Po mje&stu", {prompt("Mjesto:", {414, 20, 40, 10}), list("mjesta", {414, 32, 148, 150})})}),
+                   list("list", {8, 20, 402, 164}),
+                   display("prezimeime", FieldRef(), "", {8, 192, 160, 10}),
+                   display("oib", FieldRef(marel::OSOBE, "OIB"), "@s11", {172, 192, 50, 10}),
+                   prompt("Kontakt:", {230, 192, 32, 10}),
+                   display("kucni", FieldRef(marel::OSOBE, "KUCNITELEFON"), "@s15", {264, 192, 64, 10}),
+                   display("posao", FieldRef(marel::OSOBE, "TELEFONNAPOSLU"), "@s15", {332, 192, 64, 10}),
+                   prompt("Prezime:", {8, 210, 34, 10}),
+                   entry("prezime", FieldRef(marel::OSOBE, "PREZIME"), "@s25", {44, 208, 110, 12}),
+                   button("select", "&Odaberi", {8, 232, 50, 14}),
+                   button("oibcopy", "OIB (Alt+Q)", {62, 232, 56, 14}).withTip(kOibTip).withKey("Alt+Q"),
+                   button("insert", "&Unesi", {160, 232, 50, 14}), button("change", "&Mijenjaj", {214, 232, 50, 14}),
+                   button("delete", "&Briši", {268, 232, 50, 14}), button("close", "Zatvori", {460, 232, 50, 14}),
+                   button("help", "?", {514, 232, 20, 14})}},
+                 parent) {
+    files_.add(marel::ULICE);
+
+    auto people = std::make_unique<ListBrowser>(
+        marel::OSOBE, kRecipientsFormat,
+        std::vector<ColumnSource>{
+            ColumnSource::of(marel::OSOBE, "PREZIME"), ColumnSource::of(marel::OSOBE, "IME"),
+            ColumnSource::of(marel::OSOBE, "OIB"), ColumnSource::of(marel::MJESTA, "NAZIV"),
+            ColumnSource::of(marel::ULICE, "NAZIV"), ColumnSource::of(marel::OSOBE, "KUCNIBROJ"),
+            ColumnSource::of(marel::MJESTA, "OZNAKA"), ColumnSource::of(marel::OSOBE, "KUCNITELEFON"),
+            ColumnSource::of(marel::OSOBE, "TELEFONNAPOSLU"), ColumnSource::of(marel::OSOBE, "OZNAKA"),
+            ColumnSource::of(marel::OSOBE, "MJESTO"), ColumnSource::of(marel::OSOBE, "ULICA")});
+    // Only a recipient with an OIB can be declared, so only those are offered by surname.
+    people->addSortOrder(
+        {marel::OSOBE.KEYPREZIMEIME, Locator::Incremental, Stops::None, {}, [] { return !OSO.OIB.empty(); }});
+    people->addSortOrder({marel::OSOBE.KEYMJESTO, Locator::None, Stops::None, [this] { return int64_t(place_); }, {}});
+    people->related = readAddress;
+    people->update = [this] { UPISOSOBE(this).run(); };
+
+    auto places = std::make_unique<ListBrowser>(
+        marel::MJESTA, kPlacesFormat,
+        std::vector<ColumnSource>{ColumnSource::of(marel::MJESTA, "NAZIV"), ColumnSource::of(marel::MJESTA, "OZNAKA")});
+    places->addSortOrder({marel::MJESTA.KEYNAZIV, Locator::Incremental, Stops::None, {}, {}});
+    ListBrowser& p = *places;
+    p.listen([this, &p] { place_ = p.selectedRow() ? MJE.OZNAKA : 0; });
+    people->follow(p);
+
+    add(std::move(people), {"list", "", "tabs", "prezime", true});
+    add(std::move(places), {"mjesta", "mje.", "", "", false});
+    onChange = [this] {
+        prezimeIme_ = browser(0).selectedRow() ? rtrim(OSO.PREZIME.str()) + " " + rtrim(OSO.IME.str()) : "";
+        builder().display();
+        builder().setText("prezimeime", prezimeIme_);
+    };
+
+    builder().onAccepted("oibcopy", [this] {
+        copyOib();
+        return true;
+    });
+    builder().onAccepted("help", [] {
+        message("Osobu s liste možete locirati i upisujući prva slova prezimena.|Ako Vam to ne uspjeva kliknite lijevom "
+                "tipkom miša na listu s osobama pa opet pokušajte",
+                "Uputa za lociranje osobe s liste");
+        return true;
+    });
+}
+
+void ODABIROSOBEZADOH::copyOib() {
+    if (!browser(0).selectedRow()) return;
+    setClipboardText(OSO.OIB.padded());
+    prompter().beep();
+}
 
 }  // namespace marel::screens

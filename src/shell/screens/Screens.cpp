@@ -4,6 +4,7 @@
 #include "codelists/screens/Payers.h"
 #include "codelists/screens/StreetsBanks.h"
 #include "joppd/screens/JoppdForms.h"
+#include "payments/screens/Payments.h"
 #include "shell/screens/Main.h"
 
 namespace marel {
@@ -15,6 +16,7 @@ void registerAllScreens() {
     registerScreen("BANKE", [] { return new screens::BANKE; });
     registerScreen("SUBJEKTI", [] { return new screens::SUBJEKTI; });
     registerScreen("JOPOOBRASCI", [] { return new screens::JOPOOBRASCI; });
+    registerScreen("ISPLATE", [] { return new screens::ISPLATE; });
 }
 
 }  // namespace marel

@@ -21,6 +21,10 @@ ListWindow::~ListWindow() {
         finished_ = true;
         placement_.release(this);
     }
+    // The views read their browsers to the last, so they go first; a detail
+    // list goes before the master it follows.
+    for (Part& p : lists_) delete p.view;
+    while (!lists_.empty()) lists_.pop_back();
 }
 
 ListBrowser& ListWindow::add(std::unique_ptr<ListBrowser> browser, Binding where) {
