@@ -31,26 +31,28 @@ WindowResource withButtons(WindowResource r, std::vector<Control> buttons) {
 
 // ---------------------------------------------------------------- the list
 
+// The non-taxable share and the expenses may be a whole 100 %, so their
+// pictures hold six characters ("100,00"); five would show "####".
 const char* kTypesFormat =
     "17R(2)|M~Ozn~L(0)@n3@124L(2)|M~Naziv~@s40@25R(1)|M~Neop.~L@N6@23L(5)|M~OzStj.~L(0)@s2@30L(4)|M~Oz.prim~L(1)@s15@"
-    "32R(5)|M~Neop. dio~C(0)@N5.`2@32R(5)|M~% izdat.~C(0)@N5.`2@32R(5)|M~MO I.st.~C(0)@N5`2@32R(5)|M~MO II. st.~C(0)@"
+    "36R(5)|M~Neop. dio~C(0)@N6.`2@36R(5)|M~% izdat.~C(0)@N6.`2@32R(5)|M~MO I.st.~C(0)@N5`2@32R(5)|M~MO II. st.~C(0)@"
     "N5`2@30R(6)|M~Z.O.~C(0)@N5`2@34R(5)|M~Por.stopa~L(0)@N-7`2@";
 
 WindowResource typesWindow() {
     return {"Pregled vrsta dohotka",
-            482,
+            490,
             214,
-            {list("list", {6, 6, 416, 178}),
-             prompt("Oznaka:", {6, 194, 28, 10}),
-             entry("locator", FieldRef(marel::VRSTEDOH, "OZNAKA"), "@n3", {36, 192, 22, 12})
+            {list("list", {6, 6, 424, 178}),
+             prompt("Oznaka:", {6, 194, 34, 10}),
+             entry("locator", FieldRef(marel::VRSTEDOH, "OZNAKA"), "@n3", {42, 192, 22, 12})
                  .withTip("Upišite oznaku vrste dohotka i pritisnite Enter"),
-             display("naziv", FieldRef(marel::VRSTEDOH, "NAZIV"), "@s50", {64, 194, 300, 10}),
-             button("select", "&Odaberi", {428, 6, 50, 14}),
-             button("insert", "&Unesi", {428, 26, 50, 14}),
-             button("change", "&Mijenjaj", {428, 42, 50, 14}),
-             button("delete", "&Briši", {428, 58, 50, 14}),
-             button("close", "Zatvori", {428, 86, 50, 14}),
-             button("help", "Help", {428, 102, 50, 14})}};
+             display("naziv", FieldRef(marel::VRSTEDOH, "NAZIV"), "@s50", {70, 194, 300, 10}),
+             button("select", "&Odaberi", {436, 6, 50, 14}),
+             button("insert", "&Unesi", {436, 26, 50, 14}),
+             button("change", "&Mijenjaj", {436, 42, 50, 14}),
+             button("delete", "&Briši", {436, 58, 50, 14}),
+             button("close", "Zatvori", {436, 86, 50, 14}),
+             button("help", "Help", {436, 102, 50, 14})}};
 }
 
 // ---------------------------------------------------------------- the form
@@ -58,7 +60,7 @@ WindowResource typesWindow() {
 // One row of the rate grid: a rate, its payment account and on whose OIB it is paid.
 void rateRow(std::vector<Control>& c, int y, const char* label, const char* rate, const char* picture,
              const char* account = nullptr, const char* whose = nullptr) {
-    c.push_back(prompt(label, {10, y + 2, 80, 10}));
+    c.push_back(prompt(label, {8, y + 2, 84, 10}));
     c.push_back(entry(lower(rate), FieldRef(marel::VRSTEDOH, rate), picture, {92, y, 44, 12}).history());
     if (account)
         c.push_back(entry(lower(account), FieldRef(marel::VRSTEDOH, account), "@s4", {142, y, 30, 12}).history());
@@ -73,12 +75,12 @@ WindowResource typesForm(String<500>& neopstring, String<500>& proza) {
         prompt("Stopa", {96, 26, 40, 10}),          prompt("Uplatni", {142, 20, 34, 9}),
         prompt("račun", {142, 28, 34, 9}),          prompt("Na OIB", {186, 26, 40, 10}),
         prompt("I - isplatitelja", {232, 20, 60, 9}), prompt("P - primatelja", {232, 28, 60, 9})};
-    rates.push_back(prompt("Oznaka:", {10, 44, 80, 10}));
+    rates.push_back(prompt("Oznaka:", {8, 44, 84, 10}));
     rates.push_back(entry("oznaka", FieldRef(marel::VRSTEDOH, "OZNAKA"), "@n3", {92, 42, 24, 12}).history());
-    rates.push_back(prompt("Naziv:", {10, 60, 80, 10}));
+    rates.push_back(prompt("Naziv:", {8, 60, 84, 10}));
     rates.push_back(entry("naziv", FieldRef(marel::VRSTEDOH, "NAZIV"), "@s40", {92, 58, 196, 12}).history());
-    rateRow(rates, 74, "Neoporezivi Dio:", "NEOPOREZIVIDIO", "@N5.`2");
-    rateRow(rates, 90, "Priznati Troskovi:", "PRIZNATITROSKOVI", "@N5.`2");
+    rateRow(rates, 74, "Neoporezivi Dio:", "NEOPOREZIVIDIO", "@N6.`2");
+    rateRow(rates, 90, "Priznati Troskovi:", "PRIZNATITROSKOVI", "@N6.`2");
     rateRow(rates, 106, "Mirovinsko I stup:", "MIROVINSKOISTUP", "@N5`2", "RNMOI", "TIPMOI");
     rateRow(rates, 122, "Mirovinsko II stup:", "MIROVINSKOIISTUP", "@N5`2", "RNMOII", "TIPMOII");
     rateRow(rates, 138, "Zdravstv. osiguranje:", "ZDRAVSTVENOOSIGURANJE", "@N5`2", "RNZO", "TIPZO");
@@ -94,42 +96,42 @@ WindowResource typesForm(String<500>& neopstring, String<500>& proza) {
                              "stupac 8: primitak učenika i studenata"};
     for (int k = 0; k < 6; ++k) idd.push_back(radio(columns[k], std::to_string(k + 3), {18, 56 + 11 * k, 264, 10}));
     std::vector<Control> old{
-        prompt("Osnova Obracuna (RS-B):", {10, 26, 90, 10}),
-        entry("osnovaobracuna", FieldRef(marel::VRSTEDOH, "OSNOVAOBRACUNA"), "@s9", {102, 24, 50, 12}).history(),
+        prompt("Osnova Obracuna (RS-B):", {10, 26, 100, 10}),
+        entry("osnovaobracuna", FieldRef(marel::VRSTEDOH, "OSNOVAOBRACUNA"), "@s9", {112, 24, 50, 12}).history(),
         option("stupacidd", "Stupac u IDD obrascu", FieldRef(marel::VRSTEDOH, "STUPACIDD"), {10, 42, 278, 86},
                std::move(idd))
             .history(),
-        prompt("Zaposljavanje:", {10, 138, 90, 10}),
-        entry("zaposljavanje", FieldRef(marel::VRSTEDOH, "ZAPOSLJAVANJE"), "@N5`2", {102, 136, 44, 12}).history(),
+        prompt("Zaposljavanje:", {10, 138, 100, 10}),
+        entry("zaposljavanje", FieldRef(marel::VRSTEDOH, "ZAPOSLJAVANJE"), "@N5`2", {112, 136, 44, 12}).history(),
         option("visestopa", "Više stopa", FieldRef(marel::VRSTEDOH, "VISESTOPA"), {10, 154, 100, 30},
                {radio("DA", "DA", {18, 168, 30, 10}), radio("NE", "NE", {58, 168, 30, 10})})
             .history()};
 
     std::vector<Control> nonTaxable{
-        button("neoporezivi", "Oznaka neoporez. primitka", {10, 22, 96, 14}),
-        entry("rezdecimala", FieldRef(marel::VRSTEDOH, "REZDECIMALA"), "@N-11", {110, 23, 48, 12}).history(),
-        button("obrisi", "Obriši", {164, 22, 40, 14}),
-        display("neopstring", FieldRef(neopstring, "LOC:NEOPSTRING"), "@s500", {10, 40, 278, 36}),
-        prompt("Šifre za JOP obrazac:", {10, 82, 120, 10}),
+        button("neoporezivi", "Oznaka neoporez. primitka", {10, 22, 112, 14}),
+        entry("rezdecimala", FieldRef(marel::VRSTEDOH, "REZDECIMALA"), "@N-11", {126, 23, 48, 12}).history(),
+        button("obrisi", "Obriši", {180, 22, 40, 14}),
+        display("neopstring", FieldRef(neopstring, "LOC:NEOPSTRING"), "@s500", {10, 40, 278, 32}),
+        prompt("Šifre za JOP obrazac:", {10, 78, 120, 10}),
         option("rezstringa", "Oznaka stjecatelja / osiguranika", FieldRef(marel::VRSTEDOH, "REZSTRINGA"),
-               {10, 94, 278, 40},
-               {radio("ne postoji obveza doprinosa (4001)", "01", {18, 106, 130, 10}),
-                radio("postoji obveza doprinosa (4002)", "02", {152, 106, 132, 10}),
-                radio("dohodak od kapitala (1001)", "11", {18, 119, 130, 10}),
-                radio("Neoporezivi primitak (0000)", "00", {152, 119, 132, 10})})
+               {10, 90, 278, 58},
+               {radio("ne postoji obveza doprinosa (4001)", "01", {18, 102, 200, 10}),
+                radio("postoji obveza doprinosa (4002)", "02", {18, 113, 200, 10}),
+                radio("dohodak od kapitala (1001)", "11", {18, 124, 200, 10}),
+                radio("Neoporezivi primitak (0000)", "00", {18, 135, 200, 10})})
             .history(),
-        button("primitak", "Oznaka primitka:", {10, 142, 96, 14}),
-        entry("rezstringb", FieldRef(marel::VRSTEDOH, "REZSTRINGB"), "@s15", {110, 143, 64, 12}).history(),
-        display("proza", FieldRef(proza, "LOC:PROZA"), "@s500", {10, 160, 278, 44})};
+        button("primitak", "Oznaka primitka:", {10, 154, 112, 14}),
+        entry("rezstringb", FieldRef(marel::VRSTEDOH, "REZSTRINGB"), "@s15", {126, 155, 64, 12}).history(),
+        display("proza", FieldRef(proza, "LOC:PROZA"), "@s500", {10, 172, 278, 40})};
 
     return {"",
             300,
-            236,
-            {sheet("tabs", {4, 4, 292, 206},
+            244,
+            {sheet("tabs", {4, 4, 292, 216},
                    {tab("Stope", std::move(rates)), tab("Staro", std::move(old)),
                     tab("Neoporezivi primitak", std::move(nonTaxable))}),
-             button("ok", "OK", {198, 216, 45, 14}).byDefault(),
-             button("cancel", "Odustani", {248, 216, 45, 14})}};
+             button("ok", "OK", {198, 226, 45, 14}).byDefault(),
+             button("cancel", "Odustani", {248, 226, 45, 14})}};
 }
 
 // The non-taxable receipt's code as the table keeps it; 0 when it cannot be one.

@@ -37,8 +37,8 @@ BROWSEPARAM::BROWSEPARAM(QWidget* parent)
                  parent) {
     auto b = std::make_unique<ListBrowser>(
         marel::PARAM,
-        "30R(2)|M~Oznaka~C(0)@n5@120L(2)|M~Namjena~@s40@40R(2)|M~vodoravno~C(0)@n-7@40R(2)|M~okomito~C(0)@n-7@"
-        "50L(2)|M~Oznaka Papira~@s6@36R(2)|M~Duzina~C(0)@n-7@36R(2)|M~Sirina~C(0)@n-7@",
+        "30R(2)|M~Oznaka~C(0)@n5@110L(2)|M~Namjena~@s40@44R(2)|M~vodoravno~C(0)@n-7@40R(2)|M~okomito~C(0)@n-7@"
+        "56L(2)|M~Oznaka Papira~@s6@36R(2)|M~Duzina~C(0)@n-7@36R(2)|M~Sirina~C(0)@n-7@",
         std::vector<ColumnSource>{ColumnSource::of(marel::PARAM, "OZNAKA"),
                                   ColumnSource::of(marel::PARAM, "MODELPRINTERA"),
                                   ColumnSource::of(marel::PARAM, "XPOS"), ColumnSource::of(marel::PARAM, "YPOS"),
@@ -58,20 +58,20 @@ LONG UPDATEPARAM::run() {
         "",
         236,
         84,
-        {prompt("Namjena", {6, 8, 44, 10}),
-         entry("namjena", FieldRef(marel::PARAM, "MODELPRINTERA"), "@s100", {52, 6, 178, 12}).history(),
-         prompt("VODORAVNO", {6, 26, 44, 10}),
-         entry("xpos", FieldRef(marel::PARAM, "XPOS"), "@n-7", {52, 24, 36, 12})
+        {prompt("Namjena", {6, 8, 50, 10}),
+         entry("namjena", FieldRef(marel::PARAM, "MODELPRINTERA"), "@s100", {58, 6, 172, 12}).history(),
+         prompt("VODORAVNO", {6, 26, 50, 10}),
+         entry("xpos", FieldRef(marel::PARAM, "XPOS"), "@n-7", {58, 24, 36, 12})
              .history()
              .withTip("Strelica gore dodaje 1, strelica dolje oduzima 1"),
-         button("xplus", "+", {92, 23, 16, 14}).withTip("Pomak udesno"),
-         button("xminus", "-", {110, 23, 16, 14}).withTip("Pomak ulijevo"),
-         prompt("OKOMITO", {6, 44, 44, 10}),
-         entry("ypos", FieldRef(marel::PARAM, "YPOS"), "@n-7", {52, 42, 36, 12})
+         button("xplus", "+", {98, 23, 16, 14}).withTip("Pomak udesno"),
+         button("xminus", "-", {116, 23, 16, 14}).withTip("Pomak ulijevo"),
+         prompt("OKOMITO", {6, 44, 50, 10}),
+         entry("ypos", FieldRef(marel::PARAM, "YPOS"), "@n-7", {58, 42, 36, 12})
              .history()
              .withTip("Strelica gore dodaje 1, strelica dolje oduzima 1"),
-         button("yplus", "+", {92, 41, 16, 14}).withTip("Pomak prema dolje"),
-         button("yminus", "-", {110, 41, 16, 14}).withTip("Pomak prema gore"),
+         button("yplus", "+", {98, 41, 16, 14}).withTip("Pomak prema dolje"),
+         button("yminus", "-", {116, 41, 16, 14}).withTip("Pomak prema gore"),
          button("ok", "OK", {136, 64, 45, 14}).byDefault(),
          button("cancel", "Odustani", {186, 64, 45, 14})}};
     UpdateFormView view(form, std::move(r), caller_);
