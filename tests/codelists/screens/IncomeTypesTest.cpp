@@ -76,6 +76,8 @@ TEST_F(IncomeTypesTest, NewTypesAreNumberedWithDefaultsAndCodesFromTheTable) {
     // from the code table when the form is checked.
     whenOpen([](WindowBuilder& f) {
         EXPECT_EQ(title(f), "Unos nove vrste dohotka");
+        // Beside its list the form keeps the size it was laid out in.
+        EXPECT_EQ(f.root()->size(), QSize(f.pixelsX(300), f.pixelsY(244)));
         EXPECT_EQ(shown(f, "oznaka").trimmed(), "1");
         type(f, "naziv", "Ugovor o djelu");
         type(f, "mirovinskoistup", "15");
@@ -121,6 +123,17 @@ TEST_F(IncomeTypesTest, NewTypesAreNumberedWithDefaultsAndCodesFromTheTable) {
     ASSERT_TRUE(stored(2));
     EXPECT_EQ(VRS.REZSTRINGB.str(), "9999");
     EXPECT_EQ(VRS.REZSTRINGA.str(), "");
+
+    // A code that is taken: the standard warning names the key, the form stays.
+    whenOpen([](WindowBuilder& f) {
+        type(f, "oznaka", "1");
+        type(f, "naziv", "Dvojnik");
+        click(f, "ok");
+        click(f, "cancel");
+    });
+    click(w->builder(), "insert");
+    EXPECT_EQ(ask.last().text, "Već postoji slog sa ovom vrijednosti za ključ:VRS:KeyOznaka");
+    EXPECT_EQ(marel::VRSTEDOH.records(), 2);
 
     // The list shows both; the name of the highlighted one is shown whole below.
     QTableView* table = w->view()->table();
