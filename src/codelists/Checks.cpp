@@ -16,6 +16,18 @@ bool findReceiptCode() {
     VBR.SHIFRA = std::string(utf8Prefix(VRS.REZSTRINGB.str(), 10));
     return VBRAT.get(VBRAT.KEYSHIFRA) == 0;
 }
+
+// The non-taxable receipt of the type's code. A code outside the table's
+// number range is no code of it: it must not wrap round onto another one.
+bool findNonTaxable() {
+    NEOPOREZ.clear();
+    const Decimal code = VRS.REZDECIMALA.value();
+    if (code.isZero() || code < Decimal(-32768) || code > Decimal(32767) || code != Decimal(int(code.toInt()))) return false;
+    NEO.SHIFRA = SHORT(code.toInt());
+    if (NEOPOREZ.get(NEOPOREZ.KEYSHIFRA) == 0) return true;
+    NEOPOREZ.clear();
+    return false;
+}
 }  // namespace
 
 std::string ibanPrefix(USHORT bank, const std::string& account) {
@@ -69,6 +81,11 @@ std::string receiptCodeLookup() {
     return VBR.NAZIV.str();
 }
 
+bool receiptCodeKnown() {
+    FileUse uses{&VBRAT};
+    return findReceiptCode();
+}
+
 bool nonTaxableAllowed() {
     if (!VRS.REZSTRINGA.empty() && !(VRS.REZSTRINGA == "00")) {
         message("Oznaka stjecatelja nije ispravna za neoporezivi primitak!");
@@ -81,11 +98,18 @@ bool nonTaxableAllowed() {
     return true;
 }
 
-std::string nonTaxableLookup() {
+bool nonTaxableKnown() {
     FileUse uses{&NEOPOREZ};
-    NEOPOREZ.clear();
-    NEO.SHIFRA = SHORT(VRS.REZDECIMALA.value().toInt());
-    std::string name = NEOPOREZ.get(NEOPOREZ.KEYSHIFRA) == 0 ? NEO.NAZIV.str() : "";
+    return findNonTaxable();
+}
+
+std::string nonTaxableName() {
+    FileUse uses{&NEOPOREZ};
+    return findNonTaxable() ? NEO.NAZIV.str() : "";
+}
+
+std::string nonTaxableLookup() {
+    std::string name = nonTaxableName();
     VRS.REZSTRINGA = "00";
     VRS.REZSTRINGB = "0000";
     return name;

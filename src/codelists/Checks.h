@@ -21,10 +21,19 @@ bool KONTROLA_VRSTEDOH();
 // VRS:REZSTRINGB (empty when unknown). Fills a blank acquirer code from the
 // code table, or warns when the two disagree.
 std::string receiptCodeLookup();
-// Non-taxable-receipt lookup after the choice: the receipt's description; forces
-// the acquirer code "00" and the receipt code "0000". `allowed` is false (and a
-// message shown) when the type's codes do not permit a non-taxable receipt.
+// Is VRS:REZSTRINGB (its first ten characters) a code of the JOPPD code table?
+bool receiptCodeKnown();
+
+// May the type take a non-taxable receipt? False, with the form's message,
+// when its acquirer code or receipt code says it is taxable.
 bool nonTaxableAllowed();
+// Is VRS:REZDECIMALA a code of the non-taxable receipts table?
+bool nonTaxableKnown();
+// The description of the non-taxable receipt in VRS:REZDECIMALA, empty when
+// there is none; changes nothing else.
+std::string nonTaxableName();
+// Non-taxable-receipt lookup after the choice: the receipt's description; forces
+// the acquirer code "00" and the receipt code "0000".
 std::string nonTaxableLookup();
 
 }  // namespace marel

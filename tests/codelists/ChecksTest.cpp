@@ -76,3 +76,16 @@ TEST_F(IncomeTypeChecks, IbanCheckDigitsOnlyWhenTheBankExists) {
     EXPECT_EQ(ibanPrefix(1, "0000000003"), "HR08");
     EXPECT_EQ(ibanPrefix(2, "1234567890"), "");
 }
+
+TEST_F(IncomeTypeChecks, ANonTaxableCodeOutsideTheTableIsNoneOfItsCodes) {
+    VRS.REZDECIMALA = 17;
+    EXPECT_TRUE(nonTaxableKnown());
+    EXPECT_EQ(nonTaxableName(), "Dnevnice");
+    EXPECT_EQ(VRS.REZSTRINGA.str(), "");  // only looked up, nothing forced
+    // 65553 = 65536 + 17: read as a short it would land on receipt 17.
+    for (const char* code : {"65553", "18", "0", "-17"}) {
+        VRS.REZDECIMALA = Decimal::parse(code);
+        EXPECT_FALSE(nonTaxableKnown()) << code;
+        EXPECT_EQ(nonTaxableName(), "") << code;
+    }
+}

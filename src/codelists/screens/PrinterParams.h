@@ -1,5 +1,6 @@
 #pragma once
-// Printer offsets for the pre-printed payment orders.
+// Printer offsets for the pre-printed payment orders: the list of presets
+// (also the payments screen's chooser) and its form.
 #include "ui/screens/ListWindow.h"
 
 namespace marel::screens {
@@ -8,6 +9,16 @@ class BROWSEPARAM : public ListWindow {
     Q_OBJECT
 public:
     explicit BROWSEPARAM(QWidget* parent = nullptr);
+};
+
+class UPDATEPARAM {
+public:
+    explicit UPDATEPARAM(QWidget* caller) : caller_(caller) {}
+    // Runs the form for GLOBALREQUEST; answers in GLOBALRESPONSE.
+    LONG run();
+
+private:
+    QWidget* caller_;
 };
 
 }  // namespace marel::screens

@@ -2,6 +2,8 @@
 
 #include "codelists/screens/Municipalities.h"
 #include "codelists/screens/Payers.h"
+#include "codelists/screens/IncomeTypes.h"
+#include "codelists/screens/PrinterParams.h"
 #include "codelists/screens/StreetsBanks.h"
 #include "joppd/screens/JoppdForms.h"
 #include "payments/screens/Payments.h"
@@ -17,6 +19,8 @@ void registerAllScreens() {
     registerScreen("SUBJEKTI", [] { return new screens::SUBJEKTI; });
     registerScreen("JOPOOBRASCI", [] { return new screens::JOPOOBRASCI; });
     registerScreen("ISPLATE", [] { return new screens::ISPLATE; });
+    registerScreen("VRSTEDOHOTKA", [] { return new screens::VRSTEDOHOTKA; });
+    registerScreen("BROWSEPARAM", [] { return new screens::BROWSEPARAM; });
 }
 
 }  // namespace marel
