@@ -13,10 +13,14 @@ void CallerModal::show(QWidget* content, QWidget* caller, QObject* filter) {
         QMdiArea* area = callerSub->mdiArea();
         callerWindow = callerSub;
         if (callerSub->widget()) callerSub->widget()->setEnabled(false);
+        // The window keeps the size its resource gave it; the frame adds its border.
+        const bool sized = content->testAttribute(Qt::WA_Resized);
+        const QSize size = content->size();
         sub = area->addSubWindow(content);
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->installEventFilter(filter);
         sub->show();
+        if (sized) sub->resize(size + sub->size() - content->size());
         area->setActiveSubWindow(sub);
     } else {
         callerWindow = caller ? caller->window() : nullptr;

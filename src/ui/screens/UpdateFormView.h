@@ -32,6 +32,9 @@ public:
 
     // The screen's own handlers, set up once the window is built (insert and change only).
     std::function<void(WindowBuilder&)> onOpen;
+    // Runs before the window shows its fields again (it became active again,
+    // or stayed open after OK), so the screen can re-read what its displays show.
+    std::function<void()> onRefresh;
 
     // Runs the form and returns its answer (GLOBALRESPONSE). Events go on
     // meanwhile, so other windows keep working; a form opened later by another
