@@ -50,8 +50,8 @@ public:
         ok_ = store.open(folder_.string(), "") == 0;
         for (DataFile* f : {static_cast<DataFile*>(&OSOBE), static_cast<DataFile*>(&MJESTA), static_cast<DataFile*>(&ULICE)})
             ok_ = ok_ && f->create() == 0 && f->open() == 0;
-        for (size_t k = 0; ok_ && k < OsobeFile::LAYOUT().keys.size(); ++k)
-            ok_ = store.exec("DROP INDEX " + sqlName(indexName(OsobeFile::LAYOUT(), int(k)))) == 0;
+        for (const IndexSql& ix : indexSqls(OsobeFile::LAYOUT()))
+            ok_ = ok_ && store.exec("DROP INDEX " + sqlName(ix.name)) == 0;
         ok_ = ok_ && store.begin() == 0;
         for (int i = 0; ok_ && i < kMillion; ++i) {
             const uint64_t h = mix(uint64_t(i));

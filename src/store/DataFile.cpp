@@ -35,18 +35,30 @@ std::string indexName(const Layout& layout, int key) {
     return layout.label + "_" + layout.keys[size_t(key)].name;
 }
 
-std::vector<std::string> indexSqls(const Layout& layout) {
-    std::vector<std::string> out;
+std::vector<IndexSql> indexSqls(const Layout& layout) {
+    std::vector<IndexSql> out;
     for (size_t k = 0; k < layout.keys.size(); ++k) {
         const KeyDef& key = layout.keys[k];
-        std::string sql = std::string("CREATE ") + (key.unique ? "UNIQUE " : "") + "INDEX " +
-                          sqlName(indexName(layout, int(k))) + " ON " + sqlName(layout.label) + "(";
+        std::string columns;
         for (size_t c = 0; c < key.components.size(); ++c) {
-            if (c) sql += ", ";
-            sql += sqlName(layout.fields[size_t(key.components[c].field)].name);
-            if (key.components[c].desc) sql += " DESC";
+            if (c) columns += ", ";
+            columns += sqlName(layout.fields[size_t(key.components[c].field)].name);
+            if (key.components[c].desc) columns += " DESC";
         }
-        out.push_back(sql + ")");
+        const std::string name = indexName(layout, int(k));
+        const std::string on = " ON " + sqlName(layout.label) + "(" + columns + ")";
+        if (!key.uniqueWhenNotBlank) {
+            out.push_back({name, std::string("CREATE ") + (key.unique ? "UNIQUE " : "") + "INDEX " + sqlName(name) + on});
+            continue;
+        }
+        // The plain index keeps the order and the lookups of the key, blanks
+        // included; SQLite would use a partial index only for queries that
+        // say the key is not blank. The partial one enforces uniqueness.
+        std::string filled;
+        for (size_t c = 0; c < key.components.size(); ++c)
+            filled += std::string(c ? " OR " : "") + sqlName(layout.fields[size_t(key.components[c].field)].name) + " <> ''";
+        out.push_back({name, "CREATE INDEX " + sqlName(name) + on});
+        out.push_back({name + "_U", "CREATE UNIQUE INDEX " + sqlName(name + "_U") + on + " WHERE " + filled});
     }
     return out;
 }
@@ -492,11 +504,9 @@ int DataFile::open() {
         setError(kFileInvalid, 0, "Version column missing");
         return kFileInvalid;
     }
-    auto wanted = indexSqls(*layout_);
-    for (size_t k = 0; k < wanted.size(); ++k) {
-        auto it = std::find_if(indexes.begin(), indexes.end(),
-                               [&](auto& ix) { return ix.first == indexName(*layout_, int(k)); });
-        if (it == indexes.end() || it->second != wanted[k]) {
+    for (const IndexSql& wanted : indexSqls(*layout_)) {
+        auto it = std::find_if(indexes.begin(), indexes.end(), [&](auto& ix) { return ix.first == wanted.name; });
+        if (it == indexes.end() || it->second != wanted.sql) {
             setError(kKeysInvalid);
             return kKeysInvalid;
         }
@@ -515,7 +525,7 @@ int DataFile::create() {
     if (ownTx && store_->begin() != 0) return errorCode();
     int rc = store_->exec(tableSql(*layout_));
     for (auto& ix : indexSqls(*layout_))
-        if (rc == SQLITE_OK) rc = store_->exec(ix);
+        if (rc == SQLITE_OK) rc = store_->exec(ix.sql);
     if (rc != SQLITE_OK) {
         int code = store_->fail(rc);
         if (ownTx) store_->rollback();
@@ -574,7 +584,7 @@ int DataFile::build() {
     for (auto& n : names)
         if (rc == SQLITE_OK) rc = store_->exec("DROP INDEX " + sqlName(n));
     for (auto& ix : indexSqls(*layout_))
-        if (rc == SQLITE_OK) rc = store_->exec(ix);
+        if (rc == SQLITE_OK) rc = store_->exec(ix.sql);
     if (rc != SQLITE_OK) {
         int code = store_->fail(rc);
         if (ownTx) store_->rollback();
@@ -751,6 +761,10 @@ int DataFile::deleteRecord() {
 bool DataFile::duplicate(const Key& key) {
     const KeyDef& k = layout_->keys[size_t(key.index)];
     if (!k.unique || !open_) return false;
+    if (k.uniqueWhenNotBlank && std::all_of(k.components.begin(), k.components.end(), [&](const KeyComponent& c) {
+            return fieldValue(c.field).s.empty();
+        }))
+        return false;
     std::string sql = "SELECT 1 FROM " + sqlName(layout_->label) + " WHERE ";
     for (size_t i = 0; i < k.components.size(); ++i) sql += quotedColumn(k.components[i].field) + " IS ? AND ";
     sql += "rowid <> ? LIMIT 1";

@@ -10,13 +10,17 @@ Layout::Layout(const char* label_, const char* prefix_, int recordBytes_, bool a
     : label(label_), prefix(prefix_), recordBytes(recordBytes_), autoNumber(autoNumber_),
       fields(std::move(fields_)) {
     for (auto& k : keys_) {
-        KeyDef def{k.name, k.unique, {}};
+        KeyDef def{k.name, k.unique, {}, k.uniqueWhenNotBlank};
         for (auto& c : k.components) {
             bool desc = !c.empty() && c[0] == '-';
             int f = fieldIndex(desc ? std::string_view(c).substr(1) : std::string_view(c));
             if (f < 0) throw std::logic_error("Unknown key field " + c + " in " + label);
             def.components.push_back({f, desc});
+            if (def.uniqueWhenNotBlank && !fields[size_t(f)].isText())
+                throw std::logic_error("Key " + std::string(k.name) + " of " + label + " can be blank only in text");
         }
+        if (def.uniqueWhenNotBlank && !def.unique)
+            throw std::logic_error("Key " + std::string(k.name) + " of " + label + " is not unique");
         keys.push_back(std::move(def));
     }
 }

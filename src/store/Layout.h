@@ -39,7 +39,14 @@ struct KeyDef {
     std::string name;
     bool unique;
     std::vector<KeyComponent> components;
+    // Unique only among the records whose key is filled in: any number of
+    // records may leave it blank (a recipient whose OIB is not known yet, or
+    // the blank record an insert form adds the moment it opens).
+    bool uniqueWhenNotBlank = false;
 };
+
+// Marks a unique key of text fields whose blank value may repeat.
+inline constexpr bool UNIQUE_WHEN_NOT_BLANK = true;
 
 class Layout {
 public:
@@ -47,6 +54,7 @@ public:
         const char* name;
         bool unique;
         std::vector<std::string> components;  // field names, "-" in front for descending
+        bool uniqueWhenNotBlank = false;
     };
     Layout(const char* label, const char* prefix, int recordBytes, bool autoNumber,
            std::vector<FieldDef> fields, std::vector<KeySource> keys);

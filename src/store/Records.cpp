@@ -34,7 +34,7 @@ const Layout& OsobeFile::LAYOUT() {
         },
         {
             {"KEYOZNAKA", true, {"OZNAKA"}},
-            {"KEYOIB", true, {"OIB"}},
+            {"KEYOIB", true, {"OIB"}, UNIQUE_WHEN_NOT_BLANK},
             {"KEYPREZIMEIME", false, {"PREZIME", "IME"}},
             {"KEYBANKA", false, {"BANKA"}},
             {"KEYMJESTO", false, {"MJESTO"}},
@@ -72,8 +72,8 @@ const Layout& SubjektiFile::LAYOUT() {
             {"KEYMJESTO", false, {"MJESTO"}},
             {"KEYULICA", false, {"ULICA"}},
             {"KEYBANKA", false, {"BANKA"}},
-            {"KEYPOREZNIBROJ", true, {"POREZNIBROJ"}},
-            {"KEYOIB", true, {"OIB"}},
+            {"KEYPOREZNIBROJ", true, {"POREZNIBROJ"}, UNIQUE_WHEN_NOT_BLANK},
+            {"KEYOIB", true, {"OIB"}, UNIQUE_WHEN_NOT_BLANK},
         }};
     return layout;
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The SQL shape of a layout: its table and one index per key.
+// The SQL shape of a layout: its table and one index per key (two for a key
+// unique only when not blank).
 #include <string>
 #include <vector>
 
@@ -8,6 +9,10 @@
 namespace marel {
 std::string tableSql(const Layout& layout);
 std::string indexName(const Layout& layout, int key);
-std::vector<std::string> indexSqls(const Layout& layout);
+struct IndexSql {
+    std::string name;
+    std::string sql;
+};
+std::vector<IndexSql> indexSqls(const Layout& layout);
 std::string sqlName(const std::string& identifier);
 }  // namespace marel

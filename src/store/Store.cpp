@@ -305,7 +305,7 @@ int Store::loadTable(const std::string& label, const std::string& dataDir) {
     };
     int rc = exec(tableSql(*layout));
     for (auto& ix : indexSqls(*layout))
-        if (rc == SQLITE_OK) rc = exec(ix);
+        if (rc == SQLITE_OK) rc = exec(ix.sql);
     if (rc != SQLITE_OK) return abandon(fail(rc), sqlite3_errmsg(db_));
     dropStatements();
 

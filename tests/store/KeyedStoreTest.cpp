@@ -139,6 +139,61 @@ TEST_F(StoreFixture, UniqueKeysRefuseDuplicatesAndWriteNothing) {
     EXPECT_EQ(ISPLATE.records(), 2);
 }
 
+TEST_F(StoreFixture, BlankIdentifiersMayRepeatButFilledOnesMayNot) {
+    openFiles({&OSOBE, &SUBJEKTI});
+    // Recipients whose OIB is not known yet (and the blank record an insert
+    // form adds at once) do not clash with each other.
+    for (LONG n : {1, 2, 3}) {
+        OSOBE.clear();
+        OSO.OZNAKA = n;
+        OSO.PREZIME = "Horvat";
+        EXPECT_FALSE(OSOBE.duplicate(OSOBE.KEYOIB));
+        ASSERT_EQ(OSOBE.add(), 0) << n;
+        EXPECT_EQ(OSOBE.firstDuplicateKey(), -1);
+    }
+    OSO.OIB = "12345678903";
+    ASSERT_EQ(OSOBE.put(), 0);
+    OSOBE.clear();
+    OSO.OZNAKA = 2;
+    ASSERT_EQ(OSOBE.get(OSOBE.KEYOZNAKA), 0);
+    OSO.OIB = "12345678903";
+    EXPECT_EQ(OSOBE.firstDuplicateKey(), OSOBE.KEYOIB.index);
+    EXPECT_EQ(OsobeFile::LAYOUT().keyDisplayName(OSOBE.firstDuplicateKey()), "OSO:KeyOIB");
+    EXPECT_EQ(OSOBE.put(), kDuplicateKey);
+
+    // Looking up by OIB finds the one that has it, and blanks in key order.
+    OSOBE.clear();
+    OSO.OIB = "12345678903";
+    ASSERT_EQ(OSOBE.get(OSOBE.KEYOIB), 0);
+    EXPECT_EQ(OSO.OZNAKA, 3);
+    EXPECT_EQ(readAll(OSOBE, OSOBE.KEYOIB, OSO.OIB), (std::vector<std::string>{"", "", "12345678903"}));
+    // ... through an index, not by reading the whole file.
+    sqlite3_stmt* plan = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(Store::main().db(),
+                                 "EXPLAIN QUERY PLAN SELECT rowid FROM \"OSOBE\" WHERE \"OIB\" IS ? ORDER BY rowid LIMIT 1",
+                                 -1, &plan, nullptr),
+              SQLITE_OK);
+    std::string detail;
+    while (sqlite3_step(plan) == SQLITE_ROW) detail += reinterpret_cast<const char*>(sqlite3_column_text(plan, 3));
+    sqlite3_finalize(plan);
+    EXPECT_NE(detail.find("INDEX"), std::string::npos) << detail;
+
+    // A payer's registration number and OIB likewise.
+    for (LONG n : {1, 2}) {
+        SUBJEKTI.clear();
+        SUB.OZNAKA = n;
+        ASSERT_EQ(SUBJEKTI.add(), 0) << n;
+    }
+    SUB.POREZNIBROJ = "0123456";
+    ASSERT_EQ(SUBJEKTI.put(), 0);
+    SUBJEKTI.clear();
+    SUB.OZNAKA = 1;
+    ASSERT_EQ(SUBJEKTI.get(SUBJEKTI.KEYOZNAKA), 0);
+    SUB.POREZNIBROJ = "0123456";
+    EXPECT_EQ(SubjektiFile::LAYOUT().keyDisplayName(SUBJEKTI.firstDuplicateKey()), "SUB:KeyPorezniBroj");
+    EXPECT_EQ(SUBJEKTI.put(), kDuplicateKey);
+}
+
 TEST_F(StoreFixture, DescendingKeyGivesNewestYearThenHighestIdentifierPerPayer) {
     openFiles({&ISPLATE});
     struct P { LONG payer; const char* year; const char* rsid; };

@@ -140,14 +140,17 @@ TEST_F(UpdateFormTest, CancelledNewPaymentTakesTheLinesEnteredUnderIt) {
 }
 
 TEST_F(UpdateFormTest, FailedNumberingAsksAndLeavesNothingBehind) {
-    // A recipient without an OIB already exists, and the new one has none yet.
+    // The caller primes the new recipient with an OIB another one already has,
+    // so every add clashes whatever number it gets.
     OSOBE.clear();
     OSO.OZNAKA = 1;
+    OSO.OIB = "12345678903";
     ASSERT_EQ(OSOBE.add(), 0);
     prompts.answers = {BUTTON_RETRY, BUTTON_CANCEL};
     GLOBALREQUEST = INSERTRECORD;
     OSOBE.clear();
     OSO.MJESTO = 9;
+    OSO.OIB = "12345678903";
     UpdateForm form(OSOBE, "T-FAIL");
     EXPECT_FALSE(form.open());
     ASSERT_EQ(prompts.messages.size(), 2u);

@@ -227,7 +227,7 @@ LONG UPISSUBJEKTA::run() {
     view.onOpen = [&form, &view](WindowBuilder& w) {
         auto payer = std::make_shared<PayerForm>(w, form);
         payer->hook();
-        view.onResume = [weak = std::weak_ptr<PayerForm>(payer)] {
+        view.onRefresh = [weak = std::weak_ptr<PayerForm>(payer)] {
             if (auto p = weak.lock()) p->resumed();
         };
     };

@@ -1,12 +1,316 @@
 #include "codelists/screens/Recipients.h"
 
+#include "codelists/Recipients.h"
+#include "codelists/screens/Municipalities.h"
+#include "codelists/screens/StreetsBanks.h"
+#include "common/Prompter.h"
+#include "store/Records.h"
+#include "ui/screens/Runtime.h"
+#include "ui/screens/UpdateFormView.h"
+
 namespace marel::screens {
 
-// Not built yet: every request is cancelled.
+namespace {
+
+const char* const kColumns =
+    "48L(1)|M~Prezime~@s25@46L(1)|M~Ime~@s20@62L(1)|M~OIB~@s11@56L(1)|M~Mjesto~@s25@68L(1)|M~Ulica~@s25@"
+    "44L(1)|M~K br~@s5@56R(2)|M~Oznaka~L@n-14@60R(2)|M~Kućni telefon~L@s15@60R(2)|M~Telefon na poslu~L@s15@"
+    "64R(2)|M~Oznaka~C(0)@n-14@64R(2)|M~Mjesto~C(0)@n-14@64R(2)|M~Ulica~C(0)@n-14@";
+
+WindowResource listResource() {
+    const int bx = 410;
+    return {"Pregled primatelja",
+            464,
+            284,
+            {sheet("tabs", {4, 4, 400, 96},
+                   {tab("Po pr&ezimenu",
+                        {prompt("Prezime:", {12, 26, 34, 10}),
+                         entry("locator", FieldRef(marel::OSOBE, "PREZIME"), "@s25", {48, 24, 110, 12}),
+                         button("help", "?", {162, 24, 14, 12}).withTip("Uputa za lociranje osobe s liste")}),
+                    tab("Po mje&stu", {prompt("Mjesto:", {12, 26, 34, 10}), list("mjesta", {48, 22, 220, 74})})}),
+             list("list", {4, 104, 400, 146}),
+             display("prezimeIme", FieldRef(), "", {6, 256, 150, 10}),
+             display("oib", FieldRef(marel::OSOBE, "OIB"), "@s11", {160, 256, 60, 10}),
+             prompt("Kontakt:", {226, 256, 32, 10}),
+             display("kucniTel", FieldRef(marel::OSOBE, "KUCNITELEFON"), "@s15", {260, 256, 70, 10}),
+             display("telPosao", FieldRef(marel::OSOBE, "TELEFONNAPOSLU"), "@s15", {334, 256, 70, 10}),
+             button("select", "O&daberi", {bx, 104, 50, 14}),
+             button("insert", "&Unesi", {bx, 124, 50, 14}),
+             button("change", "&Mijenjaj", {bx, 140, 50, 14}),
+             button("delete", "&Briši", {bx, 156, 50, 14}),
+             button("oibCopy", "OIB (Alt+Q)", {bx, 178, 50, 14})
+                 .withKey("Alt+Q")
+                 .withTip("Kopira OIB označenog primatelja"),
+             button("close", "Zatvori", {bx, 236, 50, 14})}};
+}
+
+}  // namespace
+
+OSOBE::OSOBE(QWidget* parent) : ListWindow(listResource(), parent) {
+    files_.add(marel::ULICE);
+
+    auto people = std::make_unique<ListBrowser>(
+        marel::OSOBE, kColumns,
+        std::vector<ColumnSource>{
+            ColumnSource::of(marel::OSOBE, "PREZIME"), ColumnSource::of(marel::OSOBE, "IME"),
+            ColumnSource::of(marel::OSOBE, "OIB"), ColumnSource::of(marel::MJESTA, "NAZIV"),
+            ColumnSource::of(marel::ULICE, "NAZIV"), ColumnSource::of(marel::OSOBE, "KUCNIBROJ"),
+            ColumnSource::of(marel::MJESTA, "OZNAKA"), ColumnSource::of(marel::OSOBE, "KUCNITELEFON"),
+            ColumnSource::of(marel::OSOBE, "TELEFONNAPOSLU"), ColumnSource::of(marel::OSOBE, "OZNAKA"),
+            ColumnSource::of(marel::OSOBE, "MJESTO"), ColumnSource::of(marel::OSOBE, "ULICA")});
+    people->related = readPlaceAndStreet;
+    people->addSortOrder({marel::OSOBE.KEYPREZIMEIME, Locator::Incremental, Stops::Letters, {}, {}});
+    people->addSortOrder({marel::OSOBE.KEYMJESTO, Locator::None, Stops::None, [this] { return place_; }, {}});
+    people->update = [this] { UPISOSOBE(this).run(); };
+
+    auto places = std::make_unique<ListBrowser>(
+        marel::MJESTA, "132L(2)|M~Mjesto~@s25@56R(2)|M~Oznaka~L@n-14@",
+        std::vector<ColumnSource>{ColumnSource::of(marel::MJESTA, "NAZIV"), ColumnSource::of(marel::MJESTA, "OZNAKA")});
+    places->addSortOrder({marel::MJESTA.KEYNAZIV, Locator::Incremental, Stops::None, {}, {}});
+    // The rows of the recipients read places too, so the highlighted place is
+    // taken while the places list has it in the buffer, before the recipients
+    // follow it.
+    ListBrowser* placesList = places.get();
+    places->listen([this, placesList] { place_ = placesList->selected() ? int64_t(MJE.OZNAKA) : -1; });
+    people->follow(*places);
+
+    add(std::move(people), {"list", "", "tabs", "locator", true});
+    add(std::move(places), {"mjesta", "mje.", "", "", false});
+
+    builder().onAccepted("help", [] {
+        message("Osobu s liste možete locirati i upisujući prva slova prezimena.\nAko Vam to ne uspjeva kliknite "
+                "lijevom tipkom miša na listu s osobama pa opet pokušajte",
+                "Uputa za lociranje osobe s liste", Icon::Information);
+        return true;
+    });
+    builder().onAccepted("oibCopy", [this] {
+        copyOib();
+        return true;
+    });
+    onChange = [this] { showRecipient(); };
+}
+
+// The lines under the list show the highlighted recipient. The surname
+// locator is left alone: it shows what the user typed.
+void OSOBE::showRecipient() {
+    const bool any = browser(0).selected() > 0;
+    builder().setText("prezimeIme", any ? std::string(utf8Prefix(PREZIMEIME(), 40)) : "");
+    for (const char* id : {"oib", "kucniTel", "telPosao"}) builder().display(id);
+}
+
+void OSOBE::copyOib() {
+    const ListBrowser::Row* row = browser(0).selectedRow();
+    if (!row) return;
+    // The buffer may have served another window meanwhile: the highlighted record counts.
+    if (marel::OSOBE.getById(row->id) != 0) return;
+    setClipboardText(OSO.OIB.str());
+    prompter().beep();
+}
+
+// ------------------------------------------------------------------ the form
+
+namespace {
+
+// The form's controls and what they do beyond showing their fields.
+class RecipientForm {
+public:
+    RecipientForm(UpdateForm& form, WindowBuilder& w) : form_(form), w_(w) {}
+
+    // The form is active again: other windows may have used the buffers its
+    // displays show.
+    void activated() {
+        if (!choosing_) readRecipientRelations();
+    }
+
+    void hook() {
+        refresh();
+        enableWorkMunicipality(worksInOtherMunicipality());
+        w_.onAccepted("mjestoBtn", [this] {
+            if (choosePlace() && form_.request() == INSERTRECORD && OSO.ULICA == 0) w_.press("ulicaBtn");
+            return true;
+        });
+        w_.onSelected("mjesto", [this] { lookupOnFocus("mjesto", MJE.OZNAKA, OSO.MJESTO, declinedPlace_, &RecipientForm::choosePlace); });
+        w_.onAccepted("mjesto", [this] { return refreshed(); });
+        w_.onAccepted("ulicaBtn", [this] {
+            if (chooseStreet()) w_.select("kucniBroj");
+            return true;
+        });
+        w_.onSelected("ulica", [this] { lookupOnFocus("ulica", ULI.OZNAKA, OSO.ULICA, declinedStreet_, &RecipientForm::chooseStreet); });
+        w_.onAccepted("ulica", [this] { return refreshed(); });
+        w_.onAccepted("bankaBtn", [this] {
+            if (chooseBank()) w_.select("model");
+            return true;
+        });
+        w_.onSelected("banka", [this] { lookupOnFocus("banka", BAN.OZNAKA, OSO.BANKA, declinedBank_, &RecipientForm::chooseBank); });
+        w_.onAccepted("banka", [this] { return refreshed(); });
+        w_.onAccepted("racun", [this] {
+            if (!OSO.RACUN.empty() && KONTROLA_OSOBE()) w_.display("rkont");
+            return true;
+        });
+        w_.onAccepted("fax", [this] {
+            const bool other = worksInOtherMunicipality();
+            enableWorkMunicipality(other);
+            if (other) w_.select("email");
+            return true;
+        });
+    }
+
+private:
+    // Every refresh reads what the recipient points to afresh.
+    void refresh() {
+        readRecipientRelations();
+        w_.display();
+    }
+    bool refreshed() {
+        refresh();
+        return true;
+    }
+
+    void enableWorkMunicipality(bool on) {
+        w_.enable("emailPrompt", on);
+        w_.enable("email", on);
+    }
+
+    // Runs a chooser beside the form; the chosen record is in its buffer.
+    // The form becomes active again before the chooser returns: what it
+    // re-reads then must not overwrite the choice.
+    template <class Chooser>
+    bool choose() {
+        choosing_ = true;
+        auto* chooser = new Chooser;
+        const bool chosen = chooser->exec(w_.root()) == REQUESTCOMPLETED;
+        choosing_ = false;
+        return chosen;
+    }
+    bool choosePlace() {
+        const bool chosen = choose<screens::MJESTA>();
+        if (chosen) OSO.MJESTO = MJE.OZNAKA;
+        refresh();
+        return chosen;
+    }
+    bool chooseStreet() {
+        const bool chosen = choose<screens::ULICE>();
+        if (chosen) OSO.ULICA = ULI.OZNAKA;
+        refresh();
+        return chosen;
+    }
+    bool chooseBank() {
+        const bool chosen = choose<screens::BANKE>();
+        if (chosen) OSO.BANKA = BAN.OZNAKA;
+        refresh();
+        return chosen;
+    }
+
+    // An entry whose value is not found opens its list when it gets the
+    // focus. A list the user closed without a choice does not open again for
+    // the same value each time the focus comes back. Focus that only passed
+    // through the entry (its tab was being put away) opens nothing.
+    template <class Number, class Value>
+    void lookupOnFocus(const char* id, const Number& found, const Value& value, int64_t& declined,
+                       bool (RecipientForm::*chooser)()) {
+        if (choosing_ || !w_.control(id)->hasFocus()) return;
+        refresh();
+        if (found != 0 || int64_t(value) == declined) return;
+        if (!(this->*chooser)()) declined = int64_t(value);
+    }
+
+    UpdateForm& form_;
+    WindowBuilder& w_;
+    int64_t declinedPlace_ = -1;
+    int64_t declinedStreet_ = -1;
+    int64_t declinedBank_ = -1;
+    bool choosing_ = false;
+};
+
+WindowResource formResource() {
+    auto& F = marel::OSOBE;
+    auto field = [&F](const char* name) { return FieldRef(F, name); };
+    const int x = 74;  // entries after their prompts
+    return {"",
+            300,
+            206,
+            {sheet("tabs", {4, 4, 292, 176},
+                   {tab("&Opći podaci",
+                        {prompt("Ime:", {12, 28, 58, 10}), entry("ime", field("IME"), "@s20", {x, 26, 90, 12}).history(),
+                         prompt("Prezime:", {12, 46, 58, 10}),
+                         entry("prezime", field("PREZIME"), "@s25", {x, 44, 110, 12}).history(),
+                         prompt("JMBG:", {12, 64, 58, 10}), entry("jmbg", field("JMBG"), "@s13", {x, 62, 60, 12}).history(),
+                         prompt("OIB:", {12, 82, 58, 10}), entry("oib", field("OIB"), "@s11", {x, 80, 62, 12}).history(),
+                         prompt("Mjesto:", {12, 104, 58, 10}),
+                         button("mjestoBtn", "...", {x, 102, 16, 12}).withTip("Odabir mjesta"),
+                         entry("mjesto", field("MJESTO"), "@n-14", {x + 18, 102, 34, 12}).history(),
+                         display("mjestoNaziv", FieldRef(marel::MJESTA, "NAZIV"), "@s25", {x + 56, 104, 110, 10}),
+                         prompt("Adresa:", {12, 122, 58, 10}),
+                         button("ulicaBtn", "...", {x, 120, 16, 12}).withTip("Odabir ulice"),
+                         entry("ulica", field("ULICA"), "@n-14", {x + 18, 120, 34, 12}).history(),
+                         display("ulicaNaziv", FieldRef(marel::ULICE, "NAZIV"), "@s25", {x + 56, 122, 110, 10}),
+                         entry("kucniBroj", field("KUCNIBROJ"), "@s5", {x + 170, 120, 28, 12})
+                             .history()
+                             .withTip("Kućni broj")}),
+                    tab("Obračun &dohotka",
+                        {option("drugiStup", "Drugi stup", field("DRUGISTUP"), {12, 24, 120, 26},
+                                {radio("&DA", "DA", {22, 35, 34, 10}).withId("stupDa"),
+                                 radio("&NE", "NE", {64, 35, 34, 10}).withId("stupNe")})
+                             .history(),
+                         prompt("Stopa prireza:", {150, 30, 56, 10}),
+                         display("stopaPrireza", FieldRef(marel::OPCINE, "STOPAPRIREZA"), "@N-10.`2", {206, 30, 40, 10}),
+                         prompt("%", {248, 30, 10, 10}),
+                         prompt("Faktor osobnog odbitka:", {12, 58, 100, 10}),
+                         entry("faktor", field("FAKTORODBITKA"), "@N-6`2", {114, 56, 32, 12}).history(),
+                         option("fax", "Općina rada različita od općine prebivališta", field("FAX"), {12, 76, 272, 26},
+                                {radio("&DA", "DA", {22, 87, 34, 10}).withId("faxDa"),
+                                 radio("&NE", "NE", {64, 87, 34, 10}).withId("faxNe")})
+                             .history(),
+                         prompt("Šifra općine rada:", {12, 110, 100, 10}).withId("emailPrompt"),
+                         entry("email", field("EMAIL"), "@s4", {114, 108, 26, 12}).history(),
+                         prompt("Račun poreza:", {12, 134, 58, 10}),
+                         display("opcRkont", FieldRef(marel::OPCINE, "RKONT"), "@s4", {x, 134, 28, 10}),
+                         prompt("1001005", {x + 30, 134, 40, 10}),
+                         display("opcRacun", FieldRef(marel::OPCINE, "RACUNPOREZ"), "@s10", {x + 72, 134, 60, 10}),
+                         prompt("Općina:", {12, 150, 58, 10}),
+                         display("opcShifra", FieldRef(marel::OPCINE, "SHIFRA"), "@s4", {x, 150, 28, 10}),
+                         display("opcNaziv", FieldRef(marel::OPCINE, "NAZIV"), "@s25", {x + 30, 150, 120, 10})}),
+                    tab("&Bankovni račun",
+                        {prompt("Banka:", {12, 28, 58, 10}),
+                         entry("banka", field("BANKA"), "@n6", {x, 26, 30, 12}).history(),
+                         button("bankaBtn", "...", {x + 32, 26, 16, 12}).withTip("Odabir banke"),
+                         display("bankaNaziv", FieldRef(marel::BANKE, "NAZIV"), "@s40", {x + 52, 28, 160, 10}),
+                         group("Podaci za uplatu", {12, 46, 272, 80},
+                               {prompt("Model", {20, 62, 50, 10}),
+                                entry("model", field("MODEL"), "@s2", {x, 60, 16, 12}).history(),
+                                prompt("IBAN:", {20, 82, 50, 10}),
+                                entry("rkont", field("RKONT"), "@s4", {x, 80, 28, 12}).history(),
+                                display("vodeci", FieldRef(marel::BANKE, "VODECIBROJ"), "@s7", {x + 32, 82, 42, 10}),
+                                entry("racun", field("RACUN"), "@s10", {x + 76, 80, 58, 12}).history(),
+                                prompt("Poziv na broj", {20, 102, 50, 10}),
+                                entry("poziv", field("RACUNPOZIV"), "@s20", {x, 100, 90, 12}).history()})}),
+                    tab("&Kontakt",
+                        {prompt("Kućni telefon", {12, 28, 58, 10}),
+                         entry("kucniTel", field("KUCNITELEFON"), "@s15", {x, 26, 70, 12}).history(),
+                         prompt("Tel. na poslu:", {12, 46, 58, 10}),
+                         entry("telPosao", field("TELEFONNAPOSLU"), "@s15", {x, 44, 70, 12}).history()})}),
+             button("ok", "OK", {196, 186, 45, 14}).byDefault(),
+             button("cancel", "Odustani", {246, 186, 45, 14})}};
+}
+
+}  // namespace
+
 LONG UPISOSOBE::run() {
-    (void)caller_;
-    GLOBALRESPONSE = REQUESTCANCELLED;
-    return REQUESTCANCELLED;
+    UpdateForm form(marel::OSOBE, "UPISOSOBE");
+    form.insertTitle = "Unos novog primatelja";
+    form.changeTitle = "Promjene";
+    form.otherFiles = {&marel::MJESTA, &marel::ULICE, &marel::BANKE, &marel::OPCINE};
+    form.defaults = recipientDefaults;
+    UpdateFormView view(form, formResource(), caller_);
+    std::unique_ptr<RecipientForm> controls;
+    view.onOpen = [&](WindowBuilder& w) {
+        controls = std::make_unique<RecipientForm>(form, w);
+        controls->hook();
+    };
+    view.onRefresh = [&] {
+        if (controls) controls->activated();
+    };
+    return view.exec();
 }
 
 }  // namespace marel::screens

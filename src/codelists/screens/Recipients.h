@@ -1,8 +1,23 @@
 #pragma once
-// Recipients: their list and form.
+// Recipients: their list (by surname, or by place following a list of places)
+// and their form. The list also serves as a chooser.
+#include "store/Warnings.h"
 #include "ui/screens/ListWindow.h"
 
 namespace marel::screens {
+
+class OSOBE : public ListWindow {
+    Q_OBJECT
+public:
+    explicit OSOBE(QWidget* parent = nullptr);
+
+private:
+    void showRecipient();
+    void copyOib();
+
+    FileUse files_;        // the street each row shows (the places list holds MJESTA)
+    int64_t place_ = -1;   // the place highlighted in the places list; -1 none
+};
 
 class UPISOSOBE {
 public:

@@ -4,6 +4,7 @@
 #include "codelists/screens/Payers.h"
 #include "codelists/screens/IncomeTypes.h"
 #include "codelists/screens/PrinterParams.h"
+#include "codelists/screens/Recipients.h"
 #include "codelists/screens/StreetsBanks.h"
 #include "joppd/screens/JoppdForms.h"
 #include "payments/screens/Payments.h"
@@ -21,6 +22,7 @@ void registerAllScreens() {
     registerScreen("ISPLATE", [] { return new screens::ISPLATE; });
     registerScreen("VRSTEDOHOTKA", [] { return new screens::VRSTEDOHOTKA; });
     registerScreen("BROWSEPARAM", [] { return new screens::BROWSEPARAM; });
+    registerScreen("OSOBE", [] { return new screens::OSOBE; });
 }
 
 }  // namespace marel

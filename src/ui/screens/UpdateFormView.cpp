@@ -80,7 +80,7 @@ void UpdateFormView::activated(bool active) {
     active_ = active;
     if (active) {
         form_.resume();
-        if (onResume) onResume();
+        if (onRefresh) onRefresh();
         builder_->display();
     } else {
         form_.suspend();
@@ -94,8 +94,12 @@ void UpdateFormView::okPressed() {
     inEngine_ = false;
     switch (outcome) {
         case UpdateForm::Outcome::Close: finish(); break;
-        case UpdateForm::Outcome::Stay: builder_->display(); break;
+        case UpdateForm::Outcome::Stay:
+            if (onRefresh) onRefresh();
+            builder_->display();
+            break;
         case UpdateForm::Outcome::FirstField:
+            if (onRefresh) onRefresh();
             builder_->display();
             builder_->selectFirst();
             break;

@@ -32,10 +32,9 @@ public:
 
     // The screen's own handlers, set up once the window is built (insert and change only).
     std::function<void(WindowBuilder&)> onOpen;
-    // The user is back in the form from another window, which may have read
-    // other records into the buffers the form shows: the screen reads what
-    // it shows beside its own record again before the form is shown afresh.
-    std::function<void()> onResume;
+    // Runs before the window shows its fields again (it became active again,
+    // or stayed open after OK), so the screen can re-read what its displays show.
+    std::function<void()> onRefresh;
 
     // Runs the form and returns its answer (GLOBALRESPONSE). Events go on
     // meanwhile, so other windows keep working; a form opened later by another

@@ -1,0 +1,54 @@
+#include "codelists/Recipients.h"
+
+#include "codelists/Checks.h"
+#include "store/Records.h"
+#include "store/Warnings.h"
+
+namespace marel {
+
+namespace {
+// Reads the record whose OZNAKA is `number` into the file's buffer; a number
+// not found (0 included) leaves the buffer clear.
+template <class File, class Number>
+void readByNumber(File& file, Number number) {
+    file.clear();
+    if (number == 0) return;
+    file.OZNAKA = number;
+    if (file.get(file.KEYOZNAKA) != 0) file.clear();
+}
+}  // namespace
+
+void recipientDefaults() {
+    OSO.DRUGISTUP = "DA";
+    OSO.FAX = "NE";
+}
+
+bool KONTROLA_OSOBE() {
+    const std::string prefix = ibanPrefix(OSO.BANKA, OSO.RACUN.str());
+    if (prefix.empty()) return false;
+    OSO.RKONT = prefix;
+    return true;
+}
+
+void readRecipientRelations() {
+    FileUse uses{&BANKE, &ULICE, &MJESTA, &OPCINE};
+    readByNumber(BANKE, OSO.BANKA);
+    readByNumber(ULICE, OSO.ULICA);
+    readByNumber(MJESTA, OSO.MJESTO);
+    readByNumber(OPCINE, MJE.OPCINA);
+}
+
+void readPlaceAndStreet() {
+    readByNumber(MJESTA, OSO.MJESTO);
+    readByNumber(ULICE, OSO.ULICA);
+}
+
+bool worksInOtherMunicipality() { return OSO.FAX == "DA"; }
+
+std::string PREZIMEIME() {
+    std::string s = OSO.PREZIME.str();
+    if (!OSO.IME.empty()) s += (s.empty() ? "" : " ") + OSO.IME.str();
+    return s;
+}
+
+}  // namespace marel

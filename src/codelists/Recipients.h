@@ -1,0 +1,36 @@
+#pragma once
+// Recipients (OSOBE): what the recipient list and form do besides showing
+// fields, kept apart from their windows. Everything works on the record
+// buffers: OSO for the recipient, MJE/OPC/ULI/BAN for what he points to.
+#include <string>
+
+#include "store/Layout.h"
+
+namespace marel {
+
+// A new recipient is a member of the second pension pillar and works in the
+// municipality he lives in; everything else starts blank or zero.
+void recipientDefaults();
+
+// KONTROLA of the recipient form: OSO:RKONT = "HR" + the IBAN check digits of
+// the account OSO:RACUN at the bank OSO:BANKA. When the bank is not found (or
+// the account is not made of digits) nothing changes. True when OSO:RKONT
+// was written.
+bool KONTROLA_OSOBE();
+
+// The records the form shows beside the recipient's fields, read afresh from
+// the buffer's values: the bank, the street, the place and the place's
+// municipality. A value not found leaves that buffer clear, so its displays
+// go blank.
+void readRecipientRelations();
+// What a list row shows beside the recipient: his place and street.
+void readPlaceAndStreet();
+
+// The work-municipality code is entered only when the recipient works in
+// another municipality than the one he lives in (OSO:FAX "DA").
+bool worksInOtherMunicipality();
+
+// "Surname Name" of the recipient, each without its trailing blanks.
+std::string PREZIMEIME();
+
+}  // namespace marel
