@@ -24,11 +24,6 @@ void multiline(QLabel* label) {
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
 }
 
-WindowResource withButtons(WindowResource r, std::vector<Control> buttons) {
-    for (Control& c : buttons) r.controls.push_back(std::move(c));
-    return r;
-}
-
 // ---------------------------------------------------------------- the list
 
 // The non-taxable share and the expenses may be a whole 100 %, so their

@@ -14,21 +14,6 @@ namespace marel::screens {
 
 namespace {
 
-void addAll(std::vector<Control>& to, std::vector<Control> controls) {
-    for (Control& c : controls) to.push_back(std::move(c));
-}
-
-// Select, Insert, Change, Delete and Close in a column right of a list.
-std::vector<Control> listButtons(int x, int y) {
-    return {button("select", "O&daberi", {x, y, 50, 14}), button("insert", "&Unesi", {x, y + 20, 50, 14}),
-            button("change", "&Mijenjaj", {x, y + 36, 50, 14}), button("delete", "&Briši", {x, y + 52, 50, 14}),
-            button("close", "Zatvori", {x, y + 80, 50, 14})};
-}
-
-std::vector<Control> formButtons(int x, int y) {
-    return {button("ok", "OK", {x, y, 45, 14}).byDefault(), button("cancel", "Odustani", {x + 50, y, 45, 14})};
-}
-
 // ---------------------------------------------------------------- municipality forms
 
 // The two municipality forms differ only in the account row: the full IBAN
@@ -46,7 +31,7 @@ LONG runMunicipalityForm(QWidget* caller, bool withIban) {
         };
 
     WindowResource r{"", 214, 106, {}};
-    addAll(r.controls,
+    append(r.controls,
            {prompt("&Naziv:", {6, 8, 80, 10}),
             entry("naziv", FieldRef(marel::OPCINE, "NAZIV"), "@s25", {88, 6, 116, 12}).history(),
             prompt(withIban ? "Š&ifra grada/općine:" : "Sh&ifra grada/općine:", {6, 26, 80, 10}),
@@ -54,17 +39,17 @@ LONG runMunicipalityForm(QWidget* caller, bool withIban) {
                 .withTip("unesite četveroznamenkasti broj")
                 .history()});
     if (withIban)
-        addAll(r.controls, {button("iban", "IB&AN:", {6, 43, 40, 14}),
+        append(r.controls, {button("iban", "IB&AN:", {6, 43, 40, 14}),
                             entry("rkont", FieldRef(marel::OPCINE, "RKONT"), "@s4", {50, 44, 24, 12}).history(),
                             prompt("1001005", {78, 46, 36, 10}),
                             entry("racun", FieldRef(marel::OPCINE, "RACUNPOREZ"), "@s10", {114, 44, 52, 12}).history()});
     else
-        addAll(r.controls, {button("racunbtn", "&Račun", {6, 43, 40, 14}), prompt("1001005 -", {50, 46, 42, 10}),
+        append(r.controls, {button("racunbtn", "&Račun", {6, 43, 40, 14}), prompt("1001005 -", {50, 46, 42, 10}),
                             entry("racun", FieldRef(marel::OPCINE, "RACUNPOREZ"), "@s10", {92, 44, 52, 12}).history()});
-    addAll(r.controls, {prompt("Stopa &Prireza:", {6, 66, 80, 10}),
+    append(r.controls, {prompt("Stopa &Prireza:", {6, 66, 80, 10}),
                         entry("stopa", FieldRef(marel::OPCINE, "STOPAPRIREZA"), "@N-10`2", {88, 64, 44, 12}).history(),
                         button("stopa.up", "▲", {133, 63, 12, 7}), button("stopa.down", "▼", {133, 70, 12, 7})});
-    addAll(r.controls, formButtons(114, 86));
+    append(r.controls, okCancelButtons(114, 86));
 
     UpdateFormView view(form, std::move(r), caller);
     view.onOpen = [withIban](WindowBuilder& b) {
@@ -132,15 +117,15 @@ LONG runPlaceForm(QWidget* caller, bool lookup) {
     auto state = std::make_shared<PlaceForm>();
 
     WindowResource r{"", 214, 84, {}};
-    addAll(r.controls, {prompt("&Naziv:", {6, 8, 40, 10}),
+    append(r.controls, {prompt("&Naziv:", {6, 8, 40, 10}),
                         entry("naziv", FieldRef(marel::MJESTA, "NAZIV"), "@s25", {50, 6, 116, 12}).history()});
     if (lookup) r.controls.push_back(button("lookup", "&Općina:", {6, 23, 40, 14}));
     else r.controls.push_back(prompt("&Općina:", {6, 26, 40, 10}));
-    addAll(r.controls, {entry("opcina", FieldRef(marel::MJESTA, "OPCINA"), "@n-14", {50, 24, 40, 12}).history(),
+    append(r.controls, {entry("opcina", FieldRef(marel::MJESTA, "OPCINA"), "@n-14", {50, 24, 40, 12}).history(),
                         display("opcnaziv", FieldRef(state->municipality), "@s25", {94, 26, 114, 10}),
                         prompt("&Post Broj:", {6, 44, 40, 10}),
                         entry("postbroj", FieldRef(marel::MJESTA, "POSTBROJ"), "@s6", {50, 42, 34, 12}).history()});
-    addAll(r.controls, formButtons(114, 64));
+    append(r.controls, okCancelButtons(114, 64));
 
     UpdateFormView view(form, std::move(r), caller);
     view.onOpen = [state, lookup](WindowBuilder& b) {
@@ -195,7 +180,7 @@ namespace {
 
 WindowResource opcineResource() {
     WindowResource r{"Pregled općina", 330, 282, {}};
-    addAll(r.controls,
+    append(r.controls,
            {sheet("tabs", {4, 4, 262, 140},
                   {tab("Općine [F5]",
                        {list("list", {8, 20, 254, 98}).withKey("F5"),
@@ -206,7 +191,7 @@ WindowResource opcineResource() {
             button("ispis", "Button 9", {272, 120, 50, 14}),
             button("mje.insert", "&Unesi", {272, 162, 50, 14}), button("mje.change", "&Mijenjaj", {272, 178, 50, 14}),
             button("mje.delete", "&Briši", {272, 194, 50, 14})});
-    addAll(r.controls, listButtons(272, 20));
+    append(r.controls, codeListButtons(272, 20));
     return r;
 }
 
@@ -271,10 +256,10 @@ namespace {
 
 WindowResource mjestaResource(String<25>& mjesto) {
     WindowResource r{"Pregled mjesta", 480, 182, {}};
-    addAll(r.controls, {list("list", {4, 4, 412, 152}),
+    append(r.controls, {list("list", {4, 4, 412, 152}),
                         entry("locator", FieldRef(marel::MJESTA, "NAZIV"), "@s25", {4, 162, 116, 12}),
                         display("mjesto", FieldRef(mjesto, "LOC:MJESTO"), "@s25", {128, 164, 116, 10})});
-    addAll(r.controls, listButtons(424, 4));
+    append(r.controls, codeListButtons(424, 4));
     return r;
 }
 
@@ -312,7 +297,7 @@ ODABIROPCINE::ODABIROPCINE(QWidget* parent)
                   [] {
                       std::vector<Control> c{
                           sheet("tabs", {4, 4, 204, 164}, {tab("Općine", {list("list", {8, 20, 196, 144})})})};
-                      addAll(c, listButtons(212, 20));
+                      append(c, codeListButtons(212, 20));
                       return c;
                   }()},
                  parent) {

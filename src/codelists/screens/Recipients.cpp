@@ -46,18 +46,21 @@ WindowResource listResource() {
 
 }  // namespace
 
+std::vector<ColumnSource> recipientColumns() {
+    return {ColumnSource::of(marel::OSOBE, "PREZIME"), ColumnSource::of(marel::OSOBE, "IME"),
+            ColumnSource::of(marel::OSOBE, "OIB"),     ColumnSource::of(marel::MJESTA, "NAZIV"),
+            ColumnSource::of(marel::ULICE, "NAZIV"),   ColumnSource::of(marel::OSOBE, "KUCNIBROJ"),
+            ColumnSource::of(marel::MJESTA, "OZNAKA"), ColumnSource::of(marel::OSOBE, "KUCNITELEFON"),
+            ColumnSource::of(marel::OSOBE, "TELEFONNAPOSLU"), ColumnSource::of(marel::OSOBE, "OZNAKA"),
+            ColumnSource::of(marel::OSOBE, "MJESTO"),  ColumnSource::of(marel::OSOBE, "ULICA")};
+}
+
 OSOBE::OSOBE(QWidget* parent) : ListWindow(listResource(), parent) {
     files_.add(marel::ULICE);
 
     auto people = std::make_unique<ListBrowser>(
         marel::OSOBE, kColumns,
-        std::vector<ColumnSource>{
-            ColumnSource::of(marel::OSOBE, "PREZIME"), ColumnSource::of(marel::OSOBE, "IME"),
-            ColumnSource::of(marel::OSOBE, "OIB"), ColumnSource::of(marel::MJESTA, "NAZIV"),
-            ColumnSource::of(marel::ULICE, "NAZIV"), ColumnSource::of(marel::OSOBE, "KUCNIBROJ"),
-            ColumnSource::of(marel::MJESTA, "OZNAKA"), ColumnSource::of(marel::OSOBE, "KUCNITELEFON"),
-            ColumnSource::of(marel::OSOBE, "TELEFONNAPOSLU"), ColumnSource::of(marel::OSOBE, "OZNAKA"),
-            ColumnSource::of(marel::OSOBE, "MJESTO"), ColumnSource::of(marel::OSOBE, "ULICA")});
+        recipientColumns());
     people->related = readPlaceAndStreet;
     people->addSortOrder({marel::OSOBE.KEYPREZIMEIME, Locator::Incremental, Stops::Letters, {}, {}});
     people->addSortOrder({marel::OSOBE.KEYMJESTO, Locator::None, Stops::None, [this] { return place_; }, {}});

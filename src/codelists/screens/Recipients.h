@@ -6,6 +6,11 @@
 
 namespace marel::screens {
 
+// The columns of every list of recipients, in the order of their list formats:
+// surname, name, OIB, place, street, house number, place number, the two
+// telephones, and the hidden numbers of the recipient, its place and street.
+std::vector<ColumnSource> recipientColumns();
+
 class OSOBE : public ListWindow {
     Q_OBJECT
 public:

@@ -5,33 +5,13 @@
 
 namespace marel::screens {
 
-namespace {
-
-// The buttons every list of a code table has, in a column right of the list.
-std::vector<Control> listButtons(int x, int y) {
-    return {button("select", "O&daberi", {x, y, 50, 14}), button("insert", "&Unesi", {x, y + 20, 50, 14}),
-            button("change", "&Mijenjaj", {x, y + 36, 50, 14}), button("delete", "&Briši", {x, y + 52, 50, 14}),
-            button("close", "Zatvori", {x, y + 80, 50, 14})};
-}
-
-std::vector<Control> formButtons(int x, int y) {
-    return {button("ok", "OK", {x, y, 45, 14}).byDefault(), button("cancel", "Odustani", {x + 50, y, 45, 14})};
-}
-
-WindowResource withButtons(WindowResource r, std::vector<Control> buttons) {
-    for (Control& c : buttons) r.controls.push_back(std::move(c));
-    return r;
-}
-
-}  // namespace
-
 ULICE::ULICE(QWidget* parent)
     : ListWindow(withButtons({"Pregled ulica",
                               260,
                               190,
                               {sheet("tabs", {4, 4, 196, 160}, {tab("Ulice", {list("list", {8, 20, 188, 140})})}),
                                display("naziv", FieldRef(marel::ULICE, "NAZIV"), "@s25", {8, 170, 120, 10})}},
-                             listButtons(206, 20)),
+                             codeListButtons(206, 20)),
                  parent) {
     auto b = std::make_unique<ListBrowser>(
         marel::ULICE, "130L(2)|M~Naziv~@s25@64R(2)|M~Oznaka~C(0)@n-14@",
@@ -49,7 +29,7 @@ LONG UPISULICE::run() {
     WindowResource r{"", 190, 50,
                      {prompt("&Naziv:", {6, 8, 34, 10}),
                       entry("naziv", FieldRef(marel::ULICE, "NAZIV"), "@s25", {42, 6, 140, 12}).history()}};
-    for (Control& c : formButtons(86, 30)) r.controls.push_back(std::move(c));
+    append(r.controls, okCancelButtons(86, 30));
     UpdateFormView view(form, std::move(r), caller_);
     return view.exec();
 }
@@ -60,7 +40,7 @@ BANKE::BANKE(QWidget* parent)
                               190,
                               {sheet("tabs", {4, 4, 266, 160}, {tab("Banke", {list("list", {8, 20, 258, 140})})}),
                                display("naziv", FieldRef(marel::BANKE, "NAZIV"), "@s40", {8, 170, 200, 10})}},
-                             listButtons(276, 20)),
+                             codeListButtons(276, 20)),
                  parent) {
     auto b = std::make_unique<ListBrowser>(
         marel::BANKE, "125L(2)|M~Naziv~@s40@64L(9)|M~Vodeći Broj~L(4)@s7@28R(2)|M~Oznaka~C(0)@n6@",
@@ -81,7 +61,7 @@ LONG UPISBANKE::run() {
                       entry("naziv", FieldRef(marel::BANKE, "NAZIV"), "@s40", {58, 6, 166, 12}).history(),
                       prompt("&Vodeći Broj:", {6, 26, 50, 10}),
                       entry("vodeci", FieldRef(marel::BANKE, "VODECIBROJ"), "@s7", {58, 24, 40, 12}).history()}};
-    for (Control& c : formButtons(128, 46)) r.controls.push_back(std::move(c));
+    append(r.controls, okCancelButtons(128, 46));
     UpdateFormView view(form, std::move(r), caller_);
     return view.exec();
 }

@@ -57,13 +57,7 @@ ODABIROSOBEZADOH::ODABIROSOBEZADOH(QWidget* parent)
 
     auto people = std::make_unique<ListBrowser>(
         marel::OSOBE, kRecipientsFormat,
-        std::vector<ColumnSource>{
-            ColumnSource::of(marel::OSOBE, "PREZIME"), ColumnSource::of(marel::OSOBE, "IME"),
-            ColumnSource::of(marel::OSOBE, "OIB"), ColumnSource::of(marel::MJESTA, "NAZIV"),
-            ColumnSource::of(marel::ULICE, "NAZIV"), ColumnSource::of(marel::OSOBE, "KUCNIBROJ"),
-            ColumnSource::of(marel::MJESTA, "OZNAKA"), ColumnSource::of(marel::OSOBE, "KUCNITELEFON"),
-            ColumnSource::of(marel::OSOBE, "TELEFONNAPOSLU"), ColumnSource::of(marel::OSOBE, "OZNAKA"),
-            ColumnSource::of(marel::OSOBE, "MJESTO"), ColumnSource::of(marel::OSOBE, "ULICA")});
+        recipientColumns());
     // Only a recipient with an OIB can be declared, so only those are offered by surname.
     people->addSortOrder(
         {marel::OSOBE.KEYPREZIMEIME, Locator::Incremental, Stops::None, {}, [] { return !OSO.OIB.empty(); }});

@@ -140,4 +140,27 @@ inline Control image(std::string id, std::string path, DlgRect at) {
     return makeControl(ControlKind::Image, std::move(id), std::move(path), at);
 }
 
+// ---- the buttons most windows share
+
+// Select, Insert, Change, Delete and Close in a column right of a list.
+inline std::vector<Control> codeListButtons(int x, int y) {
+    return {button("select", "O&daberi", {x, y, 50, 14}), button("insert", "&Unesi", {x, y + 20, 50, 14}),
+            button("change", "&Mijenjaj", {x, y + 36, 50, 14}), button("delete", "&Briši", {x, y + 52, 50, 14}),
+            button("close", "Zatvori", {x, y + 80, 50, 14})};
+}
+
+// OK (Enter) and Odustani of a form, side by side.
+inline std::vector<Control> okCancelButtons(int x, int y) {
+    return {button("ok", "OK", {x, y, 45, 14}).byDefault(), button("cancel", "Odustani", {x + 50, y, 45, 14})};
+}
+
+inline void append(std::vector<Control>& to, std::vector<Control> controls) {
+    for (Control& c : controls) to.push_back(std::move(c));
+}
+
+inline WindowResource withButtons(WindowResource r, std::vector<Control> buttons) {
+    append(r.controls, std::move(buttons));
+    return r;
+}
+
 }  // namespace marel
