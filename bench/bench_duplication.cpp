@@ -11,6 +11,7 @@
 #include "payments/Payments.h"
 #include "store/Records.h"
 #include "store/Warnings.h"
+#include "BenchFolder.h"
 
 namespace marel {
 namespace {
@@ -18,23 +19,11 @@ namespace {
 constexpr int kDuplicatedLines = 1'000;
 constexpr int kPositions = 14;
 
-class DuplicationData {
+class DuplicationData : public BenchFolder {
 public:
-    DuplicationData()
-        : folder_(std::filesystem::temp_directory_path() / ("marel-bench-dup-" + std::to_string(getpid()))) {
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
-        setPrompter(&ask);
-        ok = Store::main().open(folder_.string(), "") == 0 && fill();
+    DuplicationData() : BenchFolder("dup") {
+        ok = opened_ && fill();
     }
-    ~DuplicationData() {
-        files_.release();
-        Store::main().close();
-        setPrompter(nullptr);
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
-    }
-    ScriptedPrompter ask;
     bool ok = false;
 
 private:
@@ -68,8 +57,6 @@ private:
         }
         return Store::main().commit() == 0 && good;
     }
-    std::filesystem::path folder_;
-    FileUse files_;
 };
 
 void BM_DuplicatePaymentOfAThousandLines(benchmark::State& state) {

@@ -13,6 +13,7 @@
 #include "joppd/JoppdXml.h"
 #include "store/Records.h"
 #include "store/Warnings.h"
+#include "BenchFolder.h"
 
 namespace marel {
 namespace {
@@ -23,23 +24,12 @@ constexpr int kPeople = 10'000;
 const char* const kAmounts[] = {"1000.00", "0.00",  "300.00", "700.00", "105.00", "35.00",
                                 "560.00",  "140.00", "25.20",  "694.80", "105.00", "0.00"};
 
-class JoppdData {
+class JoppdData : public BenchFolder {
 public:
-    JoppdData()
-        : folder_(std::filesystem::temp_directory_path() / ("marel-bench-joppd-" + std::to_string(getpid()))) {
-        std::filesystem::remove_all(folder_);
+    JoppdData() : BenchFolder("joppd") {
         std::filesystem::create_directories(folder_ / "XML");
-        setPrompter(&ask);
-        ok = Store::main().open(folder_.string(), "") == 0 && fill();
+        ok = opened_ && fill();
     }
-    ~JoppdData() {
-        files_.release();
-        Store::main().close();
-        setPrompter(nullptr);
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
-    }
-    ScriptedPrompter ask;
     bool ok = false;
 
 private:
@@ -126,8 +116,6 @@ private:
         }
         return Store::main().commit() == 0;
     }
-    std::filesystem::path folder_;
-    FileUse files_;
 };
 
 JoppdData& data() {

@@ -36,7 +36,7 @@ std::optional<long> number(std::string_view text) {
 
 std::string reportDay(Date d) {
     if (d.empty() || d.year() < 2000 || d.year() > 2099) return {};
-    char text[8];
+    char text[24];
     std::snprintf(text, sizeof text, "%02d%03d", d.year() - 2000, d - Date::fromYmd(d.year() - 1, 12, 31));
     return text;
 }

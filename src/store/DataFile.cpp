@@ -71,18 +71,6 @@ void bindValue(sqlite3_stmt* st, int index, const SqlValue& v) {
     }
 }
 
-namespace {
-SqlValue columnValue(sqlite3_stmt* st, int col) {
-    switch (sqlite3_column_type(st, col)) {
-        case SQLITE_NULL: return {};
-        case SQLITE_INTEGER: return {SqlValue::Int, sqlite3_column_int64(st, col), {}};
-        default: {
-            auto p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
-            return {SqlValue::Text, 0, std::string(p ? p : "", size_t(sqlite3_column_bytes(st, col)))};
-        }
-    }
-}
-}  // namespace
 
 // --------------------------------------------------------------------- Cursor
 

@@ -145,8 +145,12 @@ TEST(Calculation, PartsAlwaysAddUpToTheGross) {
             << "case " << i << " net " << net.toString(2);
         ASSERT_EQ(p[1].value() - p[2].value() - p[3].value(), p[4].value()) << "case " << i;
         ASSERT_EQ(p[10].value(), net) << "case " << i;
-        if (in.notInPillarII) ASSERT_TRUE(p[6].isZero());
-        if (in.surtaxRate.isZero()) ASSERT_TRUE(p[9].isZero()) << "case " << i;
+        if (in.notInPillarII) {
+            ASSERT_TRUE(p[6].isZero());
+        }
+        if (in.surtaxRate.isZero()) {
+            ASSERT_TRUE(p[9].isZero()) << "case " << i;
+        }
     }
 }
 
