@@ -71,30 +71,30 @@ WindowResource ISPLATE::paymentsResource(LOC& loc) {
     String<1>& printer = loc.PRINTER;
     using C = std::vector<Control>;
     C c;
-    c.push_back(list("menu", {0, 0, 622, 11}));
+    c.push_back(list("menu", {0, 0, 646, 11}));
     c.push_back(list("payers", {4, 14, 220, 124}));
     c.push_back(list("list", {228, 14, 256, 124}));
     c.push_back(display("naziv", FieldRef(marel::SUBJEKTI, "NAZIV"), "@s40", {4, 142, 220, 10}));
     c.push_back(list("lines", {4, 154, 480, 108}));
-    for (Control& b : C{button("insert", "&Unesi", {490, 14, 126, 14}), button("change", "&Mijenjaj", {490, 30, 126, 14}),
-                        button("delete", "&Briši", {490, 46, 126, 14}),
-                        button("duplikat", "Duplikat(Ctrl2)", {490, 64, 126, 14}),
-                        button("select", "&Select", {490, 82, 126, 14})})
+    for (Control& b : C{button("insert", "&Unesi", {490, 14, 150, 14}), button("change", "&Mijenjaj", {490, 30, 150, 14}),
+                        button("delete", "&Briši", {490, 46, 150, 14}),
+                        button("duplikat", "Duplikat(Ctrl2)", {490, 64, 150, 14}),
+                        button("select", "&Select", {490, 82, 150, 14})})
         c.push_back(std::move(b));
-    c.push_back(group("Obrazac JOP", {490, 100, 126, 46},
+    c.push_back(group("Obrazac JOP", {490, 100, 150, 46},
                       {prompt("RS Id:", {494, 112, 26, 10}),
                        display("rsid2", FieldRef(marel::ISPLATE, "RSID"), "@s5", {522, 112, 40, 10}),
-                       button("jopkreiranje", "JOP kreiranje", {494, 126, 118, 14})
+                       button("jopkreiranje", "JOP kreiranje", {494, 126, 142, 14})
                            .withTip("Priprema podataka za formiranje xml obrasca")}));
-    c.push_back(group("Ispis", {490, 150, 126, 126},
+    c.push_back(group("Ispis", {490, 150, 150, 126},
                       {prompt("RS Id:", {494, 162, 26, 10}),
                        display("rsid", FieldRef(marel::ISPLATE, "RSID"), "@s5", {522, 162, 40, 10}),
-                       button("obracun", "ISPIS OBRAČUNA (F11)", {494, 174, 118, 14}).disable(),
-                       button("obracundoh", "ISPIS OBRAČUNA DOHOTKA (F12)", {494, 190, 118, 14}).disable(),
-                       button("jopa", "JOP - A", {494, 206, 118, 14}).disable(),
-                       button("jopb", "JOP - B", {494, 222, 118, 14}).disable(),
-                       button("hub3", "HUB3", {494, 238, 118, 14}).disable(),
-                       button("hub3a", "HUB3A", {494, 254, 118, 14}).disable()}));
+                       button("obracun", "ISPIS OBRAČUNA (F11)", {494, 174, 142, 14}).disable(),
+                       button("obracundoh", "ISPIS OBRAČUNA DOHOTKA (F12)", {494, 190, 142, 14}).disable(),
+                       button("jopa", "JOP - A", {494, 206, 142, 14}).disable(),
+                       button("jopb", "JOP - B", {494, 222, 142, 14}).disable(),
+                       button("hub3", "HUB3", {494, 238, 142, 14}).disable(),
+                       button("hub3a", "HUB3A", {494, 254, 142, 14}).disable()}));
     c.push_back(group("Ispis RSm, IDD, ID-1 (u meniju)", {4, 266, 150, 34},
                       {prompt("za mjesec", {8, 281, 42, 10}), entry("mjesec", FieldRef(month), "@s2", {52, 279, 20, 12}),
                        prompt("godinu", {78, 281, 30, 10}), entry("godina", FieldRef(year), "@s4", {110, 279, 30, 12})}));
@@ -108,8 +108,8 @@ WindowResource ISPLATE::paymentsResource(LOC& loc) {
                        display("xpos", FieldRef(marel::PARAM, "XPOS"), "@n-7", {270, 298, 30, 10}),
                        prompt("ok.:", {306, 298, 16, 10}),
                        display("ypos", FieldRef(marel::PARAM, "YPOS"), "@n-7", {324, 298, 30, 10})}));
-    c.push_back(button("close", "Zatvori", {490, 300, 126, 14}));
-    return {"Pregled isplata", 622, 320, std::move(c)};
+    c.push_back(button("close", "Zatvori", {490, 300, 150, 14}));
+    return {"Pregled isplata", 646, 320, std::move(c)};
 }
 
 ISPLATE::ISPLATE(QWidget* parent) : ISPLATE(std::make_unique<LOC>(), parent) {}
