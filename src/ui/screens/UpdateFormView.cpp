@@ -116,6 +116,9 @@ void UpdateFormView::finish() {
     if (finished_) return;
     finished_ = true;
     const int answer = form_.close();
+    // The screen's handlers belong to the form that just ended; the window
+    // goes later, and nothing it still has queued may reach them.
+    if (builder_) builder_->detach();
     builder_ = nullptr;
     placement_.release(this);
     if (QWidget* w = window()) {

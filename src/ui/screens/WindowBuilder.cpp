@@ -228,6 +228,17 @@ void WindowBuilder::build(const Control& c, int parent) {
 
 // ---------------------------------------------------------------- lookups
 
+void WindowBuilder::detach() {
+    detached_ = true;
+    history_ = nullptr;
+    for (Item& it : items_) {
+        it.accepted = nullptr;
+        it.selected = nullptr;
+        it.tabChanged = nullptr;
+        it.key = nullptr;
+    }
+}
+
 const Control* WindowBuilder::definition(std::string_view id) const {
     const int i = find(id);
     return i < 0 ? nullptr : items_[size_t(i)].def;
@@ -296,7 +307,9 @@ bool WindowBuilder::acceptEntry(int i, bool always, bool queuedRefocus) {
     const Item& it = items_[size_t(i)];
     auto* edit = static_cast<QLineEdit*>(it.widget);
     auto refocus = [&] {
-        if (queuedRefocus) QTimer::singleShot(0, edit, [this, i] { selectItem(i); });
+        if (queuedRefocus) QTimer::singleShot(0, edit, [this, i] {
+            if (!detached_) selectItem(i);
+        });
         else selectItem(i);
     };
     if (edit->isModified() && it.def->field.bound()) {
@@ -524,7 +537,7 @@ bool WindowBuilder::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::FocusIn:
             if (it.selected && fromInside(static_cast<QFocusEvent*>(event)->reason()))
                 QTimer::singleShot(0, this, [this, i] {
-                    if (items_[size_t(i)].selected) items_[size_t(i)].selected();
+                    if (!detached_ && items_[size_t(i)].selected) items_[size_t(i)].selected();
                 });
             return false;
         default: return false;

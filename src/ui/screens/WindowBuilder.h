@@ -84,6 +84,10 @@ public:
     void onTabChanged(std::string_view sheetId, std::function<void(int)> handler);
     // A key pressed in the control; true when the handler used it.
     void onKey(std::string_view id, std::function<bool(QKeyEvent*)> handler);
+    // The window's owner has finished with it (a form that ended): no handler
+    // runs any more, also none that an event queued before.
+    void detach();
+
     // Where Ctrl+' finds the value to recall (nothing: no value to recall).
     void setHistory(std::function<std::optional<std::string>(const FieldRef&)> history) {
         history_ = std::move(history);
@@ -133,6 +137,7 @@ private:
     int pendingBuddy_ = -1;
     int baseX_ = 0, baseY_ = 0;
     bool acceptingAll_ = false;
+    bool detached_ = false;
 };
 
 }  // namespace marel
