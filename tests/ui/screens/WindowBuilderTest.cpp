@@ -253,3 +253,16 @@ TEST_F(WindowBuilderTest, ControlsFollowTheWindowSize) {
     EXPECT_EQ(edit("ime")->geometry(), entry);
     EXPECT_EQ(builder->control("ok")->geometry(), ok);
 }
+
+TEST_F(WindowBuilderTest, ADetachedWindowRunsNoHandlerEvenOneQueuedBefore) {
+    int selected = 0, accepted = 0;
+    builder->onSelected("stopa", [&] { ++selected; });
+    builder->onAccepted("ok", [&] { ++accepted; return true; });
+    edit("ime")->setFocus();
+    edit("stopa")->setFocus();  // queues the selected handler
+    builder->detach();
+    QApplication::processEvents();
+    builder->press("ok");
+    EXPECT_EQ(selected, 0);
+    EXPECT_EQ(accepted, 0);
+}
