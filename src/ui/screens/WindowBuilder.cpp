@@ -532,7 +532,9 @@ bool WindowBuilder::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::FocusIn:
             if (it.selected && fromInside(static_cast<QFocusEvent*>(event)->reason()))
                 QTimer::singleShot(0, this, [this, i] {
-                    if (items_[size_t(i)].selected) items_[size_t(i)].selected();
+                    // A window closed meanwhile (its form answered, its handlers'
+                    // owners gone, the window not yet deleted) is not entered.
+                    if (items_[size_t(i)].selected && root_->isVisible()) items_[size_t(i)].selected();
                 });
             return false;
         default: return false;
