@@ -159,10 +159,12 @@ public:
     }
 
 private:
-    // Every refresh reads what the recipient points to afresh.
+    // Every refresh reads what the recipient points to afresh. An entry the
+    // user typed into and has not left (a lookup button takes no focus) keeps
+    // the typing, to be accepted when it is left or OK is pressed.
     void refresh() {
         readRecipientRelations();
-        w_.display();
+        w_.displayKeepingTyped();
     }
     bool refreshed() {
         refresh();

@@ -81,7 +81,11 @@ void UpdateFormView::activated(bool active) {
     if (active) {
         form_.resume();
         if (onRefresh) onRefresh();
-        builder_->display();
+        // What the user typed before going to another window (a lookup button
+        // takes no focus, so the entry was never left) is still to be
+        // accepted, not overwritten: it is read when the entry is left or OK
+        // is pressed.
+        builder_->displayKeepingTyped();
     } else {
         form_.suspend();
     }

@@ -301,6 +301,14 @@ void WindowBuilder::display() {
     for (size_t i = 0; i < items_.size(); ++i) showItem(int(i));
 }
 
+void WindowBuilder::displayKeepingTyped() {
+    for (size_t i = 0; i < items_.size(); ++i) {
+        const Item& it = items_[i];
+        if (it.def->kind == ControlKind::Entry && static_cast<QLineEdit*>(it.widget)->isModified()) continue;
+        showItem(int(i));
+    }
+}
+
 void WindowBuilder::display(std::string_view id) { showItem(require(id)); }
 
 bool WindowBuilder::acceptEntry(int i, bool always, bool queuedRefocus) {

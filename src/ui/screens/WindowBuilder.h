@@ -54,6 +54,9 @@ public:
 
     // ---- variables
     void display();  // every control from its variable
+    // Every control from its variable except the entries holding typing not
+    // yet accepted (the user left the window in the middle of an entry).
+    void displayKeepingTyped();
     void display(std::string_view id);
     // Reads an entry into its variable and runs its accepted handler.
     bool accept(std::string_view id);

@@ -133,3 +133,28 @@ TEST_F(UpdateFormViewTest, DeleteShowsNoWindow) {
     EXPECT_EQ(ULICE.records(), 0);
     EXPECT_EQ(area.subWindowList().size(), 2);
 }
+
+TEST_F(UpdateFormViewTest, TypingNotYetAcceptedSurvivesAVisitToAnotherWindow) {
+    // A lookup button takes no focus: the user types, clicks it, works in the
+    // list it opens and comes back. The typing is still there and OK keeps it.
+    GLOBALREQUEST = INSERTRECORD;
+    ULICE.clear();
+    UpdateForm form(ULICE, "T-VIEW");
+    UpdateFormView view(form, resource(), list->widget());
+    int answer = 0;
+    view.start([&](int a) { answer = a; });
+    auto* sub = qobject_cast<QMdiSubWindow*>(view.window());
+    ASSERT_NE(sub, nullptr);
+    auto* naziv = view.builder()->control<QLineEdit>("naziv");
+    naziv->setFocus();
+    QTest::keyClicks(naziv, "Ilica");
+    area.setActiveSubWindow(other);
+    area.setActiveSubWindow(sub);
+    EXPECT_EQ(naziv->text(), "Ilica");
+    view.builder()->press("ok");
+    EXPECT_EQ(answer, REQUESTCOMPLETED);
+    ULICE.clear();
+    ULI.OZNAKA = 1;
+    ASSERT_EQ(ULICE.get(ULICE.KEYOZNAKA), 0);
+    EXPECT_EQ(ULI.NAZIV, "Ilica");
+}
