@@ -12,10 +12,6 @@ namespace marel::screens {
 
 namespace {
 
-const char* const kColumns =
-    "48L(1)|M~Prezime~@s25@46L(1)|M~Ime~@s20@62L(1)|M~OIB~@s11@56L(1)|M~Mjesto~@s25@68L(1)|M~Ulica~@s25@"
-    "44L(1)|M~K br~@s5@56R(2)|M~Oznaka~L@n-14@60R(2)|M~Kućni telefon~L@s15@60R(2)|M~Telefon na poslu~L@s15@"
-    "64R(2)|M~Oznaka~C(0)@n-14@64R(2)|M~Mjesto~C(0)@n-14@64R(2)|M~Ulica~C(0)@n-14@";
 
 WindowResource listResource() {
     const int bx = 410;
@@ -46,6 +42,11 @@ WindowResource listResource() {
 
 }  // namespace
 
+const char* const kRecipientsFormat =
+    "48L(1)|M~Prezime~@s25@46L(1)|M~Ime~@s20@62L(1)|M~OIB~@s11@56L(1)|M~Mjesto~@s25@68L(1)|M~Ulica~@s25@"
+    "44L(1)|M~K br~@s5@56R(2)|M~Oznaka~L@n-14@60R(2)|M~Kućni telefon~L@s15@60R(2)|M~Telefon na poslu~L@s15@"
+    "64R(2)|M~Oznaka~C(0)@n-14@64R(2)|M~Mjesto~C(0)@n-14@64R(2)|M~Ulica~C(0)@n-14@";
+
 std::vector<ColumnSource> recipientColumns() {
     return {ColumnSource::of(marel::OSOBE, "PREZIME"), ColumnSource::of(marel::OSOBE, "IME"),
             ColumnSource::of(marel::OSOBE, "OIB"),     ColumnSource::of(marel::MJESTA, "NAZIV"),
@@ -59,7 +60,7 @@ OSOBE::OSOBE(QWidget* parent) : ListWindow(listResource(), parent) {
     files_.add(marel::ULICE);
 
     auto people = std::make_unique<ListBrowser>(
-        marel::OSOBE, kColumns,
+        marel::OSOBE, kRecipientsFormat,
         recipientColumns());
     people->related = readPlaceAndStreet;
     people->addSortOrder({marel::OSOBE.KEYPREZIMEIME, Locator::Incremental, Stops::Letters, {}, {}});

@@ -10,6 +10,8 @@ namespace marel::screens {
 // surname, name, OIB, place, street, house number, place number, the two
 // telephones, and the hidden numbers of the recipient, its place and street.
 std::vector<ColumnSource> recipientColumns();
+// Their list format (the OIB column wide enough for all eleven digits).
+extern const char* const kRecipientsFormat;
 
 class OSOBE : public ListWindow {
     Q_OBJECT

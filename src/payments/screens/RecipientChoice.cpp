@@ -9,10 +9,6 @@ namespace marel::screens {
 
 namespace {
 
-const char* const kRecipientsFormat =
-    "48L(1)|M~Prezime~@s25@46L(1)|M~Ime~@s20@47L(1)|M~OIB~@s11@56L(1)|M~Mjesto~@s25@68L(1)|M~Ulica~@s25@"
-    "44L(1)|M~K br~@s5@56R(2)|M~Oznaka~L@n-14@60R(2)|M~Kućni telefon~L@s15@60R(2)|M~Telefon na poslu~L@s15@"
-    "64R(2)|M~Oznaka~C(0)@n-14@64R(2)|M~Mjesto~C(0)@n-14@64R(2)|M~Ulica~C(0)@n-14@";
 const char* const kPlacesFormat = "132L(2)|M~Mjesto~@s25@56R(2)|M~Oznaka~L@n-14@";
 
 const char* const kOibTip =
