@@ -72,6 +72,16 @@ inline void click(WindowBuilder& w, const std::string& id) {
     QTest::mouseClick(b, Qt::LeftButton);
 }
 
+// Opens a screen through the frame's command, as the menu does, and lets its
+// lists fill; nullptr (and a failure) when the screen does not open as a W.
+template <class W = QWidget>
+W* openScreen(MAIN& frame, const std::string& screen) {
+    QMdiSubWindow* sub = frame.openScreen(screen);
+    EXPECT_NE(sub, nullptr) << screen;
+    QApplication::processEvents();
+    return sub ? qobject_cast<W*>(sub->widget()) : nullptr;
+}
+
 inline QString title(WindowBuilder& w) { return w.root()->windowTitle(); }
 
 }  // namespace marel::test

@@ -35,10 +35,7 @@ protected:
         StoreFixture::TearDown();
     }
     ListWindow* open(const std::string& screen) {
-        QMdiSubWindow* sub = frame->openScreen(screen);
-        EXPECT_NE(sub, nullptr);
-        QApplication::processEvents();
-        return sub ? qobject_cast<ListWindow*>(sub->widget()) : nullptr;
+        return openScreen<ListWindow>(*frame, screen);
     }
     // The type as stored, in the buffer; false when there is none.
     static bool stored(int code) {

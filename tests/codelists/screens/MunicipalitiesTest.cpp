@@ -36,10 +36,7 @@ protected:
         StoreFixture::TearDown();
     }
     ListWindow* open(const std::string& screen) {
-        QMdiSubWindow* sub = frame->openScreen(screen);
-        EXPECT_NE(sub, nullptr);
-        QApplication::processEvents();
-        return sub ? qobject_cast<ListWindow*>(sub->widget()) : nullptr;
+        return openScreen<ListWindow>(*frame, screen);
     }
     // Reference data as earlier sessions left it.
     void municipality(LONG number, const char* name, const char* code, const char* rate) {

@@ -7,6 +7,7 @@
 #include "shell/screens/Screens.h"
 #include "store/Records.h"
 #include "support/ScreenDriver.h"
+#include "support/ReferenceData.h"
 #include "support/StoreFixture.h"
 #include "ui/screens/ListBrowserView.h"
 
@@ -39,25 +40,6 @@ protected:
         StoreFixture::TearDown();
     }
 
-    static void addPlace(LONG n, const char* name) {
-        marel::MJESTA.clear();
-        MJE.OZNAKA = n;
-        MJE.NAZIV = name;
-        ASSERT_EQ(marel::MJESTA.add(), 0);
-    }
-    static void addStreet(LONG n, const char* name) {
-        marel::ULICE.clear();
-        ULI.OZNAKA = n;
-        ULI.NAZIV = name;
-        ASSERT_EQ(marel::ULICE.add(), 0);
-    }
-    static void addBank(USHORT n, const char* name, const char* leading) {
-        marel::BANKE.clear();
-        BAN.OZNAKA = n;
-        BAN.NAZIV = name;
-        BAN.VODECIBROJ = leading;
-        ASSERT_EQ(marel::BANKE.add(), 0);
-    }
     static void addPayer(LONG n, const char* name, const char* mb, const char* oib) {
         marel::SUBJEKTI.clear();
         SUB.OZNAKA = n;
@@ -82,10 +64,7 @@ protected:
     }
 
     ListWindow* open() {
-        QMdiSubWindow* sub = frame->openScreen("SUBJEKTI");
-        EXPECT_NE(sub, nullptr);
-        QApplication::processEvents();
-        return sub ? qobject_cast<ListWindow*>(sub->widget()) : nullptr;
+        return openScreen<ListWindow>(*frame, "SUBJEKTI");
     }
     static QString cell(ListWindow* w, int row, int column) {
         return w->view()->table()->model()->index(row, column).data().toString();

@@ -10,6 +10,7 @@
 #include "shell/screens/Screens.h"
 #include "store/Records.h"
 #include "support/ScreenDriver.h"
+#include "support/ReferenceData.h"
 #include "support/StoreFixture.h"
 #include "ui/screens/ListBrowserView.h"
 
@@ -54,10 +55,7 @@ protected:
         StoreFixture::TearDown();
     }
     ListWindow* open() {
-        QMdiSubWindow* sub = frame->openScreen("OSOBE");
-        EXPECT_NE(sub, nullptr);
-        QApplication::processEvents();
-        return sub ? qobject_cast<ListWindow*>(sub->widget()) : nullptr;
+        return openScreen<ListWindow>(*frame, "OSOBE");
     }
     static QTableView* table(ListWindow* w, size_t list = 0) { return w->view(list)->table(); }
     static QString cell(ListWindow* w, int row, int column = 0, size_t list = 0) {
@@ -79,19 +77,6 @@ protected:
         OSO.DRUGISTUP = "DA";
         OSO.FAX = "NE";
         ASSERT_EQ(marel::OSOBE.add(), 0);
-    }
-    static void place(LONG number, const char* name) {
-        marel::MJESTA.clear();
-        MJE.OZNAKA = number;
-        MJE.NAZIV = name;
-        ASSERT_EQ(marel::MJESTA.add(), 0);
-    }
-    static void bank(USHORT number, const char* name, const char* leading) {
-        marel::BANKE.clear();
-        BAN.OZNAKA = number;
-        BAN.NAZIV = name;
-        BAN.VODECIBROJ = leading;
-        ASSERT_EQ(marel::BANKE.add(), 0);
     }
     static bool recipient(LONG number) {
         marel::OSOBE.clear();
@@ -151,7 +136,7 @@ TEST_F(RecipientsTest, NewRecipientStartsWithItsDefaultsAndBlankOibsDoNotClash) 
 }
 
 TEST_F(RecipientsTest, AccountGetsItsIbanCheckDigitsFromTheBank) {
-    bank(1, "Testna banka", "1234567");
+    addBank(1, "Testna banka", "1234567");
     person(1, "Horvat", "Ivan", "12345678903");
     OSO.BANKA = 1;
     ASSERT_EQ(marel::OSOBE.put(), 0);
@@ -176,8 +161,8 @@ TEST_F(RecipientsTest, AccountGetsItsIbanCheckDigitsFromTheBank) {
 }
 
 TEST_F(RecipientsTest, BankListOpensForABankNotFoundAndThenTheModelIsNext) {
-    bank(1, "Prva banka", "1111111");
-    bank(2, "Druga banka", "2222222");
+    addBank(1, "Prva banka", "1111111");
+    addBank(2, "Druga banka", "2222222");
     person(1, "Horvat", "Ivan", "");
     ListWindow* w = open();
     ASSERT_NE(w, nullptr);
@@ -241,8 +226,8 @@ TEST_F(RecipientsTest, WorkMunicipalityCodeIsEditableOnlyWhenItDiffers) {
 }
 
 TEST_F(RecipientsTest, ListByPlaceShowsTheRecipientsOfTheHighlightedPlace) {
-    place(1, "Zagreb");
-    place(2, "Split");
+    addPlace(1, "Zagreb");
+    addPlace(2, "Split");
     person(1, "Horvat", "Ivan", "11111111111", 1);
     person(2, "Babić", "Ana", "22222222222", 2);
     person(3, "Anić", "Marko", "33333333333", 1);
@@ -341,7 +326,7 @@ TEST_F(RecipientsTest, ChoosingAPlaceOnInsertOpensTheStreetsAtOnce) {
         screens::MJESTA probe;
         if (!probe.findChild<ListBrowserView*>()) GTEST_SKIP() << "the place list is not built yet";
     }
-    place(1, "Zagreb");
+    addPlace(1, "Zagreb");
     marel::ULICE.clear();
     ULI.OZNAKA = 1;
     ULI.NAZIV = "Ilica";

@@ -31,10 +31,7 @@ protected:
         StoreFixture::TearDown();
     }
     ListWindow* open(const std::string& screen) {
-        QMdiSubWindow* sub = frame->openScreen(screen);
-        EXPECT_NE(sub, nullptr);
-        QApplication::processEvents();
-        return sub ? qobject_cast<ListWindow*>(sub->widget()) : nullptr;
+        return openScreen<ListWindow>(*frame, screen);
     }
     static QString cell(ListWindow* w, int row, int column = 0) {
         return w->view()->table()->model()->index(row, column).data().toString();

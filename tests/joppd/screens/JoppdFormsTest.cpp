@@ -38,10 +38,7 @@ protected:
         JoppdFixture::TearDown();
     }
     ListWindow* open() {
-        QMdiSubWindow* sub = frame->openScreen("JOPOOBRASCI");
-        EXPECT_NE(sub, nullptr);
-        QApplication::processEvents();
-        return sub ? qobject_cast<ListWindow*>(sub->widget()) : nullptr;
+        return openScreen<ListWindow>(*frame, "JOPOOBRASCI");
     }
     static QString cell(ListWindow* w, int row, int column) {
         return w->view()->table()->model()->index(row, column).data().toString();

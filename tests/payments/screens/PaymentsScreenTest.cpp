@@ -41,10 +41,7 @@ protected:
         StoreFixture::TearDown();
     }
     screens::ISPLATE* open() {
-        QMdiSubWindow* sub = frame->openScreen("ISPLATE");
-        EXPECT_NE(sub, nullptr);
-        QApplication::processEvents();
-        return sub ? qobject_cast<screens::ISPLATE*>(sub->widget()) : nullptr;
+        return openScreen<screens::ISPLATE>(*frame, "ISPLATE");
     }
     static QString text(WindowBuilder& b, const std::string& id) {
         if (auto* e = b.control<QLineEdit>(id)) return e->text();

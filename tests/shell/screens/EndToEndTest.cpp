@@ -98,10 +98,7 @@ protected:
     }
     template <class W = ListWindow>
     W* open(const std::string& screen) {
-        QMdiSubWindow* sub = frame->openScreen(screen);
-        EXPECT_NE(sub, nullptr) << screen;
-        QApplication::processEvents();
-        return sub ? qobject_cast<W*>(sub->widget()) : nullptr;
+        return openScreen<W>(*frame, screen);
     }
     static QString text(WindowBuilder& f, const std::string& id) {
         if (auto* e = f.control<QLineEdit>(id)) return e->text().trimmed();
