@@ -82,13 +82,11 @@ OSOBE::OSOBE(QWidget* parent) : ListWindow(listResource(), parent) {
     add(std::move(places), {"mjesta", "mje.", "", "", false});
 
     builder().onAccepted("help", [] {
-        message("Osobu s liste možete locirati i upisujući prva slova prezimena.\nAko Vam to ne uspjeva kliknite "
-                "lijevom tipkom miša na listu s osobama pa opet pokušajte",
-                "Uputa za lociranje osobe s liste", Icon::Information);
+        showLocatingHelp();
         return true;
     });
     builder().onAccepted("oibCopy", [this] {
-        copyOib();
+        copyRecipientOib(browser(0));
         return true;
     });
     onChange = [this] { showRecipient(); };
@@ -102,8 +100,14 @@ void OSOBE::showRecipient() {
     for (const char* id : {"oib", "kucniTel", "telPosao"}) builder().display(id);
 }
 
-void OSOBE::copyOib() {
-    const ListBrowser::Row* row = browser(0).selectedRow();
+void showLocatingHelp() {
+    message("Osobu s liste možete locirati i upisujući prva slova prezimena.\nAko Vam to ne uspjeva kliknite "
+            "lijevom tipkom miša na listu s osobama pa opet pokušajte",
+            "Uputa za lociranje osobe s liste", Icon::Information);
+}
+
+void copyRecipientOib(const ListBrowser& recipients) {
+    const ListBrowser::Row* row = recipients.selectedRow();
     if (!row) return;
     // The buffer may have served another window meanwhile: the highlighted record counts.
     if (marel::OSOBE.getById(row->id) != 0) return;

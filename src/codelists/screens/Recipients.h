@@ -12,6 +12,10 @@ namespace marel::screens {
 std::vector<ColumnSource> recipientColumns();
 // Their list format (the OIB column wide enough for all eleven digits).
 extern const char* const kRecipientsFormat;
+// What "OIB (Alt+Q)" and "?" of a list of recipients do: the highlighted
+// recipient's OIB to the clipboard with a beep; how to find a person.
+void copyRecipientOib(const ListBrowser& recipients);
+void showLocatingHelp();
 
 class OSOBE : public ListWindow {
     Q_OBJECT
@@ -20,7 +24,6 @@ public:
 
 private:
     void showRecipient();
-    void copyOib();
 
     FileUse files_;        // the street each row shows (the places list holds MJESTA)
     int64_t place_ = -1;   // the place highlighted in the places list; -1 none

@@ -78,21 +78,13 @@ ODABIROSOBEZADOH::ODABIROSOBEZADOH(QWidget* parent)
     };
 
     builder().onAccepted("oibcopy", [this] {
-        copyOib();
+        copyRecipientOib(browser(0));
         return true;
     });
     builder().onAccepted("help", [] {
-        message("Osobu s liste možete locirati i upisujući prva slova prezimena.|Ako Vam to ne uspjeva kliknite lijevom "
-                "tipkom miša na listu s osobama pa opet pokušajte",
-                "Uputa za lociranje osobe s liste");
+        showLocatingHelp();
         return true;
     });
-}
-
-void ODABIROSOBEZADOH::copyOib() {
-    if (!browser(0).selectedRow()) return;
-    setClipboardText(OSO.OIB.padded());
-    prompter().beep();
 }
 
 }  // namespace marel::screens

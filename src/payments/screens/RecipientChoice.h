@@ -14,7 +14,6 @@ public:
     explicit ODABIROSOBEZADOH(QWidget* parent = nullptr);
 
 private:
-    void copyOib();
     FileUse files_;
     LONG place_ = 0;
     String<40> prezimeIme_;  // LOC:PREZIMEIME
