@@ -32,6 +32,21 @@ const char* kDivision = "Izračun nije moguć: stope vrste dohotka daju dijeljen
 const char* kTooLarge = "Izračun nije moguć: iznos je prevelik.";
 const char* kNegative = "Neto iznos ne može biti negativan.";
 const char* kRates = "Izračun nije moguć: stope moraju biti između 0 i 100 %.";
+// The factors of the single-rate calculation, each stored with its declared
+// places; the calculation from the net and the one from the gross share them.
+struct SingleRate {
+    Factor I, odq, dohq, moip, moiip, ppp;
+    explicit SingleRate(const CalcInput& in)
+        : I(in.surtaxRate * kCent + 1),
+          odq((1 - in.nonTaxable * kCent) - in.expenses * kCent),
+          dohq(1 - (in.pillarI + in.pillarII) * kCent),
+          moip(in.pillarI * kCent),
+          moiip(in.pillarII * kCent),
+          ppp(in.taxRate * kCent * I.value()) {}
+    // The share of the gross that is paid out as the net.
+    Decimal netShare() const { return 1 - ((moip.value() + moiip.value()) + dohq.value() * ppp.value()) * odq.value(); }
+};
+
 }  // namespace
 
 CalcResult IZRACUN(const Decimal& netIn, const CalcInput& in, int year) {
@@ -39,14 +54,9 @@ CalcResult IZRACUN(const Decimal& netIn, const CalcInput& in, int year) {
     if (rateOutOfRange(in)) return refused(kRates);
     try {
         const Amount neto = netIn;
-        const Factor I = in.surtaxRate * kCent + 1;
-        const Factor odq = (1 - in.nonTaxable * kCent) - in.expenses * kCent;
-        const Factor dohq = 1 - (in.pillarI + in.pillarII) * kCent;
-        const Factor moip = in.pillarI * kCent;
-        const Factor moiip = in.pillarII * kCent;
-        const Factor ppp = in.taxRate * kCent * I.value();
-
-        const Decimal divisor = 1 - ((moip.value() + moiip.value()) + dohq.value() * ppp.value()) * odq.value();
+        const SingleRate f(in);
+        const Factor &odq = f.odq, &moip = f.moip, &moiip = f.moiip, &ppp = f.ppp;
+        const Decimal divisor = f.netShare();
         if (divisor.isZero()) return refused(kDivision);
         Amount bruto = neto.value() / divisor;
         Amount od = odq.value() * bruto.value();
@@ -148,15 +158,9 @@ CalcResult IZBRUTA(const Decimal& gross, const CalcInput& in, int year, Amount& 
     if (gross.sign() < 0) return refused("Bruto iznos ne može biti negativan.");
     if (rateOutOfRange(in)) return refused(kRates);
     try {
-        const Factor I = in.surtaxRate * kCent + 1;
-        const Factor odq = (1 - in.nonTaxable * kCent) - in.expenses * kCent;
-        const Factor dohq = 1 - (in.pillarI + in.pillarII) * kCent;
-        const Factor moip = in.pillarI * kCent;
-        const Factor moiip = in.pillarII * kCent;
-        const Factor ppp = in.taxRate * kCent * I.value();
+        const SingleRate f(in);
         const Amount bruto = gross;
-        const Amount neto =
-            (1 - ((moip.value() + moiip.value()) + dohq.value() * ppp.value()) * odq.value()) * bruto.value();
+        const Amount neto = f.netShare() * bruto.value();
         CalcResult r = IZRACUN(neto.value(), in, year);
         if (r.ok()) netOut = neto;
         return r;
