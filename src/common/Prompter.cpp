@@ -5,9 +5,15 @@ namespace marel {
 namespace {
 ScriptedPrompter fallback;
 Prompter* current = nullptr;
+uint64_t turns = 0;
 }  // namespace
 
-Prompter& prompter() { return current ? *current : fallback; }
+Prompter& prompter() {
+    ++turns;
+    return current ? *current : fallback;
+}
+uint64_t userTurns() { return turns; }
+void noteUserTurn() { ++turns; }
 void setPrompter(Prompter* p) { current = p; }
 
 int message(const std::string& text, const std::string& caption, Icon icon, int buttons, int defaultButton) {

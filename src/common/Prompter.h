@@ -3,6 +3,7 @@
 // file and printer dialogs. The program installs a prompter backed by real
 // dialogs; tests install a ScriptedPrompter that answers from a list and
 // records every question, so every text the user would see can be checked.
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -61,6 +62,11 @@ public:
 
 // The installed prompter (a scripted one that answers defaults when none is).
 Prompter& prompter();
+// Counts the times the program turned to the user (a question, a message, a
+// beep, a window the user must answer first), so that an action can tell
+// whether the user was interrupted while it was being prepared.
+uint64_t userTurns();
+void noteUserTurn();
 void setPrompter(Prompter* p);
 
 // Shorthand for the common message box.

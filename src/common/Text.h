@@ -47,6 +47,8 @@ public:
     void assign(std::string_view text, size_t n);
     bool empty() const { return v_.empty(); }
     size_t length() const { return utf8Length(v_); }
+    // Exchanges the texts of two fields (a buffer set taking its turn).
+    void swapText(std::string& other) noexcept { v_.swap(other); }
 
 protected:
     std::string v_;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <type_traits>
 
 #include "store/Sql.h"
 
@@ -422,6 +423,50 @@ void DataFile::loadRow(sqlite3_stmt* st) {
             }
         }
     }
+}
+
+FileBuffer DataFile::blankBuffer() {
+    FileBuffer b;
+    const size_t n = layout_->fields.size();
+    b.numbers.assign(n, 0);
+    b.texts.assign(n, std::string());
+    b.cursor = std::make_unique<Cursor>(*this, -1);
+    return b;
+}
+
+void DataFile::swapBuffer(FileBuffer& other) {
+    const size_t n = layout_->fields.size();
+    if (other.numbers.size() != n) other = blankBuffer();
+    auto swapNumber = [](auto* p, int64_t& kept) {
+        const int64_t live = int64_t(*p);
+        *p = static_cast<std::remove_pointer_t<decltype(p)>>(kept);
+        kept = live;
+    };
+    for (size_t i = 0; i < n; ++i) {
+        void* p = fieldPtr(int(i));
+        int64_t& kept = other.numbers[i];
+        switch (layout_->fields[i].type) {
+            case FieldType::Long: swapNumber(static_cast<LONG*>(p), kept); break;
+            case FieldType::Short: swapNumber(static_cast<SHORT*>(p), kept); break;
+            case FieldType::UShort: swapNumber(static_cast<USHORT*>(p), kept); break;
+            case FieldType::Byte: swapNumber(static_cast<BYTE*>(p), kept); break;
+            case FieldType::Decimal: std::swap(static_cast<DecField*>(p)->scaled, kept); break;
+            case FieldType::Date: {
+                Date& d = *static_cast<Date*>(p);
+                const int64_t live = d.days();
+                d = Date(int32_t(kept));
+                kept = live;
+                break;
+            }
+            case FieldType::String:
+            case FieldType::Memo: static_cast<StringField*>(p)->swapText(other.texts[i]); break;
+        }
+    }
+    std::swap(cursor_, *other.cursor);
+    std::swap(rowid_, other.rowid);
+    std::swap(version_, other.version);
+    std::swap(watchNext_, other.watchNext);
+    std::swap(watched_, other.watched);
 }
 
 void DataFile::clear() {

@@ -5,6 +5,7 @@
 // returns its error code and also leaves it in errorCode().
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -74,6 +75,20 @@ private:
     bool inclusive_ = false;
 };
 
+// One file's record buffer with everything that belongs to it: the field
+// values, the reading position, the record last read and the version a watch
+// compares with. A screen keeps one of these per file while another screen
+// has its turn (see BufferSet).
+struct FileBuffer {
+    std::vector<int64_t> numbers;     // per field: numbers, decimals, dates
+    std::vector<std::string> texts;   // per field: STRING and MEMO
+    std::unique_ptr<Cursor> cursor;
+    int64_t rowid = 0;
+    int64_t version = 0;
+    bool watchNext = false;
+    bool watched = false;
+};
+
 class DataFile {
 public:
     DataFile(Store& store, const Layout& layout, void* record);
@@ -130,6 +145,12 @@ public:
 
     // The record last read, added or written (0 when none).
     int64_t currentId() const { return rowid_; }
+
+    // ---- buffer sets
+    // A blank buffer (as after clear(), nothing read) to keep for a screen.
+    FileBuffer blankBuffer();
+    // Exchanges the live buffer with a kept one.
+    void swapBuffer(FileBuffer& other);
 
     // ---- generic field access (used by the store, loaders, screens)
     void* fieldPtr(int field) const;

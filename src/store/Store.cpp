@@ -19,11 +19,7 @@ const std::string& suppliedDataDir() {
 }
 
 namespace {
-struct ErrorState {
-    int code = 0;
-    int storeCode = 0;
-    std::string storeText;
-} lastError;
+ErrorState lastError;
 
 // Croatian order for every text key: C < Č < Ć < D < Dž < Đ, case ignored,
 // accents not. ICU's "hr" tailoring knows the digraphs.
@@ -56,6 +52,7 @@ std::string errorTextOf(int code) {
     }
 }
 
+ErrorState& lastErrorState() { return lastError; }
 int errorCode() { return lastError.code; }
 std::string errorText() { return errorTextOf(lastError.code); }
 int storeErrorCode() { return lastError.storeCode; }

@@ -28,8 +28,14 @@ enum StoreError : int {
     kStoreFailure = 90,
 };
 
-// State of the last store operation, shared by the whole program like the
-// single record buffers are.
+// State of the last store operation. Each screen keeps its own, as it keeps
+// its own record buffers (see BufferSet).
+struct ErrorState {
+    int code = 0;
+    int storeCode = 0;
+    std::string storeText;
+};
+ErrorState& lastErrorState();
 int errorCode();
 std::string errorText();      // text of errorCode()
 int storeErrorCode();         // the engine's own code, for 90

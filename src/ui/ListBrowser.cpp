@@ -162,10 +162,8 @@ ListBrowser::ListBrowser(DataFile& file, std::string_view format, std::vector<Co
 }
 
 ListBrowser::~ListBrowser() {
-    if (master_) {
-        master_->unlisten(masterListener_);
-        std::erase(master_->followers_, this);
-    }
+    masterListener_.cancel();
+    if (master_) std::erase(master_->followers_, this);
     // A list that followed this one keeps no pointer to it.
     for (ListBrowser* f : followers_) f->master_ = nullptr;
 }
@@ -407,13 +405,11 @@ void ListBrowser::refresh(bool forced) {
 }
 
 void ListBrowser::follow(ListBrowser& master) {
-    if (master_) {
-        master_->unlisten(masterListener_);
-        std::erase(master_->followers_, this);
-    }
+    masterListener_.cancel();
+    if (master_) std::erase(master_->followers_, this);
     master_ = &master;
     master.followers_.push_back(this);
-    masterListener_ = master.listen([this] { refresh(false); });
+    masterListener_ = master.subscribe([this] { refresh(false); });
 }
 
 void ListBrowser::buildStops() {
@@ -701,18 +697,21 @@ void ListBrowser::popup() {
 
 // ------------------------------------------------------------------ listeners
 
-int ListBrowser::listen(std::function<void()> listener) {
-    listeners_.emplace_back(nextListener_, std::move(listener));
-    return nextListener_++;
+void ListBrowser::listen(std::function<void()> listener) {
+    listeners_.push_back({std::make_shared<bool>(true), std::move(listener)});
 }
 
-void ListBrowser::unlisten(int id) {
-    std::erase_if(listeners_, [id](const auto& l) { return l.first == id; });
+Subscription ListBrowser::subscribe(std::function<void()> listener) {
+    auto alive = std::make_shared<bool>(true);
+    listeners_.push_back({alive, std::move(listener)});
+    return Subscription(std::move(alive));
 }
 
 void ListBrowser::notify() {
-    auto listeners = listeners_;  // a listener may add or remove listeners
-    for (auto& [id, fn] : listeners) fn();
+    std::erase_if(listeners_, [](const Listener& l) { return !*l.alive; });
+    const auto listeners = listeners_;  // a listener may add or remove listeners
+    for (const Listener& l : listeners)
+        if (*l.alive) l.told();
 }
 
 }  // namespace marel

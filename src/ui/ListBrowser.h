@@ -14,6 +14,7 @@
 // empty page clears the buffer), and the listeners are told.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,6 +26,27 @@
 #include "ui/ListFormat.h"
 
 namespace marel {
+
+// A listener's hold on a list: the listener is told while this lives.
+class Subscription {
+public:
+    Subscription() = default;
+    explicit Subscription(std::shared_ptr<bool> alive) : alive_(std::move(alive)) {}
+    Subscription(Subscription&&) = default;
+    Subscription& operator=(Subscription&& other) {
+        cancel();
+        alive_ = std::move(other.alive_);
+        return *this;
+    }
+    ~Subscription() { cancel(); }
+    void cancel() {
+        if (alive_) *alive_ = false;
+        alive_.reset();
+    }
+
+private:
+    std::shared_ptr<bool> alive_;
+};
 
 // Where a column's text comes from: a field of a record buffer (the list's own
 // file, or one the screen reads alongside each record), shown through the
@@ -156,8 +178,12 @@ public:
     void popup();
 
     // ---- listeners, told after every operation
-    int listen(std::function<void()> listener);
-    void unlisten(int id);
+    // For as long as the list lives (the screen's own handlers).
+    void listen(std::function<void()> listener);
+    // For as long as the answer is kept: a view or a list that follows this
+    // one stops listening when it goes, and is not told even by a round of
+    // telling that had already begun.
+    [[nodiscard]] Subscription subscribe(std::function<void()> listener);
 
 private:
     struct Anchor {
@@ -219,10 +245,13 @@ private:
     std::vector<Decimal> numberStops_;
     int thumb_ = 0;
 
-    std::vector<std::pair<int, std::function<void()>>> listeners_;
-    int nextListener_ = 1;
+    struct Listener {
+        std::shared_ptr<bool> alive;
+        std::function<void()> told;
+    };
+    std::vector<Listener> listeners_;
     ListBrowser* master_ = nullptr;
-    int masterListener_ = 0;
+    Subscription masterListener_;
     std::vector<ListBrowser*> followers_;
 };
 

@@ -177,22 +177,4 @@ std::optional<std::string> UpdateForm::history(const FieldRef& field) const {
     return it->second[size_t(field.fieldIndex())];
 }
 
-void UpdateForm::suspend() {
-    if (!opened_ || closed_ || suspended_) return;
-    parked_ = copy();
-    suspended_ = true;
-}
-
-void UpdateForm::resume() {
-    if (!suspended_) return;
-    suspended_ = false;
-    // Still the form's record: what the form's own lookups put there meanwhile stays.
-    if (file_.currentId() == id_) return;
-    if (id_ != 0) {
-        if (request_ == CHANGERECORD) file_.watch();
-        file_.getById(id_);
-    }
-    restore(parked_);
-}
-
 }  // namespace marel

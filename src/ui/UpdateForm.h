@@ -11,11 +11,10 @@
 // removed again, with whatever was entered under it, unless the form is
 // completed.
 //
-// The engine works on the file's shared record buffer. Another window may
-// use that buffer while the form waits for the user: the window calls
-// suspend() when the form loses the focus and resume() when it gets it back;
-// if another record was read into the buffer meanwhile, the form's record
-// comes back as the user left it.
+// The engine works on the file's record buffer of its screen's buffer set:
+// other screens have buffers of their own, so the record stays as the user
+// left it while other windows are used, and the version read when the form
+// opened is the one its OK is checked against.
 #include <functional>
 #include <optional>
 #include <string>
@@ -70,9 +69,6 @@ public:
     // (Ctrl+'); nothing before the first save or for other variables.
     std::optional<std::string> history(const FieldRef& field) const;
 
-    void suspend();
-    void resume();
-
 private:
     using Copy = std::vector<std::string>;
     Copy copy() const;
@@ -98,8 +94,6 @@ private:
     bool added_ = false;
     int64_t id_ = 0;      // the record the form edits
     Copy saved_;          // as loaded, to see whether anything changed
-    Copy parked_;         // the buffer while another window has it
-    bool suspended_ = false;
 };
 
 }  // namespace marel

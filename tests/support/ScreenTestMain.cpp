@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include "ui/screens/Application.h"
 
-// Screen tests need one application object for the whole run.
+// Screen tests need one application object for the whole run: the program's
+// own, so that events reach windows as they do in the program.
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
+    marel::Application app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -201,20 +201,12 @@ void UPISVRSTEDOH::hook(WindowBuilder& b) {
     LOC.NEOPSTRING = nonTaxableName();
     b.display();
 
-    // A lookup button first reads both code entries as typed (a click leaves the
-    // entry being edited as it is), without the entries' own lookups.
-    auto read = [this, &b] {
-        quiet_ = true;
-        const bool ok = b.accept("rezstringb") && b.accept("rezdecimala");
-        quiet_ = false;
-        return ok;
-    };
-    b.onAccepted("primitak", [this, &b, read] {
-        if (read()) receiptCode(b, true);
+    b.onAccepted("primitak", [this, &b] {
+        receiptCode(b, true);
         return true;
     });
     b.onAccepted("rezstringb", [this, &b] {
-        if (quiet_ || b.acceptingAll()) return true;
+        if (b.acceptingAll()) return true;
         if (VRS.REZSTRINGB.empty()) {
             // A code wiped out is no code to look for.
             LOC.PROZA = "";
@@ -224,12 +216,12 @@ void UPISVRSTEDOH::hook(WindowBuilder& b) {
         }
         return true;
     });
-    b.onAccepted("neoporezivi", [this, &b, read] {
-        if (read()) nonTaxable(b, true);
+    b.onAccepted("neoporezivi", [this, &b] {
+        nonTaxable(b, true);
         return true;
     });
     b.onAccepted("rezdecimala", [this, &b] {
-        if (quiet_ || b.acceptingAll()) return true;
+        if (b.acceptingAll()) return true;
         if (VRS.REZDECIMALA.isZero()) {
             // Typing 0 takes the receipt away, as Obriši does.
             LOC.NEOPSTRING = "";

@@ -30,7 +30,6 @@ private:
         String<500> NEOPSTRING;  // the chosen non-taxable receipt's description
         String<500> PROZA;       // the receipt code's description
     } LOC;
-    bool quiet_ = false;  // a lookup button reads its entry without the entry's own lookup
 };
 
 // Chooser of a non-taxable receipt: opens on NEO:SHIFRA of the buffer and

@@ -7,6 +7,7 @@
 
 #include "codelists/Municipalities.h"
 #include "codelists/screens/OpcineIspisScreen.h"
+#include "ui/screens/Runtime.h"
 #include "store/Records.h"
 #include "ui/screens/UpdateFormView.h"
 
@@ -232,7 +233,7 @@ OPCINE::OPCINE(QWidget* parent) : ListWindow(opcineResource(), parent) {
         if (!placePending_) return;
         placePending_ = false;
         if (GLO.AKCIJA == "UnesiMjesto")
-            QTimer::singleShot(0, this, [this] {
+            later(this, [this] {
                 if (isOpen()) builder().press("mje.insert");
             });
     });

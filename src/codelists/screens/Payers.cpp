@@ -116,11 +116,9 @@ public:
         refresh();
     }
 
-    // Back from another window. A list answering the form's own lookup
-    // still holds its choice in its buffer, for the lookup to take.
-    void resumed() {
-        if (!choosing_) readPayerLinks();
-    }
+    // OK left the form open with the record shown again (another station's
+    // version): the names beside the numbers are read afresh.
+    void shownAgain() { refresh(); }
 
 private:
     // The names beside the numbers, read afresh from the numbers as they are now.
@@ -228,7 +226,7 @@ LONG UPISSUBJEKTA::run() {
         auto payer = std::make_shared<PayerForm>(w, form);
         payer->hook();
         view.onRefresh = [weak = std::weak_ptr<PayerForm>(payer)] {
-            if (auto p = weak.lock()) p->resumed();
+            if (auto p = weak.lock()) p->shownAgain();
         };
     };
     return view.exec();

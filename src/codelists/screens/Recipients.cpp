@@ -109,7 +109,7 @@ void showLocatingHelp() {
 void copyRecipientOib(const ListBrowser& recipients) {
     const ListBrowser::Row* row = recipients.selectedRow();
     if (!row) return;
-    // The buffer may have served another window meanwhile: the highlighted record counts.
+    // The list reads whole pages through the buffer: the highlighted record counts.
     if (marel::OSOBE.getById(row->id) != 0) return;
     setClipboardText(OSO.OIB.str());
     prompter().beep();
@@ -124,11 +124,9 @@ class RecipientForm {
 public:
     RecipientForm(UpdateForm& form, WindowBuilder& w) : form_(form), w_(w) {}
 
-    // The form is active again: other windows may have used the buffers its
-    // displays show.
-    void activated() {
-        if (!choosing_) readRecipientRelations();
-    }
+    // OK left the form open with the record shown again (another station's
+    // version): what it points to is read afresh.
+    void shownAgain() { refresh(); }
 
     void hook() {
         refresh();
@@ -164,12 +162,10 @@ public:
     }
 
 private:
-    // Every refresh reads what the recipient points to afresh. An entry the
-    // user typed into and has not left (a lookup button takes no focus) keeps
-    // the typing, to be accepted when it is left or OK is pressed.
+    // Every refresh reads what the recipient points to afresh.
     void refresh() {
         readRecipientRelations();
-        w_.displayKeepingTyped();
+        w_.display();
     }
     bool refreshed() {
         refresh();
@@ -318,7 +314,7 @@ LONG UPISOSOBE::run() {
         controls->hook();
     };
     view.onRefresh = [&] {
-        if (controls) controls->activated();
+        if (controls) controls->shownAgain();
     };
     return view.exec();
 }

@@ -19,6 +19,7 @@
 #include "store/Records.h"
 #include "ui/screens/CallerModal.h"
 #include "ui/screens/ListBrowserView.h"
+#include "ui/screens/Runtime.h"
 #include "ui/screens/UpdateFormView.h"
 
 namespace marel::screens {
@@ -472,30 +473,6 @@ LONG UPISISPLATE::run() {
 
 // ================================================================ DUPLIKAT
 
-namespace {
-
-// Keeps the caller waiting, and open, until the copy window is closed.
-class Waiting : public QObject {
-public:
-    QEventLoop loop;
-    CallerModal placement;
-    QPointer<QWidget> content;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Close) {
-            if (watched == placement.callerWindow) {
-                event->ignore();
-                return true;
-            }
-            if (content && watched == placement.window(content)) loop.quit();
-        }
-        return false;
-    }
-};
-
-}  // namespace
-
 LONG DUPLIKAT::run() {
     GLOBALRESPONSE = REQUESTCANCELLED;
     FileUse files{&marel::DOHOCI, &marel::ISPLATE, &marel::OBRACUN, &marel::SUBJEKTI};
@@ -545,10 +522,8 @@ LONG DUPLIKAT::run() {
          entry("godina", FieldRef(marel::ISPLATE, "GODINA"), "@s4", {50, 140, 30, 12}),
          button("close", "&Zatvori", {190, 168, 50, 14})}};
 
-    Waiting waiting;
     auto* content = new QWidget;
     content->setAttribute(Qt::WA_DeleteOnClose);
-    waiting.content = content;
     auto* b = new WindowBuilder(std::move(r), content);
     WindowBuilder& w = *b;
     w.setText("wait", "Pričekajte ...");
@@ -595,15 +570,14 @@ LONG DUPLIKAT::run() {
         }
         return true;
     });
-    w.onAccepted("close", [&waiting, content] {
-        waiting.placement.window(content)->close();
+    w.onAccepted("close", [content] {
+        auto* sub = qobject_cast<QMdiSubWindow*>(content->parentWidget());
+        if (sub) sub->close();
+        else content->close();
         return true;
     });
-
-    waiting.placement.show(content, caller_, &waiting);
-    w.select("datum");
-    if (waiting.content) waiting.loop.exec();
-    waiting.placement.release(&waiting);
+    later(content, [b] { b->select("datum"); });  // once the window shows
+    waitBesideCaller(content, caller_);
     GLOBALRESPONSE = REQUESTCANCELLED;
     return REQUESTCANCELLED;
 }

@@ -25,7 +25,10 @@
 #include "common/Prompter.h"
 #include "shell/Initialisation.h"
 #include "shell/screens/Artwork.h"
+#include "store/BufferSet.h"
 #include "store/Store.h"
+#include "ui/screens/Application.h"
+#include "ui/screens/WindowBuilder.h"
 
 namespace marel {
 
@@ -99,6 +102,7 @@ bool screenRegistered(const std::string& name) { return registry().count(name) >
 QWidget* openWindow(QWidget* widget) {
     if (theFrame) return theFrame->addWindow(widget);
     widget->setAttribute(Qt::WA_DeleteOnClose);
+    if (!bufferSetOf(widget)) inheritBufferSet(widget);
     widget->show();
     return widget;
 }
@@ -120,6 +124,8 @@ MAIN::MAIN() : area_(new FrameArea(this)) {
     // Alt+letter is claimed by the active window first, then by the tool bar,
     // and only then by the menu bar (whose "&Pregledi" shares Alt+P with "&Primatelji").
     qApp->installEventFilter(this);
+    // The frame's own commands work in the program's buffers, not a screen's.
+    setBufferSet(this, BufferSet::program());
 }
 
 MAIN::~MAIN() {
@@ -131,7 +137,10 @@ MAIN* MAIN::frame() { return theFrame; }
 QAction* MAIN::item(QMenu* menu, const QString& text, const QString& status, std::function<void()> run) {
     QAction* a = menu->addAction(text);
     a->setStatusTip(status);
-    connect(a, &QAction::triggered, this, std::move(run));
+    connect(a, &QAction::triggered, this, [this, run = std::move(run)] {
+        // Chosen from the keyboard as well: what is typed in a window counts first.
+        if (WindowBuilder::acceptTyped(menuBar())) run();
+    });
     return a;
 }
 
@@ -211,7 +220,9 @@ void MAIN::buildToolBar() {
         a->setIconText(text);
         if (b.tip) a->setToolTip(QString::fromUtf8(b.tip));
         std::string screen = b.screen;
-        connect(a, &QAction::triggered, this, [this, screen] { openScreen(screen); });
+        connect(a, &QAction::triggered, this, [this, screen] {
+            if (WindowBuilder::acceptTyped(toolBar_)) openScreen(screen);
+        });
         screenCommands_.emplace_back(a, screen);
     }
 }
@@ -230,8 +241,13 @@ QList<QAction*> MAIN::commandsFor(const std::string& name) const {
 QMdiSubWindow* MAIN::openScreen(const std::string& name) {
     auto it = registry().find(name);
     if (it == registry().end()) return nullptr;
+    // Each screen works in record buffers of its own, from its first read on.
+    const std::shared_ptr<BufferSet> buffers = BufferSet::make();
+    BufferScope scope(buffers);
     QWidget* widget = it->second();
-    return widget ? addWindow(widget) : nullptr;
+    if (!widget) return nullptr;
+    setBufferSet(widget, buffers);
+    return addWindow(widget);
 }
 
 QMdiSubWindow* MAIN::addWindow(QWidget* widget) {
@@ -239,6 +255,9 @@ QMdiSubWindow* MAIN::addWindow(QWidget* widget) {
     bool sized = widget->testAttribute(Qt::WA_Resized);
     QSize size = widget->size();
     QMdiSubWindow* sub = area_->addSubWindow(widget);
+    // The window runs in the buffers of the screen that opens it.
+    if (!bufferSetOf(widget)) inheritBufferSet(widget);
+    setBufferSet(sub, bufferSetOf(widget));
     // A screen that closes itself takes its window along (queued: the window
     // may be the one deleting it).
     widget->setAttribute(Qt::WA_DeleteOnClose);

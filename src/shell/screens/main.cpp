@@ -10,12 +10,13 @@
 #include "shell/screens/Artwork.h"
 #include "shell/screens/Main.h"
 #include "shell/screens/Screens.h"
+#include "ui/screens/Application.h"
 #include "ui/screens/QtPrompter.h"
 
 using namespace marel;
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("MAREL"));
     QApplication::setApplicationDisplayName(QStringLiteral("MAREL"));
     QApplication::setWindowIcon(artwork::program());

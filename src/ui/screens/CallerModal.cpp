@@ -1,12 +1,21 @@
 #include "ui/screens/CallerModal.h"
 
+#include <QEvent>
+#include <QEventLoop>
 #include <QMdiArea>
+#include <QPointer>
 #include <QMdiSubWindow>
 #include <QWidget>
+
+#include "common/Prompter.h"
+#include "ui/screens/Application.h"
 
 namespace marel {
 
 void CallerModal::show(QWidget* content, QWidget* caller, QObject* filter) {
+    // The called window works in its caller's record buffers.
+    inheritBufferSet(content);
+    noteUserTurn();
     QMdiSubWindow* callerSub = nullptr;
     for (QWidget* w = caller; w && !callerSub; w = w->parentWidget()) callerSub = qobject_cast<QMdiSubWindow*>(w);
     if (callerSub && callerSub->mdiArea()) {
@@ -18,6 +27,7 @@ void CallerModal::show(QWidget* content, QWidget* caller, QObject* filter) {
         const bool sized = content->testAttribute(Qt::WA_Resized);
         const QSize size = content->size();
         sub = area->addSubWindow(content);
+        inheritBufferSet(sub);
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->installEventFilter(filter);
         sub->show();
@@ -45,6 +55,39 @@ void CallerModal::release(QObject* filter) {
         if (s->widget()) s->widget()->setEnabled(true);
         if (sub && s->mdiArea()) s->mdiArea()->setActiveSubWindow(s);
     }
+}
+
+namespace {
+
+class Waiter : public QObject {
+public:
+    QEventLoop loop;
+    CallerModal placement;
+    QPointer<QWidget> content;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close) {
+            if (watched == placement.callerWindow) {
+                event->ignore();
+                return true;
+            }
+            if (content && watched == placement.window(content)) loop.quit();
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+void waitBesideCaller(QWidget* content, QWidget* caller) {
+    Waiter waiter;
+    waiter.content = content;
+    QPointer<QWidget> window;
+    waiter.placement.show(content, caller, &waiter);
+    window = waiter.placement.window(content);
+    if (window) waiter.loop.exec();
+    waiter.placement.release(&waiter);
 }
 
 }  // namespace marel

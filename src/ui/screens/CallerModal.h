@@ -24,4 +24,8 @@ struct CallerModal {
     void release(QObject* filter);
 };
 
+// Shows `content` beside `caller` and returns when its window has closed.
+// Meanwhile the caller cannot close, and every other window stays usable.
+void waitBesideCaller(QWidget* content, QWidget* caller);
+
 }  // namespace marel

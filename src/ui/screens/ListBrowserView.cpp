@@ -183,11 +183,11 @@ ListBrowserView::ListBrowserView(ListBrowser& browser, QWidget* parent)
     table_->installEventFilter(this);
     table_->viewport()->installEventFilter(this);
     setFocusProxy(table_);
-    listener_ = browser_.listen([this] { sync(); });
+    listener_ = browser_.subscribe([this] { sync(); });
     sync();
 }
 
-ListBrowserView::~ListBrowserView() { browser_.unlisten(listener_); }
+ListBrowserView::~ListBrowserView() = default;
 
 int ListBrowserView::visibleRows() const {
     return std::max(1, table_->viewport()->height() / std::max(1, table_->verticalHeader()->defaultSectionSize()));

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "ui/ListBrowser.h"
+
 class QScrollBar;
 class QTableView;
 
@@ -51,7 +53,7 @@ private:
     QTableView* table_;
     QScrollBar* bar_;
     GroupBand* band_ = nullptr;
-    int listener_ = 0;
+    Subscription listener_;
     int64_t shownId_ = -1;
     bool closedShown_ = false;
 };

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "ui/screens/ListBrowserView.h"
+#include "ui/screens/Runtime.h"
 
 namespace marel {
 
@@ -15,7 +16,7 @@ ListWindow::ListWindow(WindowResource resource, QWidget* parent)
     : QWidget(parent), builder_(new WindowBuilder(std::move(resource), this)) {}
 
 ListWindow::~ListWindow() {
-    for (Part& p : lists_) p.browser->unlisten(p.listener);
+    for (Part& p : lists_) p.listener.cancel();
     // The views go with their widgets; the browsers release their files.
     if (!finished_) {
         finished_ = true;
@@ -62,7 +63,7 @@ ListBrowser& ListWindow::add(std::unique_ptr<ListBrowser> browser, Binding where
             return true;
         });
     connect(view, &ListBrowserView::closed, this, [this, &b] { finish(b.response()); });
-    p.listener = b.listen([this] {
+    p.listener = b.subscribe([this] {
         states();
         if (onChange) onChange();
     });
@@ -79,7 +80,7 @@ void ListWindow::showEvent(QShowEvent* event) {
         sub_ = sub;
         connect(sub->mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
             const bool now = w && w == sub_;
-            if (now && !active_) QTimer::singleShot(0, this, [this] { activated(); });
+            if (now && !active_) later(this, [this] { activated(); });
             active_ = now;
         });
         active_ = sub->mdiArea()->activeSubWindow() == sub;
@@ -149,7 +150,7 @@ void ListWindow::finish(LONG response) {
     emit finished(int(response));
     QWidget* w = placement_.window(this);
     if (w == this && parentWidget() && qobject_cast<QMdiSubWindow*>(parentWidget())) w = parentWidget();
-    QTimer::singleShot(0, w, [w] { w->close(); });
+    later(w, [w] { w->close(); });
 }
 
 void ListWindow::closeEvent(QCloseEvent* event) {

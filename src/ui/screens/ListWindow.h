@@ -78,7 +78,7 @@ private:
         std::unique_ptr<ListBrowser> browser;
         ListBrowserView* view = nullptr;
         Binding where;
-        int listener = 0;
+        Subscription listener;
     };
     void openLists();
     void states();

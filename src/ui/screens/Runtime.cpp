@@ -5,6 +5,10 @@
 
 namespace marel {
 
+void later(QObject* context, std::function<void()> f) {
+    QMetaObject::invokeMethod(context, std::move(f), Qt::QueuedConnection);
+}
+
 void setClipboardText(const std::string& text) { QApplication::clipboard()->setText(QString::fromStdString(text)); }
 
 std::string clipboardText() { return QApplication::clipboard()->text().toStdString(); }

@@ -1,11 +1,19 @@
 #pragma once
 // Small services of the window runtime: the clipboard, the busy cursor and
 // random numbers (the last kept Qt-free in common/ for the core).
+#include <functional>
 #include <string>
 
 #include "common/Random.h"
 
+class QObject;
+
 namespace marel {
+
+// Runs `f` once the events already queued are handled, as an event of
+// `context`: it runs with context's buffer set, and not at all once context
+// is gone.
+void later(QObject* context, std::function<void()> f);
 
 void setClipboardText(const std::string& text);
 std::string clipboardText();

@@ -5,7 +5,8 @@
 #include <QEventLoop>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QTimer>
+
+#include "ui/screens/Runtime.h"
 
 namespace marel {
 
@@ -37,9 +38,7 @@ int UpdateFormView::exec() {
 
 void UpdateFormView::start(std::function<void(int)> done) {
     done_ = std::move(done);
-    inEngine_ = true;
     const bool window = form_.open();
-    inEngine_ = false;
     if (window) {
         show();
         return;
@@ -64,38 +63,19 @@ void UpdateFormView::show() {
     if (sub_) {
         connect(sub_->mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
             if (finished_ || !sub_) return;
+            // The caller waits for its form: choosing it brings the form forward.
             if (w && w == callerWindow_)
-                QTimer::singleShot(0, this, [this] {
+                later(this, [this] {
                     if (!finished_ && sub_) sub_->mdiArea()->setActiveSubWindow(sub_);
                 });
-            activated(w == sub_);
         });
     }
     builder_->selectFirst();
 }
 
-void UpdateFormView::activated(bool active) {
-    // Message boxes of the engine come and go while it works on the buffer.
-    if (finished_ || inEngine_ || active == active_) return;
-    active_ = active;
-    if (active) {
-        form_.resume();
-        if (onRefresh) onRefresh();
-        // What the user typed before going to another window (a lookup button
-        // takes no focus, so the entry was never left) is still to be
-        // accepted, not overwritten: it is read when the entry is left or OK
-        // is pressed.
-        builder_->displayKeepingTyped();
-    } else {
-        form_.suspend();
-    }
-}
-
 void UpdateFormView::okPressed() {
     if (finished_ || !builder_->acceptAll()) return;
-    inEngine_ = true;
     const UpdateForm::Outcome outcome = form_.ok();
-    inEngine_ = false;
     switch (outcome) {
         case UpdateForm::Outcome::Close: finish(); break;
         case UpdateForm::Outcome::Stay:
@@ -144,10 +124,6 @@ bool UpdateFormView::eventFilter(QObject* watched, QEvent* event) {
             cancelPressed();
             return false;
         }
-    }
-    if (watched == content_ && !sub_) {
-        if (event->type() == QEvent::WindowActivate) activated(true);
-        if (event->type() == QEvent::WindowDeactivate) activated(false);
     }
     return false;
 }

@@ -32,8 +32,9 @@ public:
 
     // The screen's own handlers, set up once the window is built (insert and change only).
     std::function<void(WindowBuilder&)> onOpen;
-    // Runs before the window shows its fields again (it became active again,
-    // or stayed open after OK), so the screen can re-read what its displays show.
+    // Runs before the window shows its fields again after OK left it open
+    // (another station's version is shown, or a check refused), so the screen
+    // can read afresh what its displays show beside the record's numbers.
     std::function<void()> onRefresh;
 
     // Runs the form and returns its answer (GLOBALRESPONSE). Events go on
@@ -57,7 +58,6 @@ protected:
 private:
     void show();
     void finish();
-    void activated(bool active);
 
     UpdateForm& form_;
     WindowResource resource_;
@@ -69,8 +69,6 @@ private:
     WindowBuilder* builder_ = nullptr;
     std::function<void(int)> done_;
     bool finished_ = false;
-    bool active_ = true;
-    bool inEngine_ = false;
 };
 
 }  // namespace marel

@@ -21,12 +21,21 @@
 #include <stdexcept>
 
 #include "common/Prompter.h"
+#include "ui/screens/Runtime.h"
 
 namespace marel {
 
 namespace {
 
 const char* const kItem = "marelItem";
+const char* const kBuilder = "marelBuilder";
+
+// The frame's window that holds a widget, if any.
+QWidget* frameWindowOf(QWidget* w) {
+    for (; w; w = w->parentWidget())
+        if (w->inherits("QMdiSubWindow")) return w;
+    return nullptr;
+}
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
@@ -125,7 +134,10 @@ void WindowBuilder::build(const Control& c, int parent) {
         case ControlKind::Button: {
             auto* b = new QPushButton(qs(c.text), root_);
             b->setFocusPolicy(Qt::TabFocus);
-            connect(b, &QPushButton::clicked, this, [this, i] {
+            connect(b, &QPushButton::clicked, this, [this, i, b] {
+                // Pressed from the keyboard (its key, Enter) as well as clicked:
+                // what is typed in the entry with the focus counts first.
+                if (!acceptTyped(b)) return;
                 if (items_[i].accepted) items_[i].accepted();
             });
             w = b;
@@ -199,6 +211,7 @@ void WindowBuilder::build(const Control& c, int parent) {
     }
     QWidget* widget = items_[i].widget;
     widget->setProperty(kItem, i);
+    widget->setProperty(kBuilder, QVariant::fromValue<QObject*>(this));
     if (!c.id.empty()) widget->setObjectName(qs(c.id));
     switch (c.kind) {
         case ControlKind::Entry:
@@ -301,21 +314,35 @@ void WindowBuilder::display() {
     for (size_t i = 0; i < items_.size(); ++i) showItem(int(i));
 }
 
-void WindowBuilder::displayKeepingTyped() {
-    for (size_t i = 0; i < items_.size(); ++i) {
-        const Item& it = items_[i];
-        if (it.def->kind == ControlKind::Entry && static_cast<QLineEdit*>(it.widget)->isModified()) continue;
-        showItem(int(i));
-    }
-}
-
 void WindowBuilder::display(std::string_view id) { showItem(require(id)); }
+
+bool WindowBuilder::acceptTyped(QWidget* target) {
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || !target || focus == target || focus->isAncestorOf(target)) return true;
+    auto* owner = qobject_cast<WindowBuilder*>(focus->property(kBuilder).value<QObject*>());
+    if (!owner || owner->detached_) return true;
+    const int i = owner->itemOf(focus);
+    if (i < 0 || owner->items_[size_t(i)].def->kind != ControlKind::Entry) return true;
+    if (!static_cast<QLineEdit*>(focus)->isModified()) return true;
+    // Only what acts for this window: a control inside it, or the frame's own
+    // menu and tool bar. A click into another window just goes there; the
+    // typing waits for the user to come back.
+    QWidget* root = owner->root_;
+    const bool inside = root->isAncestorOf(target);
+    const bool frameCommand = !frameWindowOf(target) && target->window() == root->window();
+    if (!inside && !frameCommand) return true;
+    // When taking the entry needed the user (its lookup opened a list, a
+    // message came up), the click was aimed at a window that has changed
+    // since: it is not acted upon.
+    const uint64_t turns = userTurns();
+    return owner->acceptEntry(i, false) && userTurns() == turns;
+}
 
 bool WindowBuilder::acceptEntry(int i, bool always, bool queuedRefocus) {
     const Item& it = items_[size_t(i)];
     auto* edit = static_cast<QLineEdit*>(it.widget);
     auto refocus = [&] {
-        if (queuedRefocus) QTimer::singleShot(0, edit, [this, i] {
+        if (queuedRefocus) later(edit, [this, i] {
             if (!detached_) selectItem(i);
         });
         else selectItem(i);
@@ -544,7 +571,7 @@ bool WindowBuilder::eventFilter(QObject* watched, QEvent* event) {
         }
         case QEvent::FocusIn:
             if (it.selected && fromInside(static_cast<QFocusEvent*>(event)->reason()))
-                QTimer::singleShot(0, this, [this, i] {
+                later(this, [this, i] {
                     if (!detached_ && items_[size_t(i)].selected) items_[size_t(i)].selected();
                 });
             return false;

@@ -12,8 +12,8 @@
 // - the controls move and stretch with the window (WINDOWRESIZETYPE).
 // Every control lies directly in the root widget; tab pages and groups only
 // decide what is shown, so one coordinate system serves the whole window.
-// Buttons take the focus from the keyboard only, so a click on a button
-// leaves the entry being edited in place for the button's handler to accept.
+// Buttons take the focus from the keyboard only; the window runtime accepts
+// the entry being edited before a click (or a button's key) acts.
 #include <QObject>
 
 #include <functional>
@@ -54,9 +54,6 @@ public:
 
     // ---- variables
     void display();  // every control from its variable
-    // Every control from its variable except the entries holding typing not
-    // yet accepted (the user left the window in the middle of an entry).
-    void displayKeepingTyped();
     void display(std::string_view id);
     // Reads an entry into its variable and runs its accepted handler.
     bool accept(std::string_view id);
@@ -64,6 +61,12 @@ public:
     // The first one refused gets the focus, and the answer is false.
     bool acceptAll();
     bool acceptingAll() const { return acceptingAll_; }
+    // Before a click on `target` (or a button pressed by its key) acts: the
+    // entry with the focus, when it holds typing not yet accepted and the
+    // target acts for its window, is accepted first. False when the entry
+    // refused what was typed (the focus stays there) or taking it turned to
+    // the user: the action must not run.
+    static bool acceptTyped(QWidget* target);
 
     // ---- properties
     void select(std::string_view id);  // focus, bringing its tab forward

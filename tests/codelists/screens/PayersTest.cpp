@@ -6,9 +6,10 @@
 #include "codelists/screens/Payers.h"
 #include "shell/screens/Screens.h"
 #include "store/Records.h"
-#include "support/ScreenDriver.h"
 #include "support/ReferenceData.h"
+#include "support/ScreenDriver.h"
 #include "support/StoreFixture.h"
+#include "ui/screens/Application.h"
 #include "ui/screens/ListBrowserView.h"
 
 using namespace marel;
@@ -220,11 +221,15 @@ TEST_F(PayersTest, AnAccountThatIsNotWholeIsRefusedAndNothingIsHalfSaved) {
     whenOpen([this](WindowBuilder& f) {
         EXPECT_EQ(title(f), "Promjena podataka");
         EXPECT_EQ(text(f, "uli.naziv"), "Savska");
-        // Another window reads other banks meanwhile; back in the form, the
-        // names beside the numbers are the payer's own again.
+        // Another screen reads other banks meanwhile, in buffers of its own;
+        // the form's names beside the numbers stay the payer's.
         QMdiSubWindow* banks = MAIN::frame()->openScreen("BANKE");
         QApplication::processEvents();
-        EXPECT_EQ(BAN.NAZIV, "Hrvatska narodna banka");
+        EXPECT_EQ(BAN.NAZIV, "Zagrebačka banka");
+        {
+            BufferScope other(bufferSetOf(banks));
+            EXPECT_EQ(BAN.NAZIV, "Hrvatska narodna banka");
+        }
         MAIN::frame()->area()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(f.root()->parentWidget()));
         QApplication::processEvents();
         EXPECT_EQ(text(f, "ban.naziv"), "Zagrebačka banka");

@@ -1,0 +1,60 @@
+#include "ui/screens/Application.h"
+
+#include <QHash>
+#include <QMouseEvent>
+#include <QWidget>
+
+#include "ui/screens/WindowBuilder.h"
+
+namespace marel {
+
+namespace {
+
+QHash<const QObject*, std::shared_ptr<BufferSet>>& sets() {
+    static QHash<const QObject*, std::shared_ptr<BufferSet>> map;
+    return map;
+}
+
+}  // namespace
+
+void setBufferSet(QObject* window, std::shared_ptr<BufferSet> set) {
+    if (!window) return;
+    auto& map = sets();
+    if (!map.contains(window))
+        QObject::connect(window, &QObject::destroyed, [window] { sets().remove(window); });
+    map.insert(window, std::move(set));
+}
+
+void inheritBufferSet(QObject* window) { setBufferSet(window, BufferSet::current()); }
+
+std::shared_ptr<BufferSet> bufferSetOf(const QObject* object) {
+    const auto& map = sets();
+    if (map.isEmpty()) return nullptr;
+    for (const QObject* o = object; o; o = o->parent())
+        if (auto it = map.constFind(o); it != map.constEnd()) return *it;
+    return nullptr;
+}
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool Application::notify(QObject* receiver, QEvent* event) {
+    // A screen's handlers always run with its own buffers; whatever the event
+    // starts (a nested loop, other screens' events), the caller gets its set back.
+    const std::shared_ptr<BufferSet> before = BufferSet::current();
+    if (std::shared_ptr<BufferSet> own = bufferSetOf(receiver); own && own != before) BufferSet::makeCurrent(own);
+    struct Back {
+        const std::shared_ptr<BufferSet>& set;
+        ~Back() { BufferSet::makeCurrent(set); }
+    } back{before};
+
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            if (receiver->isWidgetType() && !WindowBuilder::acceptTyped(static_cast<QWidget*>(receiver))) return true;
+            break;
+        default: break;
+    }
+    return QApplication::notify(receiver, event);
+}
+
+}  // namespace marel
