@@ -25,7 +25,7 @@ int thisYear() { return Date::today().year(); }
 struct Loc {
     Amount NETO;                  // the net of the last calculation (crisis tax works on it)
     Amount CUVAJSTARINETO;        // the net as it was when the form opened
-    Amount BRUTO;                 // gross: entry, and the total of position 1
+    Amount BRUTO;                 // gross: entry, and the total of POZ_BRUTO
     Dec<7, 3> KSTOPA;             // crisis-tax rate in percent
     Amount PIP;                   // tax plus surtax of the line
     SHORT NACINISPLATE = 0;       // payment method 1 to 7
