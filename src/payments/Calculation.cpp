@@ -1,5 +1,6 @@
 #include "payments/Calculation.h"
 
+#include "codelists/Recipients.h"
 #include "store/Records.h"
 #include "store/Warnings.h"
 
@@ -209,21 +210,14 @@ CalcInput loadCalcInput(LONG recipient, BYTE incomeType, std::vector<std::string
     if (OSOBE.get(OSOBE.KEYOZNAKA) == 0) {
         in.allowanceFactor = OSO.FAKTORODBITKA;
         in.notInPillarII = OSO.DRUGISTUP == "NE";
-        MJESTA.clear();
-        MJE.OZNAKA = OSO.MJESTO;
-        if (MJESTA.get(MJESTA.KEYOZNAKA) == 0) {
-            OPCINE.clear();
-            OPC.OZNAKA = MJE.OPCINA;
-            if (OPCINE.get(OPCINE.KEYOZNAKA) == 0) {
-                in.surtaxRate = OPC.STOPAPRIREZA;
-            } else {
-                OPCINE.clear();
+        switch (readResidence()) {
+            case Residence::Found: in.surtaxRate = OPC.STOPAPRIREZA; break;
+            case Residence::NoMunicipality:
                 note("Općina mjesta djelatnika ne postoji u šifrarniku: prirez je obračunat po stopi 0.");
-            }
-        } else {
-            MJESTA.clear();
-            OPCINE.clear();
-            note("Mjesto stanovanja djelatnika ne postoji u šifrarniku: prirez je obračunat po stopi 0.");
+                break;
+            case Residence::NoPlace:
+                note("Mjesto stanovanja djelatnika ne postoji u šifrarniku: prirez je obračunat po stopi 0.");
+                break;
         }
     } else {
         note("Djelatnik ne postoji u šifrarniku: prirez i osobni odbitak obračunati su kao 0.");

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "codelists/Recipients.h"
 #include "codelists/screens/IncomeTypes.h"
 #include "payments/IncomeLine.h"
 #include "payments/screens/RecipientChoice.h"
@@ -279,13 +280,7 @@ private:
             loc_.DJELATNIK = recipientName(OSO);
             loc_.RADOPCINA = OSO.EMAIL.str();
             loc_.DRUGISTUP = OSO.DRUGISTUP.str();
-            MJESTA.clear();
-            MJE.OZNAKA = OSO.MJESTO;
-            OPCINE.clear();
-            if (MJESTA.get(MJESTA.KEYOZNAKA) == 0) {
-                OPC.OZNAKA = MJE.OPCINA;
-                if (OPCINE.get(OPCINE.KEYOZNAKA) != 0) OPCINE.clear();
-            }
+            readResidence();
         } else {
             OSOBE.clear();
             OPCINE.clear();
