@@ -29,7 +29,8 @@ public:
 private:
     bool fill() {
         for (DataFile* f : std::initializer_list<DataFile*>{&DOHOCI, &ISPLATE, &OBRACUN}) files_.add(*f);
-        if (Store::main().begin() != 0) return false;
+        WriteTransaction tx;
+        if (!tx.ok()) return false;
         bool good = true;
         ISPLATE.clear();
         ISP.OZNAKA = 1;
@@ -55,7 +56,7 @@ private:
                 good = OBRACUN.add() == 0;
             }
         }
-        return Store::main().commit() == 0 && good;
+        return good && tx.commit() == 0;
     }
 };
 

@@ -37,7 +37,8 @@ private:
         for (DataFile* f : std::initializer_list<DataFile*>{&DOHOCI, &ISPLATE, &JOPO, &MJESTA, &OBRACUN, &OPCINE,
                                                              &OSOBE, &SUBJEKTI, &SVASTA, &ULICE, &VRSTEDOH})
             files_.add(*f);
-        if (Store::main().begin() != 0) return false;
+        WriteTransaction tx;
+        if (!tx.ok()) return false;
         bool good = true;
         auto add = [&](DataFile& f) { good = good && f.add() == 0; };
 
@@ -110,11 +111,7 @@ private:
         JOPO.EMAIL = "ana@example.hr";
         JOPO.UJED = "3f2a9c1e-5b7d-4e8f-9a0b-1c2d3e4f5a6b";
         add(JOPO);
-        if (!good) {
-            Store::main().rollback();
-            return false;
-        }
-        return Store::main().commit() == 0;
+        return good && tx.commit() == 0;
     }
 };
 

@@ -119,15 +119,14 @@ struct BenchStore {
     // Drops the file and adds people 0..n-1 to a new one in one transaction.
     bool refill(int n) {
         file.close();
-        if (file.remove() != 0 || file.create() != 0 || file.open() != 0 || store.begin() != 0) return false;
+        if (file.remove() != 0 || file.create() != 0 || file.open() != 0) return false;
+        WriteTransaction tx(store);
+        if (!tx.ok()) return false;
         for (int i = 0; i < n; ++i) {
             fillPerson(file, i);
-            if (file.add() != 0) {
-                store.rollback();
-                return false;
-            }
+            if (file.add() != 0) return false;
         }
-        return store.commit() == 0;
+        return tx.commit() == 0;
     }
     BenchFolder folder;
     Store& store;
@@ -206,13 +205,13 @@ void BM_AddBatch(benchmark::State& state) {
         people.close();
         bool fresh = people.remove() == 0 && people.create() == 0 && people.open() == 0;
         state.ResumeTiming();
-        bool ok = fresh && store.begin() == 0;
+        WriteTransaction tx(store);
+        bool ok = fresh && tx.ok();
         for (int i = 0; ok && i < kBatch; ++i) {
             fillPerson(people, i);
             ok = people.add() == 0;
         }
-        if (!ok || store.commit() != 0) {
-            store.rollback();
+        if (!ok || tx.commit() != 0) {
             state.SkipWithError(("add failed: " + storeErrorText()).c_str());
             break;
         }

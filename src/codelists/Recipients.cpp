@@ -8,13 +8,15 @@ namespace marel {
 
 namespace {
 // Reads the record whose OZNAKA is `number` into the file's buffer; a number
-// not found (0 included) leaves the buffer clear.
+// not found (0 included) leaves the buffer clear. True when found.
 template <class File, class Number>
-void readByNumber(File& file, Number number) {
+bool readByNumber(File& file, Number number) {
     file.clear();
-    if (number == 0) return;
+    if (number == 0) return false;
     file.OZNAKA = number;
-    if (file.get(file.KEYOZNAKA) != 0) file.clear();
+    if (file.get(file.KEYOZNAKA) == 0) return true;
+    file.clear();
+    return false;
 }
 }  // namespace
 
@@ -34,8 +36,16 @@ void readRecipientRelations() {
     FileUse uses{&BANKE, &ULICE, &MJESTA, &OPCINE};
     readByNumber(BANKE, OSO.BANKA);
     readByNumber(ULICE, OSO.ULICA);
-    readByNumber(MJESTA, OSO.MJESTO);
-    readByNumber(OPCINE, MJE.OPCINA);
+    readResidence();
+}
+
+Residence readResidence() {
+    FileUse uses{&MJESTA, &OPCINE};
+    if (!readByNumber(MJESTA, OSO.MJESTO)) {
+        OPCINE.clear();
+        return Residence::NoPlace;
+    }
+    return readByNumber(OPCINE, MJE.OPCINA) ? Residence::Found : Residence::NoMunicipality;
 }
 
 void readPlaceAndStreet() {

@@ -23,6 +23,12 @@ bool KONTROLA_OSOBE();
 // municipality. A value not found leaves that buffer clear, so its displays
 // go blank.
 void readRecipientRelations();
+// Where the recipient in the OSO buffer lives: his place into MJE and the
+// place's municipality into OPC, which give the surtax and the municipality
+// codes. A record not found leaves its buffer clear, and without a place the
+// municipality is clear too. Says which record was missing.
+enum class Residence { Found, NoPlace, NoMunicipality };
+Residence readResidence();
 // What a list row shows beside the recipient: his place and street.
 void readPlaceAndStreet();
 

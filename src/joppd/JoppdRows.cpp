@@ -8,6 +8,7 @@
 #include "common/Picture.h"
 #include "common/Prompter.h"
 #include "common/XmlWriter.h"
+#include "payments/Positions.h"
 #include "store/Records.h"
 #include "store/Warnings.h"
 
@@ -126,24 +127,24 @@ std::optional<Stop> buildRows(JoppdRows& rows, std::array<Decimal, 6>& total) {
             }
             const Decimal a = OBR.IZNOS.value();
             switch (OBR.POZICIJA) {
-                case 1: cell[15] = nonTaxable ? Decimal() : a; break;
-                case 2:
-                case 3: cell[26] += a; break;
-                case 4: cell[16] = kind == "02" ? a : Decimal(); break;
-                case 5: cell[17] = a; cell[27] += a; share[1] += a; break;
-                case 6: cell[18] = a; cell[27] += a; share[2] += a; break;
-                case 7: cell[28] = cell[30] = nonTaxable ? Decimal() : a; break;
-                case 8:
-                case 9:
-                    cell[OBR.POZICIJA == 8 ? 31 : 32] = a;
+                case POZ_BRUTO: cell[15] = nonTaxable ? Decimal() : a; break;
+                case POZ_NEOPOREZIVIDIO:
+                case POZ_PRIZNATITROSKOVI: cell[26] += a; break;
+                case POZ_OSNOVICA: cell[16] = kind == "02" ? a : Decimal(); break;
+                case POZ_MIROVINSKOISTUP: cell[17] = a; cell[27] += a; share[1] += a; break;
+                case POZ_MIROVINSKOIISTUP: cell[18] = a; cell[27] += a; share[2] += a; break;
+                case POZ_DOHODAK: cell[28] = cell[30] = nonTaxable ? Decimal() : a; break;
+                case POZ_POREZ:
+                case POZ_PRIREZ:
+                    cell[OBR.POZICIJA == POZ_POREZ ? 31 : 32] = a;
                     share[kind == "11" ? 5 : 0] += a;
                     break;
-                case 10:
+                case POZ_NETO:
                     cell[34] = nonTaxable ? a : Decimal();
                     cell[36] = a;
                     if (nonTaxable) share[4] += a;
                     break;
-                case 11: cell[19] = a; share[3] += a; break;
+                case POZ_ZDRAVSTVENO: cell[19] = a; share[3] += a; break;
                 default: break;  // allowance and crisis tax are not reported
             }
         }

@@ -226,8 +226,9 @@ bool FORMIRAJ() {
     if (!written) return refuse("GREŠKA - XML DATOTEKA SE NE MOŽE KREIRATI:\r\n" + path);
 
     JOPO.DATOTEKA = kept;
-    if (JOPO.put() != 0) {
-        RISAVEERROR();
+    WriteTransaction tx(JOPO.store());
+    if (!tx.ok() || JOPO.put() != 0 || tx.commit() != 0) {
+        RISAVEERROR(tx);
         STANDARDWARNING(15, "jopo");
         return false;
     }

@@ -1,5 +1,6 @@
 #include "payments/Calculation.h"
 
+#include "codelists/Recipients.h"
 #include "store/Records.h"
 #include "store/Warnings.h"
 
@@ -81,7 +82,17 @@ CalcResult IZRACUN(const Decimal& netIn, const CalcInput& in, int year) {
         Amount zdravstveno = in.health * od.value() * kCent;
 
         CalcResult r;
-        r.position = {Amount(), bruto, neopdio, priznati, od, moi, moii, doh, porez, prirez, neto, zdravstveno, Amount()};
+        r.position[POZ_BRUTO] = bruto;
+        r.position[POZ_NEOPOREZIVIDIO] = neopdio;
+        r.position[POZ_PRIZNATITROSKOVI] = priznati;
+        r.position[POZ_OSNOVICA] = od;
+        r.position[POZ_MIROVINSKOISTUP] = moi;
+        r.position[POZ_MIROVINSKOIISTUP] = moii;
+        r.position[POZ_DOHODAK] = doh;
+        r.position[POZ_POREZ] = porez;
+        r.position[POZ_PRIREZ] = prirez;
+        r.position[POZ_NETO] = neto;
+        r.position[POZ_ZDRAVSTVENO] = zdravstveno;
         r.crisisRate = (neto.value() > Decimal(6000) && year < 2011) ? Decimal(4) : Decimal(0);
         r.crisisRateSet = true;
         return r;
@@ -147,7 +158,18 @@ CalcResult VISESTOPA(const Decimal& netIn, const CalcInput& in, const std::vecto
         const Amount zdravstveno = in.health * od.value() * kCent;
 
         CalcResult r;
-        r.position = {Amount(), bruto, neopdio, priznati, od, moi, moii, doh, porez, prirez, neto, zdravstveno, odb[1]};
+        r.position[POZ_BRUTO] = bruto;
+        r.position[POZ_NEOPOREZIVIDIO] = neopdio;
+        r.position[POZ_PRIZNATITROSKOVI] = priznati;
+        r.position[POZ_OSNOVICA] = od;
+        r.position[POZ_MIROVINSKOISTUP] = moi;
+        r.position[POZ_MIROVINSKOIISTUP] = moii;
+        r.position[POZ_DOHODAK] = doh;
+        r.position[POZ_POREZ] = porez;
+        r.position[POZ_PRIREZ] = prirez;
+        r.position[POZ_NETO] = neto;
+        r.position[POZ_ZDRAVSTVENO] = zdravstveno;
+        r.position[POZ_OSOBNIODBITAK] = odb[1];
         return r;
     } catch (const DecimalOverflow&) {
         return refused(kTooLarge);
@@ -188,21 +210,14 @@ CalcInput loadCalcInput(LONG recipient, BYTE incomeType, std::vector<std::string
     if (OSOBE.get(OSOBE.KEYOZNAKA) == 0) {
         in.allowanceFactor = OSO.FAKTORODBITKA;
         in.notInPillarII = OSO.DRUGISTUP == "NE";
-        MJESTA.clear();
-        MJE.OZNAKA = OSO.MJESTO;
-        if (MJESTA.get(MJESTA.KEYOZNAKA) == 0) {
-            OPCINE.clear();
-            OPC.OZNAKA = MJE.OPCINA;
-            if (OPCINE.get(OPCINE.KEYOZNAKA) == 0) {
-                in.surtaxRate = OPC.STOPAPRIREZA;
-            } else {
-                OPCINE.clear();
+        switch (readResidence()) {
+            case Residence::Found: in.surtaxRate = OPC.STOPAPRIREZA; break;
+            case Residence::NoMunicipality:
                 note("Općina mjesta djelatnika ne postoji u šifrarniku: prirez je obračunat po stopi 0.");
-            }
-        } else {
-            MJESTA.clear();
-            OPCINE.clear();
-            note("Mjesto stanovanja djelatnika ne postoji u šifrarniku: prirez je obračunat po stopi 0.");
+                break;
+            case Residence::NoPlace:
+                note("Mjesto stanovanja djelatnika ne postoji u šifrarniku: prirez je obračunat po stopi 0.");
+                break;
         }
     } else {
         note("Djelatnik ne postoji u šifrarniku: prirez i osobni odbitak obračunati su kao 0.");
@@ -236,7 +251,7 @@ std::vector<Bracket> loadBrackets() {
     return out;
 }
 
-int storePosition(LONG incomeLine, USHORT position, const Decimal& amount, bool addMissing) {
+int storePosition(LONG incomeLine, Pozicija position, const Decimal& amount, bool addMissing) {
     OBRACUN.clear();
     OBR.DOHODAK = incomeLine;
     OBR.POZICIJA = position;
@@ -251,8 +266,8 @@ int storePosition(LONG incomeLine, USHORT position, const Decimal& amount, bool 
 
 int storePositions(LONG incomeLine, const CalcResult& r, bool addMissing) {
     FileUse uses{&OBRACUN};
-    for (USHORT p = 1; p <= 12; ++p)
-        if (int rc = storePosition(incomeLine, p, r.position[p], addMissing)) return rc;
+    for (int p = POZ_BRUTO; p <= POZ_ZADNJA_OBRACUNA; ++p)
+        if (int rc = storePosition(incomeLine, Pozicija(p), r.position[size_t(p)], addMissing)) return rc;
     return 0;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/Decimal.h"
+#include "payments/Positions.h"
 #include "store/Layout.h"
 
 namespace marel {
@@ -41,15 +42,15 @@ struct Bracket {
 };
 
 struct CalcResult {
-    // Positions 1 to 12 of the calculation lines, index 0 unused.
-    std::array<Amount, 13> position{};
+    // The amounts of the calculation lines by position, index 0 unused.
+    std::array<Amount, POZ_ZADNJA_OBRACUNA + 1> position{};
     Dec<7, 3> crisisRate;    // LOC:KSTOPA, set by the single-rate routine only
     bool crisisRateSet = false;
     std::string error;       // not empty: nothing computed, this says why
     bool ok() const { return error.empty(); }
 
-    const Amount& gross() const { return position[1]; }
-    const Amount& net() const { return position[10]; }
+    const Amount& gross() const { return position[POZ_BRUTO]; }
+    const Amount& net() const { return position[POZ_NETO]; }
 };
 
 // One tax rate, from the net. `year` is the year of today's date (crisis tax).
@@ -60,7 +61,8 @@ CalcResult VISESTOPA(const Decimal& net, const CalcInput& in, const std::vector<
 // then IZRACUN from that net. `netOut` receives the net.
 CalcResult IZBRUTA(const Decimal& gross, const CalcInput& in, int year, Amount& netOut);
 
-// Crisis tax of a net at a rate in percent: position 13 and the net after it (14).
+// Crisis tax of a net at a rate in percent and the net after it
+// (POZ_KRIPOREZ, POZ_POSLIJEKRIPOREZ).
 std::array<Amount, 2> crisisTax(const Decimal& net, const Decimal& ratePercent);
 
 // ---- the calculation on the data files
@@ -72,10 +74,10 @@ std::array<Amount, 2> crisisTax(const Decimal& net, const Decimal& ratePercent);
 CalcInput loadCalcInput(LONG recipient, BYTE incomeType, std::vector<std::string>* notes = nullptr);
 std::vector<Bracket> loadBrackets();
 
-// Writes positions 1..12 of an income line; `addMissing` adds a line that is
+// Writes the positions the calculation fills (POZ_BRUTO..POZ_ZADNJA_OBRACUNA); `addMissing` adds a line that is
 // not there (the several-rates routine only rewrites). Returns 0 or the error.
 int storePositions(LONG incomeLine, const CalcResult& r, bool addMissing);
 // Adds or rewrites one calculation line.
-int storePosition(LONG incomeLine, USHORT position, const Decimal& amount, bool addMissing = true);
+int storePosition(LONG incomeLine, Pozicija position, const Decimal& amount, bool addMissing = true);
 
 }  // namespace marel

@@ -61,8 +61,8 @@ bool recalculateStored(LONG incomeLine, int year) {
 
 int addZeroPositions(LONG incomeLine) {
     FileUse uses{&OBRACUN};
-    for (USHORT p = 1; p <= 12; ++p)
-        if (int rc = storePosition(incomeLine, p, Decimal(0), true)) return rc;
+    for (int p = POZ_BRUTO; p <= POZ_ZADNJA_OBRACUNA; ++p)
+        if (int rc = storePosition(incomeLine, Pozicija(p), Decimal(0), true)) return rc;
     return 0;
 }
 
@@ -88,8 +88,8 @@ bool lineTotals(LONG incomeLine, LineTotals& out) {
         const int rc = lines.next();
         if (rc == kRecordNotAvailable || (rc == 0 && lines.DOHODAK != incomeLine)) break;
         if (rc != 0) return false;
-        if (lines.POZICIJA == 1) gross += lines.IZNOS.value();
-        if (lines.POZICIJA == 8 || lines.POZICIJA == 9) tax += lines.IZNOS.value();
+        if (lines.POZICIJA == POZ_BRUTO) gross += lines.IZNOS.value();
+        if (lines.POZICIJA == POZ_POREZ || lines.POZICIJA == POZ_PRIREZ) tax += lines.IZNOS.value();
     }
     try {
         out.gross = gross;
@@ -103,8 +103,8 @@ bool lineTotals(LONG incomeLine, LineTotals& out) {
 int storeCrisisTax(LONG incomeLine, const Decimal& net, const Decimal& ratePercent, std::array<Amount, 2>& written) {
     FileUse uses{&OBRACUN};
     written = crisisTax(net, ratePercent);
-    if (int rc = storePosition(incomeLine, 13, written[0].value(), true)) return rc;
-    return storePosition(incomeLine, 14, written[1].value(), true);
+    if (int rc = storePosition(incomeLine, POZ_KRIPOREZ, written[0].value(), true)) return rc;
+    return storePosition(incomeLine, POZ_POSLIJEKRIPOREZ, written[1].value(), true);
 }
 
 SHORT paymentMethod(LONG incomeLine) {

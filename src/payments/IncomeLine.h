@@ -36,7 +36,7 @@ struct LineCalculation {
 };
 
 // Calculates income line `incomeLine` from its net with the routine its income
-// type calls for and rewrites positions 1 to 12 (the single-rate routine adds
+// type calls for and rewrites the calculated positions (the single-rate routine adds
 // a missing line, the brackets only rewrite). Refused without a recipient.
 LineCalculation calculateFromNet(LONG incomeLine, const CalcBasis& line, int year);
 // From a gross amount: the single-rate routine works back from the net the
@@ -48,14 +48,14 @@ LineCalculation calculateFromGross(LONG incomeLine, const CalcBasis& line, const
 // record is gone.
 bool recalculateStored(LONG incomeLine, int year);
 
-// Positions 1 to 12 with amount 0, for a new income line. Returns 0 or the error.
+// The positions the calculation fills, with amount 0, for a new income line. Returns 0 or the error.
 int addZeroPositions(LONG incomeLine);
 
 // The income type a new line starts with: the one used last if it still
 // exists, else the one with the highest code (0 when there is none).
 BYTE proposedIncomeType(BYTE usedLast);
 
-// Beside the lines: the gross (position 1) and tax plus surtax (8 and 9).
+// Beside the lines: the gross and tax plus surtax.
 struct LineTotals {
     Amount gross;
     Amount taxAndSurtax;
@@ -63,8 +63,8 @@ struct LineTotals {
 // Returns false on a file error.
 bool lineTotals(LONG incomeLine, LineTotals& out);
 
-// Crisis tax of the net at a rate in percent into positions 13 and 14 (added
-// when missing). Returns 0 or the error; `written` receives the two amounts.
+// Crisis tax of the net at a rate in percent and the net after it into their
+// positions (added when missing). Returns 0 or the error; `written` receives the two amounts.
 int storeCrisisTax(LONG incomeLine, const Decimal& net, const Decimal& ratePercent, std::array<Amount, 2>& written);
 
 // The payment method (1 to 7) of an income line; 0 when none is stored.

@@ -126,17 +126,13 @@ CopyResult copyPayment(LONG from, LONG to) {
         std::vector<OBRACUN_REC> calculation;
     };
     const ISPLATE_REC header = ISP;
-    Store& store = ISPLATE.store();
-    if (store.begin() != 0) return CopyResult::Failed;
-    auto fail = [&](CopyResult r) {
-        store.rollback();
-        return r;
-    };
+    WriteTransaction tx(ISPLATE.store());
+    if (!tx.ok()) return CopyResult::Failed;
 
     ISP = header;
     ISP.OZNAKA = to;
     ISP.BILJESKE = "";
-    if (ISPLATE.add() != 0) return fail(CopyResult::PaymentRejected);
+    if (ISPLATE.add() != 0) return CopyResult::PaymentRejected;
 
     DOHOCI.set(DOHOCI.KEYOZNAKA);
     LONG next = DOHOCI.previous() == 0 ? DOH.OZNAKA + 1 : 1;
@@ -166,14 +162,14 @@ CopyResult copyPayment(LONG from, LONG to) {
 
     for (const Line& line : lines) {
         DOH = line.income;
-        if (DOHOCI.add() != 0) return fail(CopyResult::Failed);
+        if (DOHOCI.add() != 0) return CopyResult::Failed;
     }
     for (const Line& line : lines)
         for (const OBRACUN_REC& c : line.calculation) {
             OBR = c;
-            if (OBRACUN.add() != 0) return fail(CopyResult::Failed);
+            if (OBRACUN.add() != 0) return CopyResult::Failed;
         }
-    if (store.commit() != 0) return fail(CopyResult::Failed);
+    if (tx.commit() != 0) return CopyResult::Failed;
     // The new payment in the buffer, as the window shows it.
     ISP = header;
     ISP.OZNAKA = to;

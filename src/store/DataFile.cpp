@@ -554,19 +554,19 @@ int DataFile::open() {
 
 int DataFile::create() {
     if (int rc = checkUsable()) return rc;
-    bool ownTx = !store_->inTransaction();
-    if (ownTx && store_->begin() != 0) return errorCode();
+    WriteTransaction tx(*store_, 2000, WriteTransaction::Join);
+    if (!tx.ok()) return tx.error();
     int rc = store_->exec(tableSql(*layout_));
     for (auto& ix : indexSqls(*layout_))
         if (rc == SQLITE_OK) rc = store_->exec(ix.sql);
     if (rc != SQLITE_OK) {
         int code = store_->fail(rc);
-        if (ownTx) store_->rollback();
+        tx.rollback();
         store_->dropStatements();
         return code;
     }
     store_->dropStatements();
-    return ownTx ? store_->commit() : (setError(0), 0);
+    return tx.commit();
 }
 
 void DataFile::close() {
@@ -600,8 +600,8 @@ int DataFile::remove() {
 
 int DataFile::build() {
     if (int rc = checkUsable()) return rc;
-    bool ownTx = !store_->inTransaction();
-    if (ownTx && store_->begin() != 0) return errorCode();
+    WriteTransaction tx(*store_, 2000, WriteTransaction::Join);
+    if (!tx.ok()) return tx.error();
     store_->dropStatements();
     int rc = SQLITE_OK;
     // Drop whatever indexes the table has, then make the layout's anew.
@@ -620,10 +620,10 @@ int DataFile::build() {
         if (rc == SQLITE_OK) rc = store_->exec(ix.sql);
     if (rc != SQLITE_OK) {
         int code = store_->fail(rc);
-        if (ownTx) store_->rollback();
+        tx.rollback();
         return code;
     }
-    return ownTx ? store_->commit() : (setError(0), 0);
+    return tx.commit();
 }
 
 int64_t DataFile::records() {

@@ -68,7 +68,7 @@ void seekChildren(const Relation& r, int64_t value) {
 }
 
 // Deletes (or refuses for) every record depending on the parent numbered `value`.
-bool deleteDependants(DataFile& parent, int64_t value) {
+bool deleteDependants(DataFile& parent, int64_t value, WriteTransaction& tx) {
     for (auto& r : relations()) {
         if (r.parent != &parent) continue;
         DataFile& child = *r.child;
@@ -77,19 +77,19 @@ bool deleteDependants(DataFile& parent, int64_t value) {
             int rc = child.next();
             if (rc == kRecordNotAvailable) break;
             if (rc != 0) {
-                RISAVEERROR();
+                RISAVEERROR(tx);
                 STANDARDWARNING(35, nameOf(child));
                 return false;
             }
             if (intField(child, r.linkField) != value) break;
             if (r.onDelete == RiAction::Restrict) {
-                RISAVEERROR();
+                RISAVEERROR(tx);
                 STANDARDWARNING(13, nameOf(child));
                 return false;
             }
-            if (hasNumber(child) && !deleteDependants(child, intField(child, "OZNAKA"))) return false;
+            if (hasNumber(child) && !deleteDependants(child, intField(child, "OZNAKA"), tx)) return false;
             if (child.deleteRecord() != 0) {
-                RISAVEERROR();
+                RISAVEERROR(tx);
                 STANDARDWARNING(17, nameOf(child));
                 return false;
             }
@@ -114,28 +114,25 @@ int RIDELETE(DataFile& file) {
     FileUse uses;
     for (DataFile* f : tree) uses.add(*f);
 
-    Store& store = file.store();
-    if (store.begin(2000) != 0) {
-        RISAVEERROR();
+    WriteTransaction tx(file.store());
+    if (!tx.ok()) {
+        RISAVEERROR(tx);
         STANDARDWARNING(34, nameOf(file), "Delete");
         return 1;
     }
     if (file.reget(pos) != 0) {
-        RISAVEERROR();
+        RISAVEERROR(tx);
         STANDARDWARNING(35, nameOf(file));
         return 1;
     }
-    if (numbered && !deleteDependants(file, intField(file, "OZNAKA"))) {
-        store.rollback();
-        return 1;
-    }
+    if (numbered && !deleteDependants(file, intField(file, "OZNAKA"), tx)) return 1;
     if (file.deleteRecord() != 0) {
-        RISAVEERROR();
+        RISAVEERROR(tx);
         STANDARDWARNING(17, nameOf(file));
         return 1;
     }
-    if (store.commit() != 0) {
-        RISAVEERROR();
+    if (tx.commit() != 0) {
+        RISAVEERROR(tx);
         STANDARDWARNING(17, nameOf(file));
         return 1;
     }
@@ -148,16 +145,16 @@ int RIUPDATE(DataFile& file, bool fromForm) {
     FileUse uses;
     for (DataFile* f : children) uses.add(*f);
 
-    Store& store = file.store();
-    if (store.begin(2000) != 0) {
-        RISAVEERROR();
+    WriteTransaction tx(file.store());
+    if (!tx.ok()) {
+        RISAVEERROR(tx);
         STANDARDWARNING(34, nameOf(file), "Update");
         return 1;
     }
     const std::string pos = file.position();
     int rc = file.put();
     if (rc == kChangedByOther) {
-        RISAVEERROR();
+        RISAVEERROR(tx);
         if (fromForm) STANDARDWARNING(38);
         else STANDARDWARNING(15, "Record Changed by Another Station");
         // Show the other station's values, and watch them for the next attempt.
@@ -166,7 +163,7 @@ int RIUPDATE(DataFile& file, bool fromForm) {
         return 2;
     }
     if (rc != 0) {
-        RISAVEERROR();
+        RISAVEERROR(tx);
         STANDARDWARNING(15, nameOf(file));
         return 1;
     }
@@ -181,7 +178,7 @@ int RIUPDATE(DataFile& file, bool fromForm) {
                 seekChildren(r, before);
                 while (child.next() == 0 && intField(child, r.linkField) == before) {
                     if (r.onUpdate == RiAction::Restrict) {
-                        RISAVEERROR();
+                        RISAVEERROR(tx);
                         STANDARDWARNING(12, nameOf(child));
                         setIntField(file, "OZNAKA", before);
                         return 1;
@@ -189,7 +186,7 @@ int RIUPDATE(DataFile& file, bool fromForm) {
                     RISNAP(child);
                     setIntField(child, r.linkField, now);
                     if (child.put() != 0) {
-                        RISAVEERROR();
+                        RISAVEERROR(tx);
                         STANDARDWARNING(15, nameOf(child));
                         return 1;
                     }
@@ -198,8 +195,8 @@ int RIUPDATE(DataFile& file, bool fromForm) {
             snapshots[&file] = now;
         }
     }
-    if (store.commit() != 0) {
-        RISAVEERROR();
+    if (tx.commit() != 0) {
+        RISAVEERROR(tx);
         STANDARDWARNING(15, nameOf(file));
         return 1;
     }

@@ -236,6 +236,34 @@ int Store::rollback() {
     return 0;
 }
 
+WriteTransaction::WriteTransaction(Store& store, int timeoutMs, Mode mode) : store_(store) {
+    if (mode == Join && store.inTransaction()) return;
+    error_ = store.begin(timeoutMs);
+    active_ = error_ == 0;
+}
+
+int WriteTransaction::commit() {
+    if (!ok()) return error_;
+    if (joined()) {
+        setError(0);
+        return 0;
+    }
+    if (!active_) {
+        setError(kStoreFailure, 0, "The transaction has already ended");
+        return kStoreFailure;
+    }
+    active_ = false;
+    ended_ = true;
+    return store_.commit();
+}
+
+void WriteTransaction::rollback() {
+    if (!active_) return;
+    active_ = false;
+    ended_ = true;
+    store_.rollback();
+}
+
 int Store::beginRead() {
     if (!db_) {
         setError(kFileNotOpen);
@@ -293,10 +321,10 @@ int Store::loadTable(const std::string& label, const std::string& dataDir) {
         setError(kFileNotFound);
         return kFileNotFound;
     }
-    bool ownTx = !inTransaction_;
-    if (ownTx && begin() != 0) return errorCode();
+    WriteTransaction tx(*this, 2000, WriteTransaction::Join);
+    if (!tx.ok()) return tx.error();
     auto abandon = [&](int code, const std::string& why) {
-        if (ownTx) rollback();
+        tx.rollback();
         setError(code, 0, label + ".tsv: " + why);
         return code;
     };
@@ -369,8 +397,7 @@ int Store::loadTable(const std::string& label, const std::string& dataDir) {
             return abandon(code, "line " + std::to_string(lineNo) + ": " + sqlite3_errmsg(db_));
         }
     }
-    if (ownTx) return commit();
-    return 0;
+    return tx.commit();
 }
 
 }  // namespace marel

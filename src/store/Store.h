@@ -140,4 +140,41 @@ private:
     bool held_;
 };
 
+// A write transaction for the life of a scope: unless commit() is called,
+// everything written in it is undone when the scope ends, whether by an early
+// return or by an exception. A begin that fails (another station holds the
+// lock, the store is closed) leaves ok() false and error() holding its code.
+class WriteTransaction {
+public:
+    // Join: a transaction already open on the store is joined instead of
+    // refused; its commit and rollback then stay with whoever began it.
+    enum Mode { Own, Join };
+
+    explicit WriteTransaction(Store& store = Store::main(), int timeoutMs = 2000, Mode mode = Own);
+    ~WriteTransaction() { rollback(); }
+    WriteTransaction(const WriteTransaction&) = delete;
+    WriteTransaction& operator=(const WriteTransaction&) = delete;
+
+    bool ok() const { return error_ == 0; }
+    int error() const { return error_; }
+    // Begun here and not yet ended.
+    bool active() const { return active_; }
+    // True when an open transaction was joined rather than begun here.
+    bool joined() const { return ok() && !active_ && !ended_; }
+    Store& store() const { return store_; }
+
+    // The store's code: 0 when written. A failed begin returns its own code;
+    // a transaction already ended cannot be committed (90), so a commit after
+    // a rollback is never mistaken for a write.
+    int commit();
+    // Undoes what was written; does nothing once ended or when joined.
+    void rollback();
+
+private:
+    Store& store_;
+    int error_ = 0;
+    bool active_ = false;
+    bool ended_ = false;
+};
+
 }  // namespace marel

@@ -60,7 +60,11 @@ std::string warningErrorText() {
 void RISAVEERROR() {
     SAVED = {errorCode(), errorText(), storeErrorCode(), storeErrorText()};
     savedExists = true;
-    Store::main().rollback();
+}
+
+void RISAVEERROR(WriteTransaction& tx) {
+    RISAVEERROR();
+    tx.rollback();
 }
 
 int STANDARDWARNING(int id, const std::string& text1, const std::string& text2) {

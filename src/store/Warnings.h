@@ -49,9 +49,12 @@ private:
     std::vector<DataFile*> files_;
 };
 
-// Keeps the error of the operation that just failed and rolls back the
-// transaction in progress.
+// Keeps the error of the operation that just failed for the next warning.
 void RISAVEERROR();
+// The same, and rolls back the transaction the failed operation ran in, on
+// the connection it was begun on, before the warning waits for the user: a
+// message box must not hold another station's writes back.
+void RISAVEERROR(WriteTransaction& tx);
 
 // Shows warning `id` and returns the button pressed. The one-text form names a
 // file or key; in the two-text form text1 is the file and text2 the operation.

@@ -89,6 +89,32 @@ TEST_F(Recipients, RelatedRecordsAreReadAfreshAndClearedWhenNotFound) {
     EXPECT_TRUE(ULI.NAZIV.empty());
 }
 
+TEST_F(Recipients, ResidenceSaysWhichRecordIsMissingAndLeavesNothingStale) {
+    MJESTA.clear();
+    MJE.OZNAKA = 8;
+    MJE.NAZIV = "Nigdje";
+    MJE.OPCINA = 44;  // a municipality that is not in the table
+    ASSERT_EQ(MJESTA.add(), 0);
+
+    OSO.MJESTO = 7;
+    EXPECT_EQ(readResidence(), Residence::Found);
+    EXPECT_EQ(MJE.NAZIV.str(), "Sesvete");
+    EXPECT_EQ(OPC.STOPAPRIREZA.value(), Decimal(18));
+
+    // Zagreb's surtax must not survive into a place without a municipality.
+    OSO.MJESTO = 8;
+    EXPECT_EQ(readResidence(), Residence::NoMunicipality);
+    EXPECT_EQ(MJE.NAZIV.str(), "Nigdje");
+    EXPECT_TRUE(OPC.STOPAPRIREZA.isZero() && OPC.SHIFRA.empty());
+
+    for (LONG place : {0, 99}) {
+        OSO.MJESTO = place;
+        EXPECT_EQ(readResidence(), Residence::NoPlace);
+        EXPECT_TRUE(MJE.NAZIV.empty());
+        EXPECT_TRUE(OPC.NAZIV.empty());
+    }
+}
+
 TEST_F(Recipients, NameUnderTheListIsSurnameThenFirstName) {
     OSO.PREZIME = "Horvat";
     OSO.IME = "Ivan";

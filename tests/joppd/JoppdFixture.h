@@ -6,31 +6,44 @@
 #include <string>
 
 #include "joppd/JoppdXml.h"
+#include "payments/Positions.h"
 #include "support/StoreFixture.h"
 
 namespace marel::test {
 
 // Calculation lines of an income line: position -> amount.
-using Amounts = std::map<USHORT, const char*>;
+using Amounts = std::map<Pozicija, const char*>;
 
 // A fee for an author's work: 30 % expenses, pension 15 + 5 %, tax 25 % with
 // Zagreb's 18 % surtax, health 15 % on top.
-inline const Amounts kAuthorFee = {{1, "1000.00"}, {2, "0.00"},  {3, "300.00"},   {4, "700.00"},
-                                   {5, "105.00"},  {6, "35.00"}, {7, "560.00"},   {8, "140.00"},
-                                   {9, "25.20"},   {10, "694.80"}, {11, "105.00"}, {12, "0.00"},
-                                   {13, "0.00"},   {14, "694.80"}};
+inline const Amounts kAuthorFee = {
+    {POZ_BRUTO, "1000.00"}, {POZ_NEOPOREZIVIDIO, "0.00"}, {POZ_PRIZNATITROSKOVI, "300.00"},
+    {POZ_OSNOVICA, "700.00"}, {POZ_MIROVINSKOISTUP, "105.00"}, {POZ_MIROVINSKOIISTUP, "35.00"},
+    {POZ_DOHODAK, "560.00"}, {POZ_POREZ, "140.00"}, {POZ_PRIREZ, "25.20"},
+    {POZ_NETO, "694.80"}, {POZ_ZDRAVSTVENO, "105.00"}, {POZ_OSOBNIODBITAK, "0.00"},
+    {POZ_KRIPOREZ, "0.00"}, {POZ_POSLIJEKRIPOREZ, "694.80"},
+};
 // Other income without contributions.
-inline const Amounts kNoContributions = {{1, "1000.00"}, {2, "0.00"},  {3, "0.00"},   {4, "0.00"},  {5, "0.00"},
-                                         {6, "0.00"},    {7, "1000.00"}, {8, "250.00"}, {9, "45.00"},
-                                         {10, "705.00"}, {11, "0.00"},  {12, "0.00"}};
+inline const Amounts kNoContributions = {
+    {POZ_BRUTO, "1000.00"}, {POZ_NEOPOREZIVIDIO, "0.00"}, {POZ_PRIZNATITROSKOVI, "0.00"},
+    {POZ_OSNOVICA, "0.00"}, {POZ_MIROVINSKOISTUP, "0.00"}, {POZ_MIROVINSKOIISTUP, "0.00"},
+    {POZ_DOHODAK, "1000.00"}, {POZ_POREZ, "250.00"}, {POZ_PRIREZ, "45.00"},
+    {POZ_NETO, "705.00"}, {POZ_ZDRAVSTVENO, "0.00"}, {POZ_OSOBNIODBITAK, "0.00"},
+};
 // A non-taxable receipt paid in full.
-inline const Amounts kNonTaxable = {{1, "1600.00"}, {2, "1600.00"}, {3, "0.00"}, {4, "0.00"},
-                                    {5, "0.00"},    {6, "0.00"},    {7, "0.00"}, {8, "0.00"},
-                                    {9, "0.00"},    {10, "1600.00"}, {11, "0.00"}, {12, "0.00"}};
+inline const Amounts kNonTaxable = {
+    {POZ_BRUTO, "1600.00"}, {POZ_NEOPOREZIVIDIO, "1600.00"}, {POZ_PRIZNATITROSKOVI, "0.00"},
+    {POZ_OSNOVICA, "0.00"}, {POZ_MIROVINSKOISTUP, "0.00"}, {POZ_MIROVINSKOIISTUP, "0.00"},
+    {POZ_DOHODAK, "0.00"}, {POZ_POREZ, "0.00"}, {POZ_PRIREZ, "0.00"},
+    {POZ_NETO, "1600.00"}, {POZ_ZDRAVSTVENO, "0.00"}, {POZ_OSOBNIODBITAK, "0.00"},
+};
 // A dividend: 12 % tax and 18 % surtax.
-inline const Amounts kDividend = {{1, "1000.00"}, {2, "0.00"},  {3, "0.00"},    {4, "0.00"},
-                                  {5, "0.00"},    {6, "0.00"},  {7, "1000.00"}, {8, "120.00"},
-                                  {9, "21.60"},   {10, "858.40"}, {11, "0.00"},  {12, "0.00"}};
+inline const Amounts kDividend = {
+    {POZ_BRUTO, "1000.00"}, {POZ_NEOPOREZIVIDIO, "0.00"}, {POZ_PRIZNATITROSKOVI, "0.00"},
+    {POZ_OSNOVICA, "0.00"}, {POZ_MIROVINSKOISTUP, "0.00"}, {POZ_MIROVINSKOIISTUP, "0.00"},
+    {POZ_DOHODAK, "1000.00"}, {POZ_POREZ, "120.00"}, {POZ_PRIREZ, "21.60"},
+    {POZ_NETO, "858.40"}, {POZ_ZDRAVSTVENO, "0.00"}, {POZ_OSOBNIODBITAK, "0.00"},
+};
 
 // Income types by their acquirer code.
 enum Kind : BYTE { AUTHOR = 1, NOCONTRIB = 2, NONTAXABLE = 3, DIVIDEND = 4 };
@@ -137,7 +150,7 @@ protected:
         DOH.ISPLATA = payment;
         DOH.DJELATNIK = person;
         DOH.VRSTADOHOTKA = kind;
-        DOH.NETO = Decimal::parse(amounts.at(10));
+        DOH.NETO = Decimal::parse(amounts.at(POZ_NETO));
         ASSERT_EQ(DOHOCI.add(), 0);
         for (auto [position, amount] : amounts) {
             OBRACUN.clear();

@@ -44,7 +44,7 @@ TEST_F(StoreFixture, RatesComeFromTheRecipientsMunicipalityAndMissingOnesCountAs
     EXPECT_EQ(OBRACUN.records(), 12);
     OBRACUN.clear();
     OBR.DOHODAK = 5;
-    OBR.POZICIJA = 10;
+    OBR.POZICIJA = POZ_NETO;
     ASSERT_EQ(OBRACUN.get(OBRACUN.KEYDOHPOZ), 0);
     EXPECT_EQ(OBR.IZNOS.value().toString(2), "100.00");
 }

@@ -11,7 +11,7 @@ Decimal d(const char* s) { return Decimal::parse(s); }
 
 std::vector<std::string> positions(const CalcResult& r) {
     std::vector<std::string> out;
-    for (int p = 1; p <= 12; ++p) out.push_back(r.position[size_t(p)].value().toString(2));
+    for (int p = POZ_BRUTO; p <= POZ_ZADNJA_OBRACUNA; ++p) out.push_back(r.position[size_t(p)].value().toString(2));
     return out;
 }
 
@@ -65,8 +65,8 @@ TEST(Calculation, NegativeSurtaxResidueWithoutSurtaxMovesIntoTheTax) {
     // Net 0.01: gross 0.01 / 0.60 -> 0.02, income 0.02, tax 0.005 -> 0.01,
     // surtax 0.02 * 0.25 - 0.01 = -0.005 -> -0.01: no surtax here, so the tax drops to 0.00.
     CalcResult r = IZRACUN(d("0.01"), contract("0"), 2014);
-    EXPECT_EQ(r.position[8].value().toString(2), "0.00");
-    EXPECT_EQ(r.position[9].value().toString(2), "0.00");
+    EXPECT_EQ(r.position[POZ_POREZ].value().toString(2), "0.00");
+    EXPECT_EQ(r.position[POZ_PRIREZ].value().toString(2), "0.00");
     EXPECT_EQ(r.gross().value().toString(2), "0.01");
 }
 
@@ -76,8 +76,8 @@ TEST(Calculation, BracketsWithAllowance) {
     in.allowanceFactor = 1;
     // At or below the allowance nothing is taxed and the allowance used is the net.
     CalcResult low = VISESTOPA(d("1500.00"), in, k2014);
-    EXPECT_EQ(low.position[12].value().toString(2), "1500.00");
-    EXPECT_TRUE(low.position[8].isZero() && low.position[9].isZero());
+    EXPECT_EQ(low.position[POZ_OSOBNIODBITAK].value().toString(2), "1500.00");
+    EXPECT_TRUE(low.position[POZ_POREZ].isZero() && low.position[POZ_PRIREZ].isZero());
     EXPECT_EQ(low.gross().value().toString(2), "1500.00");
 
     // Net 6000.00 spans two brackets. Bracket 1 (12 %): the base needed is

@@ -56,7 +56,7 @@ protected:
         OSO.FAKTORODBITKA = 1;
         ASSERT_EQ(OSOBE.add(), 0);
     }
-    static std::string amount(LONG line, USHORT position) {
+    static std::string amount(LONG line, Pozicija position) {
         OBRACUN.clear();
         OBR.DOHODAK = line;
         OBR.POZICIJA = position;
@@ -64,7 +64,7 @@ protected:
     }
     static std::vector<std::string> positions(LONG line) {
         std::vector<std::string> out;
-        for (USHORT p = 1; p <= 12; ++p) out.push_back(amount(line, p));
+        for (int p = POZ_BRUTO; p <= POZ_ZADNJA_OBRACUNA; ++p) out.push_back(amount(line, Pozicija(p)));
         return out;
     }
     static CalcBasis basis(LONG recipient, BYTE type, const char* net) { return {recipient, type, Decimal::parse(net)}; }
@@ -94,7 +94,7 @@ TEST_F(IncomeLineTest, ANewLineStartsWithTwelveZeroLinesThatTheCalculationRewrit
     c = calculateFromGross(7, basis(1, 4, "0.00"), Decimal::parse("1000.00"), 2014);
     ASSERT_TRUE(c.ok());
     EXPECT_EQ(c.net.value().toString(2), "694.80");
-    EXPECT_EQ(amount(7, 10), "694.80");
+    EXPECT_EQ(amount(7, POZ_NETO), "694.80");
 
     // Outside pillar II, in a town without surtax: position 6 is 0, pillar I
     // holds both (250.00 + 83.33). Income 1333.34, tax 333.335 -> 333.34, surtax
@@ -122,38 +122,38 @@ TEST_F(IncomeLineTest, TheBracketsOnlyRewriteAndIgnoreAGrossTyped) {
 
     // At or below the allowance: no tax, the allowance used is the net.
     ASSERT_TRUE(calculateFromNet(8, basis(1, 20, "1800.00"), 2014).ok());
-    EXPECT_EQ(amount(8, 12), "1800.00");
-    EXPECT_EQ(amount(8, 8), "0.00");
-    EXPECT_EQ(amount(8, 9), "0.00");
-    EXPECT_EQ(amount(8, 1), "1800.00");
+    EXPECT_EQ(amount(8, POZ_OSOBNIODBITAK), "1800.00");
+    EXPECT_EQ(amount(8, POZ_POREZ), "0.00");
+    EXPECT_EQ(amount(8, POZ_PRIREZ), "0.00");
+    EXPECT_EQ(amount(8, POZ_BRUTO), "1800.00");
 }
 
 TEST_F(IncomeLineTest, MissingRecordsCountAsZeroWithANoteAndNoRecipientIsRefused) {
     ASSERT_EQ(addZeroPositions(9), 0);
     LineCalculation c = calculateFromNet(9, basis(0, 4, "100.00"), 2014);
     EXPECT_EQ(c.result.error, "Odaberi djelatnika");
-    EXPECT_EQ(amount(9, 10), "0.00");
+    EXPECT_EQ(amount(9, POZ_NETO), "0.00");
 
     recipient(3, "Marko", "Babić", 99, "");  // a place that is not in the table
     c = calculateFromNet(9, basis(3, 3, "75.00"), 2014);
     ASSERT_TRUE(c.ok());
     EXPECT_EQ(c.notes, std::vector<std::string>{
                            "Mjesto stanovanja djelatnika ne postoji u šifrarniku: prirez je obračunat po stopi 0."});
-    EXPECT_EQ(amount(9, 1), "100.00");  // 25 % tax, no surtax
-    EXPECT_EQ(amount(9, 9), "0.00");
+    EXPECT_EQ(amount(9, POZ_BRUTO), "100.00");  // 25 % tax, no surtax
+    EXPECT_EQ(amount(9, POZ_PRIREZ), "0.00");
 
     c = calculateFromNet(9, basis(44, 77, "75.00"), 2014);
     ASSERT_TRUE(c.ok());
     ASSERT_EQ(c.notes.size(), 2u);
     EXPECT_EQ(c.notes[1], "Vrsta dohotka ne postoji u šifrarniku: sve njezine stope obračunate su kao 0.");
-    EXPECT_EQ(amount(9, 1), "75.00");
+    EXPECT_EQ(amount(9, POZ_BRUTO), "75.00");
 
     // Amounts that cannot be paid out are refused and leave the lines alone.
     c = calculateFromNet(9, basis(1, 4, "-5.00"), 2014);
     EXPECT_EQ(c.result.error, "Neto iznos ne može biti negativan.");
     c = calculateFromNet(9, basis(1, 4, "999999999.99"), 2014);
     EXPECT_EQ(c.result.error, "Izračun nije moguć: iznos je prevelik.");
-    EXPECT_EQ(amount(9, 1), "75.00");
+    EXPECT_EQ(amount(9, POZ_BRUTO), "75.00");
 
     EXPECT_EQ(checkIncomeLine(0, 4), "Odaberi djelatnika");
     EXPECT_EQ(checkIncomeLine(1, 77), "Odaberi vrstu dohotka");
@@ -162,12 +162,12 @@ TEST_F(IncomeLineTest, MissingRecordsCountAsZeroWithANoteAndNoRecipientIsRefused
 
 TEST_F(IncomeLineTest, CrisisTaxLinesAndPaymentMethodAreAddedOnceThenRewritten) {
     // Position 13 entered by hand first: the button rewrites it.
-    ASSERT_EQ(storePosition(5, 13, Decimal(1)), 0);
+    ASSERT_EQ(storePosition(5, POZ_KRIPOREZ, Decimal(1)), 0);
     std::array<Amount, 2> k;
     ASSERT_EQ(storeCrisisTax(5, Decimal::parse("7000.00"), 4, k), 0);
     EXPECT_EQ(OBRACUN.records(), 2);
-    EXPECT_EQ(amount(5, 13), "280.00");
-    EXPECT_EQ(amount(5, 14), "6720.00");
+    EXPECT_EQ(amount(5, POZ_KRIPOREZ), "280.00");
+    EXPECT_EQ(amount(5, POZ_POSLIJEKRIPOREZ), "6720.00");
 
     EXPECT_EQ(paymentMethod(5), 0);
     EXPECT_EQ(storePaymentMethod(5, 0), -1);
@@ -199,8 +199,8 @@ TEST_F(IncomeLineTest, ACancelledChangeRecalculatesTheLinesAsStored) {
     // The form calculated a net that was then not saved.
     ASSERT_TRUE(calculateFromNet(3, basis(1, 4, "100.00"), 2014).ok());
     ASSERT_TRUE(recalculateStored(3, 2014));
-    EXPECT_EQ(amount(3, 10), "6000.00");
-    EXPECT_EQ(amount(3, 12), "2200.00");  // the brackets of the stored type, not the single rate
+    EXPECT_EQ(amount(3, POZ_NETO), "6000.00");
+    EXPECT_EQ(amount(3, POZ_OSOBNIODBITAK), "2200.00");  // the brackets of the stored type, not the single rate
     EXPECT_FALSE(recalculateStored(4, 2014));
 }
 

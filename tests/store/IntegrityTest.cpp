@@ -252,3 +252,38 @@ TEST_F(Integrity, LockedByAnotherStationTheDeleteIsCancelled) {
     other.rollback();
     EXPECT_EQ(SUBJEKTI.records(), 1);
 }
+
+TEST_F(Integrity, FailedSaveOnASecondStoreRollsBackThatOneOnly) {
+    // Our own write, still pending on the program's connection.
+    ASSERT_EQ(Store::main().begin(), 0);
+    payer(1);
+
+    marel::test::TempFolder elsewhere;
+    Store second;
+    ASSERT_EQ(second.open(elsewhere.str(), ""), 0);
+    SubjektiFile theirs(second);
+    ASSERT_EQ(theirs.create(), 0);
+    ASSERT_EQ(theirs.open(), 0);
+    for (LONG n : {1, 2}) {
+        theirs.clear();
+        theirs.OZNAKA = n;
+        theirs.OIB = std::to_string(20000000000 + n);
+        ASSERT_EQ(theirs.add(), 0);
+    }
+    theirs.clear();
+    theirs.OZNAKA = 2;
+    ASSERT_EQ(theirs.get(theirs.KEYOZNAKA), 0);
+    RISNAP(theirs);
+    theirs.OIB = "20000000001";
+    EXPECT_EQ(RIUPDATE(theirs), 1);
+    EXPECT_EQ(ask.last().text,
+              "Greška(Creates duplicate key (40)) se pojavila prilikom ažuriranja sloga.  Vjerojatan razlog: "
+              "subjekti.");
+    EXPECT_FALSE(second.inTransaction());
+    // The failure elsewhere did not undo what this connection has pending.
+    EXPECT_TRUE(Store::main().inTransaction());
+    EXPECT_EQ(SUBJEKTI.records(), 1);
+    ASSERT_EQ(Store::main().commit(), 0);
+    EXPECT_EQ(SUBJEKTI.records(), 1);
+    theirs.close();
+}

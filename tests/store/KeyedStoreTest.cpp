@@ -3,6 +3,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 
 #include "support/StoreFixture.h"
 
@@ -336,6 +337,83 @@ TEST_F(StoreFixture, RolledBackTransactionLeavesEveryFileAsBefore) {
     ISP.OZNAKA = 1;
     ASSERT_EQ(ISPLATE.get(ISPLATE.KEYOZNAKA), 0);
     EXPECT_EQ(ISP.RSID.str(), "");
+}
+
+TEST_F(StoreFixture, WriteTransactionKeepsOnlyWhatIsCommitted) {
+    openFiles({&ULICE});
+    Store& store = Store::main();
+    {
+        WriteTransaction tx;
+        ASSERT_TRUE(tx.ok());
+        ASSERT_EQ(addStreet("Ilica"), 0);
+    }  // left without commit: undone
+    EXPECT_FALSE(store.inTransaction());
+    EXPECT_EQ(ULICE.records(), 0);
+
+    {
+        WriteTransaction tx;
+        ASSERT_EQ(addStreet("Savska"), 0);
+        EXPECT_EQ(tx.commit(), 0);
+        // Ended: neither a second commit nor a rollback pretends anything.
+        EXPECT_EQ(tx.commit(), kStoreFailure);
+        tx.rollback();
+    }
+    EXPECT_EQ(ULICE.records(), 1);
+
+    {
+        WriteTransaction tx;
+        ASSERT_EQ(addStreet("Vlaška"), 0);
+        tx.rollback();
+        EXPECT_EQ(tx.commit(), kStoreFailure);  // a rolled-back write is never reported as written
+    }
+    EXPECT_EQ(ULICE.records(), 1);
+
+    EXPECT_THROW(
+        {
+            WriteTransaction tx;
+            ASSERT_EQ(addStreet("Zagorska"), 0);
+            throw std::runtime_error("interrupted");
+        },
+        std::runtime_error);
+    EXPECT_FALSE(store.inTransaction());
+    EXPECT_EQ(ULICE.records(), 1);
+}
+
+TEST_F(StoreFixture, WriteTransactionThatCannotBeginSaysSoAndTouchesNothing) {
+    openFiles({&ULICE});
+    Store other;
+    ASSERT_EQ(other.open(folder.str(), ""), 0);
+    ASSERT_EQ(other.begin(), 0);
+    {
+        WriteTransaction tx(Store::main(), 100);
+        EXPECT_FALSE(tx.ok());
+        EXPECT_EQ(tx.error(), kFileLocked);
+        EXPECT_EQ(tx.commit(), kFileLocked);
+    }
+    // Their transaction is theirs: our failed scope did not end it.
+    EXPECT_TRUE(other.inTransaction());
+    other.rollback();
+
+    // One already open is refused, unless the scope joins it; a joined
+    // scope leaves the ending to the one who began it.
+    ASSERT_EQ(Store::main().begin(), 0);
+    {
+        WriteTransaction own;
+        EXPECT_EQ(own.error(), kStoreFailure);
+    }
+    EXPECT_TRUE(Store::main().inTransaction());
+    {
+        WriteTransaction joined(Store::main(), 2000, WriteTransaction::Join);
+        ASSERT_TRUE(joined.ok());
+        ASSERT_EQ(addStreet("Ilica"), 0);
+    }
+    EXPECT_TRUE(Store::main().inTransaction());
+    ASSERT_EQ(Store::main().commit(), 0);
+    EXPECT_EQ(ULICE.records(), 1);
+
+    Store closed;
+    WriteTransaction none(closed);
+    EXPECT_EQ(none.error(), kFileNotOpen);
 }
 
 TEST_F(StoreFixture, AnotherStationsChangeIsNotOverwritten) {

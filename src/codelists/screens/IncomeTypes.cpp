@@ -39,9 +39,9 @@ WindowResource typesWindow() {
             214,
             {list("list", {6, 6, 424, 178}),
              prompt("Oznaka:", {6, 194, 34, 10}),
-             entry("locator", FieldRef(marel::VRSTEDOH, "OZNAKA"), "@n3", {42, 192, 22, 12})
+             entry("locator", FieldRef(VRSTEDOH, "OZNAKA"), "@n3", {42, 192, 22, 12})
                  .withTip("Upišite oznaku vrste dohotka i pritisnite Enter"),
-             display("naziv", FieldRef(marel::VRSTEDOH, "NAZIV"), "@s50", {70, 194, 300, 10}),
+             display("naziv", FieldRef(VRSTEDOH, "NAZIV"), "@s50", {70, 194, 300, 10}),
              button("select", "&Odaberi", {436, 6, 50, 14}),
              button("insert", "&Unesi", {436, 26, 50, 14}),
              button("change", "&Mijenjaj", {436, 42, 50, 14}),
@@ -56,11 +56,11 @@ WindowResource typesWindow() {
 void rateRow(std::vector<Control>& c, int y, const char* label, const char* rate, const char* picture,
              const char* account = nullptr, const char* whose = nullptr) {
     c.push_back(prompt(label, {8, y + 2, 84, 10}));
-    c.push_back(entry(lower(rate), FieldRef(marel::VRSTEDOH, rate), picture, {92, y, 44, 12}).history());
+    c.push_back(entry(lower(rate), FieldRef(VRSTEDOH, rate), picture, {92, y, 44, 12}).history());
     if (account)
-        c.push_back(entry(lower(account), FieldRef(marel::VRSTEDOH, account), "@s4", {142, y, 30, 12}).history());
+        c.push_back(entry(lower(account), FieldRef(VRSTEDOH, account), "@s4", {142, y, 30, 12}).history());
     if (whose)
-        c.push_back(option(lower(whose), "", FieldRef(marel::VRSTEDOH, whose), {182, y - 2, 44, 16},
+        c.push_back(option(lower(whose), "", FieldRef(VRSTEDOH, whose), {182, y - 2, 44, 16},
                            {radio("I", "I", {186, y + 1, 18, 10}), radio("P", "P", {206, y + 1, 18, 10})})
                         .history());
 }
@@ -71,9 +71,9 @@ WindowResource typesForm(String<500>& neopstring, String<500>& proza) {
         prompt("račun", {142, 28, 34, 9}),          prompt("Na OIB", {186, 26, 40, 10}),
         prompt("I - isplatitelja", {232, 20, 60, 9}), prompt("P - primatelja", {232, 28, 60, 9})};
     rates.push_back(prompt("Oznaka:", {8, 44, 84, 10}));
-    rates.push_back(entry("oznaka", FieldRef(marel::VRSTEDOH, "OZNAKA"), "@n3", {92, 42, 24, 12}).history());
+    rates.push_back(entry("oznaka", FieldRef(VRSTEDOH, "OZNAKA"), "@n3", {92, 42, 24, 12}).history());
     rates.push_back(prompt("Naziv:", {8, 60, 84, 10}));
-    rates.push_back(entry("naziv", FieldRef(marel::VRSTEDOH, "NAZIV"), "@s40", {92, 58, 196, 12}).history());
+    rates.push_back(entry("naziv", FieldRef(VRSTEDOH, "NAZIV"), "@s40", {92, 58, 196, 12}).history());
     rateRow(rates, 74, "Neoporezivi Dio:", "NEOPOREZIVIDIO", "@N6.`2");
     rateRow(rates, 90, "Priznati Troskovi:", "PRIZNATITROSKOVI", "@N6.`2");
     rateRow(rates, 106, "Mirovinsko I stup:", "MIROVINSKOISTUP", "@N5`2", "RNMOI", "TIPMOI");
@@ -92,23 +92,23 @@ WindowResource typesForm(String<500>& neopstring, String<500>& proza) {
     for (int k = 0; k < 6; ++k) idd.push_back(radio(columns[k], std::to_string(k + 3), {18, 56 + 11 * k, 264, 10}));
     std::vector<Control> old{
         prompt("Osnova Obracuna (RS-B):", {10, 26, 100, 10}),
-        entry("osnovaobracuna", FieldRef(marel::VRSTEDOH, "OSNOVAOBRACUNA"), "@s9", {112, 24, 50, 12}).history(),
-        option("stupacidd", "Stupac u IDD obrascu", FieldRef(marel::VRSTEDOH, "STUPACIDD"), {10, 42, 278, 86},
+        entry("osnovaobracuna", FieldRef(VRSTEDOH, "OSNOVAOBRACUNA"), "@s9", {112, 24, 50, 12}).history(),
+        option("stupacidd", "Stupac u IDD obrascu", FieldRef(VRSTEDOH, "STUPACIDD"), {10, 42, 278, 86},
                std::move(idd))
             .history(),
         prompt("Zaposljavanje:", {10, 138, 100, 10}),
-        entry("zaposljavanje", FieldRef(marel::VRSTEDOH, "ZAPOSLJAVANJE"), "@N5`2", {112, 136, 44, 12}).history(),
-        option("visestopa", "Više stopa", FieldRef(marel::VRSTEDOH, "VISESTOPA"), {10, 154, 100, 30},
+        entry("zaposljavanje", FieldRef(VRSTEDOH, "ZAPOSLJAVANJE"), "@N5`2", {112, 136, 44, 12}).history(),
+        option("visestopa", "Više stopa", FieldRef(VRSTEDOH, "VISESTOPA"), {10, 154, 100, 30},
                {radio("DA", "DA", {18, 168, 30, 10}), radio("NE", "NE", {58, 168, 30, 10})})
             .history()};
 
     std::vector<Control> nonTaxable{
         button("neoporezivi", "Oznaka neoporez. primitka", {10, 22, 112, 14}),
-        entry("rezdecimala", FieldRef(marel::VRSTEDOH, "REZDECIMALA"), "@N-11", {126, 23, 48, 12}).history(),
+        entry("rezdecimala", FieldRef(VRSTEDOH, "REZDECIMALA"), "@N-11", {126, 23, 48, 12}).history(),
         button("obrisi", "Obriši", {180, 22, 40, 14}),
         display("neopstring", FieldRef(neopstring, "LOC:NEOPSTRING"), "@s500", {10, 40, 278, 32}),
         prompt("Šifre za JOP obrazac:", {10, 78, 120, 10}),
-        option("rezstringa", "Oznaka stjecatelja / osiguranika", FieldRef(marel::VRSTEDOH, "REZSTRINGA"),
+        option("rezstringa", "Oznaka stjecatelja / osiguranika", FieldRef(VRSTEDOH, "REZSTRINGA"),
                {10, 90, 278, 58},
                {radio("ne postoji obveza doprinosa (4001)", "01", {18, 102, 200, 10}),
                 radio("postoji obveza doprinosa (4002)", "02", {18, 113, 200, 10}),
@@ -116,7 +116,7 @@ WindowResource typesForm(String<500>& neopstring, String<500>& proza) {
                 radio("Neoporezivi primitak (0000)", "00", {18, 135, 200, 10})})
             .history(),
         button("primitak", "Oznaka primitka:", {10, 154, 112, 14}),
-        entry("rezstringb", FieldRef(marel::VRSTEDOH, "REZSTRINGB"), "@s15", {126, 155, 64, 12}).history(),
+        entry("rezstringb", FieldRef(VRSTEDOH, "REZSTRINGB"), "@s15", {126, 155, 64, 12}).history(),
         display("proza", FieldRef(proza, "LOC:PROZA"), "@s500", {10, 172, 278, 40})};
 
     return {"",
@@ -140,16 +140,16 @@ SHORT receiptNumber() {
 
 VRSTEDOHOTKA::VRSTEDOHOTKA(QWidget* parent) : ListWindow(typesWindow(), parent) {
     auto b = std::make_unique<ListBrowser>(
-        marel::VRSTEDOH, kTypesFormat,
+        VRSTEDOH, kTypesFormat,
         std::vector<ColumnSource>{
-            ColumnSource::of(marel::VRSTEDOH, "OZNAKA"), ColumnSource::of(marel::VRSTEDOH, "NAZIV"),
-            ColumnSource::of(marel::VRSTEDOH, "REZDECIMALA"), ColumnSource::of(marel::VRSTEDOH, "REZSTRINGA"),
-            ColumnSource::of(marel::VRSTEDOH, "REZSTRINGB"), ColumnSource::of(marel::VRSTEDOH, "NEOPOREZIVIDIO"),
-            ColumnSource::of(marel::VRSTEDOH, "PRIZNATITROSKOVI"), ColumnSource::of(marel::VRSTEDOH, "MIROVINSKOISTUP"),
-            ColumnSource::of(marel::VRSTEDOH, "MIROVINSKOIISTUP"),
-            ColumnSource::of(marel::VRSTEDOH, "ZDRAVSTVENOOSIGURANJE"),
-            ColumnSource::of(marel::VRSTEDOH, "POREZNASTOPA")});
-    b->addSortOrder({marel::VRSTEDOH.KEYOZNAKA, Locator::None, Stops::Numbers, {}, {}});
+            ColumnSource::of(VRSTEDOH, "OZNAKA"), ColumnSource::of(VRSTEDOH, "NAZIV"),
+            ColumnSource::of(VRSTEDOH, "REZDECIMALA"), ColumnSource::of(VRSTEDOH, "REZSTRINGA"),
+            ColumnSource::of(VRSTEDOH, "REZSTRINGB"), ColumnSource::of(VRSTEDOH, "NEOPOREZIVIDIO"),
+            ColumnSource::of(VRSTEDOH, "PRIZNATITROSKOVI"), ColumnSource::of(VRSTEDOH, "MIROVINSKOISTUP"),
+            ColumnSource::of(VRSTEDOH, "MIROVINSKOIISTUP"),
+            ColumnSource::of(VRSTEDOH, "ZDRAVSTVENOOSIGURANJE"),
+            ColumnSource::of(VRSTEDOH, "POREZNASTOPA")});
+    b->addSortOrder({VRSTEDOH.KEYOZNAKA, Locator::None, Stops::Numbers, {}, {}});
     b->update = [this] { UPISVRSTEDOH(this).run(); };
     add(std::move(b), {"list", "", "", "", false});
     // The code typed below the list finds its type; 0 is no code and leaves the list where it is.
@@ -172,10 +172,10 @@ VRSTEDOHOTKA::VRSTEDOHOTKA(QWidget* parent) : ListWindow(typesWindow(), parent) 
 }
 
 LONG UPISVRSTEDOH::run() {
-    UpdateForm form(marel::VRSTEDOH, "UPISVRSTEDOH");
+    UpdateForm form(VRSTEDOH, "UPISVRSTEDOH");
     form.insertTitle = "Unos nove vrste dohotka";
     form.changeTitle = "Promjene";
-    form.otherFiles = {&marel::VBRAT, &marel::NEOPOREZ};
+    form.otherFiles = {&VBRAT, &NEOPOREZ};
     form.defaults = [] {
         VRS.TIPMOI = "I";
         VRS.TIPMOII = "I";
@@ -241,7 +241,7 @@ void UPISVRSTEDOH::hook(WindowBuilder& b) {
 
 void UPISVRSTEDOH::receiptCode(WindowBuilder& b, bool choose) {
     if (choose) {
-        marel::VBRAT.clear();
+        VBRAT.clear();
         VBR.SHIFRA = std::string(utf8Prefix(VRS.REZSTRINGB.str(), 10));
         if ((new ODABIRVELIKOGBRATA)->exec(b.root()) == REQUESTCOMPLETED) VRS.REZSTRINGB = VBR.SHIFRA.str();
     }
@@ -252,7 +252,7 @@ void UPISVRSTEDOH::receiptCode(WindowBuilder& b, bool choose) {
 void UPISVRSTEDOH::nonTaxable(WindowBuilder& b, bool always) {
     if (!nonTaxableAllowed()) return;
     if (always || !nonTaxableKnown()) {
-        marel::NEOPOREZ.clear();
+        NEOPOREZ.clear();
         NEO.SHIFRA = receiptNumber();
         if ((new ODABIRNEOPOREZIVOG)->exec(b.root()) != REQUESTCOMPLETED) {
             // Closed without a choice: the type stays as it was.
@@ -273,15 +273,15 @@ ODABIRNEOPOREZIVOG::ODABIRNEOPOREZIVOG(QWidget* parent)
                   324,
                   210,
                   {sheet("tabs", {4, 4, 260, 150}, {tab("Neoporezivi primici", {list("list", {8, 20, 252, 130})})}),
-                   display("naziv", FieldRef(marel::NEOPOREZ, "NAZIV"), "@s500", {4, 160, 260, 44}),
+                   display("naziv", FieldRef(NEOPOREZ, "NAZIV"), "@s500", {4, 160, 260, 44}),
                    button("select", "Odaberi", {270, 20, 50, 14}), button("close", "Zatvori", {270, 40, 50, 14})}},
                  parent) {
     auto b = std::make_unique<ListBrowser>(
-        marel::NEOPOREZ, "21R(2)|M~Shifra~C(0)@n-7@29L(2)|M~Oznaka~L(0)@s20@161L(2)|M~Naziv~@s255@36R(2)|M~Oznaka~C(0)@n-7@",
+        NEOPOREZ, "21R(2)|M~Shifra~C(0)@n-7@29L(2)|M~Oznaka~L(0)@s20@161L(2)|M~Naziv~@s255@36R(2)|M~Oznaka~C(0)@n-7@",
         std::vector<ColumnSource>{
-            ColumnSource::of(marel::NEOPOREZ, "SHIFRA"), ColumnSource::of(marel::NEOPOREZ, "KONTROLA"),
-            ColumnSource::of(marel::NEOPOREZ, "NAZIV"), ColumnSource::of(marel::NEOPOREZ, "OZNAKA")});
-    b->addSortOrder({marel::NEOPOREZ.KEYSHIFRA, Locator::None, Stops::None, {}, {}});
+            ColumnSource::of(NEOPOREZ, "SHIFRA"), ColumnSource::of(NEOPOREZ, "KONTROLA"),
+            ColumnSource::of(NEOPOREZ, "NAZIV"), ColumnSource::of(NEOPOREZ, "OZNAKA")});
+    b->addSortOrder({NEOPOREZ.KEYSHIFRA, Locator::None, Stops::None, {}, {}});
     add(std::move(b), {"list", "", "tabs", "", true});
     multiline(builder().control<QLabel>("naziv"));
     onChange = [this] { builder().display("naziv"); };
@@ -292,14 +292,14 @@ ODABIRVELIKOGBRATA::ODABIRVELIKOGBRATA(QWidget* parent)
                   410,
                   206,
                   {list("list", {4, 4, 346, 150}),
-                   display("naziv", FieldRef(marel::VBRAT, "NAZIV"), "@s500", {4, 158, 346, 44}),
+                   display("naziv", FieldRef(VBRAT, "NAZIV"), "@s500", {4, 158, 346, 44}),
                    button("select", "ODABERI", {356, 4, 50, 14}), button("close", "Zatvori", {356, 24, 50, 14})}},
                  parent) {
     auto b = std::make_unique<ListBrowser>(
-        marel::VBRAT, "32L(2)|M~Shifra~@s10@25L(2)|M~Oz.stj.~L(1)@s20@217L(2)|M~Naziv~@s255@64R(2)|M~Oznaka~C(0)@n-14@",
-        std::vector<ColumnSource>{ColumnSource::of(marel::VBRAT, "SHIFRA"), ColumnSource::of(marel::VBRAT, "REZERVA"),
-                                  ColumnSource::of(marel::VBRAT, "NAZIV"), ColumnSource::of(marel::VBRAT, "OZNAKA")});
-    b->addSortOrder({marel::VBRAT.KEYSHIFRA, Locator::Incremental, Stops::None, {}, {}});
+        VBRAT, "32L(2)|M~Shifra~@s10@25L(2)|M~Oz.stj.~L(1)@s20@217L(2)|M~Naziv~@s255@64R(2)|M~Oznaka~C(0)@n-14@",
+        std::vector<ColumnSource>{ColumnSource::of(VBRAT, "SHIFRA"), ColumnSource::of(VBRAT, "REZERVA"),
+                                  ColumnSource::of(VBRAT, "NAZIV"), ColumnSource::of(VBRAT, "OZNAKA")});
+    b->addSortOrder({VBRAT.KEYSHIFRA, Locator::Incremental, Stops::None, {}, {}});
     add(std::move(b), {"list", "", "", "", true});
     multiline(builder().control<QLabel>("naziv"));
     onChange = [this] { builder().display("naziv"); };

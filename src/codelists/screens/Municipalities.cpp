@@ -20,7 +20,7 @@ namespace {
 // The two municipality forms differ only in the account row: the full IBAN
 // (its check digits, the budget bank and the account), or the account alone.
 LONG runMunicipalityForm(QWidget* caller, bool withIban) {
-    UpdateForm form(marel::OPCINE, withIban ? "UPISOPCINE" : "UPISIZODABIRAOPCINE");
+    UpdateForm form(OPCINE, withIban ? "UPISOPCINE" : "UPISIZODABIRAOPCINE");
     form.insertTitle = "Unos nove općine";
     form.changeTitle = "Promjene podataka o općini";
     // Building the account again on OK tells the user about a code that will
@@ -34,21 +34,21 @@ LONG runMunicipalityForm(QWidget* caller, bool withIban) {
     WindowResource r{"", 214, 106, {}};
     append(r.controls,
            {prompt("&Naziv:", {6, 8, 80, 10}),
-            entry("naziv", FieldRef(marel::OPCINE, "NAZIV"), "@s25", {88, 6, 116, 12}).history(),
+            entry("naziv", FieldRef(OPCINE, "NAZIV"), "@s25", {88, 6, 116, 12}).history(),
             prompt(withIban ? "Š&ifra grada/općine:" : "Sh&ifra grada/općine:", {6, 26, 80, 10}),
-            entry("shifra", FieldRef(marel::OPCINE, "SHIFRA"), "@s4", {88, 24, 26, 12})
+            entry("shifra", FieldRef(OPCINE, "SHIFRA"), "@s4", {88, 24, 26, 12})
                 .withTip("unesite četveroznamenkasti broj")
                 .history()});
     if (withIban)
         append(r.controls, {button("iban", "IB&AN:", {6, 43, 40, 14}),
-                            entry("rkont", FieldRef(marel::OPCINE, "RKONT"), "@s4", {50, 44, 24, 12}).history(),
+                            entry("rkont", FieldRef(OPCINE, "RKONT"), "@s4", {50, 44, 24, 12}).history(),
                             prompt("1001005", {78, 46, 36, 10}),
-                            entry("racun", FieldRef(marel::OPCINE, "RACUNPOREZ"), "@s10", {114, 44, 52, 12}).history()});
+                            entry("racun", FieldRef(OPCINE, "RACUNPOREZ"), "@s10", {114, 44, 52, 12}).history()});
     else
         append(r.controls, {button("racunbtn", "&Račun", {6, 43, 40, 14}), prompt("1001005 -", {50, 46, 42, 10}),
-                            entry("racun", FieldRef(marel::OPCINE, "RACUNPOREZ"), "@s10", {92, 44, 52, 12}).history()});
+                            entry("racun", FieldRef(OPCINE, "RACUNPOREZ"), "@s10", {92, 44, 52, 12}).history()});
     append(r.controls, {prompt("Stopa &Prireza:", {6, 66, 80, 10}),
-                        entry("stopa", FieldRef(marel::OPCINE, "STOPAPRIREZA"), "@N-10`2", {88, 64, 44, 12}).history(),
+                        entry("stopa", FieldRef(OPCINE, "STOPAPRIREZA"), "@N-10`2", {88, 64, 44, 12}).history(),
                         button("stopa.up", "▲", {133, 63, 12, 7}), button("stopa.down", "▼", {133, 70, 12, 7})});
     append(r.controls, okCancelButtons(114, 86));
 
@@ -111,21 +111,21 @@ struct PlaceForm {
 };
 
 LONG runPlaceForm(QWidget* caller, bool lookup) {
-    UpdateForm form(marel::MJESTA, lookup ? "UPISMJESTA" : "UPISMJESTAIZOPCINE");
+    UpdateForm form(MJESTA, lookup ? "UPISMJESTA" : "UPISMJESTAIZOPCINE");
     form.insertTitle = "Upis mjesta u šifrarnik";
     form.changeTitle = "Promjene - mjesta";
-    form.otherFiles = {&marel::OPCINE};
+    form.otherFiles = {&OPCINE};
     auto state = std::make_shared<PlaceForm>();
 
     WindowResource r{"", 214, 84, {}};
     append(r.controls, {prompt("&Naziv:", {6, 8, 40, 10}),
-                        entry("naziv", FieldRef(marel::MJESTA, "NAZIV"), "@s25", {50, 6, 116, 12}).history()});
+                        entry("naziv", FieldRef(MJESTA, "NAZIV"), "@s25", {50, 6, 116, 12}).history()});
     if (lookup) r.controls.push_back(button("lookup", "&Općina:", {6, 23, 40, 14}));
     else r.controls.push_back(prompt("&Općina:", {6, 26, 40, 10}));
-    append(r.controls, {entry("opcina", FieldRef(marel::MJESTA, "OPCINA"), "@n-14", {50, 24, 40, 12}).history(),
+    append(r.controls, {entry("opcina", FieldRef(MJESTA, "OPCINA"), "@n-14", {50, 24, 40, 12}).history(),
                         display("opcnaziv", FieldRef(state->municipality), "@s25", {94, 26, 114, 10}),
                         prompt("&Post Broj:", {6, 44, 40, 10}),
-                        entry("postbroj", FieldRef(marel::MJESTA, "POSTBROJ"), "@s6", {50, 42, 34, 12}).history()});
+                        entry("postbroj", FieldRef(MJESTA, "POSTBROJ"), "@s6", {50, 42, 34, 12}).history()});
     append(r.controls, okCancelButtons(114, 64));
 
     UpdateFormView view(form, std::move(r), caller);
@@ -185,9 +185,9 @@ WindowResource opcineResource() {
            {sheet("tabs", {4, 4, 262, 140},
                   {tab("Općine [F5]",
                        {list("list", {8, 20, 254, 98}).withKey("F5"),
-                        entry("locator", FieldRef(marel::OPCINE, "NAZIV"), "@s25", {8, 124, 116, 12}),
+                        entry("locator", FieldRef(OPCINE, "NAZIV"), "@s25", {8, 124, 116, 12}),
                         prompt("Stopa prireza:", {146, 126, 58, 10}),
-                        display("stopa", FieldRef(marel::OPCINE, "STOPAPRIREZA"), "@N-10.`3B", {206, 126, 54, 10})})}),
+                        display("stopa", FieldRef(OPCINE, "STOPAPRIREZA"), "@N-10.`3B", {206, 126, 54, 10})})}),
             prompt("Mjesta u odabranoj općini:", {6, 150, 150, 10}), list("mje.list", {4, 162, 262, 112}),
             button("ispis", "Button 9", {272, 120, 50, 14}),
             button("mje.insert", "&Unesi", {272, 162, 50, 14}), button("mje.change", "&Mijenjaj", {272, 178, 50, 14}),
@@ -198,12 +198,12 @@ WindowResource opcineResource() {
 
 }  // namespace
 
-OPCINE::OPCINE(QWidget* parent) : ListWindow(opcineResource(), parent) {
+OPCINE_SCREEN::OPCINE_SCREEN(QWidget* parent) : ListWindow(opcineResource(), parent) {
     auto towns = std::make_unique<ListBrowser>(
-        marel::OPCINE, "78L(2)|M~Naziv~@s25@26L(3)|M~šifra~L(2)@s4@47R(12)|M~% Prireza~L(1)@N10.`3B@64R(2)|M~Oznaka~C(0)@n-14@",
-        std::vector<ColumnSource>{ColumnSource::of(marel::OPCINE, "NAZIV"), ColumnSource::of(marel::OPCINE, "SHIFRA"),
-                                  ColumnSource::of(marel::OPCINE, "STOPAPRIREZA"), ColumnSource::of(marel::OPCINE, "OZNAKA")});
-    towns->addSortOrder({marel::OPCINE.KEYNAZIV, Locator::None, Stops::None, {}, {}});
+        OPCINE, "78L(2)|M~Naziv~@s25@26L(3)|M~šifra~L(2)@s4@47R(12)|M~% Prireza~L(1)@N10.`3B@64R(2)|M~Oznaka~C(0)@n-14@",
+        std::vector<ColumnSource>{ColumnSource::of(OPCINE, "NAZIV"), ColumnSource::of(OPCINE, "SHIFRA"),
+                                  ColumnSource::of(OPCINE, "STOPAPRIREZA"), ColumnSource::of(OPCINE, "OZNAKA")});
+    towns->addSortOrder({OPCINE.KEYNAZIV, Locator::None, Stops::None, {}, {}});
     towns->update = [this] {
         const LONG request = GLOBALREQUEST;
         UPISOPCINE(this).run();
@@ -218,10 +218,10 @@ OPCINE::OPCINE(QWidget* parent) : ListWindow(opcineResource(), parent) {
     upper.listen([this, &upper] { opcina_ = upper.selected() ? OPC.OZNAKA : -1; });
 
     auto places = std::make_unique<ListBrowser>(
-        marel::MJESTA, "82L(1)|M~Mjesto~L(3)@s25@58L(5)|M~Post Broj~L(2)@s6@56R|M~Općina~L(2)@n-14@56R|M~Oznaka~L(2)@n-14@",
-        std::vector<ColumnSource>{ColumnSource::of(marel::MJESTA, "NAZIV"), ColumnSource::of(marel::MJESTA, "POSTBROJ"),
-                                  ColumnSource::of(marel::MJESTA, "OPCINA"), ColumnSource::of(marel::MJESTA, "OZNAKA")});
-    places->addSortOrder({marel::MJESTA.KEYOPCINA, Locator::None, Stops::None, [this] { return int64_t(opcina_); }, {}});
+        MJESTA, "82L(1)|M~Mjesto~L(3)@s25@58L(5)|M~Post Broj~L(2)@s6@56R|M~Općina~L(2)@n-14@56R|M~Oznaka~L(2)@n-14@",
+        std::vector<ColumnSource>{ColumnSource::of(MJESTA, "NAZIV"), ColumnSource::of(MJESTA, "POSTBROJ"),
+                                  ColumnSource::of(MJESTA, "OPCINA"), ColumnSource::of(MJESTA, "OZNAKA")});
+    places->addSortOrder({MJESTA.KEYOPCINA, Locator::None, Stops::None, [this] { return int64_t(opcina_); }, {}});
     places->update = [this] {
         UPISMJESTAIZOPCINE(this).run();
         GLO.AKCIJA = "";
@@ -258,7 +258,7 @@ namespace {
 WindowResource mjestaResource(String<25>& mjesto) {
     WindowResource r{"Pregled mjesta", 480, 182, {}};
     append(r.controls, {list("list", {4, 4, 412, 152}),
-                        entry("locator", FieldRef(marel::MJESTA, "NAZIV"), "@s25", {4, 162, 116, 12}),
+                        entry("locator", FieldRef(MJESTA, "NAZIV"), "@s25", {4, 162, 116, 12}),
                         display("mjesto", FieldRef(mjesto, "LOC:MJESTO"), "@s25", {128, 164, 116, 10})});
     append(r.controls, codeListButtons(424, 4));
     return r;
@@ -266,19 +266,19 @@ WindowResource mjestaResource(String<25>& mjesto) {
 
 }  // namespace
 
-MJESTA::MJESTA(QWidget* parent) : MJESTA(std::make_unique<String<25>>(), parent) {}
+MJESTA_SCREEN::MJESTA_SCREEN(QWidget* parent) : MJESTA_SCREEN(std::make_unique<String<25>>(), parent) {}
 
-MJESTA::MJESTA(std::unique_ptr<String<25>> mjesto, QWidget* parent)
+MJESTA_SCREEN::MJESTA_SCREEN(std::unique_ptr<String<25>> mjesto, QWidget* parent)
     : ListWindow(mjestaResource(*mjesto), parent), mjesto_(std::move(mjesto)) {
     auto b = std::make_unique<ListBrowser>(
-        marel::MJESTA,
+        MJESTA,
         "75L(1)|M~Naziv~@s25@32C(7)|M~Post br.~C(0)@s6@76L(1)|M~Grad / općina~L(2)@s25@26L(3)|M~Shifra~L(1)@s4@"
         "69R(35)|M~Prirez~L(1)@N15.`3B@64R(2)|M~Oznaka~C(0)@n-14@64R(2)|M~Općina~C(0)@n-14@",
-        std::vector<ColumnSource>{ColumnSource::of(marel::MJESTA, "NAZIV"), ColumnSource::of(marel::MJESTA, "POSTBROJ"),
-                                  ColumnSource::of(marel::OPCINE, "NAZIV"), ColumnSource::of(marel::OPCINE, "SHIFRA"),
-                                  ColumnSource::of(marel::OPCINE, "STOPAPRIREZA"), ColumnSource::of(marel::MJESTA, "OZNAKA"),
-                                  ColumnSource::of(marel::MJESTA, "OPCINA")});
-    b->addSortOrder({marel::MJESTA.KEYNAZIV, Locator::Incremental, Stops::None, {}, {}});
+        std::vector<ColumnSource>{ColumnSource::of(MJESTA, "NAZIV"), ColumnSource::of(MJESTA, "POSTBROJ"),
+                                  ColumnSource::of(OPCINE, "NAZIV"), ColumnSource::of(OPCINE, "SHIFRA"),
+                                  ColumnSource::of(OPCINE, "STOPAPRIREZA"), ColumnSource::of(MJESTA, "OZNAKA"),
+                                  ColumnSource::of(MJESTA, "OPCINA")});
+    b->addSortOrder({MJESTA.KEYNAZIV, Locator::Incremental, Stops::None, {}, {}});
     b->related = [] { municipalityName(MJE.OPCINA); };
     b->update = [this] { UPISMJESTA(this).run(); };
     ListBrowser& places = add(std::move(b), {"list", "", "", "locator", true});
@@ -303,9 +303,9 @@ ODABIROPCINE::ODABIROPCINE(QWidget* parent)
                   }()},
                  parent) {
     auto b = std::make_unique<ListBrowser>(
-        marel::OPCINE, "131L(2)|M~Naziv~@s25@64R(2)|M~Oznaka~C(0)@n-14@",
-        std::vector<ColumnSource>{ColumnSource::of(marel::OPCINE, "NAZIV"), ColumnSource::of(marel::OPCINE, "OZNAKA")});
-    b->addSortOrder({marel::OPCINE.KEYNAZIV, Locator::Step, Stops::None, {}, {}});
+        OPCINE, "131L(2)|M~Naziv~@s25@64R(2)|M~Oznaka~C(0)@n-14@",
+        std::vector<ColumnSource>{ColumnSource::of(OPCINE, "NAZIV"), ColumnSource::of(OPCINE, "OZNAKA")});
+    b->addSortOrder({OPCINE.KEYNAZIV, Locator::Step, Stops::None, {}, {}});
     b->update = [this] { UPISIZODABIRAOPCINE(this).run(); };
     add(std::move(b), {"list", "", "tabs", "", false});
 }

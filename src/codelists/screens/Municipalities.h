@@ -9,10 +9,10 @@ namespace marel::screens {
 
 // Municipalities above, the places of the highlighted one below. A new
 // municipality saved here goes straight on to its first place.
-class OPCINE : public ListWindow {
+class OPCINE_SCREEN : public ListWindow {
     Q_OBJECT
 public:
-    explicit OPCINE(QWidget* parent = nullptr);
+    explicit OPCINE_SCREEN(QWidget* parent = nullptr);
 
 private:
     LONG opcina_ = -1;          // the highlighted municipality; -1 with none
@@ -40,15 +40,15 @@ private:
 };
 
 // All places by name, with their municipality; also the chooser of a place.
-class MJESTA : public ListWindow {
+class MJESTA_SCREEN : public ListWindow {
     Q_OBJECT
 public:
-    explicit MJESTA(QWidget* parent = nullptr);
+    explicit MJESTA_SCREEN(QWidget* parent = nullptr);
 
 private:
     // The window's controls are built before its members: the name under
     // the list lives apart, made first.
-    MJESTA(std::unique_ptr<String<25>> mjesto, QWidget* parent);
+    MJESTA_SCREEN(std::unique_ptr<String<25>> mjesto, QWidget* parent);
     std::unique_ptr<String<25>> mjesto_;  // LOC:MJESTO, the highlighted place's name
 };
 

@@ -20,7 +20,7 @@ WindowResource listResource() {
                      560,
                      200,
                      {sheet("tabs", {4, 4, 496, 172}, {tab("Po &Nazivu", {list("list", {8, 20, 488, 152})})}),
-                      display("naziv", FieldRef(marel::SUBJEKTI, "NAZIV"), "@s40", {8, 182, 200, 10}),
+                      display("naziv", FieldRef(SUBJEKTI, "NAZIV"), "@s40", {8, 182, 200, 10}),
                       button("select", "&Odaberi", {506, 20, 50, 14}),
                       button("insert", "&Unesi", {506, 40, 50, 14}),
                       button("change", "&Mijenjaj", {506, 56, 50, 14}),
@@ -35,44 +35,44 @@ WindowResource formResource() {
     auto lookup = [](std::string id, DlgRect at) { return button(std::move(id), "...", at).withTip("Odaberi s liste"); };
     std::vector<Control> general = {
         prompt("Naziv:", {12, 24, 46, 10}),
-        entry("naziv", FieldRef(marel::SUBJEKTI, "NAZIV"), "@s40", {60, 22, 170, 12}).history(),
-        option("tip", "Tip osobe", FieldRef(marel::SUBJEKTI, "TIP"), {12, 38, 252, 26},
+        entry("naziv", FieldRef(SUBJEKTI, "NAZIV"), "@s40", {60, 22, 170, 12}).history(),
+        option("tip", "Tip osobe", FieldRef(SUBJEKTI, "TIP"), {12, 38, 252, 26},
                {radio("&Pravna", "P", {20, 50, 50, 10}), radio("&Fizička", "F", {76, 50, 54, 10}),
                 radio("ostale P", "5", {136, 50, 56, 10}), radio("ostale F", "4", {198, 50, 56, 10})})
             .history(),
         prompt("MB/MBG:", {12, 72, 46, 10}),
-        entry("porezni", FieldRef(marel::SUBJEKTI, "POREZNIBROJ"), "@s13", {60, 70, 72, 12}).history(),
+        entry("porezni", FieldRef(SUBJEKTI, "POREZNIBROJ"), "@s13", {60, 70, 72, 12}).history(),
         prompt("OIB:", {12, 88, 46, 10}),
-        entry("oib", FieldRef(marel::SUBJEKTI, "OIB"), "@s11", {60, 86, 62, 12}).history(),
+        entry("oib", FieldRef(SUBJEKTI, "OIB"), "@s11", {60, 86, 62, 12}).history(),
         prompt("Mjesto:", {12, 104, 46, 10}),
-        entry("mjesto", FieldRef(marel::SUBJEKTI, "MJESTO"), "@n-14", {60, 102, 40, 12}).history(),
+        entry("mjesto", FieldRef(SUBJEKTI, "MJESTO"), "@n-14", {60, 102, 40, 12}).history(),
         lookup("mjesto.lookup", {102, 102, 16, 12}),
-        display("mje.naziv", FieldRef(marel::MJESTA, "NAZIV"), "@s25", {122, 104, 108, 10}),
+        display("mje.naziv", FieldRef(MJESTA, "NAZIV"), "@s25", {122, 104, 108, 10}),
         prompt("Adresa:", {12, 120, 46, 10}),
-        entry("ulica", FieldRef(marel::SUBJEKTI, "ULICA"), "@n-14", {60, 118, 40, 12}).history(),
+        entry("ulica", FieldRef(SUBJEKTI, "ULICA"), "@n-14", {60, 118, 40, 12}).history(),
         lookup("ulica.lookup", {102, 118, 16, 12}),
-        display("uli.naziv", FieldRef(marel::ULICE, "NAZIV"), "@s25", {122, 120, 108, 10}),
-        entry("kucnibroj", FieldRef(marel::SUBJEKTI, "KUCNIBROJ"), "@s5", {234, 118, 30, 12}).history(),
+        display("uli.naziv", FieldRef(ULICE, "NAZIV"), "@s25", {122, 120, 108, 10}),
+        entry("kucnibroj", FieldRef(SUBJEKTI, "KUCNIBROJ"), "@s5", {234, 118, 30, 12}).history(),
     };
     std::vector<Control> bank = {
         prompt("Banka:", {12, 24, 46, 10}),
-        entry("banka", FieldRef(marel::SUBJEKTI, "BANKA"), "@n6", {60, 22, 32, 12}).history(),
+        entry("banka", FieldRef(SUBJEKTI, "BANKA"), "@n6", {60, 22, 32, 12}).history(),
         lookup("banka.lookup", {94, 22, 16, 12}),
-        display("ban.naziv", FieldRef(marel::BANKE, "NAZIV"), "@s40", {114, 24, 164, 10}),
+        display("ban.naziv", FieldRef(BANKE, "NAZIV"), "@s40", {114, 24, 164, 10}),
         prompt("IBAN:", {12, 42, 46, 10}),
-        entry("rkont", FieldRef(marel::SUBJEKTI, "RKONT"), "@s4", {60, 40, 28, 12}).history(),
-        display("vodeci", FieldRef(marel::BANKE, "VODECIBROJ"), "@s7", {92, 42, 40, 10}),
-        entry("racun", FieldRef(marel::SUBJEKTI, "RACUN"), "@s10", {134, 40, 60, 12}).history(),
+        entry("rkont", FieldRef(SUBJEKTI, "RKONT"), "@s4", {60, 40, 28, 12}).history(),
+        display("vodeci", FieldRef(BANKE, "VODECIBROJ"), "@s7", {92, 42, 40, 10}),
+        entry("racun", FieldRef(SUBJEKTI, "RACUN"), "@s10", {134, 40, 60, 12}).history(),
     };
     std::vector<Control> contact = {
         prompt("Telefon:", {12, 24, 46, 10}),
-        entry("telefon", FieldRef(marel::SUBJEKTI, "TELEFON"), "@s15", {60, 22, 72, 12}).history(),
+        entry("telefon", FieldRef(SUBJEKTI, "TELEFON"), "@s15", {60, 22, 72, 12}).history(),
         prompt("Mobitel:", {12, 40, 46, 10}),
-        entry("mobitel", FieldRef(marel::SUBJEKTI, "MOBITEL"), "@s15", {60, 38, 72, 12}).history(),
+        entry("mobitel", FieldRef(SUBJEKTI, "MOBITEL"), "@s15", {60, 38, 72, 12}).history(),
         prompt("Fax:", {12, 56, 46, 10}),
-        entry("fax", FieldRef(marel::SUBJEKTI, "FAX"), "@s15", {60, 54, 72, 12}).history(),
+        entry("fax", FieldRef(SUBJEKTI, "FAX"), "@s15", {60, 54, 72, 12}).history(),
         prompt("Email:", {12, 72, 46, 10}),
-        entry("email", FieldRef(marel::SUBJEKTI, "EMAIL"), "@s40", {60, 70, 170, 12}).history(),
+        entry("email", FieldRef(SUBJEKTI, "EMAIL"), "@s40", {60, 70, 170, 12}).history(),
     };
     return {"",
             290,
@@ -160,7 +160,7 @@ private:
     }
 
     bool choosePlace() {
-        const bool chosen = choose<screens::MJESTA>();
+        const bool chosen = choose<screens::MJESTA_SCREEN>();
         if (chosen) SUB.MJESTO = MJE.OZNAKA;
         if (!w_) return true;
         refresh();
@@ -170,7 +170,7 @@ private:
     }
 
     bool chooseStreet() {
-        const bool chosen = choose<screens::ULICE>();
+        const bool chosen = choose<screens::ULICE_SCREEN>();
         if (chosen) SUB.ULICA = ULI.OZNAKA;
         if (!w_) return true;
         refresh();
@@ -179,7 +179,7 @@ private:
     }
 
     bool chooseBank() {
-        const bool chosen = choose<screens::BANKE>();
+        const bool chosen = choose<screens::BANKE_SCREEN>();
         if (chosen) SUB.BANKA = BAN.OZNAKA;
         if (!w_) return true;
         refresh();
@@ -195,20 +195,20 @@ private:
 
 }  // namespace
 
-SUBJEKTI::SUBJEKTI(QWidget* parent) : ListWindow(listResource(), parent) {
-    links_.add(marel::MJESTA);
-    links_.add(marel::ULICE);
-    links_.add(marel::BANKE);
+SUBJEKTI_SCREEN::SUBJEKTI_SCREEN(QWidget* parent) : ListWindow(listResource(), parent) {
+    links_.add(MJESTA);
+    links_.add(ULICE);
+    links_.add(BANKE);
     auto b = std::make_unique<ListBrowser>(
-        marel::SUBJEKTI,
+        SUBJEKTI,
         "92L(1)|M~Naziv~@s40@47L(1)|M~OIB~@s11@59L(1)|M~Mjesto~@s25@72L(1)|M~Ulica~@s25@57L(1)|M~K Br~@s5@"
         "56R(2)|M~Mjesto~L@n-14@56R(2)|M~Ulica~L@n-14@56R(2)|M~Oznaka~L@n-14@",
         std::vector<ColumnSource>{
-            ColumnSource::of(marel::SUBJEKTI, "NAZIV"), ColumnSource::of(marel::SUBJEKTI, "OIB"),
-            ColumnSource::of(marel::MJESTA, "NAZIV"), ColumnSource::of(marel::ULICE, "NAZIV"),
-            ColumnSource::of(marel::SUBJEKTI, "KUCNIBROJ"), ColumnSource::of(marel::SUBJEKTI, "MJESTO"),
-            ColumnSource::of(marel::SUBJEKTI, "ULICA"), ColumnSource::of(marel::SUBJEKTI, "OZNAKA")});
-    b->addSortOrder({marel::SUBJEKTI.KEYNAZIV, Locator::Step, Stops::None, {}, {}});
+            ColumnSource::of(SUBJEKTI, "NAZIV"), ColumnSource::of(SUBJEKTI, "OIB"),
+            ColumnSource::of(MJESTA, "NAZIV"), ColumnSource::of(ULICE, "NAZIV"),
+            ColumnSource::of(SUBJEKTI, "KUCNIBROJ"), ColumnSource::of(SUBJEKTI, "MJESTO"),
+            ColumnSource::of(SUBJEKTI, "ULICA"), ColumnSource::of(SUBJEKTI, "OZNAKA")});
+    b->addSortOrder({SUBJEKTI.KEYNAZIV, Locator::Step, Stops::None, {}, {}});
     b->related = [] { readPayerLinks(); };
     b->update = [this] { UPISSUBJEKTA(this).run(); };
     add(std::move(b), {"list", "", "tabs", "", false});
@@ -216,10 +216,10 @@ SUBJEKTI::SUBJEKTI(QWidget* parent) : ListWindow(listResource(), parent) {
 }
 
 LONG UPISSUBJEKTA::run() {
-    UpdateForm form(marel::SUBJEKTI, "UPISSUBJEKTA");
+    UpdateForm form(SUBJEKTI, "UPISSUBJEKTA");
     form.insertTitle = "Unos isplatitelja";
     form.changeTitle = "Promjena podataka";
-    form.otherFiles = {&marel::MJESTA, &marel::ULICE, &marel::BANKE};
+    form.otherFiles = {&MJESTA, &ULICE, &BANKE};
     form.defaults = payerDefaults;
     UpdateFormView view(form, formResource(), caller_);
     view.onOpen = [&form, &view](WindowBuilder& w) {

@@ -6,10 +6,10 @@
 
 namespace marel::screens {
 
-class SUBJEKTI : public ListWindow {
+class SUBJEKTI_SCREEN : public ListWindow {
     Q_OBJECT
 public:
-    explicit SUBJEKTI(QWidget* parent = nullptr);
+    explicit SUBJEKTI_SCREEN(QWidget* parent = nullptr);
 
 private:
     FileUse links_;  // the place, street and bank read with every row

@@ -30,28 +30,28 @@ BROWSEPARAM::BROWSEPARAM(QWidget* parent)
                   432,
                   196,
                   {sheet("tabs", {4, 4, 364, 170}, {tab("Parametri printera", {list("list", {8, 20, 356, 150})})}),
-                   display("namjena", FieldRef(marel::PARAM, "MODELPRINTERA"), "@s100", {8, 180, 356, 10}),
+                   display("namjena", FieldRef(PARAM, "MODELPRINTERA"), "@s100", {8, 180, 356, 10}),
                    button("select", "O&daberi", {374, 20, 54, 14}), button("insert", "&Unesi", {374, 40, 54, 14}),
                    button("change", "&Mijenjaj", {374, 56, 54, 14}), button("delete", "&Briši", {374, 72, 54, 14}),
                    button("close", "Zatvori", {374, 100, 54, 14})}},
                  parent) {
     auto b = std::make_unique<ListBrowser>(
-        marel::PARAM,
+        PARAM,
         "30R(2)|M~Oznaka~C(0)@n5@110L(2)|M~Namjena~@s40@44R(2)|M~vodoravno~C(0)@n-7@40R(2)|M~okomito~C(0)@n-7@"
         "56L(2)|M~Oznaka Papira~@s6@36R(2)|M~Duzina~C(0)@n-7@36R(2)|M~Sirina~C(0)@n-7@",
-        std::vector<ColumnSource>{ColumnSource::of(marel::PARAM, "OZNAKA"),
-                                  ColumnSource::of(marel::PARAM, "MODELPRINTERA"),
-                                  ColumnSource::of(marel::PARAM, "XPOS"), ColumnSource::of(marel::PARAM, "YPOS"),
-                                  ColumnSource::of(marel::PARAM, "OZNAKAPAPIRA"),
-                                  ColumnSource::of(marel::PARAM, "DUZINA"), ColumnSource::of(marel::PARAM, "SIRINA")});
-    b->addSortOrder({marel::PARAM.KEYOZNAKA, Locator::Step, Stops::None, {}, {}});
+        std::vector<ColumnSource>{ColumnSource::of(PARAM, "OZNAKA"),
+                                  ColumnSource::of(PARAM, "MODELPRINTERA"),
+                                  ColumnSource::of(PARAM, "XPOS"), ColumnSource::of(PARAM, "YPOS"),
+                                  ColumnSource::of(PARAM, "OZNAKAPAPIRA"),
+                                  ColumnSource::of(PARAM, "DUZINA"), ColumnSource::of(PARAM, "SIRINA")});
+    b->addSortOrder({PARAM.KEYOZNAKA, Locator::Step, Stops::None, {}, {}});
     b->update = [this] { UPDATEPARAM(this).run(); };
     add(std::move(b), {"list", "", "tabs", "", false});
     onChange = [this] { builder().display("namjena"); };
 }
 
 LONG UPDATEPARAM::run() {
-    UpdateForm form(marel::PARAM, "UPDATEPARAM");
+    UpdateForm form(PARAM, "UPDATEPARAM");
     form.insertTitle = "Unos";
     form.changeTitle = "Promjene";
     WindowResource r{
@@ -59,15 +59,15 @@ LONG UPDATEPARAM::run() {
         236,
         84,
         {prompt("Namjena", {6, 8, 50, 10}),
-         entry("namjena", FieldRef(marel::PARAM, "MODELPRINTERA"), "@s100", {58, 6, 172, 12}).history(),
+         entry("namjena", FieldRef(PARAM, "MODELPRINTERA"), "@s100", {58, 6, 172, 12}).history(),
          prompt("VODORAVNO", {6, 26, 50, 10}),
-         entry("xpos", FieldRef(marel::PARAM, "XPOS"), "@n-7", {58, 24, 36, 12})
+         entry("xpos", FieldRef(PARAM, "XPOS"), "@n-7", {58, 24, 36, 12})
              .history()
              .withTip("Strelica gore dodaje 1, strelica dolje oduzima 1"),
          button("xplus", "+", {98, 23, 16, 14}).withTip("Pomak udesno"),
          button("xminus", "-", {116, 23, 16, 14}).withTip("Pomak ulijevo"),
          prompt("OKOMITO", {6, 44, 50, 10}),
-         entry("ypos", FieldRef(marel::PARAM, "YPOS"), "@n-7", {58, 42, 36, 12})
+         entry("ypos", FieldRef(PARAM, "YPOS"), "@n-7", {58, 42, 36, 12})
              .history()
              .withTip("Strelica gore dodaje 1, strelica dolje oduzima 1"),
          button("yplus", "+", {98, 41, 16, 14}).withTip("Pomak prema dolje"),

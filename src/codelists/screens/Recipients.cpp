@@ -21,15 +21,15 @@ WindowResource listResource() {
             {sheet("tabs", {4, 4, 400, 96},
                    {tab("Po pr&ezimenu",
                         {prompt("Prezime:", {12, 26, 34, 10}),
-                         entry("locator", FieldRef(marel::OSOBE, "PREZIME"), "@s25", {48, 24, 110, 12}),
+                         entry("locator", FieldRef(OSOBE, "PREZIME"), "@s25", {48, 24, 110, 12}),
                          button("help", "?", {162, 24, 14, 12}).withTip("Uputa za lociranje osobe s liste")}),
                     tab("Po mje&stu", {prompt("Mjesto:", {12, 26, 34, 10}), list("mjesta", {48, 22, 220, 74})})}),
              list("list", {4, 104, 400, 146}),
              display("prezimeIme", FieldRef(), "", {6, 256, 150, 10}),
-             display("oib", FieldRef(marel::OSOBE, "OIB"), "@s11", {160, 256, 60, 10}),
+             display("oib", FieldRef(OSOBE, "OIB"), "@s11", {160, 256, 60, 10}),
              prompt("Kontakt:", {226, 256, 32, 10}),
-             display("kucniTel", FieldRef(marel::OSOBE, "KUCNITELEFON"), "@s15", {260, 256, 70, 10}),
-             display("telPosao", FieldRef(marel::OSOBE, "TELEFONNAPOSLU"), "@s15", {334, 256, 70, 10}),
+             display("kucniTel", FieldRef(OSOBE, "KUCNITELEFON"), "@s15", {260, 256, 70, 10}),
+             display("telPosao", FieldRef(OSOBE, "TELEFONNAPOSLU"), "@s15", {334, 256, 70, 10}),
              button("select", "O&daberi", {bx, 104, 50, 14}),
              button("insert", "&Unesi", {bx, 124, 50, 14}),
              button("change", "&Mijenjaj", {bx, 140, 50, 14}),
@@ -48,29 +48,29 @@ const char* const kRecipientsFormat =
     "64R(2)|M~Oznaka~C(0)@n-14@64R(2)|M~Mjesto~C(0)@n-14@64R(2)|M~Ulica~C(0)@n-14@";
 
 std::vector<ColumnSource> recipientColumns() {
-    return {ColumnSource::of(marel::OSOBE, "PREZIME"), ColumnSource::of(marel::OSOBE, "IME"),
-            ColumnSource::of(marel::OSOBE, "OIB"),     ColumnSource::of(marel::MJESTA, "NAZIV"),
-            ColumnSource::of(marel::ULICE, "NAZIV"),   ColumnSource::of(marel::OSOBE, "KUCNIBROJ"),
-            ColumnSource::of(marel::MJESTA, "OZNAKA"), ColumnSource::of(marel::OSOBE, "KUCNITELEFON"),
-            ColumnSource::of(marel::OSOBE, "TELEFONNAPOSLU"), ColumnSource::of(marel::OSOBE, "OZNAKA"),
-            ColumnSource::of(marel::OSOBE, "MJESTO"),  ColumnSource::of(marel::OSOBE, "ULICA")};
+    return {ColumnSource::of(OSOBE, "PREZIME"), ColumnSource::of(OSOBE, "IME"),
+            ColumnSource::of(OSOBE, "OIB"),     ColumnSource::of(MJESTA, "NAZIV"),
+            ColumnSource::of(ULICE, "NAZIV"),   ColumnSource::of(OSOBE, "KUCNIBROJ"),
+            ColumnSource::of(MJESTA, "OZNAKA"), ColumnSource::of(OSOBE, "KUCNITELEFON"),
+            ColumnSource::of(OSOBE, "TELEFONNAPOSLU"), ColumnSource::of(OSOBE, "OZNAKA"),
+            ColumnSource::of(OSOBE, "MJESTO"),  ColumnSource::of(OSOBE, "ULICA")};
 }
 
-OSOBE::OSOBE(QWidget* parent) : ListWindow(listResource(), parent) {
-    files_.add(marel::ULICE);
+OSOBE_SCREEN::OSOBE_SCREEN(QWidget* parent) : ListWindow(listResource(), parent) {
+    files_.add(ULICE);
 
     auto people = std::make_unique<ListBrowser>(
-        marel::OSOBE, kRecipientsFormat,
+        OSOBE, kRecipientsFormat,
         recipientColumns());
     people->related = readPlaceAndStreet;
-    people->addSortOrder({marel::OSOBE.KEYPREZIMEIME, Locator::Incremental, Stops::Letters, {}, {}});
-    people->addSortOrder({marel::OSOBE.KEYMJESTO, Locator::None, Stops::None, [this] { return place_; }, {}});
+    people->addSortOrder({OSOBE.KEYPREZIMEIME, Locator::Incremental, Stops::Letters, {}, {}});
+    people->addSortOrder({OSOBE.KEYMJESTO, Locator::None, Stops::None, [this] { return place_; }, {}});
     people->update = [this] { UPISOSOBE(this).run(); };
 
     auto places = std::make_unique<ListBrowser>(
-        marel::MJESTA, "132L(2)|M~Mjesto~@s25@56R(2)|M~Oznaka~L@n-14@",
-        std::vector<ColumnSource>{ColumnSource::of(marel::MJESTA, "NAZIV"), ColumnSource::of(marel::MJESTA, "OZNAKA")});
-    places->addSortOrder({marel::MJESTA.KEYNAZIV, Locator::Incremental, Stops::None, {}, {}});
+        MJESTA, "132L(2)|M~Mjesto~@s25@56R(2)|M~Oznaka~L@n-14@",
+        std::vector<ColumnSource>{ColumnSource::of(MJESTA, "NAZIV"), ColumnSource::of(MJESTA, "OZNAKA")});
+    places->addSortOrder({MJESTA.KEYNAZIV, Locator::Incremental, Stops::None, {}, {}});
     // The rows of the recipients read places too, so the highlighted place is
     // taken while the places list has it in the buffer, before the recipients
     // follow it.
@@ -94,7 +94,7 @@ OSOBE::OSOBE(QWidget* parent) : ListWindow(listResource(), parent) {
 
 // The lines under the list show the highlighted recipient. The surname
 // locator is left alone: it shows what the user typed.
-void OSOBE::showRecipient() {
+void OSOBE_SCREEN::showRecipient() {
     const bool any = browser(0).selected() > 0;
     builder().setText("prezimeIme", any ? std::string(utf8Prefix(PREZIMEIME(), 40)) : "");
     for (const char* id : {"oib", "kucniTel", "telPosao"}) builder().display(id);
@@ -110,7 +110,7 @@ void copyRecipientOib(const ListBrowser& recipients) {
     const ListBrowser::Row* row = recipients.selectedRow();
     if (!row) return;
     // The list reads whole pages through the buffer: the highlighted record counts.
-    if (marel::OSOBE.getById(row->id) != 0) return;
+    if (OSOBE.getById(row->id) != 0) return;
     setClipboardText(OSO.OIB.str());
     prompter().beep();
 }
@@ -189,19 +189,19 @@ private:
         return chosen;
     }
     bool choosePlace() {
-        const bool chosen = choose<screens::MJESTA>();
+        const bool chosen = choose<screens::MJESTA_SCREEN>();
         if (chosen) OSO.MJESTO = MJE.OZNAKA;
         refresh();
         return chosen;
     }
     bool chooseStreet() {
-        const bool chosen = choose<screens::ULICE>();
+        const bool chosen = choose<screens::ULICE_SCREEN>();
         if (chosen) OSO.ULICA = ULI.OZNAKA;
         refresh();
         return chosen;
     }
     bool chooseBank() {
-        const bool chosen = choose<screens::BANKE>();
+        const bool chosen = choose<screens::BANKE_SCREEN>();
         if (chosen) OSO.BANKA = BAN.OZNAKA;
         refresh();
         return chosen;
@@ -229,7 +229,7 @@ private:
 };
 
 WindowResource formResource() {
-    auto& F = marel::OSOBE;
+    auto& F = OSOBE;
     auto field = [&F](const char* name) { return FieldRef(F, name); };
     const int x = 74;  // entries after their prompts
     return {"",
@@ -245,11 +245,11 @@ WindowResource formResource() {
                          prompt("Mjesto:", {12, 104, 58, 10}),
                          button("mjestoBtn", "...", {x, 102, 16, 12}).withTip("Odabir mjesta"),
                          entry("mjesto", field("MJESTO"), "@n-14", {x + 18, 102, 34, 12}).history(),
-                         display("mjestoNaziv", FieldRef(marel::MJESTA, "NAZIV"), "@s25", {x + 56, 104, 110, 10}),
+                         display("mjestoNaziv", FieldRef(MJESTA, "NAZIV"), "@s25", {x + 56, 104, 110, 10}),
                          prompt("Adresa:", {12, 122, 58, 10}),
                          button("ulicaBtn", "...", {x, 120, 16, 12}).withTip("Odabir ulice"),
                          entry("ulica", field("ULICA"), "@n-14", {x + 18, 120, 34, 12}).history(),
-                         display("ulicaNaziv", FieldRef(marel::ULICE, "NAZIV"), "@s25", {x + 56, 122, 110, 10}),
+                         display("ulicaNaziv", FieldRef(ULICE, "NAZIV"), "@s25", {x + 56, 122, 110, 10}),
                          entry("kucniBroj", field("KUCNIBROJ"), "@s5", {x + 170, 120, 28, 12})
                              .history()
                              .withTip("Kućni broj")}),
@@ -259,7 +259,7 @@ WindowResource formResource() {
                                  radio("&NE", "NE", {64, 35, 34, 10}).withId("stupNe")})
                              .history(),
                          prompt("Stopa prireza:", {150, 30, 56, 10}),
-                         display("stopaPrireza", FieldRef(marel::OPCINE, "STOPAPRIREZA"), "@N-10.`2", {206, 30, 40, 10}),
+                         display("stopaPrireza", FieldRef(OPCINE, "STOPAPRIREZA"), "@N-10.`2", {206, 30, 40, 10}),
                          prompt("%", {248, 30, 10, 10}),
                          prompt("Faktor osobnog odbitka:", {12, 58, 100, 10}),
                          entry("faktor", field("FAKTORODBITKA"), "@N-6`2", {114, 56, 32, 12}).history(),
@@ -270,23 +270,23 @@ WindowResource formResource() {
                          prompt("Šifra općine rada:", {12, 110, 100, 10}).withId("emailPrompt"),
                          entry("email", field("EMAIL"), "@s4", {114, 108, 26, 12}).history(),
                          prompt("Račun poreza:", {12, 134, 58, 10}),
-                         display("opcRkont", FieldRef(marel::OPCINE, "RKONT"), "@s4", {x, 134, 28, 10}),
+                         display("opcRkont", FieldRef(OPCINE, "RKONT"), "@s4", {x, 134, 28, 10}),
                          prompt("1001005", {x + 30, 134, 40, 10}),
-                         display("opcRacun", FieldRef(marel::OPCINE, "RACUNPOREZ"), "@s10", {x + 72, 134, 60, 10}),
+                         display("opcRacun", FieldRef(OPCINE, "RACUNPOREZ"), "@s10", {x + 72, 134, 60, 10}),
                          prompt("Općina:", {12, 150, 58, 10}),
-                         display("opcShifra", FieldRef(marel::OPCINE, "SHIFRA"), "@s4", {x, 150, 28, 10}),
-                         display("opcNaziv", FieldRef(marel::OPCINE, "NAZIV"), "@s25", {x + 30, 150, 120, 10})}),
+                         display("opcShifra", FieldRef(OPCINE, "SHIFRA"), "@s4", {x, 150, 28, 10}),
+                         display("opcNaziv", FieldRef(OPCINE, "NAZIV"), "@s25", {x + 30, 150, 120, 10})}),
                     tab("&Bankovni račun",
                         {prompt("Banka:", {12, 28, 58, 10}),
                          entry("banka", field("BANKA"), "@n6", {x, 26, 30, 12}).history(),
                          button("bankaBtn", "...", {x + 32, 26, 16, 12}).withTip("Odabir banke"),
-                         display("bankaNaziv", FieldRef(marel::BANKE, "NAZIV"), "@s40", {x + 52, 28, 160, 10}),
+                         display("bankaNaziv", FieldRef(BANKE, "NAZIV"), "@s40", {x + 52, 28, 160, 10}),
                          group("Podaci za uplatu", {12, 46, 272, 80},
                                {prompt("Model", {20, 62, 50, 10}),
                                 entry("model", field("MODEL"), "@s2", {x, 60, 16, 12}).history(),
                                 prompt("IBAN:", {20, 82, 50, 10}),
                                 entry("rkont", field("RKONT"), "@s4", {x, 80, 28, 12}).history(),
-                                display("vodeci", FieldRef(marel::BANKE, "VODECIBROJ"), "@s7", {x + 32, 82, 42, 10}),
+                                display("vodeci", FieldRef(BANKE, "VODECIBROJ"), "@s7", {x + 32, 82, 42, 10}),
                                 entry("racun", field("RACUN"), "@s10", {x + 76, 80, 58, 12}).history(),
                                 prompt("Poziv na broj", {20, 102, 50, 10}),
                                 entry("poziv", field("RACUNPOZIV"), "@s20", {x, 100, 90, 12}).history()})}),
@@ -302,10 +302,10 @@ WindowResource formResource() {
 }  // namespace
 
 LONG UPISOSOBE::run() {
-    UpdateForm form(marel::OSOBE, "UPISOSOBE");
+    UpdateForm form(OSOBE, "UPISOSOBE");
     form.insertTitle = "Unos novog primatelja";
     form.changeTitle = "Promjene";
-    form.otherFiles = {&marel::MJESTA, &marel::ULICE, &marel::BANKE, &marel::OPCINE};
+    form.otherFiles = {&MJESTA, &ULICE, &BANKE, &OPCINE};
     form.defaults = recipientDefaults;
     UpdateFormView view(form, formResource(), caller_);
     std::unique_ptr<RecipientForm> controls;

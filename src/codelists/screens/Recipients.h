@@ -17,10 +17,10 @@ extern const char* const kRecipientsFormat;
 void copyRecipientOib(const ListBrowser& recipients);
 void showLocatingHelp();
 
-class OSOBE : public ListWindow {
+class OSOBE_SCREEN : public ListWindow {
     Q_OBJECT
 public:
-    explicit OSOBE(QWidget* parent = nullptr);
+    explicit OSOBE_SCREEN(QWidget* parent = nullptr);
 
 private:
     void showRecipient();

@@ -5,10 +5,10 @@
 
 namespace marel::screens {
 
-class ULICE : public ListWindow {
+class ULICE_SCREEN : public ListWindow {
     Q_OBJECT
 public:
-    explicit ULICE(QWidget* parent = nullptr);
+    explicit ULICE_SCREEN(QWidget* parent = nullptr);
 };
 
 class UPISULICE {
@@ -21,10 +21,10 @@ private:
     QWidget* caller_;
 };
 
-class BANKE : public ListWindow {
+class BANKE_SCREEN : public ListWindow {
     Q_OBJECT
 public:
-    explicit BANKE(QWidget* parent = nullptr);
+    explicit BANKE_SCREEN(QWidget* parent = nullptr);
 };
 
 class UPISBANKE {

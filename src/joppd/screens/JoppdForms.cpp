@@ -17,9 +17,9 @@ WindowResource listResource() {
             212,
             {sheet("tabs", {4, 4, 412, 150}, {tab("Po isplatama", {list("list", {8, 20, 404, 130})})}),
              prompt("Datoteka:", {8, 160, 56, 10}),
-             entry("datoteka", FieldRef(marel::JOPO, "DATOTEKA"), "@s128", {66, 158, 346, 12}).readonly(),
+             entry("datoteka", FieldRef(JOPO, "DATOTEKA"), "@s128", {66, 158, 346, 12}).readonly(),
              prompt("Identifikator:", {8, 174, 56, 10}),
-             entry("ujed", FieldRef(marel::JOPO, "UJED"), "@s36", {66, 172, 180, 12}).readonly(),
+             entry("ujed", FieldRef(JOPO, "UJED"), "@s36", {66, 172, 180, 12}).readonly(),
              button("select", "&Select", {8, 192, 42, 14}),
              button("insert", "&Insert", {54, 192, 42, 14}),
              button("change", "promjene", {100, 192, 42, 14}),
@@ -43,21 +43,21 @@ void readPaymentAndPayer() {
 
 JOPOOBRASCI::JOPOOBRASCI(QWidget* parent)
     : ListWindow(listResource(), parent),
-      files_{&DOHOCI, &ISPLATE, &marel::JOPO, &JOPOZIJE, &MJESTA, &OBRACUN, &OPCINE,
-             &OSOBE,  &SUBJEKTI, &SVASTA, &marel::ULICE, &VBRAT, &VRSTEDOH} {
+      files_{&DOHOCI, &ISPLATE, &JOPO, &JOPOZIJE, &MJESTA, &OBRACUN, &OPCINE,
+             &OSOBE,  &SUBJEKTI, &SVASTA, &ULICE, &VBRAT, &VRSTEDOH} {
     auto b = std::make_unique<ListBrowser>(
-        marel::JOPO,
+        JOPO,
         "23R(2)|M~Oznaka~L(0)@n-14@30C|M~Ident~L@s5@80L(1)|M~Isplatitelj~L(0)@s40@16R(2)|M~Rbr~C(0)@n3@"
         "40L(1)|M~Ime autora~L(0)@s30@51L(1)|M~Prezime autora~L(0)@s30@82L(1)|M~Email~L(0)@s50@"
         "512L(1)|M~Datoteka~L(0)@s128@144L(2)|M~Ujed~@s36@64R(2)|M~Isplata~C(0)@n-14@",
         std::vector<ColumnSource>{
-            ColumnSource::of(marel::JOPO, "OZNAKA"), ColumnSource::of(ISPLATE, "RSID"),
-            ColumnSource::of(SUBJEKTI, "NAZIV"), ColumnSource::of(marel::JOPO, "RBR"),
-            ColumnSource::of(marel::JOPO, "IMEAUTORA"), ColumnSource::of(marel::JOPO, "PREZIMEAUTORA"),
-            ColumnSource::of(marel::JOPO, "EMAIL"), ColumnSource::of(marel::JOPO, "DATOTEKA"),
-            ColumnSource::of(marel::JOPO, "UJED"), ColumnSource::of(marel::JOPO, "ISPLATA")});
+            ColumnSource::of(JOPO, "OZNAKA"), ColumnSource::of(ISPLATE, "RSID"),
+            ColumnSource::of(SUBJEKTI, "NAZIV"), ColumnSource::of(JOPO, "RBR"),
+            ColumnSource::of(JOPO, "IMEAUTORA"), ColumnSource::of(JOPO, "PREZIMEAUTORA"),
+            ColumnSource::of(JOPO, "EMAIL"), ColumnSource::of(JOPO, "DATOTEKA"),
+            ColumnSource::of(JOPO, "UJED"), ColumnSource::of(JOPO, "ISPLATA")});
     // Newest payments first.
-    b->addSortOrder({marel::JOPO.KEYJEDINSTVO, Locator::None, Stops::None, {}, {}});
+    b->addSortOrder({JOPO.KEYJEDINSTVO, Locator::None, Stops::None, {}, {}});
     b->related = readPaymentAndPayer;
     b->update = [this] { JOPOPROMJENEOBR(this).run(); };
     add(std::move(b), {"list", "", "tabs", "", true});
@@ -78,13 +78,13 @@ void JOPOOBRASCI::createFile() {
     if (!row) return;
     // The buffer may hold another form by now (another window read one):
     // the file is written for the form the user sees highlighted.
-    if (marel::JOPO.getById(row->id) == 0) FORMIRAJ();
+    if (JOPO.getById(row->id) == 0) FORMIRAJ();
     // The new path shows at once (or the form is gone from the list).
     browser().refresh(true);
 }
 
 LONG JOPOPROMJENEOBR::run() {
-    UpdateForm form(marel::JOPO, "JOPOPROMJENEOBR");
+    UpdateForm form(JOPO, "JOPOPROMJENEOBR");
     form.insertTitle = "Adding a jopo Record";
     form.changeTitle = "Promjene";
     form.otherFiles = {&ISPLATE, &SUBJEKTI};
@@ -107,23 +107,23 @@ LONG JOPOPROMJENEOBR::run() {
         300,
         150,
         {prompt("&Identifikator:", {6, 8, 56, 10}),
-         entry("ujed", FieldRef(marel::JOPO, "UJED"), "@s36", {66, 6, 180, 12}).history(),
+         entry("ujed", FieldRef(JOPO, "UJED"), "@s36", {66, 6, 180, 12}).history(),
          prompt("I&splata:", {6, 24, 56, 10}),
-         entry("isplata", FieldRef(marel::JOPO, "ISPLATA"), "@n-14", {66, 22, 56, 12}).history(),
+         entry("isplata", FieldRef(JOPO, "ISPLATA"), "@n-14", {66, 22, 56, 12}).history(),
          display("rsid", FieldRef(designation), "@s5", {128, 24, 30, 10}),
          display("platitelj", FieldRef(payer), "@s40", {160, 24, 134, 10}),
          prompt("&Rbr:", {6, 40, 56, 10}),
-         entry("rbr", FieldRef(marel::JOPO, "RBR"), "@n3", {66, 38, 20, 12}).history(),
+         entry("rbr", FieldRef(JOPO, "RBR"), "@n3", {66, 38, 20, 12}).history(),
          prompt("I&me Autora:", {6, 56, 56, 10}),
-         entry("ime", FieldRef(marel::JOPO, "IMEAUTORA"), "@s30", {66, 54, 124, 12}).history(),
+         entry("ime", FieldRef(JOPO, "IMEAUTORA"), "@s30", {66, 54, 124, 12}).history(),
          prompt("&Prezime Autora:", {6, 72, 56, 10}),
-         entry("prezime", FieldRef(marel::JOPO, "PREZIMEAUTORA"), "@s30", {66, 70, 124, 12}).history(),
+         entry("prezime", FieldRef(JOPO, "PREZIMEAUTORA"), "@s30", {66, 70, 124, 12}).history(),
          prompt("&Email:", {6, 88, 56, 10}),
-         entry("email", FieldRef(marel::JOPO, "EMAIL"), "@s50", {66, 86, 200, 12}).history(),
+         entry("email", FieldRef(JOPO, "EMAIL"), "@s50", {66, 86, 200, 12}).history(),
          prompt("&Datoteka:", {6, 104, 56, 10}),
-         entry("datoteka", FieldRef(marel::JOPO, "DATOTEKA"), "@s128", {66, 102, 228, 12}).history(),
+         entry("datoteka", FieldRef(JOPO, "DATOTEKA"), "@s128", {66, 102, 228, 12}).history(),
          prompt("&Oznaka:", {6, 120, 56, 10}),
-         entry("oznaka", FieldRef(marel::JOPO, "OZNAKA"), "@n-14", {66, 118, 56, 12}).history(),
+         entry("oznaka", FieldRef(JOPO, "OZNAKA"), "@n-14", {66, 118, 56, 12}).history(),
          button("ok", "OK", {200, 132, 45, 14}).byDefault(),
          button("cancel", "Odustani", {249, 132, 45, 14})}};
     UpdateFormView view(form, std::move(r), caller_);

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "codelists/Recipients.h"
 #include "codelists/screens/IncomeTypes.h"
 #include "payments/IncomeLine.h"
 #include "payments/screens/RecipientChoice.h"
@@ -25,7 +26,7 @@ int thisYear() { return Date::today().year(); }
 struct Loc {
     Amount NETO;                  // the net of the last calculation (crisis tax works on it)
     Amount CUVAJSTARINETO;        // the net as it was when the form opened
-    Amount BRUTO;                 // gross: entry, and the total of position 1
+    Amount BRUTO;                 // gross: entry, and the total of POZ_BRUTO
     Dec<7, 3> KSTOPA;             // crisis-tax rate in percent
     Amount PIP;                   // tax plus surtax of the line
     SHORT NACINISPLATE = 0;       // payment method 1 to 7
@@ -279,13 +280,7 @@ private:
             loc_.DJELATNIK = recipientName(OSO);
             loc_.RADOPCINA = OSO.EMAIL.str();
             loc_.DRUGISTUP = OSO.DRUGISTUP.str();
-            MJESTA.clear();
-            MJE.OZNAKA = OSO.MJESTO;
-            OPCINE.clear();
-            if (MJESTA.get(MJESTA.KEYOZNAKA) == 0) {
-                OPC.OZNAKA = MJE.OPCINA;
-                if (OPCINE.get(OPCINE.KEYOZNAKA) != 0) OPCINE.clear();
-            }
+            readResidence();
         } else {
             OSOBE.clear();
             OPCINE.clear();

@@ -41,12 +41,12 @@ const char* const kLinesFormat =
 
 // The recipient and the income type of the income line in the buffer, for its columns.
 void readLineParties() {
-    marel::OSOBE.clear();
+    OSOBE.clear();
     OSO.OZNAKA = DOH.DJELATNIK;
-    if (marel::OSOBE.get(marel::OSOBE.KEYOZNAKA) != 0) marel::OSOBE.clear();
-    marel::VRSTEDOH.clear();
+    if (OSOBE.get(OSOBE.KEYOZNAKA) != 0) OSOBE.clear();
+    VRSTEDOH.clear();
     VRS.OZNAKA = DOH.VRSTADOHOTKA;
-    if (marel::VRSTEDOH.get(marel::VRSTEDOH.KEYOZNAKA) != 0) marel::VRSTEDOH.clear();
+    if (VRSTEDOH.get(VRSTEDOH.KEYOZNAKA) != 0) VRSTEDOH.clear();
 }
 
 bool padKey(const QKeyEvent* e, int key) { return e->key() == key && (e->modifiers() & Qt::KeypadModifier); }
@@ -55,14 +55,14 @@ bool padKey(const QKeyEvent* e, int key) { return e->key() == key && (e->modifie
 int padStep(const QKeyEvent* e) { return padKey(e, Qt::Key_Plus) ? 1 : padKey(e, Qt::Key_Minus) ? -1 : 0; }
 
 std::unique_ptr<ListBrowser> incomeLines(const char* format, std::vector<ColumnSource> columns) {
-    return std::make_unique<ListBrowser>(marel::DOHOCI, format, std::move(columns));
+    return std::make_unique<ListBrowser>(DOHOCI, format, std::move(columns));
 }
 
 }  // namespace
 
 // ================================================================ ISPLATE
 
-WindowResource ISPLATE::paymentsResource(LOC& loc) {
+WindowResource ISPLATE_SCREEN::paymentsResource(LOC& loc) {
     const Date today = Date::today();
     loc.MJESEC = std::to_string(today.month());
     loc.GODINA = std::to_string(today.year());
@@ -75,7 +75,7 @@ WindowResource ISPLATE::paymentsResource(LOC& loc) {
     c.push_back(list("menu", {0, 0, 646, 11}));
     c.push_back(list("payers", {4, 14, 220, 124}));
     c.push_back(list("list", {228, 14, 256, 124}));
-    c.push_back(display("naziv", FieldRef(marel::SUBJEKTI, "NAZIV"), "@s40", {4, 142, 220, 10}));
+    c.push_back(display("naziv", FieldRef(SUBJEKTI, "NAZIV"), "@s40", {4, 142, 220, 10}));
     c.push_back(list("lines", {4, 154, 480, 108}));
     for (Control& b : C{button("insert", "&Unesi", {490, 14, 150, 14}), button("change", "&Mijenjaj", {490, 30, 150, 14}),
                         button("delete", "&Briši", {490, 46, 150, 14}),
@@ -84,12 +84,12 @@ WindowResource ISPLATE::paymentsResource(LOC& loc) {
         c.push_back(std::move(b));
     c.push_back(group("Obrazac JOP", {490, 100, 150, 46},
                       {prompt("RS Id:", {494, 112, 26, 10}),
-                       display("rsid2", FieldRef(marel::ISPLATE, "RSID"), "@s5", {522, 112, 40, 10}),
+                       display("rsid2", FieldRef(ISPLATE, "RSID"), "@s5", {522, 112, 40, 10}),
                        button("jopkreiranje", "JOP kreiranje", {494, 126, 142, 14})
                            .withTip("Priprema podataka za formiranje xml obrasca")}));
     c.push_back(group("Ispis", {490, 150, 150, 126},
                       {prompt("RS Id:", {494, 162, 26, 10}),
-                       display("rsid", FieldRef(marel::ISPLATE, "RSID"), "@s5", {522, 162, 40, 10}),
+                       display("rsid", FieldRef(ISPLATE, "RSID"), "@s5", {522, 162, 40, 10}),
                        button("obracun", "ISPIS OBRAČUNA (F11)", {494, 174, 142, 14}).disable(),
                        button("obracundoh", "ISPIS OBRAČUNA DOHOTKA (F12)", {494, 190, 142, 14}).disable(),
                        button("jopa", "JOP - A", {494, 206, 142, 14}).disable(),
@@ -103,39 +103,39 @@ WindowResource ISPLATE::paymentsResource(LOC& loc) {
                        {radio("Matrični", "M", {164, 276, 70, 10}), radio("Laserski", "L", {164, 287, 70, 10})}));
     c.push_back(group("Podešenost matričnog pisača", {246, 266, 238, 48},
                       {button("browseparam", "...", {250, 278, 14, 12}),
-                       entry("paroznaka", FieldRef(marel::PARAM, "OZNAKA"), "@n-7", {266, 278, 28, 12}),
-                       display("model", FieldRef(marel::PARAM, "MODELPRINTERA"), "@s100", {298, 280, 182, 10}),
+                       entry("paroznaka", FieldRef(PARAM, "OZNAKA"), "@n-7", {266, 278, 28, 12}),
+                       display("model", FieldRef(PARAM, "MODELPRINTERA"), "@s100", {298, 280, 182, 10}),
                        prompt("vod.:", {250, 298, 18, 10}),
-                       display("xpos", FieldRef(marel::PARAM, "XPOS"), "@n-7", {270, 298, 30, 10}),
+                       display("xpos", FieldRef(PARAM, "XPOS"), "@n-7", {270, 298, 30, 10}),
                        prompt("ok.:", {306, 298, 16, 10}),
-                       display("ypos", FieldRef(marel::PARAM, "YPOS"), "@n-7", {324, 298, 30, 10})}));
+                       display("ypos", FieldRef(PARAM, "YPOS"), "@n-7", {324, 298, 30, 10})}));
     c.push_back(button("close", "Zatvori", {490, 300, 150, 14}));
     return {"Pregled isplata", 646, 320, std::move(c)};
 }
 
-ISPLATE::ISPLATE(QWidget* parent) : ISPLATE(std::make_unique<LOC>(), parent) {}
+ISPLATE_SCREEN::ISPLATE_SCREEN(QWidget* parent) : ISPLATE_SCREEN(std::make_unique<LOC>(), parent) {}
 
 // The screen variables exist before the window is built on them.
-ISPLATE::ISPLATE(std::unique_ptr<LOC> loc, QWidget* parent)
+ISPLATE_SCREEN::ISPLATE_SCREEN(std::unique_ptr<LOC> loc, QWidget* parent)
     : ListWindow(paymentsResource(*loc), parent), loc_(std::move(loc)) {
-    files_.add(marel::JOPO);
-    files_.add(marel::OSOBE);
-    files_.add(marel::PARAM);
-    files_.add(marel::VRSTEDOH);
-    files_.add(marel::DOHOCI);
+    files_.add(JOPO);
+    files_.add(OSOBE);
+    files_.add(PARAM);
+    files_.add(VRSTEDOH);
+    files_.add(DOHOCI);
 
     auto payers = std::make_unique<ListBrowser>(
-        marel::SUBJEKTI, kPayersFormat,
-        std::vector<ColumnSource>{ColumnSource::of(marel::SUBJEKTI, "NAZIV"), ColumnSource::of(marel::SUBJEKTI, "OZNAKA")});
-    payers->addSortOrder({marel::SUBJEKTI.KEYNAZIV, Locator::Incremental, Stops::None, {}, {}});
+        SUBJEKTI, kPayersFormat,
+        std::vector<ColumnSource>{ColumnSource::of(SUBJEKTI, "NAZIV"), ColumnSource::of(SUBJEKTI, "OZNAKA")});
+    payers->addSortOrder({SUBJEKTI.KEYNAZIV, Locator::Incremental, Stops::None, {}, {}});
 
     auto payments = std::make_unique<ListBrowser>(
-        marel::ISPLATE, kPaymentsFormat,
-        std::vector<ColumnSource>{ColumnSource::of(marel::ISPLATE, "RSID"), ColumnSource::of(marel::ISPLATE, "GODINA"),
-                                  ColumnSource::of(marel::ISPLATE, "DATUM"), ColumnSource::of(marel::ISPLATE, "OZNAKA"),
-                                  ColumnSource::of(marel::ISPLATE, "ISPLATITELJ")});
+        ISPLATE, kPaymentsFormat,
+        std::vector<ColumnSource>{ColumnSource::of(ISPLATE, "RSID"), ColumnSource::of(ISPLATE, "GODINA"),
+                                  ColumnSource::of(ISPLATE, "DATUM"), ColumnSource::of(ISPLATE, "OZNAKA"),
+                                  ColumnSource::of(ISPLATE, "ISPLATITELJ")});
     payments->addSortOrder(
-        {marel::ISPLATE.KEYRSIDISPLATITELJ, Locator::None, Stops::None, [this] { return int64_t(payer_); }, {}});
+        {ISPLATE.KEYRSIDISPLATITELJ, Locator::None, Stops::None, [this] { return int64_t(payer_); }, {}});
     payments->update = [this] {
         // A payment belongs to a payer: without one highlighted there is nothing to add it to.
         if (GLOBALREQUEST == INSERTRECORD && payer_ == 0) {
@@ -148,12 +148,12 @@ ISPLATE::ISPLATE(std::unique_ptr<LOC> loc, QWidget* parent)
 
     auto lines = incomeLines(
         kRecipientsFormat,
-        {ColumnSource::of(marel::DOHOCI, "REDNIBROJ"), ColumnSource::of(marel::OSOBE, "PREZIME"),
-         ColumnSource::of(marel::OSOBE, "IME"), ColumnSource::of(marel::DOHOCI, "NETO"),
-         ColumnSource::of(marel::VRSTEDOH, "REZSTRINGB"), ColumnSource::of(marel::VRSTEDOH, "NAZIV"),
-         ColumnSource::of(marel::DOHOCI, "ISPLATA"), ColumnSource::of(marel::DOHOCI, "OZNAKA")});
+        {ColumnSource::of(DOHOCI, "REDNIBROJ"), ColumnSource::of(OSOBE, "PREZIME"),
+         ColumnSource::of(OSOBE, "IME"), ColumnSource::of(DOHOCI, "NETO"),
+         ColumnSource::of(VRSTEDOH, "REZSTRINGB"), ColumnSource::of(VRSTEDOH, "NAZIV"),
+         ColumnSource::of(DOHOCI, "ISPLATA"), ColumnSource::of(DOHOCI, "OZNAKA")});
     lines->addSortOrder(
-        {marel::DOHOCI.KEYISPLATA, Locator::Incremental, Stops::None, [this] { return int64_t(payment_); }, {}});
+        {DOHOCI.KEYISPLATA, Locator::Incremental, Stops::None, [this] { return int64_t(payment_); }, {}});
     lines->related = readLineParties;
     lines->update = [this] {
         if (GLOBALREQUEST == INSERTRECORD && payment_ == 0) {
@@ -241,30 +241,30 @@ ISPLATE::ISPLATE(std::unique_ptr<LOC> loc, QWidget* parent)
     };
     b.onSelected("paroznaka", [this, choosePrinter] {
         const USHORT code = PAR.OZNAKA;
-        marel::PARAM.clear();
+        PARAM.clear();
         PAR.OZNAKA = code;
-        if (marel::PARAM.get(marel::PARAM.KEYOZNAKA) != 0) choosePrinter();
+        if (PARAM.get(PARAM.KEYOZNAKA) != 0) choosePrinter();
     });
     b.onAccepted("browseparam", [choosePrinter] {
         choosePrinter();
         return true;
     });
 
-    marel::PARAM.clear();
+    PARAM.clear();
     PAR.OZNAKA = 1;
     readPrinter();
 }
 
-void ISPLATE::readPrinter() {
+void ISPLATE_SCREEN::readPrinter() {
     const USHORT code = PAR.OZNAKA;
-    if (marel::PARAM.get(marel::PARAM.KEYOZNAKA) != 0) {
-        marel::PARAM.clear();
+    if (PARAM.get(PARAM.KEYOZNAKA) != 0) {
+        PARAM.clear();
         PAR.OZNAKA = code;
     }
     for (const char* id : {"paroznaka", "model", "xpos", "ypos"}) builder().display(id);
 }
 
-void ISPLATE::changed() {
+void ISPLATE_SCREEN::changed() {
     // A newly highlighted payment brings its month and year for the monthly forms.
     const ListBrowser::Row* row = browser(0).selectedRow();
     if (row && row->id != shownPayment_ && !ISP.DATUM.empty()) {
@@ -277,14 +277,14 @@ void ISPLATE::changed() {
     builder().enable("jopkreiranje", row != nullptr);
 }
 
-void ISPLATE::createJoppd() {
+void ISPLATE_SCREEN::createJoppd() {
     if (payment_ == 0) return;
     loc_->UJED = UJEDI();
     message(createJoppdRow(payment_, loc_->UJED) ? kJoppdRowCreated : kJoppdRowExists);
     view(0)->table()->setFocus();
 }
 
-void ISPLATE::duplicate() {
+void ISPLATE_SCREEN::duplicate() {
     if (payment_ == 0) return;
     DUPLIKAT(this, payment_).run();
     browser(0).refresh(true);
@@ -292,17 +292,17 @@ void ISPLATE::duplicate() {
     view(0)->table()->setFocus();
 }
 
-int ISPLATE::listOf(QObject* o) const {
+int ISPLATE_SCREEN::listOf(QObject* o) const {
     for (int i = 0; i < 3; ++i)
         if (view(size_t(i))->table() == o) return i;
     return -1;
 }
 
-void ISPLATE::focusList(int list) {
+void ISPLATE_SCREEN::focusList(int list) {
     view(size_t(list))->table()->setFocus();
 }
 
-bool ISPLATE::eventFilter(QObject* watched, QEvent* event) {
+bool ISPLATE_SCREEN::eventFilter(QObject* watched, QEvent* event) {
     const int list = listOf(watched);
     if (list < 0 || event->type() != QEvent::KeyPress) return ListWindow::eventFilter(watched, event);
     auto* e = static_cast<QKeyEvent*>(event);
@@ -333,31 +333,31 @@ LONG UPISISPLATE::run() {
         String<5> DAN;
         Date computedFor;  // the date LOC:DAN was last computed from
     } loc;
-    FileUse files{&marel::ISPLATE, &marel::SUBJEKTI};
+    FileUse files{&ISPLATE, &SUBJEKTI};
     // A new payment is offered the payer's first free day, before it is numbered.
     if (GLOBALREQUEST == INSERTRECORD) loc.DAN = primeNewPayment(Date::today());
 
-    UpdateForm form(marel::ISPLATE, "UPISISPLATE");
+    UpdateForm form(ISPLATE, "UPISISPLATE");
     form.insertTitle = "Unos nove isplate";
     form.changeTitle = "Promjene";
-    form.otherFiles = {&marel::DOHOCI, &marel::OBRACUN, &marel::OSOBE, &marel::SUBJEKTI, &marel::VRSTEDOH};
+    form.otherFiles = {&DOHOCI, &OBRACUN, &OSOBE, &SUBJEKTI, &VRSTEDOH};
 
     WindowResource r{
         "",
         440,
         236,
         {prompt("Isplatitelj:", {6, 8, 44, 10}),
-         entry("isplatitelj", FieldRef(marel::ISPLATE, "ISPLATITELJ"), "@n-14", {52, 6, 50, 12}).history(),
-         display("naziv", FieldRef(marel::SUBJEKTI, "NAZIV"), "@s40", {108, 8, 200, 10}),
-         prompt("OIB:", {6, 22, 44, 10}), display("oib", FieldRef(marel::SUBJEKTI, "OIB"), "@s11", {52, 22, 60, 10}),
+         entry("isplatitelj", FieldRef(ISPLATE, "ISPLATITELJ"), "@n-14", {52, 6, 50, 12}).history(),
+         display("naziv", FieldRef(SUBJEKTI, "NAZIV"), "@s40", {108, 8, 200, 10}),
+         prompt("OIB:", {6, 22, 44, 10}), display("oib", FieldRef(SUBJEKTI, "OIB"), "@s11", {52, 22, 60, 10}),
          prompt("RS Id:", {6, 38, 44, 10}),
-         entry("rsid", FieldRef(marel::ISPLATE, "RSID"), "@s5", {52, 36, 36, 12}).history(),
+         entry("rsid", FieldRef(ISPLATE, "RSID"), "@s5", {52, 36, 36, 12}).history(),
          prompt("Datum:", {6, 54, 44, 10}),
-         entry("datum", FieldRef(marel::ISPLATE, "DATUM"), "@d17", {52, 52, 56, 12}).history(),
+         entry("datum", FieldRef(ISPLATE, "DATUM"), "@d17", {52, 52, 56, 12}).history(),
          button("gore", "gore", {112, 52, 30, 12}), button("dolje", "dolje", {146, 52, 30, 12}),
          display("dan", FieldRef(loc.DAN), "@s5", {182, 54, 36, 10}),
          prompt("Godina:", {6, 70, 44, 10}),
-         entry("godina", FieldRef(marel::ISPLATE, "GODINA"), "@s4", {52, 68, 30, 12}).history(),
+         entry("godina", FieldRef(ISPLATE, "GODINA"), "@s4", {52, 68, 30, 12}).history(),
          list("lines", {6, 88, 362, 120}),
          button("d.insert", "&Unesi", {374, 88, 60, 14}), button("d.change", "&Mijenjaj", {374, 104, 60, 14}),
          button("d.delete", "&Briši", {374, 120, 60, 14}),
@@ -367,9 +367,9 @@ LONG UPISISPLATE::run() {
     UpdateFormView view(form, std::move(r), caller_);
     view.onOpen = [&loc](WindowBuilder& b) {
         auto readPayer = [] {
-            marel::SUBJEKTI.clear();
+            SUBJEKTI.clear();
             SUB.OZNAKA = ISP.ISPLATITELJ;
-            return marel::SUBJEKTI.get(marel::SUBJEKTI.KEYOZNAKA) == 0;
+            return SUBJEKTI.get(SUBJEKTI.KEYOZNAKA) == 0;
         };
         readPayer();
         loc.DAN = LOCDAN();
@@ -435,13 +435,13 @@ LONG UPISISPLATE::run() {
         const LONG payment = ISP.OZNAKA;
         ListBrowser* lines =
             incomeLines(kLinesFormat,
-                        {ColumnSource::of(marel::DOHOCI, "REDNIBROJ"), ColumnSource::of(marel::OSOBE, "IME"),
-                         ColumnSource::of(marel::OSOBE, "PREZIME"), ColumnSource::of(marel::OSOBE, "OIB"),
-                         ColumnSource::of(marel::DOHOCI, "NETO"), ColumnSource::of(marel::VRSTEDOH, "NAZIV"),
-                         ColumnSource::of(marel::DOHOCI, "OZNAKA"), ColumnSource::of(marel::DOHOCI, "ISPLATA"),
-                         ColumnSource::of(marel::DOHOCI, "DJELATNIK"), ColumnSource::of(marel::DOHOCI, "VRSTADOHOTKA")})
+                        {ColumnSource::of(DOHOCI, "REDNIBROJ"), ColumnSource::of(OSOBE, "IME"),
+                         ColumnSource::of(OSOBE, "PREZIME"), ColumnSource::of(OSOBE, "OIB"),
+                         ColumnSource::of(DOHOCI, "NETO"), ColumnSource::of(VRSTEDOH, "NAZIV"),
+                         ColumnSource::of(DOHOCI, "OZNAKA"), ColumnSource::of(DOHOCI, "ISPLATA"),
+                         ColumnSource::of(DOHOCI, "DJELATNIK"), ColumnSource::of(DOHOCI, "VRSTADOHOTKA")})
                 .release();
-        lines->addSortOrder({marel::DOHOCI.KEYISPLATA, Locator::None, Stops::None, [payment] { return int64_t(payment); }, {}});
+        lines->addSortOrder({DOHOCI.KEYISPLATA, Locator::None, Stops::None, [payment] { return int64_t(payment); }, {}});
         lines->related = readLineParties;
         QWidget* form = b.root();
         lines->update = [form] { UPDATEDOHOCI(form).run(); };

@@ -10,10 +10,10 @@
 
 namespace marel::screens {
 
-class ISPLATE : public ListWindow {
+class ISPLATE_SCREEN : public ListWindow {
     Q_OBJECT
 public:
-    explicit ISPLATE(QWidget* parent = nullptr);
+    explicit ISPLATE_SCREEN(QWidget* parent = nullptr);
 
     // The reporting month and year and the printer kind the printed forms get.
     const String<2>& month() const { return loc_->MJESEC; }
@@ -30,7 +30,7 @@ private:
         String<1> PRINTER;
         String<36> UJED;
     };
-    ISPLATE(std::unique_ptr<LOC> loc, QWidget* parent);
+    ISPLATE_SCREEN(std::unique_ptr<LOC> loc, QWidget* parent);
     static WindowResource paymentsResource(LOC& loc);
     void changed();
     void createJoppd();

@@ -18,12 +18,12 @@ const char* const kOibTip =
 // The place and street of the recipient in the buffer, for its columns.
 void readAddress() {
     const LONG place = OSO.MJESTO;
-    marel::MJESTA.clear();
+    MJESTA.clear();
     MJE.OZNAKA = place;
-    if (marel::MJESTA.get(marel::MJESTA.KEYOZNAKA) != 0) marel::MJESTA.clear();
-    marel::ULICE.clear();
+    if (MJESTA.get(MJESTA.KEYOZNAKA) != 0) MJESTA.clear();
+    ULICE.clear();
     ULI.OZNAKA = OSO.ULICA;
-    if (marel::ULICE.get(marel::ULICE.KEYOZNAKA) != 0) marel::ULICE.clear();
+    if (ULICE.get(ULICE.KEYOZNAKA) != 0) ULICE.clear();
 }
 
 }  // namespace
@@ -37,34 +37,34 @@ ODABIROSOBEZADOH::ODABIROSOBEZADOH(QWidget* parent)
                           tab("Po mje&stu", {prompt("Mjesto:", {414, 20, 40, 10}), list("mjesta", {414, 32, 148, 150})})}),
                    list("list", {8, 20, 402, 164}),
                    display("prezimeime", FieldRef(), "", {8, 192, 160, 10}),
-                   display("oib", FieldRef(marel::OSOBE, "OIB"), "@s11", {172, 192, 50, 10}),
+                   display("oib", FieldRef(OSOBE, "OIB"), "@s11", {172, 192, 50, 10}),
                    prompt("Kontakt:", {230, 192, 32, 10}),
-                   display("kucni", FieldRef(marel::OSOBE, "KUCNITELEFON"), "@s15", {264, 192, 64, 10}),
-                   display("posao", FieldRef(marel::OSOBE, "TELEFONNAPOSLU"), "@s15", {332, 192, 64, 10}),
+                   display("kucni", FieldRef(OSOBE, "KUCNITELEFON"), "@s15", {264, 192, 64, 10}),
+                   display("posao", FieldRef(OSOBE, "TELEFONNAPOSLU"), "@s15", {332, 192, 64, 10}),
                    prompt("Prezime:", {8, 210, 34, 10}),
-                   entry("prezime", FieldRef(marel::OSOBE, "PREZIME"), "@s25", {44, 208, 110, 12}),
+                   entry("prezime", FieldRef(OSOBE, "PREZIME"), "@s25", {44, 208, 110, 12}),
                    button("select", "&Odaberi", {8, 232, 50, 14}),
                    button("oibcopy", "OIB (Alt+Q)", {62, 232, 56, 14}).withTip(kOibTip).withKey("Alt+Q"),
                    button("insert", "&Unesi", {160, 232, 50, 14}), button("change", "&Mijenjaj", {214, 232, 50, 14}),
                    button("delete", "&Briši", {268, 232, 50, 14}), button("close", "Zatvori", {460, 232, 50, 14}),
                    button("help", "?", {514, 232, 20, 14})}},
                  parent) {
-    files_.add(marel::ULICE);
+    files_.add(ULICE);
 
     auto people = std::make_unique<ListBrowser>(
-        marel::OSOBE, kRecipientsFormat,
+        OSOBE, kRecipientsFormat,
         recipientColumns());
     // Only a recipient with an OIB can be declared, so only those are offered by surname.
     people->addSortOrder(
-        {marel::OSOBE.KEYPREZIMEIME, Locator::Incremental, Stops::None, {}, [] { return !OSO.OIB.empty(); }});
-    people->addSortOrder({marel::OSOBE.KEYMJESTO, Locator::None, Stops::None, [this] { return int64_t(place_); }, {}});
+        {OSOBE.KEYPREZIMEIME, Locator::Incremental, Stops::None, {}, [] { return !OSO.OIB.empty(); }});
+    people->addSortOrder({OSOBE.KEYMJESTO, Locator::None, Stops::None, [this] { return int64_t(place_); }, {}});
     people->related = readAddress;
     people->update = [this] { UPISOSOBE(this).run(); };
 
     auto places = std::make_unique<ListBrowser>(
-        marel::MJESTA, kPlacesFormat,
-        std::vector<ColumnSource>{ColumnSource::of(marel::MJESTA, "NAZIV"), ColumnSource::of(marel::MJESTA, "OZNAKA")});
-    places->addSortOrder({marel::MJESTA.KEYNAZIV, Locator::Incremental, Stops::None, {}, {}});
+        MJESTA, kPlacesFormat,
+        std::vector<ColumnSource>{ColumnSource::of(MJESTA, "NAZIV"), ColumnSource::of(MJESTA, "OZNAKA")});
+    places->addSortOrder({MJESTA.KEYNAZIV, Locator::Incremental, Stops::None, {}, {}});
     ListBrowser& p = *places;
     p.listen([this, &p] { place_ = p.selectedRow() ? MJE.OZNAKA : 0; });
     people->follow(p);

@@ -13,16 +13,16 @@
 namespace marel {
 
 void registerAllScreens() {
-    registerScreen("OPCINE", [] { return new screens::OPCINE; });
-    registerScreen("MJESTA", [] { return new screens::MJESTA; });
-    registerScreen("ULICE", [] { return new screens::ULICE; });
-    registerScreen("BANKE", [] { return new screens::BANKE; });
-    registerScreen("SUBJEKTI", [] { return new screens::SUBJEKTI; });
+    registerScreen("OPCINE", [] { return new screens::OPCINE_SCREEN; });
+    registerScreen("MJESTA", [] { return new screens::MJESTA_SCREEN; });
+    registerScreen("ULICE", [] { return new screens::ULICE_SCREEN; });
+    registerScreen("BANKE", [] { return new screens::BANKE_SCREEN; });
+    registerScreen("SUBJEKTI", [] { return new screens::SUBJEKTI_SCREEN; });
     registerScreen("JOPOOBRASCI", [] { return new screens::JOPOOBRASCI; });
-    registerScreen("ISPLATE", [] { return new screens::ISPLATE; });
+    registerScreen("ISPLATE", [] { return new screens::ISPLATE_SCREEN; });
     registerScreen("VRSTEDOHOTKA", [] { return new screens::VRSTEDOHOTKA; });
     registerScreen("BROWSEPARAM", [] { return new screens::BROWSEPARAM; });
-    registerScreen("OSOBE", [] { return new screens::OSOBE; });
+    registerScreen("OSOBE", [] { return new screens::OSOBE_SCREEN; });
 }
 
 }  // namespace marel

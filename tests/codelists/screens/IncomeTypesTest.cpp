@@ -39,9 +39,9 @@ protected:
     }
     // The type as stored, in the buffer; false when there is none.
     static bool stored(int code) {
-        marel::VRSTEDOH.clear();
+        VRSTEDOH.clear();
         VRS.OZNAKA = BYTE(code);
-        return marel::VRSTEDOH.get(marel::VRSTEDOH.KEYOZNAKA) == 0;
+        return VRSTEDOH.get(VRSTEDOH.KEYOZNAKA) == 0;
     }
     MAIN* frame = nullptr;
 };
@@ -130,7 +130,7 @@ TEST_F(IncomeTypesTest, NewTypesAreNumberedWithDefaultsAndCodesFromTheTable) {
     });
     click(w->builder(), "insert");
     EXPECT_EQ(ask.last().text, "Već postoji slog sa ovom vrijednosti za ključ:VRS:KeyOznaka");
-    EXPECT_EQ(marel::VRSTEDOH.records(), 2);
+    EXPECT_EQ(VRSTEDOH.records(), 2);
 
     // The list shows both; the name of the highlighted one is shown whole below.
     QTableView* table = w->view()->table();
@@ -166,7 +166,7 @@ TEST_F(IncomeTypesTest, ReceiptCodesAreChosenFromTheTableAndMustMatchTheAcquirer
     click(w->builder(), "insert");
     ASSERT_FALSE(ask.messages.empty());
     EXPECT_EQ(ask.last().text, "Upozorenje - oznake stjecatelja i primitka\nnisu usklađene!");
-    EXPECT_EQ(marel::VRSTEDOH.records(), 0);
+    EXPECT_EQ(VRSTEDOH.records(), 0);
 }
 
 TEST_F(IncomeTypesTest, NonTaxableReceiptsForceTheirCodes) {
@@ -280,7 +280,7 @@ TEST_F(IncomeTypesTest, SuppliedTypesAreFoundByCodeChosenAndKeptWhileInUse) {
 
     // The income-line form's way in: a chooser that opens on the code in the buffer.
     auto* chooser = new screens::VRSTEDOHOTKA;
-    marel::VRSTEDOH.clear();
+    VRSTEDOH.clear();
     VRS.OZNAKA = 4;
     QTimer::singleShot(0, [chooser] {
         EXPECT_TRUE(chooser->builder().control("select")->isEnabled());
@@ -314,9 +314,9 @@ TEST_F(IncomeTypesTest, PrinterOffsetsStepWithTheArrowKeysAndButtons) {
         click(f, "ok");
     });
     click(w->builder(), "insert");
-    marel::PARAM.clear();
+    PARAM.clear();
     PAR.OZNAKA = 1;
-    ASSERT_EQ(marel::PARAM.get(marel::PARAM.KEYOZNAKA), 0);
+    ASSERT_EQ(PARAM.get(PARAM.KEYOZNAKA), 0);
     EXPECT_EQ(PAR.MODELPRINTERA.str(), "Matrični u knjigovodstvu");
     EXPECT_EQ(PAR.XPOS, 41);
     EXPECT_EQ(PAR.YPOS, -1);

@@ -41,32 +41,32 @@ protected:
     }
     // Reference data as earlier sessions left it.
     void municipality(LONG number, const char* name, const char* code, const char* rate) {
-        openFiles({&marel::OPCINE});
-        marel::OPCINE.clear();
+        openFiles({&OPCINE});
+        OPCINE.clear();
         OPC.OZNAKA = number;
         OPC.NAZIV = name;
         OPC.SHIFRA = code;
         OPC.STOPAPRIREZA = Decimal::parse(rate);
-        ASSERT_EQ(marel::OPCINE.add(), 0);
+        ASSERT_EQ(OPCINE.add(), 0);
     }
     void place(LONG number, const char* name, LONG municipality, const char* post) {
-        openFiles({&marel::MJESTA});
-        marel::MJESTA.clear();
+        openFiles({&MJESTA});
+        MJESTA.clear();
         MJE.OZNAKA = number;
         MJE.NAZIV = name;
         MJE.OPCINA = municipality;
         MJE.POSTBROJ = post;
-        ASSERT_EQ(marel::MJESTA.add(), 0);
+        ASSERT_EQ(MJESTA.add(), 0);
     }
     static bool readMunicipality(LONG number) {
-        marel::OPCINE.clear();
+        OPCINE.clear();
         OPC.OZNAKA = number;
-        return marel::OPCINE.get(marel::OPCINE.KEYOZNAKA) == 0;
+        return OPCINE.get(OPCINE.KEYOZNAKA) == 0;
     }
     static bool readPlace(LONG number) {
-        marel::MJESTA.clear();
+        MJESTA.clear();
         MJE.OZNAKA = number;
-        return marel::MJESTA.get(marel::MJESTA.KEYOZNAKA) == 0;
+        return MJESTA.get(MJESTA.KEYOZNAKA) == 0;
     }
     static QString cell(ListWindow* w, int row, int column = 0, size_t list = 0) {
         return w->view(list)->table()->model()->index(row, column).data().toString().trimmed();
@@ -144,7 +144,7 @@ TEST_F(MunicipalitiesTest, NewMunicipalityGetsItsIbanAndGoesOnToItsFirstPlace) {
     click(w->builder(), "change");
     QTest::qWait(20);
     EXPECT_EQ(GLO.AKCIJA, "");
-    EXPECT_EQ(marel::MJESTA.records(), 1);
+    EXPECT_EQ(MJESTA.records(), 1);
 }
 
 TEST_F(MunicipalitiesTest, ShortCodeIsRefusedButTheMunicipalityIsSavedWithoutIt) {
@@ -170,7 +170,7 @@ TEST_F(MunicipalitiesTest, ShortCodeIsRefusedButTheMunicipalityIsSavedWithoutIt)
     // Its first place is not wanted now: cancelling it leaves no place.
     whenOpen([](WindowBuilder& f) { click(f, "cancel"); });
     QTest::qWait(50);
-    EXPECT_EQ(marel::MJESTA.records(), 0);
+    EXPECT_EQ(MJESTA.records(), 0);
     EXPECT_EQ(GLO.AKCIJA, "");
 }
 
@@ -355,8 +355,8 @@ TEST_F(MunicipalitiesTest, PlacesListShowsEachPlacesMunicipalityAndLocatesByName
     EXPECT_EQ(w->builder().control<QLabel>("mjesto")->text(), "Zagreb");
 
     // As a chooser of another window it leaves the place in the buffer.
-    auto* chooser = new screens::MJESTA;
-    marel::MJESTA.clear();
+    auto* chooser = new screens::MJESTA_SCREEN;
+    MJESTA.clear();
     MJE.NAZIV = "Samobor";
     QTimer::singleShot(0, [chooser] { QTest::keyClick(chooser->view()->table(), Qt::Key_Return); });
     EXPECT_EQ(chooser->exec(w), REQUESTCOMPLETED);
@@ -376,7 +376,7 @@ TEST_F(MunicipalitiesTest, PlaceWithoutMunicipalityIsRefusedAndTheChooserOffered
         ASSERT_EQ(ask.messages.size(), 1u);
         EXPECT_EQ(ask.last().text, "Morate odabrati općinu");
         EXPECT_TRUE(f.control("opcina")->hasFocus());
-        EXPECT_EQ(marel::MJESTA.records(), 1);  // only the form's own new record, not completed
+        EXPECT_EQ(MJESTA.records(), 1);  // only the form's own new record, not completed
 
         // The municipality field has the focus and no municipality: the chooser opens.
         whenOpen([&chooserSeen](WindowBuilder& c) {

@@ -24,7 +24,7 @@ class PayersTest : public StoreFixture {
 protected:
     void SetUp() override {
         StoreFixture::SetUp();
-        openFiles({&marel::SUBJEKTI, &marel::MJESTA, &marel::ULICE, &marel::BANKE, &ISPLATE, &ID1, &KRIPOREZ});
+        openFiles({&SUBJEKTI, &MJESTA, &ULICE, &BANKE, &ISPLATE, &ID1, &KRIPOREZ});
         addPlace(1, "Zagreb");
         addStreet(1, "Ilica");
         addStreet(2, "Savska");
@@ -42,7 +42,7 @@ protected:
     }
 
     static void addPayer(LONG n, const char* name, const char* mb, const char* oib) {
-        marel::SUBJEKTI.clear();
+        SUBJEKTI.clear();
         SUB.OZNAKA = n;
         SUB.TIP = "P";
         SUB.NAZIV = name;
@@ -54,13 +54,13 @@ protected:
         SUB.BANKA = 2;
         SUB.RKONT = "HR17";
         SUB.RACUN = "1101234565";
-        ASSERT_EQ(marel::SUBJEKTI.add(), 0);
+        ASSERT_EQ(SUBJEKTI.add(), 0);
     }
     // The payer as stored; blank when there is none.
     static SUBJEKTI_REC stored(LONG n) {
-        marel::SUBJEKTI.clear();
+        SUBJEKTI.clear();
         SUB.OZNAKA = n;
-        if (marel::SUBJEKTI.get(marel::SUBJEKTI.KEYOZNAKA) != 0) marel::SUBJEKTI.clear();
+        if (SUBJEKTI.get(SUBJEKTI.KEYOZNAKA) != 0) SUBJEKTI.clear();
         return SUB;
     }
 
@@ -281,7 +281,7 @@ TEST_F(PayersTest, AnAccountThatIsNotWholeIsRefusedAndNothingIsHalfSaved) {
         click(f, "cancel");
     });
     click(w->builder(), "insert");
-    EXPECT_EQ(marel::SUBJEKTI.records(), 1);
+    EXPECT_EQ(SUBJEKTI.records(), 1);
     EXPECT_EQ(stored(2).OZNAKA, 0);
 }
 
@@ -304,7 +304,7 @@ TEST_F(PayersTest, ADuplicateNumberIsReportedByItsKey) {
     });
     click(w->builder(), "insert");
     EXPECT_EQ(ask.messages.size(), 2u);
-    EXPECT_EQ(marel::SUBJEKTI.records(), 1);
+    EXPECT_EQ(SUBJEKTI.records(), 1);
     EXPECT_EQ(stored(1).NAZIV, "Zlatar d.o.o.");
 }
 

@@ -44,7 +44,7 @@ class RecipientsTest : public StoreFixture {
 protected:
     void SetUp() override {
         StoreFixture::SetUp();
-        openFiles({&marel::OSOBE, &marel::MJESTA, &marel::OPCINE, &marel::ULICE, &marel::BANKE, &DOHOCI});
+        openFiles({&OSOBE, &MJESTA, &OPCINE, &ULICE, &BANKE, &DOHOCI});
         registerAllScreens();
         frame = new MAIN;
         frame->resize(1100, 760);
@@ -68,7 +68,7 @@ protected:
     }
 
     static void person(LONG number, const char* surname, const char* name, const char* oib, LONG place = 0) {
-        marel::OSOBE.clear();
+        OSOBE.clear();
         OSO.OZNAKA = number;
         OSO.PREZIME = surname;
         OSO.IME = name;
@@ -76,12 +76,12 @@ protected:
         OSO.MJESTO = place;
         OSO.DRUGISTUP = "DA";
         OSO.FAX = "NE";
-        ASSERT_EQ(marel::OSOBE.add(), 0);
+        ASSERT_EQ(OSOBE.add(), 0);
     }
     static bool recipient(LONG number) {
-        marel::OSOBE.clear();
+        OSOBE.clear();
         OSO.OZNAKA = number;
-        return marel::OSOBE.get(marel::OSOBE.KEYOZNAKA) == 0;
+        return OSOBE.get(OSOBE.KEYOZNAKA) == 0;
     }
     MAIN* frame = nullptr;
 };
@@ -131,7 +131,7 @@ TEST_F(RecipientsTest, NewRecipientStartsWithItsDefaultsAndBlankOibsDoNotClash) 
     QTest::keyClick(table(w), Qt::Key_Insert);
     ASSERT_EQ(ask.messages.size(), 1u);
     EXPECT_EQ(ask.last().text, "Već postoji slog sa ovom vrijednosti za ključ:OSO:KeyOIB");
-    EXPECT_EQ(marel::OSOBE.records(), 3);
+    EXPECT_EQ(OSOBE.records(), 3);
     EXPECT_FALSE(recipient(4));
 }
 
@@ -139,7 +139,7 @@ TEST_F(RecipientsTest, AccountGetsItsIbanCheckDigitsFromTheBank) {
     addBank(1, "Testna banka", "1234567");
     person(1, "Horvat", "Ivan", "12345678903");
     OSO.BANKA = 1;
-    ASSERT_EQ(marel::OSOBE.put(), 0);
+    ASSERT_EQ(OSOBE.put(), 0);
     ListWindow* w = open();
     ASSERT_NE(w, nullptr);
     whenOpen([](WindowBuilder& f) {
@@ -323,14 +323,14 @@ TEST_F(RecipientsTest, RecipientWithIncomeLinesIsNotDeleted) {
 
 TEST_F(RecipientsTest, ChoosingAPlaceOnInsertOpensTheStreetsAtOnce) {
     {
-        screens::MJESTA probe;
+        screens::MJESTA_SCREEN probe;
         if (!probe.findChild<ListBrowserView*>()) GTEST_SKIP() << "the place list is not built yet";
     }
     addPlace(1, "Zagreb");
-    marel::ULICE.clear();
+    ULICE.clear();
     ULI.OZNAKA = 1;
     ULI.NAZIV = "Ilica";
-    ASSERT_EQ(marel::ULICE.add(), 0);
+    ASSERT_EQ(ULICE.add(), 0);
     ListWindow* w = open();
     ASSERT_NE(w, nullptr);
     whenOpen([](WindowBuilder& f) {

@@ -38,9 +38,9 @@ protected:
     }
     static int rows(ListWindow* w) { return w->view()->table()->model()->rowCount(); }
     static std::string street(int number) {
-        marel::ULICE.clear();
+        ULICE.clear();
         ULI.OZNAKA = number;
-        return marel::ULICE.get(marel::ULICE.KEYOZNAKA) == 0 ? ULI.NAZIV.str() : "(none)";
+        return ULICE.get(ULICE.KEYOZNAKA) == 0 ? ULI.NAZIV.str() : "(none)";
     }
     MAIN* frame = nullptr;
 };
@@ -81,7 +81,7 @@ TEST_F(StreetsBanksTest, StreetsAreKeptFromTheKeyboardAndTheMouse) {
     QTest::keyClick(table, Qt::Key_Insert);
     ASSERT_FALSE(ask.messages.empty());
     EXPECT_EQ(ask.last().text, "Već postoji slog sa ovom vrijednosti za ključ:ULI:KeyNaziv");
-    EXPECT_EQ(marel::ULICE.records(), 3);
+    EXPECT_EQ(ULICE.records(), 3);
 
     // Ctrl+Enter changes the highlighted street; the list follows the new name.
     QTest::keyClick(table, Qt::Key_Home, Qt::ControlModifier);
@@ -109,7 +109,7 @@ TEST_F(StreetsBanksTest, StreetsAreKeptFromTheKeyboardAndTheMouse) {
 
     // The popup menu's "Briši" asks the standard question; a street in use
     // by a recipient stays, with a message naming who uses it.
-    marel::OSOBE.open();
+    OSOBE.open();
     OSOBE.clear();
     OSO.OZNAKA = 1;
     OSO.PREZIME = "Horvat";
@@ -152,14 +152,14 @@ TEST_F(StreetsBanksTest, BanksMayShareANameAndChooseFromAForm) {
         });
         click(w->builder(), "insert");
     }
-    EXPECT_EQ(marel::BANKE.records(), 2);
+    EXPECT_EQ(BANKE.records(), 2);
     EXPECT_EQ(cell(w, 0, 1), "2340009");
     EXPECT_EQ(w->builder().control<QLabel>("naziv")->text(), "Privredna banka");
 
     // As a chooser called from another window: Odaberi is the default button
     // and leaves the chosen bank in the buffer.
-    auto* chooser = new screens::BANKE;
-    marel::BANKE.clear();
+    auto* chooser = new screens::BANKE_SCREEN;
+    BANKE.clear();
     BAN.NAZIV = "Privredna banka";
     QTimer::singleShot(0, [chooser] {
         QTest::keyClick(chooser->view()->table(), Qt::Key_Down);

@@ -40,8 +40,8 @@ protected:
         Date::fixToday(Date());
         StoreFixture::TearDown();
     }
-    screens::ISPLATE* open() {
-        return openScreen<screens::ISPLATE>(*frame, "ISPLATE");
+    screens::ISPLATE_SCREEN* open() {
+        return openScreen<screens::ISPLATE_SCREEN>(*frame, "ISPLATE");
     }
     static QString text(WindowBuilder& b, const std::string& id) {
         if (auto* e = b.control<QLineEdit>(id)) return e->text();
@@ -66,7 +66,7 @@ protected:
 };
 
 TEST_F(PaymentsScreenTest, PaymentsAreEnteredOnTheFirstFreeDay) {
-    screens::ISPLATE* w = open();
+    screens::ISPLATE_SCREEN* w = open();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->windowTitle(), "Pregled isplata");
     EXPECT_EQ(w->printer(), "M");
@@ -140,7 +140,7 @@ TEST_F(PaymentsScreenTest, PaymentsAreEnteredOnTheFirstFreeDay) {
 
 TEST_F(PaymentsScreenTest, JoppdFormIsCreatedOnceForAPayment) {
     payment(1, Date::fromYmd(2014, 2, 5));
-    screens::ISPLATE* w = open();
+    screens::ISPLATE_SCREEN* w = open();
     ASSERT_NE(w, nullptr);
     // Right walks payers, payments, income lines and round again; Left goes back.
     QTableView* payers = w->view(1)->table();
@@ -185,7 +185,7 @@ TEST_F(PaymentsScreenTest, DuplicateMakesANewPaymentWithTheSameLines) {
         OBR.IZNOS = Decimal(625);
         ASSERT_EQ(OBRACUN.add(), 0);
     }
-    screens::ISPLATE* w = open();
+    screens::ISPLATE_SCREEN* w = open();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->view(2)->browser().rows().size(), 2u);  // the payment's income lines
 

@@ -283,7 +283,7 @@ TEST_F(EndToEndTest, FirstPaymentFromEmptyCodeListsToTheJoppdFile) {
 
     // The payment of 15 April 2014 (day 105) with one line: contract for work
     // (type 1), 1.000,00 paid out net, by bank transfer.
-    auto* payments = open<screens::ISPLATE>("ISPLATE");
+    auto* payments = open<screens::ISPLATE_SCREEN>("ISPLATE");
     ASSERT_NE(payments, nullptr);
     ASSERT_EQ(payments->view(1)->browser().rows().size(), 1u);  // the payer, highlighted
     whenOpen([](WindowBuilder& f) {
