@@ -475,7 +475,7 @@ LONG UPISISPLATE::run() {
 
 LONG DUPLIKAT::run() {
     GLOBALRESPONSE = REQUESTCANCELLED;
-    FileUse files{&marel::DOHOCI, &marel::ISPLATE, &marel::OBRACUN, &marel::SUBJEKTI};
+    FileUse files{&DOHOCI, &ISPLATE, &OBRACUN, &SUBJEKTI};
     struct {
         LONG ISPLATA = 0;
         LONG DUPLIKAT = 0;
@@ -487,12 +487,12 @@ LONG DUPLIKAT::run() {
     } loc;
     loc.ISPLATA = isplata_;
     loc.DUPLIKAT = nextPaymentNumber();
-    marel::ISPLATE.clear();
+    ISPLATE.clear();
     ISP.OZNAKA = loc.ISPLATA;
-    if (marel::ISPLATE.get(marel::ISPLATE.KEYOZNAKA) != 0) return REQUESTCANCELLED;
-    marel::SUBJEKTI.clear();
+    if (ISPLATE.get(ISPLATE.KEYOZNAKA) != 0) return REQUESTCANCELLED;
+    SUBJEKTI.clear();
     SUB.OZNAKA = ISP.ISPLATITELJ;
-    if (marel::SUBJEKTI.get(marel::SUBJEKTI.KEYOZNAKA) != 0) marel::SUBJEKTI.clear();
+    if (SUBJEKTI.get(SUBJEKTI.KEYOZNAKA) != 0) SUBJEKTI.clear();
     loc.STARIRSID = ISP.RSID;
     loc.STARIDATUM = ISP.DATUM;
     loc.STARAGODINA = ISP.GODINA;
@@ -504,7 +504,7 @@ LONG DUPLIKAT::run() {
         250,
         190,
         {prompt("Isplatitelj:", {6, 8, 60, 10}),
-         display("naziv", FieldRef(marel::SUBJEKTI, "NAZIV"), "@s40", {70, 8, 170, 10}),
+         display("naziv", FieldRef(SUBJEKTI, "NAZIV"), "@s40", {70, 8, 170, 10}),
          prompt("Rs Id:", {6, 22, 60, 10}), display("starirsid", FieldRef(loc.STARIRSID), "@s5", {70, 22, 40, 10}),
          display("isplata", FieldRef(loc.ISPLATA), "@n-14", {180, 22, 60, 10}),
          prompt("Datum isplate:", {6, 36, 60, 10}),
@@ -515,11 +515,11 @@ LONG DUPLIKAT::run() {
          prompt("Podaci za novu isplatu:", {6, 94, 100, 10}),
          display("duplikat", FieldRef(loc.DUPLIKAT), "@n-14", {110, 94, 60, 10}),
          prompt("Datum:", {6, 110, 40, 10}),
-         entry("datum", FieldRef(marel::ISPLATE, "DATUM"), "@d17", {50, 108, 60, 12}),
+         entry("datum", FieldRef(ISPLATE, "DATUM"), "@d17", {50, 108, 60, 12}),
          button("gore", "gore", {114, 108, 30, 12}), button("dolje", "dolje", {148, 108, 30, 12}),
-         prompt("ID:", {6, 126, 40, 10}), entry("rsid", FieldRef(marel::ISPLATE, "RSID"), "@s5", {50, 124, 36, 12}),
+         prompt("ID:", {6, 126, 40, 10}), entry("rsid", FieldRef(ISPLATE, "RSID"), "@s5", {50, 124, 36, 12}),
          prompt("Godina:", {6, 142, 40, 10}),
-         entry("godina", FieldRef(marel::ISPLATE, "GODINA"), "@s4", {50, 140, 30, 12}),
+         entry("godina", FieldRef(ISPLATE, "GODINA"), "@s4", {50, 140, 30, 12}),
          button("close", "&Zatvori", {190, 168, 50, 14})}};
 
     auto* content = new QWidget;
