@@ -15,8 +15,8 @@
 #include "preview/PreviewDialogs.h"
 #include "preview/PreviewIcons.h"
 #include "preview/Printing.h"
-#include "shell/Globals.h"
-#include "shell/screens/Main.h"
+#include "session/Globals.h"
+#include "frame/Main.h"
 
 namespace marel {
 

@@ -7,7 +7,7 @@
 
 #include "common/Prompter.h"
 #include "common/Text.h"
-#include "shell/Globals.h"
+#include "session/Globals.h"
 
 namespace marel {
 

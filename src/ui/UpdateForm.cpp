@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "shell/Globals.h"
+#include "session/Globals.h"
 #include "store/Integrity.h"
 
 namespace marel {

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Globals.h"
+#include "session/Globals.h"
 #include "store/DataFile.h"
 #include "store/Warnings.h"
 #include "ui/FieldRef.h"

@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "common/Prompter.h"
-#include "shell/Globals.h"
+#include "session/Globals.h"
 #include "support/StoreFixture.h"
 #include "ui/ListBrowser.h"
 

@@ -1,4 +1,4 @@
-#include "shell/Globals.h"
+#include "session/Globals.h"
 #include "support/StoreFixture.h"
 #include "ui/UpdateForm.h"
 

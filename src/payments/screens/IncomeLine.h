@@ -3,7 +3,7 @@
 // of its calculation lines.
 #include <QWidget>
 
-#include "shell/Globals.h"
+#include "session/Globals.h"
 
 namespace marel::screens {
 

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Globals.h"
+#include "session/Globals.h"
 #include "ui/ListBrowser.h"
 #include "ui/screens/CallerModal.h"
 #include "ui/screens/WindowBuilder.h"

@@ -6,7 +6,7 @@
 
 #include "codelists/screens/IncomeTypes.h"
 #include "codelists/screens/PrinterParams.h"
-#include "shell/screens/Screens.h"
+#include "frame/Screens.h"
 #include "store/Records.h"
 #include "support/ScreenDriver.h"
 #include "support/StoreFixture.h"

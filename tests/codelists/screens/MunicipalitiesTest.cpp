@@ -5,7 +5,7 @@
 
 #include "codelists/screens/Municipalities.h"
 #include "preview/ReportPreview.h"
-#include "shell/screens/Screens.h"
+#include "frame/Screens.h"
 #include "store/Records.h"
 #include "support/ScreenDriver.h"
 #include "support/StoreFixture.h"

@@ -4,7 +4,7 @@
 #include <QTableView>
 
 #include "codelists/screens/Payers.h"
-#include "shell/screens/Screens.h"
+#include "frame/Screens.h"
 #include "store/Records.h"
 #include "support/ScreenDriver.h"
 #include "support/ReferenceData.h"

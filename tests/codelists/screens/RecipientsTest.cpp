@@ -7,7 +7,7 @@
 
 #include "codelists/screens/Municipalities.h"
 #include "codelists/screens/Recipients.h"
-#include "shell/screens/Screens.h"
+#include "frame/Screens.h"
 #include "store/Records.h"
 #include "support/ScreenDriver.h"
 #include "support/ReferenceData.h"

@@ -7,7 +7,7 @@
 
 #include "joppd/JoppdFixture.h"
 #include "joppd/screens/JoppdForms.h"
-#include "shell/screens/Screens.h"
+#include "frame/Screens.h"
 #include "support/ScreenDriver.h"
 #include "ui/screens/ListBrowserView.h"
 

@@ -4,7 +4,7 @@
 #include <QTableView>
 
 #include "payments/screens/IncomeLine.h"
-#include "shell/screens/Screens.h"
+#include "frame/Screens.h"
 #include "store/Records.h"
 #include "support/ScreenDriver.h"
 #include "support/StoreFixture.h"

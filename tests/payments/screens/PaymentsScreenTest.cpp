@@ -6,7 +6,7 @@
 #include "payments/Payments.h"
 #include "payments/screens/Payments.h"
 #include "payments/screens/RecipientChoice.h"
-#include "shell/screens/Screens.h"
+#include "frame/Screens.h"
 #include "store/Records.h"
 #include "support/ScreenDriver.h"
 #include "support/StoreFixture.h"

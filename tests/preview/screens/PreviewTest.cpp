@@ -25,7 +25,7 @@
 #include "preview/ReportPreview.h"
 #include "preview/WmfPlayer.h"
 #include "report/PageFiles.h"
-#include "shell/Globals.h"
+#include "session/Globals.h"
 #include "support/TempFolder.h"
 #include "ui/screens/QtPrompter.h"
 

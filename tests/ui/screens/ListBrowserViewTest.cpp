@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "common/Prompter.h"
-#include "shell/Globals.h"
+#include "session/Globals.h"
 #include "support/StoreFixture.h"
 #include "ui/ListBrowser.h"
 #include "ui/screens/ListBrowserView.h"

@@ -1,4 +1,4 @@
-#include "shell/Globals.h"
+#include "session/Globals.h"
 
 #include "store/Records.h"
 #include "store/Warnings.h"

@@ -6,10 +6,10 @@
 #include <cstdlib>
 
 #include "common/Prompter.h"
-#include "shell/Globals.h"
-#include "shell/screens/Artwork.h"
-#include "shell/screens/Main.h"
-#include "shell/screens/Screens.h"
+#include "session/Globals.h"
+#include "frame/Artwork.h"
+#include "frame/Main.h"
+#include "frame/Screens.h"
 #include "ui/screens/QtPrompter.h"
 
 using namespace marel;

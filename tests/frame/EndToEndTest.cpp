@@ -14,7 +14,7 @@
 
 #include "common/CheckDigits.h"
 #include "payments/screens/Payments.h"
-#include "shell/screens/Screens.h"
+#include "frame/Screens.h"
 #include "store/Records.h"
 #include "support/ScreenDriver.h"
 #include "support/StoreFixture.h"

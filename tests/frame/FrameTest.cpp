@@ -16,7 +16,7 @@
 #include <QVBoxLayout>
 
 #include "common/Prompter.h"
-#include "shell/screens/Main.h"
+#include "frame/Main.h"
 #include "store/Records.h"
 #include "store/Warnings.h"
 #include "support/TempFolder.h"

@@ -1,4 +1,4 @@
-#include "shell/screens/Main.h"
+#include "frame/Main.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
@@ -23,8 +23,8 @@
 #include <map>
 
 #include "common/Prompter.h"
-#include "shell/Initialisation.h"
-#include "shell/screens/Artwork.h"
+#include "session/Initialisation.h"
+#include "frame/Artwork.h"
 #include "store/Store.h"
 
 namespace marel {
