@@ -96,13 +96,6 @@ void registerScreen(const std::string& name, ScreenFactory factory) {
 
 bool screenRegistered(const std::string& name) { return registry().count(name) > 0; }
 
-QWidget* openWindow(QWidget* widget) {
-    if (theFrame) return theFrame->addWindow(widget);
-    widget->setAttribute(Qt::WA_DeleteOnClose);
-    widget->show();
-    return widget;
-}
-
 MAIN::MAIN() : area_(new FrameArea(this)) {
     theFrame = this;
     setWindowTitle(QStringLiteral("MAREL V 2014.4"));
@@ -124,6 +117,8 @@ MAIN::MAIN() : area_(new FrameArea(this)) {
 
 MAIN::~MAIN() {
     if (theFrame == this) theFrame = nullptr;
+    // Windows opened after the frame has gone stand on their own.
+    if (windowHost() == this) setWindowHost(nullptr);
 }
 
 MAIN* MAIN::frame() { return theFrame; }
@@ -233,6 +228,8 @@ QMdiSubWindow* MAIN::openScreen(const std::string& name) {
     QWidget* widget = it->second();
     return widget ? addWindow(widget) : nullptr;
 }
+
+QWidget* MAIN::openWindow(QWidget* widget) { return addWindow(widget); }
 
 QMdiSubWindow* MAIN::addWindow(QWidget* widget) {
     // A screen that set its own size keeps it; the window adds only its frame.

@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
     programStart(QDir::currentPath().toStdString());
     {
         MAIN frame;
+        setWindowHost(&frame);
         frame.showMaximized();
         app.exec();
     }

@@ -16,7 +16,7 @@
 #include "preview/PreviewIcons.h"
 #include "preview/Printing.h"
 #include "session/Globals.h"
-#include "frame/Main.h"
+#include "ui/screens/WindowHost.h"
 
 namespace marel {
 

@@ -87,6 +87,7 @@ protected:
         GLO.VRSTADOH = 0;
         registerAllScreens();
         frame = new MAIN;
+        setWindowHost(frame);
         frame->resize(1200, 800);
         frame->show();
     }

@@ -27,6 +27,7 @@ protected:
             ASSERT_EQ(Store::main().loadTable(table, suppliedDataDir()), 0) << table;
         registerAllScreens();
         frame = new MAIN;
+        setWindowHost(frame);
         frame->resize(1200, 800);
         frame->show();
     }

@@ -24,6 +24,7 @@ protected:
         StoreFixture::SetUp();
         registerAllScreens();
         frame = new MAIN;
+        setWindowHost(frame);
         frame->resize(1100, 800);
         frame->show();
         GLO.AKCIJA = "";

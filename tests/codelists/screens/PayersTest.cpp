@@ -32,6 +32,7 @@ protected:
         addBank(3, "Stara banka", "236");
         registerAllScreens();
         frame = new MAIN;
+        setWindowHost(frame);
         frame->resize(1100, 750);
         frame->show();
     }

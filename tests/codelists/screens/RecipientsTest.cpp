@@ -47,6 +47,7 @@ protected:
         openFiles({&marel::OSOBE, &marel::MJESTA, &marel::OPCINE, &marel::ULICE, &marel::BANKE, &DOHOCI});
         registerAllScreens();
         frame = new MAIN;
+        setWindowHost(frame);
         frame->resize(1100, 760);
         frame->show();
     }

@@ -23,6 +23,7 @@ protected:
         StoreFixture::SetUp();
         registerAllScreens();
         frame = new MAIN;
+        setWindowHost(frame);
         frame->resize(1000, 700);
         frame->show();
     }

@@ -61,6 +61,7 @@ protected:
 
         registerAllScreens();
         frame = new MAIN;
+        setWindowHost(frame);
         frame->resize(1100, 760);
         frame->show();
         caller = new QWidget;

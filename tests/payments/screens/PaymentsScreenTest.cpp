@@ -32,6 +32,7 @@ protected:
         ASSERT_EQ(SUBJEKTI.add(), 0);
         registerAllScreens();
         frame = new MAIN;
+        setWindowHost(frame);
         frame->resize(1200, 800);
         frame->show();
     }
