@@ -15,6 +15,7 @@
 #include "common/CheckDigits.h"
 #include "payments/screens/Payments.h"
 #include "frame/Screens.h"
+#include "session/Globals.h"
 #include "store/Records.h"
 #include "support/ScreenDriver.h"
 #include "support/StoreFixture.h"

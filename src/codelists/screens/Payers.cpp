@@ -212,12 +212,12 @@ SUBJEKTI::SUBJEKTI(QWidget* parent) : ListWindow(listResource(), parent) {
             ColumnSource::of(marel::SUBJEKTI, "ULICA"), ColumnSource::of(marel::SUBJEKTI, "OZNAKA")});
     b->addSortOrder({marel::SUBJEKTI.KEYNAZIV, Locator::Step, Stops::None, {}, {}});
     b->related = [] { readPayerLinks(); };
-    b->update = [this] { UPISSUBJEKTA(this).run(); };
+    b->update = [this](LONG request) { return UPISSUBJEKTA(this).run(request); };
     add(std::move(b), {"list", "", "tabs", "", false});
     onChange = [this] { builder().display("naziv"); };
 }
 
-LONG UPISSUBJEKTA::run() {
+LONG UPISSUBJEKTA::run(LONG request) {
     UpdateForm form(marel::SUBJEKTI, "UPISSUBJEKTA");
     form.insertTitle = "Unos isplatitelja";
     form.changeTitle = "Promjena podataka";
@@ -231,7 +231,7 @@ LONG UPISSUBJEKTA::run() {
             if (auto p = weak.lock()) p->resumed();
         };
     };
-    return view.exec();
+    return view.exec(request);
 }
 
 }  // namespace marel::screens

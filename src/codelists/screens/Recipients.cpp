@@ -65,7 +65,7 @@ OSOBE::OSOBE(QWidget* parent) : ListWindow(listResource(), parent) {
     people->related = readPlaceAndStreet;
     people->addSortOrder({marel::OSOBE.KEYPREZIMEIME, Locator::Incremental, Stops::Letters, {}, {}});
     people->addSortOrder({marel::OSOBE.KEYMJESTO, Locator::None, Stops::None, [this] { return place_; }, {}});
-    people->update = [this] { UPISOSOBE(this).run(); };
+    people->update = [this](LONG request) { return UPISOSOBE(this).run(request); };
 
     auto places = std::make_unique<ListBrowser>(
         marel::MJESTA, "132L(2)|M~Mjesto~@s25@56R(2)|M~Oznaka~L@n-14@",
@@ -305,7 +305,7 @@ WindowResource formResource() {
 
 }  // namespace
 
-LONG UPISOSOBE::run() {
+LONG UPISOSOBE::run(LONG request) {
     UpdateForm form(marel::OSOBE, "UPISOSOBE");
     form.insertTitle = "Unos novog primatelja";
     form.changeTitle = "Promjene";
@@ -320,7 +320,7 @@ LONG UPISOSOBE::run() {
     view.onRefresh = [&] {
         if (controls) controls->activated();
     };
-    return view.exec();
+    return view.exec(request);
 }
 
 }  // namespace marel::screens

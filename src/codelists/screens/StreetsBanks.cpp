@@ -17,12 +17,12 @@ ULICE::ULICE(QWidget* parent)
         marel::ULICE, "130L(2)|M~Naziv~@s25@64R(2)|M~Oznaka~C(0)@n-14@",
         std::vector<ColumnSource>{ColumnSource::of(marel::ULICE, "NAZIV"), ColumnSource::of(marel::ULICE, "OZNAKA")});
     b->addSortOrder({marel::ULICE.KEYNAZIV, Locator::Step, Stops::None, {}, {}});
-    b->update = [this] { UPISULICE(this).run(); };
+    b->update = [this](LONG request) { return UPISULICE(this).run(request); };
     add(std::move(b), {"list", "", "tabs", "", false});
     onChange = [this] { builder().display("naziv"); };
 }
 
-LONG UPISULICE::run() {
+LONG UPISULICE::run(LONG request) {
     UpdateForm form(marel::ULICE, "UPISULICE");
     form.insertTitle = "Upis ulice u šifrarnik";
     form.changeTitle = "Promjena naziva ulice";
@@ -31,7 +31,7 @@ LONG UPISULICE::run() {
                       entry("naziv", FieldRef(marel::ULICE, "NAZIV"), "@s25", {42, 6, 140, 12}).history()}};
     append(r.controls, okCancelButtons(86, 30));
     UpdateFormView view(form, std::move(r), caller_);
-    return view.exec();
+    return view.exec(request);
 }
 
 BANKE::BANKE(QWidget* parent)
@@ -47,12 +47,12 @@ BANKE::BANKE(QWidget* parent)
         std::vector<ColumnSource>{ColumnSource::of(marel::BANKE, "NAZIV"), ColumnSource::of(marel::BANKE, "VODECIBROJ"),
                                   ColumnSource::of(marel::BANKE, "OZNAKA")});
     b->addSortOrder({marel::BANKE.KEYNAZIV, Locator::Step, Stops::None, {}, {}});
-    b->update = [this] { UPISBANKE(this).run(); };
+    b->update = [this](LONG request) { return UPISBANKE(this).run(request); };
     add(std::move(b), {"list", "", "tabs", "", false});
     onChange = [this] { builder().display("naziv"); };
 }
 
-LONG UPISBANKE::run() {
+LONG UPISBANKE::run(LONG request) {
     UpdateForm form(marel::BANKE, "UPISBANKE");
     form.insertTitle = "Upis banke u šifrarnik";
     form.changeTitle = "Promjena naziva banke";
@@ -63,7 +63,7 @@ LONG UPISBANKE::run() {
                       entry("vodeci", FieldRef(marel::BANKE, "VODECIBROJ"), "@s7", {58, 24, 40, 12}).history()}};
     append(r.controls, okCancelButtons(128, 46));
     UpdateFormView view(form, std::move(r), caller_);
-    return view.exec();
+    return view.exec(request);
 }
 
 }  // namespace marel::screens

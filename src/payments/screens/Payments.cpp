@@ -135,14 +135,13 @@ ISPLATE::ISPLATE(std::unique_ptr<LOC> loc, QWidget* parent)
                                   ColumnSource::of(marel::ISPLATE, "ISPLATITELJ")});
     payments->addSortOrder(
         {marel::ISPLATE.KEYRSIDISPLATITELJ, Locator::None, Stops::None, [this] { return int64_t(payer_); }, {}});
-    payments->update = [this] {
+    payments->update = [this](LONG request) -> LONG {
         // A payment belongs to a payer: without one highlighted there is nothing to add it to.
-        if (GLOBALREQUEST == INSERTRECORD && payer_ == 0) {
+        if (request == INSERTRECORD && payer_ == 0) {
             prompter().beep();
-            GLOBALRESPONSE = REQUESTCANCELLED;
-            return;
+            return REQUESTCANCELLED;
         }
-        UPISISPLATE(this).run();
+        return UPISISPLATE(this).run(request);
     };
 
     auto lines = incomeLines(
@@ -154,13 +153,12 @@ ISPLATE::ISPLATE(std::unique_ptr<LOC> loc, QWidget* parent)
     lines->addSortOrder(
         {marel::DOHOCI.KEYISPLATA, Locator::Incremental, Stops::None, [this] { return int64_t(payment_); }, {}});
     lines->related = readLineParties;
-    lines->update = [this] {
-        if (GLOBALREQUEST == INSERTRECORD && payment_ == 0) {
+    lines->update = [this](LONG request) -> LONG {
+        if (request == INSERTRECORD && payment_ == 0) {
             prompter().beep();
-            GLOBALRESPONSE = REQUESTCANCELLED;
-            return;
+            return REQUESTCANCELLED;
         }
-        UPDATEDOHOCI(this).run();
+        return UPDATEDOHOCI(this).run(request);
     };
 
     // Each list learns its master's record before it follows it.
@@ -327,14 +325,14 @@ bool ISPLATE::eventFilter(QObject* watched, QEvent* event) {
 
 // ================================================================ UPISISPLATE
 
-LONG UPISISPLATE::run() {
+LONG UPISISPLATE::run(LONG request) {
     struct {
         String<5> DAN;
         Date computedFor;  // the date LOC:DAN was last computed from
     } loc;
     FileUse files{&marel::ISPLATE, &marel::SUBJEKTI};
     // A new payment is offered the payer's first free day, before it is numbered.
-    if (GLOBALREQUEST == INSERTRECORD) loc.DAN = primeNewPayment(Date::today());
+    if (request == INSERTRECORD) loc.DAN = primeNewPayment(Date::today());
 
     UpdateForm form(marel::ISPLATE, "UPISISPLATE");
     form.insertTitle = "Unos nove isplate";
@@ -443,7 +441,7 @@ LONG UPISISPLATE::run() {
         lines->addSortOrder({marel::DOHOCI.KEYISPLATA, Locator::None, Stops::None, [payment] { return int64_t(payment); }, {}});
         lines->related = readLineParties;
         QWidget* form = b.root();
-        lines->update = [form] { UPDATEDOHOCI(form).run(); };
+        lines->update = [form](LONG request) { return UPDATEDOHOCI(form).run(request); };
         auto* listView = new ListBrowserView(*lines, form);
         // The list lives as long as its view, which reads it to the last.
         QObject::connect(listView, &QObject::destroyed, [lines] { delete lines; });
@@ -467,7 +465,7 @@ LONG UPISISPLATE::run() {
         lines->open(0);
         states();
     };
-    return view.exec();
+    return view.exec(request);
 }
 
 // ================================================================ DUPLIKAT
@@ -497,7 +495,6 @@ protected:
 }  // namespace
 
 LONG DUPLIKAT::run() {
-    GLOBALRESPONSE = REQUESTCANCELLED;
     FileUse files{&marel::DOHOCI, &marel::ISPLATE, &marel::OBRACUN, &marel::SUBJEKTI};
     struct {
         LONG ISPLATA = 0;
@@ -604,7 +601,6 @@ LONG DUPLIKAT::run() {
     w.select("datum");
     if (waiting.content) waiting.loop.exec();
     waiting.placement.release(&waiting);
-    GLOBALRESPONSE = REQUESTCANCELLED;
     return REQUESTCANCELLED;
 }
 

@@ -6,6 +6,7 @@
 #include "codelists/screens/Municipalities.h"
 #include "preview/ReportPreview.h"
 #include "frame/Screens.h"
+#include "session/Globals.h"
 #include "store/Records.h"
 #include "support/ScreenDriver.h"
 #include "support/StoreFixture.h"
