@@ -7,7 +7,7 @@
 #include "common/Prompter.h"
 #include "common/XmlWriter.h"
 #include "joppd/JoppdRows.h"
-#include "shell/Globals.h"
+#include "session/Globals.h"
 #include "store/Records.h"
 #include "store/Warnings.h"
 

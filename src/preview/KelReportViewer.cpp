@@ -17,7 +17,7 @@
 #include "preview/PreviewIcons.h"
 #include "preview/Printing.h"
 #include "report/PageFiles.h"
-#include "shell/screens/Main.h"
+#include "ui/screens/WindowHost.h"
 
 namespace marel {
 

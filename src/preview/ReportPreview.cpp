@@ -15,8 +15,8 @@
 #include "preview/PreviewDialogs.h"
 #include "preview/PreviewIcons.h"
 #include "preview/Printing.h"
-#include "shell/Globals.h"
-#include "shell/screens/Main.h"
+#include "ui/Request.h"
+#include "ui/screens/WindowHost.h"
 
 namespace marel {
 
@@ -237,7 +237,6 @@ void REPORTPREVIEW::closeWindow() {
 void REPORTPREVIEW::closeEvent(QCloseEvent* event) {
     if (!finished_) {
         finished_ = true;
-        GLOBALRESPONSE = response_;
         if (done_) done_(response_, *report_);
     }
     event->accept();

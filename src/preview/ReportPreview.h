@@ -21,10 +21,10 @@ class REPORTPREVIEW : public QMainWindow {
     Q_OBJECT
 public:
     // Opens the preview of the report's pages and returns at once. When the
-    // window closes, `done` gets 1 if the user chose to print and 2 if he
-    // left without printing (the same answer is left in GLOBALRESPONSE),
-    // while the report is still there to be printed; then the report is
-    // discarded. Nothing is opened for a report without pages.
+    // window closes, `done` gets the answer, 1 if the user chose to print and
+    // 2 if he left without printing, while the report is still there to be
+    // printed; then the report is discarded. Nothing is opened for a report
+    // without pages.
     static REPORTPREVIEW* open(std::unique_ptr<Report> report,
                                std::function<void(int response, Report& report)> done = {});
     ~REPORTPREVIEW() override;

@@ -7,7 +7,6 @@
 
 #include "common/Prompter.h"
 #include "common/Text.h"
-#include "shell/Globals.h"
 
 namespace marel {
 
@@ -192,7 +191,6 @@ void ListBrowser::open(LONG request) {
 
 void ListBrowser::closeWith(LONG response) {
     response_ = response;
-    GLOBALRESPONSE = response;
     open_ = false;
     closed_ = true;
     use_.release();
@@ -614,17 +612,16 @@ bool ListBrowser::entryLocate(std::string_view value) {
 // ------------------------------------------------------------------ buttons
 
 LONG ListBrowser::callForm(LONG request) {
-    GLOBALREQUEST = request;
-    GLOBALRESPONSE = REQUESTCANCELLED;
     inForm_ = true;
+    LONG answer = REQUESTCANCELLED;
     try {
-        update();
+        answer = update(request);
     } catch (...) {
         inForm_ = false;
         throw;
     }
     inForm_ = false;
-    return GLOBALRESPONSE;
+    return answer;
 }
 
 void ListBrowser::insertRecord() {

@@ -24,6 +24,7 @@
 #include "store/DataFile.h"
 #include "store/Warnings.h"
 #include "ui/ListFormat.h"
+#include "ui/Request.h"
 
 namespace marel {
 
@@ -95,9 +96,9 @@ public:
     // Reads the records that go with the one just read into the buffer (the
     // place of a recipient), so that columns can show their fields.
     std::function<void()> related;
-    // The record update form: reads GLOBALREQUEST, answers in GLOBALRESPONSE.
-    // Without one the list has no insert, change or delete.
-    std::function<void()> update;
+    // The record update form: given the request (insert, change or delete),
+    // returns its answer. Without one the list has no insert, change or delete.
+    std::function<LONG(LONG request)> update;
 
     // Returns the number (1..n) of the order; the first added is the first tab.
     int addSortOrder(SortOrder order);

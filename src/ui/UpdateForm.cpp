@@ -2,7 +2,6 @@
 
 #include <map>
 
-#include "shell/Globals.h"
 #include "store/Integrity.h"
 
 namespace marel {
@@ -31,8 +30,8 @@ void UpdateForm::restore(const Copy& c) {
     for (size_t i = 0; i < c.size(); ++i) file_.setFieldText(int(i), c[i]);
 }
 
-bool UpdateForm::open() {
-    request_ = GLOBALREQUEST;
+bool UpdateForm::open(LONG request) {
+    request_ = request;
     response_ = REQUESTCANCELLED;
     opened_ = true;
     files_.add(file_);
@@ -166,7 +165,6 @@ int UpdateForm::close() {
     closed_ = true;
     if (added_ && response_ != REQUESTCOMPLETED) removeAdded();
     files_.release();
-    GLOBALRESPONSE = response_;
     return response_;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The record update form, without its window: every form that inserts,
-// changes or deletes one record runs through this one engine, driven by
-// GLOBALREQUEST (1 insert, 2 change, 3 delete) and answering in
-// GLOBALRESPONSE (1 completed, 2 cancelled). A screen supplies only its
+// changes or deletes one record runs through this one engine, given the
+// request (1 insert, 2 change, 3 delete) and returning its answer
+// (1 completed, 2 cancelled). A screen supplies only its
 // particulars: the file, the titles, the other files it needs, the defaults
 // of a new record and its own check before saving.
 //
@@ -20,10 +20,10 @@
 #include <string>
 #include <vector>
 
-#include "shell/Globals.h"
 #include "store/DataFile.h"
 #include "store/Warnings.h"
 #include "ui/FieldRef.h"
+#include "ui/Request.h"
 
 namespace marel {
 
@@ -44,10 +44,11 @@ public:
     std::function<void(bool)> busy;  // the window's busy cursor, on and off
 
     // ---- the course of a form
-    // Takes GLOBALREQUEST and prepares: an insert numbers and adds the record,
+    // Takes the request and prepares: an insert numbers and adds the record,
     // a delete asks and deletes. True when the window is to be shown (insert
-    // or change); false when the form is already finished.
-    bool open();
+    // or change); false when the form is already finished (its answer is
+    // then in response()).
+    bool open(LONG request);
     int request() const { return request_; }
     const std::string& title() const { return request_ == INSERTRECORD ? insertTitle : changeTitle; }
 
@@ -61,7 +62,7 @@ public:
     // Cancel, or the window closed by the user.
     void cancel() { response_ = REQUESTCANCELLED; }
     // Ends the form (also done by the destructor): removes a new record that was
-    // not completed, releases the files and sets GLOBALRESPONSE. Returns the answer.
+    // not completed and releases the files. Returns the answer.
     int close();
     int response() const { return response_; }
 

@@ -15,7 +15,7 @@
 #include <functional>
 #include <string>
 
-#include "shell/screens/Main.h"
+#include "frame/Main.h"
 #include "ui/screens/WindowBuilder.h"
 
 namespace marel::test {

@@ -2,7 +2,6 @@
 #include <vector>
 
 #include "common/Prompter.h"
-#include "shell/Globals.h"
 #include "support/StoreFixture.h"
 #include "ui/ListBrowser.h"
 
@@ -76,17 +75,17 @@ protected:
 };
 
 // A form that saves what the test prepares, the way the record update form answers.
-void completeWith(const std::function<void()>& change) {
+LONG completeWith(const std::function<void()>& change) {
     change();
-    GLOBALRESPONSE = REQUESTCOMPLETED;
+    return REQUESTCOMPLETED;
 }
 
 TEST_F(ListBrowserTest, EmptyFileOffersOnlyInsertAndInsertShowsTheNewRecord) {
     auto b = people();
     std::vector<LONG> requests;
-    b->update = [&] {
-        requests.push_back(GLOBALREQUEST);
-        completeWith([&] {
+    b->update = [&](LONG request) {
+        requests.push_back(request);
+        return completeWith([&] {
             OSO.OZNAKA = 1;
             OSO.PREZIME = "Horvat";
             ASSERT_EQ(OSOBE.add(), 0);
@@ -219,9 +218,9 @@ TEST_F(ListBrowserTest, InsertedLastRecordIsSelectedBelowThePageBeforeIt) {
     for (auto s : {"Anić", "Babić", "Cvitan", "Dolić", "Horvat"}) addPerson(s);
     auto b = people();
     b->setPageSize(3);
-    b->update = [&] {
+    b->update = [&](LONG) {
         EXPECT_EQ(OSO.PREZIME, "");  // the buffer is cleared for the form
-        completeWith([] {
+        return completeWith([] {
             OSO.OZNAKA = 99;
             OSO.PREZIME = "Žužić";
             OSO.OIB = "99999999999";
@@ -234,7 +233,7 @@ TEST_F(ListBrowserTest, InsertedLastRecordIsSelectedBelowThePageBeforeIt) {
     EXPECT_EQ(b->selected(), 3);
 
     // A cancelled insert leaves the page and its selection as they were.
-    b->update = [] {};
+    b->update = [](LONG) { return LONG(REQUESTCANCELLED); };
     b->select(2);
     b->insertRecord();
     EXPECT_EQ(surnames(*b), (std::vector<std::string>{"Dolić", "Horvat", "Žužić"}));
@@ -246,10 +245,10 @@ TEST_F(ListBrowserTest, ChangeRelocatesTheRecordUnderItsNewKey) {
     for (auto s : {"Anić", "Babić", "Cvitan", "Dolić", "Horvat"}) addPerson(s);
     auto b = people();
     b->setPageSize(3);
-    b->update = [&] {
-        EXPECT_EQ(GLOBALREQUEST, CHANGERECORD);
+    b->update = [&](LONG request) {
+        EXPECT_EQ(request, CHANGERECORD);
         EXPECT_EQ(OSO.PREZIME, "Babić");  // the selected record, read afresh
-        completeWith([] {
+        return completeWith([] {
             OSO.PREZIME = "Grgić";
             ASSERT_EQ(OSOBE.put(), 0);
         });
@@ -266,9 +265,9 @@ TEST_F(ListBrowserTest, ChangeRelocatesTheRecordUnderItsNewKey) {
 TEST_F(ListBrowserTest, DeletingKeepsTheRowIndexAndTheLastDeleteEmptiesThePage) {
     for (auto s : {"Anić", "Babić", "Cvitan"}) addPerson(s);
     auto b = people();
-    b->update = [] {
-        EXPECT_EQ(GLOBALREQUEST, DELETERECORD);
-        completeWith([] { ASSERT_EQ(OSOBE.deleteRecord(), 0); });
+    b->update = [](LONG request) {
+        EXPECT_EQ(request, DELETERECORD);
+        return completeWith([] { ASSERT_EQ(OSOBE.deleteRecord(), 0); });
     };
     b->open(0);
     b->select(2);
@@ -358,9 +357,9 @@ TEST_F(ListBrowserTest, DetailListFollowsTheMasterAndPrimesItsRange) {
     ListBrowser places(MJESTA, "82L(1)|M~Mjesto~L(3)@s25@", {ColumnSource::of(MJESTA, "NAZIV")});
     places.addSortOrder({MJESTA.KEYOPCINA, Locator::None, Stops::None, [] { return int64_t(OPC.OZNAKA); }, {}});
     places.follow(municipalities);
-    places.update = [] {
+    places.update = [](LONG) {
         EXPECT_EQ(MJE.OPCINA, 2);
-        completeWith([] {
+        return completeWith([] {
             MJE.OZNAKA = 4;
             MJE.NAZIV = "Brezovica";
             ASSERT_EQ(MJESTA.add(), 0);
@@ -424,7 +423,6 @@ TEST_F(ListBrowserTest, ChooserOpensOnTheCallersValueAndAnswers) {
     b->activate();
     EXPECT_TRUE(b->isClosed());
     EXPECT_EQ(b->response(), REQUESTCOMPLETED);
-    EXPECT_EQ(GLOBALRESPONSE, REQUESTCOMPLETED);
     EXPECT_EQ(OSO.PREZIME, "Dolić");
 
     auto plain = people();
@@ -433,7 +431,6 @@ TEST_F(ListBrowserTest, ChooserOpensOnTheCallersValueAndAnswers) {
     EXPECT_FALSE(plain->isClosed());
     plain->closeList();
     EXPECT_EQ(plain->response(), REQUESTCANCELLED);
-    EXPECT_EQ(GLOBALRESPONSE, REQUESTCANCELLED);
 }
 
 TEST_F(ListBrowserTest, ReadErrorWarnsAndClosesTheList) {

@@ -1,4 +1,3 @@
-#include "shell/Globals.h"
 #include "support/StoreFixture.h"
 #include "store/BufferSet.h"
 #include "ui/UpdateForm.h"
@@ -61,37 +60,33 @@ protected:
 
 TEST_F(UpdateFormTest, NewRecordsAreNumberedFromTheHighestAndAddedAtOnce) {
     {
-        GLOBALREQUEST = INSERTRECORD;
         ULICE.clear();
         UpdateForm form(ULICE, "T-NUMBER");
         LONG numberSeenByDefaults = -1;
         form.defaults = [&] { numberSeenByDefaults = ULI.OZNAKA; };
-        ASSERT_TRUE(form.open());
+        ASSERT_TRUE(form.open(INSERTRECORD));
         EXPECT_EQ(ULI.OZNAKA, 1);
         EXPECT_EQ(numberSeenByDefaults, 1);
         EXPECT_EQ(ULICE.records(), 1);  // there while the user fills the form
         ULI.NAZIV = "Ilica";
         EXPECT_EQ(form.ok(), Outcome::Close);
         EXPECT_EQ(form.close(), REQUESTCOMPLETED);
-        EXPECT_EQ(GLOBALRESPONSE, REQUESTCOMPLETED);
     }
     EXPECT_EQ(nameOf(1), "Ilica");
 
     street(41, "Vlaška");
-    GLOBALREQUEST = INSERTRECORD;
     ULICE.clear();
     UpdateForm form(ULICE, "T-NUMBER");
-    ASSERT_TRUE(form.open());
+    ASSERT_TRUE(form.open(INSERTRECORD));
     EXPECT_EQ(ULI.OZNAKA, 42);  // even though 2 to 40 are free
 }
 
 TEST_F(UpdateFormTest, TheNumberKeepsWhatTheCallerPutInTheBuffer) {
     FileUse places{&MJESTA};
-    GLOBALREQUEST = INSERTRECORD;
     MJESTA.clear();
     MJE.OPCINA = 7;  // a new place of the highlighted municipality
     UpdateForm form(MJESTA, "T-PLACE");
-    ASSERT_TRUE(form.open());
+    ASSERT_TRUE(form.open(INSERTRECORD));
     EXPECT_EQ(MJE.OZNAKA, 1);
     EXPECT_EQ(MJE.OPCINA, 7);
 }
@@ -99,23 +94,20 @@ TEST_F(UpdateFormTest, TheNumberKeepsWhatTheCallerPutInTheBuffer) {
 TEST_F(UpdateFormTest, CancelledInsertLeavesNoRecordAndTheNumberIsUsedAgain) {
     street(5, "Ilica");
     for (int round = 0; round < 2; ++round) {
-        GLOBALREQUEST = INSERTRECORD;
         ULICE.clear();
         UpdateForm form(ULICE, "T-CANCEL");
-        ASSERT_TRUE(form.open());
+        ASSERT_TRUE(form.open(INSERTRECORD));
         EXPECT_EQ(ULI.OZNAKA, 6);
         ULI.NAZIV = "Vlaška";
         form.cancel();
         EXPECT_EQ(form.close(), REQUESTCANCELLED);
-        EXPECT_EQ(GLOBALRESPONSE, REQUESTCANCELLED);
         EXPECT_EQ(ULICE.records(), 1);
     }
     // Closing without any answer (the window shut) is a cancel too.
-    GLOBALREQUEST = INSERTRECORD;
     ULICE.clear();
     {
         UpdateForm form(ULICE, "T-CANCEL");
-        ASSERT_TRUE(form.open());
+        ASSERT_TRUE(form.open(INSERTRECORD));
     }
     EXPECT_EQ(ULICE.records(), 1);
     EXPECT_TRUE(prompts.messages.empty());
@@ -123,11 +115,10 @@ TEST_F(UpdateFormTest, CancelledInsertLeavesNoRecordAndTheNumberIsUsedAgain) {
 
 TEST_F(UpdateFormTest, CancelledNewPaymentTakesTheLinesEnteredUnderIt) {
     FileUse files{&ISPLATE, &JOPO, &OBRACUN, &SVASTA};
-    GLOBALREQUEST = INSERTRECORD;
     ISPLATE.clear();
     ISP.ISPLATITELJ = 3;
     UpdateForm form(ISPLATE, "T-PAYMENT");
-    ASSERT_TRUE(form.open());
+    ASSERT_TRUE(form.open(INSERTRECORD));
     const LONG payment = ISP.OZNAKA;
     DOHOCI.clear();
     DOH.OZNAKA = 1;
@@ -148,27 +139,25 @@ TEST_F(UpdateFormTest, FailedNumberingAsksAndLeavesNothingBehind) {
     OSO.OIB = "12345678903";
     ASSERT_EQ(OSOBE.add(), 0);
     prompts.answers = {BUTTON_RETRY, BUTTON_CANCEL};
-    GLOBALREQUEST = INSERTRECORD;
     OSOBE.clear();
     OSO.MJESTO = 9;
     OSO.OIB = "12345678903";
     UpdateForm form(OSOBE, "T-FAIL");
-    EXPECT_FALSE(form.open());
+    EXPECT_FALSE(form.open(INSERTRECORD));
     ASSERT_EQ(prompts.messages.size(), 2u);
     EXPECT_EQ(prompts.last().text, "Attempts to automatically number this record have failed.  Error: "
                                    "Creates duplicate key (40).");
     EXPECT_EQ(prompts.last().caption, "Auto Increment Error");
     EXPECT_EQ(OSOBE.records(), 1);
     EXPECT_EQ(OSO.MJESTO, 9);
-    EXPECT_EQ(GLOBALRESPONSE, REQUESTCANCELLED);
+    EXPECT_EQ(form.response(), REQUESTCANCELLED);
 }
 
 TEST_F(UpdateFormTest, OkOnAnUneditedChangeWritesNothing) {
     street(1, "Ilica");
     load(1);
-    GLOBALREQUEST = CHANGERECORD;
     UpdateForm form(ULICE, "T-CHANGE");
-    ASSERT_TRUE(form.open());
+    ASSERT_TRUE(form.open(CHANGERECORD));
     changeElsewhere(1, "Savska");  // a write by the form would overwrite this
     EXPECT_EQ(form.ok(), Outcome::Close);
     EXPECT_EQ(form.close(), REQUESTCOMPLETED);
@@ -177,12 +166,11 @@ TEST_F(UpdateFormTest, OkOnAnUneditedChangeWritesNothing) {
 }
 
 TEST_F(UpdateFormTest, TheScreensCheckCanKeepTheFormOpen) {
-    GLOBALREQUEST = INSERTRECORD;
     ULICE.clear();
     UpdateForm form(ULICE, "T-CHECK");
     bool pass = false;
     form.validate = [&] { return pass; };
-    ASSERT_TRUE(form.open());
+    ASSERT_TRUE(form.open(INSERTRECORD));
     ULI.NAZIV = "Ilica";
     EXPECT_EQ(form.ok(), Outcome::Stay);
     EXPECT_EQ(nameOf(1), "");
@@ -194,10 +182,9 @@ TEST_F(UpdateFormTest, TheScreensCheckCanKeepTheFormOpen) {
 TEST_F(UpdateFormTest, DuplicateKeyNamesTheFirstKeyDuplicated) {
     street(1, "Ilica");
     street(2, "Vlaška");
-    GLOBALREQUEST = INSERTRECORD;
     ULICE.clear();
     UpdateForm form(ULICE, "T-DUP");
-    ASSERT_TRUE(form.open());
+    ASSERT_TRUE(form.open(INSERTRECORD));
     ULI.NAZIV = "Ilica";
     EXPECT_EQ(form.ok(), Outcome::FirstField);
     ASSERT_EQ(prompts.messages.size(), 1u);
@@ -214,9 +201,8 @@ TEST_F(UpdateFormTest, DuplicateKeyNamesTheFirstKeyDuplicated) {
 
     // A change is refused the same way, and nothing is written.
     load(2);
-    GLOBALREQUEST = CHANGERECORD;
     UpdateForm change(ULICE, "T-DUP");
-    ASSERT_TRUE(change.open());
+    ASSERT_TRUE(change.open(CHANGERECORD));
     ULI.NAZIV = "Ilica";
     EXPECT_EQ(change.ok(), Outcome::FirstField);
     EXPECT_EQ(prompts.last().text, "Već postoji slog sa ovom vrijednosti za ključ:ULI:KeyNaziv");
@@ -226,11 +212,10 @@ TEST_F(UpdateFormTest, DuplicateKeyNamesTheFirstKeyDuplicated) {
 TEST_F(UpdateFormTest, DeleteAsksForConfirmationFirst) {
     street(1, "Ilica");
     load(1);
-    GLOBALREQUEST = DELETERECORD;
     prompts.answers = {BUTTON_CANCEL};
     {
         UpdateForm form(ULICE, "T-DEL");
-        EXPECT_FALSE(form.open());  // no window for a delete
+        EXPECT_FALSE(form.open(DELETERECORD));  // no window for a delete
         EXPECT_EQ(form.response(), REQUESTCANCELLED);
     }
     ASSERT_EQ(prompts.messages.size(), 1u);
@@ -238,15 +223,14 @@ TEST_F(UpdateFormTest, DeleteAsksForConfirmationFirst) {
     EXPECT_EQ(prompts.last().caption, "Potvrda brisanja");
     EXPECT_EQ(prompts.last().buttons, BUTTON_OK | BUTTON_CANCEL);
     EXPECT_EQ(ULICE.records(), 1);
-    EXPECT_EQ(GLOBALRESPONSE, REQUESTCANCELLED);
 
     prompts.answers = {BUTTON_OK};
     UpdateForm form(ULICE, "T-DEL");
     int busy = 0;
     form.busy = [&](bool on) { busy += on ? 1 : -10; };
-    EXPECT_FALSE(form.open());
+    EXPECT_FALSE(form.open(DELETERECORD));
     EXPECT_EQ(busy, -9);  // the hourglass on once and off once
-    EXPECT_EQ(GLOBALRESPONSE, REQUESTCOMPLETED);
+    EXPECT_EQ(form.response(), REQUESTCOMPLETED);
     EXPECT_EQ(ULICE.records(), 0);
 }
 
@@ -257,15 +241,14 @@ TEST_F(UpdateFormTest, RefusedDeleteOffersToTryAgain) {
     OSO.ULICA = 1;
     ASSERT_EQ(OSOBE.add(), 0);
     load(1);
-    GLOBALREQUEST = DELETERECORD;
     prompts.answers = {BUTTON_OK, BUTTON_OK, BUTTON_YES, BUTTON_OK, BUTTON_NO};
     UpdateForm form(ULICE, "T-DEL");
-    EXPECT_FALSE(form.open());
+    EXPECT_FALSE(form.open(DELETERECORD));
     ASSERT_EQ(prompts.messages.size(), 5u);
     EXPECT_EQ(prompts.messages[1].caption, "Referential Integrity Delete Error");
     EXPECT_EQ(prompts.messages[2].text,
               "An error was experienced deleting this record.  Do you want to try to save again?");
-    EXPECT_EQ(GLOBALRESPONSE, REQUESTCANCELLED);
+    EXPECT_EQ(form.response(), REQUESTCANCELLED);
     EXPECT_EQ(ULICE.records(), 1);
 }
 
@@ -281,9 +264,8 @@ TEST_F(UpdateFormTest, RestrictedNumberChangeAsksAndSavesTheRestWithTheOldNumber
     VRS.OZNAKA = 1;
     ASSERT_EQ(VRSTEDOH.get(VRSTEDOH.KEYOZNAKA), 0);
 
-    GLOBALREQUEST = CHANGERECORD;
     UpdateForm form(VRSTEDOH, "T-RI");
-    ASSERT_TRUE(form.open());
+    ASSERT_TRUE(form.open(CHANGERECORD));
     VRS.OZNAKA = 5;
     VRS.NAZIV = "Autorski honorar";
     prompts.answers = {BUTTON_OK, BUTTON_CANCEL};  // warning 12, then Cancel on 16: back to the form
@@ -302,9 +284,8 @@ TEST_F(UpdateFormTest, RestrictedNumberChangeAsksAndSavesTheRestWithTheOldNumber
 TEST_F(UpdateFormTest, ChangedByAnotherStationShowsTheirsAndDittoRecallsOurs) {
     street(1, "Ilica");
     load(1);
-    GLOBALREQUEST = CHANGERECORD;
     UpdateForm form(ULICE, "T-89");
-    ASSERT_TRUE(form.open());
+    ASSERT_TRUE(form.open(CHANGERECORD));
     changeElsewhere(1, "Savska");
     ULI.NAZIV = "Vlaška";
     EXPECT_EQ(form.ok(), Outcome::Stay);
@@ -318,19 +299,17 @@ TEST_F(UpdateFormTest, ChangedByAnotherStationShowsTheirsAndDittoRecallsOurs) {
 }
 
 TEST_F(UpdateFormTest, DittoRecallsWhatThisFormSavedLast) {
-    GLOBALREQUEST = INSERTRECORD;
     ULICE.clear();
     {
         UpdateForm form(ULICE, "T-DITTO");
-        ASSERT_TRUE(form.open());
+        ASSERT_TRUE(form.open(INSERTRECORD));
         EXPECT_EQ(form.history(FieldRef(ULICE, "NAZIV")), std::nullopt);  // nothing saved yet
         ULI.NAZIV = "Ilica";
         ASSERT_EQ(form.ok(), Outcome::Close);
     }
-    GLOBALREQUEST = INSERTRECORD;
     ULICE.clear();
     UpdateForm form(ULICE, "T-DITTO");
-    ASSERT_TRUE(form.open());
+    ASSERT_TRUE(form.open(INSERTRECORD));
     EXPECT_EQ(form.history(FieldRef(ULICE, "NAZIV")), "Ilica");
     EXPECT_EQ(form.history(FieldRef(ULICE, "OZNAKA")), "1");
     String<25> local;
@@ -341,10 +320,9 @@ TEST_F(UpdateFormTest, DittoRecallsWhatThisFormSavedLast) {
 
 TEST_F(UpdateFormTest, AnotherScreenReadingMeanwhileDoesNotLeakIntoTheForm) {
     street(1, "Ilica");
-    GLOBALREQUEST = INSERTRECORD;
     ULICE.clear();
     UpdateForm form(ULICE, "T-PARK");
-    ASSERT_TRUE(form.open());
+    ASSERT_TRUE(form.open(INSERTRECORD));
     ULI.NAZIV = "Vlaška";
     {
         BufferScope otherScreen(BufferSet::make());

@@ -150,7 +150,7 @@ VRSTEDOHOTKA::VRSTEDOHOTKA(QWidget* parent) : ListWindow(typesWindow(), parent) 
             ColumnSource::of(VRSTEDOH, "ZDRAVSTVENOOSIGURANJE"),
             ColumnSource::of(VRSTEDOH, "POREZNASTOPA")});
     b->addSortOrder({VRSTEDOH.KEYOZNAKA, Locator::None, Stops::Numbers, {}, {}});
-    b->update = [this] { UPISVRSTEDOH(this).run(); };
+    b->update = [this](LONG request) { return UPISVRSTEDOH(this).run(request); };
     add(std::move(b), {"list", "", "", "", false});
     // The code typed below the list finds its type; 0 is no code and leaves the list where it is.
     builder().onAccepted("locator", [this] {
@@ -171,7 +171,7 @@ VRSTEDOHOTKA::VRSTEDOHOTKA(QWidget* parent) : ListWindow(typesWindow(), parent) 
     };
 }
 
-LONG UPISVRSTEDOH::run() {
+LONG UPISVRSTEDOH::run(LONG request) {
     UpdateForm form(VRSTEDOH, "UPISVRSTEDOH");
     form.insertTitle = "Unos nove vrste dohotka";
     form.changeTitle = "Promjene";
@@ -187,7 +187,7 @@ LONG UPISVRSTEDOH::run() {
     form.validate = [] { return KONTROLA_VRSTEDOH(); };
     UpdateFormView view(form, typesForm(LOC.NEOPSTRING, LOC.PROZA), caller_);
     view.onOpen = [this](WindowBuilder& b) { hook(b); };
-    return view.exec();
+    return view.exec(request);
 }
 
 void UPISVRSTEDOH::hook(WindowBuilder& b) {

@@ -15,8 +15,8 @@ public:
 class UPISVRSTEDOH {
 public:
     explicit UPISVRSTEDOH(QWidget* caller) : caller_(caller) {}
-    // Runs the form for GLOBALREQUEST; answers in GLOBALRESPONSE.
-    LONG run();
+    // Runs the form for the request (insert, change or delete); returns the answer.
+    LONG run(LONG request);
 
 private:
     void hook(WindowBuilder& b);

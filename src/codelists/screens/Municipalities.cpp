@@ -7,6 +7,7 @@
 
 #include "codelists/Municipalities.h"
 #include "codelists/screens/OpcineIspisScreen.h"
+#include "session/Globals.h"
 #include "ui/screens/Runtime.h"
 #include "store/Records.h"
 #include "ui/screens/UpdateFormView.h"
@@ -19,7 +20,7 @@ namespace {
 
 // The two municipality forms differ only in the account row: the full IBAN
 // (its check digits, the budget bank and the account), or the account alone.
-LONG runMunicipalityForm(QWidget* caller, bool withIban) {
+LONG runMunicipalityForm(QWidget* caller, LONG request, bool withIban) {
     UpdateForm form(OPCINE, withIban ? "UPISOPCINE" : "UPISIZODABIRAOPCINE");
     form.insertTitle = "Unos nove općine";
     form.changeTitle = "Promjene podataka o općini";
@@ -97,7 +98,7 @@ LONG runMunicipalityForm(QWidget* caller, bool withIban) {
             return true;
         });
     };
-    return view.exec();
+    return view.exec(request);
 }
 
 // ---------------------------------------------------------------- place forms
@@ -110,7 +111,7 @@ struct PlaceForm {
     void refresh() { municipality = municipalityName(MJE.OPCINA); }
 };
 
-LONG runPlaceForm(QWidget* caller, bool lookup) {
+LONG runPlaceForm(QWidget* caller, LONG request, bool lookup) {
     UpdateForm form(MJESTA, lookup ? "UPISMJESTA" : "UPISMJESTAIZOPCINE");
     form.insertTitle = "Upis mjesta u šifrarnik";
     form.changeTitle = "Promjene - mjesta";
@@ -163,17 +164,17 @@ LONG runPlaceForm(QWidget* caller, bool lookup) {
             return placeMunicipalityChosen();
         });
     };
-    const LONG answer = view.exec();
+    const LONG answer = view.exec(request);
     state->open = false;
     return answer;
 }
 
 }  // namespace
 
-LONG UPISOPCINE::run() { return runMunicipalityForm(caller_, true); }
-LONG UPISIZODABIRAOPCINE::run() { return runMunicipalityForm(caller_, false); }
-LONG UPISMJESTA::run() { return runPlaceForm(caller_, true); }
-LONG UPISMJESTAIZOPCINE::run() { return runPlaceForm(caller_, false); }
+LONG UPISOPCINE::run(LONG request) { return runMunicipalityForm(caller_, request, true); }
+LONG UPISIZODABIRAOPCINE::run(LONG request) { return runMunicipalityForm(caller_, request, false); }
+LONG UPISMJESTA::run(LONG request) { return runPlaceForm(caller_, request, true); }
+LONG UPISMJESTAIZOPCINE::run(LONG request) { return runPlaceForm(caller_, request, false); }
 
 // ---------------------------------------------------------------- OPCINE
 
@@ -204,13 +205,13 @@ OPCINE_SCREEN::OPCINE_SCREEN(QWidget* parent) : ListWindow(opcineResource(), par
         std::vector<ColumnSource>{ColumnSource::of(OPCINE, "NAZIV"), ColumnSource::of(OPCINE, "SHIFRA"),
                                   ColumnSource::of(OPCINE, "STOPAPRIREZA"), ColumnSource::of(OPCINE, "OZNAKA")});
     towns->addSortOrder({OPCINE.KEYNAZIV, Locator::None, Stops::None, {}, {}});
-    towns->update = [this] {
-        const LONG request = GLOBALREQUEST;
-        UPISOPCINE(this).run();
+    towns->update = [this](LONG request) {
+        const LONG answer = UPISOPCINE(this).run(request);
         // A new municipality goes on to its first place once the list shows it.
-        const bool inserted = request == INSERTRECORD && GLOBALRESPONSE == REQUESTCOMPLETED;
+        const bool inserted = request == INSERTRECORD && answer == REQUESTCOMPLETED;
         GLO.AKCIJA = inserted ? "UnesiMjesto" : "";
         placePending_ = inserted;
+        return answer;
     };
     ListBrowser& upper = add(std::move(towns), {"list", "", "tabs", "locator", false});
     // The places below belong to the highlighted municipality; the number is
@@ -222,9 +223,10 @@ OPCINE_SCREEN::OPCINE_SCREEN(QWidget* parent) : ListWindow(opcineResource(), par
         std::vector<ColumnSource>{ColumnSource::of(MJESTA, "NAZIV"), ColumnSource::of(MJESTA, "POSTBROJ"),
                                   ColumnSource::of(MJESTA, "OPCINA"), ColumnSource::of(MJESTA, "OZNAKA")});
     places->addSortOrder({MJESTA.KEYOPCINA, Locator::None, Stops::None, [this] { return int64_t(opcina_); }, {}});
-    places->update = [this] {
-        UPISMJESTAIZOPCINE(this).run();
+    places->update = [this](LONG request) {
+        const LONG answer = UPISMJESTAIZOPCINE(this).run(request);
         GLO.AKCIJA = "";
+        return answer;
     };
     places->follow(upper);
     add(std::move(places), {"mje.list", "mje.", "", "", false});
@@ -280,7 +282,7 @@ MJESTA_SCREEN::MJESTA_SCREEN(std::unique_ptr<String<25>> mjesto, QWidget* parent
                                   ColumnSource::of(MJESTA, "OPCINA")});
     b->addSortOrder({MJESTA.KEYNAZIV, Locator::Incremental, Stops::None, {}, {}});
     b->related = [] { municipalityName(MJE.OPCINA); };
-    b->update = [this] { UPISMJESTA(this).run(); };
+    b->update = [this](LONG request) { return UPISMJESTA(this).run(request); };
     ListBrowser& places = add(std::move(b), {"list", "", "", "locator", true});
     onChange = [this, &places] {
         *mjesto_ = places.selected() ? MJE.NAZIV.str() : std::string();
@@ -306,7 +308,7 @@ ODABIROPCINE::ODABIROPCINE(QWidget* parent)
         OPCINE, "131L(2)|M~Naziv~@s25@64R(2)|M~Oznaka~C(0)@n-14@",
         std::vector<ColumnSource>{ColumnSource::of(OPCINE, "NAZIV"), ColumnSource::of(OPCINE, "OZNAKA")});
     b->addSortOrder({OPCINE.KEYNAZIV, Locator::Step, Stops::None, {}, {}});
-    b->update = [this] { UPISIZODABIRAOPCINE(this).run(); };
+    b->update = [this](LONG request) { return UPISIZODABIRAOPCINE(this).run(request); };
     add(std::move(b), {"list", "", "tabs", "", false});
 }
 

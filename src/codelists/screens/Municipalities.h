@@ -23,7 +23,7 @@ private:
 class UPISOPCINE {
 public:
     explicit UPISOPCINE(QWidget* caller) : caller_(caller) {}
-    LONG run();
+    LONG run(LONG request);
 
 private:
     QWidget* caller_;
@@ -33,7 +33,7 @@ private:
 class UPISIZODABIRAOPCINE {
 public:
     explicit UPISIZODABIRAOPCINE(QWidget* caller) : caller_(caller) {}
-    LONG run();
+    LONG run(LONG request);
 
 private:
     QWidget* caller_;
@@ -56,7 +56,7 @@ private:
 class UPISMJESTA {
 public:
     explicit UPISMJESTA(QWidget* caller) : caller_(caller) {}
-    LONG run();
+    LONG run(LONG request);
 
 private:
     QWidget* caller_;
@@ -66,7 +66,7 @@ private:
 class UPISMJESTAIZOPCINE {
 public:
     explicit UPISMJESTAIZOPCINE(QWidget* caller) : caller_(caller) {}
-    LONG run();
+    LONG run(LONG request);
 
 private:
     QWidget* caller_;

@@ -4,7 +4,7 @@
 #include "preview/PreviewDialogs.h"
 #include "preview/Printing.h"
 #include "preview/ReportPreview.h"
-#include "shell/Globals.h"
+#include "ui/Request.h"
 
 namespace marel {
 

@@ -210,12 +210,12 @@ SUBJEKTI_SCREEN::SUBJEKTI_SCREEN(QWidget* parent) : ListWindow(listResource(), p
             ColumnSource::of(SUBJEKTI, "ULICA"), ColumnSource::of(SUBJEKTI, "OZNAKA")});
     b->addSortOrder({SUBJEKTI.KEYNAZIV, Locator::Step, Stops::None, {}, {}});
     b->related = [] { readPayerLinks(); };
-    b->update = [this] { UPISSUBJEKTA(this).run(); };
+    b->update = [this](LONG request) { return UPISSUBJEKTA(this).run(request); };
     add(std::move(b), {"list", "", "tabs", "", false});
     onChange = [this] { builder().display("naziv"); };
 }
 
-LONG UPISSUBJEKTA::run() {
+LONG UPISSUBJEKTA::run(LONG request) {
     UpdateForm form(SUBJEKTI, "UPISSUBJEKTA");
     form.insertTitle = "Unos isplatitelja";
     form.changeTitle = "Promjena podataka";
@@ -229,7 +229,7 @@ LONG UPISSUBJEKTA::run() {
             if (auto p = weak.lock()) p->shownAgain();
         };
     };
-    return view.exec();
+    return view.exec(request);
 }
 
 }  // namespace marel::screens

@@ -18,8 +18,8 @@ private:
 class UPISSUBJEKTA {
 public:
     explicit UPISSUBJEKTA(QWidget* caller) : caller_(caller) {}
-    // Runs the form for GLOBALREQUEST; answers in GLOBALRESPONSE.
-    LONG run();
+    // Runs the form for the request (insert, change or delete); returns the answer.
+    LONG run(LONG request);
 
 private:
     QWidget* caller_;

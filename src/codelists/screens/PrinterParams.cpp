@@ -45,12 +45,12 @@ BROWSEPARAM::BROWSEPARAM(QWidget* parent)
                                   ColumnSource::of(PARAM, "OZNAKAPAPIRA"),
                                   ColumnSource::of(PARAM, "DUZINA"), ColumnSource::of(PARAM, "SIRINA")});
     b->addSortOrder({PARAM.KEYOZNAKA, Locator::Step, Stops::None, {}, {}});
-    b->update = [this] { UPDATEPARAM(this).run(); };
+    b->update = [this](LONG request) { return UPDATEPARAM(this).run(request); };
     add(std::move(b), {"list", "", "tabs", "", false});
     onChange = [this] { builder().display("namjena"); };
 }
 
-LONG UPDATEPARAM::run() {
+LONG UPDATEPARAM::run(LONG request) {
     UpdateForm form(PARAM, "UPDATEPARAM");
     form.insertTitle = "Unos";
     form.changeTitle = "Promjene";
@@ -90,7 +90,7 @@ LONG UPDATEPARAM::run() {
         offset("xpos", PAR.XPOS, "xplus", "xminus");
         offset("ypos", PAR.YPOS, "yplus", "yminus");
     };
-    return view.exec();
+    return view.exec(request);
 }
 
 }  // namespace marel::screens

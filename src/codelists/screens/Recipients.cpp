@@ -65,7 +65,7 @@ OSOBE_SCREEN::OSOBE_SCREEN(QWidget* parent) : ListWindow(listResource(), parent)
     people->related = readPlaceAndStreet;
     people->addSortOrder({OSOBE.KEYPREZIMEIME, Locator::Incremental, Stops::Letters, {}, {}});
     people->addSortOrder({OSOBE.KEYMJESTO, Locator::None, Stops::None, [this] { return place_; }, {}});
-    people->update = [this] { UPISOSOBE(this).run(); };
+    people->update = [this](LONG request) { return UPISOSOBE(this).run(request); };
 
     auto places = std::make_unique<ListBrowser>(
         MJESTA, "132L(2)|M~Mjesto~@s25@56R(2)|M~Oznaka~L@n-14@",
@@ -301,7 +301,7 @@ WindowResource formResource() {
 
 }  // namespace
 
-LONG UPISOSOBE::run() {
+LONG UPISOSOBE::run(LONG request) {
     UpdateForm form(OSOBE, "UPISOSOBE");
     form.insertTitle = "Unos novog primatelja";
     form.changeTitle = "Promjene";
@@ -316,7 +316,7 @@ LONG UPISOSOBE::run() {
     view.onRefresh = [&] {
         if (controls) controls->shownAgain();
     };
-    return view.exec();
+    return view.exec(request);
 }
 
 }  // namespace marel::screens

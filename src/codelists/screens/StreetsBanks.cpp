@@ -17,12 +17,12 @@ ULICE_SCREEN::ULICE_SCREEN(QWidget* parent)
         ULICE, "130L(2)|M~Naziv~@s25@64R(2)|M~Oznaka~C(0)@n-14@",
         std::vector<ColumnSource>{ColumnSource::of(ULICE, "NAZIV"), ColumnSource::of(ULICE, "OZNAKA")});
     b->addSortOrder({ULICE.KEYNAZIV, Locator::Step, Stops::None, {}, {}});
-    b->update = [this] { UPISULICE(this).run(); };
+    b->update = [this](LONG request) { return UPISULICE(this).run(request); };
     add(std::move(b), {"list", "", "tabs", "", false});
     onChange = [this] { builder().display("naziv"); };
 }
 
-LONG UPISULICE::run() {
+LONG UPISULICE::run(LONG request) {
     UpdateForm form(ULICE, "UPISULICE");
     form.insertTitle = "Upis ulice u šifrarnik";
     form.changeTitle = "Promjena naziva ulice";
@@ -31,7 +31,7 @@ LONG UPISULICE::run() {
                       entry("naziv", FieldRef(ULICE, "NAZIV"), "@s25", {42, 6, 140, 12}).history()}};
     append(r.controls, okCancelButtons(86, 30));
     UpdateFormView view(form, std::move(r), caller_);
-    return view.exec();
+    return view.exec(request);
 }
 
 BANKE_SCREEN::BANKE_SCREEN(QWidget* parent)
@@ -47,12 +47,12 @@ BANKE_SCREEN::BANKE_SCREEN(QWidget* parent)
         std::vector<ColumnSource>{ColumnSource::of(BANKE, "NAZIV"), ColumnSource::of(BANKE, "VODECIBROJ"),
                                   ColumnSource::of(BANKE, "OZNAKA")});
     b->addSortOrder({BANKE.KEYNAZIV, Locator::Step, Stops::None, {}, {}});
-    b->update = [this] { UPISBANKE(this).run(); };
+    b->update = [this](LONG request) { return UPISBANKE(this).run(request); };
     add(std::move(b), {"list", "", "tabs", "", false});
     onChange = [this] { builder().display("naziv"); };
 }
 
-LONG UPISBANKE::run() {
+LONG UPISBANKE::run(LONG request) {
     UpdateForm form(BANKE, "UPISBANKE");
     form.insertTitle = "Upis banke u šifrarnik";
     form.changeTitle = "Promjena naziva banke";
@@ -63,7 +63,7 @@ LONG UPISBANKE::run() {
                       entry("vodeci", FieldRef(BANKE, "VODECIBROJ"), "@s7", {58, 24, 40, 12}).history()}};
     append(r.controls, okCancelButtons(128, 46));
     UpdateFormView view(form, std::move(r), caller_);
-    return view.exec();
+    return view.exec(request);
 }
 
 }  // namespace marel::screens

@@ -14,8 +14,8 @@ public:
 class UPISULICE {
 public:
     explicit UPISULICE(QWidget* caller) : caller_(caller) {}
-    // Runs the form for GLOBALREQUEST; answers in GLOBALRESPONSE.
-    LONG run();
+    // Runs the form for the request (insert, change or delete); returns the answer.
+    LONG run(LONG request);
 
 private:
     QWidget* caller_;
@@ -30,7 +30,7 @@ public:
 class UPISBANKE {
 public:
     explicit UPISBANKE(QWidget* caller) : caller_(caller) {}
-    LONG run();
+    LONG run(LONG request);
 
 private:
     QWidget* caller_;

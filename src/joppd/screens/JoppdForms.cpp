@@ -59,7 +59,7 @@ JOPOOBRASCI::JOPOOBRASCI(QWidget* parent)
     // Newest payments first.
     b->addSortOrder({JOPO.KEYJEDINSTVO, Locator::None, Stops::None, {}, {}});
     b->related = readPaymentAndPayer;
-    b->update = [this] { JOPOPROMJENEOBR(this).run(); };
+    b->update = [this](LONG request) { return JOPOPROMJENEOBR(this).run(request); };
     add(std::move(b), {"list", "", "tabs", "", true});
     builder().onAccepted("xml", [this] {
         createFile();
@@ -83,7 +83,7 @@ void JOPOOBRASCI::createFile() {
     browser().refresh(true);
 }
 
-LONG JOPOPROMJENEOBR::run() {
+LONG JOPOPROMJENEOBR::run(LONG request) {
     UpdateForm form(JOPO, "JOPOPROMJENEOBR");
     form.insertTitle = "Adding a jopo Record";
     form.changeTitle = "Promjene";
@@ -138,7 +138,7 @@ LONG JOPOPROMJENEOBR::run() {
             return true;
         });
     };
-    return view.exec();
+    return view.exec(request);
 }
 
 }  // namespace marel::screens

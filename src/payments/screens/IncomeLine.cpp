@@ -11,6 +11,7 @@
 #include "codelists/screens/IncomeTypes.h"
 #include "payments/IncomeLine.h"
 #include "payments/screens/RecipientChoice.h"
+#include "session/Globals.h"
 #include "store/Records.h"
 #include "ui/ListBrowser.h"
 #include "ui/screens/ListBrowserView.h"
@@ -56,7 +57,7 @@ public:
         delete linesView_.data();
     }
 
-    LONG run() {
+    LONG run(LONG request) {
         form_.insertTitle = "Unos dohotka";
         form_.changeTitle = "Promjene";
         form_.otherFiles = {&MJESTA, &OBRACUN, &OPCINE, &OSOBE, &PORSTOPE, &POZICIJE, &SVASTA, &VRSTEDOH};
@@ -69,14 +70,13 @@ public:
         UpdateFormView view(form_, resource(), caller_);
         view_ = &view;
         view.onOpen = [this](WindowBuilder& b) { opened(b); };
-        const LONG answer = view.exec();
+        const LONG answer = view.exec(request);
         view_ = nullptr;
         b_ = nullptr;
         if (answer == REQUESTCOMPLETED && form_.request() != DELETERECORD) GLO.VRSTADOH = DOH.VRSTADOHOTKA;
         // A cancelled change leaves the record as stored: its lines go back to it.
         if (answer != REQUESTCOMPLETED && form_.request() == CHANGERECORD && calculated_)
             recalculateStored(line_, thisYear());
-        GLOBALRESPONSE = answer;
         return answer;
     }
 
@@ -170,9 +170,10 @@ private:
             POZ.OZNAKA = OBR.POZICIJA;
             if (POZICIJE.get(POZICIJE.KEYOZNAKA) != 0) POZICIJE.clear();
         };
-        lines_->update = [this] {
-            UPDATEOBRACUN(b_ ? b_->root() : caller_).run();
-            if (GLOBALRESPONSE == REQUESTCOMPLETED) totals();
+        lines_->update = [this](LONG request) {
+            const LONG answer = UPDATEOBRACUN(b_ ? b_->root() : caller_).run(request);
+            if (answer == REQUESTCOMPLETED) totals();
+            return answer;
         };
         methodsView_ = new ListBrowserView(*methods_, b.root());
         linesView_ = new ListBrowserView(*lines_, b.root());
@@ -428,9 +429,9 @@ private:
 
 }  // namespace
 
-LONG UPDATEDOHOCI::run() { return IncomeLineForm(caller_).run(); }
+LONG UPDATEDOHOCI::run(LONG request) { return IncomeLineForm(caller_).run(request); }
 
-LONG UPDATEOBRACUN::run() {
+LONG UPDATEOBRACUN::run(LONG request) {
     UpdateForm form(OBRACUN, "UPDATEOBRACUN");
     form.insertTitle = "Adding a obracun Record";
     form.changeTitle = "Changing a obracun Record";
@@ -448,7 +449,7 @@ LONG UPDATEOBRACUN::run() {
                       button("ok", "OK", {92, 76, 48, 14}).byDefault(),
                       button("cancel", "Cancel", {146, 76, 48, 14})}};
     UpdateFormView view(form, std::move(r), caller_);
-    return view.exec();
+    return view.exec(request);
 }
 
 }  // namespace marel::screens

@@ -3,7 +3,7 @@
 // of its calculation lines.
 #include <QWidget>
 
-#include "shell/Globals.h"
+#include "ui/Request.h"
 
 namespace marel::screens {
 
@@ -14,8 +14,8 @@ namespace marel::screens {
 class UPDATEDOHOCI {
 public:
     explicit UPDATEDOHOCI(QWidget* caller) : caller_(caller) {}
-    // Runs the form for GLOBALREQUEST; answers in GLOBALRESPONSE.
-    LONG run();
+    // Runs the form for the request (insert, change or delete); returns the answer.
+    LONG run(LONG request);
 
 private:
     QWidget* caller_;
@@ -26,7 +26,7 @@ private:
 class UPDATEOBRACUN {
 public:
     explicit UPDATEOBRACUN(QWidget* caller) : caller_(caller) {}
-    LONG run();
+    LONG run(LONG request);
 
 private:
     QWidget* caller_;

@@ -136,14 +136,13 @@ ISPLATE_SCREEN::ISPLATE_SCREEN(std::unique_ptr<LOC> loc, QWidget* parent)
                                   ColumnSource::of(ISPLATE, "ISPLATITELJ")});
     payments->addSortOrder(
         {ISPLATE.KEYRSIDISPLATITELJ, Locator::None, Stops::None, [this] { return int64_t(payer_); }, {}});
-    payments->update = [this] {
+    payments->update = [this](LONG request) -> LONG {
         // A payment belongs to a payer: without one highlighted there is nothing to add it to.
-        if (GLOBALREQUEST == INSERTRECORD && payer_ == 0) {
+        if (request == INSERTRECORD && payer_ == 0) {
             prompter().beep();
-            GLOBALRESPONSE = REQUESTCANCELLED;
-            return;
+            return REQUESTCANCELLED;
         }
-        UPISISPLATE(this).run();
+        return UPISISPLATE(this).run(request);
     };
 
     auto lines = incomeLines(
@@ -155,13 +154,12 @@ ISPLATE_SCREEN::ISPLATE_SCREEN(std::unique_ptr<LOC> loc, QWidget* parent)
     lines->addSortOrder(
         {DOHOCI.KEYISPLATA, Locator::Incremental, Stops::None, [this] { return int64_t(payment_); }, {}});
     lines->related = readLineParties;
-    lines->update = [this] {
-        if (GLOBALREQUEST == INSERTRECORD && payment_ == 0) {
+    lines->update = [this](LONG request) -> LONG {
+        if (request == INSERTRECORD && payment_ == 0) {
             prompter().beep();
-            GLOBALRESPONSE = REQUESTCANCELLED;
-            return;
+            return REQUESTCANCELLED;
         }
-        UPDATEDOHOCI(this).run();
+        return UPDATEDOHOCI(this).run(request);
     };
 
     // Each list learns its master's record before it follows it.
@@ -328,14 +326,14 @@ bool ISPLATE_SCREEN::eventFilter(QObject* watched, QEvent* event) {
 
 // ================================================================ UPISISPLATE
 
-LONG UPISISPLATE::run() {
+LONG UPISISPLATE::run(LONG request) {
     struct {
         String<5> DAN;
         Date computedFor;  // the date LOC:DAN was last computed from
     } loc;
     FileUse files{&ISPLATE, &SUBJEKTI};
     // A new payment is offered the payer's first free day, before it is numbered.
-    if (GLOBALREQUEST == INSERTRECORD) loc.DAN = primeNewPayment(Date::today());
+    if (request == INSERTRECORD) loc.DAN = primeNewPayment(Date::today());
 
     UpdateForm form(ISPLATE, "UPISISPLATE");
     form.insertTitle = "Unos nove isplate";
@@ -444,7 +442,7 @@ LONG UPISISPLATE::run() {
         lines->addSortOrder({DOHOCI.KEYISPLATA, Locator::None, Stops::None, [payment] { return int64_t(payment); }, {}});
         lines->related = readLineParties;
         QWidget* form = b.root();
-        lines->update = [form] { UPDATEDOHOCI(form).run(); };
+        lines->update = [form](LONG request) { return UPDATEDOHOCI(form).run(request); };
         auto* listView = new ListBrowserView(*lines, form);
         // The list lives as long as its view, which reads it to the last.
         QObject::connect(listView, &QObject::destroyed, [lines] { delete lines; });
@@ -468,13 +466,12 @@ LONG UPISISPLATE::run() {
         lines->open(0);
         states();
     };
-    return view.exec();
+    return view.exec(request);
 }
 
 // ================================================================ DUPLIKAT
 
 LONG DUPLIKAT::run() {
-    GLOBALRESPONSE = REQUESTCANCELLED;
     FileUse files{&DOHOCI, &ISPLATE, &OBRACUN, &SUBJEKTI};
     struct {
         LONG ISPLATA = 0;
@@ -576,9 +573,9 @@ LONG DUPLIKAT::run() {
         else content->close();
         return true;
     });
+
     later(content, [b] { b->select("datum"); });  // once the window shows
     waitBesideCaller(content, caller_);
-    GLOBALRESPONSE = REQUESTCANCELLED;
     return REQUESTCANCELLED;
 }
 

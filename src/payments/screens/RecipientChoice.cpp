@@ -59,7 +59,7 @@ ODABIROSOBEZADOH::ODABIROSOBEZADOH(QWidget* parent)
         {OSOBE.KEYPREZIMEIME, Locator::Incremental, Stops::None, {}, [] { return !OSO.OIB.empty(); }});
     people->addSortOrder({OSOBE.KEYMJESTO, Locator::None, Stops::None, [this] { return int64_t(place_); }, {}});
     people->related = readAddress;
-    people->update = [this] { UPISOSOBE(this).run(); };
+    people->update = [this](LONG request) { return UPISOSOBE(this).run(request); };
 
     auto places = std::make_unique<ListBrowser>(
         MJESTA, kPlacesFormat,

@@ -125,7 +125,6 @@ LONG ListWindow::exec(QWidget* caller) {
     if (lists_.empty()) {
         // Nothing to choose from (a screen not built yet): cancelled at once.
         deleteLater();
-        GLOBALRESPONSE = REQUESTCANCELLED;
         return REQUESTCANCELLED;
     }
     QEventLoop loop;
@@ -138,7 +137,6 @@ LONG ListWindow::exec(QWidget* caller) {
     placement_.show(this, caller, this);
     if (placement_.sub) sub_ = placement_.sub;
     if (!finished_) loop.exec();
-    GLOBALRESPONSE = answer;
     return answer;
 }
 

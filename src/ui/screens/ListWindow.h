@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/Globals.h"
 #include "ui/ListBrowser.h"
+#include "ui/Request.h"
 #include "ui/screens/CallerModal.h"
 #include "ui/screens/WindowBuilder.h"
 
@@ -58,8 +58,8 @@ public:
     bool isOpen() const { return opened_ && !finished_; }
 
     // Opens the window beside `caller`, which waits (and only it) until the
-    // list is closed; returns the answer (1 chosen, 2 cancelled) and leaves
-    // GLOBALRESPONSE set to it. The window deletes itself.
+    // list is closed; returns the answer (1 chosen, 2 cancelled). The window
+    // deletes itself.
     LONG exec(QWidget* caller);
 
     // Runs after any list moved, so the screen can refresh its displays.

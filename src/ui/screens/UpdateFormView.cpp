@@ -25,10 +25,10 @@ UpdateFormView::~UpdateFormView() {
 
 QWidget* UpdateFormView::window() const { return sub_ ? static_cast<QWidget*>(sub_) : content_.data(); }
 
-int UpdateFormView::exec() {
+int UpdateFormView::exec(LONG request) {
     QEventLoop loop;
     int answer = REQUESTCANCELLED;
-    start([&](int response) {
+    start(request, [&](int response) {
         answer = response;
         loop.quit();
     });
@@ -36,9 +36,9 @@ int UpdateFormView::exec() {
     return answer;
 }
 
-void UpdateFormView::start(std::function<void(int)> done) {
+void UpdateFormView::start(LONG request, std::function<void(int)> done) {
     done_ = std::move(done);
-    const bool window = form_.open();
+    const bool window = form_.open(request);
     if (window) {
         show();
         return;

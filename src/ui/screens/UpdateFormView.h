@@ -37,13 +37,13 @@ public:
     // can read afresh what its displays show beside the record's numbers.
     std::function<void()> onRefresh;
 
-    // Runs the form and returns its answer (GLOBALRESPONSE). Events go on
-    // meanwhile, so other windows keep working; a form opened later by another
-    // window must finish before this call returns.
-    int exec();
-    // Runs the form and calls `done` with the answer when it finishes. The
-    // view and the form must live until then.
-    void start(std::function<void(int)> done);
+    // Runs the form for the request (insert, change or delete) and returns
+    // its answer. Events go on meanwhile, so other windows keep working; a
+    // form opened later by another window must finish before this call returns.
+    int exec(LONG request);
+    // Runs the form for the request and calls `done` with the answer when it
+    // finishes. The view and the form must live until then.
+    void start(LONG request, std::function<void(int)> done);
 
     WindowBuilder* builder() const { return builder_; }
     // The form's own window (the MDI window when there is one); nullptr for a delete.

@@ -6,7 +6,7 @@
 
 #include "codelists/screens/IncomeTypes.h"
 #include "codelists/screens/PrinterParams.h"
-#include "shell/screens/Screens.h"
+#include "frame/Screens.h"
 #include "store/Records.h"
 #include "support/ScreenDriver.h"
 #include "support/StoreFixture.h"
@@ -27,6 +27,7 @@ protected:
             ASSERT_EQ(Store::main().loadTable(table, suppliedDataDir()), 0) << table;
         registerAllScreens();
         frame = new MAIN;
+        setWindowHost(frame);
         frame->resize(1200, 800);
         frame->show();
     }

@@ -5,7 +5,8 @@
 
 #include "codelists/screens/Municipalities.h"
 #include "preview/ReportPreview.h"
-#include "shell/screens/Screens.h"
+#include "frame/Screens.h"
+#include "session/Globals.h"
 #include "store/Records.h"
 #include "support/ScreenDriver.h"
 #include "support/StoreFixture.h"
@@ -25,6 +26,7 @@ protected:
         StoreFixture::SetUp();
         registerAllScreens();
         frame = new MAIN;
+        setWindowHost(frame);
         frame->resize(1100, 800);
         frame->show();
         GLO.AKCIJA = "";

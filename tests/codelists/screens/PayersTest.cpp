@@ -4,7 +4,7 @@
 #include <QTableView>
 
 #include "codelists/screens/Payers.h"
-#include "shell/screens/Screens.h"
+#include "frame/Screens.h"
 #include "store/Records.h"
 #include "support/ReferenceData.h"
 #include "support/ScreenDriver.h"
@@ -33,6 +33,7 @@ protected:
         addBank(3, "Stara banka", "236");
         registerAllScreens();
         frame = new MAIN;
+        setWindowHost(frame);
         frame->resize(1100, 750);
         frame->show();
     }

@@ -7,7 +7,7 @@
 
 #include "codelists/screens/Municipalities.h"
 #include "codelists/screens/Recipients.h"
-#include "shell/screens/Screens.h"
+#include "frame/Screens.h"
 #include "store/Records.h"
 #include "support/ScreenDriver.h"
 #include "support/ReferenceData.h"
@@ -47,6 +47,7 @@ protected:
         openFiles({&OSOBE, &MJESTA, &OPCINE, &ULICE, &BANKE, &DOHOCI});
         registerAllScreens();
         frame = new MAIN;
+        setWindowHost(frame);
         frame->resize(1100, 760);
         frame->show();
     }

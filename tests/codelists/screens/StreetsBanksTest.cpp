@@ -4,7 +4,7 @@
 #include <QTableView>
 
 #include "codelists/screens/StreetsBanks.h"
-#include "shell/screens/Screens.h"
+#include "frame/Screens.h"
 #include "store/Records.h"
 #include "support/ScreenDriver.h"
 #include "support/StoreFixture.h"
@@ -23,6 +23,7 @@ protected:
         StoreFixture::SetUp();
         registerAllScreens();
         frame = new MAIN;
+        setWindowHost(frame);
         frame->resize(1000, 700);
         frame->show();
     }

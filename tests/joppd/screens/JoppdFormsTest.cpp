@@ -7,7 +7,7 @@
 
 #include "joppd/JoppdFixture.h"
 #include "joppd/screens/JoppdForms.h"
-#include "shell/screens/Screens.h"
+#include "frame/Screens.h"
 #include "support/ScreenDriver.h"
 #include "ui/screens/ListBrowserView.h"
 
@@ -25,6 +25,7 @@ protected:
         JoppdFixture::SetUp();
         registerAllScreens();
         frame = new MAIN;
+        setWindowHost(frame);
         frame->resize(1200, 800);
         frame->show();
         payment(1, Date::fromYmd(2014, 2, 5));

@@ -4,7 +4,8 @@
 #include <QTableView>
 
 #include "payments/screens/IncomeLine.h"
-#include "shell/screens/Screens.h"
+#include "frame/Screens.h"
+#include "session/Globals.h"
 #include "store/Records.h"
 #include "support/ScreenDriver.h"
 #include "support/StoreFixture.h"
@@ -61,6 +62,7 @@ protected:
 
         registerAllScreens();
         frame = new MAIN;
+        setWindowHost(frame);
         frame->resize(1100, 760);
         frame->show();
         caller = new QWidget;
@@ -81,9 +83,8 @@ protected:
     LONG insertLine(std::function<void(WindowBuilder&)> steps) {
         DOHOCI.clear();
         DOH.ISPLATA = 1;
-        GLOBALREQUEST = INSERTRECORD;
         whenOpen(std::move(steps));
-        return screens::UPDATEDOHOCI(caller).run();
+        return screens::UPDATEDOHOCI(caller).run(INSERTRECORD);
     }
     LONG changeLine(LONG line, std::function<void(WindowBuilder&)> steps) {
         DOHOCI.clear();
@@ -91,9 +92,8 @@ protected:
         EXPECT_EQ(DOHOCI.get(DOHOCI.KEYOZNAKA), 0);
         DOHOCI.watch();
         DOHOCI.get(DOHOCI.KEYOZNAKA);
-        GLOBALREQUEST = CHANGERECORD;
         whenOpen(std::move(steps));
-        return screens::UPDATEDOHOCI(caller).run();
+        return screens::UPDATEDOHOCI(caller).run(CHANGERECORD);
     }
     static std::string amount(LONG line, USHORT position) {
         OBRACUN.clear();

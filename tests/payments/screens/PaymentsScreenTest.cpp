@@ -6,7 +6,7 @@
 #include "payments/Payments.h"
 #include "payments/screens/Payments.h"
 #include "payments/screens/RecipientChoice.h"
-#include "shell/screens/Screens.h"
+#include "frame/Screens.h"
 #include "store/Records.h"
 #include "support/ScreenDriver.h"
 #include "support/StoreFixture.h"
@@ -32,6 +32,7 @@ protected:
         ASSERT_EQ(SUBJEKTI.add(), 0);
         registerAllScreens();
         frame = new MAIN;
+        setWindowHost(frame);
         frame->resize(1200, 800);
         frame->show();
     }

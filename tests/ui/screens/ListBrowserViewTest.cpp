@@ -6,7 +6,6 @@
 #include <QTest>
 
 #include "common/Prompter.h"
-#include "shell/Globals.h"
 #include "support/StoreFixture.h"
 #include "ui/ListBrowser.h"
 #include "ui/screens/ListBrowserView.h"
@@ -114,7 +113,10 @@ TEST_F(ListBrowserViewTest, KeysAndScrollBarDriveThePage) {
 TEST_F(ListBrowserViewTest, ButtonsKeysAndMouseCallTheFormOrChoose) {
     auto b = people();
     std::vector<LONG> requests;
-    b->update = [&] { requests.push_back(GLOBALREQUEST); };
+    b->update = [&](LONG request) {
+        requests.push_back(request);
+        return LONG(REQUESTCANCELLED);
+    };
     ListBrowserView view(*b);
     showView(view);
     b->open(0);

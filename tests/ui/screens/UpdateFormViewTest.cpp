@@ -45,13 +45,12 @@ protected:
 }  // namespace
 
 TEST_F(UpdateFormViewTest, InsertBlocksOnlyItsCaller) {
-    GLOBALREQUEST = INSERTRECORD;
     ULICE.clear();
     UpdateForm form(ULICE, "T-VIEW");
     form.insertTitle = "Upis ulice u šifrarnik";
     UpdateFormView view(form, resource(), list->widget());
     int answer = 0;
-    view.start([&](int a) { answer = a; });
+    view.start(INSERTRECORD, [&](int a) { answer = a; });
     ASSERT_NE(view.window(), nullptr);
     EXPECT_EQ(area.subWindowList().size(), 3);
     EXPECT_EQ(view.window()->windowTitle(), "Upis ulice u šifrarnik");
@@ -68,7 +67,6 @@ TEST_F(UpdateFormViewTest, InsertBlocksOnlyItsCaller) {
     QTest::keyClicks(naziv, "Ilica");
     view.builder()->press("ok");
     EXPECT_EQ(answer, REQUESTCOMPLETED);
-    EXPECT_EQ(GLOBALRESPONSE, REQUESTCOMPLETED);
     EXPECT_TRUE(list->widget()->isEnabled());
     QApplication::processEvents();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -80,12 +78,11 @@ TEST_F(UpdateFormViewTest, InsertBlocksOnlyItsCaller) {
 }
 
 TEST_F(UpdateFormViewTest, ClosingTheFormWindowCancelsTheInsert) {
-    GLOBALREQUEST = INSERTRECORD;
     ULICE.clear();
     UpdateForm form(ULICE, "T-VIEW");
     UpdateFormView view(form, resource(), list->widget());
     int answer = 0;
-    view.start([&](int a) { answer = a; });
+    view.start(INSERTRECORD, [&](int a) { answer = a; });
     ASSERT_NE(view.window(), nullptr);
     view.window()->close();
     EXPECT_EQ(answer, REQUESTCANCELLED);
@@ -100,7 +97,6 @@ TEST_F(UpdateFormViewTest, ExecWaitsWhileOtherWindowsWork) {
     ASSERT_EQ(ULICE.add(), 0);
     ULICE.watch();
     ASSERT_EQ(ULICE.get(ULICE.KEYOZNAKA), 0);
-    GLOBALREQUEST = CHANGERECORD;
     UpdateForm form(ULICE, "T-VIEW");
     UpdateFormView view(form, resource(), list->widget());
     bool otherWorked = false;
@@ -112,7 +108,7 @@ TEST_F(UpdateFormViewTest, ExecWaitsWhileOtherWindowsWork) {
         QTest::keyClicks(naziv, "Savska");
         QTest::keyClick(naziv, Qt::Key_Return);  // accepts and presses OK
     });
-    EXPECT_EQ(view.exec(), REQUESTCOMPLETED);
+    EXPECT_EQ(view.exec(CHANGERECORD), REQUESTCOMPLETED);
     EXPECT_TRUE(otherWorked);
     ULICE.clear();
     ULI.OZNAKA = 1;
@@ -124,11 +120,10 @@ TEST_F(UpdateFormViewTest, DeleteShowsNoWindow) {
     ULICE.clear();
     ULI.OZNAKA = 1;
     ASSERT_EQ(ULICE.add(), 0);
-    GLOBALREQUEST = DELETERECORD;
     prompts.answers = {BUTTON_OK};
     UpdateForm form(ULICE, "T-VIEW");
     UpdateFormView view(form, resource(), list->widget());
-    EXPECT_EQ(view.exec(), REQUESTCOMPLETED);
+    EXPECT_EQ(view.exec(DELETERECORD), REQUESTCOMPLETED);
     EXPECT_EQ(view.window(), nullptr);
     EXPECT_EQ(ULICE.records(), 0);
     EXPECT_EQ(area.subWindowList().size(), 2);
@@ -137,12 +132,11 @@ TEST_F(UpdateFormViewTest, DeleteShowsNoWindow) {
 TEST_F(UpdateFormViewTest, TypingNotYetAcceptedSurvivesAVisitToAnotherWindow) {
     // A lookup button takes no focus: the user types, clicks it, works in the
     // list it opens and comes back. The typing is still there and OK keeps it.
-    GLOBALREQUEST = INSERTRECORD;
     ULICE.clear();
     UpdateForm form(ULICE, "T-VIEW");
     UpdateFormView view(form, resource(), list->widget());
     int answer = 0;
-    view.start([&](int a) { answer = a; });
+    view.start(INSERTRECORD, [&](int a) { answer = a; });
     auto* sub = qobject_cast<QMdiSubWindow*>(view.window());
     ASSERT_NE(sub, nullptr);
     auto* naziv = view.builder()->control<QLineEdit>("naziv");

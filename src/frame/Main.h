@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "ui/screens/WindowHost.h"
+
 class QMdiArea;
 class QMdiSubWindow;
 class QToolBar;
@@ -21,11 +23,9 @@ using ScreenFactory = std::function<QWidget*()>;
 void registerScreen(const std::string& name, ScreenFactory factory);
 bool screenRegistered(const std::string& name);
 
-// Opens a window inside the frame, or as a window of its own when there is
-// no frame (screen tests). Returns the window that holds it.
-QWidget* openWindow(QWidget* widget);
-
-class MAIN : public QMainWindow {
+// The frame is the window host of the program once main() registers it:
+// every window opened through openWindow() goes into its working area.
+class MAIN : public QMainWindow, public WindowHost {
     Q_OBJECT
 public:
     MAIN();
@@ -37,6 +37,7 @@ public:
     // A new window of a registered screen, nullptr for one not registered.
     QMdiSubWindow* openScreen(const std::string& name);
     QMdiSubWindow* addWindow(QWidget* widget);
+    QWidget* openWindow(QWidget* widget) override;
     // The menu items and tool-bar buttons that start a screen.
     QList<QAction*> commandsFor(const std::string& name) const;
     void updateCommands();

@@ -8,6 +8,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -16,7 +17,7 @@
 #include <QVBoxLayout>
 
 #include "common/Prompter.h"
-#include "shell/screens/Main.h"
+#include "frame/Main.h"
 #include "store/Records.h"
 #include "store/Warnings.h"
 #include "support/TempFolder.h"
@@ -51,6 +52,7 @@ protected:
         ASSERT_EQ(Store::main().open(folder.str(), ""), 0);
         registerScreen("OSOBE", [this] { return last = new Dummy(QStringLiteral("Primatelji")); });
         frame = new MAIN;
+        setWindowHost(frame);
         frame->show();
         frame->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
@@ -145,6 +147,31 @@ TEST_F(Frame, ToolBarButtonsCarryTheirAltKeysAndTips) {
     ASSERT_EQ(windows().size(), 1);
     EXPECT_EQ(windows()[0]->windowTitle(), "Primatelji");
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+}
+
+// Previews and choosers open their windows through the host, never through
+// the frame itself; once the frame has gone they stand on their own.
+TEST_F(Frame, WindowsOpenedThroughTheHostGoIntoTheFrameAndStandAloneWithoutIt) {
+    ASSERT_EQ(windowHost(), frame);
+    QPointer<Dummy> inside = new Dummy(QStringLiteral("Pregled"));
+    QWidget* holder = openWindow(inside);
+    ASSERT_EQ(windows().size(), 1);
+    EXPECT_EQ(holder, windows()[0]);
+    EXPECT_EQ(windows()[0]->widget(), inside.data());
+    windows()[0]->close();
+    settle();
+    EXPECT_TRUE(inside.isNull());  // closing the window takes the widget along
+
+    delete frame;
+    frame = nullptr;
+    EXPECT_EQ(windowHost(), nullptr);
+    QPointer<Dummy> alone = new Dummy(QStringLiteral("Pregled"));
+    EXPECT_EQ(openWindow(alone), alone.data());
+    EXPECT_TRUE(alone->isWindow());
+    EXPECT_TRUE(alone->isVisible());
+    alone->close();
+    settle();
+    EXPECT_TRUE(alone.isNull());
 }
 
 TEST_F(Frame, CommandsWithoutAScreenAreDisabledUntilOneIsRegistered) {

@@ -1,4 +1,4 @@
-#include "shell/Globals.h"
+#include "session/Globals.h"
 
 #include "store/Records.h"
 #include "store/Warnings.h"
@@ -10,16 +10,12 @@
 namespace marel {
 
 Globals GLO;
-LONG GLOBALREQUEST = 0;
-LONG GLOBALRESPONSE = 0;
 // The system's full-window dragging setting as found, and the one in force.
 LONG LCURRENTFDSETTING = 0;
 LONG LADJFDSETTING = 0;
 
 void initGlobals() {
     GLO = Globals{};
-    GLOBALREQUEST = 0;
-    GLOBALRESPONSE = 0;
     SAVED = {};
     for (DataFile* f : allFiles()) f->clear();
 }
@@ -41,7 +37,6 @@ void PUNIGLOBALE() {
         GLO.KONTEL2 = ID1.KONTEL2.str();
         GLO.KONEMAIL = ID1.KONEMAIL.str();
     }
-    GLOBALRESPONSE = REQUESTCANCELLED;
 }
 
 void upgradePositions() {
@@ -83,7 +78,6 @@ void programStart(const std::string& folder, const std::string& dataDir) {
 
 void programEnd() {
     releaseFile(POZICIJE);
-    GLOBALRESPONSE = REQUESTCOMPLETED;
 #ifdef _WIN32
     if (LADJFDSETTING)
         SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, 1, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);

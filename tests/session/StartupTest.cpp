@@ -1,6 +1,6 @@
 #include <fstream>
 
-#include "shell/Globals.h"
+#include "session/Globals.h"
 #include "store/Records.h"
 #include "store/Warnings.h"
 #include "support/TempFolder.h"

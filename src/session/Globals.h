@@ -23,12 +23,6 @@ struct Globals {
 };
 extern Globals GLO;
 
-// What a list asks an update form to do, and what a procedure answers.
-enum Request : LONG { INSERTRECORD = 1, CHANGERECORD = 2, DELETERECORD = 3, SELECTRECORD = 4 };
-enum Response : LONG { REQUESTCOMPLETED = 1, REQUESTCANCELLED = 2 };
-extern LONG GLOBALREQUEST;
-extern LONG GLOBALRESPONSE;
-
 // Start values for every global and every record buffer.
 void initGlobals();
 // Fills the globals from the data: the last income type used, today's date,

@@ -1,4 +1,4 @@
-#include "shell/screens/Main.h"
+#include "frame/Main.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
@@ -23,8 +23,8 @@
 #include <map>
 
 #include "common/Prompter.h"
-#include "shell/Initialisation.h"
-#include "shell/screens/Artwork.h"
+#include "frame/Artwork.h"
+#include "session/Initialisation.h"
 #include "store/BufferSet.h"
 #include "store/Store.h"
 #include "ui/screens/Application.h"
@@ -99,14 +99,6 @@ void registerScreen(const std::string& name, ScreenFactory factory) {
 
 bool screenRegistered(const std::string& name) { return registry().count(name) > 0; }
 
-QWidget* openWindow(QWidget* widget) {
-    if (theFrame) return theFrame->addWindow(widget);
-    widget->setAttribute(Qt::WA_DeleteOnClose);
-    if (!bufferSetOf(widget)) inheritBufferSet(widget);
-    widget->show();
-    return widget;
-}
-
 MAIN::MAIN() : area_(new FrameArea(this)) {
     theFrame = this;
     setWindowTitle(QStringLiteral("MAREL V 2014.4"));
@@ -130,6 +122,8 @@ MAIN::MAIN() : area_(new FrameArea(this)) {
 
 MAIN::~MAIN() {
     if (theFrame == this) theFrame = nullptr;
+    // Windows opened after the frame has gone stand on their own.
+    if (windowHost() == this) setWindowHost(nullptr);
 }
 
 MAIN* MAIN::frame() { return theFrame; }
@@ -249,6 +243,8 @@ QMdiSubWindow* MAIN::openScreen(const std::string& name) {
     setBufferSet(widget, buffers);
     return addWindow(widget);
 }
+
+QWidget* MAIN::openWindow(QWidget* widget) { return addWindow(widget); }
 
 QMdiSubWindow* MAIN::addWindow(QWidget* widget) {
     // A screen that set its own size keeps it; the window adds only its frame.

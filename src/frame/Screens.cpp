@@ -1,4 +1,4 @@
-#include "shell/screens/Screens.h"
+#include "frame/Screens.h"
 
 #include "codelists/screens/Municipalities.h"
 #include "codelists/screens/Payers.h"
@@ -8,7 +8,7 @@
 #include "codelists/screens/StreetsBanks.h"
 #include "joppd/screens/JoppdForms.h"
 #include "payments/screens/Payments.h"
-#include "shell/screens/Main.h"
+#include "frame/Main.h"
 
 namespace marel {
 

@@ -6,10 +6,10 @@
 #include <cstdlib>
 
 #include "common/Prompter.h"
-#include "shell/Globals.h"
-#include "shell/screens/Artwork.h"
-#include "shell/screens/Main.h"
-#include "shell/screens/Screens.h"
+#include "frame/Artwork.h"
+#include "frame/Main.h"
+#include "frame/Screens.h"
+#include "session/Globals.h"
 #include "ui/screens/Application.h"
 #include "ui/screens/QtPrompter.h"
 
@@ -38,6 +38,7 @@ int main(int argc, char** argv) {
     programStart(QDir::currentPath().toStdString());
     {
         MAIN frame;
+        setWindowHost(&frame);
         frame.showMaximized();
         app.exec();
     }

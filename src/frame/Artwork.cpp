@@ -1,4 +1,4 @@
-#include "shell/screens/Artwork.h"
+#include "frame/Artwork.h"
 
 #include <QLinearGradient>
 #include <QPainter>

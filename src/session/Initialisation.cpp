@@ -1,4 +1,4 @@
-#include "shell/Initialisation.h"
+#include "session/Initialisation.h"
 
 #include "common/Prompter.h"
 #include "store/Records.h"

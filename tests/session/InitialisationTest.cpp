@@ -1,4 +1,4 @@
-#include "shell/Initialisation.h"
+#include "session/Initialisation.h"
 #include "support/StoreFixture.h"
 
 using namespace marel;

@@ -14,7 +14,8 @@
 
 #include "common/CheckDigits.h"
 #include "payments/screens/Payments.h"
-#include "shell/screens/Screens.h"
+#include "frame/Screens.h"
+#include "session/Globals.h"
 #include "store/Records.h"
 #include "support/ScreenDriver.h"
 #include "support/StoreFixture.h"
@@ -87,6 +88,7 @@ protected:
         GLO.VRSTADOH = 0;
         registerAllScreens();
         frame = new MAIN;
+        setWindowHost(frame);
         frame->resize(1200, 800);
         frame->show();
     }
