@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QWidget>
 
+#include "ui/screens/Runtime.h"
 #include "ui/screens/WindowBuilder.h"
 
 namespace marel {
@@ -54,7 +55,12 @@ bool Application::notify(QObject* receiver, QEvent* event) {
             break;
         default: break;
     }
-    return QApplication::notify(receiver, event);
+    const bool handled = QApplication::notify(receiver, event);
+    // A window of the frame is a child widget; a window of its own is a top-level one.
+    if (event->type() == QEvent::Close && event->isAccepted() && receiver->isWidgetType() &&
+        (static_cast<QWidget*>(receiver)->isWindow() || receiver->inherits("QMdiSubWindow")))
+        markEnded(receiver);
+    return handled;
 }
 
 }  // namespace marel

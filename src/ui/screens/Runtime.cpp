@@ -5,8 +5,25 @@
 
 namespace marel {
 
+namespace {
+const char* const kEnded = "marelEnded";
+}
+
+void markEnded(QObject* window) { window->setProperty(kEnded, true); }
+
+bool windowEnded(const QObject* object) {
+    for (const QObject* o = object; o; o = o->parent())
+        if (o->property(kEnded).toBool()) return true;
+    return false;
+}
+
 void later(QObject* context, std::function<void()> f) {
-    QMetaObject::invokeMethod(context, std::move(f), Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        context,
+        [context, f = std::move(f)] {
+            if (!windowEnded(context)) f();
+        },
+        Qt::QueuedConnection);
 }
 
 void setClipboardText(const std::string& text) { QApplication::clipboard()->setText(QString::fromStdString(text)); }

@@ -12,8 +12,13 @@ namespace marel {
 
 // Runs `f` once the events already queued are handled, as an event of
 // `context`: it runs with context's buffer set, and not at all once context
-// is gone.
+// is gone or its window has been closed.
 void later(QObject* context, std::function<void()> f);
+
+// A window that has been closed has ended, even before it is deleted: work
+// queued for it or anything inside it no longer runs.
+void markEnded(QObject* window);
+bool windowEnded(const QObject* object);
 
 void setClipboardText(const std::string& text);
 std::string clipboardText();

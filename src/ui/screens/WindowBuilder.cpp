@@ -11,6 +11,8 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
@@ -67,6 +69,7 @@ bool fromInside(Qt::FocusReason r) { return r != Qt::ActiveWindowFocusReason && 
 
 WindowBuilder::WindowBuilder(WindowResource resource, QWidget* root)
     : QObject(root), resource_(std::move(resource)), root_(root) {
+    root->setProperty(kBuilder, QVariant::fromValue<QObject*>(this));
     QFontMetrics metrics(root->font());
     baseX_ = metrics.averageCharWidth();
     baseY_ = metrics.height();
@@ -317,8 +320,22 @@ void WindowBuilder::display() {
 void WindowBuilder::display(std::string_view id) { showItem(require(id)); }
 
 bool WindowBuilder::acceptTyped(QWidget* target) {
-    QWidget* focus = QApplication::focusWidget();
-    if (!focus || !target || focus == target || focus->isAncestorOf(target)) return true;
+    if (!target) return true;
+    // The entry being edited in the window the target belongs to; for the
+    // frame's menu and tool bar, in the frame's window the user works in.
+    // (Asked of the window, not of the application: a window not active at
+    // the moment still knows which of its entries holds the focus.)
+    QWidget* focus = nullptr;
+    for (QWidget* w = target; w && !focus; w = w->parentWidget())
+        if (auto* b = qobject_cast<WindowBuilder*>(w->property(kBuilder).value<QObject*>()); b && b->root_ == w)
+            focus = w->focusWidget();
+    if (!focus && !frameWindowOf(target)) {
+        if (auto* area = target->window()->findChild<QMdiArea*>(); area && area->activeSubWindow())
+            focus = area->activeSubWindow()->focusWidget();
+        else
+            focus = QApplication::focusWidget();
+    }
+    if (!focus || focus == target || focus->isAncestorOf(target)) return true;
     auto* owner = qobject_cast<WindowBuilder*>(focus->property(kBuilder).value<QObject*>());
     if (!owner || owner->detached_) return true;
     const int i = owner->itemOf(focus);

@@ -196,6 +196,19 @@ TEST_F(IncomeLineFormTest, ALineEnteredAsAUserDoesIsStoredWithItsCalculation) {
     EXPECT_EQ(DOHOCI.records(), 1);
 }
 
+TEST_F(IncomeLineFormTest, ANetTypedAndCalculatedAtOnceIsTheNetCalculated) {
+    insertLine([this](WindowBuilder& f) {
+        enter(f, "rednibroj", "1");
+        enter(f, "djelatnik", "1");
+        enter(f, "vrsta", "4");
+        type(f, "neto", "1000,00");
+        click(f, "izracun");  // straight from the entry, without Tab
+        EXPECT_EQ(shown(f, "neto"), "1.000,00");
+        EXPECT_EQ(shown(f, "bruto"), "1.439,26");
+        click(f, "cancel");
+    });
+}
+
 TEST_F(IncomeLineFormTest, CancellingANewLineLeavesNothingBehind) {
     const LONG answer = insertLine([](WindowBuilder& f) {
         authorsFee(f);
