@@ -28,6 +28,8 @@
 #include "store/BufferSet.h"
 #include "store/Store.h"
 #include "ui/screens/Application.h"
+#include "ui/screens/CallerModal.h"
+#include "ui/screens/Runtime.h"
 #include "ui/screens/WindowBuilder.h"
 
 namespace marel {
@@ -260,6 +262,7 @@ QMdiSubWindow* MAIN::addWindow(QWidget* widget) {
     connect(widget, &QObject::destroyed, sub, &QWidget::close, Qt::QueuedConnection);
     sub->show();
     if (sized) sub->resize(size + sub->size() - widget->size());
+    fitInArea(sub, sub->pos());
     area_->setActiveSubWindow(sub);
     return sub;
 }
@@ -299,14 +302,27 @@ bool MAIN::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MAIN::closeEvent(QCloseEvent* event) {
-    // Every window gets its say first; one that refuses to close keeps the program open.
+    // Every window gets its say first. Forms and choosers close (cancelled, as
+    // their Cancel would), but a list waiting for its form can go only once the
+    // form's wait has ended: the frame tries again when the waits have unwound,
+    // as long as windows keep closing.
+    const qsizetype before = area_->subWindowList().size();
     area_->closeAllSubWindows();
+    qsizetype open = 0;
     for (QMdiSubWindow* sub : area_->subWindowList())
-        if (sub->isVisible()) {
-            event->ignore();
-            return;
-        }
-    event->accept();
+        if (sub->isVisible()) ++open;
+    if (open == 0) {
+        exitRetries_ = 0;
+        event->accept();
+        return;
+    }
+    event->ignore();
+    if (open < before || exitRetries_ < 3) {
+        ++exitRetries_;
+        later(this, [this] { close(); });
+    } else {
+        exitRetries_ = 0;  // a window refused: the program stays open
+    }
 }
 
 OPROGRAMU::OPROGRAMU(QWidget* parent) : QDialog(parent) {

@@ -58,6 +58,7 @@ private:
     QMdiArea* area_;
     QToolBar* toolBar_ = nullptr;
     std::vector<std::pair<QAction*, std::string>> screenCommands_;
+    int exitRetries_ = 0;
 };
 
 // The about box.

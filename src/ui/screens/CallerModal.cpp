@@ -7,6 +7,8 @@
 #include <QMdiSubWindow>
 #include <QWidget>
 
+#include <algorithm>
+
 #include "common/Prompter.h"
 #include "ui/screens/Application.h"
 
@@ -21,6 +23,10 @@ void CallerModal::show(QWidget* content, QWidget* caller, QObject* filter) {
     if (callerSub && callerSub->mdiArea()) {
         QMdiArea* area = callerSub->mdiArea();
         callerWindow = callerSub;
+        // A maximized caller would take its window's place and leave it blank:
+        // the two stand side by side while the window is open.
+        callerWasMaximized = callerSub->isMaximized();
+        if (callerWasMaximized) callerSub->showNormal();
         if (callerSub->widget()) callerSub->widget()->setEnabled(false);
         // The content's own size (a form's resource) is what the window shows;
         // without it the window would shrink to its title bar.
@@ -32,6 +38,7 @@ void CallerModal::show(QWidget* content, QWidget* caller, QObject* filter) {
         sub->installEventFilter(filter);
         sub->show();
         if (sized) sub->resize(size + sub->size() - content->size());
+        fitInArea(sub, callerSub->pos() + QPoint(24, 24));
         area->setActiveSubWindow(sub);
     } else {
         callerWindow = caller ? caller->window() : nullptr;
@@ -53,8 +60,21 @@ void CallerModal::release(QObject* filter) {
     callerWindow->removeEventFilter(filter);
     if (auto* s = qobject_cast<QMdiSubWindow*>(callerWindow.data())) {
         if (s->widget()) s->widget()->setEnabled(true);
+        if (callerWasMaximized) s->showMaximized();
         if (sub && s->mdiArea()) s->mdiArea()->setActiveSubWindow(s);
     }
+}
+
+void fitInArea(QMdiSubWindow* sub, QPoint preferred) {
+    QMdiArea* area = sub ? sub->mdiArea() : nullptr;
+    if (!area || sub->isMaximized()) return;
+    const QSize room = area->viewport()->size();
+    if (room.isEmpty()) return;
+    const QSize size = sub->size().boundedTo(room);
+    if (size != sub->size()) sub->resize(size);
+    preferred.setX(std::clamp(preferred.x(), 0, std::max(0, room.width() - size.width())));
+    preferred.setY(std::clamp(preferred.y(), 0, std::max(0, room.height() - size.height())));
+    sub->move(preferred);
 }
 
 namespace {

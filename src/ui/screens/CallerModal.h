@@ -6,6 +6,7 @@
 #include <QPointer>
 
 class QMdiSubWindow;
+class QPoint;
 class QObject;
 class QWidget;
 
@@ -14,6 +15,7 @@ namespace marel {
 struct CallerModal {
     QPointer<QWidget> callerWindow;  // the window that waits
     QPointer<QMdiSubWindow> sub;     // the new window in the frame, if any
+    bool callerWasMaximized = false;  // shown normal while its window is open
 
     // Shows `content` beside `caller`; `filter` watches the caller (it must not
     // close first) and the new window.
@@ -23,6 +25,10 @@ struct CallerModal {
     // Gives the caller back its input and the focus.
     void release(QObject* filter);
 };
+
+// Puts a window of the frame wholly inside the frame's working area, as near
+// `preferred` as it fits, shrinking it only when it is larger than the area.
+void fitInArea(QMdiSubWindow* sub, QPoint preferred);
 
 // Shows `content` beside `caller` and returns when its window has closed.
 // Meanwhile the caller cannot close, and every other window stays usable.

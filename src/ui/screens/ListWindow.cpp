@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QShortcut>
 #include <QTableView>
 #include <QTimer>
 
@@ -134,6 +135,10 @@ LONG ListWindow::exec(QWidget* caller) {
         loop.quit();
     });
     setAttribute(Qt::WA_DeleteOnClose);
+    // Esc leaves a chooser without a choice.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, [this] { finish(REQUESTCANCELLED); });
     placement_.show(this, caller, this);
     if (placement_.sub) sub_ = placement_.sub;
     if (!finished_) loop.exec();

@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QShortcut>
 
 #include "ui/screens/Runtime.h"
 
@@ -56,6 +57,10 @@ void UpdateFormView::show() {
     if (builder_->control("ok")) builder_->onAccepted("ok", [this] { okPressed(); return true; });
     if (builder_->control("cancel")) builder_->onAccepted("cancel", [this] { cancelPressed(); return true; });
     if (onOpen) onOpen(*builder_);
+    // Esc is Cancel, with Cancel's handling.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), content_);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, [this] { cancelPressed(); });
 
     placement_.show(content_, caller_, this);
     callerWindow_ = placement_.callerWindow;
