@@ -256,7 +256,11 @@ std::optional<Decimal> Picture::parseNumber(std::string_view text) const {
     if (kind_ == Kind::Pattern) {
         auto digits = parseText(text);
         if (!digits) return std::nullopt;
-        return digits->empty() ? Decimal(0) : Decimal::parse(*digits);
+        try {
+            return digits->empty() ? Decimal(0) : Decimal::parse(*digits);
+        } catch (const DecimalError&) {
+            return std::nullopt;  // more digits than any working value holds
+        }
     }
     require(kind_ == Kind::Number, "broj");
     text = trimBlanks(text);
@@ -288,11 +292,15 @@ std::optional<Decimal> Picture::parseNumber(std::string_view text) const {
         if (frac.find_first_not_of('0', size_t(places_)) != std::string::npos) return std::nullopt;
         frac.resize(size_t(places_));
     }
-    Decimal v = Decimal::parse((neg ? "-" : "") + (whole.empty() ? "0" : whole) + "." + frac + "0");
+    // However many digits were typed, the answer is a refusal like any other,
+    // never an error that reaches the window: a number no working value can
+    // hold does not fit any picture either.
+    Decimal v;
     int64_t scaled;
     try {
+        v = Decimal::parse((neg ? "-" : "") + (whole.empty() ? "0" : whole) + "." + frac + "0");
         scaled = v.toScaled(places_, 18);
-    } catch (const DecimalOverflow&) {
+    } catch (const DecimalError&) {
         return std::nullopt;
     }
     if (numberBody(scaled).size() > size_t(width_)) return std::nullopt;
@@ -340,6 +348,10 @@ std::optional<std::string> Picture::parseText(std::string_view text) const {
         return digits;
     }
     require(kind_ == Kind::String, "tekst");
+    // A control character (a NUL, a line break pasted from a word processor)
+    // is never part of a name, an address or a number of a record: it would cut
+    // the stored text or break the XML files the text goes into.
+    if (hasControlCharacter(text)) return std::nullopt;
     std::string_view cut = utf8Prefix(text, size_t(width_));
     try {
         toCp1250(cut);

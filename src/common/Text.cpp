@@ -60,6 +60,18 @@ char32_t utf8Next(std::string_view s, size_t& i) {
     return c;
 }
 
+bool hasControlCharacter(std::string_view s) {
+    for (size_t i = 0; i < s.size(); ++i) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        if (b < 0x20 || b == 0x7F) return true;
+        // C1 controls are U+0080..U+009F: 0xC2 0x80..0x9F in UTF-8.
+        if (b == 0xC2 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) <= 0x9F &&
+            static_cast<unsigned char>(s[i + 1]) >= 0x80)
+            return true;
+    }
+    return false;
+}
+
 void utf8Append(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += char(c);

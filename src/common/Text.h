@@ -32,6 +32,10 @@ std::string_view utf8Prefix(std::string_view s, size_t n);
 char32_t utf8Next(std::string_view s, size_t& i);
 void utf8Append(std::string& out, char32_t c);
 
+// A control character anywhere in the text: C0 (NUL, tab, line breaks ...),
+// DEL or C1. No field of a record holds one.
+bool hasControlCharacter(std::string_view s);
+
 std::string rtrim(std::string_view s);
 std::string trim(std::string_view s);
 // Upper case of the letters code page 1250 has ("č" -> "Č").

@@ -30,6 +30,7 @@ bool XmlWriter::CREATEXMLFILE(const std::string& path, std::string_view version,
     temp_ = path + ".tmp";
     depth_ = 0;
     failed_ = false;
+    error_.clear();
     file_ = std::fopen(temp_.c_str(), "wb");
     if (!file_) return false;
     // The writer gets the open file rather than the name: libxml2 would read a
@@ -49,26 +50,41 @@ void XmlWriter::newLine(int depth) {
     check(xmlTextWriterWriteRaw(writer_, X("\n" + std::string(size_t(depth) * 2, ' '))));
 }
 
+bool XmlWriter::allowed(std::string_view text, std::string_view where) {
+    const std::string bad = forbiddenCharacter(text);
+    if (bad.empty()) return true;
+    if (error_.empty())
+        error_ = "Polje " + rtrim(where) + " sadrži znak koji XML datoteka ne smije sadržavati (" + bad + ").";
+    failed_ = true;
+    return false;
+}
+
 void XmlWriter::CREATEPARENT(std::string_view name) {
-    if (!writer_) return;
+    if (!writer_ || !allowed(name, name)) return;
     if (depth_ > 0) newLine(depth_);  // the root follows the declaration's line break
     check(xmlTextWriterStartElement(writer_, X(rtrim(name))));
 }
 
 void XmlWriter::CREATEATTRIBUTE(std::string_view name, std::string_view value) {
-    if (writer_) check(xmlTextWriterWriteAttribute(writer_, X(rtrim(name)), X(rtrim(value))));
+    if (!writer_ || !allowed(name, name) || !allowed(value, name)) return;
+    check(xmlTextWriterWriteAttribute(writer_, X(rtrim(name)), X(rtrim(value))));
 }
 
 void XmlWriter::ADDPARENT() { ++depth_; }
 
 void XmlWriter::ADDELEMENT(std::string_view name, std::string_view text) {
-    if (!writer_) return;
+    if (!writer_ || !allowed(name, name) || !allowed(text, name)) return;
     newLine(depth_);
     check(xmlTextWriterWriteElement(writer_, X(rtrim(name)), X(rtrim(text))));
 }
 
 void XmlWriter::ADDSTRINGTEXT(std::string_view markup) {
     if (!writer_) return;
+    // Named by the element the markup starts with.
+    std::string_view element = markup;
+    if (size_t lt = element.find('<'); lt != std::string_view::npos) element.remove_prefix(lt + 1);
+    element = element.substr(0, element.find_first_of(" \t\r\n/>"));
+    if (!allowed(markup, element)) return;
     newLine(depth_);
     check(xmlTextWriterWriteRaw(writer_, X(std::string(markup))));
 }
@@ -104,6 +120,31 @@ std::string XmlWriter::escape(std::string_view text) {
         }
     }
     return out;
+}
+
+std::string XmlWriter::forbiddenCharacter(std::string_view text) {
+    for (size_t i = 0; i < text.size();) {
+        const size_t start = i;
+        if (const auto b = static_cast<unsigned char>(text[i]); b >= 0x20 && b < 0x80) {
+            ++i;  // the common case: printable ASCII
+            continue;
+        }
+        const char32_t c = utf8Next(text, i);
+        // utf8Next reads leniently; a character is only what encodes back to
+        // the very same bytes (no overlong forms, no stray continuation bytes).
+        std::string again;
+        utf8Append(again, c);
+        const bool wellFormed = again == text.substr(start, i - start);
+        const bool ok = c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
+                        (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+        if (!wellFormed || !ok) {
+            char buf[16];
+            if (!wellFormed) std::snprintf(buf, sizeof buf, "bajt 0x%02X", unsigned(static_cast<unsigned char>(text[start])));
+            else std::snprintf(buf, sizeof buf, "U+%04X", unsigned(c));
+            return buf;
+        }
+    }
+    return "";
 }
 
 std::string_view utf8CutBytes(std::string_view text, size_t bytes) {

@@ -41,14 +41,27 @@ public:
     // Ends the current element.
     void CLOSEPARENT();
     // Ends the document and puts the file in place. False when anything on
-    // the way failed; the file of that name is then left as it was.
+    // the way failed (a text XML cannot carry among them: no parser would read
+    // the file); the file of that name is then left as it was and nothing of
+    // this run remains.
     bool CLOSEXMLFILE();
+
+    // Why the file was not written: a text with a character XML cannot
+    // carry, naming its element ("" when nothing was refused that way).
+    const std::string& error() const { return error_; }
 
     // Text made safe for element content and attribute values.
     static std::string escape(std::string_view text);
+    // The first character of a text that an XML 1.0 document cannot contain
+    // (control characters other than tab and line breaks, U+FFFE, U+FFFF,
+    // surrogates, malformed UTF-8), as "U+0001"; "" when there is none.
+    static std::string forbiddenCharacter(std::string_view text);
 
 private:
     void newLine(int depth);
+    // False, and the file failed with a message naming `where`, when `text`
+    // holds a character XML cannot carry.
+    bool allowed(std::string_view text, std::string_view where);
     void check(int rc) {
         if (rc < 0) failed_ = true;
     }
@@ -60,6 +73,7 @@ private:
     std::string temp_;
     int depth_ = 0;
     bool failed_ = false;
+    std::string error_;
 };
 
 // The longest start of a UTF-8 text that fits into `bytes` bytes without

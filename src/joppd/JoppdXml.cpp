@@ -223,6 +223,9 @@ bool FORMIRAJ() {
         writeDocument(xml, rows, payerPlace);
         written = xml.CLOSEXMLFILE();
     }
+    // A text the file cannot carry is named, so the user knows what to correct;
+    // nothing of the run is left in the folder.
+    if (!written && !xml.error().empty()) return refuse("GREŠKA - XML DATOTEKA NIJE KREIRANA:\r\n" + xml.error());
     if (!written) return refuse("GREŠKA - XML DATOTEKA SE NE MOŽE KREIRATI:\r\n" + path);
 
     JOPO.DATOTEKA = kept;

@@ -191,10 +191,19 @@ CalcResult IZBRUTA(const Decimal& gross, const CalcInput& in, int year, Amount& 
     }
 }
 
-std::array<Amount, 2> crisisTax(const Decimal& net, const Decimal& ratePercent) {
-    Amount tax = net * ratePercent * kCent;
-    Amount after = net - tax.value();
-    return {tax, after};
+CrisisTax crisisTax(const Decimal& net, const Decimal& ratePercent) {
+    CrisisTax k;
+    if (ratePercent.sign() < 0 || ratePercent > kHundred) {
+        k.error = kCrisisRateRange;
+        return k;
+    }
+    try {
+        k.tax = net * ratePercent * kCent;
+        k.after = net - k.tax.value();
+    } catch (const DecimalOverflow&) {
+        return {{}, {}, kTooLarge};
+    }
+    return k;
 }
 
 // ---- on the data files

@@ -62,8 +62,16 @@ CalcResult VISESTOPA(const Decimal& net, const CalcInput& in, const std::vector<
 CalcResult IZBRUTA(const Decimal& gross, const CalcInput& in, int year, Amount& netOut);
 
 // Crisis tax of a net at a rate in percent and the net after it
-// (POZ_KRIPOREZ, POZ_POSLIJEKRIPOREZ).
-std::array<Amount, 2> crisisTax(const Decimal& net, const Decimal& ratePercent);
+// (POZ_KRIPOREZ, POZ_POSLIJEKRIPOREZ). Refused, with nothing computed, for a
+// rate outside 0 to 100 % or a net whose amounts do not fit.
+struct CrisisTax {
+    Amount tax;
+    Amount after;
+    std::string error;  // not empty: refused, this says why
+    bool ok() const { return error.empty(); }
+};
+CrisisTax crisisTax(const Decimal& net, const Decimal& ratePercent);
+inline constexpr const char* kCrisisRateRange = "Stopa kriznog poreza mora biti između 0 i 100 %.";
 
 // ---- the calculation on the data files
 

@@ -100,11 +100,12 @@ bool lineTotals(LONG incomeLine, LineTotals& out) {
     return true;
 }
 
-int storeCrisisTax(LONG incomeLine, const Decimal& net, const Decimal& ratePercent, std::array<Amount, 2>& written) {
-    FileUse uses{&OBRACUN};
+int storeCrisisTax(LONG incomeLine, const Decimal& net, const Decimal& ratePercent, CrisisTax& written) {
     written = crisisTax(net, ratePercent);
-    if (int rc = storePosition(incomeLine, POZ_KRIPOREZ, written[0].value(), true)) return rc;
-    return storePosition(incomeLine, POZ_POSLIJEKRIPOREZ, written[1].value(), true);
+    if (!written.ok()) return -1;
+    FileUse uses{&OBRACUN};
+    if (int rc = storePosition(incomeLine, POZ_KRIPOREZ, written.tax.value(), true)) return rc;
+    return storePosition(incomeLine, POZ_POSLIJEKRIPOREZ, written.after.value(), true);
 }
 
 SHORT paymentMethod(LONG incomeLine) {

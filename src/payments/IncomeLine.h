@@ -64,8 +64,9 @@ struct LineTotals {
 bool lineTotals(LONG incomeLine, LineTotals& out);
 
 // Crisis tax of the net at a rate in percent and the net after it into their
-// positions (added when missing). Returns 0 or the error; `written` receives the two amounts.
-int storeCrisisTax(LONG incomeLine, const Decimal& net, const Decimal& ratePercent, std::array<Amount, 2>& written);
+// positions (added when missing). Returns 0 or the file error; `written` receives the two amounts.
+// A calculation the routine refuses writes nothing and returns -1 (`written.error` says why).
+int storeCrisisTax(LONG incomeLine, const Decimal& net, const Decimal& ratePercent, CrisisTax& written);
 
 // The payment method (1 to 7) of an income line; 0 when none is stored.
 SHORT paymentMethod(LONG incomeLine);

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "common/Text.h"
+
 namespace marel {
 
 FieldRef::FieldRef(DataFile& file, int field) {
@@ -74,6 +76,16 @@ bool FieldRef::setNumber(const Decimal& v) const {
 }
 
 bool FieldRef::setString(std::string_view s) const {
+    // Control characters are refused on every way text enters a variable, not
+    // only through a picture: a NUL would cut the stored text, and the others
+    // make the XML files unreadable. A memo may keep its line breaks and tabs.
+    if (type_ == FieldType::Memo) {
+        for (char c : s)
+            if (c == '\0' || (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r'))
+                return false;
+    } else if (hasControlCharacter(s)) {
+        return false;
+    }
     try {
         static_cast<StringField*>(ptr_)->assign(s, size_t(size_));
         return true;

@@ -107,6 +107,29 @@ TEST(PictureNumbers, RefusesWhatThePictureCannotHold) {
     EXPECT_EQ(Picture::parse("@n3").parseNumber("999"), Decimal(999));
 }
 
+TEST(PictureNumbers, AnyNumberOfDigitsIsARefusalNotAnError) {
+    const std::string nines15(15, '9'), nines30(30, '9');
+    // Wide pictures would show them; no working value holds them.
+    for (const char* pic : {"@n-14", "@n20", "@N-14.`2", "@N-40.`2", "@N*10.`2", "@P###P", "@P##################P"})
+        for (const std::string& typed : {nines15, nines30, "-" + nines15, nines30 + ",00", "0," + nines30}) {
+            std::optional<Decimal> v;
+            EXPECT_NO_THROW(v = Picture::parse(pic).parseNumber(typed)) << pic << " " << typed;
+            EXPECT_FALSE(v) << pic << " " << typed;
+        }
+    // The largest values the pictures can show are still read.
+    EXPECT_EQ(Picture::parse("@n20").parseNumber("99999999999999"), Decimal::parse("99999999999999"));
+    EXPECT_EQ(Picture::parse("@N-14.`2").parseNumber("999.999.999,99"), Decimal::parse("999999999.99"));
+}
+
+TEST(PictureStrings, ControlCharactersAreRefused) {
+    const Picture s = Picture::parse("@s20");
+    for (std::string typed : {"1\x01", "ivo\x0B@mail.hr", "Ana\tMarić", "Ilica\n", "\x7F", "A\xC2\x85"})
+        EXPECT_FALSE(s.parseText(typed)) << typed;
+    // A NUL is refused too, not taken as the end of the text.
+    EXPECT_FALSE(s.parseText(std::string("Iv\0an", 5)));
+    EXPECT_EQ(s.parseText("Đuro Šarić"), "Đuro Šarić");
+}
+
 TEST(PictureDates, CroatianShortDateAndIsoDate) {
     EXPECT_EQ(formatAs("@d17", ymd(2014, 2, 5)), "05.02.2014.");
     EXPECT_EQ(formatAs("D17", ymd(2014, 12, 31)), "31.12.2014.");

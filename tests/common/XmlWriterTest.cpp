@@ -78,4 +78,55 @@ TEST(XmlWriter, ReplacesTheOldFileOnlyWhenComplete) {
     EXPECT_FALSE(xml.CLOSEXMLFILE());
 }
 
+TEST(XmlWriter, ACharacterXmlCannotCarryFailsTheFileAndNamesTheElement) {
+    struct Case {
+        const char* element;
+        std::string text;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"Broj", "1\x01", "U+0001"},
+        {"Email", "ivo\x0B@mail.hr", "U+000B"},
+        {"Naziv", std::string("Iv\0an", 5), "U+0000"},
+        {"Ime", "Ana\xEF\xBF\xBF", "U+FFFF"},
+        {"Ulica", "Ilica \xC3", "bajt 0xC3"},    // cut in the middle of a letter
+        {"Mjesto", "\xC0\xAF", "bajt 0xC0"},    // an overlong form of '/'
+        {"Prezime", "\xED\xA0\x80", "U+D800"},  // a surrogate
+    };
+    test::TempFolder dir;
+    const fs::path path = dir.path() / "a.xml";
+    std::ofstream(path) << "old";
+    for (const Case& c : cases) {
+        XmlWriter xml;
+        ASSERT_TRUE(xml.CREATEXMLFILE(path.string()));
+        xml.CREATEPARENT("Root");
+        xml.ADDPARENT();
+        xml.ADDELEMENT("Prvi", "Zagreb");
+        xml.ADDELEMENT(c.element, c.text);
+        xml.CLOSEPARENT();
+        EXPECT_FALSE(xml.CLOSEXMLFILE()) << c.element;
+        EXPECT_EQ(xml.error(), std::string("Polje ") + c.element +
+                                   " sadrži znak koji XML datoteka ne smije sadržavati (" + c.shown + ").");
+        // The old file stays as it was and nothing of the run is left beside it.
+        EXPECT_EQ(readFile(path), "old");
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+    }
+
+    // In an attribute and in markup written as it is, too.
+    XmlWriter xml;
+    ASSERT_TRUE(xml.CREATEXMLFILE(path.string()));
+    xml.CREATEPARENT("Root");
+    xml.CREATEATTRIBUTE("oznaka", "\x1F");
+    EXPECT_EQ(xml.error(), "Polje oznaka sadrži znak koji XML datoteka ne smije sadržavati (U+001F).");
+    ASSERT_TRUE(xml.CREATEXMLFILE(path.string()));
+    xml.CREATEPARENT("Root");
+    xml.ADDPARENT();
+    xml.ADDSTRINGTEXT("<Identifikator dc=\"x\">a\x02</Identifikator>");
+    EXPECT_FALSE(xml.CLOSEXMLFILE());
+    EXPECT_EQ(xml.error(), "Polje Identifikator sadrži znak koji XML datoteka ne smije sadržavati (U+0002).");
+
+    // Tabs, line breaks and letters beyond ASCII are fine.
+    EXPECT_EQ(XmlWriter::forbiddenCharacter("a\tb\r\nč€𝄞"), "");
+}
+
 }  // namespace

@@ -1,8 +1,10 @@
 #include <libxml/parser.h>
+#include <libxml/xmlschemas.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "joppd/JoppdFixture.h"
@@ -17,6 +19,40 @@ bool wellFormed(const std::string& xml) {
     xmlDocPtr doc = xmlReadMemory(xml.data(), int(xml.size()), "joppd.xml", nullptr, XML_PARSE_NONET);
     if (doc) xmlFreeDoc(doc);
     return doc != nullptr;
+}
+
+// "" when the file is a JOPPD report the tax authority's schema accepts,
+// else the first complaint.
+std::string schemaErrors(const std::string& path) {
+    const char* env = std::getenv("MAREL_JOPPD_SCHEMA");
+    // The tax authority's schema lies in the shared folder beside the project.
+    const std::string xsd = env ? env : MAREL_SHARED_DIR "/schemas/joppd/ObrazacJOPPD-v1-0.xsd";
+    static std::string loaded;
+    static xmlSchemaPtr schema = nullptr;
+    if (loaded != xsd) {
+        loaded = xsd;
+        xmlSchemaParserCtxtPtr pc = xmlSchemaNewParserCtxt(xsd.c_str());
+        schema = pc ? xmlSchemaParse(pc) : nullptr;
+        if (pc) xmlSchemaFreeParserCtxt(pc);
+    }
+    if (!schema) return "schema not readable: " + xsd;
+    xmlDocPtr doc = xmlReadFile(path.c_str(), nullptr, XML_PARSE_NONET);
+    if (!doc) return "not well formed";
+    std::string error;
+    xmlSchemaValidCtxtPtr vc = xmlSchemaNewValidCtxt(schema);
+    xmlSchemaSetValidStructuredErrors(
+        vc, [](void* out, xmlError* e) {
+            auto& text = *static_cast<std::string*>(out);
+            if (text.empty() && e && e->message) text = e->message;
+        },
+        &error);
+    if (xmlSchemaValidateDoc(vc, doc) != 0 && error.empty()) error = "invalid";
+    xmlNodePtr root = xmlDocGetRootElement(doc);
+    if (error.empty() && (!root || std::string(reinterpret_cast<const char*>(root->name)) != "ObrazacJOPPD"))
+        error = "root is not ObrazacJOPPD";
+    xmlSchemaFreeValidCtxt(vc);
+    xmlFreeDoc(doc);
+    return error;
 }
 
 class JoppdXmlTest : public JoppdFixture {
@@ -213,6 +249,101 @@ TEST_F(JoppdXmlTest, NamesFromTheDataAreEscaped) {
     EXPECT_NE(xml.find("<Naziv>Horvat &amp; sinovi &lt;d.o.o.&gt;</Naziv>"), std::string::npos);
     EXPECT_NE(xml.find(">Ana Anić &amp; Co</Autor>"), std::string::npos);
     EXPECT_NE(xml.find("<P5>Ivo &quot;Mali&quot; Kos &amp; Kos</P5>"), std::string::npos);
+}
+
+// A text field that goes into the file as it is: a control character in it
+// (a paste from a word processor brings in \x0B for a line break) stops the
+// run with the element named, and nothing is left in the folder.
+TEST_F(JoppdXmlTest, ControlCharacterInAFieldWritesNoFileAndNamesTheElement) {
+    struct Case {
+        const char* element;
+        std::function<void()> spoil;
+    };
+    auto payerField = [](auto set) {
+        return [set] {
+            SUB.OZNAKA = 1;
+            ASSERT_EQ(SUBJEKTI.get(SUBJEKTI.KEYOZNAKA), 0);
+            set();
+            ASSERT_EQ(SUBJEKTI.put(), 0);
+        };
+    };
+    auto formField = [](auto set) {
+        return [set] {
+            JOPO.OZNAKA = 1;
+            ASSERT_EQ(JOPO.get(JOPO.KEYOZNAKA), 0);
+            set();
+            ASSERT_EQ(JOPO.put(), 0);
+        };
+    };
+    auto recipient = [](const char* oib, LONG place, const char* workCode = nullptr) {
+        return [=] {
+            ASSERT_EQ(Store::main().exec("DELETE FROM OSOBE WHERE OZNAKA = 1"), 0);
+            person(1, "Ivana", "Horvat", oib, place, workCode);
+        };
+    };
+    const Case cases[] = {
+        {"Broj", payerField([] { SUB.KUCNIBROJ = "1\x01"; })},
+        {"OIB", payerField([] { SUB.OIB = "6943515153\x02"; })},
+        {"Email", formField([] { JOPO.EMAIL = "ana.anic\x0B@secerana.hr"; })},
+        {"Identifikator", formField([] { JOPO.UJED = "3f2a9c1e-5b7d-4e8f-9a0b-1c2d3e4f5a6\x1F"; })},
+        // The recipient's identifier, the code of the municipality of work and
+        // that of the municipality of residence.
+        {"P4", recipient("1234567890\x03", 1)},
+        {"P3", recipient("12345678903", 1, "01\x04" "33")},
+        {"P2", recipient("12345678903", 3)},
+    };
+    municipality(3, "13\x1B" "3", "Pokvarena");
+    place(3, "Negdje", 3);
+    payment(1, Date::fromYmd(2014, 3, 10));
+    line(1, 1, 1, NONTAXABLE, kNonTaxable, 4);  // the municipality of work is reported on it
+    // Unspoilt, the same data gives a file the schema accepts.
+    form(1, 1);
+    ASSERT_TRUE(FORMIRAJ());
+    reloadForm();
+    EXPECT_EQ(schemaErrors(JOPO.DATOTEKA.str()), "");
+    fs::remove(JOPO.DATOTEKA.str());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.element);
+        // Every case starts from data that gives a valid file.
+        recipient("12345678903", 1)();
+        ASSERT_EQ(Store::main().exec("DELETE FROM SUBJEKTI WHERE OZNAKA = 1"), 0);
+        payer(1, "P", "Šećerana Čađavica, Đakovo d.o.o.");
+        ASSERT_EQ(Store::main().exec("DELETE FROM JOPO"), 0);
+        form(1, 1);
+        c.spoil();
+        ask.messages.clear();
+        JOPO.OZNAKA = 1;
+        EXPECT_FALSE(FORMIRAJ());
+        ASSERT_EQ(ask.texts().size(), 1u);
+        EXPECT_EQ(ask.texts()[0].rfind("GREŠKA - XML DATOTEKA NIJE KREIRANA:\r\nPolje " + std::string(c.element) + " ", 0),
+                  0u)
+            << ask.texts()[0];
+        EXPECT_TRUE(xmlFiles().empty());
+        reloadForm();
+        EXPECT_TRUE(JOPO.DATOTEKA.empty());
+    }
+}
+
+// Names are tidied on their way into the file (a control character becomes
+// a blank), so the report is written and is one the tax authority accepts.
+TEST_F(JoppdXmlTest, ControlCharactersInNamesBecomeBlanksAndTheFileIsValid) {
+    payer(2, "P", "Šećerana\x0B\x0BČađavica d.o.o.", "94577403194");
+    street(2, "Ilica\t\x01");
+    ASSERT_EQ(Store::main().exec("UPDATE SUBJEKTI SET ULICA = 2 WHERE OZNAKA = 2"), 0);
+    person(3, "Ivo\x0B", "Kos\x01Kos", "11111111119", 1);
+    payment(1, Date::fromYmd(2014, 2, 5), 2);
+    line(1, 1, 3, AUTHOR, kAuthorFee, 1);
+    form(1, 1);
+    reloadForm();
+    JOPO.IMEAUTORA = "Ana\x0B";
+    ASSERT_EQ(JOPO.put(), 0);
+    ASSERT_TRUE(FORMIRAJ());
+    EXPECT_EQ(ask.texts(), std::vector<std::string>{"XML datoteka kreirana"});
+    reloadForm();
+    const std::string xml = readFile(JOPO.DATOTEKA.str());
+    EXPECT_NE(xml.find("<Naziv>Šećerana Čađavica d.o.o.</Naziv>"), std::string::npos);
+    EXPECT_NE(xml.find("<P5>Ivo Kos Kos</P5>"), std::string::npos);
+    EXPECT_EQ(schemaErrors(JOPO.DATOTEKA.str()), "");
 }
 
 TEST_F(JoppdXmlTest, FileThatCannotBeWrittenLeavesTheFormAlone) {

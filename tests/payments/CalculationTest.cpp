@@ -97,10 +97,28 @@ TEST(Calculation, CrisisTaxRateFollowsTheThresholdAndTheYear) {
     EXPECT_EQ(IZRACUN(d("6000.01"), in, 2010).crisisRate.value().toString(3), "4.000");
     EXPECT_TRUE(IZRACUN(d("6000.01"), in, 2011).crisisRate.isZero());
     auto k = crisisTax(d("7000.00"), 4);
-    EXPECT_EQ(k[0].value().toString(2), "280.00");
-    EXPECT_EQ(k[1].value().toString(2), "6720.00");
+    ASSERT_TRUE(k.ok()) << k.error;
+    EXPECT_EQ(k.tax.value().toString(2), "280.00");
+    EXPECT_EQ(k.after.value().toString(2), "6720.00");
     k = crisisTax(d("7000.00"), 0);  // the button on a line without a calculation
-    EXPECT_TRUE(k[0].isZero());
+    EXPECT_TRUE(k.ok());
+    EXPECT_TRUE(k.tax.isZero());
+    k = crisisTax(d("7000.00"), 100);  // the whole net, the highest rate allowed
+    EXPECT_EQ(k.after.value().toString(2), "0.00");
+}
+
+TEST(Calculation, CrisisTaxRefusesRatesOutsideAHundredPercentAndAmountsThatDoNotFit) {
+    // A negative rate would pay tax back, one above 100 % leave a negative net.
+    for (const char* rate : {"-4", "-0.001", "100.001", "9999.999"}) {
+        const CrisisTax k = crisisTax(d("7000.00"), d(rate));
+        EXPECT_EQ(k.error, "Stopa kriznog poreza mora biti između 0 i 100 %.") << rate;
+        EXPECT_TRUE(k.tax.isZero()) << rate;
+    }
+    // The largest net an income line holds, at the highest rate: fits.
+    EXPECT_TRUE(crisisTax(d("999999999.99"), 100).ok());
+    // A working net beyond what an amount holds is refused, not an exception.
+    const CrisisTax k = crisisTax(d("99999999999999"), 50);
+    EXPECT_EQ(k.error, "Izračun nije moguć: iznos je prevelik.");
 }
 
 TEST(Calculation, ImpossibleInputsAreRefusedNotComputed) {

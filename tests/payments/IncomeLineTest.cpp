@@ -163,9 +163,14 @@ TEST_F(IncomeLineTest, MissingRecordsCountAsZeroWithANoteAndNoRecipientIsRefused
 TEST_F(IncomeLineTest, CrisisTaxLinesAndPaymentMethodAreAddedOnceThenRewritten) {
     // Position 13 entered by hand first: the button rewrites it.
     ASSERT_EQ(storePosition(5, POZ_KRIPOREZ, Decimal(1)), 0);
-    std::array<Amount, 2> k;
+    CrisisTax k;
     ASSERT_EQ(storeCrisisTax(5, Decimal::parse("7000.00"), 4, k), 0);
     EXPECT_EQ(OBRACUN.records(), 2);
+    EXPECT_EQ(amount(5, POZ_KRIPOREZ), "280.00");
+    EXPECT_EQ(amount(5, POZ_POSLIJEKRIPOREZ), "6720.00");
+    // A refused rate writes nothing: the lines keep the last good amounts.
+    EXPECT_EQ(storeCrisisTax(5, Decimal::parse("7000.00"), -4, k), -1);
+    EXPECT_FALSE(k.error.empty());
     EXPECT_EQ(amount(5, POZ_KRIPOREZ), "280.00");
     EXPECT_EQ(amount(5, POZ_POSLIJEKRIPOREZ), "6720.00");
 

@@ -38,3 +38,40 @@ TEST(FieldRef, NothingThePictureOrTheVariableRefusesIsStored) {
     EXPECT_TRUE(date.accept(Picture::parse("@d17"), ""));
     EXPECT_TRUE(d.empty());
 }
+
+TEST(FieldRef, LongNumbersAndValuesBeyondTheFieldAreRefusedWithTheValueKept) {
+    const std::string nines15(15, '9'), nines30(30, '9');
+    const Picture wide = Picture::parse("@n-40");
+    LONG place = 7;
+    SHORT year = 2014;
+    BYTE type = 4;
+    Dec<11, 2> net = Decimal::parse("10.5");
+    FieldRef fields[] = {FieldRef(place), FieldRef(year), FieldRef(type), FieldRef(net)};
+    for (const FieldRef& f : fields)
+        for (const std::string& typed : {nines15, nines30, "-" + nines30}) {
+            EXPECT_FALSE(f.accept(wide, typed)) << typed;
+            EXPECT_FALSE(f.setText(typed)) << typed;
+        }
+    // Just beyond each type's range, within what the picture reads.
+    EXPECT_FALSE(fields[0].accept(wide, "2147483648"));
+    EXPECT_FALSE(fields[0].setText("-2147483649"));
+    EXPECT_FALSE(fields[1].accept(wide, "32768"));
+    EXPECT_FALSE(fields[2].setText("256"));
+    EXPECT_FALSE(fields[3].accept(Picture::parse("@N-20.`2"), "1.000.000.000,00"));  // DECIMAL(11,2) holds 9 whole digits
+    EXPECT_EQ(place, 7);
+    EXPECT_EQ(year, 2014);
+    EXPECT_EQ(type, 4);
+    EXPECT_EQ(net.value(), Decimal::parse("10.5"));
+    EXPECT_TRUE(fields[0].accept(wide, "2147483647"));
+    EXPECT_TRUE(fields[3].accept(Picture::parse("@N-20.`2"), "999.999.999,99"));
+}
+
+TEST(FieldRef, ControlCharactersNeverReachAText) {
+    String<20> number = "12";
+    FieldRef f(number);
+    for (const std::string& typed : {std::string("1\x01"), std::string("1\x0B"), std::string("1\r\n"), std::string("1\0" "2", 3)}) {
+        EXPECT_FALSE(f.accept(Picture::parse("@s20"), typed));
+        EXPECT_FALSE(f.setText(typed));  // an entry without a picture, a recalled value
+    }
+    EXPECT_EQ(number, "12");
+}

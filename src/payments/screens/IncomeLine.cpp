@@ -130,7 +130,8 @@ private:
                     button("delete", "&Delete", {232, 172, 44, 14}),
                     button("kriporez", "KRIPOREZ", {288, 6, 60, 14}).withTip("Krizni porez"),
                     prompt("K.stopa", {288, 26, 40, 10}),
-                    entry("kstopa", FieldRef(loc_.KSTOPA), "@N-10.`3", {330, 24, 50, 12}),
+                    // No minus: a negative rate would pay tax back.
+                    entry("kstopa", FieldRef(loc_.KSTOPA), "@N10.`3", {330, 24, 50, 12}),
                     prompt("P&&P", {288, 42, 40, 10}),
                     display("pip", FieldRef(loc_.PIP), "@N-10.`2B", {330, 42, 50, 10}),
                     list("metode", {288, 58, 92, 40}),
@@ -230,6 +231,18 @@ private:
         });
         b.onAccepted("izbruta", [this] {
             if (acceptInputs()) calculate(true);
+            return true;
+        });
+        b.onAccepted("kstopa", [this] {
+            // A rate above 100 % is refused where it is typed, and the one
+            // before it comes back.
+            if (loc_.KSTOPA.value() > Decimal(100)) {
+                loc_.KSTOPA = lastRate_;
+                if (b_) b_->display("kstopa");
+                message(kCrisisRateRange, "", Icon::Exclamation);
+                return false;
+            }
+            lastRate_ = loc_.KSTOPA;
             return true;
         });
         b.onAccepted("kriporez", [this] {
@@ -350,7 +363,7 @@ private:
         }
         DOH.NETO = c.net;
         loc_.NETO = c.net;
-        if (c.result.crisisRateSet) loc_.KSTOPA = c.result.crisisRate;
+        if (c.result.crisisRateSet) lastRate_ = loc_.KSTOPA = c.result.crisisRate;
         basis_ = {DOH.DJELATNIK, DOH.VRSTADOHOTKA, DOH.NETO};
         calculated_ = true;
         showRecipient();
@@ -382,9 +395,14 @@ private:
     }
 
     void crisisTax() {
-        if (b_) b_->accept("kstopa");
-        std::array<Amount, 2> written;
-        if (storeCrisisTax(line_, loc_.NETO, loc_.KSTOPA, written) != 0) STANDARDWARNING(15, "obracun");
+        if (b_ && !b_->accept("kstopa")) return;
+        CrisisTax written;
+        const int rc = storeCrisisTax(line_, loc_.NETO, loc_.KSTOPA, written);
+        if (!written.ok()) {
+            message(written.error, "", Icon::Exclamation);
+            return;
+        }
+        if (rc != 0) STANDARDWARNING(15, "obracun");
         refreshLines();
     }
 
@@ -415,8 +433,9 @@ private:
     WindowBuilder* b_ = nullptr;
     QPointer<WindowBuilder> builder_;
     std::vector<std::string> accepted_ = {"insert", "change",   "delete", "djelatnik", "djelatnik.lookup", "vrsta",
-                                          "vrsta.lookup", "neto", "izracun", "izbruta", "kriporez", "ubaci"};
+                                          "vrsta.lookup", "neto", "izracun", "izbruta", "kstopa", "kriporez", "ubaci"};
     Loc loc_;
+    Dec<7, 3> lastRate_;  // the crisis rate last accepted
     LONG line_ = 0;
     CalcBasis basis_;
     bool calculated_ = false;

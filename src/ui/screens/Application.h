@@ -12,6 +12,7 @@
 #include <QApplication>
 
 #include <memory>
+#include <string>
 
 #include "store/BufferSet.h"
 
@@ -20,7 +21,14 @@ namespace marel {
 class Application : public QApplication {
 public:
     Application(int& argc, char** argv);
+    // Also where an exception that escaped a handler ends: a write transaction
+    // left open is rolled back, the user gets "Neočekivana greška: ..." and
+    // the program goes on.
     bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    bool dispatch(QObject* receiver, QEvent* event);
+    static void unexpected(const std::string& what);
 };
 
 // Gives a window (and everything inside it) a screen's buffer set.

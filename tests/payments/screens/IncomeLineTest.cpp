@@ -338,4 +338,22 @@ TEST_F(IncomeLineFormTest, AnotherStationsChangeIsNotOverwrittenAndTheLinesFollo
     EXPECT_EQ(amount(1, 1), "2000.00");
 }
 
+TEST_F(IncomeLineFormTest, TheCrisisRateTakesZeroToAHundredPercentOnly) {
+    insertLine([this](WindowBuilder& f) {
+        authorsFee(f);
+        const int beeps = ask.beeps;
+        enter(f, "kstopa", "-4");  // no minus in the entry: refused as typed
+        EXPECT_EQ(ask.beeps, beeps + 1);
+        EXPECT_EQ(shown(f, "kstopa"), "0,000");
+        enter(f, "kstopa", "150");
+        EXPECT_EQ(ask.last().text, "Stopa kriznog poreza mora biti između 0 i 100 %.");
+        EXPECT_EQ(shown(f, "kstopa"), "0,000");
+        enter(f, "kstopa", "100");
+        click(f, "kriporez");
+        click(f, "ok");
+    });
+    EXPECT_EQ(amount(1, 13), "694.80");
+    EXPECT_EQ(amount(1, 14), "0.00");
+}
+
 }  // namespace
