@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <thread>
 
 #include "store/Integrity.h"
 #include "store/Sql.h"
@@ -272,6 +273,8 @@ TEST(StationsStress, TwoProcessesLoseNoUpdate) {
                 continue;
             }
             counter.NAZIV = std::to_string(std::stol(counter.NAZIV.str()) + 1);
+            // A user's moment between reading and saving, where the other one gets in.
+            std::this_thread::sleep_for(std::chrono::microseconds(300));
             switch (counter.put()) {
                 case 0: ++written; break;
                 case kChangedByOther: ++refused; break;
