@@ -1,5 +1,6 @@
 #include "session/Globals.h"
 
+#include "store/OpenInserts.h"
 #include "store/Records.h"
 #include "store/Warnings.h"
 
@@ -70,6 +71,9 @@ void programStart(const std::string& folder, const std::string& dataDir) {
     int rc = Store::main().open(folder, dataDir);
     if (rc == kFileInvalid) STANDARDWARNING(1, "MAREL.DB");
     else if (rc != 0) STANDARDWARNING(30, "MAREL.DB");
+    // Blank records of insert forms this computer's crashed or killed
+    // processes never ended go before anything reads the files.
+    removeAbandonedInserts();
     PUNIGLOBALE();
     // The frame keeps the positions open from here to the end.
     useFile(POZICIJE);

@@ -28,7 +28,11 @@ std::string tableSql(const Layout& layout) {
     }
     // Bumped by every write; a watched record whose version moved on was
     // changed by another station.
-    sql += "\"_ver\" INTEGER NOT NULL DEFAULT 0)";
+    sql += "\"_ver\" INTEGER NOT NULL DEFAULT 0, ";
+    // Record ids never return: the id of a deleted record given to a new one
+    // would let a stale watch or a stale position meet a stranger whose
+    // version happens to match.
+    sql += "\"_id\" INTEGER PRIMARY KEY AUTOINCREMENT)";
     return sql;
 }
 
@@ -487,6 +491,11 @@ void DataFile::clear() {
 
 // ---- the file as a whole
 
+int DataFile::injectedFailure() {
+    setError(kStoreFailure, SQLITE_IOERR, "Injected write failure");
+    return kStoreFailure;
+}
+
 int DataFile::checkUsable() {
     if (!store_->isOpen()) {
         int code = store_->damaged() ? kFileInvalid : kFileNotOpen;
@@ -722,15 +731,18 @@ int DataFile::add() {
         setError(kFileNotOpen);
         return kFileNotOpen;
     }
+    const bool watch = watchNext_;
+    watchNext_ = false;
+    if (store_->writeFailureDue()) return injectedFailure();
     sqlite3_stmt* st = store_->statement(insertSql_);
     if (!st) return store_->fail(sqlite3_errcode(store_->db()));
     for (size_t i = 0; i < layout_->fields.size(); ++i) bindField(st, int(i) + 1, int(i));
-    int r = sqlite3_step(st);
+    int r = store_->asWrite([&] { return sqlite3_step(st); });
     sqlite3_reset(st);
     if (r != SQLITE_DONE) return store_->fail(r);
     rowid_ = sqlite3_last_insert_rowid(store_->db());
     version_ = 0;
-    watched_ = false;
+    watched_ = watch;
     setError(0);
     return 0;
 }
@@ -744,6 +756,7 @@ int DataFile::put() {
         setError(kRecordNotAvailable);
         return kRecordNotAvailable;
     }
+    if (store_->writeFailureDue()) return injectedFailure();
     std::string sql = "UPDATE " + sqlName(layout_->label) + " SET ";
     for (size_t i = 0; i < layout_->fields.size(); ++i) sql += quotedColumn(int(i)) + " = ?, ";
     sql += "\"_ver\" = \"_ver\" + 1 WHERE rowid = ?";
@@ -754,7 +767,7 @@ int DataFile::put() {
     for (int i = 0; i < n; ++i) bindField(st, i + 1, i);
     sqlite3_bind_int64(st, n + 1, rowid_);
     if (watched_) sqlite3_bind_int64(st, n + 2, version_);
-    int r = sqlite3_step(st);
+    int r = store_->asWrite([&] { return sqlite3_step(st); });
     sqlite3_reset(st);
     if (r != SQLITE_DONE) return store_->fail(r);
     if (sqlite3_changes(store_->db()) == 0) {
@@ -777,14 +790,19 @@ int DataFile::deleteRecord() {
         setError(kRecordNotAvailable);
         return kRecordNotAvailable;
     }
-    sqlite3_stmt* st = store_->statement("DELETE FROM " + sqlName(layout_->label) + " WHERE rowid = ?");
+    if (store_->writeFailureDue()) return injectedFailure();
+    sqlite3_stmt* st = store_->statement("DELETE FROM " + sqlName(layout_->label) + " WHERE rowid = ?" +
+                                         (watched_ ? " AND \"_ver\" = ?" : ""));
+    if (!st) return store_->fail(sqlite3_errcode(store_->db()));
     sqlite3_bind_int64(st, 1, rowid_);
-    int r = sqlite3_step(st);
+    if (watched_) sqlite3_bind_int64(st, 2, version_);
+    int r = store_->asWrite([&] { return sqlite3_step(st); });
     sqlite3_reset(st);
     if (r != SQLITE_DONE) return store_->fail(r);
     if (sqlite3_changes(store_->db()) == 0) {
-        setError(kRecordNotAvailable);
-        return kRecordNotAvailable;
+        int code = watched_ ? kChangedByOther : kRecordNotAvailable;
+        setError(code);
+        return code;
     }
     rowid_ = 0;
     setError(0);

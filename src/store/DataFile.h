@@ -134,7 +134,11 @@ public:
     int deleteRecord();
     bool duplicate(const Key& key);   // would the buffer clash with another record on this unique key?
     int firstDuplicateKey();          // index of the first unique key that clashes, or -1
+    // The next record read or added is watched: a put or delete of it fails
+    // with 89 when another station wrote or deleted it meanwhile.
     void watch() { watchNext_ = true; }
+    bool watched() const { return watched_; }
+    int64_t version() const { return version_; }
 
     std::string position();           // record order
     std::string position(const Key& key);
@@ -178,6 +182,7 @@ public:
 
 private:
     int checkUsable();
+    int injectedFailure();
 
     Store* store_;
     const Layout* layout_;

@@ -114,13 +114,25 @@ int RIDELETE(DataFile& file) {
     FileUse uses;
     for (DataFile* f : tree) uses.add(*f);
 
+    // A watched record is deleted only as it was read: one another station
+    // changed, or deleted (its id never returns), is not ours to delete.
+    const bool watched = file.watched();
+    const int64_t version = file.version();
+
     WriteTransaction tx(file.store());
     if (!tx.ok()) {
         RISAVEERROR(tx);
         STANDARDWARNING(34, nameOf(file), "Delete");
         return 1;
     }
-    if (file.reget(pos) != 0) {
+    const int found = file.reget(pos);
+    if (watched && (found == kRecordNotAvailable || (found == 0 && file.version() != version))) {
+        setError(kChangedByOther);
+        RISAVEERROR(tx);
+        STANDARDWARNING(17, nameOf(file));
+        return 2;
+    }
+    if (found != 0) {
         RISAVEERROR(tx);
         STANDARDWARNING(35, nameOf(file));
         return 1;
@@ -139,7 +151,7 @@ int RIDELETE(DataFile& file) {
     return 0;
 }
 
-int RIUPDATE(DataFile& file, bool fromForm) {
+int RIUPDATE(DataFile& file, bool fromForm, const std::function<bool()>& alsoWrite) {
     std::vector<DataFile*> children;
     collectTree(file, false, children);
     FileUse uses;
@@ -194,6 +206,11 @@ int RIUPDATE(DataFile& file, bool fromForm) {
             }
             snapshots[&file] = now;
         }
+    }
+    if (alsoWrite && !alsoWrite()) {
+        RISAVEERROR(tx);
+        STANDARDWARNING(15, nameOf(file));
+        return 1;
     }
     if (tx.commit() != 0) {
         RISAVEERROR(tx);

@@ -4,6 +4,7 @@
 // the records that link to it (or refusing), and remembering a record's number
 // before the user edits it. Everything runs in one transaction: a refusal or a
 // failure leaves every file as it was.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,10 +26,14 @@ struct Relation {
 // Every relation, in the order the rules of a parent are applied.
 const std::vector<Relation>& relations();
 
-// 0 deleted, 1 refused or failed. The record to delete is in the buffer.
+// 0 deleted, 1 refused or failed, 2 changed or deleted by another station
+// (when the record was watched; nothing is deleted, their version is shown).
+// The record to delete is in the buffer.
 int RIDELETE(DataFile& file);
 // 0 written, 1 refused or failed, 2 changed by another station and re-read.
-int RIUPDATE(DataFile& file, bool fromForm = false);
+// `alsoWrite` runs in the same transaction after the record and its links
+// were written; false from it undoes everything.
+int RIUPDATE(DataFile& file, bool fromForm = false, const std::function<bool()>& alsoWrite = {});
 // Remembers the record's OZNAKA as it is now (the form calls it when it loads a record).
 void RISNAP(DataFile& file);
 

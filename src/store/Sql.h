@@ -15,4 +15,8 @@ struct IndexSql {
 };
 std::vector<IndexSql> indexSqls(const Layout& layout);
 std::string sqlName(const std::string& identifier);
+// The insert forms open right now, each with the station that opened it, so
+// that a record left by a form that never ended can be told from one whose
+// form is still in use.
+inline constexpr const char* kOpenInsertsTable = "_INSERTS";
 }  // namespace marel

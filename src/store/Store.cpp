@@ -3,6 +3,9 @@
 #include <sqlite3.h>
 #include <unicode/ucol.h>
 
+#include <algorithm>
+#include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -32,17 +35,39 @@ int compareHr(void* collator, int n1, const void* s1, int n2, const void* s2) {
 void destroyCollator(void* collator) { ucol_close(static_cast<UCollator*>(collator)); }
 
 const char* kReferenceTables[] = {"VRSTEDOH", "POZICIJE", "PORSTOPE", "NEOPOREZ", "VBRAT", "JOPOZIJE"};
+
+// Where an empty database file is kept: beside it, named by the time, never
+// over an earlier one.
+std::string asideName(const std::string& path) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    std::string name = path + ".prazna-" + stamp;
+    for (int n = 2; std::filesystem::exists(name); ++n) name = path + ".prazna-" + stamp + "-" + std::to_string(n);
+    return name;
+}
+
+int64_t nowUs() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 }  // namespace
 
 std::string errorTextOf(int code) {
     switch (code) {
         case 0: return "";
         case kFileNotFound: return "File not found";
+        case kAccessDenied: return "Access denied";
         case kFileLocked: return "File is locked";
         case kRecordNotAvailable: return "Record not available";
         case kRecordNotFound: return "Record not found";
         case kFileNotOpen: return "File not open";
         case kDuplicateKey: return "Creates duplicate key";
+        case kLinkBroken: return "Breaks a link to another file";
+        case kRuleBroken: return "Breaks a rule of the file";
+        case kDiskFull: return "Disk full";
         case kKeysInvalid: return "Invalid key file";
         case kFileInvalid: return "Invalid data file";
         case kAlreadyOpen: return "File already open";
@@ -79,6 +104,20 @@ int Store::open(const std::string& folder, const std::string& dataDir) {
     (void)configured;
     folder_ = folder;
     damaged_ = false;
+    keptAside_.clear();
+    // A 0-byte file is what a copy or a crash leaves when it fails before
+    // the first page: nothing in it to keep, but the engine would take it for
+    // a database without a single table. It goes aside and a new database
+    // starts. A journal beside it means a station is creating it right now.
+    {
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(path(), ec);
+        if (!ec && size == 0 && !std::filesystem::exists(path() + "-journal")) {
+            const std::string aside = asideName(path());
+            std::filesystem::rename(path(), aside, ec);
+            if (!ec) keptAside_ = aside;
+        }
+    }
     bool isNew = !std::filesystem::exists(path());
     // The program reaches its connection from one thread only, so the
     // engine need not lock it around every call (a measurable share of
@@ -99,7 +138,8 @@ int Store::open(const std::string& folder, const std::string& dataDir) {
     }
     ucol_setStrength(coll, UCOL_SECONDARY);
     sqlite3_create_collation_v2(db_, "HR", SQLITE_UTF8, coll, compareHr, destroyCollator);
-    sqlite3_busy_timeout(db_, 2000);
+    busyLimitMs_ = 0;
+    sqlite3_busy_handler(db_, busyWait, this);
     // The first statement touches the file: a damaged one shows up here.
     rc = exec("PRAGMA journal_mode=DELETE");
     if (rc == SQLITE_OK) rc = exec("PRAGMA foreign_keys=OFF");
@@ -113,6 +153,12 @@ int Store::open(const std::string& folder, const std::string& dataDir) {
         return kFileInvalid;
     }
     if (rc != SQLITE_OK) return fail(rc);
+    // A database without a single table holds nothing: it is as good as new.
+    if (!isNew) {
+        sqlite3_stmt* st = statement("SELECT count(*) FROM sqlite_master");
+        if (st && sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int64(st, 0) == 0) isNew = true;
+        if (st) sqlite3_reset(st);
+    }
     if (isNew && !dataDir.empty()) {
         for (const char* label : kReferenceTables) {
             auto file = std::filesystem::path(dataDir) / (std::string(label) + ".tsv");
@@ -121,8 +167,83 @@ int Store::open(const std::string& folder, const std::string& dataDir) {
             if (r != 0) return r;
         }
     }
+    if (int r = upgradeTables()) return r;
     setError(0);
     return 0;
+}
+
+// Tables made before record ids were kept unique reuse the id of the last
+// record deleted, so a record added meanwhile could take the place of the
+// one another station has open for change and receive its write. They are
+// made again with ids that never return, every record keeping its id (the
+// positions that lists keep stay valid). A station that cannot do it now (locked, read-only) works on with
+// the tables as they are; the next opening tries again.
+int Store::upgradeTables() {
+    auto columnsOf = [&](const std::string& table) {
+        std::vector<std::string> cols;
+        sqlite3_stmt* st = statement("SELECT name FROM pragma_table_info(?)");
+        if (!st) return cols;
+        sqlite3_bind_text(st, 1, table.c_str(), -1, SQLITE_TRANSIENT);
+        while (sqlite3_step(st) == SQLITE_ROW) cols.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+        sqlite3_reset(st);
+        return cols;
+    };
+    auto has = [](const std::vector<std::string>& cols, const std::string& name) {
+        return std::find(cols.begin(), cols.end(), name) != cols.end();
+    };
+    std::vector<const Layout*> old;
+    for (const Layout* layout : allLayouts()) {
+        const auto cols = columnsOf(layout->label);
+        if (cols.empty() || has(cols, "_id")) continue;
+        // A table that is not the layout's is left for the opening to report.
+        bool complete = has(cols, "_ver");
+        for (auto& f : layout->fields) complete = complete && has(cols, f.name);
+        if (complete) old.push_back(layout);
+    }
+    if (old.empty()) return 0;
+
+    int code = 0;
+    {
+        WriteTransaction tx(*this, kWriteWaitMs, WriteTransaction::Join);
+        code = tx.error();
+        for (const Layout* layout : old) {
+            if (code) break;
+            const std::string name = sqlName(layout->label);
+            const std::string kept = sqlName(layout->label + "_old");
+            std::string columns;
+            for (auto& f : layout->fields) columns += sqlName(f.name) + ", ";
+            columns += "\"_ver\"";
+            dropStatements();
+            int rc = exec("ALTER TABLE " + name + " RENAME TO " + kept);
+            if (rc == SQLITE_OK) rc = exec(tableSql(*layout));
+            if (rc == SQLITE_OK)
+                rc = exec("INSERT INTO " + name + "(\"_id\", " + columns + ") SELECT rowid, " + columns + " FROM " + kept +
+                          " ORDER BY rowid");
+            // Dropping the old table takes its indexes, whose names the new ones use.
+            if (rc == SQLITE_OK) rc = exec("DROP TABLE " + kept);
+            for (auto& ix : indexSqls(*layout))
+                if (rc == SQLITE_OK) rc = exec(ix.sql);
+            if (rc != SQLITE_OK) code = fail(rc);
+        }
+        if (!code) code = tx.commit();
+        dropStatements();
+    }
+    if (code == kFileLocked || code == kAccessDenied) code = 0;
+    return code;
+}
+
+int Store::busyWait(void* self, int count) {
+    auto* store = static_cast<Store*>(self);
+    const int64_t now = nowUs();
+    if (count == 0) store->busySinceUs_ = now;
+    const int limit = store->busyLimitMs_ > 0 ? store->busyLimitMs_
+                      : store->inTransaction_ ? kWriteWaitMs
+                                              : kReadWaitMs;
+    if (now - store->busySinceUs_ >= int64_t(limit) * 1000) return 0;
+    // Short sleeps: another station's lock lasts a few milliseconds, and a
+    // long sleep would keep missing the gap between two of its writes.
+    std::this_thread::sleep_for(std::chrono::microseconds(count < 50 ? 250 : 1000));
+    return 1;
 }
 
 void Store::close() {
@@ -145,12 +266,27 @@ int Store::exec(const std::string& sql) {
 
 int Store::fail(int sqliteCode) {
     int primary = sqliteCode & 0xFF;
+    // The engine's extended code tells which constraint failed.
+    int extended = db_ ? sqlite3_extended_errcode(db_) : sqliteCode;
+    if ((extended & 0xFF) != primary) extended = sqliteCode;
     const char* msg = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(sqliteCode);
     int code;
     switch (primary) {
         case SQLITE_BUSY:
         case SQLITE_LOCKED: code = kFileLocked; break;
-        case SQLITE_CONSTRAINT: code = kDuplicateKey; break;
+        case SQLITE_CONSTRAINT:
+            switch (extended) {
+                case SQLITE_CONSTRAINT_UNIQUE:
+                case SQLITE_CONSTRAINT_PRIMARYKEY:
+                case SQLITE_CONSTRAINT_ROWID: code = kDuplicateKey; break;
+                case SQLITE_CONSTRAINT_FOREIGNKEY: code = kLinkBroken; break;
+                default: code = kRuleBroken; break;
+            }
+            break;
+        case SQLITE_READONLY:
+        case SQLITE_PERM:
+        case SQLITE_AUTH: code = kAccessDenied; break;
+        case SQLITE_FULL: code = kDiskFull; break;
         case SQLITE_NOTADB:
         case SQLITE_CORRUPT: code = kFileInvalid; break;
         default: code = kStoreFailure; break;
@@ -191,9 +327,9 @@ int Store::begin(int timeoutMs) {
     // A reader holding its lock could never become the writer while another
     // station waits to write: the reading state ends here.
     if (int code = stopReading()) return code;
-    sqlite3_busy_timeout(db_, timeoutMs);
+    busyLimitMs_ = timeoutMs;
     int rc = exec("BEGIN IMMEDIATE");
-    sqlite3_busy_timeout(db_, 2000);
+    busyLimitMs_ = 0;
     if (rc != SQLITE_OK) {
         const int code = fail(rc);
         const std::string why = storeErrorText();

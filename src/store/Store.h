@@ -16,11 +16,15 @@ namespace marel {
 enum StoreError : int {
     kNoError = 0,
     kFileNotFound = 2,
+    kAccessDenied = 5,        // the database is read-only for this station
     kFileLocked = 32,
     kRecordNotAvailable = 33,
     kRecordNotFound = 35,
     kFileNotOpen = 37,
     kDuplicateKey = 40,
+    kLinkBroken = 41,         // a link between files the engine guards
+    kRuleBroken = 42,         // a check or a required value of the file
+    kDiskFull = 44,
     kKeysInvalid = 46,
     kFileInvalid = 47,
     kAlreadyOpen = 52,
@@ -58,13 +62,18 @@ public:
 
     // Opens (creating when missing) folder/MAREL.DB. A new database receives
     // the supplied reference tables found in `dataDir` (nothing when it is
-    // empty or missing). Returns 0, or 47 when the file is not a usable
+    // empty or missing); so does an empty one (0 bytes, or no tables at
+    // all), after a 0-byte file was kept aside as MAREL.DB.prazna-<time>.
+    // Tables of an older program are brought to today's shape, their
+    // records kept. Returns 0, or 47 when the file is not a usable
     // database, or 90.
     int open(const std::string& folder, const std::string& dataDir = suppliedDataDir());
     void close();
     bool isOpen() const { return db_ != nullptr; }
     // The database file exists but cannot be used.
     bool damaged() const { return damaged_; }
+    // The file kept aside when an empty database was replaced (else empty).
+    const std::string& keptAside() const { return keptAside_; }
     const std::string& folder() const { return folder_; }
     std::string path() const;
     sqlite3* db() const { return db_; }
@@ -105,6 +114,29 @@ public:
     // Maps the last SQLite failure into the program's error codes and sets them.
     int fail(int sqliteCode);
 
+    // How long a statement waits for another station's lock before it fails
+    // with 32. Writers wait briefly (a data-entry station must not hang);
+    // reading waits long, polling often, so that a report finds the short
+    // gaps between another station's writes instead of giving up.
+    static constexpr int kWriteWaitMs = 2000;
+    static constexpr int kReadWaitMs = 20000;
+    // Runs `step` as a write: with the writer's wait when it is outside a
+    // write transaction (inside one, the lock is already ours).
+    template <class F>
+    auto asWrite(F&& step) {
+        const int kept = busyLimitMs_;
+        if (!inTransaction_) busyLimitMs_ = kWriteWaitMs;
+        auto r = step();
+        busyLimitMs_ = kept;
+        return r;
+    }
+
+    // For tests: the n-th write of a record from now (1 = the next one)
+    // fails as a file system error would; 0 switches it off.
+    void injectWriteFailure(int nth) { faultCountdown_ = nth; }
+    // Called by every record write: true when this one is to fail.
+    bool writeFailureDue() { return faultCountdown_ > 0 && --faultCountdown_ == 0; }
+
     // The only object that may keep track of which file objects are open on
     // this connection (so that remove can refuse a file in use).
     void noteOpen(const std::string& label, int delta);
@@ -113,9 +145,15 @@ public:
 private:
     int startReading();
     int stopReading();
+    int upgradeTables();
+    static int busyWait(void* self, int count);
 
     sqlite3* db_ = nullptr;
     bool damaged_ = false;
+    std::string keptAside_;
+    int busyLimitMs_ = 0;     // 0: by the kind of statement (see kReadWaitMs)
+    int64_t busySinceUs_ = 0;
+    int faultCountdown_ = 0;
     bool inTransaction_ = false;
     int readDepth_ = 0;       // nested beginRead calls not yet committed
     bool reading_ = false;    // our own deferred BEGIN is active

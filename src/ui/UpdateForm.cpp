@@ -3,6 +3,7 @@
 #include <map>
 
 #include "store/Integrity.h"
+#include "store/OpenInserts.h"
 
 namespace marel {
 
@@ -79,9 +80,15 @@ bool UpdateForm::number() {
                 setError(kDuplicateKey);
                 continue;
             }
-            if (file_.add() == 0) {
+            // Watched from the start: OK writes over it only as this form
+            // left it. Noted as an open insert in the same transaction, so
+            // that a form that never ends leaves nothing that is not removed.
+            WriteTransaction tx(file_.store(), Store::kWriteWaitMs, WriteTransaction::Join);
+            file_.watch();
+            if (tx.ok() && file_.add() == 0 && noteOpenInsert(file_, file_.currentId()) == 0 && tx.commit() == 0) {
                 added_ = true;
                 id_ = file_.currentId();
+                RISNAP(file_);
                 return true;
             }
         }
@@ -95,9 +102,9 @@ bool UpdateForm::number() {
 void UpdateForm::remove() {
     if (STANDARDWARNING(32) != BUTTON_OK) return;
     for (;;) {
-        if (underBusy([&] { return RIDELETE(file_); }) == 0) {
-            response_ = REQUESTCOMPLETED;
-            return;
+        switch (underBusy([&] { return RIDELETE(file_); })) {
+            case 0: response_ = REQUESTCOMPLETED; return;
+            case 2: return;  // not the record the user chose to delete any more
         }
         if (STANDARDWARNING(18) != BUTTON_YES) return;
     }
@@ -113,8 +120,8 @@ UpdateForm::Outcome UpdateForm::ok() {
         return Outcome::Stay;
     }
 
-    if (request_ == INSERTRECORD) {
-        const int rc = added_ ? file_.put() : file_.add();
+    if (request_ == INSERTRECORD && !added_) {
+        const int rc = file_.add();
         if (rc == 0) {
             response_ = REQUESTCOMPLETED;
             return Outcome::Close;
@@ -126,7 +133,10 @@ UpdateForm::Outcome UpdateForm::ok() {
         return Outcome::FirstField;
     }
 
-    if (copy() == saved_) {
+    // A record the form added is written as a change of it, watched, and
+    // its note as an open insert goes in the same transaction.
+    const bool inserting = request_ == INSERTRECORD;
+    if (!inserting && copy() == saved_) {
         response_ = REQUESTCOMPLETED;
         return Outcome::Close;
     }
@@ -134,8 +144,10 @@ UpdateForm::Outcome UpdateForm::ok() {
         STANDARDWARNING(24, file_.layout().keyDisplayName(key));
         return Outcome::FirstField;
     }
+    std::function<bool()> endNote;
+    if (inserting) endNote = [&] { return endOpenInsert(file_, id_) == 0; };
     for (;;) {
-        switch (underBusy([&] { return RIUPDATE(file_, true); })) {
+        switch (underBusy([&] { return RIUPDATE(file_, true, endNote); })) {
             case 0: response_ = REQUESTCOMPLETED; return Outcome::Close;
             case 2: return Outcome::Stay;  // another station's version is now shown
             default:
@@ -151,13 +163,12 @@ UpdateForm::Outcome UpdateForm::ok() {
 // A new record that is not kept goes with everything entered under it
 // meanwhile (the income lines of a new payment), as a delete would take it.
 void UpdateForm::removeAdded() {
-    if (file_.getById(id_) != 0) return;
-    for (const Relation& r : relations())
-        if (r.parent == &file_) {
-            RIDELETE(file_);
-            return;
-        }
-    file_.deleteRecord();
+    if (file_.getById(id_) == 0) {
+        bool parent = false;
+        for (const Relation& r : relations()) parent = parent || r.parent == &file_;
+        if ((parent ? RIDELETE(file_) : file_.deleteRecord()) != 0) return;  // the note stays with it
+    }
+    endOpenInsert(file_, id_);
 }
 
 int UpdateForm::close() {

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "common/Random.h"
+#include "support/StoreDump.h"
 #include "support/StoreFixture.h"
 
 using namespace marel;
@@ -243,6 +244,26 @@ TEST_F(PaymentsTest, DuplicateOfAPaymentWithoutLinesIsTheHeaderAlone) {
     EXPECT_EQ(ISPLATE.records(), 2);
     EXPECT_EQ(DOHOCI.records(), 0);
     EXPECT_EQ(ISP.OZNAKA, 2);
+}
+
+TEST_F(PaymentsTest, ACopyFailingHalfWayLeavesEveryFileAsItWas) {
+    payment(1, 4, ymd(2016, 3, 1));
+    incomeLine(10, 1, 1, 3);
+    incomeLine(11, 1, 2, 3);
+    const std::string before = marel::test::dumpDatabase(Store::main());
+    // The payment, a line, a calculation line, the very last one.
+    for (int nth : {1, 2, 4, 9}) {
+        ISPLATE.clear();
+        ISP.OZNAKA = 1;
+        ASSERT_EQ(ISPLATE.get(ISPLATE.KEYOZNAKA), 0);
+        ISP.DATUM = ymd(2016, 4, 1);
+        ISP.RSID = "16092";
+        Store::main().injectWriteFailure(nth);
+        EXPECT_NE(copyPayment(1, 2), CopyResult::Done) << nth;
+        Store::main().injectWriteFailure(0);
+        EXPECT_FALSE(Store::main().inTransaction());
+        EXPECT_EQ(marel::test::dumpDatabase(Store::main()), before) << nth;
+    }
 }
 
 }  // namespace

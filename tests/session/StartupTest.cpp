@@ -1,6 +1,11 @@
 #include <fstream>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "session/Globals.h"
+#include "store/OpenInserts.h"
+#include "ui/UpdateForm.h"
 #include "store/Records.h"
 #include "store/Warnings.h"
 #include "support/TempFolder.h"
@@ -112,4 +117,44 @@ TEST_F(Startup, UnusableDatabaseEndsTheProgramWithItsMessage) {
     ASSERT_FALSE(ask.messages.empty());
     EXPECT_EQ(ask.messages[0].caption, "Datoteka ne valja");
     setHaltHandler(nullptr);
+}
+
+// A process killed while its insert form was open: the next start of the
+// program on this computer removes the record it added and the lines entered
+// under it; a form of a process still running keeps its record.
+TEST_F(Startup, RecordsOfInsertFormsThatNeverEndedGoAtTheNextStart) {
+    programStart(folder.str(), data.str());
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Its own connection, as another run of the program would have.
+        Store::main().close();
+        for (DataFile* f : allFiles()) f->close(), f->USED = 0;
+        programStart(folder.str(), data.str());
+        auto* form = new UpdateForm(ISPLATE, "T-KILLED");  // never ended
+        if (!form->open(INSERTRECORD)) _exit(1);
+        FileUse lines{&DOHOCI};
+        DOHOCI.clear();
+        DOH.OZNAKA = 1;
+        DOH.ISPLATA = ISP.OZNAKA;
+        _exit(DOHOCI.add() == 0 ? 0 : 2);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    {
+        FileUse files{&ISPLATE, &DOHOCI, &ULICE};
+        ASSERT_EQ(ISPLATE.records(), 1);
+        ASSERT_EQ(DOHOCI.records(), 1);
+        // This process's own form, still open.
+        ULICE.clear();
+        ASSERT_EQ(ULICE.add(), 0);
+        ASSERT_EQ(noteOpenInsert(ULICE, ULICE.currentId()), 0);
+    }
+    restart();
+    FileUse files{&ISPLATE, &DOHOCI, &ULICE};
+    EXPECT_EQ(ISPLATE.records(), 0);
+    EXPECT_EQ(DOHOCI.records(), 0);
+    EXPECT_EQ(ULICE.records(), 1);
+    EXPECT_TRUE(ask.messages.empty());
 }

@@ -1,3 +1,5 @@
+#include <sqlite3.h>
+
 #include "support/StoreFixture.h"
 #include "store/BufferSet.h"
 #include "ui/UpdateForm.h"
@@ -334,4 +336,139 @@ TEST_F(UpdateFormTest, AnotherScreenReadingMeanwhileDoesNotLeakIntoTheForm) {
     EXPECT_EQ(form.ok(), Outcome::Close);
     EXPECT_EQ(nameOf(1), "Ilica");
     EXPECT_EQ(nameOf(2), "Vlaška");
+}
+
+namespace {
+
+// Another station on the same data folder: a connection and a file of its own.
+struct OtherStation {
+    explicit OtherStation(const std::string& folder) {
+        EXPECT_EQ(store.open(folder, ""), 0);
+        EXPECT_EQ(streets.open(), 0);
+    }
+    ~OtherStation() { streets.close(); }
+    void remove(LONG n) {
+        streets.clear();
+        streets.OZNAKA = n;
+        ASSERT_EQ(streets.get(streets.KEYOZNAKA), 0);
+        ASSERT_EQ(streets.deleteRecord(), 0);
+    }
+    void add(LONG n, const std::string& name) {
+        streets.clear();
+        streets.OZNAKA = n;
+        streets.NAZIV = name;
+        ASSERT_EQ(streets.add(), 0);
+    }
+    void rename(LONG n, const std::string& name) {
+        streets.clear();
+        streets.OZNAKA = n;
+        ASSERT_EQ(streets.get(streets.KEYOZNAKA), 0);
+        streets.NAZIV = name;
+        ASSERT_EQ(streets.put(), 0);
+    }
+    Store store;
+    UliceFile streets{store};
+};
+
+int64_t openInserts() {
+    sqlite3_stmt* st = Store::main().statement("SELECT count(*) FROM _INSERTS");
+    int64_t n = st && sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
+    if (st) sqlite3_reset(st);
+    return n;
+}
+
+}  // namespace
+
+TEST_F(UpdateFormTest, AStaleFormDoesNotWriteOrDeleteTheRecordAddedInPlaceOfItsOwn) {
+    street(1, "Ilica");
+    street(2, "Savska");
+    OtherStation other(folder.str());
+
+    // Change: they delete the record and add another, where the old one was.
+    load(2);
+    {
+        UpdateForm form(ULICE, "T-STALE");
+        ASSERT_TRUE(form.open(CHANGERECORD));
+        other.remove(2);
+        other.add(3, "Vlaška");
+        ULI.NAZIV = "Ilirski trg";
+        EXPECT_EQ(form.ok(), Outcome::Stay);
+        EXPECT_EQ(prompts.last().caption, "Record Was Not Updated");
+        form.cancel();
+    }
+    EXPECT_EQ(nameOf(3), "Vlaška");
+    EXPECT_EQ(nameOf(2), "(none)");
+
+    // Delete: confirmed after the same happened, or after they changed it.
+    load(3);
+    other.remove(3);
+    other.add(4, "Tkalčićeva");
+    prompts.answers = {BUTTON_OK, BUTTON_OK};
+    {
+        UpdateForm form(ULICE, "T-STALE");
+        EXPECT_FALSE(form.open(DELETERECORD));
+        EXPECT_EQ(form.response(), REQUESTCANCELLED);
+    }
+    EXPECT_EQ(prompts.last().caption, "Delete Operation Error");
+    EXPECT_EQ(prompts.last().text, "An error (Record changed by another station (89)) was experienced when "
+                                   "attempting to delete a record from the file ulice.");
+    load(4);
+    other.rename(4, "Tkalčićeva ulica");
+    prompts.answers = {BUTTON_OK, BUTTON_OK};
+    {
+        UpdateForm form(ULICE, "T-STALE");
+        EXPECT_FALSE(form.open(DELETERECORD));
+        EXPECT_EQ(form.response(), REQUESTCANCELLED);
+    }
+    EXPECT_EQ(prompts.messages.size(), 5u);  // no offer to try again: it is not the record the user chose
+    EXPECT_EQ(nameOf(4), "Tkalčićeva ulica");
+    EXPECT_EQ(ULICE.records(), 2);
+}
+
+TEST_F(UpdateFormTest, ANewRecordChangedElsewhereBeforeOkIsNotOverwritten) {
+    OtherStation other(folder.str());
+    ULICE.clear();
+    UpdateForm form(ULICE, "T-NEW89");
+    ASSERT_TRUE(form.open(INSERTRECORD));
+    EXPECT_EQ(openInserts(), 1);
+    other.rename(1, "Savska");
+    ULI.NAZIV = "Ilica";
+    EXPECT_EQ(form.ok(), Outcome::Stay);
+    EXPECT_EQ(prompts.last().caption, "Record Was Not Updated");
+    EXPECT_EQ(ULI.NAZIV, "Savska");
+    EXPECT_EQ(nameOf(1), "Savska");
+    EXPECT_EQ(openInserts(), 1);  // not ended: a crash now would still leave nothing behind
+    // Seen and entered again, it is saved, and the form is no longer an open insert.
+    ULI.NAZIV = "Ilica";
+    EXPECT_EQ(form.ok(), Outcome::Close);
+    EXPECT_EQ(form.close(), REQUESTCOMPLETED);
+    EXPECT_EQ(nameOf(1), "Ilica");
+    EXPECT_EQ(openInserts(), 0);
+
+    // A cancelled one takes its note with its record.
+    ULICE.clear();
+    UpdateForm cancelled(ULICE, "T-NEW89");
+    ASSERT_TRUE(cancelled.open(INSERTRECORD));
+    EXPECT_EQ(openInserts(), 1);
+    cancelled.cancel();
+    cancelled.close();
+    EXPECT_EQ(openInserts(), 0);
+    EXPECT_EQ(ULICE.records(), 1);
+}
+
+TEST_F(UpdateFormTest, ANewPaymentsNumberChangedBeforeOkTakesItsLinesAlong) {
+    FileUse files{&ISPLATE, &JOPO, &OBRACUN, &SVASTA};
+    ISPLATE.clear();
+    UpdateForm form(ISPLATE, "T-RENUMBER");
+    ASSERT_TRUE(form.open(INSERTRECORD));
+    DOHOCI.clear();
+    DOH.OZNAKA = 1;
+    DOH.ISPLATA = ISP.OZNAKA;
+    ASSERT_EQ(DOHOCI.add(), 0);
+    ISP.OZNAKA = 7;
+    EXPECT_EQ(form.ok(), Outcome::Close);
+    DOHOCI.clear();
+    DOH.OZNAKA = 1;
+    ASSERT_EQ(DOHOCI.get(DOHOCI.KEYOZNAKA), 0);
+    EXPECT_EQ(DOH.ISPLATA, 7);
 }
