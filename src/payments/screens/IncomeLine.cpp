@@ -222,15 +222,16 @@ private:
         });
         b.onAccepted("neto", [this] {
             // OK re-accepts every field: its own check decides whether the lines need it.
-            if (!quiet_ && !b_->acceptingAll()) calculate(false);
+            if (!b_->acceptingAll()) calculate(false);
             return true;
         });
+        // The entry being edited was taken before a button acts.
         b.onAccepted("izracun", [this] {
-            if (acceptInputs()) calculate(false);
+            calculate(false);
             return true;
         });
         b.onAccepted("izbruta", [this] {
-            if (acceptInputs()) calculate(true);
+            calculate(true);
             return true;
         });
         b.onAccepted("kstopa", [this] {
@@ -339,20 +340,6 @@ private:
         showIncomeType();
     }
 
-    // A button leaves the entry being edited as typed: take what the
-    // calculation works from first.
-    bool acceptInputs() {
-        quiet_ = true;
-        bool ok = true;
-        for (const char* id : {"djelatnik", "vrsta", "neto", "bruto", "kstopa"})
-            if (!b_->accept(id)) {
-                ok = false;
-                break;
-            }
-        quiet_ = false;
-        return ok;
-    }
-
     bool calculate(bool fromGross) {
         const CalcBasis now{DOH.DJELATNIK, DOH.VRSTADOHOTKA, DOH.NETO};
         const LineCalculation c =
@@ -439,7 +426,6 @@ private:
     LONG line_ = 0;
     CalcBasis basis_;
     bool calculated_ = false;
-    bool quiet_ = false;
     int64_t cancelledRecipient_ = -1;
     int cancelledType_ = -1;
     std::unique_ptr<ListBrowser> methods_, lines_;
