@@ -263,6 +263,7 @@ QMdiSubWindow* MAIN::addWindow(QWidget* widget) {
     sub->show();
     if (sized) sub->resize(size + sub->size() - widget->size());
     fitInArea(sub, sub->pos());
+    later(sub, [sub] { fitInArea(sub, sub->pos()); });  // once its frame is laid out
     area_->setActiveSubWindow(sub);
     return sub;
 }
@@ -304,25 +305,23 @@ bool MAIN::eventFilter(QObject* watched, QEvent* event) {
 void MAIN::closeEvent(QCloseEvent* event) {
     // Every window gets its say first. Forms and choosers close (cancelled, as
     // their Cancel would), but a list waiting for its form can go only once the
-    // form's wait has ended: the frame tries again when the waits have unwound,
-    // as long as windows keep closing.
-    const qsizetype before = area_->subWindowList().size();
+    // form's wait has ended: while windows keep closing, the frame tries again
+    // when the waits have unwound. A window that refuses keeps the program open.
+    auto visible = [this] {
+        qsizetype n = 0;
+        for (QMdiSubWindow* sub : area_->subWindowList())
+            if (sub->isVisible()) ++n;
+        return n;
+    };
+    const qsizetype before = visible();
     area_->closeAllSubWindows();
-    qsizetype open = 0;
-    for (QMdiSubWindow* sub : area_->subWindowList())
-        if (sub->isVisible()) ++open;
+    const qsizetype open = visible();
     if (open == 0) {
-        exitRetries_ = 0;
         event->accept();
         return;
     }
     event->ignore();
-    if (open < before || exitRetries_ < 3) {
-        ++exitRetries_;
-        later(this, [this] { close(); });
-    } else {
-        exitRetries_ = 0;  // a window refused: the program stays open
-    }
+    if (open < before) later(this, [this] { close(); });
 }
 
 OPROGRAMU::OPROGRAMU(QWidget* parent) : QDialog(parent) {

@@ -58,7 +58,6 @@ private:
     QMdiArea* area_;
     QToolBar* toolBar_ = nullptr;
     std::vector<std::pair<QAction*, std::string>> screenCommands_;
-    int exitRetries_ = 0;
 };
 
 // The about box.

@@ -12,7 +12,7 @@
 #include "store/Records.h"
 #include "support/ReferenceData.h"
 #include "support/ScreenDriver.h"
-#include "support/StoreFixture.h"
+#include "support/FrameFixture.h"
 #include "ui/screens/Application.h"
 #include "ui/screens/ListBrowserView.h"
 #include "ui/screens/ListWindow.h"
@@ -24,24 +24,14 @@ using namespace marel::test;
 
 namespace {
 
-class ScreenThreadsTest : public StoreFixture {
+class ScreenThreadsTest : public FrameFixture {
 protected:
     void SetUp() override {
-        StoreFixture::SetUp();
+        FrameFixture::SetUp();
         openFiles({&ULICE, &BANKE, &MJESTA, &OPCINE, &OSOBE, &SUBJEKTI});
         addStreet(1, "Ilica");
         addStreet(2, "Savska");
         addBank(1, "Zagrebačka banka", "2360000");
-        registerAllScreens();
-        frame = new MAIN;
-        setWindowHost(frame);
-        frame->resize(1100, 760);
-        frame->show();
-    }
-    void TearDown() override {
-        delete frame;
-        setWindowHost(nullptr);
-        StoreFixture::TearDown();
     }
     static QString text(WindowBuilder& f, const std::string& id) { return f.control<QLineEdit>(id)->text(); }
     // The street as stored, read on a connection of its own.
@@ -55,8 +45,6 @@ protected:
         other.close();
         return name;
     }
-
-    MAIN* frame = nullptr;
 };
 
 TEST_F(ScreenThreadsTest, TwoWindowsChangingOneRecordKeepTheirOwnTypingAndTheSecondSaveIsRefused) {

@@ -11,6 +11,7 @@
 
 #include "common/Prompter.h"
 #include "ui/screens/Application.h"
+#include "ui/screens/Runtime.h"
 
 namespace marel {
 
@@ -39,6 +40,10 @@ void CallerModal::show(QWidget* content, QWidget* caller, QObject* filter) {
         sub->show();
         if (sized) sub->resize(size + sub->size() - content->size());
         fitInArea(sub, callerSub->pos() + QPoint(24, 24));
+        // The window's frame takes its final size once it is laid out.
+        later(sub, [s = sub] {
+            if (s) fitInArea(s, s->pos());
+        });
         area->setActiveSubWindow(sub);
     } else {
         callerWindow = caller ? caller->window() : nullptr;
