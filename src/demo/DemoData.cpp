@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string_view>
+#include <vector>
 
 #include "codelists/Municipalities.h"
 #include "codelists/Payers.h"
@@ -156,6 +157,17 @@ void payer() {
     check(SUBJEKTI.add(), "isplatitelj");
 }
 
+// The offsets of pre-printed payment orders on the office printer.
+void printer() {
+    PARAM.clear();
+    PAR.OZNAKA = 1;
+    PAR.MODELPRINTERA = "Virmani HUB-3A, pisač u računovodstvu";
+    PAR.XPOS = 2;
+    PAR.YPOS = -3;
+    PAR.OZNAKAPAPIRA = "A4";
+    check(PARAM.add(), "parametri pisača");
+}
+
 void recipients() {
     LONG n = 0;
     for (const Person& p : kPeople) {
@@ -201,6 +213,8 @@ LONG payment(Date from, const std::vector<Line>& lines, const char* notes, LONG&
         const CalcBasis basis{DOH.DJELATNIK, DOH.VRSTADOHOTKA, DOH.NETO};
         const LineCalculation c = calculateFromNet(lastLine, basis, Date::today().year());
         check(c.ok(), what + ": " + c.result.error);
+        // A record the calculation did not find would have counted with rates 0.
+        check(c.notes.empty(), what + ": " + (c.notes.empty() ? "" : c.notes.front()));
         DOH.NETO = c.net;
         check(DOHOCI.add(), what);
         check(storePaymentMethod(lastLine, 1), what + ": način isplate");
@@ -212,12 +226,13 @@ LONG payment(Date from, const std::vector<Line>& lines, const char* notes, LONG&
 
 std::string fillDemoData() {
     FileUse files{&BANKE, &DOHOCI, &ISPLATE, &JOPO, &MJESTA, &OBRACUN, &OPCINE, &OSOBE,
-                  &PORSTOPE, &POZICIJE, &SUBJEKTI, &SVASTA, &ULICE, &VRSTEDOH};
+                  &PARAM, &PORSTOPE, &POZICIJE, &SUBJEKTI, &SVASTA, &ULICE, &VRSTEDOH};
     try {
         municipalities();
         streetsAndBanks();
         payer();
         recipients();
+        printer();
         LONG lastLine = 0;
         // Income types of the supplied table: 1 a contract for work, 3 other
         // income without contributions, 4 an author's fee, 8 a per diem.

@@ -42,7 +42,9 @@ Options options(const QStringList& args) {
             o.error = "Upotreba: marel [--demo MAPA] [--screenshots MAPA]";
             return o;
         }
-        *target = args[++i].toStdString();
+        // Taken as given from where the program was started, which the
+        // demo folder then replaces as the working folder.
+        *target = QDir(args[++i]).absolutePath().toStdString();
     }
     return o;
 }
@@ -62,7 +64,7 @@ int main(int argc, char** argv) {
             std::cerr << "Demo podaci u " << opts.demo << ": " << why << std::endl;
             return 1;
         }
-        folder = QDir(QString::fromStdString(opts.demo)).absolutePath().toStdString();
+        folder = opts.demo;
         // The XML files and printouts of the program go below its data folder.
         QDir::setCurrent(QString::fromStdString(folder));
     }
