@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTextStream>
 #include <QTimer>
 #include <algorithm>
@@ -195,6 +196,21 @@ private:
             if (emptyListsMatter && !qobject_cast<QHeaderView*>(list) && list->isVisible() && list->model() &&
                 list->model()->rowCount() == 0)
                 note(title + ": prazan popis " + name(list));
+        for (QTableView* table : window->findChildren<QTableView*>()) {
+            if (!table->isVisible() || !table->model()) continue;
+            const QAbstractItemModel* m = table->model();
+            for (int c = 0; c < m->columnCount(); ++c) {
+                if (table->isColumnHidden(c)) continue;
+                const QString header = m->headerData(c, Qt::Horizontal).toString();
+                for (int r = 0; r < std::min(m->rowCount(), 30); ++r) {
+                    const QString text = m->data(m->index(r, c)).toString().trimmed();
+                    if (table->fontMetrics().horizontalAdvance(text) + 6 > table->columnWidth(c)) {
+                        note(title + ": odrezan stupac \"" + header + "\" (\"" + text + "\")");
+                        break;
+                    }
+                }
+            }
+        }
         for (QLineEdit* e : window->findChildren<QLineEdit*>()) {
             if (!e->isVisible() || e->text().isEmpty()) continue;
             const int room = e->contentsRect().width() - 6;
