@@ -4,19 +4,70 @@
 #include <QLocale>
 #include <QTranslator>
 #include <cstdlib>
+#include <iostream>
+#include <string>
 
 #include "common/Prompter.h"
+#include "demo/DemoData.h"
 #include "frame/Artwork.h"
 #include "frame/Main.h"
 #include "frame/Screens.h"
+#include "frame/Screenshots.h"
 #include "session/Globals.h"
 #include "ui/screens/Application.h"
 #include "ui/screens/QtPrompter.h"
 
 using namespace marel;
 
+namespace {
+
+// The command line: `marel` works on the current folder; `--demo FOLDER`
+// first fills FOLDER with the demo data when it holds none and works there;
+// `--screenshots FOLDER` (for the developers) takes a picture of every window
+// into FOLDER and ends.
+struct Options {
+    std::string demo;
+    std::string screenshots;
+    std::string error;
+};
+
+Options options(const QStringList& args) {
+    Options o;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        std::string* target = a == QLatin1String("--demo")          ? &o.demo
+                              : a == QLatin1String("--screenshots") ? &o.screenshots
+                                                                    : nullptr;
+        if (!target || i + 1 >= args.size()) {
+            o.error = "Upotreba: marel [--demo MAPA] [--screenshots MAPA]";
+            return o;
+        }
+        // Taken as given from where the program was started, which the
+        // demo folder then replaces as the working folder.
+        *target = QDir(args[++i]).absolutePath().toStdString();
+    }
+    return o;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     Application app(argc, argv);
+    const Options opts = options(QApplication::arguments());
+    if (!opts.error.empty()) {
+        std::cerr << opts.error << std::endl;
+        return 2;
+    }
+    std::string folder = QDir::currentPath().toStdString();
+    if (!opts.demo.empty()) {
+        if (const std::string why = makeDemoData(opts.demo); !why.empty()) {
+            std::cerr << "Demo podaci u " << opts.demo << ": " << why << std::endl;
+            return 1;
+        }
+        folder = opts.demo;
+        // The XML files and printouts of the program go below its data folder.
+        QDir::setCurrent(QString::fromStdString(folder));
+    }
     QApplication::setApplicationName(QStringLiteral("MAREL"));
     QApplication::setApplicationDisplayName(QStringLiteral("MAREL"));
     QApplication::setWindowIcon(artwork::program());
@@ -35,13 +86,26 @@ int main(int argc, char** argv) {
     });
 
     registerAllScreens();
-    programStart(QDir::currentPath().toStdString());
+    programStart(folder);
+    int rc = 0;
     {
         MAIN frame;
         setWindowHost(&frame);
-        frame.showMaximized();
-        app.exec();
+        if (!opts.screenshots.empty()) {
+            // A common bookkeeper's screen, the same on every machine.
+            frame.resize(1366, 768);
+            frame.show();
+            frame.activateWindow();
+            QApplication::setActiveWindow(&frame);
+            const ScreenshotReport report = takeScreenshots(frame, opts.screenshots);
+            for (const std::string& n : report.notes) std::cout << n << '\n';
+            std::cout << report.files.size() << " slika u " << opts.screenshots << std::endl;
+            rc = report.files.empty() ? 1 : 0;
+        } else {
+            frame.showMaximized();
+            app.exec();
+        }
     }
     programEnd();
-    return 0;
+    return rc;
 }
