@@ -115,6 +115,8 @@ std::optional<Stop> buildRows(JoppdRows& rows, std::array<Decimal, 6>& total) {
         // row's share of the totals counts only once the row is complete.
         std::array<Decimal, JOPPD_CELLS + 1> cell{};
         std::array<Decimal, 6> share{};
+        const bool severalRates = VRS.VISESTOPA == "DA";
+        Decimal allowance;
         Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
         calc.setRange({SqlValue{SqlValue::Int, DOH.OZNAKA, {}}});
         calc.toStart();
@@ -145,8 +147,16 @@ std::optional<Stop> buildRows(JoppdRows& rows, std::array<Decimal, 6>& total) {
                     if (nonTaxable) share[4] += a;
                     break;
                 case POZ_ZDRAVSTVENO: cell[19] = a; share[3] += a; break;
-                default: break;  // allowance and crisis tax are not reported
+                case POZ_OSOBNIODBITAK: allowance = a; break;
+                default: break;  // crisis tax is not reported
             }
+        }
+        // The brackets tax the income less the allowance used: the row states
+        // that base, so that the tax in it is the tax on the base it shows.
+        // A single-rate type has no allowance and taxes the whole income.
+        if (severalRates && !nonTaxable) {
+            cell[29] = allowance;
+            cell[30] = cell[28] - allowance;
         }
 
         // A non-taxable code below 10 keeps its leading zero: " 5" is no code.

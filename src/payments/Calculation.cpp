@@ -23,16 +23,46 @@ Dec<D, P> st(const Decimal& v) {
     return Dec<D, P>(v);
 }
 
-bool rateOutOfRange(const CalcInput& in) {
-    for (const Decimal* r : {&in.nonTaxable, &in.expenses, &in.pillarI, &in.pillarII, &in.taxRate, &in.health})
-        if (r->sign() < 0 || *r > kHundred) return true;
-    return in.surtaxRate.sign() < 0;
-}
-
-const char* kDivision = "Izračun nije moguć: stope vrste dohotka daju dijeljenje s nulom.";
 const char* kTooLarge = "Izračun nije moguć: iznos je prevelik.";
 const char* kNegative = "Neto iznos ne može biti negativan.";
-const char* kRates = "Izračun nije moguć: stope moraju biti između 0 i 100 %.";
+const char* kGrossTooSmall = "Bruto iznos je premalen: ne pokriva doprinose i poreze ove vrste dohotka.";
+const char* kNothingLeft = "Izračun nije moguć: stope vrste dohotka ne ostavljaju ništa za isplatu.";
+
+// A rate as the user typed it on the form: "18 %", "12,5 %".
+std::string pct(const Decimal& rate) {
+    std::string s = rate.toString();
+    for (char& c : s)
+        if (c == '.') c = ',';
+    return s + " %";
+}
+
+std::string cannot(const std::string& why) { return "Izračun nije moguć: " + why + "."; }
+
+// A single rate outside what a percentage of an amount can be; names it.
+std::string rateOutOfRange(const CalcInput& in) {
+    const std::pair<const Decimal*, const char*> rates[] = {
+        {&in.nonTaxable, "neoporezivi dio"},
+        {&in.expenses, "priznati troškovi"},
+        {&in.pillarI, "mirovinsko osiguranje I. stup"},
+        {&in.pillarII, "mirovinsko osiguranje II. stup"},
+        {&in.taxRate, "porezna stopa"},
+        {&in.health, "zdravstveno osiguranje"},
+    };
+    for (const auto& [r, name] : rates)
+        if (r->sign() < 0 || *r > kHundred) return cannot(std::string(name) + " (" + pct(*r) + ") mora biti između 0 i 100 %");
+    if (in.surtaxRate.sign() < 0) return cannot("stopa prireza (" + pct(in.surtaxRate) + ") ne može biti negativna");
+    return {};
+}
+
+std::string pillarsTooLarge(const CalcInput& in, const char* what) {
+    return cannot("mirovinsko osiguranje I. stup " + pct(in.pillarI) + " i II. stup " + pct(in.pillarII) + " " + what);
+}
+
+std::string taxTakesAll(const Decimal& rate, const CalcInput& in, const std::string& which) {
+    return cannot(which + " " + pct(rate) + " s prirezom " + pct(in.surtaxRate) +
+                  " uzima cijeli dohodak i više, pa bruto ne može isplatiti neto");
+}
+
 // The factors of the single-rate calculation, each stored with its declared
 // places; the calculation from the net and the one from the gross share them.
 struct SingleRate {
@@ -48,17 +78,72 @@ struct SingleRate {
     Decimal netShare() const { return 1 - ((moip.value() + moiip.value()) + dohq.value() * ppp.value()) * odq.value(); }
 };
 
+// Rates in range one by one can still be nonsense together: a base below
+// zero, contributions above the base, or taxes that leave no share of the
+// gross to pay out. With the factors past these checks every part of the
+// gross is at least zero and the gross at least the net.
+std::string singleRateFault(const CalcInput& in, const SingleRate& f) {
+    if (std::string why = rateOutOfRange(in); !why.empty()) return why;
+    if (f.odq.value().sign() < 0)
+        return cannot("neoporezivi dio " + pct(in.nonTaxable) + " i priznati troškovi " + pct(in.expenses) +
+                      " zajedno prelaze 100 % bruto iznosa");
+    // A wholly non-taxable receipt is one deduction of 100 %; two sharing the
+    // whole gross round each on its own and can leave a base below zero.
+    if (f.odq.isZero() && in.nonTaxable.sign() > 0 && in.expenses.sign() > 0)
+        return cannot("neoporezivi dio " + pct(in.nonTaxable) + " i priznati troškovi " + pct(in.expenses) +
+                      " zajedno dosežu 100 % bruto iznosa");
+    if (f.dohq.value().sign() < 0) return pillarsTooLarge(in, "zajedno prelaze 100 % osnovice");
+    // Pillars taking the whole base leave an income of zero that the rounding
+    // of the two contributions can push a cent below it.
+    if (f.dohq.isZero()) return pillarsTooLarge(in, "zajedno dosežu 100 % osnovice, pa ne ostaje dohodak");
+    if (f.netShare().sign() <= 0) {
+        if (f.ppp.value() >= Decimal(1)) return taxTakesAll(in.taxRate, in, "porezna stopa");
+        return kNothingLeft;
+    }
+    return {};
+}
+
+// The same for the brackets routine, which takes the expenses from what is
+// left after the non-taxable part and grosses the income up by the pillars.
+std::string severalRatesFault(const CalcInput& in, const std::vector<Bracket>& brackets) {
+    if (std::string why = rateOutOfRange(in); !why.empty()) return why;
+    for (auto& b : brackets)
+        if (b.number < 1 || b.number > 9) return cannot("porezni razredi moraju biti numerirani od 1 do 9");
+    if (in.allowance.sign() < 0)
+        return cannot("osobni odbitak (" + in.allowance.toString(2) + ") ne može biti negativan");
+    if (in.allowanceFactor.sign() < 0)
+        return cannot("faktor osobnog odbitka (" + in.allowanceFactor.toString() + ") ne može biti negativan");
+    // The same stored factors the routine divides by.
+    if (Factor(1 - (in.pillarI + in.pillarII) * kCent).value().sign() <= 0)
+        return pillarsTooLarge(in, "zajedno dosežu 100 % osnovice, pa ne ostaje dohodak");
+    if (Factor((1 - in.nonTaxable * kCent) * (1 - in.expenses * kCent)).isZero())
+        return cannot("neoporezivi dio " + pct(in.nonTaxable) + " i priznati troškovi " + pct(in.expenses) +
+                      " ne ostavljaju ništa za oporezivanje");
+    const Factor I = in.surtaxRate * kCent + 1;
+    Decimal previous;
+    for (const Bracket& b : brackets) {
+        const std::string which = "stopa " + std::to_string(b.number) + ". poreznog razreda";
+        if (b.rate.sign() < 0 || b.rate > kHundred) return cannot(which + " (" + pct(b.rate) + ") mora biti između 0 i 100 %");
+        if (Factor(b.rate * kCent * I.value()).value() >= Decimal(1)) return taxTakesAll(b.rate, in, which);
+        if (b.limit < previous)
+            return cannot("granica " + std::to_string(b.number) + ". poreznog razreda (" + b.limit.toString(2) +
+                          ") manja je od granice razreda prije njega");
+        previous = b.limit;
+    }
+    return {};
+}
+
 }  // namespace
 
 CalcResult IZRACUN(const Decimal& netIn, const CalcInput& in, int year) {
     if (netIn.sign() < 0) return refused(kNegative);
-    if (rateOutOfRange(in)) return refused(kRates);
+    if (std::string why = rateOutOfRange(in); !why.empty()) return refused(why);
     try {
         const Amount neto = netIn;
         const SingleRate f(in);
+        if (std::string why = singleRateFault(in, f); !why.empty()) return refused(why);
         const Factor &odq = f.odq, &moip = f.moip, &moiip = f.moiip, &ppp = f.ppp;
         const Decimal divisor = f.netShare();
-        if (divisor.isZero()) return refused(kDivision);
         Amount bruto = neto.value() / divisor;
         Amount od = odq.value() * bruto.value();
         Amount moi = od.value() * moip.value();
@@ -103,10 +188,8 @@ CalcResult IZRACUN(const Decimal& netIn, const CalcInput& in, int year) {
 
 CalcResult VISESTOPA(const Decimal& netIn, const CalcInput& in, const std::vector<Bracket>& brackets) {
     if (netIn.sign() < 0) return refused(kNegative);
-    if (rateOutOfRange(in)) return refused(kRates);
-    for (auto& b : brackets)
-        if (b.number < 1 || b.number > 9) return refused("Izračun nije moguć: porezni razredi moraju biti numerirani od 1 do 9.");
     try {
+        if (std::string why = severalRatesFault(in, brackets); !why.empty()) return refused(why);
         const Amount neto = netIn;
         const Factor I = in.surtaxRate * kCent + 1;
         std::array<Amount, 11> odb{}, netto{}, porezz{};
@@ -117,7 +200,6 @@ CalcResult VISESTOPA(const Decimal& netIn, const CalcInput& in, const std::vecto
         for (const Bracket& b : brackets) {
             const size_t k = size_t(b.number);
             const Factor ppp = b.rate * kCent * I.value();
-            if (ppp.value() == Decimal(1)) return refused(kDivision);
             const Amount posn =
                 ((netto[k].value() - odb[k].value() * ppp.value()) / (1 - ppp.value())) - odb[k].value();
             const Amount raspon = b.limit - osnovica.value();
@@ -142,7 +224,6 @@ CalcResult VISESTOPA(const Decimal& netIn, const CalcInput& in, const std::vecto
         const Factor dohq = 1 - (in.pillarI + in.pillarII) * kCent;
         const Factor moip = in.pillarI * kCent;
         const Factor moiip = in.pillarII * kCent;
-        if (dohq.isZero() || odq.isZero()) return refused(kDivision);
         Amount od = doh.value() / dohq.value();
         Amount bruto = od.value() / odq.value();
         Amount moi = od.value() * moip.value();
@@ -178,11 +259,16 @@ CalcResult VISESTOPA(const Decimal& netIn, const CalcInput& in, const std::vecto
 
 CalcResult IZBRUTA(const Decimal& gross, const CalcInput& in, int year, Amount& netOut) {
     if (gross.sign() < 0) return refused("Bruto iznos ne može biti negativan.");
-    if (rateOutOfRange(in)) return refused(kRates);
+    if (std::string why = rateOutOfRange(in); !why.empty()) return refused(why);
     try {
         const SingleRate f(in);
+        if (std::string why = singleRateFault(in, f); !why.empty()) return refused(why);
         const Amount bruto = gross;
         const Amount neto = f.netShare() * bruto.value();
+        // The user typed a gross: if nothing of it is left to pay out, it
+        // cannot carry what this income type takes from it, and computing
+        // from a net of zero would quietly replace it by a gross of zero.
+        if (neto.value().sign() < 0 || (neto.isZero() && bruto.value().sign() > 0)) return refused(kGrossTooSmall);
         CalcResult r = IZRACUN(neto.value(), in, year);
         if (r.ok()) netOut = neto;
         return r;

@@ -45,6 +45,16 @@ inline const Amounts kDividend = {
     {POZ_NETO, "858.40"}, {POZ_ZDRAVSTVENO, "0.00"}, {POZ_OSOBNIODBITAK, "0.00"},
 };
 
+// Other income taxed by the brackets 12/25/40 % with an allowance of 2200.00
+// and 18 % surtax: a net of 6000.00 is an income of 7111.38, of which
+// 7111.38 - 2200.00 = 4911.38 is taxed: 264.00 + 2711.38 * 25 % = 941.85.
+inline const Amounts kBracketsWithAllowance = {
+    {POZ_BRUTO, "7111.38"}, {POZ_NEOPOREZIVIDIO, "0.00"}, {POZ_PRIZNATITROSKOVI, "0.00"},
+    {POZ_OSNOVICA, "7111.38"}, {POZ_MIROVINSKOISTUP, "0.00"}, {POZ_MIROVINSKOIISTUP, "0.00"},
+    {POZ_DOHODAK, "7111.38"}, {POZ_POREZ, "941.85"}, {POZ_PRIREZ, "169.53"},
+    {POZ_NETO, "6000.00"}, {POZ_ZDRAVSTVENO, "0.00"}, {POZ_OSOBNIODBITAK, "2200.00"},
+};
+
 // Income types by their acquirer code.
 enum Kind : BYTE { AUTHOR = 1, NOCONTRIB = 2, NONTAXABLE = 3, DIVIDEND = 4 };
 

@@ -62,6 +62,30 @@ TEST_F(JoppdRowsTest, NonTaxableReceiptReportsTheMonthBeforeAndItsCode) {
     EXPECT_EQ(rows.IZNOSA[0], "0.00");
 }
 
+// The brackets tax the income less the allowance: the row states that base,
+// while a single-rate line beside it keeps no allowance.
+TEST_F(JoppdRowsTest, BracketsLineReportsTheAllowanceAndTheBaseTaxed) {
+    incomeType(5, "Drugi dohodak po razredima", "01", "4030");
+    VRS.OZNAKA = 5;
+    ASSERT_EQ(VRSTEDOH.get(VRSTEDOH.KEYOZNAKA), 0);
+    VRS.VISESTOPA = "DA";
+    ASSERT_EQ(VRSTEDOH.put(), 0);
+    payment(1, Date::fromYmd(2014, 2, 5));
+    line(1, 1, 1, 5, kBracketsWithAllowance);
+    line(2, 1, 2, NOCONTRIB, kNoContributions);
+    form(1, 1);
+    ASSERT_TRUE(build());
+    ASSERT_EQ(rows.BRREDAKA(), 2);
+    EXPECT_EQ(cell(0, "P133"), "7111.38");
+    EXPECT_EQ(cell(0, "P134"), "2200.00");
+    EXPECT_EQ(cell(0, "P135"), "4911.38");
+    EXPECT_EQ(cell(0, "P141"), "941.85");
+    EXPECT_EQ(cell(0, "P142"), "169.53");
+    EXPECT_EQ(cell(1, "P133"), "1000.00");
+    EXPECT_EQ(cell(1, "P134"), "0.00");
+    EXPECT_EQ(cell(1, "P135"), "1000.00");
+}
+
 TEST_F(JoppdRowsTest, NameIsCutBetweenCharacters) {
     person(3, "Đurđica Ljiljana", "Šćepanović-Žužić Đaković", "11111111119", 1);
     payment(1, Date::fromYmd(2014, 2, 5));

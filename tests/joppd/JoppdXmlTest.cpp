@@ -251,6 +251,41 @@ TEST_F(JoppdXmlTest, NamesFromTheDataAreEscaped) {
     EXPECT_NE(xml.find("<P5>Ivo &quot;Mali&quot; Kos &amp; Kos</P5>"), std::string::npos);
 }
 
+// The author's name goes into the metadata as literal markup: every character
+// that could end or open an element must be escaped there.
+TEST_F(JoppdXmlTest, AuthorInTheMetadataIsEscaped) {
+    payment(1, Date::fromYmd(2014, 2, 5));
+    line(1, 1, 1, AUTHOR, kAuthorFee);
+    form(1, 1);
+    reloadForm();
+    JOPO.IMEAUTORA = "Ana <Mala>";
+    JOPO.PREZIMEAUTORA = "\"Anić\" & Co";
+    ASSERT_EQ(JOPO.put(), 0);
+    ASSERT_TRUE(FORMIRAJ());
+    reloadForm();
+    const std::string xml = readFile(JOPO.DATOTEKA.str());
+    EXPECT_NE(xml.find(">Ana &lt;Mala&gt; &quot;Anić&quot; &amp; Co</Autor>"), std::string::npos) << xml;
+    EXPECT_EQ(schemaErrors(JOPO.DATOTEKA.str()), "");
+}
+
+TEST_F(JoppdXmlTest, BracketsLineStatesTheBaseItsTaxIsOn) {
+    incomeType(5, "Drugi dohodak po razredima", "01", "4030");
+    VRS.OZNAKA = 5;
+    ASSERT_EQ(VRSTEDOH.get(VRSTEDOH.KEYOZNAKA), 0);
+    VRS.VISESTOPA = "DA";
+    ASSERT_EQ(VRSTEDOH.put(), 0);
+    payment(1, Date::fromYmd(2014, 2, 5));
+    line(1, 1, 1, 5, kBracketsWithAllowance);
+    form(1, 1);
+    JOPO.OZNAKA = 1;
+    ASSERT_TRUE(FORMIRAJ());
+    reloadForm();
+    const std::string xml = readFile(JOPO.DATOTEKA.str());
+    for (const char* e : {"<P133>7111.38</P133>", "<P134>2200.00</P134>", "<P135>4911.38</P135>", "<P141>941.85</P141>"})
+        EXPECT_NE(xml.find(e), std::string::npos) << e;
+    EXPECT_EQ(schemaErrors(JOPO.DATOTEKA.str()), "");
+}
+
 // A text field that goes into the file as it is: a control character in it
 // (a paste from a word processor brings in \x0B for a line break) stops the
 // run with the element named, and nothing is left in the folder.

@@ -91,6 +91,180 @@ TEST(Calculation, BracketsWithAllowance) {
                                                       "6885.33", "885.33", "0.00", "6000.00", "0.00", "2200.00"}));
 }
 
+// With a surtax every bracket's factor is rate * (1 + surtax): 0.1416, 0.2950,
+// 0.4720. Kept with fewer places, the tax drifts by whole kunas.
+TEST(Calculation, BracketsWithSurtax) {
+    CalcInput in;
+    in.surtaxRate = 18;
+    in.allowance = d("2200.00");
+    in.allowanceFactor = 1;
+    CalcResult r = VISESTOPA(d("6000.00"), in, k2014);
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(r.gross().value().toString(2), "7111.38");
+    EXPECT_EQ(r.position[POZ_POREZ].value().toString(2), "941.85");
+    EXPECT_EQ(r.position[POZ_PRIREZ].value().toString(2), "169.53");
+    EXPECT_EQ(r.position[POZ_DOHODAK].value().toString(2), "7111.38");
+    EXPECT_EQ(r.position[POZ_OSOBNIODBITAK].value().toString(2), "2200.00");
+    EXPECT_EQ(r.net().value().toString(2), "6000.00");
+}
+
+// Rates each within 0-100 % that together would give a negative gross, base,
+// income or contribution are refused, and the message names the rates at fault.
+TEST(Calculation, NonsenseRateCombinationsAreRefusedByName) {
+    CalcInput taxAll;
+    taxAll.taxRate = 100;
+    taxAll.surtaxRate = 18;
+    CalcInput pillars = contract("0");
+    pillars.pillarI = 100;
+    pillars.pillarII = 60;
+    CalcInput deductions = contract("0");
+    deductions.nonTaxable = 80;
+    deductions.expenses = 70;
+    CalcInput outOfRange = contract("0");
+    outOfRange.health = d("100.5");
+    CalcInput negativeSurtax = contract("0");
+    negativeSurtax.surtaxRate = d("-12.5");
+    struct Case {
+        const CalcInput* in;
+        const char* text;
+    };
+    const Case cases[] = {
+        {&taxAll, "Izračun nije moguć: porezna stopa 100 % s prirezom 18 % uzima cijeli dohodak i više, pa bruto ne može "
+                  "isplatiti neto."},
+        {&pillars, "Izračun nije moguć: mirovinsko osiguranje I. stup 100 % i II. stup 60 % zajedno prelaze 100 % "
+                   "osnovice."},
+        {&deductions, "Izračun nije moguć: neoporezivi dio 80 % i priznati troškovi 70 % zajedno prelaze 100 % bruto "
+                      "iznosa."},
+        {&outOfRange, "Izračun nije moguć: zdravstveno osiguranje (100,5 %) mora biti između 0 i 100 %."},
+        {&negativeSurtax, "Izračun nije moguć: stopa prireza (-12,5 %) ne može biti negativna."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const CalcResult net = IZRACUN(d("1000.00"), *c.in, 2014);
+        EXPECT_EQ(net.error, c.text);
+        EXPECT_TRUE(net.gross().isZero());
+        // From the gross the same rates are at fault, not a net nobody typed.
+        Amount out = d("1.23");
+        const CalcResult gross = IZBRUTA(d("1000.00"), *c.in, 2014, out);
+        EXPECT_EQ(gross.error, c.text);
+        EXPECT_EQ(out.value().toString(2), "1.23");
+    }
+
+    CalcInput split = contract("0");
+    split.nonTaxable = 50;
+    split.expenses = 50;
+    EXPECT_EQ(IZRACUN(d("95284.83"), split, 2014).error,
+              "Izračun nije moguć: neoporezivi dio 50 % i priznati troškovi 50 % zajedno dosežu 100 % bruto iznosa.");
+    // One deduction of the whole gross is a non-taxable receipt, and fine.
+    CalcInput receipt;
+    receipt.nonTaxable = 100;
+    EXPECT_EQ(IZRACUN(d("1600.00"), receipt, 2014).position[POZ_NEOPOREZIVIDIO].value().toString(2), "1600.00");
+    // Pillars that take the whole base leave no income, whatever else is deducted.
+    CalcInput whole;
+    whole.pillarI = 60;
+    whole.pillarII = 40;
+    whole.expenses = 30;
+    EXPECT_EQ(IZRACUN(d("100.00"), whole, 2014).error,
+              "Izračun nije moguć: mirovinsko osiguranje I. stup 60 % i II. stup 40 % zajedno dosežu 100 % osnovice, "
+              "pa ne ostaje dohodak.");
+}
+
+TEST(Calculation, GrossTooSmallForItsDeductionsIsRefusedAsTheGross) {
+    CalcInput in = contract("18");
+    in.taxRate = 45;
+    // Net share 1 - (0.20 + 0.80 * 0.5310) = 0.3752: a gross of 0.01 leaves 0.00.
+    Amount net = d("9.99");
+    const CalcResult r = IZBRUTA(d("0.01"), in, 2014, net);
+    EXPECT_EQ(r.error, "Bruto iznos je premalen: ne pokriva doprinose i poreze ove vrste dohotka.");
+    EXPECT_EQ(net.value().toString(2), "9.99");
+    // Two cents leave one, and the line is computed.
+    const CalcResult two = IZBRUTA(d("0.02"), in, 2014, net);
+    ASSERT_TRUE(two.ok()) << two.error;
+    EXPECT_EQ(net.value().toString(2), "0.01");
+    // A gross of zero is no fault: nothing paid, nothing taken.
+    EXPECT_TRUE(IZBRUTA(d("0.00"), in, 2014, net).ok());
+}
+
+// Whatever the rates, a calculation that is not refused has no negative part
+// and a gross at least the net.
+TEST(Calculation, AcceptedRatesNeverGiveNegativeParts) {
+    std::mt19937 rng(20261208);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    int refusedCount = 0;
+    for (int i = 0; i < 20000; ++i) {
+        CalcInput in;
+        in.surtaxRate = Decimal(pick(0, 5000)) / 100;
+        in.nonTaxable = Decimal(pick(0, 100)) ;
+        in.expenses = Decimal(pick(0, 100));
+        in.pillarI = Decimal(pick(0, 100));
+        in.pillarII = Decimal(pick(0, 100));
+        in.health = Decimal(pick(0, 100));
+        in.taxRate = Decimal(pick(0, 100));
+        in.allowance = Decimal(pick(-1000, 400000)) / 100;
+        in.allowanceFactor = Decimal(pick(-100, 300)) / 100;
+        in.notInPillarII = pick(0, 1) == 1;
+        const bool several = pick(0, 1) == 0;
+        const Decimal net = Decimal(pick(1, 10000000)) / 100;
+        const CalcResult r = several ? VISESTOPA(net, in, k2014) : IZRACUN(net, in, 2014);
+        if (!r.ok()) {
+            ASSERT_EQ(r.error.rfind("Izračun nije moguć: ", 0), 0u) << r.error;
+            ++refusedCount;
+            continue;
+        }
+        for (Pozicija p : {POZ_BRUTO, POZ_NEOPOREZIVIDIO, POZ_PRIZNATITROSKOVI, POZ_OSNOVICA, POZ_MIROVINSKOISTUP,
+                           POZ_MIROVINSKOIISTUP, POZ_DOHODAK, POZ_POREZ, POZ_PRIREZ, POZ_ZDRAVSTVENO})
+            ASSERT_GE(r.position[p].value().sign(), 0) << "case " << i << " position " << p << " several " << several << " net " << net.toString(2) << " nt "
+                << in.nonTaxable.toString() << " exp " << in.expenses.toString() << " p1 " << in.pillarI.toString()
+                << " p2 " << in.pillarII.toString() << " tax " << in.taxRate.toString() << " sur "
+                << in.surtaxRate.toString() << " amount " << r.position[p].value().toString(2);
+        ASSERT_GE(r.gross().value(), r.net().value()) << "case " << i;
+    }
+    EXPECT_GT(refusedCount, 0);
+}
+
+TEST(Calculation, NonsenseBracketInputsAreRefusedByName) {
+    CalcInput in;
+    in.allowance = d("2200.00");
+    in.allowanceFactor = -1;
+    EXPECT_EQ(VISESTOPA(d("6000.00"), in, k2014).error,
+              "Izračun nije moguć: faktor osobnog odbitka (-1) ne može biti negativan.");
+    in.allowanceFactor = 1;
+    in.allowance = d("-2200.00");
+    EXPECT_EQ(VISESTOPA(d("6000.00"), in, k2014).error,
+              "Izračun nije moguć: osobni odbitak (-2200.00) ne može biti negativan.");
+    in.allowance = d("2200.00");
+
+    CalcInput pillars = in;
+    pillars.pillarI = 100;
+    pillars.pillarII = 60;
+    EXPECT_EQ(VISESTOPA(d("6000.00"), pillars, k2014).error,
+              "Izračun nije moguć: mirovinsko osiguranje I. stup 100 % i II. stup 60 % zajedno dosežu 100 % osnovice, "
+              "pa ne ostaje dohodak.");
+    CalcInput nonTaxable = in;
+    nonTaxable.nonTaxable = 100;
+    EXPECT_EQ(VISESTOPA(d("6000.00"), nonTaxable, k2014).error,
+              "Izračun nije moguć: neoporezivi dio 100 % i priznati troškovi 0 % ne ostavljaju ništa za oporezivanje.");
+    // Here the expenses come out of what the non-taxable part leaves: 80 % and
+    // 70 % together deduct 94 %, which is no fault.
+    CalcInput deductions = in;
+    deductions.nonTaxable = 80;
+    deductions.expenses = 70;
+    EXPECT_TRUE(VISESTOPA(d("6000.00"), deductions, k2014).ok());
+
+    CalcInput surtax = in;
+    surtax.surtaxRate = 18;
+    const std::vector<Bracket> steep = {{1, 12, d("2200.00")}, {2, 85, d("8800.00")}, {3, 40, d("9999999.99")}};
+    EXPECT_EQ(VISESTOPA(d("6000.00"), surtax, steep).error,
+              "Izračun nije moguć: stopa 2. poreznog razreda 85 % s prirezom 18 % uzima cijeli dohodak i više, pa bruto "
+              "ne može isplatiti neto.");
+    const std::vector<Bracket> falling = {{1, 12, d("2200.00")}, {2, 25, d("1000.00")}, {3, 40, d("9999999.99")}};
+    EXPECT_EQ(VISESTOPA(d("6000.00"), in, falling).error,
+              "Izračun nije moguć: granica 2. poreznog razreda (1000.00) manja je od granice razreda prije njega.");
+    const std::vector<Bracket> negative = {{1, -12, d("2200.00")}};
+    EXPECT_EQ(VISESTOPA(d("6000.00"), in, negative).error,
+              "Izračun nije moguć: stopa 1. poreznog razreda (-12 %) mora biti između 0 i 100 %.");
+}
+
 TEST(Calculation, CrisisTaxRateFollowsTheThresholdAndTheYear) {
     CalcInput in = contract("0");
     EXPECT_TRUE(IZRACUN(d("6000.00"), in, 2010).crisisRate.isZero());

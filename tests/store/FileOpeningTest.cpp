@@ -79,6 +79,8 @@ TEST(FileOpening, DamagedDatabaseEndsTheProgramWithWarning1) {
 TEST_F(StoreFixture, WarningTextsCarryTheErrorAndTheStoreDetail) {
     setError(kFileNotFound);
     EXPECT_THROW(STANDARDWARNING(4, "OSOBE"), ProgramHalted);
+    // Messages only accumulate: once one is there, last() stays safe below.
+    ASSERT_FALSE(ask.messages.empty());
     EXPECT_EQ(ask.last().text, "Error: (File not found (2)) creating OSOBE.  Press OK to end this application.");
     ASSERT_EQ(Store::main().open(folder.str(), ""), 0);  // the halt closed it
     setError(kStoreFailure, 13, "database or disk is full");

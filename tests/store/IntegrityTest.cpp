@@ -122,6 +122,27 @@ TEST_F(Integrity, PayerWithOnlyCrisisTaxRecordsGoesWithThemAndTheirRows) {
     EXPECT_EQ(DETKRIP.records(), 2);
 }
 
+TEST_F(Integrity, PayerWithoutPaymentsGoesWithHisId1Forms) {
+    payer(1);
+    payer(2);
+    id1(1, 1);
+    id1(2, 2);
+    id1(3, 1);
+    load(SUBJEKTI, 1);
+    EXPECT_EQ(RIDELETE(SUBJEKTI), 0);
+    EXPECT_TRUE(ask.messages.empty()) << ask.messages.size();
+    EXPECT_EQ(SUBJEKTI.records(), 1);
+    ASSERT_EQ(ID1.records(), 1);  // the other payer's form stays
+    ID1.clear();
+    ID1.OZNAKA = 2;
+    EXPECT_EQ(ID1.get(ID1.KEYOZNAKA), 0);
+    for (LONG gone : {1, 3}) {
+        ID1.clear();
+        ID1.OZNAKA = gone;
+        EXPECT_NE(ID1.get(ID1.KEYOZNAKA), 0) << gone;
+    }
+}
+
 TEST_F(Integrity, PaymentGoesWithItsLinesTheirCalculationAndItsJoppdForms) {
     payer(1);
     payment(1, 1);
@@ -162,6 +183,7 @@ TEST_F(Integrity, ChangedCodeOfAnIncomeTypeInUseIsSetBack) {
     VRS.OZNAKA = 6;
     VRS.NAZIV = "Ugovor o djelu (novo)";
     EXPECT_EQ(RIUPDATE(VRSTEDOH, true), 1);
+    ASSERT_FALSE(ask.messages.empty());
     EXPECT_EQ(ask.last().text,
               "This record is referenced from the file dohoci.  Linking field(s) have been restricted from change "
               "and have been reset to original values.");
@@ -204,6 +226,7 @@ TEST_F(Integrity, MunicipalityWithPlacesStaysOneWithOnlyAccountsGoesWithThem) {
 
     load(OPCINE, 1);
     EXPECT_EQ(RIDELETE(OPCINE), 1);
+    ASSERT_FALSE(ask.messages.empty());
     EXPECT_EQ(ask.last().text,
               "This record is referenced from the file mjesta.  This record cannot be deleted while these "
               "references exist.");
@@ -231,6 +254,7 @@ TEST_F(Integrity, WriteOverAnotherStationsChangeIsRefusedAndTheirValuesShown) {
 
     SUB.NAZIV = "Moj naziv";
     EXPECT_EQ(RIUPDATE(SUBJEKTI, true), 2);
+    ASSERT_FALSE(ask.messages.empty());
     EXPECT_EQ(ask.last().caption, "Record Was Not Updated");
     EXPECT_EQ(SUB.NAZIV.str(), "Njihov naziv");
     // Now that the form shows their values, a second save goes through.

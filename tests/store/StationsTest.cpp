@@ -230,6 +230,7 @@ TEST_F(StoreFixture, AFailureInTheMiddleOfACascadeDeleteLeavesEveryFileAsItWas) 
         EXPECT_EQ(marel::test::dumpDatabase(Store::main()), before) << nth;
         EXPECT_FALSE(Store::main().inTransaction());
     }
+    ASSERT_FALSE(ask.messages.empty());
     EXPECT_EQ(ask.last().caption, "Delete Operation Error");
     ISPLATE.clear();
     ISP.OZNAKA = 1;
