@@ -1,6 +1,8 @@
 #include "codelists/Municipalities.h"
 
+#include "common/CheckDigits.h"
 #include "common/Prompter.h"
+#include "common/Text.h"
 #include "store/Records.h"
 
 namespace marel {
@@ -17,9 +19,16 @@ bool municipalityAccountRule(MunicipalityAccountRule rule) {
     return true;
 }
 
-void municipalityFormOk() {
-    municipalityAccountRule(MunicipalityAccountRule::WithIban);
+bool municipalityFormOk() {
+    const bool accepted = municipalityAccountRule(MunicipalityAccountRule::WithIban);
     if (OPC.NAZIV.str().empty()) message("Unesi naziv općine");
+    return accepted;
+}
+
+bool municipalityCodeOk() {
+    if (municipalityCodeValid(trim(OPC.SHIFRA.str()))) return true;
+    message("Šifra grada/općine mora imati točno četiri znamenke.", "", Icon::Exclamation);
+    return false;
 }
 
 void stepSurtaxRate(int direction) {

@@ -17,9 +17,12 @@ namespace marel {
 bool municipalityAccountRule(MunicipalityAccountRule rule);
 
 // OK of the municipality form with the IBAN: the account is built again from
-// the code, then the name is checked. Neither stops the save: a refused code
-// is saved blank, as the user was told.
-void municipalityFormOk();
+// the code, then the name is checked (a blank name is only pointed out). True
+// when the rule accepted the code; when it refused, it has said why.
+bool municipalityFormOk();
+// A municipality is saved only with a code of exactly four digits: the JOPPD
+// file has no place for any other. Says so and refuses otherwise.
+bool municipalityCodeOk();
 
 // The up and down arrows of the surtax rate: one percentage point more
 // (direction 1) or less (-1). A surtax rate is never negative, so stepping

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "codelists/Recipients.h"
 #include "common/CheckDigits.h"
 #include "common/Prompter.h"
 #include "store/Records.h"
@@ -42,6 +43,8 @@ AccountIban accountIban(USHORT bank, std::string_view account) {
                     " nema sedam znamenki.\nIspravite ga u pregledu banaka pa ponovno potvrdite račun."};
     return {true, "HR" + ibanCheckDigits(leading + std::string(account)), ""};
 }
+
+bool payerFormOk() { return oibConfirmed(SUB.OIB.str()); }
 
 bool KONTROLA_SUBJEKTI() {
     const AccountIban iban = accountIban(SUB.BANKA, SUB.RACUN.str());

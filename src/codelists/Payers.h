@@ -36,5 +36,7 @@ AccountIban accountIban(USHORT bank, std::string_view account);
 // is not whole is shown to the user and refused (false), so no payer is saved
 // with check digits that do not fit its account.
 bool KONTROLA_SUBJEKTI();
+// The payer form's check on OK: an OIB in doubt is kept only when the user insists.
+bool payerFormOk();
 
 }  // namespace marel

@@ -1,6 +1,9 @@
 #include "codelists/Recipients.h"
 
 #include "codelists/Checks.h"
+#include "common/CheckDigits.h"
+#include "common/Prompter.h"
+#include "common/Text.h"
 #include "store/Records.h"
 #include "store/Warnings.h"
 
@@ -54,6 +57,21 @@ void readPlaceAndStreet() {
 }
 
 bool worksInOtherMunicipality() { return OSO.FAX == "DA"; }
+
+bool oibConfirmed(std::string_view oib) {
+    const std::string typed = trim(oib);
+    if (typed.empty() || oibValid(typed)) return true;
+    return message("OIB nije ispravan. Spremiti svejedno?", "", Icon::Question, BUTTON_YES + BUTTON_NO, BUTTON_NO) ==
+           BUTTON_YES;
+}
+
+bool recipientFormOk() {
+    if (worksInOtherMunicipality() && !municipalityCodeValid(trim(OSO.EMAIL.str()))) {
+        message("Šifra općine rada mora imati točno četiri znamenke.", "", Icon::Exclamation);
+        return false;
+    }
+    return oibConfirmed(OSO.OIB.str());
+}
 
 std::string PREZIMEIME() {
     std::string s = OSO.PREZIME.str();

@@ -3,6 +3,7 @@
 // fields, kept apart from their windows. Everything works on the record
 // buffers: OSO for the recipient, MJE/OPC/ULI/BAN for what he points to.
 #include <string>
+#include <string_view>
 
 #include "store/Layout.h"
 
@@ -35,6 +36,16 @@ void readPlaceAndStreet();
 // The work-municipality code is entered only when the recipient works in
 // another municipality than the one he lives in (OSO:FAX "DA").
 bool worksInOtherMunicipality();
+
+// The OIB as typed into a recipient's or payer's form: one that is not eleven
+// digits with its check digit is kept only when the user insists (the default
+// answer is No), since the forms store the OIB as typed and a mistyped one
+// would otherwise surface only in the tax authority's refusal. A blank OIB is
+// not asked about. True to save.
+bool oibConfirmed(std::string_view oib);
+// The recipient form's checks on OK: a municipality-of-work code, when one is
+// asked for, must be four digits (refused with a message); then the OIB.
+bool recipientFormOk();
 
 // "Surname Name" of the recipient, each without its trailing blanks.
 std::string PREZIMEIME();

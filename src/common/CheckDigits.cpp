@@ -37,6 +37,10 @@ bool mod11_10Valid(std::string_view digitsWithCheck) {
            digitsWithCheck.back() - '0';
 }
 
+bool oibValid(std::string_view oib) { return oib.size() == 11 && mod11_10Valid(oib); }
+
+bool municipalityCodeValid(std::string_view code) { return code.size() == 4 && allDigits(code); }
+
 std::string ibanCheckDigits(std::string_view bban) {
     if (!allDigits(bban)) return "";
     // "1727" stands for the letters HR and "00" for the check digits. The number

@@ -14,6 +14,12 @@ int mod11_10CheckDigit(std::string_view digits);
 // The last digit is the MOD 11,10 check digit of the ones before it.
 bool mod11_10Valid(std::string_view digitsWithCheck);
 
+// An OIB as the tax authority issues it: eleven digits, the last the
+// MOD 11,10 check digit of the ten before it.
+bool oibValid(std::string_view oib);
+// A municipality code as the data files keep it: exactly four digits.
+bool municipalityCodeValid(std::string_view code);
+
 // The two IBAN check digits ("08", "35") of a Croatian basic account number
 // (the bank's seven-digit leading number followed by the ten-digit account).
 std::string ibanCheckDigits(std::string_view bban);

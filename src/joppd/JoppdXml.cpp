@@ -6,6 +6,7 @@
 #include "common/Picture.h"
 #include "common/Prompter.h"
 #include "common/XmlWriter.h"
+#include "joppd/JoppdCheck.h"
 #include "joppd/JoppdRows.h"
 #include "session/Globals.h"
 #include "store/Records.h"
@@ -182,7 +183,8 @@ std::string joppdFileName() {
 }
 
 bool FORMIRAJ() {
-    FileUse files{&DOHOCI, &ISPLATE, &JOPO, &MJESTA, &OBRACUN, &OPCINE, &OSOBE, &SUBJEKTI, &SVASTA, &ULICE, &VRSTEDOH};
+    FileUse files{&DOHOCI,   &ISPLATE, &JOPO,  &MJESTA, &NEOPOREZ, &OBRACUN, &OPCINE,
+                  &OSOBE,    &SUBJEKTI, &SVASTA, &ULICE, &VBRAT,  &VRSTEDOH};
 
     if (JOPO.get(JOPO.KEYOZNAKA) != 0) return refuse("GREŠKA - ISPLATA");
     ISP.OZNAKA = JOPO.ISPLATA;
@@ -199,10 +201,23 @@ bool FORMIRAJ() {
         return refuse("NISU UNESENI SVI PODACI O AUTORU OBRASCA");
     if (JOPO.UJED.empty()) return refuse("NIJE FORMIRAN IDENTIFIKATOR XML OBRASCA (HEKSADECIMALNI BROJ)");
 
-    // An incomplete report must not reach the tax authority: a line the build
-    // refuses ends the run before anything is written.
+    // A file the tax authority would refuse is not written at all: every
+    // problem of the payment is listed at once, so that all can be put right
+    // before the next try.
+    std::vector<std::string> problems = PROVJERA(payerPlace);
     JoppdRows rows;
-    if (!PUNI(rows)) return false;
+    if (problems.empty()) {
+        // The row build refuses only what the check list already named, or a
+        // failed read, which it reports itself.
+        if (!PUNI(rows)) return false;
+        problems = amountProblems(rows);
+    }
+    if (!problems.empty()) {
+        std::string text;
+        for (const std::string& p : problems) text += (text.empty() ? "" : "\r\n") + p;
+        message(text, kCheckCaption, Icon::Exclamation);
+        return false;
+    }
 
     const std::string path = (targetFolder() / joppdFileName()).string();
     // The form keeps the path it names; one it cannot hold is not written at all.
@@ -235,7 +250,7 @@ bool FORMIRAJ() {
         STANDARDWARNING(15, "jopo");
         return false;
     }
-    message("XML datoteka kreirana");
+    message("XML datoteka kreirana:\r\n" + path);
     return true;
 }
 

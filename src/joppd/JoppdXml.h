@@ -23,10 +23,11 @@ std::string joppdFileName();
 // Writes the XML file of the form record numbered JOPO.OZNAKA into the folder
 // "XML" below the working folder (the working folder itself when there is no
 // such folder), keeps its full path in JOPO.DATOTEKA and says
-// "XML datoteka kreirana". A form that cannot be reported completely (missing
-// payment, payer, author or identifier, or an income line the build refuses)
-// is explained to the user and nothing is written. True when the file was
-// written and its path kept.
+// "XML datoteka kreirana" with the path. A form that cannot be reported
+// (missing payment, payer, author or identifier) is explained to the user;
+// one whose data the tax authority would refuse gets the whole check list in
+// one window ("Provjera prije kreiranja"). Either way nothing is written.
+// True when the file was written and its path kept.
 bool FORMIRAJ();
 
 }  // namespace marel

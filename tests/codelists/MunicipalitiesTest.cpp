@@ -62,3 +62,15 @@ TEST_F(MunicipalityRules, PlaceNeedsAMunicipalityThatIsFoundByNumber) {
     EXPECT_EQ(municipalityName(8), "");
     EXPECT_EQ(OPC.NAZIV, "");
 }
+
+TEST_F(MunicipalityRules, OnlyAFourDigitCodeIsSaved) {
+    for (const char* wrong : {"133", "", "13a3"}) {
+        SCOPED_TRACE(wrong);
+        OPC.SHIFRA = wrong;
+        ask.messages.clear();
+        EXPECT_FALSE(municipalityCodeOk());
+        EXPECT_EQ(ask.texts(), std::vector<std::string>{"Šifra grada/općine mora imati točno četiri znamenke."});
+    }
+    OPC.SHIFRA = "0133";
+    EXPECT_TRUE(municipalityCodeOk());
+}

@@ -94,3 +94,13 @@ TEST_F(PayerRules, LinksAreReadAfreshAndBlankWhenNotFound) {
     EXPECT_TRUE(ULI.NAZIV.empty());
     EXPECT_TRUE(BAN.NAZIV.empty() && BAN.VODECIBROJ.empty());
 }
+
+TEST_F(PayerRules, OibInDoubtIsKeptOnlyWhenTheUserInsists) {
+    SUB.OIB = "69435151530";
+    EXPECT_TRUE(payerFormOk());
+    SUB.OIB = "69435151531";
+    EXPECT_FALSE(payerFormOk());
+    EXPECT_EQ(ask.texts(), std::vector<std::string>{"OIB nije ispravan. Spremiti svejedno?"});
+    ask.answers = {BUTTON_YES};
+    EXPECT_TRUE(payerFormOk());
+}

@@ -122,3 +122,44 @@ TEST_F(Recipients, NameUnderTheListIsSurnameThenFirstName) {
     OSO.IME = "";
     EXPECT_EQ(PREZIMEIME(), "Horvat");
 }
+
+// An OIB in doubt is kept only when the user says so; the default is No.
+TEST_F(Recipients, OibInDoubtIsKeptOnlyWhenTheUserInsists) {
+    OSO.OIB = "12345678903";
+    EXPECT_TRUE(recipientFormOk());
+    EXPECT_TRUE(ask.messages.empty());
+    OSO.OIB = "";  // blank is the row build's business, not asked about here
+    EXPECT_TRUE(recipientFormOk());
+    EXPECT_TRUE(ask.messages.empty());
+
+    for (const char* doubtful : {"1234567890", "12345678904"}) {
+        SCOPED_TRACE(doubtful);
+        OSO.OIB = doubtful;
+        ask.messages.clear();
+        EXPECT_FALSE(recipientFormOk());  // unscripted: the default button
+        ASSERT_EQ(ask.messages.size(), 1u);
+        EXPECT_EQ(ask.last().text, "OIB nije ispravan. Spremiti svejedno?");
+        EXPECT_EQ(ask.last().defaultButton, BUTTON_NO);
+        ask.answers = {BUTTON_YES};
+        EXPECT_TRUE(recipientFormOk());
+        EXPECT_EQ(OSO.OIB, doubtful);  // kept as typed
+    }
+}
+
+TEST_F(Recipients, WorkMunicipalityCodeMustBeFourDigitsWhenAskedFor) {
+    OSO.OIB = "12345678903";
+    OSO.FAX = "DA";
+    for (const char* wrong : {"409", "", "40a0"}) {
+        SCOPED_TRACE(wrong);
+        OSO.EMAIL = wrong;
+        ask.messages.clear();
+        EXPECT_FALSE(recipientFormOk());
+        EXPECT_EQ(ask.texts(), std::vector<std::string>{"Šifra općine rada mora imati točno četiri znamenke."});
+    }
+    OSO.EMAIL = "4090";
+    EXPECT_TRUE(recipientFormOk());
+    // Not asked for: whatever is left in the field does not matter.
+    OSO.FAX = "NE";
+    OSO.EMAIL = "40";
+    EXPECT_TRUE(recipientFormOk());
+}

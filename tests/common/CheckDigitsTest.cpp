@@ -83,3 +83,22 @@ TEST(MunicipalityAccount, RefusesCodesWithTheFormsMessages) {
     EXPECT_EQ(r.rkont, "");  // left as it was
     EXPECT_EQ(chooser("100").account, "1710012003");
 }
+
+TEST(Oib, ElevenDigitsWithTheirCheckDigit) {
+    EXPECT_TRUE(oibValid("69435151530"));
+    EXPECT_TRUE(oibValid("12345678903"));
+    EXPECT_FALSE(oibValid("12345678904"));   // one digit mistyped
+    EXPECT_FALSE(oibValid("21345678903"));   // two digits swapped
+    EXPECT_FALSE(oibValid("1234567890"));    // ten digits
+    EXPECT_FALSE(oibValid("123456789030"));  // twelve
+    EXPECT_FALSE(oibValid("1234567890a"));
+    EXPECT_FALSE(oibValid(""));
+}
+
+TEST(MunicipalityCode, ExactlyFourDigits) {
+    EXPECT_TRUE(municipalityCodeValid("0133"));
+    EXPECT_FALSE(municipalityCodeValid("133"));
+    EXPECT_FALSE(municipalityCodeValid("01333"));
+    EXPECT_FALSE(municipalityCodeValid("13a3"));
+    EXPECT_FALSE(municipalityCodeValid(""));
+}

@@ -66,10 +66,26 @@ protected:
         StoreFixture::SetUp();
         // Durability is not under test here; without it the scenarios enter in an instant.
         Store::main().exec("PRAGMA synchronous=OFF");
-        openFiles({&DOHOCI, &ISPLATE, &JOPO, &MJESTA, &OBRACUN, &OPCINE, &OSOBE, &SUBJEKTI, &SVASTA, &ULICE,
-                   &VRSTEDOH});
+        openFiles({&DOHOCI, &ISPLATE, &JOPO, &MJESTA, &NEOPOREZ, &OBRACUN, &OPCINE, &OSOBE, &SUBJEKTI, &SVASTA,
+                   &ULICE, &VBRAT, &VRSTEDOH});
         setJoppdClock([] { return Moment{Date::fromYmd(2014, 3, 12), ((9 * 60 + 5) * 60 + 7) * 100}; });
 
+        // The code tables the check list consults, as far as the scenarios use them.
+        LONG n = 0;
+        for (auto [receipt, acquirer] : {std::pair{"0000", "00"}, {"1001", "11"}, {"4001", "02"}, {"4014", "02"},
+                                         {"4030", "02"}, {"4030-01", "01"}}) {
+            VBRAT.clear();
+            VBR.OZNAKA = ++n;
+            VBR.SHIFRA = receipt;
+            VBR.REZERVA = acquirer;
+            ASSERT_EQ(VBRAT.add(), 0);
+        }
+        for (SHORT code : {5, 17}) {
+            NEOPOREZ.clear();
+            NEO.OZNAKA = code;
+            NEO.SHIFRA = code;
+            ASSERT_EQ(NEOPOREZ.add(), 0);
+        }
         municipality(1, "1333", "Grad Zagreb");
         municipality(2, "4090", "Split");
         place(1, "Zagreb", 1);

@@ -25,12 +25,11 @@ LONG runMunicipalityForm(QWidget* caller, LONG request, bool withIban) {
     form.insertTitle = "Unos nove općine";
     form.changeTitle = "Promjene podataka o općini";
     // Building the account again on OK tells the user about a code that will
-    // not do, but saves what was entered all the same.
-    if (withIban)
-        form.validate = [] {
-            municipalityFormOk();
-            return true;
-        };
+    // not do; a code that is not four digits is not saved at all.
+    form.validate = [withIban] {
+        if (withIban && !municipalityFormOk()) return false;
+        return municipalityCodeOk();
+    };
 
     WindowResource r{"", 214, 106, {}};
     append(r.controls,

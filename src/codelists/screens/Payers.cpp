@@ -221,6 +221,7 @@ LONG UPISSUBJEKTA::run(LONG request) {
     form.changeTitle = "Promjena podataka";
     form.otherFiles = {&MJESTA, &ULICE, &BANKE};
     form.defaults = payerDefaults;
+    form.validate = payerFormOk;
     UpdateFormView view(form, formResource(), caller_);
     view.onOpen = [&form, &view](WindowBuilder& w) {
         auto payer = std::make_shared<PayerForm>(w, form);

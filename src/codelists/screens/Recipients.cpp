@@ -307,6 +307,7 @@ LONG UPISOSOBE::run(LONG request) {
     form.changeTitle = "Promjene";
     form.otherFiles = {&MJESTA, &ULICE, &BANKE, &OPCINE};
     form.defaults = recipientDefaults;
+    form.validate = recipientFormOk;
     UpdateFormView view(form, formResource(), caller_);
     std::unique_ptr<RecipientForm> controls;
     view.onOpen = [&](WindowBuilder& w) {

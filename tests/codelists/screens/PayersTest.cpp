@@ -97,7 +97,7 @@ protected:
 };
 
 TEST_F(PayersTest, ANewPayerIsANaturalPersonAndShowsInTheList) {
-    addPayer(1, "Zlatar d.o.o.", "0000000000001", "11111111111");
+    addPayer(1, "Zlatar d.o.o.", "0000000000001", "11111111119");
     ListWindow* w = open();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->windowTitle(), "Pregled isplatitelja");
@@ -118,14 +118,14 @@ TEST_F(PayersTest, ANewPayerIsANaturalPersonAndShowsInTheList) {
         EXPECT_TRUE(hasFocus(f, "naziv"));
         type(f, "naziv", "Ana Horvat");
         type(f, "porezni", "0101980330001");
-        type(f, "oib", "22222222222");
+        type(f, "oib", "22222222226");
         click(f, "ok");
     });
     click(w->builder(), "insert");
     const SUBJEKTI_REC saved = stored(2);
     EXPECT_EQ(saved.NAZIV, "Ana Horvat");
     EXPECT_EQ(saved.TIP, "F");
-    EXPECT_EQ(saved.OIB, "22222222222");
+    EXPECT_EQ(saved.OIB, "22222222226");
     EXPECT_EQ(saved.MJESTO, 0);
     ASSERT_EQ(w->view()->table()->model()->rowCount(), 2);
     EXPECT_EQ(cell(w, 0, 0), "Ana Horvat");  // by name
@@ -143,7 +143,7 @@ TEST_F(PayersTest, LookupsFillTheNumbersAndTheAccountGetsItsCheckDigits) {
     whenOpen([this](WindowBuilder& f) {
         type(f, "naziv", "Obrt Pčela");
         type(f, "porezni", "0000000000007");
-        type(f, "oib", "33333333333");
+        type(f, "oib", "33333333335");
         // The street button: the chosen street fills the number, its name
         // shows, and the house number is next.
         chooseRow(1);
@@ -213,7 +213,7 @@ TEST_F(PayersTest, LookupsFillTheNumbersAndTheAccountGetsItsCheckDigits) {
 }
 
 TEST_F(PayersTest, AnAccountThatIsNotWholeIsRefusedAndNothingIsHalfSaved) {
-    addPayer(1, "Zlatar d.o.o.", "0000000000001", "11111111111");
+    addPayer(1, "Zlatar d.o.o.", "0000000000001", "11111111119");
     ListWindow* w = open();
     ASSERT_NE(w, nullptr);
 
@@ -268,7 +268,7 @@ TEST_F(PayersTest, AnAccountThatIsNotWholeIsRefusedAndNothingIsHalfSaved) {
     whenOpen([this](WindowBuilder& f) {
         type(f, "naziv", "Novi");
         type(f, "porezni", "0000000000002");
-        type(f, "oib", "22222222222");
+        type(f, "oib", "22222222226");
         type(f, "banka", "1");
         tab(f, "banka");
         type(f, "racun", "12x4567890");
@@ -287,13 +287,13 @@ TEST_F(PayersTest, AnAccountThatIsNotWholeIsRefusedAndNothingIsHalfSaved) {
 }
 
 TEST_F(PayersTest, ADuplicateNumberIsReportedByItsKey) {
-    addPayer(1, "Zlatar d.o.o.", "0000000000001", "11111111111");
+    addPayer(1, "Zlatar d.o.o.", "0000000000001", "11111111119");
     ListWindow* w = open();
     ASSERT_NE(w, nullptr);
     whenOpen([this](WindowBuilder& f) {
         type(f, "naziv", "Drugi");
         type(f, "porezni", "0000000000001");
-        type(f, "oib", "11111111111");
+        type(f, "oib", "11111111119");
         click(f, "ok");
         ASSERT_FALSE(ask.messages.empty());
         EXPECT_EQ(ask.last().text, "Već postoji slog sa ovom vrijednosti za ključ:SUB:KeyPorezniBroj");
@@ -310,8 +310,8 @@ TEST_F(PayersTest, ADuplicateNumberIsReportedByItsKey) {
 }
 
 TEST_F(PayersTest, APayerWithPaymentsStaysAndOneWithoutTakesItsFormsAlong) {
-    addPayer(1, "Alfa d.o.o.", "0000000000001", "11111111111");
-    addPayer(2, "Beta d.o.o.", "0000000000002", "22222222222");
+    addPayer(1, "Alfa d.o.o.", "0000000000001", "11111111119");
+    addPayer(2, "Beta d.o.o.", "0000000000002", "22222222226");
     ISPLATE.clear();
     ISP.OZNAKA = 1;
     ISP.ISPLATITELJ = 1;

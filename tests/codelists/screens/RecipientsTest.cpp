@@ -229,9 +229,9 @@ TEST_F(RecipientsTest, WorkMunicipalityCodeIsEditableOnlyWhenItDiffers) {
 TEST_F(RecipientsTest, ListByPlaceShowsTheRecipientsOfTheHighlightedPlace) {
     addPlace(1, "Zagreb");
     addPlace(2, "Split");
-    person(1, "Horvat", "Ivan", "11111111111", 1);
-    person(2, "Babić", "Ana", "22222222222", 2);
-    person(3, "Anić", "Marko", "33333333333", 1);
+    person(1, "Horvat", "Ivan", "11111111119", 1);
+    person(2, "Babić", "Ana", "22222222226", 2);
+    person(3, "Anić", "Marko", "33333333335", 1);
     person(4, "Perić", "Jure", "", 0);
     ListWindow* w = open();
     ASSERT_NE(w, nullptr);

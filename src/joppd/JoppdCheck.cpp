@@ -1,0 +1,210 @@
+#include "joppd/JoppdCheck.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "common/CheckDigits.h"
+#include "common/Text.h"
+#include "common/XmlWriter.h"
+#include "store/Records.h"
+
+namespace marel {
+
+namespace {
+
+// The file's limits on text and amounts.
+constexpr size_t kMinName = 2, kMaxName = 128, kMaxHouseNumber = 10, kMaxDigits = 15;
+// Payment methods the file knows.
+constexpr SHORT kLastMethod = 7;
+
+// Problems in the order met, each once.
+class Problems {
+public:
+    void add(std::string text) {
+        if (seen_.insert(text).second) list_.push_back(std::move(text));
+    }
+    std::vector<std::string> take() { return std::move(list_); }
+
+private:
+    std::set<std::string> seen_;
+    std::vector<std::string> list_;
+};
+
+bool nameFits(const std::string& text) {
+    const size_t n = utf8Length(PRIJENOS(text));
+    return n >= kMinName && n <= kMaxName;
+}
+
+std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// The codes of the data folder's own tables, read once per check.
+struct Tables {
+    std::set<std::string> receipts;   // first four characters of each receipt code
+    std::set<std::string> acquirers;  // the acquirer codes paired with them
+    std::set<SHORT> nonTaxable;
+
+    void read() {
+        Cursor vb(VBRAT, VBRAT.KEYOZNAKA.index);
+        vb.toStart();
+        while (vb.next() == 0) {
+            receipts.insert(std::string(utf8Prefix(VBR.SHIFRA.str(), 4)));
+            acquirers.insert(VBR.REZERVA.str());
+        }
+        Cursor neo(NEOPOREZ, NEOPOREZ.KEYOZNAKA.index);
+        neo.toStart();
+        while (neo.next() == 0) nonTaxable.insert(NEO.SHIFRA);
+    }
+};
+
+// The acquirer codes the row build can write.
+bool writable(const std::string& acquirer) {
+    return acquirer == "00" || acquirer == "01" || acquirer == "02" || acquirer == "11";
+}
+
+void checkPayer(Problems& out, const std::string& payerPlace) {
+    const std::string oib = SUB.OIB.str();
+    if (!oibValid(oib))
+        out.add("Isplatitelj " + PRIJENOS(SUB.NAZIV.str()) + ": OIB " + quoted(oib) +
+                " nije ispravan (11 znamenki s ispravnom kontrolnom znamenkom).");
+    if (!nameFits(SUB.NAZIV.str())) out.add("Isplatitelj: naziv mora imati od 2 do 128 znakova.");
+    if (!nameFits(payerPlace)) out.add("Isplatitelj: naziv mjesta mora imati od 2 do 128 znakova.");
+    if (!nameFits(ULI.NAZIV.str())) out.add("Isplatitelj: naziv ulice mora imati od 2 do 128 znakova.");
+    if (utf8Length(SUB.KUCNIBROJ.str()) > kMaxHouseNumber)
+        out.add("Isplatitelj: kućni broj smije imati najviše 10 znakova.");
+}
+
+void checkAuthor(Problems& out) {
+    if (!nameFits(JOPO.IMEAUTORA.str())) out.add("Autor obrasca: ime mora imati od 2 do 128 znakova.");
+    if (!nameFits(JOPO.PREZIMEAUTORA.str())) out.add("Autor obrasca: prezime mora imati od 2 do 128 znakova.");
+}
+
+void checkLines(Problems& out, const Tables& tables) {
+    // Each recipient and income type is looked at once, however many lines name it.
+    std::set<LONG> people;
+    std::set<BYTE> types;
+    int count = 0;
+    Cursor lines(DOHOCI, DOHOCI.KEYISPLATA.index);
+    lines.setRange({SqlValue{SqlValue::Int, JOPO.ISPLATA, {}}});
+    lines.toStart();
+    for (;;) {
+        const int rc = lines.next();
+        if (rc == kRecordNotAvailable) break;
+        if (rc != 0) {
+            out.add("Stavke dohotka isplate ne mogu se pročitati.");
+            break;
+        }
+        ++count;
+        const std::string lineName = "Stavka dohotka br. " + std::to_string(DOH.REDNIBROJ);
+
+        bool nonTaxable = false;
+        VRS.OZNAKA = DOH.VRSTADOHOTKA;
+        if (VRSTEDOH.get(VRSTEDOH.KEYOZNAKA) != 0) {
+            out.add(lineName + ": vrsta dohotka " + std::to_string(DOH.VRSTADOHOTKA) + " ne postoji.");
+        } else {
+            nonTaxable = VRS.REZSTRINGA == "00";
+            if (types.insert(VRS.OZNAKA).second) {
+                const std::string typeName = "Vrsta dohotka " + PRIJENOS(VRS.NAZIV.str());
+                const std::string acquirer = VRS.REZSTRINGA.str();
+                const std::string receipt = VRS.REZSTRINGB.str();
+                if (acquirer.empty()) out.add(typeName + ": nije unesena oznaka stjecatelja.");
+                else if (!writable(acquirer) || !tables.acquirers.count(acquirer))
+                    out.add(typeName + ": oznaka stjecatelja " + quoted(acquirer) + " nije u tablici oznaka.");
+                if (receipt.empty()) out.add(typeName + ": nije unesena oznaka primitka.");
+                else if (receipt.size() < 4 || !tables.receipts.count(std::string(utf8Prefix(receipt, 4))))
+                    out.add(typeName + ": oznaka primitka " + quoted(receipt) + " nije u tablici oznaka primitaka.");
+                if (nonTaxable) {
+                    const Decimal code = VRS.REZDECIMALA.value();
+                    const int64_t whole = code.toInt();
+                    if (Decimal(whole) != code || whole < 1 || whole > 99 || !tables.nonTaxable.count(SHORT(whole)))
+                        out.add(typeName + ": oznaka neoporezivog primitka " +
+                                (Decimal(whole) == code ? std::to_string(whole) : joppdAmount(code)) +
+                                " nije u tablici neoporezivih primitaka.");
+                }
+            }
+        }
+
+        OSO.OZNAKA = DOH.DJELATNIK;
+        if (OSOBE.get(OSOBE.KEYOZNAKA) != 0) {
+            out.add(lineName + ": primatelj " + std::to_string(DOH.DJELATNIK) + " ne postoji.");
+        } else {
+            const std::string who = "Primatelj " + trim(PRIJENOS(OSO.IME.str()) + " " + PRIJENOS(OSO.PREZIME.str())) +
+                                    " (OIB " + quoted(OSO.OIB.str()) + ")";
+            if (people.insert(OSO.OZNAKA).second) {
+                if (OSO.OIB.empty()) out.add(who + ": nije unesen OIB.");
+                else if (!oibValid(OSO.OIB.str()))
+                    out.add(who + ": OIB nije ispravan (11 znamenki s ispravnom kontrolnom znamenkom).");
+                if (!nameFits(trim(PRIJENOS(OSO.IME.str()) + " " + PRIJENOS(OSO.PREZIME.str()))))
+                    out.add(who + ": ime i prezime moraju imati barem 2 znaka.");
+                MJE.OZNAKA = OSO.MJESTO;
+                OPC.OZNAKA = 0;
+                if (MJESTA.get(MJESTA.KEYOZNAKA) != 0) {
+                    out.add(who + ": mjesto prebivališta ne postoji.");
+                } else {
+                    OPC.OZNAKA = MJE.OPCINA;
+                    if (OPCINE.get(OPCINE.KEYOZNAKA) != 0)
+                        out.add(who + ": općina mjesta " + PRIJENOS(MJE.NAZIV.str()) + " ne postoji.");
+                    else if (!municipalityCodeValid(OPC.SHIFRA.str()))
+                        out.add("Općina " + PRIJENOS(OPC.NAZIV.str()) + ": šifra " + quoted(OPC.SHIFRA.str()) +
+                                " nema točno četiri znamenke.");
+                }
+            }
+            // The municipality of work goes into the file only on a non-taxable line.
+            if (nonTaxable && OSO.FAX == "DA" && !municipalityCodeValid(trim(OSO.EMAIL.str())))
+                out.add(who + ": šifra općine rada " + quoted(trim(OSO.EMAIL.str())) + " nema točno četiri znamenke.");
+        }
+
+        SVA.DOHODAK = DOH.OZNAKA;
+        SVA.BROJ = 1;
+        if (SVASTA.get(SVASTA.KEYDOHBROJ) == 0 && (SVA.VRISHORT < 0 || SVA.VRISHORT > kLastMethod))
+            out.add(lineName + ": način isplate " + std::to_string(SVA.VRISHORT) + " nije poznat.");
+    }
+    if (count == 0) out.add("Isplata nema nijedne stavke dohotka: obrazac mora imati barem jednog primatelja.");
+}
+
+// Number of digits of an amount the file writes ("-1234.50" has six).
+size_t digits(const std::string& amount) {
+    return size_t(std::count_if(amount.begin(), amount.end(), [](char c) { return c >= '0' && c <= '9'; }));
+}
+
+bool amountFits(const std::string& amount, bool mayBeNegative) {
+    if (amount.empty() || digits(amount) > kMaxDigits) return false;
+    if (amount.find_first_not_of("-0123456789.") != std::string::npos) return false;
+    return mayBeNegative || amount[0] != '-';
+}
+
+}  // namespace
+
+std::vector<std::string> PROVJERA(const std::string& payerPlace) {
+    Problems out;
+    checkPayer(out, payerPlace);
+    checkAuthor(out);
+    Tables tables;
+    {
+        // One snapshot, as the row build reads it.
+        ReadTransaction snapshot;
+        tables.read();
+        checkLines(out, tables);
+    }
+    return out.take();
+}
+
+std::vector<std::string> amountProblems(const JoppdRows& rows) {
+    // Cells written as amounts; the few that may be negative.
+    static const std::set<std::string_view> signedCells = {"P134", "P135", "P141", "P142", "P162"};
+    Problems out;
+    for (const JoppdRows::Row& row : rows.VRIJEDNOSTB) {
+        for (size_t k = 14; k < row.size(); ++k) {
+            if (ELEMENTB[k] == "P151" || ELEMENTB[k] == "P161") continue;
+            if (!amountFits(row[k], signedCells.count(ELEMENTB[k]) > 0))
+                out.add("Redak " + row[0] + " (" + row[4] + "): iznos " + std::string(ELEMENTB[k]) + " " +
+                        quoted(row[k]) + " ne može se prijaviti (negativan ili više od 15 znamenki).");
+        }
+    }
+    for (const std::string& total : rows.IZNOSA)
+        if (!total.empty() && !amountFits(total, false))
+            out.add("Zbroj " + quoted(total) + " ne može se prijaviti (negativan ili više od 15 znamenki).");
+    return out.take();
+}
+
+}  // namespace marel
