@@ -171,7 +171,8 @@ TEST_F(Frame, EveryMenuOpensByItsAltLetterAndNoLetterIsShared) {
         QWidget* popup = QApplication::activePopupWidget();
         EXPECT_EQ(popup, m->menu()) << m->text().toStdString();
         if (popup) popup->close();
-        QApplication::processEvents();
+        frame->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
     }
     EXPECT_TRUE(windows().empty());
 }

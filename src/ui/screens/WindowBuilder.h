@@ -28,9 +28,18 @@
 class QWidget;
 class QButtonGroup;
 class QKeyEvent;
+class QFontMetrics;
 class QPushButton;
 
 namespace marel {
+
+// Pixels the widest value of a picture takes in a font: its width in
+// characters at the widest digit (and never less than the average letter),
+// so that neither a full number nor a code of digits is ever cut.
+int widestValueWidth(const QFontMetrics& metrics, const Picture& picture);
+// The width a widget needs to show a picture's widest value (an entry: with
+// its frame and margins), or its own caption whole.
+int neededWidth(const QWidget* widget, const std::optional<Picture>& picture);
 
 class WindowBuilder : public QObject {
     Q_OBJECT
@@ -113,6 +122,7 @@ private:
         int tabIndex = -1;              // Tab: its page in the sheet
         QButtonGroup* group = nullptr;  // Option
         std::optional<Picture> picture;
+        int minWidth = 0;  // its widest value or its caption, in pixels
         bool hidden = false;
         bool enabled = true;
         std::function<bool()> accepted;
