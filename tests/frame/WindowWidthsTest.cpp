@@ -37,12 +37,13 @@ void flatten(const std::vector<Control>& controls, std::vector<const Control*>& 
     }
 }
 
-// The widest text a picture can show, as digits: every character its widest digit.
-QString widest(const QFontMetrics& fm, const Picture& p) {
-    QChar wide = '0';
-    for (char c = '0'; c <= '9'; ++c)
-        if (fm.horizontalAdvance(QLatin1Char(c)) > fm.horizontalAdvance(wide)) wide = QLatin1Char(c);
-    return QString(p.width(), wide);
+// Pixels of the widest text a picture can show: every character its widest
+// digit; for a name, that many letters of average width.
+int widest(const QFontMetrics& fm, const Picture& p) {
+    if (p.kind() == Picture::Kind::String && p.width() > kCodeLength) return p.width() * fm.averageCharWidth();
+    int digit = 0;
+    for (char c = '0'; c <= '9'; ++c) digit = std::max(digit, fm.horizontalAdvance(QString(p.width(), QLatin1Char(c))));
+    return digit;
 }
 
 QString caption(QString s) { return s.remove(QLatin1Char('&')); }
@@ -63,10 +64,13 @@ std::vector<std::string> cutControls(WindowBuilder& w) {
         if (auto* edit = qobject_cast<QLineEdit*>(widget); edit && !c.picture.empty()) {
             // The text area of a line edit: inside its frame, less its margins of 2 pixels.
             const int text = room - edit->textMargins().left() - edit->textMargins().right() - 4;
-            if (fm.horizontalAdvance(widest(fm, Picture::parse(c.picture))) > text) cut.push_back(name + " (entry)");
+            if (widest(fm, Picture::parse(c.picture)) > text) cut.push_back(name + " (entry)");
         } else if (auto* label = qobject_cast<QLabel*>(widget); label && label->pixmap().isNull()) {
-            const QString shown = c.picture.empty() ? caption(label->text()) : widest(fm, Picture::parse(c.picture));
-            if (fm.horizontalAdvance(shown) > room) cut.push_back(name + " (text)");
+            // A display of several lines wraps; a line of it is never cut.
+            if (label->wordWrap() && !c.picture.empty()) continue;
+            const int shown = c.picture.empty() ? fm.horizontalAdvance(caption(label->text()))
+                                                : widest(fm, Picture::parse(c.picture));
+            if (shown > room) cut.push_back(name + " (text)");
         } else if (auto* b = qobject_cast<QPushButton*>(widget)) {
             const int margin = b->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b);
             if (fm.horizontalAdvance(caption(b->text())) + margin > b->width()) cut.push_back(name + " (button)");
@@ -85,7 +89,7 @@ std::vector<std::string> cutControls(WindowBuilder& w) {
                 col.align == ColumnAlign::Center ? 0 : col.indent * view->fontMetrics().averageCharWidth() / 4;
             const int room = header->sectionSize(int(i)) - 5 - indent;
             const std::string name = where + "column \"" + col.title + "\"";
-            if (fm.horizontalAdvance(widest(fm, col.picture)) > room) cut.push_back(name);
+            if (widest(fm, col.picture) > room) cut.push_back(name);
             if (hm.horizontalAdvance(QString::fromStdString(col.title)) > header->sectionSize(int(i)) - 8)
                 cut.push_back(name + " heading");
         }

@@ -73,7 +73,10 @@ bool fromInside(Qt::FocusReason r) { return r != Qt::ActiveWindowFocusReason && 
 int widestValueWidth(const QFontMetrics& metrics, const Picture& picture) {
     int digit = metrics.averageCharWidth();
     for (char c = '0'; c <= '9'; ++c) digit = std::max(digit, metrics.horizontalAdvance(QLatin1Char(c)));
-    return picture.width() * digit;
+    // Short texts are codes and numbers of digits (OIB, account, post code);
+    // longer ones are names and descriptions, measured at the average letter.
+    const bool prose = picture.kind() == Picture::Kind::String && picture.width() > kCodeLength;
+    return picture.width() * (prose ? metrics.averageCharWidth() : digit);
 }
 
 int neededWidth(const QWidget* widget, const std::optional<Picture>& picture) {
@@ -89,6 +92,8 @@ int neededWidth(const QWidget* widget, const std::optional<Picture>& picture) {
         return edit->style()->sizeFromContents(QStyle::CT_LineEdit, &opt, text, edit).width();
     }
     if (auto* label = qobject_cast<const QLabel*>(widget)) {
+        // A display of several lines wraps its text over them instead.
+        if (picture && label->wordWrap()) return 0;
         if (picture) return widestValueWidth(fm, *picture) + 2 * label->margin() + 2 * label->frameWidth();
         if (!label->pixmap().isNull()) return 0;
         return fm.horizontalAdvance(label->text()) + 2 * label->margin() + 2 * label->frameWidth() + 1;
@@ -181,6 +186,11 @@ void WindowBuilder::build(const Control& c, int parent) {
             auto* label = new QLabel(qs(c.text), root_);
             label->setTextFormat(Qt::PlainText);
             if (number) label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            // Room for more than one line: a long text goes on over the lines.
+            if (pixelsY(c.at.height) >= 2 * QFontMetrics(root_->font()).lineSpacing()) {
+                label->setWordWrap(true);
+                label->setAlignment(label->alignment() & ~Qt::AlignVertical_Mask | Qt::AlignTop);
+            }
             w = label;
             break;
         }
