@@ -101,6 +101,12 @@ void registerScreen(const std::string& name, ScreenFactory factory) {
 
 bool screenRegistered(const std::string& name) { return registry().count(name) > 0; }
 
+std::vector<std::string> registeredScreens() {
+    std::vector<std::string> names;
+    for (const auto& entry : registry()) names.push_back(entry.first);
+    return names;
+}
+
 MAIN::MAIN() : area_(new FrameArea(this)) {
     theFrame = this;
     setWindowTitle(QStringLiteral("MAREL V 2014.4"));
@@ -115,8 +121,8 @@ MAIN::MAIN() : area_(new FrameArea(this)) {
     statusBar()->addPermanentWidget(folder);
     updateCommands();
     resize(1200, 800);
-    // Alt+letter is claimed by the active window first, then by the tool bar,
-    // and only then by the menu bar (whose "&Pregledi" shares Alt+P with "&Primatelji").
+    // Alt+letter is claimed by the active window first, then by the menu bar,
+    // and only then by the tool bar (whose letters differ from the menus' anyway).
     qApp->installEventFilter(this);
     // The frame's own commands work in the program's buffers, not a screen's.
     setBufferSet(this, BufferSet::program());
@@ -198,23 +204,23 @@ void MAIN::buildToolBar() {
     toolBar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     struct Button {
         const char* text;
-        const char* tip;
+        const char* tip;  // every button has one: an icon alone says little
         QIcon icon;
         const char* screen;
     };
     const Button buttons[] = {
         {"&Isplatitelji", "Brze tipke: istodobno Alt I", artwork::payers(), "SUBJEKTI"},
-        {"&Primatelji", "Brze tipke: istodobno Alt P", artwork::recipients(), "OSOBE"},
+        {"Prim&atelji", "Brze tipke: istodobno Alt A", artwork::recipients(), "OSOBE"},
         {"I&splate", "Brze tipke: istodobno Alt S", artwork::payments(), "ISPLATE"},
         {"Potvr&de", "Brze tipke: istodobno Alt D", artwork::certificates(), "POTVRDE"},
-        {"&JOP obrasci", nullptr, artwork::joppd(), "JOPOOBRASCI"},
+        {"&JOP obrasci", "Brze tipke: istodobno Alt J", artwork::joppd(), "JOPOOBRASCI"},
     };
     for (const Button& b : buttons) {
         QString text = QString::fromUtf8(b.text);
         QAction* a = toolBar_->addAction(b.icon, text);
         // The underlined letter shows on the button itself.
         a->setIconText(text);
-        if (b.tip) a->setToolTip(QString::fromUtf8(b.tip));
+        a->setToolTip(QString::fromUtf8(b.tip));
         std::string screen = b.screen;
         connect(a, &QAction::triggered, this, [this, screen] {
             if (WindowBuilder::acceptTyped(toolBar_)) openScreen(screen);
@@ -282,6 +288,9 @@ std::function<void()> MAIN::altKeyCommand(QWidget* receiver, const QKeySequence&
     if (!sub) sub = area_->activeSubWindow();
     if (sub && sub->widget())
         if (auto run = windowCommand(sub->widget(), key)) return run;
+    // A menu's letter opens the menu: the menu bar's own shortcut does that.
+    for (QAction* m : menuBar()->actions())
+        if (m->isEnabled() && hasMnemonic(m->text(), key)) return {};
     for (QAction* a : toolBar_->actions())
         if (a->isEnabled() && hasMnemonic(a->iconText(), key)) return [a] { a->trigger(); };
     return {};

@@ -22,6 +22,8 @@ using ScreenFactory = std::function<QWidget*()>;
 // an empty factory withdraws it. Commands of screens not registered are disabled.
 void registerScreen(const std::string& name, ScreenFactory factory);
 bool screenRegistered(const std::string& name);
+// The names of every screen registered, in name order.
+std::vector<std::string> registeredScreens();
 
 // The frame is the window host of the program once main() registers it:
 // every window opened through openWindow() goes into its working area.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -136,17 +138,43 @@ TEST_F(Frame, ToolBarButtonsCarryTheirAltKeysAndTips) {
     Items buttons;
     for (QAction* a : bar->actions()) buttons.emplace_back(a->iconText(), a->toolTip());
     const Items expected = {{"&Isplatitelji", "Brze tipke: istodobno Alt I"},
-                            {"&Primatelji", "Brze tipke: istodobno Alt P"},
+                            {"Prim&atelji", "Brze tipke: istodobno Alt A"},
                             {"I&splate", "Brze tipke: istodobno Alt S"},
                             {"Potvr&de", "Brze tipke: istodobno Alt D"},
-                            {"&JOP obrasci", "JOP obrasci"}};
+                            {"&JOP obrasci", "Brze tipke: istodobno Alt J"}};
     EXPECT_EQ(buttons, expected);
     for (QAction* a : bar->actions()) EXPECT_FALSE(a->icon().isNull()) << a->text().toStdString();
-    // Alt+P belongs to the recipients button, though "&Pregledi" claims it too.
-    QTest::keyClick(frame, Qt::Key_P, Qt::AltModifier);
+    QTest::keyClick(frame, Qt::Key_A, Qt::AltModifier);
     ASSERT_EQ(windows().size(), 1);
     EXPECT_EQ(windows()[0]->windowTitle(), "Primatelji");
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+}
+
+// A letter means one thing: no menu and no tool-bar button share one, and
+// each menu's letter opens that menu, not a screen.
+TEST_F(Frame, EveryMenuOpensByItsAltLetterAndNoLetterIsShared) {
+    std::map<QKeySequence, QString> taken;
+    auto claim = [&](const QString& text) {
+        const QKeySequence key = QKeySequence::mnemonic(text);
+        EXPECT_FALSE(key.isEmpty()) << text.toStdString() << " has no letter";
+        if (key.isEmpty()) return;
+        auto [at, fresh] = taken.emplace(key, text);
+        EXPECT_TRUE(fresh) << text.toStdString() << " shares its letter with " << at->second.toStdString();
+    };
+    for (QAction* m : frame->menuBar()->actions()) claim(m->text());
+    for (QAction* a : frame->findChild<QToolBar*>()->actions()) claim(a->iconText());
+
+    for (QAction* m : frame->menuBar()->actions()) {
+        const QKeySequence key = QKeySequence::mnemonic(m->text());
+        if (key.isEmpty()) continue;
+        QTest::keySequence(frame, key);
+        QWidget* popup = QApplication::activePopupWidget();
+        EXPECT_EQ(popup, m->menu()) << m->text().toStdString();
+        if (popup) popup->close();
+        frame->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    }
+    EXPECT_TRUE(windows().empty());
 }
 
 // Previews and choosers open their windows through the host, never through
@@ -210,7 +238,7 @@ TEST_F(Frame, EveryCommandOpensAWindowOfItsOwnAndAScreenMayCloseItself) {
 TEST_F(Frame, AltKeysOfTheActiveWindowComeBeforeTheToolBar) {
     frame->openScreen("OSOBE");
     last->field->setFocus();
-    // "&Potvrdi" of the window, not "&Primatelji" of the tool bar.
+    // "&Potvrdi" of the window, not "&Pregledi" of the menu bar.
     QTest::keyClick(last->field, Qt::Key_P, Qt::AltModifier);
     for (int i = 0; i < 50 && !last->clicks; ++i) QTest::qWait(10);
     EXPECT_EQ(last->clicks, 1);

@@ -49,7 +49,7 @@ LONG runMunicipalityForm(QWidget* caller, LONG request, bool withIban) {
                             entry("racun", FieldRef(OPCINE, "RACUNPOREZ"), "@s10", {92, 44, 52, 12}).history()});
     append(r.controls, {prompt("Stopa &Prireza:", {6, 66, 80, 10}),
                         entry("stopa", FieldRef(OPCINE, "STOPAPRIREZA"), "@N-10`2", {88, 64, 44, 12}).history(),
-                        button("stopa.up", "▲", {133, 63, 12, 7}), button("stopa.down", "▼", {133, 70, 12, 7})});
+                        button("stopa.up", "▲", {133, 63, 12, 7}).withTip("Povećaj stopu prireza"), button("stopa.down", "▼", {133, 70, 12, 7}).withTip("Smanji stopu prireza")});
     append(r.controls, okCancelButtons(114, 86));
 
     UpdateFormView view(form, std::move(r), caller);
@@ -189,7 +189,7 @@ WindowResource opcineResource() {
                         prompt("Stopa prireza:", {146, 126, 58, 10}),
                         display("stopa", FieldRef(OPCINE, "STOPAPRIREZA"), "@N-10.`3B", {206, 126, 54, 10})})}),
             prompt("Mjesta u odabranoj općini:", {6, 150, 150, 10}), list("mje.list", {4, 162, 262, 112}),
-            button("ispis", "Button 9", {272, 120, 50, 14}),
+            button("ispis", "Button 9", {272, 120, 50, 14}).withTip("Ispis popisa općina"),
             button("mje.insert", "&Unesi", {272, 162, 50, 14}), button("mje.change", "&Mijenjaj", {272, 178, 50, 14}),
             button("mje.delete", "&Briši", {272, 194, 50, 14})});
     append(r.controls, codeListButtons(272, 20));
@@ -271,6 +271,8 @@ MJESTA_SCREEN::MJESTA_SCREEN(QWidget* parent) : MJESTA_SCREEN(std::make_unique<S
 
 MJESTA_SCREEN::MJESTA_SCREEN(std::unique_ptr<String<25>> mjesto, QWidget* parent)
     : ListWindow(mjestaResource(*mjesto), parent), mjesto_(std::move(mjesto)) {
+    // The list reads OPCINE for every row; a caller that has it open is no condition.
+    municipalities_.add(OPCINE);
     auto b = std::make_unique<ListBrowser>(
         MJESTA,
         "75L(1)|M~Naziv~@s25@32C(7)|M~Post br.~C(0)@s6@76L(1)|M~Grad / općina~L(2)@s25@26L(3)|M~Shifra~L(1)@s4@"

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "common/Text.h"
+#include "store/Warnings.h"
 #include "ui/screens/ListWindow.h"
 
 namespace marel::screens {
@@ -50,6 +51,7 @@ private:
     // the list lives apart, made first.
     MJESTA_SCREEN(std::unique_ptr<String<25>> mjesto, QWidget* parent);
     std::unique_ptr<String<25>> mjesto_;  // LOC:MJESTO, the highlighted place's name
+    FileUse municipalities_;              // each row shows its municipality
 };
 
 // The place form of the places list: the municipality is chosen from a list.

@@ -92,17 +92,17 @@ WindowResource ISPLATE_SCREEN::paymentsResource(LOC& loc) {
                        display("rsid", FieldRef(ISPLATE, "RSID"), "@s5", {522, 162, 40, 10}),
                        button("obracun", "ISPIS OBRAČUNA (F11)", {494, 174, 142, 14}).disable(),
                        button("obracundoh", "ISPIS OBRAČUNA DOHOTKA (F12)", {494, 190, 142, 14}).disable(),
-                       button("jopa", "JOP - A", {494, 206, 142, 14}).disable(),
-                       button("jopb", "JOP - B", {494, 222, 142, 14}).disable(),
-                       button("hub3", "HUB3", {494, 238, 142, 14}).disable(),
-                       button("hub3a", "HUB3A", {494, 254, 142, 14}).disable()}));
+                       button("jopa", "JOP - A", {494, 206, 142, 14}).withTip("Ispis stranice A obrasca JOPPD").disable(),
+                       button("jopb", "JOP - B", {494, 222, 142, 14}).withTip("Ispis stranice B obrasca JOPPD").disable(),
+                       button("hub3", "HUB3", {494, 238, 142, 14}).withTip("Ispis naloga za plaćanje HUB3").disable(),
+                       button("hub3a", "HUB3A", {494, 254, 142, 14}).withTip("Ispis naloga za plaćanje HUB 3A").disable()}));
     c.push_back(group("Ispis RSm, IDD, ID-1 (u meniju)", {4, 266, 150, 34},
                       {prompt("za mjesec", {8, 281, 42, 10}), entry("mjesec", FieldRef(month), "@s2", {52, 279, 20, 12}),
                        prompt("godinu", {78, 281, 30, 10}), entry("godina", FieldRef(year), "@s4", {110, 279, 30, 12})}));
     c.push_back(option("printer", "Vrsta pisača", FieldRef(printer), {158, 266, 84, 34},
                        {radio("Matrični", "M", {164, 276, 70, 10}), radio("Laserski", "L", {164, 287, 70, 10})}));
     c.push_back(group("Podešenost matričnog pisača", {246, 266, 238, 48},
-                      {button("browseparam", "...", {250, 278, 14, 12}),
+                      {button("browseparam", "...", {250, 278, 14, 12}).withTip("Parametri pisača"),
                        entry("paroznaka", FieldRef(PARAM, "OZNAKA"), "@n-7", {266, 278, 28, 12}),
                        display("model", FieldRef(PARAM, "MODELPRINTERA"), "@s100", {298, 280, 182, 10}),
                        prompt("vod.:", {250, 298, 18, 10}),

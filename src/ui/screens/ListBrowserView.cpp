@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "ui/ListBrowser.h"
+#include "ui/screens/WindowBuilder.h"
 
 namespace marel {
 
@@ -154,7 +155,10 @@ ListBrowserView::ListBrowserView(ListBrowser& browser, QWidget* parent)
         header->setSectionResizeMode(int(i), c.resizable ? QHeaderView::Interactive : QHeaderView::Fixed);
         // A heading is never cut: "Oznaka" over a column of five digits still reads whole.
         const int heading = header->fontMetrics().horizontalAdvance(QString::fromStdString(c.title)) + 12;
-        header->resizeSection(int(i), std::max({4, pixels(this, c.width), heading}));
+        // Nor is a value: the column holds its picture's widest value beside its indent.
+        const int indent = c.align == ColumnAlign::Center ? 0 : pixels(this, c.indent);
+        const int value = widestValueWidth(table_->fontMetrics(), c.picture) + indent + 2 * 2 + 1;
+        header->resizeSection(int(i), std::max({4, pixels(this, c.width), heading, value}));
     }
     // The last column takes what the list has to spare, so no empty band is left beside it.
     header->setStretchLastSection(true);

@@ -17,9 +17,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTabWidget>
 #include <QTimer>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "common/Prompter.h"
@@ -67,6 +70,45 @@ bool fromInside(Qt::FocusReason r) { return r != Qt::ActiveWindowFocusReason && 
 
 }  // namespace
 
+int widestValueWidth(const QFontMetrics& metrics, const Picture& picture) {
+    int digit = metrics.averageCharWidth();
+    for (char c = '0'; c <= '9'; ++c) digit = std::max(digit, metrics.horizontalAdvance(QLatin1Char(c)));
+    // Short texts are codes and numbers of digits (OIB, account, post code);
+    // longer ones are names and descriptions, measured at the average letter.
+    const bool prose = picture.kind() == Picture::Kind::String && picture.width() > kCodeLength;
+    return picture.width() * (prose ? metrics.averageCharWidth() : digit);
+}
+
+int neededWidth(const QWidget* widget, const std::optional<Picture>& picture) {
+    const QFontMetrics fm = widget->fontMetrics();
+    if (auto* edit = qobject_cast<const QLineEdit*>(widget)) {
+        if (!picture) return 0;
+        // As QLineEdit measures its own size hint: text, its inner margins, then the frame.
+        const QMargins m = edit->textMargins();
+        QStyleOptionFrame opt;
+        opt.initFrom(edit);
+        opt.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, edit);
+        const QSize text(widestValueWidth(fm, *picture) + 2 * 2 + m.left() + m.right() + 1, fm.height());
+        return edit->style()->sizeFromContents(QStyle::CT_LineEdit, &opt, text, edit).width();
+    }
+    if (auto* label = qobject_cast<const QLabel*>(widget)) {
+        // A display of several lines wraps its text over them instead.
+        if (picture && label->wordWrap()) return 0;
+        if (picture) return widestValueWidth(fm, *picture) + 2 * label->margin() + 2 * label->frameWidth();
+        if (!label->pixmap().isNull()) return 0;
+        return fm.horizontalAdvance(label->text()) + 2 * label->margin() + 2 * label->frameWidth() + 1;
+    }
+    if (auto* b = qobject_cast<const QPushButton*>(widget)) {
+        // Not the size hint: the style pads short captions to a minimum width.
+        const int margin = b->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b);
+        const int frame = b->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, b);
+        return fm.size(Qt::TextShowMnemonic, b->text()).width() + margin + 2 * frame + 2;
+    }
+    if (qobject_cast<const QCheckBox*>(widget) || qobject_cast<const QRadioButton*>(widget))
+        return widget->sizeHint().width();
+    return 0;
+}
+
 WindowBuilder::WindowBuilder(WindowResource resource, QWidget* root)
     : QObject(root), resource_(std::move(resource)), root_(root) {
     root->setProperty(kBuilder, QVariant::fromValue<QObject*>(this));
@@ -81,6 +123,19 @@ WindowBuilder::WindowBuilder(WindowResource resource, QWidget* root)
             auto* label = static_cast<QLabel*>(it.widget);
             if (!label->buddy()) label->setText(withoutKeyMark(it.def->text));
         }
+    // Nothing is cut: an entry as wide as its picture's widest value, a caption
+    // as wide as its text. Dialog units follow the average letter, which is
+    // narrower than digits in most fonts, so a resource's width can fall short.
+    int right = root->width();
+    for (Item& it : items_) {
+        if (it.def->kind == ControlKind::Tab) continue;
+        QWidget* w = it.widget;
+        it.minWidth = neededWidth(w, it.picture);
+        if (w->width() >= it.minWidth) continue;
+        w->resize(it.minWidth, w->height());
+        right = std::max(right, w->geometry().right() + 1 + pixelsX(4));
+    }
+    if (right > root->width()) root->resize(right, root->height());
     applyStates();
     display();
 
@@ -131,6 +186,11 @@ void WindowBuilder::build(const Control& c, int parent) {
             auto* label = new QLabel(qs(c.text), root_);
             label->setTextFormat(Qt::PlainText);
             if (number) label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            // Room for more than one line: a long text goes on over the lines.
+            if (pixelsY(c.at.height) >= 2 * QFontMetrics(root_->font()).lineSpacing()) {
+                label->setWordWrap(true);
+                label->setAlignment(label->alignment() & ~Qt::AlignVertical_Mask | Qt::AlignTop);
+            }
             w = label;
             break;
         }
@@ -536,8 +596,12 @@ void WindowBuilder::resized() {
     // One repaint for all the moves; a deferral already in force stays.
     const bool updates = root_->updatesEnabled();
     root_->setUpdatesEnabled(false);
-    for (const auto& m : moves)
-        items_[size_t(m.number - 1)].widget->setGeometry(m.rect.x, m.rect.y, m.rect.width, m.rect.height);
+    // A window made smaller than its resource squeezes its controls, but never
+    // below what their values and captions need.
+    for (const auto& m : moves) {
+        const Item& it = items_[size_t(m.number - 1)];
+        it.widget->setGeometry(m.rect.x, m.rect.y, std::max(m.rect.width, it.minWidth), m.rect.height);
+    }
     root_->setUpdatesEnabled(updates);
 }
 

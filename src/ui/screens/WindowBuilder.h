@@ -28,9 +28,20 @@
 class QWidget;
 class QButtonGroup;
 class QKeyEvent;
+class QFontMetrics;
 class QPushButton;
 
 namespace marel {
+
+// Pixels the widest value of a picture takes in a font: its width in
+// characters at the widest digit (and never less than the average letter),
+// so that neither a full number nor a code of digits is ever cut; a long text
+// picture (a name) at the average letter.
+int widestValueWidth(const QFontMetrics& metrics, const Picture& picture);
+constexpr int kCodeLength = 20;  // text pictures up to this long hold codes of digits
+// The width a widget needs to show a picture's widest value (an entry: with
+// its frame and margins), or its own caption whole.
+int neededWidth(const QWidget* widget, const std::optional<Picture>& picture);
 
 class WindowBuilder : public QObject {
     Q_OBJECT
@@ -113,6 +124,7 @@ private:
         int tabIndex = -1;              // Tab: its page in the sheet
         QButtonGroup* group = nullptr;  // Option
         std::optional<Picture> picture;
+        int minWidth = 0;  // its widest value or its caption, in pixels
         bool hidden = false;
         bool enabled = true;
         std::function<bool()> accepted;

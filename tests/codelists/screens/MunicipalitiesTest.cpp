@@ -448,3 +448,32 @@ TEST_F(MunicipalitiesTest, MunicipalityEnteredFromThePlaceFormsChooser) {
 }
 
 }  // namespace
+
+namespace {
+
+// Opened from the menu, with no other window holding the municipalities open,
+// the places list still reads each row's municipality.
+TEST_F(MunicipalitiesTest, PlacesListFromTheMenuReadsTheMunicipalitiesItself) {
+    municipality(1, "Zagreb", "1333", "18");
+    place(1, "Sesvete", 1, "10360");
+    // As after a start: no file held open by anyone.
+    for (DataFile* f : {static_cast<DataFile*>(&OPCINE), static_cast<DataFile*>(&MJESTA)}) {
+        f->close();
+        f->USED = 0;
+    }
+    QAction* places = nullptr;
+    for (QAction* a : frame->commandsFor("MJESTA"))
+        if (a->text() == "Mjesta") places = a;
+    ASSERT_NE(places, nullptr);
+    places->trigger();
+    QApplication::processEvents();
+    auto* w = qobject_cast<ListWindow*>(frame->area()->activeSubWindow()->widget());
+    ASSERT_NE(w, nullptr);
+    ASSERT_EQ(rows(w), 1);
+    EXPECT_EQ(cell(w, 0), "Sesvete");
+    EXPECT_EQ(cell(w, 0, 2), "Zagreb");
+    EXPECT_EQ(cell(w, 0, 3), "1333");
+    EXPECT_EQ(cell(w, 0, 4), "18,000");
+}
+
+}  // namespace

@@ -357,3 +357,38 @@ TEST_F(RecipientsTest, ChoosingAPlaceOnInsertOpensTheStreetsAtOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+// Letters in a number are a typing mistake, never a zero: the entry beeps,
+// shows its value again and keeps the focus, and nothing else is saved.
+TEST_F(RecipientsTest, LettersInTheAllowanceFactorAreRefusedNotTurnedIntoZero) {
+    person(1, "Horvat", "Ivan", "12345678903");
+    ASSERT_TRUE(recipient(1));
+    OSO.FAKTORODBITKA = Decimal::parse("1.5");
+    ASSERT_EQ(OSOBE.put(), 0);
+    ListWindow* w = open();
+    ASSERT_NE(w, nullptr);
+    QString shownBefore;
+    whenOpen([&](WindowBuilder& f) {
+        auto* faktor = f.control<QLineEdit>("faktor");
+        ASSERT_NE(faktor, nullptr);
+        f.select("faktor");
+        shownBefore = faktor->text();
+        for (const char* typed : {"ab1,5x", "1,5x", "x"}) {
+            const int beeps = ask.beeps;
+            type(f, "faktor", typed);
+            tab(f, "faktor");
+            EXPECT_EQ(ask.beeps, beeps + 1) << typed;
+            EXPECT_EQ(faktor->text(), shownBefore) << typed;
+            EXPECT_TRUE(faktor->hasFocus()) << typed;
+        }
+        click(f, "cancel");
+    });
+    QTest::keyClick(table(w), Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(shownBefore, "1,50");
+    ASSERT_TRUE(recipient(1));
+    EXPECT_EQ(Decimal(OSO.FAKTORODBITKA), Decimal::parse("1.5"));
+}
+
+}  // namespace

@@ -1,0 +1,155 @@
+// Every window of the program, as a bookkeeper sees it in a frame of
+// 1024×768: no value is cut in an entry, a shown field or a list column, and
+// no caption is cut. The windows are reached as the user reaches them: each
+// registered screen, and the form its Insert opens.
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTableView>
+#include <QTimer>
+
+#include <set>
+
+#include "frame/Screens.h"
+#include "support/ReferenceData.h"
+#include "support/ScreenDriver.h"
+#include "support/StoreFixture.h"
+#include "ui/ListFormat.h"
+#include "ui/screens/ListBrowserView.h"
+#include "ui/screens/ListWindow.h"
+#include "ui/screens/WindowHost.h"
+
+using namespace marel;
+using namespace marel::test;
+
+namespace {
+
+// The resource's controls in the order the builder numbers their widgets.
+void flatten(const std::vector<Control>& controls, std::vector<const Control*>& out) {
+    for (const Control& c : controls) {
+        out.push_back(&c);
+        flatten(c.children, out);
+    }
+}
+
+// Pixels of the widest text a picture can show: every character its widest
+// digit; for a name, that many letters of average width.
+int widest(const QFontMetrics& fm, const Picture& p) {
+    if (p.kind() == Picture::Kind::String && p.width() > kCodeLength) return p.width() * fm.averageCharWidth();
+    int digit = 0;
+    for (char c = '0'; c <= '9'; ++c) digit = std::max(digit, fm.horizontalAdvance(QString(p.width(), QLatin1Char(c))));
+    return digit;
+}
+
+QString caption(QString s) { return s.remove(QLatin1Char('&')); }
+
+// What of a window is cut, one line per control.
+std::vector<std::string> cutControls(WindowBuilder& w) {
+    std::vector<std::string> cut;
+    std::vector<const Control*> defs;
+    flatten(w.resource().controls, defs);
+    const std::string where = w.resource().title + ": ";
+    for (QWidget* widget : w.root()->findChildren<QWidget*>()) {
+        const QVariant item = widget->property("marelItem");
+        if (!item.isValid() || item.toInt() >= int(defs.size())) continue;
+        const Control& c = *defs[size_t(item.toInt())];
+        const std::string name = where + (c.id.empty() ? c.text : c.id);
+        const QFontMetrics fm = widget->fontMetrics();
+        const int room = widget->contentsRect().width();
+        if (auto* edit = qobject_cast<QLineEdit*>(widget); edit && !c.picture.empty()) {
+            // The text area of a line edit: inside its frame, less its margins of 2 pixels.
+            const int text = room - edit->textMargins().left() - edit->textMargins().right() - 4;
+            if (widest(fm, Picture::parse(c.picture)) > text) cut.push_back(name + " (entry)");
+        } else if (auto* label = qobject_cast<QLabel*>(widget); label && label->pixmap().isNull()) {
+            // A display of several lines wraps; a line of it is never cut.
+            if (label->wordWrap() && !c.picture.empty()) continue;
+            const int shown = c.picture.empty() ? fm.horizontalAdvance(caption(label->text()))
+                                                : widest(fm, Picture::parse(c.picture));
+            if (shown > room) cut.push_back(name + " (text)");
+        } else if (auto* b = qobject_cast<QPushButton*>(widget)) {
+            const int margin = b->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b);
+            if (fm.horizontalAdvance(caption(b->text())) + margin > b->width()) cut.push_back(name + " (button)");
+        } else if (qobject_cast<QCheckBox*>(widget) || qobject_cast<QRadioButton*>(widget)) {
+            if (widget->sizeHint().width() > widget->width()) cut.push_back(name + " (check)");
+        }
+    }
+    for (auto* view : w.root()->findChildren<ListBrowserView*>()) {
+        const ListFormat& format = view->browser().format();
+        QHeaderView* header = view->table()->horizontalHeader();
+        const QFontMetrics fm = view->table()->fontMetrics();
+        const QFontMetrics hm = header->fontMetrics();
+        for (size_t i = 0; i < format.columns.size(); ++i) {
+            const ListColumn& col = format.columns[i];
+            const int indent =
+                col.align == ColumnAlign::Center ? 0 : col.indent * view->fontMetrics().averageCharWidth() / 4;
+            const int room = header->sectionSize(int(i)) - 5 - indent;
+            const std::string name = where + "column \"" + col.title + "\"";
+            if (widest(fm, col.picture) > room) cut.push_back(name);
+            if (hm.horizontalAdvance(QString::fromStdString(col.title)) > header->sectionSize(int(i)) - 8)
+                cut.push_back(name + " heading");
+        }
+    }
+    return cut;
+}
+
+class WindowWidthsTest : public StoreFixture {
+protected:
+    void SetUp() override {
+        StoreFixture::SetUp();
+        openFiles({&ULICE, &BANKE, &MJESTA, &OPCINE, &OSOBE, &SUBJEKTI});
+        registerAllScreens();
+        frame = new MAIN;
+        setWindowHost(frame);
+        frame->resize(1024, 768);
+        frame->show();
+    }
+    void TearDown() override {
+        delete frame;
+        setWindowHost(nullptr);
+        StoreFixture::TearDown();
+    }
+    MAIN* frame = nullptr;
+};
+
+TEST_F(WindowWidthsTest, NoValueAndNoCaptionIsCutInAnyWindow) {
+    std::vector<std::string> cut;
+    std::set<std::string> seen;
+    auto check = [&](WindowBuilder& w) {
+        if (!seen.insert(w.resource().title).second) return;
+        for (std::string& c : cutControls(w)) cut.push_back(std::move(c));
+    };
+    const std::vector<std::string> screens = registeredScreens();
+    ASSERT_FALSE(screens.empty());
+    for (const std::string& name : screens) {
+        QMdiSubWindow* sub = frame->openScreen(name);
+        ASSERT_NE(sub, nullptr) << name;
+        QApplication::processEvents();
+        WindowBuilder* list = builderOf(sub->widget());
+        ASSERT_NE(list, nullptr) << name;
+        check(*list);
+        // Each Insert of the window opens its form: checked, then cancelled.
+        for (QPushButton* b : list->root()->findChildren<QPushButton*>()) {
+            if (!b->objectName().endsWith(QLatin1String("insert")) || !b->isVisible() || !b->isEnabled()) continue;
+            QTimer::singleShot(0, [&, list] {
+                WindowBuilder* form = builderOf(activeContent());
+                if (!form || form == list) return;
+                check(*form);
+                if (auto* cancel = form->control<QPushButton>("cancel")) cancel->click();
+                else form->root()->close();
+            });
+            QTest::mouseClick(b, Qt::LeftButton);
+            QApplication::processEvents();
+        }
+        sub->close();
+        QApplication::processEvents();
+    }
+    EXPECT_GE(seen.size(), screens.size());
+    EXPECT_TRUE(cut.empty()) << ::testing::PrintToString(cut);
+}
+
+}  // namespace
