@@ -103,12 +103,12 @@ WindowResource ISPLATE_SCREEN::paymentsResource(LOC& loc) {
                        {radio("Matrični", "M", {164, 276, 70, 10}), radio("Laserski", "L", {164, 287, 70, 10})}));
     c.push_back(group("Podešenost matričnog pisača", {246, 266, 238, 48},
                       {button("browseparam", "...", {250, 278, 14, 12}).withTip("Parametri pisača"),
-                       entry("paroznaka", FieldRef(PARAM, "OZNAKA"), "@n-7", {266, 278, 28, 12}),
-                       display("model", FieldRef(PARAM, "MODELPRINTERA"), "@s100", {298, 280, 182, 10}),
-                       prompt("vod.:", {250, 298, 18, 10}),
-                       display("xpos", FieldRef(PARAM, "XPOS"), "@n-7", {270, 298, 30, 10}),
-                       prompt("ok.:", {306, 298, 16, 10}),
-                       display("ypos", FieldRef(PARAM, "YPOS"), "@n-7", {324, 298, 30, 10})}));
+                       entry("paroznaka", FieldRef(PARAM, "OZNAKA"), "@n-7", {266, 278, 40, 12}),
+                       display("model", FieldRef(PARAM, "MODELPRINTERA"), "@s100", {310, 280, 170, 10}),
+                       prompt("vod.:", {250, 298, 24, 10}),
+                       display("xpos", FieldRef(PARAM, "XPOS"), "@n-7", {276, 298, 40, 10}),
+                       prompt("ok.:", {322, 298, 22, 10}),
+                       display("ypos", FieldRef(PARAM, "YPOS"), "@n-7", {346, 298, 40, 10})}));
     c.push_back(button("close", "Zatvori", {490, 300, 150, 14}));
     return {"Pregled isplata", 646, 320, std::move(c)};
 }

@@ -23,6 +23,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <limits>
 #include <stdexcept>
 
 #include "common/Prompter.h"
@@ -126,11 +127,26 @@ WindowBuilder::WindowBuilder(WindowResource resource, QWidget* root)
     // Nothing is cut: an entry as wide as its picture's widest value, a caption
     // as wide as its text. Dialog units follow the average letter, which is
     // narrower than digits in most fonts, so a resource's width can fall short.
+    // A control grows only into free room: never over the control beside it
+    // (a lookup button, the name shown next to a number), which would hide it.
+    auto container = [](ControlKind k) {
+        return k == ControlKind::Tab || k == ControlKind::Sheet || k == ControlKind::Group || k == ControlKind::Option;
+    };
+    std::vector<QRect> laidOut;
+    for (const Item& it : items_) laidOut.push_back(container(it.def->kind) ? QRect() : it.widget->geometry());
     int right = root->width();
-    for (Item& it : items_) {
-        if (it.def->kind == ControlKind::Tab) continue;
+    for (size_t i = 0; i < items_.size(); ++i) {
+        Item& it = items_[i];
+        if (container(it.def->kind)) continue;
         QWidget* w = it.widget;
-        it.minWidth = neededWidth(w, it.picture);
+        const QRect g = laidOut[i];
+        int room = std::numeric_limits<int>::max();
+        for (size_t j = 0; j < items_.size(); ++j) {
+            const QRect& o = laidOut[j];
+            if (j == i || o.isNull() || o.left() < g.right() || o.bottom() < g.top() || o.top() > g.bottom()) continue;
+            room = std::min(room, o.left() - pixelsX(1) - g.left());
+        }
+        it.minWidth = std::max(g.width(), std::min(neededWidth(w, it.picture), room));
         if (w->width() >= it.minWidth) continue;
         w->resize(it.minWidth, w->height());
         right = std::max(right, w->geometry().right() + 1 + pixelsX(4));
