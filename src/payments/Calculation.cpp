@@ -7,6 +7,17 @@
 namespace marel {
 
 namespace {
+
+// The amounts both routines work out, in the order of their positions from
+// gross to health insurance.
+CalcResult positions(const std::array<Amount, 11>& amounts) {
+    static constexpr Pozicija order[] = {POZ_BRUTO,     POZ_NEOPOREZIVIDIO, POZ_PRIZNATITROSKOVI, POZ_OSNOVICA,
+                                         POZ_MIROVINSKOISTUP, POZ_MIROVINSKOIISTUP, POZ_DOHODAK, POZ_POREZ,
+                                         POZ_PRIREZ,    POZ_NETO,           POZ_ZDRAVSTVENO};
+    CalcResult r;
+    for (size_t k = 0; k < amounts.size(); ++k) r.position[order[k]] = amounts[k];
+    return r;
+}
 const Decimal kHundred = 100;
 // Rates are percentages: multiplying by 0.01 is the same as dividing by 100, and cheaper.
 const Decimal kCent = Decimal::fromScaled(1, 2);
@@ -166,18 +177,7 @@ CalcResult IZRACUN(const Decimal& netIn, const CalcInput& in, int year) {
         doh = od.value() - moi.value() - moii.value();
         Amount zdravstveno = in.health * od.value() * kCent;
 
-        CalcResult r;
-        r.position[POZ_BRUTO] = bruto;
-        r.position[POZ_NEOPOREZIVIDIO] = neopdio;
-        r.position[POZ_PRIZNATITROSKOVI] = priznati;
-        r.position[POZ_OSNOVICA] = od;
-        r.position[POZ_MIROVINSKOISTUP] = moi;
-        r.position[POZ_MIROVINSKOIISTUP] = moii;
-        r.position[POZ_DOHODAK] = doh;
-        r.position[POZ_POREZ] = porez;
-        r.position[POZ_PRIREZ] = prirez;
-        r.position[POZ_NETO] = neto;
-        r.position[POZ_ZDRAVSTVENO] = zdravstveno;
+        CalcResult r = positions({bruto, neopdio, priznati, od, moi, moii, doh, porez, prirez, neto, zdravstveno});
         r.crisisRate = (neto.value() > Decimal(6000) && year < 2011) ? Decimal(4) : Decimal(0);
         r.crisisRateSet = true;
         return r;
@@ -238,18 +238,7 @@ CalcResult VISESTOPA(const Decimal& netIn, const CalcInput& in, const std::vecto
         od = bruto.value() - priznati.value() - neopdio.value();
         const Amount zdravstveno = in.health * od.value() * kCent;
 
-        CalcResult r;
-        r.position[POZ_BRUTO] = bruto;
-        r.position[POZ_NEOPOREZIVIDIO] = neopdio;
-        r.position[POZ_PRIZNATITROSKOVI] = priznati;
-        r.position[POZ_OSNOVICA] = od;
-        r.position[POZ_MIROVINSKOISTUP] = moi;
-        r.position[POZ_MIROVINSKOIISTUP] = moii;
-        r.position[POZ_DOHODAK] = doh;
-        r.position[POZ_POREZ] = porez;
-        r.position[POZ_PRIREZ] = prirez;
-        r.position[POZ_NETO] = neto;
-        r.position[POZ_ZDRAVSTVENO] = zdravstveno;
+        CalcResult r = positions({bruto, neopdio, priznati, od, moi, moii, doh, porez, prirez, neto, zdravstveno});
         r.position[POZ_OSOBNIODBITAK] = odb[1];
         return r;
     } catch (const DecimalOverflow&) {

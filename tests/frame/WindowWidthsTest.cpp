@@ -18,7 +18,7 @@
 #include "frame/Screens.h"
 #include "support/ReferenceData.h"
 #include "support/ScreenDriver.h"
-#include "support/StoreFixture.h"
+#include "support/FrameFixture.h"
 #include "ui/ListFormat.h"
 #include "ui/screens/ListBrowserView.h"
 #include "ui/screens/ListWindow.h"
@@ -97,23 +97,14 @@ std::vector<std::string> cutControls(WindowBuilder& w) {
     return cut;
 }
 
-class WindowWidthsTest : public StoreFixture {
+// In a frame of 1024 x 768, the size a bookkeeper's small screen gives it.
+class WindowWidthsTest : public FrameFixture {
 protected:
     void SetUp() override {
-        StoreFixture::SetUp();
+        FrameFixture::SetUp();
         openFiles({&ULICE, &BANKE, &MJESTA, &OPCINE, &OSOBE, &SUBJEKTI});
-        registerAllScreens();
-        frame = new MAIN;
-        setWindowHost(frame);
         frame->resize(1024, 768);
-        frame->show();
     }
-    void TearDown() override {
-        delete frame;
-        setWindowHost(nullptr);
-        StoreFixture::TearDown();
-    }
-    MAIN* frame = nullptr;
 };
 
 TEST_F(WindowWidthsTest, NoValueAndNoCaptionIsCutInAnyWindow) {

@@ -11,7 +11,7 @@
 #include "store/Records.h"
 #include "support/ScreenDriver.h"
 #include "support/ReferenceData.h"
-#include "support/StoreFixture.h"
+#include "support/FrameFixture.h"
 #include "ui/screens/ListBrowserView.h"
 
 using namespace marel;
@@ -40,20 +40,11 @@ void whenTitled(QString caption, std::function<void(WindowBuilder&)> step, int t
 
 // The recipients list in the running frame with its form, worked as a
 // bookkeeper works them; every question answered through the scripted prompter.
-class RecipientsTest : public StoreFixture {
+class RecipientsTest : public FrameFixture {
 protected:
     void SetUp() override {
-        StoreFixture::SetUp();
+        FrameFixture::SetUp();
         openFiles({&OSOBE, &MJESTA, &OPCINE, &ULICE, &BANKE, &DOHOCI});
-        registerAllScreens();
-        frame = new MAIN;
-        setWindowHost(frame);
-        frame->resize(1100, 760);
-        frame->show();
-    }
-    void TearDown() override {
-        delete frame;
-        StoreFixture::TearDown();
     }
     ListWindow* open() {
         return openScreen<ListWindow>(*frame, "OSOBE");
@@ -84,7 +75,6 @@ protected:
         OSO.OZNAKA = number;
         return OSOBE.get(OSOBE.KEYOZNAKA) == 0;
     }
-    MAIN* frame = nullptr;
 };
 
 TEST_F(RecipientsTest, NewRecipientStartsWithItsDefaultsAndBlankOibsDoNotClash) {
