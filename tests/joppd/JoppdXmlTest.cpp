@@ -624,3 +624,27 @@ TEST_F(JoppdXmlTest, ThreeThousandLinesAreValid) {
 }
 
 }  // namespace
+
+TEST_F(JoppdXmlTest, BracketsTypeWithItsAllowance) {
+    incomeType(5, "Drugi dohodak po razredima", "01", "4030");
+    VRS.OZNAKA = 5;
+    ASSERT_EQ(VRSTEDOH.get(VRSTEDOH.KEYOZNAKA), 0);
+    VRS.VISESTOPA = "DA";
+    ASSERT_EQ(VRSTEDOH.put(), 0);
+    payment(1, Date::fromYmd(2014, 2, 5));
+    line(1, 1, 1, 5, kBracketsWithAllowance, 1);
+    form(1, 1);
+    expectGolden("bracketsallowance");
+}
+
+TEST_F(JoppdXmlTest, LineWithCrisisTax) {
+    // A fee cut by the crisis tax: the crisis tax has no place in the file,
+    // which reports the line as calculated before it (the net in P162).
+    Amounts crisis = kAuthorFee;
+    crisis[POZ_KRIPOREZ] = "13.90";
+    crisis[POZ_POSLIJEKRIPOREZ] = "680.90";
+    payment(1, Date::fromYmd(2014, 2, 5));
+    line(1, 1, 1, AUTHOR, crisis, 1);
+    form(1, 1);
+    expectGolden("crisistax");
+}
