@@ -55,25 +55,25 @@ WindowResource typesWindow() {
 // One row of the rate grid: a rate, its payment account and on whose OIB it is paid.
 void rateRow(std::vector<Control>& c, int y, const char* label, const char* rate, const char* picture,
              const char* account = nullptr, const char* whose = nullptr) {
-    c.push_back(prompt(label, {8, y + 2, 84, 10}));
-    c.push_back(entry(lower(rate), FieldRef(VRSTEDOH, rate), picture, {92, y, 44, 12}).history());
+    c.push_back(prompt(label, {8, y + 2, 92, 10}));
+    c.push_back(entry(lower(rate), FieldRef(VRSTEDOH, rate), picture, {100, y, 44, 12}).history());
     if (account)
-        c.push_back(entry(lower(account), FieldRef(VRSTEDOH, account), "@s4", {142, y, 30, 12}).history());
+        c.push_back(entry(lower(account), FieldRef(VRSTEDOH, account), "@s4", {150, y, 30, 12}).history());
     if (whose)
-        c.push_back(option(lower(whose), "", FieldRef(VRSTEDOH, whose), {182, y - 2, 44, 16},
-                           {radio("I", "I", {186, y + 1, 18, 10}), radio("P", "P", {206, y + 1, 18, 10})})
+        c.push_back(option(lower(whose), "", FieldRef(VRSTEDOH, whose), {190, y - 2, 44, 16},
+                           {radio("I", "I", {194, y + 1, 18, 10}), radio("P", "P", {214, y + 1, 18, 10})})
                         .history());
 }
 
 WindowResource typesForm(String<500>& neopstring, String<500>& proza) {
     std::vector<Control> rates{
-        prompt("Stopa", {96, 26, 40, 10}),          prompt("Uplatni", {142, 20, 34, 9}),
-        prompt("račun", {142, 28, 34, 9}),          prompt("Na OIB", {186, 26, 40, 10}),
-        prompt("I - isplatitelja", {232, 20, 60, 9}), prompt("P - primatelja", {232, 28, 60, 9})};
-    rates.push_back(prompt("Oznaka:", {8, 44, 84, 10}));
-    rates.push_back(entry("oznaka", FieldRef(VRSTEDOH, "OZNAKA"), "@n3", {92, 42, 24, 12}).history());
-    rates.push_back(prompt("Naziv:", {8, 60, 84, 10}));
-    rates.push_back(entry("naziv", FieldRef(VRSTEDOH, "NAZIV"), "@s40", {92, 58, 196, 12}).history());
+        prompt("Stopa", {104, 26, 40, 10}),          prompt("Uplatni", {150, 20, 34, 9}),
+        prompt("račun", {150, 28, 34, 9}),          prompt("Na OIB", {194, 26, 40, 10}),
+        prompt("I - isplatitelja", {236, 20, 56, 9}), prompt("P - primatelja", {236, 28, 56, 9})};
+    rates.push_back(prompt("Oznaka:", {8, 44, 92, 10}));
+    rates.push_back(entry("oznaka", FieldRef(VRSTEDOH, "OZNAKA"), "@n3", {100, 42, 24, 12}).history());
+    rates.push_back(prompt("Naziv:", {8, 60, 92, 10}));
+    rates.push_back(entry("naziv", FieldRef(VRSTEDOH, "NAZIV"), "@s40", {100, 58, 188, 12}).history());
     rateRow(rates, 74, "Neoporezivi Dio:", "NEOPOREZIVIDIO", "@N6.`2");
     rateRow(rates, 90, "Priznati Troskovi:", "PRIZNATITROSKOVI", "@N6.`2");
     rateRow(rates, 106, "Mirovinsko I stup:", "MIROVINSKOISTUP", "@N5`2", "RNMOI", "TIPMOI");

@@ -60,18 +60,18 @@ LONG UPDATEPARAM::run(LONG request) {
         84,
         {prompt("Namjena", {6, 8, 50, 10}),
          entry("namjena", FieldRef(PARAM, "MODELPRINTERA"), "@s100", {58, 6, 172, 12}).history(),
-         prompt("VODORAVNO", {6, 26, 50, 10}),
-         entry("xpos", FieldRef(PARAM, "XPOS"), "@n-7", {58, 24, 36, 12})
+         prompt("VODORAVNO", {6, 26, 58, 10}),
+         entry("xpos", FieldRef(PARAM, "XPOS"), "@n-7", {66, 24, 36, 12})
              .history()
              .withTip("Strelica gore dodaje 1, strelica dolje oduzima 1"),
-         button("xplus", "+", {98, 23, 16, 14}).withTip("Pomak udesno"),
-         button("xminus", "-", {116, 23, 16, 14}).withTip("Pomak ulijevo"),
-         prompt("OKOMITO", {6, 44, 50, 10}),
-         entry("ypos", FieldRef(PARAM, "YPOS"), "@n-7", {58, 42, 36, 12})
+         button("xplus", "+", {106, 23, 16, 14}).withTip("Pomak udesno"),
+         button("xminus", "-", {124, 23, 16, 14}).withTip("Pomak ulijevo"),
+         prompt("OKOMITO", {6, 44, 58, 10}),
+         entry("ypos", FieldRef(PARAM, "YPOS"), "@n-7", {66, 42, 36, 12})
              .history()
              .withTip("Strelica gore dodaje 1, strelica dolje oduzima 1"),
-         button("yplus", "+", {98, 41, 16, 14}).withTip("Pomak prema dolje"),
-         button("yminus", "-", {116, 41, 16, 14}).withTip("Pomak prema gore"),
+         button("yplus", "+", {106, 41, 16, 14}).withTip("Pomak prema dolje"),
+         button("yminus", "-", {124, 41, 16, 14}).withTip("Pomak prema gore"),
          button("ok", "OK", {136, 64, 45, 14}).byDefault(),
          button("cancel", "Odustani", {186, 64, 45, 14})}};
     UpdateFormView view(form, std::move(r), caller_);
