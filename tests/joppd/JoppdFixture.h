@@ -136,6 +136,14 @@ protected:
         SUB.KUCNIBROJ = "12a";
         ASSERT_EQ(SUBJEKTI.add(), 0);
     }
+    // Other income taxed by the brackets (acquirer 01, receipt 4030).
+    static void bracketsIncomeType(BYTE n) {
+        incomeType(n, "Drugi dohodak po razredima", "01", "4030");
+        VRS.OZNAKA = n;
+        ASSERT_EQ(VRSTEDOH.get(VRSTEDOH.KEYOZNAKA), 0);
+        VRS.VISESTOPA = "DA";
+        ASSERT_EQ(VRSTEDOH.put(), 0);
+    }
     static void incomeType(BYTE n, const char* name, const char* acquirer, const char* receipt, int nonTaxable = 0) {
         VRSTEDOH.clear();
         VRS.OZNAKA = n;

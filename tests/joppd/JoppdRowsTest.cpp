@@ -65,11 +65,7 @@ TEST_F(JoppdRowsTest, NonTaxableReceiptReportsTheMonthBeforeAndItsCode) {
 // The brackets tax the income less the allowance: the row states that base,
 // while a single-rate line beside it keeps no allowance.
 TEST_F(JoppdRowsTest, BracketsLineReportsTheAllowanceAndTheBaseTaxed) {
-    incomeType(5, "Drugi dohodak po razredima", "01", "4030");
-    VRS.OZNAKA = 5;
-    ASSERT_EQ(VRSTEDOH.get(VRSTEDOH.KEYOZNAKA), 0);
-    VRS.VISESTOPA = "DA";
-    ASSERT_EQ(VRSTEDOH.put(), 0);
+    bracketsIncomeType(5);
     payment(1, Date::fromYmd(2014, 2, 5));
     line(1, 1, 1, 5, kBracketsWithAllowance);
     line(2, 1, 2, NOCONTRIB, kNoContributions);

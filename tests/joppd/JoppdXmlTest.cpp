@@ -268,11 +268,7 @@ TEST_F(JoppdXmlTest, AuthorInTheMetadataIsEscaped) {
 }
 
 TEST_F(JoppdXmlTest, BracketsLineStatesTheBaseItsTaxIsOn) {
-    incomeType(5, "Drugi dohodak po razredima", "01", "4030");
-    VRS.OZNAKA = 5;
-    ASSERT_EQ(VRSTEDOH.get(VRSTEDOH.KEYOZNAKA), 0);
-    VRS.VISESTOPA = "DA";
-    ASSERT_EQ(VRSTEDOH.put(), 0);
+    bracketsIncomeType(5);
     payment(1, Date::fromYmd(2014, 2, 5));
     line(1, 1, 1, 5, kBracketsWithAllowance);
     form(1, 1);
@@ -626,11 +622,7 @@ TEST_F(JoppdXmlTest, ThreeThousandLinesAreValid) {
 }  // namespace
 
 TEST_F(JoppdXmlTest, BracketsTypeWithItsAllowance) {
-    incomeType(5, "Drugi dohodak po razredima", "01", "4030");
-    VRS.OZNAKA = 5;
-    ASSERT_EQ(VRSTEDOH.get(VRSTEDOH.KEYOZNAKA), 0);
-    VRS.VISESTOPA = "DA";
-    ASSERT_EQ(VRSTEDOH.put(), 0);
+    bracketsIncomeType(5);
     payment(1, Date::fromYmd(2014, 2, 5));
     line(1, 1, 1, 5, kBracketsWithAllowance, 1);
     form(1, 1);
