@@ -49,7 +49,7 @@ JOPOOBRASCI::JOPOOBRASCI(QWidget* parent)
         JOPO,
         "23R(2)|M~Oznaka~L(0)@n-14@30C|M~Ident~L@s5@80L(1)|M~Isplatitelj~L(0)@s40@16R(2)|M~Rbr~C(0)@n3@"
         "40L(1)|M~Ime autora~L(0)@s30@51L(1)|M~Prezime autora~L(0)@s30@82L(1)|M~Email~L(0)@s50@"
-        "512L(1)|M~Datoteka~L(0)@s128@144L(2)|M~Ujed~@s36@64R(2)|M~Isplata~C(0)@n-14@",
+        "512L(1)|M~Datoteka~L(0)@s128@176L(2)|M~Ujed~@s36@64R(2)|M~Isplata~C(0)@n-14@",
         std::vector<ColumnSource>{
             ColumnSource::of(JOPO, "OZNAKA"), ColumnSource::of(ISPLATE, "RSID"),
             ColumnSource::of(SUBJEKTI, "NAZIV"), ColumnSource::of(JOPO, "RBR"),

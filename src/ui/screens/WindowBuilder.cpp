@@ -77,7 +77,13 @@ int widestValueWidth(const QFontMetrics& metrics, const Picture& picture) {
     // Short texts are codes and numbers of digits (OIB, account, post code);
     // longer ones are names and descriptions, measured at the average letter.
     const bool prose = picture.kind() == Picture::Kind::String && picture.width() > kCodeLength;
-    return picture.width() * (prose ? metrics.averageCharWidth() : digit);
+    if (!prose) return picture.width() * digit;
+    // The font's "average" letter is a lowercase one; real names and
+    // descriptions start words with capitals and carry digits, so a letter of
+    // running Croatian text is what a full field holds.
+    static const QString sample = QStringLiteral("Obala Hrvatskog narodnog preporoda 12, Đakovo (Šibenik)");
+    const int letter = (metrics.horizontalAdvance(sample) + int(sample.size()) - 1) / int(sample.size());
+    return picture.width() * std::max(metrics.averageCharWidth(), letter);
 }
 
 int neededWidth(const QWidget* widget, const std::optional<Picture>& picture) {
