@@ -110,9 +110,14 @@ protected:
 TEST_F(WindowWidthsTest, NoValueAndNoCaptionIsCutInAnyWindow) {
     std::vector<std::string> cut;
     std::set<std::string> seen;
+    std::vector<std::string> outside;
     auto check = [&](WindowBuilder& w) {
         if (!seen.insert(w.resource().title).second) return;
         for (std::string& c : cutControls(w)) cut.push_back(std::move(c));
+        // And the window lies wholly inside the frame's working area.
+        if (auto* s = qobject_cast<QMdiSubWindow*>(w.root()->parentWidget());
+            s && !QRect(QPoint(0, 0), frame->area()->viewport()->size()).contains(s->geometry()))
+            outside.push_back(w.root()->windowTitle().toStdString());
     };
     const std::vector<std::string> screens = registeredScreens();
     ASSERT_FALSE(screens.empty());
@@ -141,6 +146,7 @@ TEST_F(WindowWidthsTest, NoValueAndNoCaptionIsCutInAnyWindow) {
     }
     EXPECT_GE(seen.size(), screens.size());
     EXPECT_TRUE(cut.empty()) << ::testing::PrintToString(cut);
+    EXPECT_TRUE(outside.empty()) << ::testing::PrintToString(outside);
 }
 
 }  // namespace
