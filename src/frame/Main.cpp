@@ -255,22 +255,11 @@ QMdiSubWindow* MAIN::openScreen(const std::string& name) {
 QWidget* MAIN::openWindow(QWidget* widget) { return addWindow(widget); }
 
 QMdiSubWindow* MAIN::addWindow(QWidget* widget) {
-    // A screen that set its own size keeps it; the window adds only its frame.
-    bool sized = widget->testAttribute(Qt::WA_Resized);
-    QSize size = widget->size();
-    QMdiSubWindow* sub = area_->addSubWindow(widget);
-    // The window runs in the buffers of the screen that opens it.
-    if (!bufferSetOf(widget)) inheritBufferSet(widget);
-    setBufferSet(sub, bufferSetOf(widget));
     // A screen that closes itself takes its window along (queued: the window
     // may be the one deleting it).
     widget->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow* sub = showInArea(area_, widget);
     connect(widget, &QObject::destroyed, sub, &QWidget::close, Qt::QueuedConnection);
-    sub->show();
-    if (sized) sub->resize(size + sub->size() - widget->size());
-    fitInArea(sub, sub->pos());
-    later(sub, [sub] { fitInArea(sub, sub->pos()); });  // once its frame is laid out
-    area_->setActiveSubWindow(sub);
     return sub;
 }
 

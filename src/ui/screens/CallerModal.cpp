@@ -29,22 +29,9 @@ void CallerModal::show(QWidget* content, QWidget* caller, QObject* filter) {
         callerWasMaximized = callerSub->isMaximized();
         if (callerWasMaximized) callerSub->showNormal();
         if (callerSub->widget()) callerSub->widget()->setEnabled(false);
-        // The content's own size (a form's resource) is what the window shows;
-        // without it the window would shrink to its title bar.
-        const bool sized = content->testAttribute(Qt::WA_Resized);
-        const QSize size = content->size();
-        sub = area->addSubWindow(content);
-        inheritBufferSet(sub);
-        sub->setAttribute(Qt::WA_DeleteOnClose);
+        const QPoint beside = callerSub->pos() + QPoint(24, 24);
+        sub = showInArea(area, content, &beside);
         sub->installEventFilter(filter);
-        sub->show();
-        if (sized) sub->resize(size + sub->size() - content->size());
-        fitInArea(sub, callerSub->pos() + QPoint(24, 24));
-        // The window's frame takes its final size once it is laid out.
-        later(sub, [s = sub] {
-            if (s) fitInArea(s, s->pos());
-        });
-        area->setActiveSubWindow(sub);
     } else {
         callerWindow = caller ? caller->window() : nullptr;
         content->setParent(callerWindow, Qt::Window);
@@ -70,6 +57,8 @@ void CallerModal::release(QObject* filter) {
     }
 }
 
+namespace {
+
 void fitInArea(QMdiSubWindow* sub, QPoint preferred) {
     QMdiArea* area = sub ? sub->mdiArea() : nullptr;
     if (!area || sub->isMaximized()) return;
@@ -80,6 +69,28 @@ void fitInArea(QMdiSubWindow* sub, QPoint preferred) {
     preferred.setX(std::clamp(preferred.x(), 0, std::max(0, room.width() - size.width())));
     preferred.setY(std::clamp(preferred.y(), 0, std::max(0, room.height() - size.height())));
     sub->move(preferred);
+}
+
+}  // namespace
+
+QMdiSubWindow* showInArea(QMdiArea* area, QWidget* content, const QPoint* preferred) {
+    // The content's own size (a form's resource) is what the window shows;
+    // without it the window would shrink to its title bar.
+    const bool sized = content->testAttribute(Qt::WA_Resized);
+    const QSize size = content->size();
+    QMdiSubWindow* sub = area->addSubWindow(content);
+    if (!bufferSetOf(content)) inheritBufferSet(content);
+    setBufferSet(sub, bufferSetOf(content));
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->show();
+    if (sized) sub->resize(size + sub->size() - content->size());
+    fitInArea(sub, preferred ? *preferred : sub->pos());
+    // The window's frame takes its final size once it is laid out.
+    later(sub, [s = QPointer<QMdiSubWindow>(sub)] {
+        if (s) fitInArea(s, s->pos());
+    });
+    area->setActiveSubWindow(sub);
+    return sub;
 }
 
 namespace {

@@ -5,6 +5,7 @@
 // modal to the caller's window.
 #include <QPointer>
 
+class QMdiArea;
 class QMdiSubWindow;
 class QPoint;
 class QObject;
@@ -26,9 +27,11 @@ struct CallerModal {
     void release(QObject* filter);
 };
 
-// Puts a window of the frame wholly inside the frame's working area, as near
-// `preferred` as it fits, shrinking it only when it is larger than the area.
-void fitInArea(QMdiSubWindow* sub, QPoint preferred);
+// Shows `content` as a window of the frame's working area, at the content's
+// own size when it has one, wholly inside the area (as near `preferred` as it
+// fits, where the area put it when there is none; shrunk only when larger
+// than the area), in the record buffers of its screen, and makes it active.
+QMdiSubWindow* showInArea(QMdiArea* area, QWidget* content, const QPoint* preferred = nullptr);
 
 // Shows `content` beside `caller` and returns when its window has closed.
 // Meanwhile the caller cannot close, and every other window stays usable.
