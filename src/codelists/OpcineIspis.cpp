@@ -1,5 +1,6 @@
 #include "codelists/OpcineIspis.h"
 
+#include "report/Export.h"
 #include "store/Records.h"
 #include "store/Warnings.h"
 
@@ -60,6 +61,19 @@ std::unique_ptr<Report> opcineReport(const ProgressFn& progress) {
     report->close();
     if (report->pages().empty()) return nullptr;
     return report;
+}
+
+void registerCodelistsExports() {
+    ExportEntry e;
+    e.name = "OPCINEISPIS";
+    e.description = "Popis općina s računima poreza i stopama prireza";
+    e.pages = [](const ExportArgs&) {
+        ExportOutcome o;
+        o.report = opcineReport();
+        if (!o.report) o.error = NOTHING_TO_PRINT;
+        return o;
+    };
+    registerExport(std::move(e));
 }
 
 }  // namespace marel

@@ -11,4 +11,7 @@ namespace marel {
 // the user cancelled: then there is nothing to preview or print.
 std::unique_ptr<Report> opcineReport(const ProgressFn& progress = {});
 
+// Registers the list with the command line's exports ("OPCINEISPIS").
+void registerCodelistsExports();
+
 }  // namespace marel

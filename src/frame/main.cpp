@@ -6,10 +6,12 @@
 #include <cstdlib>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "common/Prompter.h"
 #include "demo/DemoData.h"
 #include "frame/Artwork.h"
+#include "frame/ExportCommand.h"
 #include "frame/Main.h"
 #include "frame/Screens.h"
 #include "frame/Screenshots.h"
@@ -24,7 +26,7 @@ namespace {
 // The command line: `marel` works on the current folder; `--demo FOLDER`
 // first fills FOLDER with the demo data when it holds none and works there;
 // `--screenshots FOLDER` (for the developers) takes a picture of every window
-// into FOLDER and ends.
+// into FOLDER and ends; `export REPORT ...` writes a report or file and ends.
 struct Options {
     std::string demo;
     std::string screenshots;
@@ -39,7 +41,7 @@ Options options(const QStringList& args) {
                               : a == QLatin1String("--screenshots") ? &o.screenshots
                                                                     : nullptr;
         if (!target || i + 1 >= args.size()) {
-            o.error = "Upotreba: marel [--demo MAPA] [--screenshots MAPA]";
+            o.error = "Upotreba: marel [--demo MAPA] [--screenshots MAPA] | marel export --list";
             return o;
         }
         // Taken as given from where the program was started, which the
@@ -52,7 +54,19 @@ Options options(const QStringList& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool exporting = argc > 1 && std::string(argv[1]) == "export";
+    // Exports run where there is no display (servers, scheduled jobs).
+    if (exporting && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The error stream of an export carries its own one-line answer only.
+    if (exporting)
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << std::endl;
+        });
     Application app(argc, argv);
+    if (exporting) {
+        registerAllExports();
+        return runExport(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
+    }
     const Options opts = options(QApplication::arguments());
     if (!opts.error.empty()) {
         std::cerr << opts.error << std::endl;

@@ -8,6 +8,7 @@
 #include "common/XmlWriter.h"
 #include "joppd/JoppdCheck.h"
 #include "joppd/JoppdRows.h"
+#include "report/Export.h"
 #include "session/Globals.h"
 #include "store/Records.h"
 #include "store/Warnings.h"
@@ -182,7 +183,7 @@ std::string joppdFileName() {
     return "JOP_" + ISP.RSID.str() + "_" + std::string(utf8Prefix(JOPO.UJED.str(), 4)) + ".xml";
 }
 
-bool FORMIRAJ() {
+bool FORMIRAJ(const std::string& target) {
     FileUse files{&DOHOCI,   &ISPLATE, &JOPO,  &MJESTA, &NEOPOREZ, &OBRACUN, &OPCINE,
                   &OSOBE,    &SUBJEKTI, &SVASTA, &ULICE, &VBRAT,  &VRSTEDOH};
 
@@ -219,7 +220,7 @@ bool FORMIRAJ() {
         return false;
     }
 
-    const std::string path = (targetFolder() / joppdFileName()).string();
+    const std::string path = target.empty() ? (targetFolder() / joppdFileName()).string() : target;
     // The form keeps the path it names; one it cannot hold is not written at all.
     String<128> kept;
     bool fits = utf8Length(path) <= kept.width;
@@ -230,7 +231,7 @@ bool FORMIRAJ() {
             fits = false;  // a character the data files cannot hold
         }
     }
-    if (!fits) return refuse("GREŠKA - PUTANJA XML DATOTEKE SE NE MOŽE UPISATI U OBRAZAC:\r\n" + path);
+    if (!fits && target.empty()) return refuse("GREŠKA - PUTANJA XML DATOTEKE SE NE MOŽE UPISATI U OBRAZAC:\r\n" + path);
 
     XmlWriter xml;
     bool written = xml.CREATEXMLFILE(path, "1.0", "UTF-8");
@@ -243,6 +244,7 @@ bool FORMIRAJ() {
     if (!written && !xml.error().empty()) return refuse("GREŠKA - XML DATOTEKA NIJE KREIRANA:\r\n" + xml.error());
     if (!written) return refuse("GREŠKA - XML DATOTEKA SE NE MOŽE KREIRATI:\r\n" + path);
 
+    if (!target.empty()) return true;
     JOPO.DATOTEKA = kept;
     WriteTransaction tx(JOPO.store());
     if (!tx.ok() || JOPO.put() != 0 || tx.commit() != 0) {
@@ -252,6 +254,31 @@ bool FORMIRAJ() {
     }
     message("XML datoteka kreirana:\r\n" + path);
     return true;
+}
+
+void registerJoppdExports() {
+    ExportEntry e;
+    e.name = "JOPPD";
+    e.description = "XML datoteka JOPPD obrasca isplate (zadnji obrazac isplate)";
+    e.args = {{"isplata", "broj isplate (ISP:OZNAKA)"}};
+    e.fileSuffix = ".xml";
+    e.file = [](const ExportArgs& args, const std::string& target) -> std::string {
+        std::string why;
+        auto payment = args.number("isplata", why);
+        if (!payment) return why;
+        FileUse use{&JOPO};
+        // The payment's latest form: a correction is made as a new form.
+        JOPO.clear();
+        JOPO.ISPLATA = int32_t(*payment);
+        JOPO.setFrom(JOPO.KEYISPLATA);
+        int64_t found = 0;
+        while (JOPO.next() == 0 && JOPO.ISPLATA == *payment)
+            if (found == 0 || JOPO.OZNAKA > found) found = JOPO.OZNAKA;
+        if (found == 0) return "Isplata " + std::to_string(*payment) + " nema JOPPD obrazac.";
+        JOPO.OZNAKA = int32_t(found);
+        return FORMIRAJ(target) ? std::string() : std::string("JOPPD datoteka nije kreirana.");
+    };
+    registerExport(std::move(e));
 }
 
 }  // namespace marel

@@ -28,6 +28,11 @@ std::string joppdFileName();
 // one whose data the tax authority would refuse gets the whole check list in
 // one window ("Provjera prije kreiranja"). Either way nothing is written.
 // True when the file was written and its path kept.
-bool FORMIRAJ();
+// With a `target` the file goes there instead, under that name, and the
+// form is left as it was and nothing is said on success (the command line).
+bool FORMIRAJ(const std::string& target = {});
+
+// Registers the JOPPD file with the command line's exports ("JOPPD").
+void registerJoppdExports();
 
 }  // namespace marel

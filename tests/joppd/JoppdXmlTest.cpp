@@ -1,5 +1,4 @@
 #include <libxml/parser.h>
-#include <libxml/xmlschemas.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -9,6 +8,7 @@
 
 #include "joppd/JoppdCheck.h"
 #include "joppd/JoppdFixture.h"
+#include "support/JoppdSchema.h"
 
 using namespace marel;
 using namespace marel::test;
@@ -20,40 +20,6 @@ bool wellFormed(const std::string& xml) {
     xmlDocPtr doc = xmlReadMemory(xml.data(), int(xml.size()), "joppd.xml", nullptr, XML_PARSE_NONET);
     if (doc) xmlFreeDoc(doc);
     return doc != nullptr;
-}
-
-// "" when the file is a JOPPD report the tax authority's schema accepts,
-// else the first complaint.
-std::string schemaErrors(const std::string& path) {
-    const char* env = std::getenv("MAREL_JOPPD_SCHEMA");
-    // The tax authority's schema lies in the shared folder beside the project.
-    const std::string xsd = env ? env : MAREL_SHARED_DIR "/schemas/joppd/ObrazacJOPPD-v1-0.xsd";
-    static std::string loaded;
-    static xmlSchemaPtr schema = nullptr;
-    if (loaded != xsd) {
-        loaded = xsd;
-        xmlSchemaParserCtxtPtr pc = xmlSchemaNewParserCtxt(xsd.c_str());
-        schema = pc ? xmlSchemaParse(pc) : nullptr;
-        if (pc) xmlSchemaFreeParserCtxt(pc);
-    }
-    if (!schema) return "schema not readable: " + xsd;
-    xmlDocPtr doc = xmlReadFile(path.c_str(), nullptr, XML_PARSE_NONET);
-    if (!doc) return "not well formed";
-    std::string error;
-    xmlSchemaValidCtxtPtr vc = xmlSchemaNewValidCtxt(schema);
-    xmlSchemaSetValidStructuredErrors(
-        vc, [](void* out, xmlError* e) {
-            auto& text = *static_cast<std::string*>(out);
-            if (text.empty() && e && e->message) text = e->message;
-        },
-        &error);
-    if (xmlSchemaValidateDoc(vc, doc) != 0 && error.empty()) error = "invalid";
-    xmlNodePtr root = xmlDocGetRootElement(doc);
-    if (error.empty() && (!root || std::string(reinterpret_cast<const char*>(root->name)) != "ObrazacJOPPD"))
-        error = "root is not ObrazacJOPPD";
-    xmlSchemaFreeValidCtxt(vc);
-    xmlFreeDoc(doc);
-    return error;
 }
 
 class JoppdXmlTest : public JoppdFixture {

@@ -1,0 +1,230 @@
+#include "frame/ExportCommand.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <ostream>
+#include <system_error>
+
+#include "codelists/OpcineIspis.h"
+#include "common/Prompter.h"
+#include "joppd/JoppdXml.h"
+#include "preview/WmfPlayer.h"
+#include "report/Export.h"
+#include "report/PageFiles.h"
+#include "session/Globals.h"
+
+namespace fs = std::filesystem;
+
+namespace marel {
+
+void registerAllExports() {
+    registerCodelistsExports();
+    registerJoppdExports();
+}
+
+namespace {
+
+constexpr const char* USAGE =
+    "Upotreba: marel export IZVJEŠTAJ --data MAPA --out DATOTEKA [naziv=vrijednost ...] | marel export --list";
+
+// Nobody sits at the command line: a message is kept to be told on the
+// error stream, a question gets its "no" and the report ends without pages.
+class CommandLinePrompter : public Prompter {
+public:
+    int message(const MessageRequest& r) override {
+        std::string text = r.text;
+        std::replace(text.begin(), text.end(), '\r', ' ');
+        std::replace(text.begin(), text.end(), '\n', ' ');
+        // Doubled blanks from the line breaks go.
+        text.erase(std::unique(text.begin(), text.end(), [](char a, char b) { return a == ' ' && b == ' '; }),
+                   text.end());
+        said.push_back(text);
+        if (!r.buttonTexts.empty()) return int(std::count(r.buttonTexts.begin(), r.buttonTexts.end(), '|')) + 1;
+        for (int b : {BUTTON_CANCEL, BUTTON_NO, BUTTON_ABORT, BUTTON_IGNORE, BUTTON_OK, BUTTON_YES})
+            if (r.buttons & b) return b;
+        return BUTTON_OK;
+    }
+    int popup(const std::string&) override { return 0; }
+    std::optional<std::string> chooseFile(const FileRequest&) override { return std::nullopt; }
+    bool printerSetup(const std::string&) override { return false; }
+
+    std::string joined() const {
+        std::string s;
+        for (const std::string& t : said) s += (s.empty() ? "" : " / ") + t;
+        return s;
+    }
+    std::vector<std::string> said;
+};
+
+bool endsWithPdf(const std::string& path) {
+    std::string ext = fs::path(path).extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return ext == ".pdf";
+}
+
+// A name beside the target for writing, renamed to the target when complete.
+std::string partName(const std::string& target) {
+    return target + ".dio-" + std::to_string(::getpid());
+}
+
+void list(std::ostream& out) {
+    for (const ExportEntry* e : registeredExports()) {
+        out << e->name << (e->file ? " (datoteka " + e->fileSuffix + ")" : std::string()) << "  " << e->description
+            << '\n';
+        for (const ExportArg& a : e->args)
+            out << "    " << a.name << "=  " << a.description << (a.required ? "" : " (neobavezno)") << '\n';
+    }
+    out << "Zajedničko: --data MAPA (mapa s podacima, inače trenutna), --out DATOTEKA (.pdf, ili mapa za WMF "
+           "stranice)\n";
+}
+
+struct Call {
+    std::string name, data, out;
+    std::map<std::string, std::string> values;
+};
+
+std::string parse(const std::vector<std::string>& args, Call& call) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--data" || a == "--out") {
+            if (i + 1 >= args.size()) return USAGE;
+            (a == "--data" ? call.data : call.out) = args[++i];
+        } else if (auto eq = a.find('='); eq != std::string::npos && eq > 0) {
+            std::string key = a.substr(0, eq);
+            std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+            call.values[key] = a.substr(eq + 1);
+        } else if (call.name.empty() && !a.starts_with("-")) {
+            call.name = a;
+            std::transform(call.name.begin(), call.name.end(), call.name.begin(),
+                           [](unsigned char c) { return char(std::toupper(c)); });
+        } else {
+            return USAGE;
+        }
+    }
+    if (call.name.empty()) return USAGE;
+    return {};
+}
+
+// Writes the pages to `target`: one PDF file, or a new folder of page files.
+std::string writePages(Report& report, const std::string& target) {
+    std::vector<std::string>& pages = report.pages();
+    CHECKFORPAGENUM(pages);
+    const std::string part = partName(target);
+    std::error_code ec;
+    if (endsWithPdf(target)) {
+        if (!savePdf(part, pages, report.title()) || !fs::exists(part)) {
+            fs::remove(part, ec);
+            return "PDF datoteka se ne može kreirati: " + target;
+        }
+    } else {
+        if (fs::exists(target) && !(fs::is_directory(target) && fs::is_empty(target)))
+            return "Mapa za stranice već postoji i nije prazna: " + target;
+        fs::create_directory(part, ec);
+        for (size_t i = 0; !ec && i < pages.size(); ++i) {
+            char name[48];
+            std::snprintf(name, sizeof name, "stranica-%04zu.wmf", i + 1);
+            fs::copy_file(pages[i], fs::path(part) / name, ec);
+        }
+        if (!ec && fs::exists(target)) fs::remove(target, ec);
+        if (ec) {
+            fs::remove_all(part, ec);
+            return "Stranice se ne mogu zapisati u " + target;
+        }
+    }
+    fs::rename(part, target, ec);
+    if (ec) {
+        fs::remove_all(part, ec);
+        return "Izlazna datoteka se ne može kreirati: " + target;
+    }
+    return {};
+}
+
+}  // namespace
+
+int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() == 1 && args[0] == "--list") {
+        list(out);
+        return 0;
+    }
+    Call call;
+    if (std::string why = parse(args, call); !why.empty()) {
+        err << why << std::endl;
+        return 2;
+    }
+    const ExportEntry* entry = findExport(call.name);
+    if (!entry) {
+        err << "Nepoznat izvještaj: " << call.name << " (popis: marel export --list)" << std::endl;
+        return 2;
+    }
+    if (call.out.empty()) {
+        err << "Nedostaje --out DATOTEKA" << std::endl;
+        return 2;
+    }
+    for (const auto& [key, value] : call.values) {
+        bool known = std::any_of(entry->args.begin(), entry->args.end(), [&](const ExportArg& a) { return a.name == key; });
+        if (!known) {
+            err << "Izvještaj " << entry->name << " ne poznaje argument " << key << "=" << std::endl;
+            return 2;
+        }
+    }
+    for (const ExportArg& a : entry->args)
+        if (a.required && !call.values.count(a.name)) {
+            err << "Nedostaje argument " << a.name << "= (" << a.description << ")" << std::endl;
+            return 2;
+        }
+    // Relative paths are taken from where the command was started.
+    const fs::path started = fs::current_path();
+    const fs::path data = call.data.empty() ? started : fs::absolute(call.data);
+    const std::string target = fs::absolute(call.out).string();
+    // An export reads data; it never makes a new, empty data folder.
+    if (!fs::is_regular_file(data / "MAREL.DB")) {
+        err << "U mapi " << data.string() << " nema podataka programa (MAREL.DB)." << std::endl;
+        return 1;
+    }
+    if (entry->file && fs::is_directory(target)) {
+        err << "Izlaz mora biti datoteka, a ne mapa: " << target << std::endl;
+        return 2;
+    }
+
+    CommandLinePrompter quiet;
+    setPrompter(&quiet);
+    setHaltHandler([&err](const std::string& closingText) {
+        err << closingText << std::endl;
+        std::exit(1);
+    });
+    std::error_code ec;
+    fs::current_path(data, ec);
+    programStart(data.string());
+
+    std::string failure;
+    if (entry->pages) {
+        ExportOutcome o = entry->pages(ExportArgs(call.values));
+        if (o.report && o.report->pages().empty()) o.report.reset();
+        if (!o.report) failure = o.error.empty() ? NOTHING_TO_PRINT : o.error;
+        else failure = writePages(*o.report, target);
+        if (o.report) o.report->discard();
+    } else {
+        const std::string part = partName(target);
+        failure = entry->file(ExportArgs(call.values), part);
+        if (failure.empty() && !fs::is_regular_file(part)) failure = "Datoteka nije kreirana: " + target;
+        if (failure.empty()) fs::rename(part, target, ec);
+        if (failure.empty() && ec) failure = "Datoteka se ne može kreirati: " + target;
+        fs::remove(part, ec);
+    }
+    programEnd();
+    fs::current_path(started, ec);
+    setPrompter(nullptr);
+
+    if (!failure.empty()) {
+        // What the report would have told the user says most.
+        err << (quiet.said.empty() ? failure : failure + " " + quiet.joined()) << std::endl;
+        return 1;
+    }
+    for (const std::string& s : quiet.said) err << "Upozorenje: " << s << std::endl;
+    out << target << std::endl;
+    return 0;
+}
+
+}  // namespace marel

@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "demo/DemoData.h"
+#include "support/ExportRun.h"
+#include "support/JoppdSchema.h"
+#include "support/TempFolder.h"
+
+using namespace marel;
+using namespace marel::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The demo data folder (a payer, two payments, the JOPPD form of the first)
+// and a separate folder for what the command writes.
+class ExportCommand : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(makeDemoData(data.str()), ""); }
+
+    ExportRun run(std::vector<std::string> args) {
+        args.insert(args.end(), {"--data", data.str()});
+        return runExport(args, out.str());
+    }
+    // Nothing but what the command was asked for: no half-written file.
+    std::vector<std::string> outputs() const {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(out.path())) names.push_back(e.path().filename().string());
+        return names;
+    }
+
+    TempFolder data, out;
+};
+
+TEST_F(ExportCommand, ListNamesEveryExportWithItsArguments) {
+    ExportRun r = runExport({"--list"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("OPCINEISPIS"), std::string::npos);
+    EXPECT_NE(r.out.find("JOPPD"), std::string::npos);
+    EXPECT_NE(r.out.find("isplata="), std::string::npos);
+}
+
+TEST_F(ExportCommand, WritesReportPagesAsPdfOrPageFilesThatReadBack) {
+    ExportRun pdf = run({"OPCINEISPIS", "--out", "opcine.pdf"});
+    ASSERT_EQ(pdf.exitCode, 0) << pdf.err;
+    EXPECT_EQ(pdf.err, "");
+    EXPECT_EQ(readFile(out.path() / "opcine.pdf").substr(0, 5), "%PDF-");
+
+    // Report names are not case-sensitive; the page folder is made new.
+    ExportRun pages = run({"opcineispis", "--out", "stranice"});
+    ASSERT_EQ(pages.exitCode, 0) << pages.err;
+    ASSERT_TRUE(fs::exists(out.path() / "stranice" / "stranica-0001.wmf"));
+    const std::string text = exportedTextJoined((out.path() / "stranice").string());
+    EXPECT_NE(text.find("Grad Zagreb"), std::string::npos) << text;
+    EXPECT_NE(text.find("Rijeka"), std::string::npos) << text;
+    EXPECT_NE(text.find("Stopa Prireza"), std::string::npos) << text;
+
+    EXPECT_EQ(outputs().size(), 2u);
+}
+
+TEST_F(ExportCommand, WritesTheJoppdFileOfAPaymentAsTheSchemaWantsIt) {
+    ExportRun r = run({"JOPPD", "isplata=1", "--out", "jop.xml"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(schemaErrors((out.path() / "jop.xml").string()), "");
+    EXPECT_EQ(outputs(), std::vector<std::string>{"jop.xml"});
+}
+
+TEST_F(ExportCommand, FailsWithOneLineAndLeavesNothingBehind) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string says;
+    };
+    const std::vector<Case> cases = {
+        {{"NEPOSTOJECI", "--out", "x.pdf"}, "Nepoznat izvještaj: NEPOSTOJECI"},
+        {{"JOPPD", "--out", "x.xml"}, "Nedostaje argument isplata="},
+        {{"JOPPD", "isplata=dva", "--out", "x.xml"}, "nije broj"},
+        {{"JOPPD", "isplata=99", "--out", "x.xml"}, "Isplata 99 nema JOPPD obrazac."},
+        {{"JOPPD", "isplata=1", "godina=2014", "--out", "x.xml"}, "ne poznaje argument godina="},
+        {{"OPCINEISPIS"}, "Nedostaje --out"},
+    };
+    for (const Case& c : cases) {
+        ExportRun r = run(c.args);
+        EXPECT_NE(r.exitCode, 0) << c.says;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_TRUE(outputs().empty()) << c.says;
+    }
+
+    // A folder that holds no data is not made into one.
+    TempFolder empty;
+    ExportRun r = runExport({"OPCINEISPIS", "--data", empty.str(), "--out", "x.pdf"}, out.str());
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.err.find("nema podataka"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(empty.path() / "MAREL.DB"));
+
+    // Pages never go into a folder that holds other files.
+    fs::create_directory(out.path() / "puna");
+    { std::ofstream(out.path() / "puna" / "moje.txt") << "x"; }
+    r = run({"OPCINEISPIS", "--out", "puna"});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_EQ(outputs(), std::vector<std::string>{"puna"});
+}
+
+}  // namespace

@@ -1,0 +1,53 @@
+#include "support/ExportRun.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <algorithm>
+#include <filesystem>
+
+#include "report/PageFiles.h"
+
+namespace marel::test {
+
+ExportRun runExport(const std::vector<std::string>& args, const std::string& workingFolder) {
+    QProcess p;
+    QStringList list{QStringLiteral("export")};
+    for (const std::string& a : args) list << QString::fromStdString(a);
+    if (!workingFolder.empty()) p.setWorkingDirectory(QString::fromStdString(workingFolder));
+    // As from a shell without a display.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("DISPLAY"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(MAREL_BINARY), list);
+    ExportRun r;
+    if (!p.waitForFinished(120000)) {
+        p.kill();
+        p.waitForFinished();
+        r.err = "did not finish";
+        return r;
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput().toStdString();
+    r.err = p.readAllStandardError().toStdString();
+    return r;
+}
+
+std::vector<std::string> exportedText(const std::string& pagesFolder) {
+    std::vector<std::string> files;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(pagesFolder, ec)) files.push_back(e.path().string());
+    std::sort(files.begin(), files.end());
+    std::vector<std::string> lines;
+    for (const std::string& f : files)
+        for (std::string& l : pageText(f)) lines.push_back(std::move(l));
+    return lines;
+}
+
+std::string exportedTextJoined(const std::string& pagesFolder) {
+    std::string s;
+    for (const std::string& l : exportedText(pagesFolder)) s += l + "\n";
+    return s;
+}
+
+}  // namespace marel::test

@@ -1,0 +1,23 @@
+#pragma once
+// Runs the program's `marel export` as a user would from a shell, and reads
+// back what it wrote.
+#include <string>
+#include <vector>
+
+namespace marel::test {
+
+struct ExportRun {
+    int exitCode = -1;
+    std::string out, err;
+};
+
+// `marel export <args>` with the given working folder; waits up to two minutes.
+ExportRun runExport(const std::vector<std::string>& args, const std::string& workingFolder = {});
+
+// The text lines of every page file in a folder of exported pages, page
+// after page (the text export of the previews).
+std::vector<std::string> exportedText(const std::string& pagesFolder);
+// The same, with the pages' lines joined by "\n" for searching.
+std::string exportedTextJoined(const std::string& pagesFolder);
+
+}  // namespace marel::test
