@@ -1,4 +1,5 @@
 #include "payments/screens/Payments.h"
+#include "payments/screens/PaymentPrints.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -90,12 +91,12 @@ WindowResource ISPLATE_SCREEN::paymentsResource(LOC& loc) {
     c.push_back(group("Ispis", {490, 150, 150, 126},
                       {prompt("RS Id:", {494, 162, 26, 10}),
                        display("rsid", FieldRef(ISPLATE, "RSID"), "@s5", {522, 162, 40, 10}),
-                       button("obracun", "ISPIS OBRAČUNA (F11)", {494, 174, 142, 14}).disable(),
-                       button("obracundoh", "ISPIS OBRAČUNA DOHOTKA (F12)", {494, 190, 142, 14}).disable(),
-                       button("jopa", "JOP - A", {494, 206, 142, 14}).withTip("Ispis stranice A obrasca JOPPD").disable(),
-                       button("jopb", "JOP - B", {494, 222, 142, 14}).withTip("Ispis stranice B obrasca JOPPD").disable(),
-                       button("hub3", "HUB3", {494, 238, 142, 14}).withTip("Ispis naloga za plaćanje HUB3").disable(),
-                       button("hub3a", "HUB3A", {494, 254, 142, 14}).withTip("Ispis naloga za plaćanje HUB 3A").disable()}));
+                       button("obracun", "ISPIS OBRAČUNA (F11)", {494, 174, 142, 14}),
+                       button("obracundoh", "ISPIS OBRAČUNA DOHOTKA (F12)", {494, 190, 142, 14}),
+                       button("jopa", "JOP - A", {494, 206, 142, 14}).withTip("Ispis stranice A obrasca JOPPD"),
+                       button("jopb", "JOP - B", {494, 222, 142, 14}).withTip("Ispis stranice B obrasca JOPPD"),
+                       button("hub3", "HUB3", {494, 238, 142, 14}).withTip("Ispis naloga za plaćanje HUB3"),
+                       button("hub3a", "HUB3A", {494, 254, 142, 14}).withTip("Ispis naloga za plaćanje HUB 3A")}));
     c.push_back(group("Ispis RSm, IDD, ID-1 (u meniju)", {4, 266, 150, 34},
                       {prompt("za mjesec", {8, 281, 42, 10}), entry("mjesec", FieldRef(month), "@s2", {52, 279, 20, 12}),
                        prompt("godinu", {78, 281, 30, 10}), entry("godina", FieldRef(year), "@s4", {110, 279, 30, 12})}));
@@ -167,6 +168,8 @@ ISPLATE_SCREEN::ISPLATE_SCREEN(std::unique_ptr<LOC> loc, QWidget* parent)
     ListBrowser& s = *payments;
     p.listen([this, &p] { payer_ = p.selectedRow() ? SUB.OZNAKA : 0; });
     s.listen([this, &s] { payment_ = s.selectedRow() ? ISP.OZNAKA : 0; });
+    ListBrowser& l = *lines;
+    l.listen([this, &l] { line_ = l.selectedRow() ? DOH.OZNAKA : 0; });
     s.follow(p);
     lines->follow(s);
 
@@ -181,19 +184,35 @@ ISPLATE_SCREEN::ISPLATE_SCREEN(std::unique_ptr<LOC> loc, QWidget* parent)
     auto* menuBar = new QMenuBar;
     menuBar->setNativeMenuBar(false);
     QMenu* forms = menuBar->addMenu("Ispisi obrazaca");
-    static const char* const items[][2] = {{"RSm - A", "Ctrl+A"}, {"RSm - B", "Ctrl+B"}, {"IDD", "Ctrl+D"}, {"ID-1", "Ctrl+I"}};
+    static const char* const items[][3] = {
+        {"RSm - A", "Ctrl+A", "rsma"}, {"RSm - B", "Ctrl+B", "rsmb"}, {"IDD", "Ctrl+D", "idd"}, {"ID-1", "Ctrl+I", "id1"}};
     for (const auto& item : items) {
         QAction* a = forms->addAction(QString::fromUtf8(item[0]));
         a->setShortcut(QKeySequence(item[1]));
-        a->setEnabled(false);  // the printed forms come with their own screens
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(a);
+        const std::string id = item[2];
+        a->setEnabled(paymentPrint(id) != nullptr);
+        connect(a, &QAction::triggered, this, [this, id] { print(id); });
     }
     builder().replace("menu", menuBar);
+
+    for (auto [key, id] : {std::pair{Qt::Key_F11, "obracun"}, std::pair{Qt::Key_F12, "obracundoh"}}) {
+        auto* k = new QShortcut(QKeySequence(key), this);
+        k->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(k, &QShortcut::activated, this, [this, id] { builder().press(id); });
+    }
 
     auto* f5 = new QShortcut(QKeySequence(Qt::Key_F5), this);
     f5->setContext(Qt::WidgetWithChildrenShortcut);
     connect(f5, &QShortcut::activated, this, [this] { focusList(0); });
 
     WindowBuilder& b = builder();
+    for (const char* id : {"obracun", "obracundoh", "jopa", "jopb", "hub3", "hub3a"})
+        b.onAccepted(id, [this, id] {
+            print(id);
+            return true;
+        });
     b.onAccepted("jopkreiranje", [this] {
         createJoppd();
         return true;
@@ -273,6 +292,26 @@ void ISPLATE_SCREEN::changed() {
     for (const char* id : {"naziv", "rsid", "rsid2", "mjesec", "godina"}) builder().display(id);
     builder().enable("duplikat", row != nullptr);
     builder().enable("jopkreiranje", row != nullptr);
+    // A print is there once its layer registered it; the income line's
+    // recapitulation needs a line, the others a payment.
+    for (const char* id : {"obracun", "jopa", "jopb", "hub3", "hub3a"})
+        builder().enable(id, row != nullptr && paymentPrint(id));
+    builder().enable("obracundoh", row != nullptr && line_ != 0 && paymentPrint("obracundoh"));
+}
+
+void ISPLATE_SCREEN::print(const std::string& id) {
+    const PaymentPrint* p = paymentPrint(id);
+    if (!p) return;
+    PaymentPrintContext c;
+    c.payer = payer_;
+    c.payment = payment_;
+    c.incomeLine = line_;
+    c.month = std::atoi(loc_->MJESEC.str().c_str());
+    c.year = std::atoi(loc_->GODINA.str().c_str());
+    c.printer = loc_->PRINTER.str() == "L" ? 'L' : 'M';
+    c.printerParam = PAR.OZNAKA;
+    c.window = this;
+    (*p)(c);
 }
 
 void ISPLATE_SCREEN::createJoppd() {

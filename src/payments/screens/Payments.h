@@ -36,6 +36,8 @@ private:
     void createJoppd();
     void duplicate();
     void readPrinter();
+    // Runs the print registered under the button's or menu entry's id.
+    void print(const std::string& id);
     void focusList(int list);
     int listOf(QObject* o) const;
 
@@ -43,6 +45,7 @@ private:
     FileUse files_;
     LONG payer_ = 0;
     LONG payment_ = 0;
+    LONG line_ = 0;
     int64_t shownPayment_ = -1;
 };
 
