@@ -252,6 +252,8 @@ QMdiSubWindow* MAIN::openScreen(const std::string& name) {
     return addWindow(widget);
 }
 
+int MAIN::roomWidth() const { return area_->viewport()->width(); }
+
 QWidget* MAIN::openWindow(QWidget* widget) { return addWindow(widget); }
 
 QMdiSubWindow* MAIN::addWindow(QWidget* widget) {

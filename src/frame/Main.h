@@ -40,6 +40,7 @@ public:
     QMdiSubWindow* openScreen(const std::string& name);
     QMdiSubWindow* addWindow(QWidget* widget);
     QWidget* openWindow(QWidget* widget) override;
+    int roomWidth() const override;
     // The menu items and tool-bar buttons that start a screen.
     QList<QAction*> commandsFor(const std::string& name) const;
     void updateCommands();

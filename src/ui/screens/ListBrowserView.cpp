@@ -159,7 +159,9 @@ ListBrowserView::ListBrowserView(ListBrowser& browser, QWidget* parent)
         const int indent = c.align == ColumnAlign::Center ? 0 : pixels(this, c.indent);
         const int value = widestValueWidth(table_->fontMetrics(), c.picture) + indent + 2 * 2 + 1;
         header->resizeSection(int(i), std::max({4, pixels(this, c.width), heading, value}));
+        neededWidth_ += header->sectionSize(int(i));
     }
+    neededWidth_ += 2 * table_->frameWidth() + bar_->sizeHint().width();
     // The last column takes what the list has to spare, so no empty band is left beside it.
     header->setStretchLastSection(true);
 

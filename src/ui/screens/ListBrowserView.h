@@ -26,6 +26,8 @@ public:
 
     ListBrowser& browser() const { return browser_; }
     QTableView* table() const { return table_; }
+    // The width that shows every column whole beside the scroll bar.
+    int neededWidth() const { return neededWidth_; }
     QScrollBar* scrollBar() const { return bar_; }
     // Rows the table shows at its present height.
     int visibleRows() const;
@@ -41,6 +43,7 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    int neededWidth_ = 0;
     void sync();
     bool key(class QKeyEvent* event);
     bool mouse(class QMouseEvent* event);

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "ui/screens/ListBrowserView.h"
+#include "ui/screens/WindowHost.h"
 #include "ui/screens/Runtime.h"
 
 namespace marel {
@@ -35,6 +36,11 @@ ListBrowser& ListWindow::add(std::unique_ptr<ListBrowser> browser, Binding where
     p.where = std::move(where);
     p.view = new ListBrowserView(*p.browser, this);
     builder_->replace(p.where.list, p.view);
+    // A list whose columns do not fit the room the window gives it would
+    // scroll sideways and hide its last column: the window widens instead,
+    // as far as the room it opens in allows (with its frame and a margin).
+    const int room = windowRoomWidth() - 2 * 16 - (width() - p.view->width());
+    builder_->widen(p.where.list, std::min(p.view->neededWidth(), room) - p.view->width());
     ListBrowser& b = *p.browser;
     ListBrowserView* view = p.view;
     auto hook = [&](const char* name, void (ListBrowser::*press)()) {

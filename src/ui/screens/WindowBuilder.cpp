@@ -161,12 +161,7 @@ WindowBuilder::WindowBuilder(WindowResource resource, QWidget* root)
     applyStates();
     display();
 
-    std::vector<WINDOWRESIZETYPE::ControlGeometry> controls;
-    for (size_t i = 0; i < items_.size(); ++i) {
-        const QRect g = items_[i].widget->geometry();
-        controls.push_back({int(i) + 1, resizeKind(items_[i].def->kind), {g.x(), g.y(), g.width(), g.height()}});
-    }
-    resize_.INITIALIZE(WINDOWRESIZETYPE::Strategy::Spread, {0, 0, root->width(), root->height()}, controls);
+    startLayout();
     root->installEventFilter(this);
 }
 
@@ -211,7 +206,7 @@ void WindowBuilder::build(const Control& c, int parent) {
             // Room for more than one line: a long text goes on over the lines.
             if (pixelsY(c.at.height) >= 2 * QFontMetrics(root_->font()).lineSpacing()) {
                 label->setWordWrap(true);
-                label->setAlignment(label->alignment() & ~Qt::AlignVertical_Mask | Qt::AlignTop);
+                label->setAlignment((label->alignment() & ~Qt::AlignVertical_Mask) | Qt::AlignTop);
             }
             w = label;
             break;
@@ -582,6 +577,30 @@ void WindowBuilder::replace(std::string_view id, QWidget* widget) {
     items_[size_t(i)].widget = widget;
     delete old;
     applyStates();
+}
+
+void WindowBuilder::startLayout() {
+    std::vector<WINDOWRESIZETYPE::ControlGeometry> controls;
+    for (size_t i = 0; i < items_.size(); ++i) {
+        const QRect g = items_[i].widget->geometry();
+        controls.push_back({int(i) + 1, resizeKind(items_[i].def->kind), {g.x(), g.y(), g.width(), g.height()}});
+    }
+    resize_.INITIALIZE(WINDOWRESIZETYPE::Strategy::Spread, {0, 0, root_->width(), root_->height()}, controls);
+}
+
+void WindowBuilder::widen(std::string_view id, int extra) {
+    if (extra <= 0) return;
+    const QWidget* target = items_[size_t(require(id))].widget;
+    const QRect t = target->geometry();
+    for (Item& it : items_) {
+        QRect r = it.widget->geometry();
+        if (it.widget == target || (r.left() <= t.right() && r.right() >= t.right())) r.setWidth(r.width() + extra);
+        else if (r.left() > t.right()) r.translate(extra, 0);
+        else continue;
+        it.widget->setGeometry(r);
+    }
+    root_->resize(root_->width() + extra, root_->height());
+    startLayout();
 }
 
 // ---------------------------------------------------------------- events

@@ -90,6 +90,11 @@ public:
     void press(std::string_view id);                             // as if clicked
     // Puts a widget of the caller's (a list) where the control stands.
     void replace(std::string_view id, QWidget* widget);
+    // Makes the control `extra` pixels wider and the window with it: what
+    // lies to its right moves along, what spans across its right edge (the
+    // tab it sits on, a list below it) widens too. The window's layout on
+    // resizing starts from there.
+    void widen(std::string_view id, int extra);
 
     // ---- events
     // Accepted: an entry read into its variable, a button pressed, a check box
@@ -117,6 +122,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The layout the resize strategies start from: the controls as they stand.
+    void startLayout();
     struct Item {
         const Control* def = nullptr;
         int parent = -1;

@@ -1,5 +1,8 @@
 #include "ui/screens/WindowHost.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 #include <QWidget>
 
 #include "ui/screens/Application.h"
@@ -13,6 +16,12 @@ WindowHost* theHost = nullptr;
 void setWindowHost(WindowHost* host) { theHost = host; }
 
 WindowHost* windowHost() { return theHost; }
+
+int windowRoomWidth() {
+    if (theHost) return theHost->roomWidth();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry().width() : 1024;
+}
 
 QWidget* openWindow(QWidget* widget) {
     if (theHost) return theHost->openWindow(widget);

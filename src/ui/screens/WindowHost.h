@@ -14,6 +14,8 @@ public:
     // Shows `widget` as a window of the program; the widget is deleted when
     // its window closes. Returns the window that holds it.
     virtual QWidget* openWindow(QWidget* widget) = 0;
+    // The width a window can have without being squeezed, frame included.
+    virtual int roomWidth() const = 0;
 };
 
 // The host of every window opened from now on; nullptr goes back to
@@ -23,5 +25,8 @@ WindowHost* windowHost();
 
 // Opens `widget` through the host, or as a top-level window when there is none.
 QWidget* openWindow(QWidget* widget);
+// The width of the room windows open in: the host's working area, or the
+// screen's when there is no host.
+int windowRoomWidth();
 
 }  // namespace marel
