@@ -39,8 +39,7 @@ ListBrowser& ListWindow::add(std::unique_ptr<ListBrowser> browser, Binding where
     // A list whose columns do not fit the room the window gives it would
     // scroll sideways and hide its last column: the window widens instead,
     // as far as the room it opens in allows (with its frame and a margin).
-    const int room = windowRoomWidth() - 2 * 16 - (width() - p.view->width());
-    builder_->widen(p.where.list, std::min(p.view->neededWidth(), room) - p.view->width());
+    builder_->widen(p.where.list, p.view->neededWidth() - p.view->width(), windowRoomWidth() - 2 * 16);
     ListBrowser& b = *p.browser;
     ListBrowserView* view = p.view;
     auto hook = [&](const char* name, void (ListBrowser::*press)()) {

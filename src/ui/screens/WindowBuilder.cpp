@@ -588,18 +588,39 @@ void WindowBuilder::startLayout() {
     resize_.INITIALIZE(WINDOWRESIZETYPE::Strategy::Spread, {0, 0, root_->width(), root_->height()}, controls);
 }
 
-void WindowBuilder::widen(std::string_view id, int extra) {
+void WindowBuilder::widen(std::string_view id, int extra, int maxWidth) {
     if (extra <= 0) return;
     const QWidget* target = items_[size_t(require(id))].widget;
     const QRect t = target->geometry();
-    for (Item& it : items_) {
-        QRect r = it.widget->geometry();
-        if (it.widget == target || (r.left() <= t.right() && r.right() >= t.right())) r.setWidth(r.width() + extra);
-        else if (r.left() > t.right()) r.translate(extra, 0);
-        else continue;
-        it.widget->setGeometry(r);
+    enum Action { Stay, Move, Grow };
+    std::vector<Action> actions;
+    int reach = 0;  // right edge of what moves or grows, before
+    for (const Item& it : items_) {
+        const QRect r = it.widget->geometry();
+        // A button or a check box keeps its size: one aligned with the
+        // control's right edge moves along with it. What reaches well
+        // beyond the edge already has its room.
+        const bool keepsSize = it.def->kind == ControlKind::Button || it.def->kind == ControlKind::Check ||
+                               it.def->kind == ControlKind::Radio;
+        Action a = Stay;
+        if (it.widget == target) a = Grow;
+        else if (r.left() > t.right() || (keepsSize && r.right() >= t.right())) a = Move;
+        else if (r.right() >= t.right() && r.right() - t.right() <= pixelsX(8)) a = Grow;
+        actions.push_back(a);
+        if (a != Stay) reach = std::max(reach, r.right() + 1);
     }
-    root_->resize(root_->width() + extra, root_->height());
+    // Room the window has to spare on its right is used first.
+    reach += pixelsX(4);
+    extra = std::min(extra, std::max(maxWidth, root_->width()) - reach);
+    if (extra <= 0) return;
+    for (size_t i = 0; i < items_.size(); ++i) {
+        QRect r = items_[i].widget->geometry();
+        if (actions[i] == Move) r.translate(extra, 0);
+        else if (actions[i] == Grow) r.setWidth(r.width() + extra);
+        else continue;
+        items_[i].widget->setGeometry(r);
+    }
+    root_->resize(std::max(root_->width(), reach + extra), root_->height());
     startLayout();
 }
 

@@ -90,11 +90,13 @@ public:
     void press(std::string_view id);                             // as if clicked
     // Puts a widget of the caller's (a list) where the control stands.
     void replace(std::string_view id, QWidget* widget);
-    // Makes the control `extra` pixels wider and the window with it: what
-    // lies to its right moves along, what spans across its right edge (the
-    // tab it sits on, a list below it) widens too. The window's layout on
-    // resizing starts from there.
-    void widen(std::string_view id, int extra);
+    // Makes the control up to `extra` pixels wider, the window with it as
+    // far as `maxWidth`: what lies to its right moves along, as does a button
+    // aligned with its right edge; a container or field ending at that edge
+    // (the tab it sits on, a list below it) widens too. Room the window has
+    // to spare on the right is used first. The window's layout on resizing
+    // starts from there.
+    void widen(std::string_view id, int extra, int maxWidth);
 
     // ---- events
     // Accepted: an entry read into its variable, a button pressed, a check box
