@@ -97,6 +97,8 @@ WindowResource ISPLATE_SCREEN::paymentsResource(LOC& loc) {
                        button("jopb", "JOP - B", {494, 222, 142, 14}).withTip("Ispis stranice B obrasca JOPPD"),
                        button("hub3", "HUB3", {494, 238, 142, 14}).withTip("Ispis naloga za plaćanje HUB3"),
                        button("hub3a", "HUB3A", {494, 254, 142, 14}).withTip("Ispis naloga za plaćanje HUB 3A")}));
+    c.push_back(check("cistipapir", "Ispis na čisti papir", FieldRef(loc.CISTIPAPIR), {494, 280, 142, 10})
+                    .withTip("HUB3A: cijeli obrazac na čistom papiru, tri naloga na A4 stranici"));
     c.push_back(group("Ispis RSm, IDD, ID-1 (u meniju)", {4, 266, 150, 34},
                       {prompt("za mjesec", {8, 281, 42, 10}), entry("mjesec", FieldRef(month), "@s2", {52, 279, 20, 12}),
                        prompt("godinu", {78, 281, 30, 10}), entry("godina", FieldRef(year), "@s4", {110, 279, 30, 12})}));
@@ -302,6 +304,11 @@ void ISPLATE_SCREEN::changed() {
 void ISPLATE_SCREEN::print(const std::string& id) {
     const PaymentPrint* p = paymentPrint(id);
     if (!p) return;
+    if (id == "hub3a") {
+        // HUB-3A sheets go through a page printer; the window shows the switch.
+        loc_->PRINTER = "L";
+        builder().display("printer");
+    }
     PaymentPrintContext c;
     c.payer = payer_;
     c.payment = payment_;
@@ -310,6 +317,7 @@ void ISPLATE_SCREEN::print(const std::string& id) {
     c.year = std::atoi(loc_->GODINA.str().c_str());
     c.printer = loc_->PRINTER.str() == "L" ? 'L' : 'M';
     c.printerParam = PAR.OZNAKA;
+    c.plainPaper = loc_->CISTIPAPIR.str() == "1";
     c.window = this;
     (*p)(c);
 }
