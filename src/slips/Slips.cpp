@@ -100,7 +100,7 @@ void drawForm(Canvas& c, const Layout& l, int height) {
         c.text({field.x, field.y - u(30), field.width + u(200), u(30)}, text, CAPTION);
     };
     auto frame = [&c](const Box& field) { c.box({field.x - u(10), field.y - u(5), field.width + u(20), field.height + u(5)}); };
-    c.text(mm(900, 20, 500, 50), "NALOG ZA PLAĆANJE", TITLE, Align::Right);
+    c.text(mm(730, 20, 700, 50), "NALOG ZA PLAĆANJE", TITLE);
     c.text(mm(1200, 920, 240, 40), "Obrazac HUB 3A", CAPTION, Align::Right);
     caption(l.payer[0], "PLATITELJ (naziv/ime i adresa):");
     c.box(mm(60, 95, 600, 145));

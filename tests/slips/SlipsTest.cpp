@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <regex>
 
 #include "report/PageFiles.h"
 #include "slips/Hub3Code.h"
@@ -156,8 +157,8 @@ TEST_F(SlipsTest, PrintedFieldsReadBackFromTheSlips) {
     auto hub3 = slipsReport({.payment = 1, .form = SlipForm::Hub3, .printer = 'L'});
     ASSERT_NE(hub3, nullptr);
     const std::string t3 = text(*hub3);
-    EXPECT_TRUE(has(t3, "Šećerana Čađavica, Đ")) << t3;
-    EXPECT_FALSE(has(t3, "Šećerana Čađavica, Đa")) << t3;
+    // (The stub names the payer in full, with his place and street.)
+    EXPECT_TRUE(std::regex_search(t3, std::regex("Šećerana Čađavica, Đ( |\n)"))) << t3;
     EXPECT_TRUE(has(t3, "**1.234,56")) << t3;
 
     // On plain paper the form is drawn around the same data.
