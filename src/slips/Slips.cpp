@@ -94,6 +94,15 @@ std::pair<std::string, std::string> twoLines(const std::string& text, size_t wid
     return {first, rtrim(utf8Prefix(rest, width))};
 }
 
+// "**1.234,56": ten positions filled with asterisks. An amount of ten
+// million or more does not fit them; it is printed whole, a little wider,
+// rather than as a row of hashes nobody can pay.
+std::string slipAmount(const Decimal& v) {
+    static const Picture ten = Picture::parse("@N*10.`2"), wide = Picture::parse("@N*16.`2");
+    std::string s = ten.format(v);
+    return s.find('#') == std::string::npos ? s : wide.format(v);
+}
+
 // The frame, captions and boxes of the HUB-3A form, for plain paper.
 void drawForm(Canvas& c, const Layout& l, int height) {
     auto caption = [&c](const Box& field, const char* text) {
@@ -161,12 +170,11 @@ void drawBarcode(Canvas& c, const Box& area, const BarcodeMatrix& m) {
 
 void drawSlip(Canvas& c, const SlipRequest& rq, const PaymentSlips& slips, const Transfer& t, bool barcode,
               int height) {
-    static const Picture money = Picture::parse("@N*10.`2");
     const Layout& l = layoutOf(rq.form);
     const bool hub3a = rq.form == SlipForm::Hub3A;
     if (rq.plainPaper) drawForm(c, l, height);
     const SlipPayer& p = slips.payer;
-    const std::string amount = money.format(t.amount);
+    const std::string amount = slipAmount(t.amount);
 
     c.text(l.payer[0], p.name, DATA);
     c.text(l.payer[1], p.address, DATA);

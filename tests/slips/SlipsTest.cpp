@@ -179,6 +179,18 @@ std::optional<wmf::Text> drawn(const Report& r, const std::string& cp1250) {
     return std::nullopt;
 }
 
+TEST_F(SlipsTest, AmountsTooLargeForTheirTenPositionsPrintWhole) {
+    Amounts huge = kNoContributions;
+    huge[POZ_NETO] = "12345678.90";
+    huge[POZ_POREZ] = "0.00";
+    line(1, 1, 1, NOCONTRIB, huge);
+    auto report = slipsReport({.payment = 1, .form = SlipForm::Hub3A, .printer = 'L'});
+    ASSERT_NE(report, nullptr);
+    const std::string t = text(*report);
+    EXPECT_TRUE(has(t, "***12.345.678,90")) << t;
+    EXPECT_FALSE(has(t, "#")) << t;
+}
+
 TEST_F(SlipsTest, DotMatrixFormsHaveTheirOwnPaperAndThePrintersOffsets) {
     line(1, 1, 1, NOCONTRIB, kNoContributions);
     PARAM.clear();

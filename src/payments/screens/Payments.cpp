@@ -97,8 +97,6 @@ WindowResource ISPLATE_SCREEN::paymentsResource(LOC& loc) {
                        button("jopb", "JOP - B", {494, 222, 142, 14}).withTip("Ispis stranice B obrasca JOPPD"),
                        button("hub3", "HUB3", {494, 238, 142, 14}).withTip("Ispis naloga za plaćanje HUB3"),
                        button("hub3a", "HUB3A", {494, 254, 142, 14}).withTip("Ispis naloga za plaćanje HUB 3A")}));
-    c.push_back(check("cistipapir", "Ispis na čisti papir", FieldRef(loc.CISTIPAPIR), {494, 280, 142, 10})
-                    .withTip("HUB3A: cijeli obrazac na čistom papiru, tri naloga na A4 stranici"));
     c.push_back(group("Ispis RSm, IDD, ID-1 (u meniju)", {4, 266, 150, 34},
                       {prompt("za mjesec", {8, 281, 42, 10}), entry("mjesec", FieldRef(month), "@s2", {52, 279, 20, 12}),
                        prompt("godinu", {78, 281, 30, 10}), entry("godina", FieldRef(year), "@s4", {110, 279, 30, 12})}));
@@ -113,6 +111,8 @@ WindowResource ISPLATE_SCREEN::paymentsResource(LOC& loc) {
                        prompt("ok.:", {322, 298, 22, 10}),
                        display("ypos", FieldRef(PARAM, "YPOS"), "@n-7", {346, 298, 40, 10})}));
     c.push_back(button("close", "Zatvori", {490, 300, 150, 14}));
+    c.push_back(check("cistipapir", "Ispis na čisti papir", FieldRef(loc.CISTIPAPIR), {494, 290, 142, 8})
+                    .withTip("HUB3A: cijeli obrazac na čistom papiru, tri naloga na A4 stranici"));
     return {"Pregled isplata", 646, 320, std::move(c)};
 }
 
