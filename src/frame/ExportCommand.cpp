@@ -13,6 +13,7 @@
 #include "preview/WmfPlayer.h"
 #include "report/Export.h"
 #include "report/PageFiles.h"
+#include "slips/Slips.h"
 #include "session/Globals.h"
 
 namespace fs = std::filesystem;
@@ -22,6 +23,7 @@ namespace marel {
 void registerAllExports() {
     registerCodelistsExports();
     registerJoppdExports();
+    registerSlipExports();
 }
 
 namespace {

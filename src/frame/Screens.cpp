@@ -8,6 +8,7 @@
 #include "codelists/screens/StreetsBanks.h"
 #include "joppd/screens/JoppdForms.h"
 #include "payments/screens/Payments.h"
+#include "slips/screens/SlipPrints.h"
 #include "frame/Main.h"
 
 namespace marel {
@@ -23,6 +24,7 @@ void registerAllScreens() {
     registerScreen("VRSTEDOHOTKA", [] { return new screens::VRSTEDOHOTKA; });
     registerScreen("BROWSEPARAM", [] { return new screens::BROWSEPARAM; });
     registerScreen("OSOBE", [] { return new screens::OSOBE_SCREEN; });
+    registerSlipPrints();
 }
 
 }  // namespace marel

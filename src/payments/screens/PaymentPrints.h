@@ -20,6 +20,7 @@ struct PaymentPrintContext {
     int year = 0;
     char printer = 'M';   // "Vrsta pisača": 'M' dot-matrix, 'L' laser
     USHORT printerParam = 0;  // the printer offsets chosen (PAR:OZNAKA)
+    bool plainPaper = false;  // "Ispis na čisti papir": forms drawn whole, not pre-printed
     QWidget* window = nullptr;  // the payments window, caller of what opens
 };
 using PaymentPrint = std::function<void(const PaymentPrintContext&)>;

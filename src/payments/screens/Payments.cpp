@@ -111,6 +111,8 @@ WindowResource ISPLATE_SCREEN::paymentsResource(LOC& loc) {
                        prompt("ok.:", {322, 298, 22, 10}),
                        display("ypos", FieldRef(PARAM, "YPOS"), "@n-7", {346, 298, 40, 10})}));
     c.push_back(button("close", "Zatvori", {490, 300, 150, 14}));
+    c.push_back(check("cistipapir", "Ispis na čisti papir", FieldRef(loc.CISTIPAPIR), {494, 290, 142, 8})
+                    .withTip("HUB3A: cijeli obrazac na čistom papiru, tri naloga na A4 stranici"));
     return {"Pregled isplata", 646, 320, std::move(c)};
 }
 
@@ -302,6 +304,11 @@ void ISPLATE_SCREEN::changed() {
 void ISPLATE_SCREEN::print(const std::string& id) {
     const PaymentPrint* p = paymentPrint(id);
     if (!p) return;
+    if (id == "hub3a") {
+        // HUB-3A sheets go through a page printer; the window shows the switch.
+        loc_->PRINTER = "L";
+        builder().display("printer");
+    }
     PaymentPrintContext c;
     c.payer = payer_;
     c.payment = payment_;
@@ -310,6 +317,7 @@ void ISPLATE_SCREEN::print(const std::string& id) {
     c.year = std::atoi(loc_->GODINA.str().c_str());
     c.printer = loc_->PRINTER.str() == "L" ? 'L' : 'M';
     c.printerParam = PAR.OZNAKA;
+    c.plainPaper = loc_->CISTIPAPIR.str() == "1";
     c.window = this;
     (*p)(c);
 }

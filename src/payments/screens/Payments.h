@@ -29,6 +29,7 @@ private:
         String<4> GODINA;
         String<1> PRINTER;
         String<36> UJED;
+        String<1> CISTIPAPIR;  // "1": HUB-3A slips with the whole form, on plain paper
     };
     ISPLATE_SCREEN(std::unique_ptr<LOC> loc, QWidget* parent);
     static WindowResource paymentsResource(LOC& loc);

@@ -1,0 +1,342 @@
+#include "slips/Slips.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "common/Picture.h"
+#include "common/Text.h"
+#include "report/Export.h"
+#include "slips/Hub3Code.h"
+#include "store/BufferSet.h"
+#include "store/Records.h"
+#include "store/Warnings.h"
+
+namespace marel {
+
+namespace {
+
+// The forms are measured in millimetres; the report draws in thousandths of
+// an inch, fine enough for the barcode's modules. Positions below are in
+// tenths of a millimetre.
+constexpr int u(int tenthMm) { return (tenthMm * 1000 + (tenthMm >= 0 ? 127 : -127)) / 254; }
+constexpr Box mm(int x, int y, int w, int h) { return Box{u(x), u(y), u(w), u(h)}; }
+
+// One barcode module: 12 thousandths (0.30 mm) wide, rows three times as
+// high, so that a phone camera reads it from the paper.
+constexpr int MODULE = 12, ROW = 3 * MODULE, QUIET = 2 * MODULE;
+
+// Where each print field lies on a form.
+struct Layout {
+    Box payer[3], payee[3];
+    Box currency, amount, payerIban, payerModel, payerReference;
+    Box payeeIban, payeeModel, payeeReference, purpose, description, date;
+    Box stubPayer[2], stubCurrency, stubAmount, stubIban, stubModel, stubReference, stubDescription[2];
+    Box barcode;
+    int stubX;  // tenths of a millimetre
+};
+
+// The order on the left, its stub on the right.
+Layout layoutAt(int stubX) {
+    Layout l{};
+    for (int i = 0; i < 3; ++i) {
+        l.payer[i] = mm(70, 100 + 45 * i, 580, 44);
+        l.payee[i] = mm(70, 370 + 45 * i, 580, 44);
+    }
+    l.currency = mm(730, 125, 130, 45);
+    l.amount = mm(910, 125, 520, 45);
+    l.payerIban = mm(730, 235, 710, 45);
+    l.payerModel = mm(730, 345, 130, 45);
+    l.payerReference = mm(910, 345, 520, 45);
+    l.payeeIban = mm(730, 455, 710, 45);
+    l.payeeModel = mm(730, 565, 130, 45);
+    l.payeeReference = mm(910, 565, 520, 45);
+    l.description = mm(730, 675, 710, 45);
+    l.purpose = mm(730, 785, 130, 45);
+    l.date = mm(910, 785, 290, 45);
+    l.stubX = stubX;
+    const int x = stubX + 10;
+    l.stubPayer[0] = mm(x, 95, 530, 40);
+    l.stubPayer[1] = mm(x, 135, 530, 40);
+    l.stubCurrency = mm(x, 245, 110, 45);
+    l.stubAmount = mm(x + 140, 245, 390, 45);
+    l.stubIban = mm(x, 355, 530, 45);
+    l.stubModel = mm(x, 465, 110, 45);
+    l.stubReference = mm(x + 140, 465, 390, 45);
+    l.stubDescription[0] = mm(x, 575, 530, 40);
+    l.stubDescription[1] = mm(x, 615, 530, 40);
+    l.barcode = mm(40, 540, 660, 420);
+    return l;
+}
+
+// HUB-3A: a third of an A4 sheet; HUB-3: the wide continuous form.
+const Layout& layoutOf(SlipForm form) {
+    static const Layout hub3a = layoutAt(1510), hub3 = layoutAt(1880);
+    return form == SlipForm::Hub3A ? hub3a : hub3;
+}
+
+const Font DATA{.size = 9};
+const Font SMALL{.size = 7};
+const Font CAPTION{.size = 6};
+const Font TITLE{.size = 10, .bold = true};
+
+// A long text in at most two lines of `width` characters, broken between
+// words where it can be: what does not fit is cut, not run into the next field.
+std::pair<std::string, std::string> twoLines(const std::string& text, size_t width) {
+    if (utf8Length(text) <= width) return {text, {}};
+    std::string first(utf8Prefix(text, width));
+    size_t cut = first.size();
+    if (text[cut] != ' ') {
+        const size_t blank = first.rfind(' ');
+        if (blank != std::string::npos && blank > first.size() / 2) cut = blank;
+    }
+    first = rtrim(text.substr(0, cut));
+    std::string rest = trim(text.substr(cut));
+    return {first, rtrim(utf8Prefix(rest, width))};
+}
+
+// "**1.234,56": ten positions filled with asterisks. An amount of ten
+// million or more does not fit them; it is printed whole, a little wider,
+// rather than as a row of hashes nobody can pay.
+std::string slipAmount(const Decimal& v) {
+    static const Picture ten = Picture::parse("@N*10.`2"), wide = Picture::parse("@N*16.`2");
+    std::string s = ten.format(v);
+    return s.find('#') == std::string::npos ? s : wide.format(v);
+}
+
+// The frame, captions and boxes of the HUB-3A form, for plain paper.
+void drawForm(Canvas& c, const Layout& l, int height) {
+    auto caption = [&c](const Box& field, const char* text) {
+        c.text({field.x, field.y - u(30), field.width + u(200), u(30)}, text, CAPTION);
+    };
+    auto frame = [&c](const Box& field) { c.box({field.x - u(10), field.y - u(5), field.width + u(20), field.height + u(5)}); };
+    c.text(mm(730, 20, 700, 50), "NALOG ZA PLAĆANJE", TITLE);
+    c.text(mm(1200, 920, 240, 40), "Obrazac HUB 3A", CAPTION, Align::Right);
+    caption(l.payer[0], "PLATITELJ (naziv/ime i adresa):");
+    c.box(mm(60, 95, 600, 145));
+    caption(l.payee[0], "PRIMATELJ (naziv/ime i adresa):");
+    c.box(mm(60, 365, 600, 145));
+    for (const Box* b : {&l.currency, &l.amount, &l.payerIban, &l.payerModel, &l.payerReference, &l.payeeIban,
+                         &l.payeeModel, &l.payeeReference, &l.description, &l.purpose, &l.date})
+        frame(*b);
+    caption(l.currency, "Valuta plaćanja");
+    caption(l.amount, "Iznos");
+    caption(l.payerIban, "IBAN ili račun platitelja");
+    caption(l.payerModel, "Model");
+    caption(l.payerReference, "Poziv na broj platitelja");
+    caption(l.payeeIban, "IBAN ili račun primatelja");
+    caption(l.payeeModel, "Model");
+    caption(l.payeeReference, "Poziv na broj primatelja");
+    caption(l.description, "Opis plaćanja");
+    caption(l.purpose, "Šifra namjene");
+    caption(l.date, "Datum izvršenja");
+    c.text({l.barcode.x, l.barcode.y - u(30), l.barcode.width, u(30)}, "Prostor za 2D kod", CAPTION);
+
+    // The stub, beyond the line along which it is torn off.
+    c.line(u(l.stubX - 30), u(20), u(l.stubX - 30), height - u(20));
+    const int x = l.stubX + 10;
+    c.text(mm(x, 20, 530, 45), "POTVRDA ZA PLATITELJA", Font{.size = 8, .bold = true});
+    c.text(mm(x, 65, 530, 30), "Platitelj (naziv/ime i adresa):", CAPTION);
+    c.box(mm(x - 10, 90, 550, 90));
+    for (const Box* b : {&l.stubCurrency, &l.stubAmount, &l.stubIban, &l.stubModel, &l.stubReference}) frame(*b);
+    caption(l.stubCurrency, "Valuta");
+    caption(l.stubAmount, "Iznos");
+    caption(l.stubIban, "IBAN ili račun primatelja");
+    caption(l.stubModel, "Model");
+    caption(l.stubReference, "Poziv na broj primatelja");
+    c.text(mm(x, 545, 530, 30), "Opis plaćanja", CAPTION);
+    c.box(mm(x - 10, 570, 550, 90));
+    // Where the next form of the sheet begins.
+    c.line(0, height - 1, u(2100), height - 1);
+}
+
+// The symbol in the barcode area, each row's dark runs drawn as one box.
+// A box is drawn a unit larger: a borderless rectangle of a metafile loses
+// its right and bottom edge in other programs that open the page.
+void drawBarcode(Canvas& c, const Box& area, const BarcodeMatrix& m) {
+    if (m.empty()) return;
+    const int x0 = area.x + QUIET, y0 = area.y + QUIET;
+    for (int r = 0; r < m.rows; ++r)
+        for (int col = 0; col < m.columns;) {
+            if (!m.at(r, col)) {
+                ++col;
+                continue;
+            }
+            int end = col;
+            while (end < m.columns && m.at(r, end)) ++end;
+            c.fill({x0 + col * MODULE, y0 + r * ROW, (end - col) * MODULE + 1, ROW + 1}, 0x000000);
+            col = end;
+        }
+}
+
+void drawSlip(Canvas& c, const SlipRequest& rq, const PaymentSlips& slips, const Transfer& t, bool barcode,
+              int height) {
+    const Layout& l = layoutOf(rq.form);
+    const bool hub3a = rq.form == SlipForm::Hub3A;
+    if (rq.plainPaper) drawForm(c, l, height);
+    const SlipPayer& p = slips.payer;
+    const std::string amount = slipAmount(t.amount);
+
+    c.text(l.payer[0], p.name, DATA);
+    c.text(l.payer[1], p.address, DATA);
+    c.text(l.payer[2], p.place, DATA);
+    c.text(l.payee[0], t.payee1, DATA);
+    c.text(l.payee[1], t.payee2, DATA);
+    c.text(l.payee[2], t.payee3, DATA);
+    c.text(l.currency, SLIP_CURRENCY, DATA, Align::Center);
+    c.text(l.amount, amount, DATA, Align::Right);
+    c.text(l.payerIban, p.iban, DATA);
+    c.text(l.payerModel, p.model, DATA);
+    c.text(l.payeeIban, t.iban, DATA);
+    c.text(l.payeeModel, t.model, DATA);
+    c.text(l.payeeReference, t.reference, DATA);
+    c.text(l.description, t.description, SMALL);
+
+    // The stub repeats what the bank stamps the payer's copy for.
+    const auto [payer1, payer2] = twoLines(p.stub, 44);
+    c.text(l.stubPayer[0], payer1, SMALL);
+    c.text(l.stubPayer[1], payer2, SMALL);
+    c.text(l.stubCurrency, SLIP_CURRENCY, DATA, Align::Center);
+    c.text(l.stubAmount, amount, DATA, Align::Right);
+    c.text(l.stubIban, t.iban, DATA);
+    c.text(l.stubModel, t.model, DATA);
+    c.text(l.stubReference, t.reference, SMALL);
+    if (hub3a) {
+        const auto [d1, d2] = twoLines(t.description, 44);
+        c.text(l.stubDescription[0], d1, SMALL);
+        c.text(l.stubDescription[1], d2, SMALL);
+    }
+    if (barcode) drawBarcode(c, l.barcode, pdf417(hub3Record(p, t), 8));
+}
+
+// The offsets of the printer chosen: HUB-3 by its number, HUB-3A the first
+// preset there is. None found: no offset.
+std::pair<int, int> offsets(const SlipRequest& rq) {
+    FileUse use{&PARAM};
+    PARAM.clear();
+    int rc;
+    if (rq.form == SlipForm::Hub3) {
+        PAR.OZNAKA = rq.param;
+        rc = PARAM.get(PARAM.KEYOZNAKA);
+    } else {
+        PARAM.set();
+        rc = PARAM.next();
+    }
+    if (rc != 0) return {0, 0};
+    return {PAR.XPOS, PAR.YPOS};
+}
+
+}  // namespace
+
+const char* slipsTitle(SlipForm form) {
+    return form == SlipForm::Hub3A ? "Nalozi za plaćanje HUB 3A" : "Nalozi za plaćanje HUB3";
+}
+
+std::unique_ptr<Report> slipsReport(const SlipRequest& request, const ProgressFn& progress, SlipsRead* read) {
+    // Buffers of its own: the window it is started from keeps its payer,
+    // payment and printer offsets in view.
+    BufferScope own(BufferSet::make());
+    SlipRequest rq = request;
+    if (rq.plainPaper) {
+        // A blank sheet goes through a page printer; the form is drawn whole.
+        rq.form = SlipForm::Hub3A;
+        rq.printer = 'L';
+    }
+    PaymentSlips slips;
+    const SlipsRead outcome = readPaymentSlips(rq.payment, rq.form, slips);
+    if (read) *read = outcome;
+    if (outcome != SlipsRead::Done || slips.transfers.empty()) return nullptr;
+
+    auto report = std::make_unique<Report>(slipsTitle(rq.form));
+    report->setProgress(progress);
+    int height;
+    if (rq.printer == 'M') {
+        // Continuous forms: each slip a page of its own size, the whole print
+        // moved by the printer's offsets (millimetres).
+        report->setCustomPaper(2500, 1016);
+        const auto [x, y] = offsets(rq);
+        report->setOrigin(u(x * 10), u(y * 10));
+        height = report->paperHeight();
+    } else if (rq.form == SlipForm::Hub3) {
+        // The wide form lies across an A4 sheet, two to a sheet.
+        report->setPaper(Paper::A4);
+        report->setLandscape(true);
+        height = report->paperHeight() / 2;
+    } else {
+        report->setPaper(Paper::A4);
+        height = report->paperHeight() / 3;
+    }
+    // The barcode needs a page printer's resolution.
+    const bool barcode = rq.form == SlipForm::Hub3A || rq.printer == 'L';
+    const int64_t total = int64_t(slips.transfers.size());
+    int64_t done = 0;
+    for (const Transfer& t : slips.transfers) {
+        report->print(height, [&](Canvas& c) { drawSlip(c, rq, slips, t, barcode, height); });
+        if (!report->progress(++done, total)) return nullptr;
+    }
+    report->close();
+    if (report->pages().empty()) return nullptr;
+    return report;
+}
+
+void registerSlipExports() {
+    auto common = [](const ExportArgs& args, SlipRequest& rq, std::string& why) {
+        auto payment = args.number("isplata", why);
+        if (!payment) return false;
+        rq.payment = LONG(*payment);
+        std::string printer = upper(trim(args.text("printer", std::string(1, rq.printer))));
+        if (printer != "M" && printer != "L") {
+            why = "Vrsta pisača (printer=) mora biti M (matrični) ili L (laserski).";
+            return false;
+        }
+        rq.printer = printer[0];
+        return true;
+    };
+    auto run = [](const SlipRequest& rq) {
+        SlipsRead read = SlipsRead::Done;
+        ExportOutcome o;
+        o.report = slipsReport(rq, {}, &read);
+        if (read == SlipsRead::NoPayment) return ExportOutcome::failed("Isplata " + std::to_string(rq.payment) + " ne postoji.");
+        if (!o.report) o.error = read == SlipsRead::ReadError ? "Isplata se ne može pročitati." : NOTHING_TO_PRINT;
+        return o;
+    };
+
+    ExportEntry hub3;
+    hub3.name = "HUB3";
+    hub3.description = "Nalozi za plaćanje HUB3 isplate (neto primateljima, porez i prirez, doprinosi)";
+    hub3.args = {{"isplata", "broj isplate (ISP:OZNAKA)"},
+                 {"printer", "vrsta pisača: M matrični (zadano), L laserski", false},
+                 {"param", "oznaka podešenosti matričnog pisača (PAR:OZNAKA), zadano 1", false}};
+    hub3.pages = [common, run](const ExportArgs& args) {
+        SlipRequest rq;
+        rq.form = SlipForm::Hub3;
+        std::string why;
+        if (!common(args, rq, why)) return ExportOutcome::failed(why);
+        auto param = args.number("param", why, false, 1);
+        if (!param || *param < 0 || *param > 65535) return ExportOutcome::failed(why.empty() ? "Neispravna oznaka pisača (param=)." : why);
+        rq.param = USHORT(*param);
+        return run(rq);
+    };
+    registerExport(std::move(hub3));
+
+    ExportEntry hub3a;
+    hub3a.name = "HUB3A";
+    hub3a.description = "Nalozi za plaćanje HUB 3A isplate, s 2D kodom; na tiskanim obrascima ili čistom papiru";
+    hub3a.args = {{"isplata", "broj isplate (ISP:OZNAKA)"},
+                  {"printer", "vrsta pisača: L laserski (zadano), M matrični", false},
+                  {"papir", "obrazac (tiskani obrasci, zadano) ili cisti (cijeli obrazac na čistom papiru)", false}};
+    hub3a.pages = [common, run](const ExportArgs& args) {
+        SlipRequest rq;
+        rq.form = SlipForm::Hub3A;
+        rq.printer = 'L';
+        std::string why;
+        if (!common(args, rq, why)) return ExportOutcome::failed(why);
+        const std::string paper = lower(trim(args.text("papir", "obrazac")));
+        if (paper != "obrazac" && paper != "cisti" && paper != "čisti")
+            return ExportOutcome::failed("Papir (papir=) mora biti obrazac ili cisti.");
+        rq.plainPaper = paper != "obrazac";
+        return run(rq);
+    };
+    registerExport(std::move(hub3a));
+}
+
+}  // namespace marel

@@ -1,0 +1,201 @@
+#include "slips/Transfers.h"
+
+#include <optional>
+#include <type_traits>
+#include <unordered_map>
+
+#include "common/Text.h"
+#include "payments/Positions.h"
+#include "store/Records.h"
+#include "store/Warnings.h"
+
+namespace marel {
+
+namespace {
+
+// Field widths of the two forms.
+struct Widths {
+    size_t payer, payeeLine3;
+};
+Widths widthsOf(SlipForm form) { return form == SlipForm::Hub3A ? Widths{30, 34} : Widths{20, 30}; }
+constexpr size_t ADDRESS = 20, PLACE = 20, IBAN = 21, MODEL = 4, PAYEE = 30, LONGTEXT = 150;
+
+std::string cut(std::string_view s, size_t n) { return rtrim(utf8Prefix(trim(s), n)); }
+
+// "Ulica 5": a missing street or number leaves no stray blank.
+std::string streetAndNumber(const std::string& street, const std::string& number) {
+    return trim(street + " " + number);
+}
+
+// Reads a record by its number, blank when it is not there (a statutory
+// print prints blanks for what it does not find and goes on). A payment
+// names the same banks, places and income types over and over: each is read
+// from the database once.
+template <class File>
+class Lookup {
+public:
+    explicit Lookup(File& file) : file_(file) {}
+    void read(int64_t number) {
+        if (auto it = seen_.find(number); it != seen_.end()) {
+            file_.record() = it->second;
+            return;
+        }
+        file_.clear();
+        file_.OZNAKA = decltype(file_.OZNAKA)(number);
+        if (number == 0 || file_.get(file_.KEYOZNAKA) != 0) file_.clear();
+        seen_.emplace(number, file_.record());
+    }
+
+private:
+    File& file_;
+    std::unordered_map<int64_t, std::remove_reference_t<decltype(std::declval<File&>().record())>> seen_;
+};
+
+void readPayer(SlipForm form, SlipPayer& p) {
+    SUBJEKTI.clear();
+    SUB.OZNAKA = ISP.ISPLATITELJ;
+    if (SUBJEKTI.get(SUBJEKTI.KEYOZNAKA) != 0) SUBJEKTI.clear();
+    Lookup places(MJESTA);
+    Lookup streets(ULICE);
+    Lookup banks(BANKE);
+    places.read(SUB.MJESTO);
+    streets.read(SUB.ULICA);
+    banks.read(SUB.BANKA);
+    const std::string street = streetAndNumber(ULI.NAZIV, SUB.KUCNIBROJ);
+    p.name = cut(SUB.NAZIV.str(), widthsOf(form).payer);
+    p.address = cut(street, ADDRESS);
+    p.place = cut(MJE.NAZIV.str(), PLACE);
+    p.postcode = trim(MJE.POSTBROJ.str());
+    p.iban = cut(SUB.RKONT.str() + BAN.VODECIBROJ.str() + SUB.RACUN.str(), IBAN);
+    p.stub = cut(rtrim(SUB.NAZIV.str()) + ", " + MJE.NAZIV.str() + ", " + street, LONGTEXT);
+    p.oib = trim(SUB.OIB.str());
+}
+
+}  // namespace
+
+SlipsRead readPaymentSlips(LONG payment, SlipForm form, PaymentSlips& out) {
+    out = {};
+    out.payment = payment;
+    const Widths widths = widthsOf(form);
+    FileUse use{&ISPLATE, &SUBJEKTI, &MJESTA, &ULICE, &BANKE, &OPCINE, &OSOBE, &VRSTEDOH, &DOHOCI, &OBRACUN};
+    // One snapshot of the whole payment: a line changed by another station
+    // meanwhile cannot leave slips that do not add up.
+    // Ended before any message, so other windows stay free to write while it shows.
+    std::optional<ReadTransaction> snapshot(std::in_place);
+
+    ISPLATE.clear();
+    ISP.OZNAKA = payment;
+    if (payment == 0 || ISPLATE.get(ISPLATE.KEYOZNAKA) != 0) return SlipsRead::NoPayment;
+    readPayer(form, out.payer);
+    const std::string tail = out.payer.oib + "-" + trim(ISP.RSID.str());
+
+    Lookup people(OSOBE);
+    Lookup banks(BANKE);
+    Lookup places(MJESTA);
+    Lookup streets(ULICE);
+    Lookup municipalities(OPCINE);
+    Lookup types(VRSTEDOH);
+    Decimal pensionI, pensionII, health;
+    Cursor lines(DOHOCI, DOHOCI.KEYISPLATA.index);
+    lines.setRange({SqlValue{SqlValue::Int, payment, {}}});
+    lines.toStart();
+    for (;;) {
+        int rc = lines.next();
+        if (rc == kRecordNotAvailable) break;
+        if (rc != 0) {
+            snapshot.reset();
+            STANDARDWARNING(35, "dohoci");
+            return SlipsRead::ReadError;
+        }
+        people.read(DOH.DJELATNIK);
+        banks.read(OSO.BANKA);
+        places.read(OSO.MJESTO);
+        streets.read(OSO.ULICA);
+        municipalities.read(MJE.OPCINA);
+        types.read(DOH.VRSTADOHOTKA);
+
+        Decimal amount[15];
+        Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
+        calc.setRange({SqlValue{SqlValue::Int, DOH.OZNAKA, {}}});
+        calc.toStart();
+        for (;;) {
+            rc = calc.next();
+            if (rc == kRecordNotAvailable) break;
+            if (rc != 0) {
+                snapshot.reset();
+                STANDARDWARNING(35, "obracun");
+                return SlipsRead::ReadError;
+            }
+            if (OBR.POZICIJA < 15) amount[OBR.POZICIJA] = OBR.IZNOS.value();
+        }
+
+        const std::string person = trim(rtrim(OSO.IME.str()) + " " + rtrim(OSO.PREZIME.str()));
+        const std::string street = streetAndNumber(ULI.NAZIV, OSO.KUCNIBROJ);
+
+        Transfer net;
+        net.kind = Transfer::Net;
+        net.payee1 = cut(BAN.NAZIV.str(), PAYEE);
+        net.payee2 = cut(person, PAYEE);
+        net.payee3 = cut(rtrim(MJE.NAZIV.str()) + ", " + street, widths.payeeLine3);
+        net.payeeName = person;
+        net.payeeStreet = street;
+        net.payeePlace = trim(MJE.POSTBROJ.str() + " " + MJE.NAZIV.str());
+        net.iban = cut(OSO.RKONT.str() + BAN.VODECIBROJ.str() + OSO.RACUN.str(), IBAN);
+        // "HR" alone is no model at all: a recipient without one is paid
+        // under HR99, the model of a payment without a reference.
+        if (!OSO.MODEL.empty()) net.model = "HR" + OSO.MODEL.str();
+        else if (form == SlipForm::Hub3A) net.model = "HR99";
+        net.reference = cut(OSO.RACUNPOZIV.str(), LONGTEXT);
+        net.description = cut(rtrim(VRS.NAZIV.str()) + " - " + person, LONGTEXT);
+        net.amount = DOH.NETO.value() - amount[POZ_KRIPOREZ];
+        out.transfers.push_back(std::move(net));
+
+        if (!amount[POZ_POREZ].isZero()) {
+            Transfer tax;
+            tax.kind = Transfer::Tax;
+            tax.payee1 = "Porez i prirez";
+            tax.payee2 = "na dohodak";
+            tax.payee3 = cut(OPC.NAZIV.str(), widths.payeeLine3);
+            tax.payeeName = "Porez i prirez na dohodak";
+            tax.payeePlace = tax.payee3;
+            tax.iban = cut(OPC.RKONT.str() + "1001005" + OPC.RACUNPOREZ.str(), IBAN);
+            tax.model = "HR68";
+            tax.reference = (VRS.REZSTRINGA == "11" ? "1910-" : "1945-") + tail;
+            tax.description = cut("Uplata poreza i prireza na dohodak - " + person, LONGTEXT);
+            tax.amount = amount[POZ_POREZ] + amount[POZ_PRIREZ];
+            out.transfers.push_back(std::move(tax));
+        }
+        pensionI += amount[POZ_MIROVINSKOISTUP];
+        pensionII += amount[POZ_MIROVINSKOIISTUP];
+        health += amount[POZ_ZDRAVSTVENO];
+    }
+
+    struct Public {
+        Transfer::Kind kind;
+        const Decimal& total;
+        const char *line2, *line3, *prefix, *iban, *description;
+    };
+    for (const Public& p : {Public{Transfer::PensionI, pensionI, "MO I.stup", "", "8176-", "HR1210010051863000160",
+                                   "Mirovinsko osiguranje - I.stup"},
+                            Public{Transfer::PensionII, pensionII, "MO II.stup", "", "2291-",
+                                   "HR7610010051700036001", "Mirovinsko osiguranje - II.stup"},
+                            Public{Transfer::Health, health, "Doprinos za zdravstveno", "osiguranje", "8540-",
+                                   "HR1210010051863000160", "Zdravstveno osiguranje"}}) {
+        if (p.total <= Decimal()) continue;
+        Transfer t;
+        t.kind = p.kind;
+        t.payee1 = t.payeeName = "DRŽAVNI PRORAČUN";
+        t.payee2 = p.line2;
+        t.payee3 = p.line3;
+        t.payeeStreet = trim(std::string(p.line2) + " " + p.line3);
+        t.iban = p.iban;
+        t.model = "HR68";
+        t.reference = p.prefix + tail;
+        t.description = p.description;
+        t.amount = p.total;
+        out.transfers.push_back(std::move(t));
+    }
+    return SlipsRead::Done;
+}
+
+}  // namespace marel
