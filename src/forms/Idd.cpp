@@ -152,8 +152,9 @@ void drawForm(Canvas& c, const IddGrid& grid, const std::string& period, const s
     c.text({cellX(5) + 50, y + 30, 4 * CELL_W - 100, 200}, "B) VRSTE PRIMITAKA OD KOJIH SE UTVRĐUJE DRUGI DOHODAK",
            SMALL);
     c.line(cellX(3), y + 220, cellX(9), y + 220);
-    c.text({cellX(3) + 50, y + 240, 2 * CELL_W - 100, 200}, "Primici iz čl. 32. st.3. Zakona   i ostali", SMALL);
-    c.text({cellX(5) + 50, y + 240, 4 * CELL_W - 100, 200}, "Primici iz članka 32. stavak 5. Zakona", SMALL);
+    const Font tiny{.size = 6};
+    c.text({cellX(3) + 50, y + 240, 2 * CELL_W - 100, 200}, "Primici iz čl. 32. st.3. Zakona   i ostali", tiny);
+    c.text({cellX(5) + 50, y + 240, 4 * CELL_W - 100, 200}, "Primici iz članka 32. stavak 5. Zakona", tiny);
     c.line(cellX(3), y + 440, cellX(9), y + 440);
     c.text({LABEL_X + 50, y + 480, LABEL_W - 100, 200}, "OPIS", BOLD);
     for (int k = 0; k < 7; ++k)

@@ -227,8 +227,8 @@ void drawPageA(Canvas& c, const PageA& a, bool shaded) {
     c.text({AL + 60, 8400, 3000, 200}, "Datum zaprimanja:", BODY);
     c.text({AL + 60, 8800, 3000, 200}, "Pečat i potpis službene osobe:", BODY);
     c.text({AL + 4000, 8800, 800, 200}, "M.P.", BODY);
-    c.line(AL + 4900, 9100, AR, 9100);
-    c.text({AL + 4000, 9200, AW - 4000, 200}, "(POTPIS OVLAŠTENE OSOBE OBVEZNIKA PODNOŠENJA PODATAKA)", SMALL);
+    c.line(AL + 3500, 9100, AR, 9100);
+    c.text({AL + 3500, 9200, AW - 3500, 200}, "(POTPIS OVLAŠTENE OSOBE OBVEZNIKA PODNOŠENJA PODATAKA)", SMALL);
 }
 
 // ---- pages B: A4 landscape, thousandths of an inch from the left margin.
@@ -290,7 +290,7 @@ void drawHeaderB(Canvas& c, const HeaderB& h, int page) {
             c.text({COL[k].x + 30, top + 20 + l * 140, COL[k].w - 40, 140}, HEADINGS_B[k][l], SMALL);
     // The period boxes: "from" and "to" under their heading.
     c.line(COL[6].x, top + 320, COL[6].x + COL[6].w, top + 320);
-    c.line(COL[6].x + COL[6].w / 2, top + 320, COL[6].x + COL[6].w / 2, HEADER_H);
+    c.line(COL[6].x + COL[6].w / 2, top + 320, COL[6].x + COL[6].w / 2, top + 600);
     c.text({COL[6].x + 30, top + 360, COL[6].w / 2 - 40, 140}, "od", SMALL);
     c.text({COL[6].x + COL[6].w / 2 + 30, top + 360, COL[6].w / 2 - 40, 140}, "do", SMALL);
     c.line(0, top + 600, B_RIGHT, top + 600);
@@ -303,8 +303,7 @@ void drawHeaderB(Canvas& c, const HeaderB& h, int page) {
 
 void drawLineB(Canvas& c, const RsmLine& line) {
     static const Picture amount = Picture::parse("@N-14.`2");
-    static const Picture ordinal = Picture::parse("@n6");
-    c.value({COL[1].x, 80, COL[1].w - 60, 200}, ordinal, int64_t(line.ordinal), BODY);
+    c.text({COL[1].x + 60, 80, COL[1].w - 80, 200}, std::to_string(line.ordinal), BODY);
     c.text({COL[2].x + 40, 80, COL[2].w - 60, 200}, line.id, BODY);
     c.text({COL[3].x + 40, 80, COL[3].w - 60, 200}, line.name, BODY);
     c.text({COL[4].x + 40, 80, COL[4].w - 60, 200}, line.municipality, BODY);
@@ -318,6 +317,7 @@ void drawLineB(Canvas& c, const RsmLine& line) {
     const Decimal* amounts[] = {&line.base, &line.base, &line.pillar1, &line.pillar2, &line.paid};
     for (int k = 7; k <= 11; ++k) c.value({COL[k].x, 80, COL[k].w - 50, 200}, amount, *amounts[k - 7], BODY);
     for (int k = 1; k <= 11; ++k) c.line(COL[k].x, 0, COL[k].x, ROW_H);
+    c.line(COL[6].x + COL[6].w / 2, 0, COL[6].x + COL[6].w / 2, ROW_H);
     c.line(B_RIGHT, 0, B_RIGHT, ROW_H);
     c.line(0, ROW_H, B_RIGHT, ROW_H);
 }

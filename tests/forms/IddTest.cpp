@@ -24,7 +24,7 @@ protected:
         // The dividend names no column of the form: it counts in the totals only.
         ASSERT_NO_FATAL_FAILURE(bracketsIncomeType(5));
         ASSERT_NO_FATAL_FAILURE(column(5, 7));
-        ASSERT_NO_FATAL_FAILURE(payer(2, "P", "Druga tvrtka d.o.o."));
+        ASSERT_NO_FATAL_FAILURE(payer(2, "P", "Druga tvrtka d.o.o.", "94577403194"));
 
         payment(1, Date::fromYmd(2014, 3, 5));
         line(1, 1, 1, AUTHOR, kAuthorFee);
