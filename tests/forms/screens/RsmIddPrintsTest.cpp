@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeySequence>
+#include <QMdiSubWindow>
 #include <QTableView>
 
 #include <map>
@@ -48,9 +49,9 @@ protected:
     }
     KELREPORTVIEWER* viewer() const {
         const auto all = frame->findChildren<KELREPORTVIEWER*>();
-        return all.isEmpty() ? nullptr : all.last();
+        return all.size() == 1 ? all.front() : nullptr;
     }
-    // The text of the open viewer's pages; the viewer is closed again.
+    // The text of the one open viewer's pages; its window is closed again.
     std::string previewed(const QString& title) {
         KELREPORTVIEWER* v = viewer();
         if (!v) return "(no preview)";
@@ -58,7 +59,7 @@ protected:
         std::string text;
         for (const std::string& page : v->pages())
             for (const std::string& l : pageText(page)) text += l + "\n";
-        v->window()->close();
+        v->close();
         QApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return text;
@@ -83,21 +84,28 @@ TEST_F(RsmIddPrints, MenuEntriesPreviewTheFormsOfTheHighlightedPayment) {
     EXPECT_EQ(w->month(), "3");  // from the highlighted payment
     EXPECT_EQ(w->year(), "2014");
 
+    // The keys work in the payments window, which gets the focus back after each preview.
     QTableView* payments = w->view(0)->table();
-    payments->setFocus();
-    QTest::keyClick(payments, Qt::Key_A, Qt::ControlModifier);
+    auto press = [&](Qt::Key key) {
+        frame->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+        frame->area()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(w->parentWidget()));
+        payments->setFocus();
+        QTest::keyClick(payments, key, Qt::ControlModifier);
+    };
+    press(Qt::Key_A);
     std::string text = previewed("Obrazac R-Sm - stranica A");
     EXPECT_TRUE(has(text, "Broj osiguranika za koje se podnosi Obrazac R-Sm")) << text;
     EXPECT_TRUE(has(text, "14073")) << text;
     EXPECT_TRUE(has(text, "1.399,80")) << text;  // 694.80 + 705.00 paid
 
-    QTest::keyClick(payments, Qt::Key_B, Qt::ControlModifier);
+    press(Qt::Key_B);
     text = previewed("Obrazac R-Sm - stranica B");
     EXPECT_TRUE(has(text, "Horvat Ivana")) << text;
     EXPECT_TRUE(has(text, "Šimić Đuro")) << text;
 
     // IDD: the payer of the payment for the month and year of the window.
-    QTest::keyClick(payments, Qt::Key_D, Qt::ControlModifier);
+    press(Qt::Key_D);
     text = previewed("Obrazac IDD");
     EXPECT_TRUE(has(text, "3.  2014.")) << text;
     EXPECT_TRUE(has(text, "2.000,00")) << text;
