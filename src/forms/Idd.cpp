@@ -188,9 +188,8 @@ void drawForm(Canvas& c, const IddGrid& grid, const std::string& period, const s
             const auto row = IddGrid::Row(r.row);
             const Picture& pic = row == IddGrid::BROJ ? count : amount;
             for (int col = IddGrid::FIRST_COLUMN; col <= IddGrid::LAST_COLUMN; ++col) {
-                const Box cell{cellX(col), y, CELL_W - 50, ROW_H};
                 if (r.columns & (1u << col))
-                    c.value({cell.x, y + 30, cell.width, 180}, pic, grid.at(row, col), BODY);
+                    c.value({cellX(col), y + 30, CELL_W - 50, 180}, pic, grid.at(row, col), BODY);
                 else  // the form has no such cell
                     c.fill({cellX(col) + 10, y + 10, CELL_W - 20, ROW_H - 20}, 0xD8D8D8);
             }
@@ -199,9 +198,9 @@ void drawForm(Canvas& c, const IddGrid& grid, const std::string& period, const s
         y += ROW_H;
         c.line(LEFT, y, RIGHT, y);
     }
-    // The grid's vertical lines.
-    for (int x : {NUMBER_X, LABEL_X, cellX(3), cellX(4), cellX(5), cellX(6), cellX(7), cellX(8), cellX(9), RIGHT})
-        c.line(x, x >= cellX(3) && x < RIGHT && x != cellX(3) && x != cellX(5) && x != cellX(9) ? top + 440 : top, x, y);
+    // The grid's vertical lines; those inside a group of columns start below its captions.
+    for (int x : {NUMBER_X, LABEL_X, cellX(3), cellX(5), cellX(9), RIGHT}) c.line(x, top, x, y);
+    for (int x : {cellX(4), cellX(6), cellX(7), cellX(8)}) c.line(x, top + 440, x, y);
 
     y += 250;
     c.text({LEFT, y, 1800, 200}, "Datum sastavljanja:", BODY);

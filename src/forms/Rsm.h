@@ -1,5 +1,5 @@
 #pragma once
-// The specification of one payment's pension contributions by insured
+// The R-Sm form: one payment's pension contributions by insured
 // person for the central register of insured persons: page A with the payer
 // and the control totals, pages B with one line per income line.
 #include <memory>

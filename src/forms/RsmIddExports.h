@@ -1,5 +1,5 @@
 #pragma once
-// The monthly summary and the contribution specification from the command line.
+// The monthly summary and the R-Sm form from the command line.
 
 namespace marel {
 

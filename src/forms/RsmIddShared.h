@@ -1,5 +1,5 @@
 #pragma once
-// What the monthly summary and the contribution specification have in
+// What the monthly summary and the R-Sm form have in
 // common: the payer block printed at their top, and reading the calculation
 // lines of one income line by position.
 #include <array>

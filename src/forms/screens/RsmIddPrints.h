@@ -1,5 +1,5 @@
 #pragma once
-// The monthly summary and the contribution specification in the payments
+// The monthly summary and the R-Sm form in the payments
 // window's forms menu.
 
 namespace marel::screens {
