@@ -9,6 +9,7 @@
 
 #include "codelists/OpcineIspis.h"
 #include "common/Prompter.h"
+#include "forms/RsmIddExports.h"
 #include "joppd/JoppdXml.h"
 #include "preview/WmfPlayer.h"
 #include "report/Export.h"
@@ -24,6 +25,7 @@ void registerAllExports() {
     registerCodelistsExports();
     registerJoppdExports();
     registerSlipExports();
+    registerRsmIddExports();
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include "codelists/screens/PrinterParams.h"
 #include "codelists/screens/Recipients.h"
 #include "codelists/screens/StreetsBanks.h"
+#include "forms/screens/RsmIddPrints.h"
 #include "joppd/screens/JoppdForms.h"
 #include "payments/screens/Payments.h"
 #include "slips/screens/SlipPrints.h"
@@ -25,6 +26,7 @@ void registerAllScreens() {
     registerScreen("BROWSEPARAM", [] { return new screens::BROWSEPARAM; });
     registerScreen("OSOBE", [] { return new screens::OSOBE_SCREEN; });
     registerSlipPrints();
+    screens::registerRsmIddPrints();
 }
 
 }  // namespace marel

@@ -242,6 +242,13 @@ ISPLATE_SCREEN::ISPLATE_SCREEN(std::unique_ptr<LOC> loc, QWidget* parent)
         builder().display("godina");
         return true;
     });
+    b.onAccepted("godina", [this] {
+        // The monthly forms name a year of four digits; anything else stays here to be corrected.
+        const std::string& y = loc_->GODINA.str();
+        if (y.size() == 4 && y.find_first_not_of("0123456789") == std::string::npos) return true;
+        prompter().beep();
+        return false;
+    });
     b.onKey("godina", [this](QKeyEvent* e) {
         const int step = padStep(e);
         if (!step) return false;

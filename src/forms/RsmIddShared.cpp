@@ -1,0 +1,44 @@
+#include "forms/RsmIddShared.h"
+
+#include "common/Text.h"
+#include "store/Records.h"
+
+namespace marel {
+
+bool readPayerWithAddress(LONG payer) {
+    SUBJEKTI.clear();
+    SUB.OZNAKA = payer;
+    const bool found = SUBJEKTI.get(SUBJEKTI.KEYOZNAKA) == 0;
+    if (!found) SUBJEKTI.clear();
+    MJESTA.clear();
+    MJE.OZNAKA = SUB.MJESTO;
+    if (!found || MJESTA.get(MJESTA.KEYOZNAKA) != 0) MJESTA.clear();
+    ULICE.clear();
+    ULI.OZNAKA = SUB.ULICA;
+    if (!found || ULICE.get(ULICE.KEYOZNAKA) != 0) ULICE.clear();
+    return found;
+}
+
+std::string payerAddress(size_t width) {
+    const std::string address =
+        rtrim(MJE.NAZIV.str()) + ", " + rtrim(ULI.NAZIV.str()) + " " + rtrim(SUB.KUCNIBROJ.str());
+    return std::string(utf8Prefix(address, width));
+}
+
+std::string payerIdentification() { return SUB.OIB.empty() ? SUB.POREZNIBROJ.str() : SUB.OIB.str(); }
+
+int readPositions(LONG line, PositionAmounts& amounts) {
+    amounts.fill(Decimal());
+    Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
+    calc.setRange({SqlValue{SqlValue::Int, line, {}}});
+    calc.toStart();
+    for (;;) {
+        const int rc = calc.next();
+        if (rc == kRecordNotAvailable) return 0;
+        if (rc != 0) return rc;
+        // Positions the forms do not know are no amount of theirs.
+        if (OBR.POZICIJA >= 1 && OBR.POZICIJA < amounts.size()) amounts[OBR.POZICIJA] += OBR.IZNOS.value();
+    }
+}
+
+}  // namespace marel

@@ -1,0 +1,34 @@
+#pragma once
+// What the monthly summary and the R-Sm form have in
+// common: the payer block printed at their top, and reading the calculation
+// lines of one income line by position.
+#include <array>
+#include <string>
+
+#include "common/Decimal.h"
+#include "payments/Positions.h"
+#include "store/Layout.h"
+
+namespace marel {
+
+// The payer with its place and street in the SUB, MJE and ULI buffers. A
+// payer, place or street that is not there leaves its buffer blank: the forms
+// then print blanks. False when the payer itself is missing.
+bool readPayerWithAddress(LONG payer);
+
+// "place, street number" of the payer in the buffers, each part without
+// trailing blanks, cut to `width` characters.
+std::string payerAddress(size_t width);
+
+// The payer's identification on the forms: the OIB, or the old tax number
+// of a payer that has none.
+std::string payerIdentification();
+
+// The amounts of one income line's calculation lines, indexed by position.
+using PositionAmounts = std::array<Decimal, POZ_POSLIJEKRIPOREZ + 1>;
+
+// Reads the calculation lines of income line `line` into `amounts` (set to
+// zero first). Returns 0, or the store's error code of a failed read.
+int readPositions(LONG line, PositionAmounts& amounts);
+
+}  // namespace marel
