@@ -9,6 +9,7 @@
 
 #include "codelists/OpcineIspis.h"
 #include "common/Prompter.h"
+#include "forms/Id1Exports.h"
 #include "joppd/JoppdXml.h"
 #include "preview/WmfPlayer.h"
 #include "report/Export.h"
@@ -22,6 +23,7 @@ namespace marel {
 void registerAllExports() {
     registerCodelistsExports();
     registerJoppdExports();
+    registerId1Exports();
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include "codelists/screens/PrinterParams.h"
 #include "codelists/screens/Recipients.h"
 #include "codelists/screens/StreetsBanks.h"
+#include "forms/screens/Id1Forms.h"
 #include "joppd/screens/JoppdForms.h"
 #include "payments/screens/Payments.h"
 #include "frame/Main.h"
@@ -23,6 +24,8 @@ void registerAllScreens() {
     registerScreen("VRSTEDOHOTKA", [] { return new screens::VRSTEDOHOTKA; });
     registerScreen("BROWSEPARAM", [] { return new screens::BROWSEPARAM; });
     registerScreen("OSOBE", [] { return new screens::OSOBE_SCREEN; });
+    registerScreen("PREGLEDID1OBRAZACA", [] { return new screens::PREGLEDID1OBRAZACA; });
+    screens::registerId1Prints();
 }
 
 }  // namespace marel
