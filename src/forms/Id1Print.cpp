@@ -123,8 +123,9 @@ void drawColumnHeadings(Canvas& c) {
         c.line(x, y, x, y + kHeadBottom);
     }
     const int taxX = left(kFirstTax), taxW = left(kFirstTax + kTaxColumns) - taxX;
-    c.text({taxX, y + 40, taxW, 110}, "IZNOS UPLAĆENOG POREZA I PRIREZA NA RAČUN BROJČANE OZNAKE", HEAD,
-           Align::Center);
+    // Set from the left, about centred: a centred text runs into "Ukupno" in
+    // the text export of the page.
+    c.text({taxX + 1500, y + 40, taxW - 1500, 110}, "IZNOS UPLAĆENOG POREZA I PRIREZA NA RAČUN BROJČANE OZNAKE", HEAD);
     c.line(kWidth, y, kWidth, y + kHeadBottom);
     c.line(0, y, kWidth, y);
     c.line(taxX, y + kHeadCodes, taxX + taxW, y + kHeadCodes);
@@ -135,16 +136,19 @@ void drawColumnHeadings(Canvas& c) {
 void drawLine(Canvas& c, const Line& l) {
     static const Picture amount = Picture::parse("@N-14.`2B"), gross = Picture::parse("@N-14.`2");
     auto cell = [](size_t k) { return Box{left(k) + 20, 30, kWidths[k] - 40, 130}; };
-    c.text(cell(0), l.rb, BODY, Align::Right);
+    // Amounts without the picture's leading blanks, which would write over
+    // the column before in the text export of the page.
+    auto value = [&c, &cell](size_t k, const Picture& p, const Decimal& v) { c.text(cell(k), trim(p.format(v)), BODY, Align::Right); };
+    c.text({20, 30, 120, 130}, l.rb, BODY, Align::Right);
     c.text(cell(1), l.imePrezime, BODY);
     c.text(cell(2), l.oib, BODY);
     c.text(cell(3), l.opcina, BODY, Align::Center);
-    c.value(cell(4), gross, l.bruto, BODY);
-    c.value(cell(5), amount, l.izdaci, BODY);
-    c.value(cell(6), amount, l.doprinosi, BODY);
-    for (size_t k = 0; k < kTaxColumns; ++k) c.value(cell(kFirstTax + k), amount, l.iznos[k], BODY);
-    c.value(cell(21), amount, l.porez, BODY);
-    c.value(cell(22), amount, l.neto, BODY);
+    value(4, gross, l.bruto);
+    value(5, amount, l.izdaci);
+    value(6, amount, l.doprinosi);
+    for (size_t k = 0; k < kTaxColumns; ++k) value(kFirstTax + k, amount, l.iznos[k]);
+    value(21, amount, l.porez);
+    value(22, amount, l.neto);
     for (size_t k = 0; k <= kColumns; ++k) c.line(left(k), 0, left(k), 180);
     c.line(0, 180, kWidth, 180);
 }

@@ -126,7 +126,7 @@ LONG UPISID1OBRASCA::run(LONG request) {
          display("naziv", FieldRef(*payerName), "@s40", {130, 25, 164, 10}),
          option("storno", "Storno", FieldRef(ID1, "STORNO"), {6, 40, 120, 24},
                 {radio("true", "true", {12, 50, 40, 10}), radio("false", "false", {60, 50, 40, 10})}),
-         prompt("&Godina:", {140, 50, 40, 10}),
+         prompt("Godina:", {140, 50, 40, 10}),
          entry("godina", FieldRef(ID1, "GODINA"), "@s4", {184, 48, 30, 12}).history(),
          group("Odgovorna (kontakt) osoba za sadržaj medija za dostavu", {6, 70, 288, 104},
                {prompt("Ime:", {12, 84, 50, 10}),
