@@ -120,7 +120,9 @@ void drawColumnHeadings(Canvas& c) {
             for (const char* t : heads[k]) c.text({x, y + 40 + 110 * line++, w, 110}, t, HEAD, Align::Center);
         }
         c.text({x, y + kHeadNumbers + 30, w, 110}, numbers[k], HEAD, Align::Center);
-        c.line(x, y, x, y + kHeadBottom);
+        // Inside the account columns the lines start below their common heading.
+        const bool inside = k > kFirstTax && k < kFirstTax + kTaxColumns;
+        c.line(x, inside ? y + kHeadCodes : y, x, y + kHeadBottom);
     }
     const int taxX = left(kFirstTax), taxW = left(kFirstTax + kTaxColumns) - taxX;
     // Set from the left, about centred: a centred text runs into "Ukupno" in
