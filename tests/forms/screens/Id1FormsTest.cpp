@@ -48,6 +48,7 @@ protected:
             if (qobject_cast<KELREPORTVIEWER*>(s->widget()) || qobject_cast<REPORTPREVIEW*>(s->widget())) s->close();
         QApplication::processEvents();
         delete frame;
+        Date::fixToday(Date());
         initGlobals();
         JoppdFixture::TearDown();
     }
@@ -160,7 +161,6 @@ TEST_F(Id1FormsTest, NewFormProposesLastYearAndTheLastContactAndHandsItsContactO
     QTest::keyClick(w->view()->table(), Qt::Key_Return, Qt::ControlModifier);
     ASSERT_TRUE(stored(1));
     EXPECT_EQ(ID1.ISPLATITELJ, 1);
-    Date::fixToday(Date());
 }
 
 TEST_F(Id1FormsTest, PaymentsMenuPrintsTheFormOfTheHighlightedPayerAndTypedYear) {
