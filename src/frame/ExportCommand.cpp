@@ -10,6 +10,7 @@
 #include "codelists/OpcineIspis.h"
 #include "common/Prompter.h"
 #include "forms/RsmIddExports.h"
+#include "forms/Id1Exports.h"
 #include "joppd/JoppdXml.h"
 #include "preview/WmfPlayer.h"
 #include "report/Export.h"
@@ -26,6 +27,7 @@ void registerAllExports() {
     registerJoppdExports();
     registerSlipExports();
     registerRsmIddExports();
+    registerId1Exports();
 }
 
 namespace {

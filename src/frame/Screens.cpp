@@ -7,6 +7,7 @@
 #include "codelists/screens/Recipients.h"
 #include "codelists/screens/StreetsBanks.h"
 #include "forms/screens/RsmIddPrints.h"
+#include "forms/screens/Id1Forms.h"
 #include "joppd/screens/JoppdForms.h"
 #include "payments/screens/Payments.h"
 #include "slips/screens/SlipPrints.h"
@@ -27,6 +28,8 @@ void registerAllScreens() {
     registerScreen("OSOBE", [] { return new screens::OSOBE_SCREEN; });
     registerSlipPrints();
     screens::registerRsmIddPrints();
+    registerScreen("PREGLEDID1OBRAZACA", [] { return new screens::PREGLEDID1OBRAZACA; });
+    screens::registerId1Prints();
 }
 
 }  // namespace marel
