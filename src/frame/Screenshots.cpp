@@ -1,4 +1,5 @@
 #include "frame/Screenshots.h"
+#include "frame/Screens.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemModel>
@@ -281,8 +282,12 @@ private:
 }  // namespace
 
 const std::vector<std::string>& screenshotScreens() {
-    static const std::vector<std::string> names = {"OPCINE", "MJESTA",       "ULICE",       "BANKE",  "SUBJEKTI",
-                                                   "OSOBE",  "VRSTEDOHOTKA", "BROWSEPARAM", "ISPLATE", "JOPOOBRASCI"};
+    // The menu's order first, then every other screen the frame knows.
+    static std::vector<std::string> names;
+    names = {"OPCINE", "MJESTA", "ULICE", "BANKE", "SUBJEKTI", "OSOBE", "VRSTEDOHOTKA", "BROWSEPARAM", "ISPLATE",
+             "JOPOOBRASCI"};
+    for (const std::string& n : registeredScreens())
+        if (std::find(names.begin(), names.end(), n) == names.end()) names.push_back(n);
     return names;
 }
 
