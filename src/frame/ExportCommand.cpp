@@ -7,6 +7,7 @@
 #include <ostream>
 #include <system_error>
 
+#include "certificates/Certificates.h"
 #include "codelists/OpcineIspis.h"
 #include "common/Prompter.h"
 #include "joppd/JoppdXml.h"
@@ -22,6 +23,7 @@ namespace marel {
 void registerAllExports() {
     registerCodelistsExports();
     registerJoppdExports();
+    registerCertificateExports();
 }
 
 namespace {

@@ -1,5 +1,7 @@
 #include "frame/Screens.h"
 
+#include "certificates/screens/CrisisTaxScreens.h"
+#include "certificates/screens/Potvrde.h"
 #include "codelists/screens/Municipalities.h"
 #include "codelists/screens/Payers.h"
 #include "codelists/screens/IncomeTypes.h"
@@ -23,6 +25,8 @@ void registerAllScreens() {
     registerScreen("VRSTEDOHOTKA", [] { return new screens::VRSTEDOHOTKA; });
     registerScreen("BROWSEPARAM", [] { return new screens::BROWSEPARAM; });
     registerScreen("OSOBE", [] { return new screens::OSOBE_SCREEN; });
+    registerScreen("POTVRDE", [] { return new screens::POTVRDE; });
+    registerScreen("PREGLEDKRIPOREZ", [] { return new screens::PREGLEDKRIPOREZ; });
 }
 
 }  // namespace marel
