@@ -6,6 +6,7 @@
 
 #include <QGuiApplication>
 
+#include <cstdio>
 #include <filesystem>
 #include <initializer_list>
 #include <string>
@@ -81,6 +82,9 @@ private:
             ISP.ISPLATITELJ = 1;
             ISP.DATUM = Date::fromYmd(2014, m, 10);
             ISP.GODINA = "2014";
+            char rsid[8];
+            std::snprintf(rsid, sizeof rsid, "14%03d", ISP.DATUM.dayOfYear());
+            ISP.RSID = rsid;
             add(ISPLATE);
             for (int p = 1; p <= kPeople; ++p) {
                 DOHOCI.clear();

@@ -227,24 +227,24 @@ const std::vector<Column>& ordinaryColumns() {
 const std::vector<Column>& crisisColumns() {
     static const std::vector<Column> c = {
         {350, {"Red.", "br."}, "1", Align::Left},
-        {1600, {"Primitak po osnovi:"}, "2", Align::Left},
-        {900, {"Iznos", "primitka"}, "3", Align::Right},
-        {750, {"Izdatak u", "postotku"}, "4", Align::Left},
-        {900, {"Iznos", "izdatka"}, "5", Align::Right},
-        {900, {"Iznos", "doprinosa", "iz primitka"}, "6", Align::Right},
-        {900, {"Dohodak"}, "7 (3-5-6)", Align::Right},
+        {2000, {"Primitak po osnovi:"}, "2", Align::Left},
+        {850, {"Iznos", "primitka"}, "3", Align::Right},
+        {700, {"Izdatak u", "postotku"}, "4", Align::Left},
+        {850, {"Iznos", "izdatka"}, "5", Align::Right},
+        {850, {"Iznos", "doprinosa", "iz primitka"}, "6", Align::Right},
+        {850, {"Dohodak"}, "7 (3-5-6)", Align::Right},
         {800, {"Nadnevak", "uplate"}, "8", Align::Left},
-        {900, {"Iznos", "uplaćenog", "doprinosa"}, "9", Align::Right},
-        {900, {"Iznos", "uplaćenog", "poreza i prireza"}, "10", Align::Right},
-        {800, {"Posebni", "porez"}, "11", Align::Right},
-        {900, {"Neto isplata", "nakon posebnog", "poreza"}, "12 (3-6-10-11)", Align::Right},
+        {850, {"Iznos", "uplaćenog", "doprinosa"}, "9", Align::Right},
+        {850, {"Iznos", "uplaćenog", "poreza i prireza"}, "10", Align::Right},
+        {750, {"Posebni", "porez"}, "11", Align::Right},
+        {850, {"Neto isplata", "nakon posebnog", "poreza"}, "12 (3-6-10-11)", Align::Right},
     };
     return c;
 }
 
 constexpr int ROW = 200;
-constexpr int HEADING_TOP = 1500;  // of the column headings, from the header's top
-constexpr int HEADER = 2300;
+constexpr int HEADING_TOP = 1580;  // of the column headings, from the header's top
+constexpr int HEADER = 2380;
 const Font BODY{.size = 8};
 const Font SMALL{.size = 7};
 const Font SMALL_BOLD{.size = 7, .bold = true};
@@ -280,16 +280,19 @@ void tableRow(Report& r, const std::vector<Column>& cols, const std::vector<std:
             const bool ruleBefore = col == 0 || !(label >= 0 && col >= label && col < label + span);
             if (ruleBefore) c.line(x, 0, x, ROW);
             if (!inSpan && !cells[i].empty()) {
+                // A total's label has its columns to itself; a long one gets the small face.
+                const Font& face = col == label && cols.size() > 11 ? SMALL_BOLD : font;
                 int w = cols[i].width;
                 if (col == label)
                     for (int k = 1; k < span; ++k) w += cols[i + size_t(k)].width;
                 const Box box{x, 30, w, ROW - 30};
-                if (col != label && cols[i].align == Align::Right) certificates::rightText(c, box, cells[i], font);
-                else c.text({x + 50, 30, w - 80, ROW - 30}, cells[i], font);
+                if (col != label && cols[i].align == Align::Right) certificates::rightText(c, box, cells[i], face);
+                else c.text({x + 50, 30, w - 80, ROW - 30}, cells[i], face);
             }
             x += cols[i].width;
         }
         c.line(x, 0, x, ROW);
+        c.line(0, 0, x, 0);
         c.line(0, ROW, x, ROW);
     });
 }
@@ -677,6 +680,12 @@ void registerCertificateExports() {
         std::string error;
         auto n = args.number("kriporez", error);
         if (!n) return ExportOutcome::failed(error);
+        {
+            FileUse use{&KRIPOREZ};
+            KRP.OZNAKA = LONG(*n);
+            if (KRIPOREZ.get(KRIPOREZ.KEYOZNAKA) != 0)
+                return ExportOutcome::failed("IPP obrazac " + std::to_string(*n) + " ne postoji.");
+        }
         return outcomeOf(ISPISKRIPOREZ(LONG(*n)));
     };
     registerExport(std::move(i));
