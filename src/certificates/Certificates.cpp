@@ -271,7 +271,7 @@ std::string day(Date d, bool blank) {
 // A row of the table. `span` columns from `label` on hold one text (the
 // label of a total), without the rules between them or before them.
 void tableRow(Report& r, const std::vector<Column>& cols, const std::vector<std::string>& cells, const Font& font,
-              int label = -1, int span = 1) {
+              int label = -1, int span = 1, bool top = false) {
     r.print(ROW, [&](Canvas& c) {
         int x = 0;
         for (size_t i = 0; i < cols.size(); ++i) {
@@ -292,7 +292,7 @@ void tableRow(Report& r, const std::vector<Column>& cols, const std::vector<std:
             x += cols[i].width;
         }
         c.line(x, 0, x, ROW);
-        c.line(0, 0, x, 0);
+        if (top) c.line(0, 0, x, 0);
         c.line(0, ROW, x, ROW);
     });
 }
@@ -377,6 +377,7 @@ void printCertificate(Report& r, const Run& run, const Certificate& cert) {
     const auto& cols = run.crisis ? crisisColumns() : ordinaryColumns();
     const size_t n = cols.size();
     int rowNumber = 0;
+    bool afterGap = false;  // the row under the gap after a subtotal closes its own top
     for (const Group& g : cert.groups) {
         auto t = run.types.find(g.type);
         const std::string name = t != run.types.end() ? t->second.name : "";
@@ -409,15 +410,17 @@ void printCertificate(Report& r, const Run& run, const Certificate& cert) {
                 cell[10] = money(a[KRIPOREZ_]);
                 cell[11] = money(a[NETO] - a[KRIPOREZ_]);
             }
-            tableRow(r, cols, cell, BODY);
+            tableRow(r, cols, cell, BODY, -1, 1, afterGap);
+            afterGap = false;
         }
         // A type whose receipts add up to nothing gets no subtotal.
         if (g.sum[BRUTO] > Decimal()) {
             tableRow(r, cols, totalCells(run, g.sum, "Ukupno " + name, expense, true), BOLD, 1, run.crisis ? 1 : 2);
             r.print(100, [](Canvas&) {});
+            afterGap = true;
         }
     }
-    tableRow(r, cols, totalCells(run, cert.total, "SVEUKUPNO", "", false), BOLD, 1, run.crisis ? 1 : 2);
+    tableRow(r, cols, totalCells(run, cert.total, "SVEUKUPNO", "", false), BOLD, 1, run.crisis ? 1 : 2, afterGap);
     closing(r, cert, tableWidth(cols));
 }
 

@@ -130,6 +130,7 @@ TEST_F(CrisisTax, TheIppFormPrintsEveryKindAndTheTotal) {
     ipp(1, 1, "2010", 5);
     ippRow(1, KIND_DRUGI, 5, "11900.75", "398.02");
     ippRow(1, KIND_DIVIDENDE, 2, "1000.00", "20.00");
+    ippRow(1, 7, 9, "999.00", "99.00");  // no kind of the form: left out, not written past its rows
     Date::fixToday(Date::fromYmd(2010, 6, 14));
     auto report = ISPISKRIPOREZ(1);
     Date::fixToday(Date());
