@@ -40,26 +40,26 @@ WindowResource POTVRDE::resource(LOC& loc) {
     loc.lastYear = loc.GODINA.str();
     if (GLO.DATUMIZVJ.empty()) GLO.DATUMIZVJ = Date::today();
     return {"Ispis potvrda o isplaćenom dohotku",
-            470,
+            500,
             300,
-            {list("list", {4, 4, 462, 118}),
-             prompt("Prezime:", {6, 128, 34, 10}),
-             entry("locator", FieldRef(OSOBE, "PREZIME"), "@s25", {42, 126, 110, 12}),
-             display("ime", FieldRef(OSOBE, "IME"), "@s20", {158, 128, 100, 10}),
-             list("lines", {4, 144, 462, 100}),
+            {list("list", {4, 4, 492, 118}),
+             prompt("Prezime:", {6, 128, 40, 10}),
+             entry("locator", FieldRef(OSOBE, "PREZIME"), "@s25", {48, 126, 110, 12}),
+             display("ime", FieldRef(OSOBE, "IME"), "@s20", {164, 128, 100, 10}),
+             list("lines", {4, 144, 492, 100}),
              display("platitelj", FieldRef(loc.PAYER), "@s40", {6, 248, 220, 10}),
-             prompt("Datum Izvještaja:", {6, 266, 64, 10}),
-             entry("datum", FieldRef(GLO.DATUMIZVJ), "@d17", {72, 264, 56, 12})
+             prompt("Datum Izvještaja:", {4, 266, 84, 10}),
+             entry("datum", FieldRef(GLO.DATUMIZVJ), "@d17", {90, 264, 64, 12})
                  .withTip("Brze tipke: + povecava Datum za jedan dan, - umanjuje za datum za jedan dan"),
-             prompt("Za godinu:", {136, 266, 40, 10}),
-             entry("godina", FieldRef(loc.GODINA), "@s4", {178, 264, 28, 12})
+             prompt("Za godinu:", {160, 266, 56, 10}),
+             entry("godina", FieldRef(loc.GODINA), "@s4", {218, 264, 36, 12})
                  .withTip("Brze tipke: + povecava godinu za godinu, - umanjuje godinu za godinu"),
-             button("gore", "+", {208, 264, 14, 12}).withTip("Godina više"),
-             button("dolje", "-", {224, 264, 14, 12}).withTip("Godina manje"),
-             button("ispis", "ISPIS POTVRDE (F12)", {246, 262, 106, 14}).withKey("F12"),
-             button("svi", "Ispis svih potvrda", {356, 262, 106, 14})
+             button("gore", "+", {256, 264, 14, 12}).withTip("Godina više"),
+             button("dolje", "-", {272, 264, 14, 12}).withTip("Godina manje"),
+             button("ispis", "ISPIS POTVRDE (F12)", {290, 262, 102, 14}).withKey("F12"),
+             button("svi", "Ispis svih potvrda", {394, 262, 102, 14})
                  .withTip("Potvrde svih primatelja kojima je isplatitelj isplaćivao u godini"),
-             button("close", "Zatvori", {412, 282, 50, 14})}};
+             button("close", "Zatvori", {446, 282, 50, 14})}};
 }
 
 POTVRDE::POTVRDE(QWidget* parent) : POTVRDE(std::make_unique<LOC>(), parent) {}
