@@ -190,6 +190,15 @@ void POTVRDE::printOne() {
         return;
     }
     showCertificate(recipient_, who, loc_->GODINA.str());
+    reshow();
+}
+
+// The reports read recipients and payers through this window's buffers: the
+// highlighted records are read again for the displays.
+void POTVRDE::reshow() {
+    browser(0).refresh(true);
+    browser(1).refresh(true);
+    changed();
 }
 
 void POTVRDE::printAll() {
@@ -199,6 +208,7 @@ void POTVRDE::printAll() {
         return;
     }
     showAllCertificates(who, loc_->GODINA.str());
+    reshow();
 }
 
 }  // namespace marel::screens

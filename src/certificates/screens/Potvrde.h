@@ -32,6 +32,7 @@ private:
     LONG payer();
     void printOne();
     void printAll();
+    void reshow();
 
     std::unique_ptr<LOC> loc_;
     FileUse files_;
