@@ -152,12 +152,24 @@ TEST_F(CertificateScreens, EveryCertificateOfTheYearInOnePreviewOrSaysThereIsNot
     EXPECT_NE(textOf({viewers[0]->pages()[0]}).find("Ivana Horvat"), std::string::npos);
     EXPECT_NE(textOf({viewers[0]->pages()[1]}).find("Đuro Šimić"), std::string::npos);
 
+    // 2009 and 2010 are the years of the certificate with crisis tax.
+    payment(2, Date::fromYmd(2010, 3, 1));
+    line(3, 2, 1, AUTHOR, kAuthorFee);
+    type(w->builder(), "godina", "2010");
+    tab(w->builder(), "godina");
+    click(w->builder(), "ispis");
+    viewers = previews<KELREPORTVIEWER>();
+    ASSERT_EQ(viewers.size(), 2u);
+    const std::string crisis = textOf(viewers[0]->pages()) + textOf(viewers[1]->pages());
+    EXPECT_NE(crisis.find("U 2010. GODINI"), std::string::npos);
+    EXPECT_NE(crisis.find("Posebni"), std::string::npos) << crisis;
+
     type(w->builder(), "godina", "2011");
     tab(w->builder(), "godina");
     click(w->builder(), "svi");
     ASSERT_EQ(ask.messages.size(), 1u);
     EXPECT_EQ(ask.last().text, NOTHING_TO_PRINT);
-    EXPECT_EQ(previews<KELREPORTVIEWER>().size(), 1u);
+    EXPECT_EQ(previews<KELREPORTVIEWER>().size(), 2u);
 }
 
 TEST_F(CertificateScreens, IppRecordIsEnteredRefreshedPrintedAndDeletedWithItsRows) {
