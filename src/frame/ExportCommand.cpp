@@ -7,6 +7,7 @@
 #include <ostream>
 #include <system_error>
 
+#include "certificates/Certificates.h"
 #include "codelists/OpcineIspis.h"
 #include "common/Prompter.h"
 #include "forms/RsmIddExports.h"
@@ -28,6 +29,7 @@ void registerAllExports() {
     registerSlipExports();
     registerRsmIddExports();
     registerId1Exports();
+    registerCertificateExports();
 }
 
 namespace {

@@ -1,5 +1,7 @@
 #include "frame/Screens.h"
 
+#include "certificates/screens/CrisisTaxScreens.h"
+#include "certificates/screens/Potvrde.h"
 #include "codelists/screens/Municipalities.h"
 #include "codelists/screens/Payers.h"
 #include "codelists/screens/IncomeTypes.h"
@@ -30,6 +32,8 @@ void registerAllScreens() {
     screens::registerRsmIddPrints();
     registerScreen("PREGLEDID1OBRAZACA", [] { return new screens::PREGLEDID1OBRAZACA; });
     screens::registerId1Prints();
+    registerScreen("POTVRDE", [] { return new screens::POTVRDE; });
+    registerScreen("PREGLEDKRIPOREZ", [] { return new screens::PREGLEDKRIPOREZ; });
 }
 
 }  // namespace marel

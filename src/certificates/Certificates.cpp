@@ -1,0 +1,697 @@
+#include "certificates/Certificates.h"
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <set>
+#include <unordered_map>
+
+#include "certificates/Amounts.h"
+#include "certificates/CrisisTax.h"
+#include "common/Picture.h"
+#include "payments/Positions.h"
+#include "report/Export.h"
+#include "session/Globals.h"
+#include "store/Records.h"
+#include "store/Warnings.h"
+
+namespace marel {
+
+namespace {
+
+// The amounts a certificate reads from an income line's calculation lines.
+enum Amount { BRUTO, NEOPDIO, IZDACI, MOI, MOII, DOHODAK, POREZ, PRIREZ, NETO, KRIPOREZ_, AMOUNT_COUNT };
+using Amounts = std::array<Decimal, AMOUNT_COUNT>;
+
+int amountOf(USHORT position) {
+    switch (position) {
+        case POZ_BRUTO: return BRUTO;
+        case POZ_NEOPOREZIVIDIO: return NEOPDIO;
+        case POZ_PRIZNATITROSKOVI: return IZDACI;
+        case POZ_MIROVINSKOISTUP: return MOI;
+        case POZ_MIROVINSKOIISTUP: return MOII;
+        case POZ_DOHODAK: return DOHODAK;
+        case POZ_POREZ: return POREZ;
+        case POZ_PRIREZ: return PRIREZ;
+        case POZ_NETO: return NETO;
+        case POZ_KRIPOREZ: return KRIPOREZ_;
+        default: return -1;
+    }
+}
+
+void add(Amounts& to, const Amounts& a) {
+    for (size_t i = 0; i < to.size(); ++i) to[i] += a[i];
+}
+
+// An income line that belongs on a certificate.
+struct Line {
+    BYTE type = 0;
+    int64_t order = 0;  // the line's place in its file, which keeps the order it was entered in
+    Date paid;
+    LONG id = 0;
+};
+
+struct Row {
+    Date paid;
+    Amounts a{};
+};
+
+struct Group {
+    BYTE type = 0;
+    std::vector<Row> rows;
+    Amounts sum{};
+};
+
+struct Certificate {
+    std::string payerName, payerAddress, payerOib, placeDate;
+    std::string name, address, oib;
+    std::vector<Group> groups;
+    Amounts total{};
+};
+
+// An income type as the certificate shows it.
+struct TypeInfo {
+    std::string name;
+    std::string expense;  // "30%", "25%+30%"
+};
+
+std::string percent(const Decimal& rate) {
+    std::string s = rate.toString();
+    std::replace(s.begin(), s.end(), '.', ',');
+    return s + "%";
+}
+
+std::string cut(const std::string& s, size_t characters) { return std::string(utf8Prefix(s, characters)); }
+
+// "Place, Street 12": a place or street that cannot be read stays blank.
+std::string addressOf(LONG place, LONG street, const std::string& house) {
+    std::string placeName, streetName;
+    MJE.OZNAKA = place;
+    if (place != 0 && MJESTA.get(MJESTA.KEYOZNAKA) == 0) placeName = rtrim(MJE.NAZIV.str());
+    ULI.OZNAKA = street;
+    if (street != 0 && ULICE.get(ULICE.KEYOZNAKA) == 0) streetName = trim(ULI.NAZIV.str());
+    return cut(placeName + ", " + streetName + " " + trim(house), 60);
+}
+
+std::string placeName(LONG place) {
+    MJE.OZNAKA = place;
+    if (place != 0 && MJESTA.get(MJESTA.KEYOZNAKA) == 0) return rtrim(MJE.NAZIV.str());
+    return "";
+}
+
+// What a run of certificates shares: the payer, the income types, the year.
+struct Run {
+    LONG payer = 0;
+    int year = 0;
+    bool crisis = false;
+    std::string payerName, payerAddress, payerOib, placeDate;
+    std::map<BYTE, TypeInfo> types;  // ascending code: the order of the groups
+    const char* failedFile = nullptr;
+
+    bool readTypes() {
+        VRSTEDOH.set(VRSTEDOH.KEYOZNAKA);
+        for (;;) {
+            int rc = VRSTEDOH.next();
+            if (rc == kRecordNotAvailable) return true;
+            if (rc != 0) {
+                failedFile = "vrstedoh";
+                return false;
+            }
+            TypeInfo& t = types[VRS.OZNAKA];
+            t.name = rtrim(VRS.NAZIV.str());
+            t.expense = (VRS.NEOPOREZIVIDIO.value() > Decimal() ? percent(VRS.NEOPOREZIVIDIO.value()) + "+" : "") +
+                        percent(VRS.PRIZNATITROSKOVI.value());
+        }
+    }
+
+    void readPayer() {
+        static const Picture day = Picture::parse("D17B");
+        SUB.OZNAKA = payer;
+        if (payer == 0 || SUBJEKTI.get(SUBJEKTI.KEYOZNAKA) != 0) SUBJEKTI.clear();
+        payerName = rtrim(SUB.NAZIV.str());
+        payerOib = SUB.OIB.str();
+        payerAddress = addressOf(SUB.MJESTO, SUB.ULICA, SUB.KUCNIBROJ.str());
+        // The crisis-tax certificate is dated the day it is printed; the
+        // ordinary one carries the report date the window offers.
+        const Date date = crisis ? Date::today() : GLO.DATUMIZVJ;
+        placeDate = cut(placeName(SUB.MJESTO) + ", " + trim(day.format(date)), 40);
+    }
+
+    // The amounts of each line, grouped by income type in the order of their
+    // codes; lines of a type the file does not know go after the known ones.
+    bool build(const LONG recipient, std::vector<Line> lines, Certificate& out) {
+        out.payerName = payerName;
+        out.payerAddress = payerAddress;
+        out.payerOib = payerOib;
+        out.placeDate = placeDate;
+        OSO.OZNAKA = recipient;
+        if (OSOBE.get(OSOBE.KEYOZNAKA) != 0) OSOBE.clear();
+        out.name = cut(rtrim(OSO.IME.str()) + " " + rtrim(OSO.PREZIME.str()), 40);
+        out.address = addressOf(OSO.MJESTO, OSO.ULICA, OSO.KUCNIBROJ.str());
+        out.oib = OSO.OIB.str();
+
+        std::stable_sort(lines.begin(), lines.end(), [this](const Line& a, const Line& b) {
+            const bool ka = types.count(a.type) != 0, kb = types.count(b.type) != 0;
+            if (ka != kb) return ka;
+            return a.type != b.type ? a.type < b.type : a.order < b.order;
+        });
+        Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
+        for (const Line& l : lines) {
+            if (out.groups.empty() || out.groups.back().type != l.type) out.groups.push_back(Group{l.type, {}, {}});
+            Group& g = out.groups.back();
+            Row row{l.paid, {}};
+            calc.setRange({SqlValue{SqlValue::Int, l.id, {}}});
+            calc.toStart();
+            for (;;) {
+                int rc = calc.next();
+                if (rc == kRecordNotAvailable) break;
+                if (rc != 0) {
+                    failedFile = "obracun";
+                    return false;
+                }
+                const int k = amountOf(OBR.POZICIJA);
+                if (k >= 0) row.a[size_t(k)] = OBR.IZNOS.value();
+            }
+            add(g.sum, row.a);
+            add(out.total, row.a);
+            g.rows.push_back(row);
+        }
+        return true;
+    }
+};
+
+// The payments of the payer in the year, by number, with their dates.
+bool paymentsOfYear(Run& run, std::unordered_map<LONG, Date>& out) {
+    Cursor payments(ISPLATE, ISPLATE.KEYISPLATITELJ.index);
+    payments.setRange({SqlValue{SqlValue::Int, run.payer, {}}});
+    payments.toStart();
+    for (;;) {
+        int rc = payments.next();
+        if (rc == kRecordNotAvailable) return true;
+        if (rc != 0) {
+            run.failedFile = "isplate";
+            return false;
+        }
+        if (!ISP.DATUM.empty() && ISP.DATUM.year() == run.year) out.emplace(ISP.OZNAKA, ISP.DATUM);
+    }
+}
+
+// ---- the page
+
+// A column of the certificate's table: its width, its heading in lines and
+// the number printed under the heading.
+struct Column {
+    int width;
+    std::vector<const char*> heading;
+    const char* number;
+    Align align;
+};
+
+const std::vector<Column>& ordinaryColumns() {
+    static const std::vector<Column> c = {
+        {350, {"Red.", "br."}, "1", Align::Left},
+        {800, {"Nadnevak", "isplate", "primitka"}, "2", Align::Left},
+        {2100, {"Primitak po osnovi:"}, "3", Align::Left},
+        {1000, {"Iznos", "primitka"}, "4", Align::Right},
+        {900, {"Izdatak u", "postotku"}, "5", Align::Left},
+        {1000, {"Iznos", "Izdatka"}, "6", Align::Right},
+        {1000, {"Iznos", "uplaćenog", "doprinosa", "iz primitka"}, "7", Align::Right},
+        {1000, {"Dohodak"}, "8 (4-6-7)", Align::Right},
+        {900, {"Nadnevak up-", "late doprinosa,", "poreza i", "prireza"}, "9", Align::Left},
+        {1000, {"Iznos", "uplaćenog", "poreza i prireza"}, "10", Align::Right},
+        {840, {"Neto", "isplata"}, "11 (4-7-10)", Align::Right},
+    };
+    return c;
+}
+
+const std::vector<Column>& crisisColumns() {
+    static const std::vector<Column> c = {
+        {350, {"Red.", "br."}, "1", Align::Left},
+        {2000, {"Primitak po osnovi:"}, "2", Align::Left},
+        {850, {"Iznos", "primitka"}, "3", Align::Right},
+        {700, {"Izdatak u", "postotku"}, "4", Align::Left},
+        {850, {"Iznos", "izdatka"}, "5", Align::Right},
+        {850, {"Iznos", "doprinosa", "iz primitka"}, "6", Align::Right},
+        {850, {"Dohodak"}, "7 (3-5-6)", Align::Right},
+        {800, {"Nadnevak", "uplate"}, "8", Align::Left},
+        {850, {"Iznos", "uplaćenog", "doprinosa"}, "9", Align::Right},
+        {850, {"Iznos", "uplaćenog", "poreza i prireza"}, "10", Align::Right},
+        {750, {"Posebni", "porez"}, "11", Align::Right},
+        {850, {"Neto isplata", "nakon posebnog", "poreza"}, "12 (3-6-10-11)", Align::Right},
+    };
+    return c;
+}
+
+constexpr int ROW = 200;
+constexpr int HEADING_TOP = 1580;  // of the column headings, from the header's top
+constexpr int HEADER = 2380;
+const Font BODY{.size = 8};
+const Font SMALL{.size = 7};
+const Font SMALL_BOLD{.size = 7, .bold = true};
+const Font BOLD{.size = 8, .bold = true};
+const Font LABEL{.size = 9};
+const Font VALUE{.size = 9, .bold = true};
+
+int tableWidth(const std::vector<Column>& cols) {
+    int w = 0;
+    for (const Column& c : cols) w += c.width;
+    return w;
+}
+
+std::string money(const Decimal& v, bool blankZero = true) {
+    static const Picture blank = Picture::parse("N-14.`2B"), zero = Picture::parse("N-14.`2");
+    return trim((blankZero ? blank : zero).format(v));
+}
+
+std::string day(Date d, bool blank) {
+    static const Picture d17 = Picture::parse("d17"), d17b = Picture::parse("D17B");
+    return trim((blank ? d17b : d17).format(d));
+}
+
+// A row of the table. `span` columns from `label` on hold one text (the
+// label of a total), without the rules between them or before them.
+void tableRow(Report& r, const std::vector<Column>& cols, const std::vector<std::string>& cells, const Font& font,
+              int label = -1, int span = 1, bool top = false) {
+    r.print(ROW, [&](Canvas& c) {
+        int x = 0;
+        for (size_t i = 0; i < cols.size(); ++i) {
+            const int col = int(i);
+            const bool inSpan = label >= 0 && col > label && col < label + span;
+            const bool ruleBefore = col == 0 || !(label >= 0 && col >= label && col < label + span);
+            if (ruleBefore) c.line(x, 0, x, ROW);
+            if (!inSpan && !cells[i].empty()) {
+                // A total's label has its columns to itself; a long one gets the small face.
+                const Font& face = col == label && cols.size() > 11 ? SMALL_BOLD : font;
+                int w = cols[i].width;
+                if (col == label)
+                    for (int k = 1; k < span; ++k) w += cols[i + size_t(k)].width;
+                const Box box{x, 30, w, ROW - 30};
+                if (col != label && cols[i].align == Align::Right) certificates::rightText(c, box, cells[i], face);
+                else c.text({x + 50, 30, w - 80, ROW - 30}, cells[i], face);
+            }
+            x += cols[i].width;
+        }
+        c.line(x, 0, x, ROW);
+        if (top) c.line(0, 0, x, 0);
+        c.line(0, ROW, x, ROW);
+    });
+}
+
+void pageHeader(Canvas& c, const Certificate& cert, const std::vector<Column>& cols, const std::string& title,
+                bool dated) {
+    const int width = tableWidth(cols);
+    c.text({0, 0, width, 320}, "POTVRDA", Font{.size = 14, .bold = true}, Align::Center);
+    c.text({0, 340, width, 220}, title, Font{.size = 9, .bold = true}, Align::Center);
+
+    const int right = width / 2 + 400;
+    auto pair = [&](int x, int y, const char* label, const std::string& value) {
+        c.text({x, y, 1400, 200}, label, LABEL);
+        c.text({x + 1450, y, 3900, 200}, value, VALUE);
+    };
+    pair(0, 700, "Isplatitelj:", cert.payerName);
+    pair(0, 900, "Adresa:", cert.payerAddress);
+    pair(0, 1100, "OIB:", cert.payerOib);
+    pair(right, 700, "Porezni obveznik:", cert.name);
+    pair(right, 900, "Adresa:", cert.address);
+    pair(right, 1100, "OIB:", cert.oib);
+    if (dated) pair(right, 1300, "Nadnevak", cert.placeDate);
+
+    // The column headings, line by line, and the column numbers under them.
+    const int top = HEADING_TOP, numbers = HEADER - 230;
+    c.line(0, top, width, top);
+    c.line(0, numbers, width, numbers);
+    c.line(0, HEADER, width, HEADER);
+    int x = 0;
+    for (const Column& col : cols) {
+        c.line(x, top, x, HEADER);
+        int y = top + 40;
+        for (const char* part : col.heading) {
+            c.text({x + 20, y, col.width - 40, 130}, part, SMALL_BOLD, Align::Center);
+            y += 130;
+        }
+        c.text({x + 20, numbers + 40, col.width - 40, 150}, col.number, SMALL, Align::Center);
+        x += col.width;
+    }
+    c.line(x, top, x, HEADER);
+}
+
+void closing(Report& r, const Certificate& cert, int width) {
+    r.print(900, [&](Canvas& c) {
+        c.text({0, 250, 4000, 200}, cert.placeDate, LABEL);
+        c.text({width - 3500, 250, 3500, 200}, "POTPIS I PEČAT ISPLATITELJA", LABEL, Align::Center);
+        c.line(width - 3300, 800, width - 200, 800);
+    });
+}
+
+// A total row: the label across the name columns, the amounts of `a`
+// (zeros shown in the grand total, which is printed even when empty).
+std::vector<std::string> totalCells(const Run& run, const Amounts& a, const std::string& label,
+                                    const std::string& expense, bool blankZero) {
+    std::vector<std::string> cell(run.crisis ? crisisColumns().size() : ordinaryColumns().size());
+    cell[1] = label;
+    auto m = [blankZero](const Decimal& v) { return money(v, blankZero); };
+    if (!run.crisis) {
+        cell[3] = m(a[BRUTO]);
+        cell[4] = expense;
+        cell[5] = m(a[NEOPDIO] + a[IZDACI]);
+        cell[6] = m(a[MOI] + a[MOII]);
+        cell[7] = m(a[DOHODAK]);
+        cell[9] = m(a[POREZ] + a[PRIREZ]);
+        cell[10] = m(a[NETO]);
+    } else {
+        cell[2] = m(a[BRUTO]);
+        cell[3] = expense;
+        cell[4] = m(a[NEOPDIO] + a[IZDACI]);
+        cell[5] = m(a[MOI] + a[MOII]);
+        cell[6] = m(a[DOHODAK]);
+        cell[8] = m(a[MOI] + a[MOII]);
+        cell[9] = m(a[POREZ] + a[PRIREZ]);
+        cell[10] = m(a[KRIPOREZ_]);
+        cell[11] = m(a[NETO] - a[KRIPOREZ_]);
+    }
+    return cell;
+}
+
+// The rows of one certificate, from the top of a page of its own.
+void printCertificate(Report& r, const Run& run, const Certificate& cert) {
+    const auto& cols = run.crisis ? crisisColumns() : ordinaryColumns();
+    const size_t n = cols.size();
+    int rowNumber = 0;
+    bool afterGap = false;  // the row under the gap after a subtotal closes its own top
+    for (const Group& g : cert.groups) {
+        auto t = run.types.find(g.type);
+        const std::string name = t != run.types.end() ? t->second.name : "";
+        const std::string expense = t != run.types.end() ? t->second.expense : "";
+        for (const Row& row : g.rows) {
+            std::vector<std::string> cell(n);
+            const Amounts& a = row.a;
+            cell[0] = std::to_string(++rowNumber) + ".";
+            if (!run.crisis) {
+                cell[1] = day(row.paid, false);
+                cell[2] = name;
+                cell[3] = money(a[BRUTO]);
+                cell[4] = expense;
+                cell[5] = money(a[NEOPDIO] + a[IZDACI]);
+                cell[6] = money(a[MOI] + a[MOII]);
+                cell[7] = money(a[DOHODAK]);
+                cell[8] = day(row.paid, true);
+                cell[9] = money(a[POREZ] + a[PRIREZ]);
+                cell[10] = money(a[NETO]);
+            } else {
+                cell[1] = name;
+                cell[2] = money(a[BRUTO]);
+                cell[3] = expense;
+                cell[4] = money(a[NEOPDIO] + a[IZDACI]);
+                cell[5] = money(a[MOI] + a[MOII]);
+                cell[6] = money(a[DOHODAK]);
+                cell[7] = day(row.paid, true);
+                cell[8] = money(a[MOI] + a[MOII]);
+                cell[9] = money(a[POREZ] + a[PRIREZ]);
+                cell[10] = money(a[KRIPOREZ_]);
+                cell[11] = money(a[NETO] - a[KRIPOREZ_]);
+            }
+            tableRow(r, cols, cell, BODY, -1, 1, afterGap);
+            afterGap = false;
+        }
+        // A type whose receipts add up to nothing gets no subtotal.
+        if (g.sum[BRUTO] > Decimal()) {
+            tableRow(r, cols, totalCells(run, g.sum, "Ukupno " + name, expense, true), BOLD, 1, run.crisis ? 1 : 2);
+            r.print(100, [](Canvas&) {});
+            afterGap = true;
+        }
+    }
+    tableRow(r, cols, totalCells(run, cert.total, "SVEUKUPNO", "", false), BOLD, 1, run.crisis ? 1 : 2, afterGap);
+    closing(r, cert, tableWidth(cols));
+}
+
+}  // namespace
+
+bool validYear(const std::string& year) {
+    return year.size() == 4 && std::all_of(year.begin(), year.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string proposedYear(Date today) {
+    return std::to_string(today.month() > 7 ? today.year() : today.year() - 1);
+}
+
+bool crisisYear(const std::string& year) { return year == "2009" || year == "2010"; }
+
+namespace {
+
+// Builds the report of the certificates in `people` (recipient and his
+// lines); nullptr when there is nothing to print, on cancel and on a failed
+// read (after its warning).
+std::unique_ptr<Report> render(Run& run, std::vector<std::pair<LONG, std::vector<Line>>>& people,
+                               const ProgressFn& progress) {
+    const std::string title = "O ISPLAĆENOM PRIMITKU, DOHOTKU, UPLAĆENOM DOPRINOSU, POREZU NA DOHODAK I PRIREZU U " +
+                              std::to_string(run.year) + ". GODINI";
+    auto report = std::make_unique<Report>("POTVRDA");
+    report->setPaper(Paper::A4);
+    report->setLandscape(true);
+    report->setMargins(400, 400, 400, 400);
+    report->setProgress(progress);
+    const Certificate* current = nullptr;
+    const auto& cols = run.crisis ? crisisColumns() : ordinaryColumns();
+    report->setPageHeader(HEADER, [&](Canvas& c) {
+        if (current) pageHeader(c, *current, cols, title, run.crisis);
+    });
+
+    int64_t total = 0, done = 0;
+    for (const auto& p : people) total += int64_t(p.second.size()) + 1;
+    bool first = true;
+    for (auto& [recipient, lines] : people) {
+        Certificate cert;
+        const int64_t count = int64_t(lines.size()) + 1;
+        bool built;
+        {
+            ReadTransaction snapshot;
+            built = run.build(recipient, std::move(lines), cert);
+        }
+        if (!built) {
+            STANDARDWARNING(35, run.failedFile);
+            return nullptr;
+        }
+        if (!first) report->endPage();
+        first = false;
+        current = &cert;
+        printCertificate(*report, run, cert);
+        done += count;
+        if (!report->progress(done, total)) return nullptr;
+    }
+    report->close();
+    if (report->pages().empty()) return nullptr;
+    return report;
+}
+
+bool startRun(Run& run, LONG payer, const std::string& year, bool crisis) {
+    if (!validYear(year)) return false;
+    run.payer = payer;
+    run.year = std::stoi(year);
+    run.crisis = crisis;
+    run.readPayer();
+    return true;
+}
+
+}  // namespace
+
+std::unique_ptr<Report> certificateReport(LONG recipient, LONG payer, const std::string& year, bool crisis,
+                                          const ProgressFn& progress) {
+    FileUse use{&OSOBE, &SUBJEKTI, &MJESTA, &ULICE, &VRSTEDOH, &ISPLATE, &DOHOCI, &OBRACUN};
+    Run run;
+    if (!startRun(run, payer, year, crisis)) return nullptr;
+    std::vector<std::pair<LONG, std::vector<Line>>> people(1);
+    people[0].first = recipient;
+    {
+        ReadTransaction snapshot;
+        std::unordered_map<LONG, Date> payments;
+        if (run.readTypes() && paymentsOfYear(run, payments)) {
+            Cursor lines(DOHOCI, DOHOCI.KEYDJELATNIK.index);
+            lines.setRange({SqlValue{SqlValue::Int, recipient, {}}});
+            lines.toStart();
+            for (;;) {
+                int rc = lines.next();
+                if (rc == kRecordNotAvailable) break;
+                if (rc != 0) {
+                    run.failedFile = "vrstedoh";
+                    break;
+                }
+                auto paid = payments.find(DOH.ISPLATA);
+                if (paid == payments.end()) continue;  // another payer's, or another year's
+                people[0].second.push_back(Line{DOH.VRSTADOHOTKA, DOHOCI.currentId(), paid->second, DOH.OZNAKA});
+            }
+        }
+    }
+    if (run.failedFile) {
+        STANDARDWARNING(35, run.failedFile);
+        return nullptr;
+    }
+    // Nothing paid to him that year: no certificate, and nothing to say.
+    if (people[0].second.empty()) return nullptr;
+    return render(run, people, progress);
+}
+
+namespace {
+
+// Every recipient's lines of the payer's payments in the year, the
+// recipients in surname order.
+bool linesOfYear(Run& run, std::vector<std::pair<LONG, std::vector<Line>>>& people) {
+    std::unordered_map<LONG, Date> payments;
+    if (!paymentsOfYear(run, payments)) return false;
+    std::unordered_map<LONG, std::vector<Line>> byRecipient;
+    Cursor lines(DOHOCI, DOHOCI.KEYISPLATA.index);
+    for (const auto& [payment, paid] : payments) {
+        lines.setRange({SqlValue{SqlValue::Int, payment, {}}});
+        lines.toStart();
+        for (;;) {
+            int rc = lines.next();
+            if (rc == kRecordNotAvailable) break;
+            if (rc != 0) {
+                run.failedFile = "dohoci";
+                return false;
+            }
+            byRecipient[DOH.DJELATNIK].push_back(Line{DOH.VRSTADOHOTKA, DOHOCI.currentId(), paid, DOH.OZNAKA});
+        }
+    }
+    if (byRecipient.empty()) return true;
+    Cursor people_(OSOBE, OSOBE.KEYPREZIMEIME.index);
+    people_.toStart();
+    for (;;) {
+        int rc = people_.next();
+        if (rc == kRecordNotAvailable) break;
+        if (rc != 0) {
+            run.failedFile = "osobe";
+            return false;
+        }
+        auto it = byRecipient.find(OSO.OZNAKA);
+        if (it == byRecipient.end()) continue;
+        people.emplace_back(it->first, std::move(it->second));
+        byRecipient.erase(it);
+    }
+    // Lines of recipients no longer on file still belong to the payer's year.
+    std::vector<LONG> rest;
+    for (const auto& [recipient, l] : byRecipient) rest.push_back(recipient);
+    std::sort(rest.begin(), rest.end());
+    for (LONG recipient : rest) people.emplace_back(recipient, std::move(byRecipient[recipient]));
+    return true;
+}
+
+}  // namespace
+
+std::vector<LONG> recipientsPaid(LONG payer, const std::string& year) {
+    FileUse use{&OSOBE, &ISPLATE, &DOHOCI};
+    Run run;
+    std::vector<LONG> out;
+    if (!validYear(year)) return out;
+    run.payer = payer;
+    run.year = std::stoi(year);
+    std::vector<std::pair<LONG, std::vector<Line>>> people;
+    {
+        ReadTransaction snapshot;
+        linesOfYear(run, people);
+    }
+    for (const auto& p : people) out.push_back(p.first);
+    return out;
+}
+
+std::unique_ptr<Report> allCertificatesReport(LONG payer, const std::string& year, const ProgressFn& progress) {
+    FileUse use{&OSOBE, &SUBJEKTI, &MJESTA, &ULICE, &VRSTEDOH, &ISPLATE, &DOHOCI, &OBRACUN};
+    Run run;
+    if (!startRun(run, payer, year, crisisYear(year))) return nullptr;
+    std::vector<std::pair<LONG, std::vector<Line>>> people;
+    bool read;
+    {
+        ReadTransaction snapshot;
+        read = run.readTypes() && linesOfYear(run, people);
+    }
+    if (!read) {
+        STANDARDWARNING(35, run.failedFile);
+        return nullptr;
+    }
+    if (people.empty()) return nullptr;
+    return render(run, people, progress);
+}
+
+// ---- the command line
+
+namespace {
+
+// The year argument: four digits, or a message saying what is wrong.
+std::optional<std::string> yearArg(const ExportArgs& args, std::string& error) {
+    if (!args.has("godina")) {
+        error = "Nedostaje argument godina=";
+        return std::nullopt;
+    }
+    std::string year = trim(args.text("godina"));
+    if (!validYear(year)) {
+        error = "Godina mora imati četiri znamenke: " + args.text("godina");
+        return std::nullopt;
+    }
+    return year;
+}
+
+ExportOutcome outcomeOf(std::unique_ptr<Report> report) {
+    ExportOutcome o;
+    o.report = std::move(report);
+    if (!o.report) o.error = NOTHING_TO_PRINT;
+    return o;
+}
+
+}  // namespace
+
+void registerCertificateExports() {
+    const ExportArg payer{"isplatitelj", "broj isplatitelja"};
+    const ExportArg year{"godina", "godina isplate, četiri znamenke"};
+
+    ExportEntry e;
+    e.name = "ISPISPOTVRDE";
+    e.description = "Potvrda o isplaćenom dohotku za godinu (bez primatelja: svi primatelji isplaćeni te godine)";
+    e.args = {payer, year, ExportArg{"primatelj", "broj primatelja", false}};
+    e.pages = [](const ExportArgs& args) {
+        std::string error;
+        auto p = args.number("isplatitelj", error);
+        if (!p) return ExportOutcome::failed(error);
+        auto y = yearArg(args, error);
+        if (!y) return ExportOutcome::failed(error);
+        if (!args.has("primatelj")) return outcomeOf(allCertificatesReport(LONG(*p), *y));
+        auto r = args.number("primatelj", error);
+        if (!r) return ExportOutcome::failed(error);
+        return outcomeOf(certificateReport(LONG(*r), LONG(*p), *y, crisisYear(*y)));
+    };
+    registerExport(std::move(e));
+
+    ExportEntry k;
+    k.name = "ISPISPOTVRDESKRIPOREZ";
+    k.description = "Potvrda o isplaćenom dohotku s posebnim porezom (2009. i 2010.)";
+    k.args = {ExportArg{"primatelj", "broj primatelja"}, payer, year};
+    k.pages = [](const ExportArgs& args) {
+        std::string error;
+        auto r = args.number("primatelj", error);
+        if (!r) return ExportOutcome::failed(error);
+        auto p = args.number("isplatitelj", error);
+        if (!p) return ExportOutcome::failed(error);
+        auto y = yearArg(args, error);
+        if (!y) return ExportOutcome::failed(error);
+        return outcomeOf(ISPISPOTVRDESKRIPOREZ(LONG(*r), LONG(*p), *y));
+    };
+    registerExport(std::move(k));
+
+    ExportEntry i;
+    i.name = "ISPISKRIPOREZ";
+    i.description = "Obrazac IPP jednog mjeseca";
+    i.args = {ExportArg{"kriporez", "broj IPP obrasca"}};
+    i.pages = [](const ExportArgs& args) {
+        std::string error;
+        auto n = args.number("kriporez", error);
+        if (!n) return ExportOutcome::failed(error);
+        {
+            FileUse use{&KRIPOREZ};
+            KRP.OZNAKA = LONG(*n);
+            if (KRIPOREZ.get(KRIPOREZ.KEYOZNAKA) != 0)
+                return ExportOutcome::failed("IPP obrazac " + std::to_string(*n) + " ne postoji.");
+        }
+        return outcomeOf(ISPISKRIPOREZ(LONG(*n)));
+    };
+    registerExport(std::move(i));
+}
+
+}  // namespace marel
