@@ -225,7 +225,7 @@ LONG payment(Date from, const std::vector<Line>& lines, const char* notes, LONG&
 }  // namespace
 
 std::string fillDemoData() {
-    FileUse files{&BANKE, &DOHOCI, &ISPLATE, &JOPO, &MJESTA, &OBRACUN, &OPCINE, &OSOBE,
+    FileUse files{&BANKE, &DOHOCI, &ID1, &ISPLATE, &JOPO, &MJESTA, &OBRACUN, &OPCINE, &OSOBE,
                   &PARAM, &PORSTOPE, &POZICIJE, &SUBJEKTI, &SVASTA, &ULICE, &VRSTEDOH};
     try {
         municipalities();
@@ -255,6 +255,18 @@ std::string fillDemoData() {
         JOPO.PREZIMEAUTORA = "Tomić";
         JOPO.EMAIL = "racunovodstvo@kud-lipa.hr";
         check(JOPO.put(), "sastavljač JOPPD obrasca");
+        // The payer's ID-1 form for the year, with its contact person.
+        ID1.clear();
+        ID1.OZNAKA = 1;
+        ID1.ISPLATITELJ = 1;
+        ID1.STORNO = "false";
+        ID1.GODINA = "2014";
+        ID1.KONIME = "Vesna";
+        ID1.KONPREZIME = "Tomić";
+        ID1.KONPOZ1 = 1;
+        ID1.KONTEL1 = "4567890";
+        ID1.KONEMAIL = "racunovodstvo@kud-lipa.hr";
+        check(ID1.add(), "ID-1 obrazac");
     } catch (const Failed& f) {
         return f.what;
     }

@@ -64,7 +64,9 @@ std::vector<std::string> cutControls(WindowBuilder& w) {
         if (auto* edit = qobject_cast<QLineEdit*>(widget); edit && !c.picture.empty()) {
             // The text area of a line edit: inside its frame, less its margins of 2 pixels.
             const int text = room - edit->textMargins().left() - edit->textMargins().right() - 4;
-            if (widest(fm, Picture::parse(c.picture)) > text) cut.push_back(name + " (entry)");
+            // Text longer than any window is wide scrolls in its entry.
+            const int value = widest(fm, Picture::parse(c.picture));
+            if (value > text && value < windowRoomWidth()) cut.push_back(name + " (entry)");
         } else if (auto* label = qobject_cast<QLabel*>(widget); label && label->pixmap().isNull()) {
             // A display of several lines wraps; a line of it is never cut.
             if (label->wordWrap() && !c.picture.empty()) continue;

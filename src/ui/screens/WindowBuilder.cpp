@@ -28,6 +28,7 @@
 
 #include "common/Prompter.h"
 #include "ui/screens/Runtime.h"
+#include "ui/screens/WindowHost.h"
 
 namespace marel {
 
@@ -152,6 +153,9 @@ WindowBuilder::WindowBuilder(WindowResource resource, QWidget* root)
             if (j == i || o.isNull() || o.left() < g.right() || o.bottom() < g.top() || o.top() > g.bottom()) continue;
             room = std::min(room, o.left() - pixelsX(1) - g.left());
         }
+        // Typing scrolls in an entry: one for a long text (notes of a thousand
+        // letters) grows only as far as a window fits the room it opens in.
+        if (it.def->kind == ControlKind::Entry) room = std::min(room, windowRoomWidth() - 2 * 16 - pixelsX(4) - g.left());
         it.minWidth = std::max(g.width(), std::min(neededWidth(w, it.picture), room));
         if (w->width() >= it.minWidth) continue;
         w->resize(it.minWidth, w->height());
