@@ -613,31 +613,6 @@ std::unique_ptr<Report> allCertificatesReport(LONG payer, const std::string& yea
 
 // ---- the command line
 
-namespace {
-
-// The year argument: four digits, or a message saying what is wrong.
-std::optional<std::string> yearArg(const ExportArgs& args, std::string& error) {
-    if (!args.has("godina")) {
-        error = "Nedostaje argument godina=";
-        return std::nullopt;
-    }
-    std::string year = trim(args.text("godina"));
-    if (!validYear(year)) {
-        error = "Godina mora imati četiri znamenke: " + args.text("godina");
-        return std::nullopt;
-    }
-    return year;
-}
-
-ExportOutcome outcomeOf(std::unique_ptr<Report> report) {
-    ExportOutcome o;
-    o.report = std::move(report);
-    if (!o.report) o.error = NOTHING_TO_PRINT;
-    return o;
-}
-
-}  // namespace
-
 void registerCertificateExports() {
     const ExportArg payer{"isplatitelj", "broj isplatitelja"};
     const ExportArg year{"godina", "godina isplate, četiri znamenke"};
@@ -650,12 +625,12 @@ void registerCertificateExports() {
         std::string error;
         auto p = args.number("isplatitelj", error);
         if (!p) return ExportOutcome::failed(error);
-        auto y = yearArg(args, error);
+        auto y = args.year("godina", error);
         if (!y) return ExportOutcome::failed(error);
-        if (!args.has("primatelj")) return outcomeOf(allCertificatesReport(LONG(*p), *y));
+        if (!args.has("primatelj")) return ExportOutcome::of(allCertificatesReport(LONG(*p), *y));
         auto r = args.number("primatelj", error);
         if (!r) return ExportOutcome::failed(error);
-        return outcomeOf(certificateReport(LONG(*r), LONG(*p), *y, crisisYear(*y)));
+        return ExportOutcome::of(certificateReport(LONG(*r), LONG(*p), *y, crisisYear(*y)));
     };
     registerExport(std::move(e));
 
@@ -669,9 +644,9 @@ void registerCertificateExports() {
         if (!r) return ExportOutcome::failed(error);
         auto p = args.number("isplatitelj", error);
         if (!p) return ExportOutcome::failed(error);
-        auto y = yearArg(args, error);
+        auto y = args.year("godina", error);
         if (!y) return ExportOutcome::failed(error);
-        return outcomeOf(ISPISPOTVRDESKRIPOREZ(LONG(*r), LONG(*p), *y));
+        return ExportOutcome::of(ISPISPOTVRDESKRIPOREZ(LONG(*r), LONG(*p), *y));
     };
     registerExport(std::move(k));
 
@@ -689,7 +664,7 @@ void registerCertificateExports() {
             if (KRIPOREZ.get(KRIPOREZ.KEYOZNAKA) != 0)
                 return ExportOutcome::failed("IPP obrazac " + std::to_string(*n) + " ne postoji.");
         }
-        return outcomeOf(ISPISKRIPOREZ(LONG(*n)));
+        return ExportOutcome::of(ISPISKRIPOREZ(LONG(*n)));
     };
     registerExport(std::move(i));
 }

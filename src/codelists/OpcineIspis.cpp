@@ -67,12 +67,7 @@ void registerCodelistsExports() {
     ExportEntry e;
     e.name = "OPCINEISPIS";
     e.description = "Popis općina s računima poreza i stopama prireza";
-    e.pages = [](const ExportArgs&) {
-        ExportOutcome o;
-        o.report = opcineReport();
-        if (!o.report) o.error = NOTHING_TO_PRINT;
-        return o;
-    };
+    e.pages = [](const ExportArgs&) { return ExportOutcome::of(opcineReport()); };
     registerExport(std::move(e));
 }
 

@@ -25,13 +25,6 @@ bool formExists(long form) {
     return form > 0 && form <= INT32_MAX && ID1.get(ID1.KEYOZNAKA) == 0;
 }
 
-bool isYear(const std::string& s) {
-    if (s.size() != 4) return false;
-    for (char c : s)
-        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-    return true;
-}
-
 }  // namespace
 
 void registerId1Exports() {
@@ -44,14 +37,11 @@ void registerId1Exports() {
             std::string why;
             auto payer = args.number("isplatitelj", why);
             if (!payer) return ExportOutcome::failed(why);
-            const std::string year = args.text("godina");
-            if (!isYear(year)) return ExportOutcome::failed("Godina mora imati četiri znamenke: \"" + year + "\".");
+            const auto year = args.year("godina", why);
+            if (!year) return ExportOutcome::failed(why);
             if (!payerExists(*payer))
                 return ExportOutcome::failed("Isplatitelj " + std::to_string(*payer) + " ne postoji.");
-            ExportOutcome o;
-            o.report = id1Report(LONG(*payer), year);
-            if (!o.report) o.error = NOTHING_TO_PRINT;
-            return o;
+            return ExportOutcome::of(id1Report(LONG(*payer), *year));
         };
         registerExport(std::move(e));
     }
@@ -65,10 +55,7 @@ void registerId1Exports() {
             auto form = args.number("id1", why);
             if (!form) return ExportOutcome::failed(why);
             if (!formExists(*form)) return ExportOutcome::failed("ID-1 obrazac " + std::to_string(*form) + " ne postoji.");
-            ExportOutcome o;
-            o.report = coverLetterReport(LONG(*form));
-            if (!o.report) o.error = NOTHING_TO_PRINT;
-            return o;
+            return ExportOutcome::of(coverLetterReport(LONG(*form)));
         };
         registerExport(std::move(e));
     }

@@ -14,14 +14,6 @@ namespace {
 
 const ExportArg PRINTER{"printer", "vrsta pisača: M matrični, L laserski", false};
 
-// The printer kind given, 'M' when none; 0 for anything else.
-char printerKind(const ExportArgs& args) {
-    const std::string p = args.text("printer", "M");
-    if (p == "M" || p == "m") return 'M';
-    if (p == "L" || p == "l") return 'L';
-    return 0;
-}
-
 bool allDigits(const std::string& s) {
     return !s.empty() && std::all_of(s.begin(), s.end(), [](unsigned char c) { return c >= '0' && c <= '9'; });
 }
@@ -39,13 +31,10 @@ ExportOutcome rsm(const ExportArgs& args, bool pageA) {
     std::string why;
     const auto payment = args.number("isplata", why);
     if (!payment) return ExportOutcome::failed(why);
-    const char printer = printerKind(args);
-    if (!printer) return ExportOutcome::failed("Vrsta pisača mora biti M ili L: " + args.text("printer"));
+    const char printer = args.printer(why);
+    if (!printer) return ExportOutcome::failed(why);
     if (!exists(ISPLATE, *payment)) return ExportOutcome::failed("Isplata " + std::to_string(*payment) + " ne postoji.");
-    ExportOutcome o;
-    o.report = pageA ? RSMA(LONG(*payment), printer) : RSMB(LONG(*payment));
-    if (!o.report) o.error = NOTHING_TO_PRINT;
-    return o;
+    return ExportOutcome::of(pageA ? RSMA(LONG(*payment), printer) : RSMB(LONG(*payment)));
 }
 
 }  // namespace
@@ -62,18 +51,15 @@ void registerRsmIddExports() {
         std::string why;
         const auto payer = args.number("isplatitelj", why);
         if (!payer) return ExportOutcome::failed(why);
-        const std::string year = args.text("godina"), month = args.text("mjesec");
-        if (year.size() != 4 || !allDigits(year))
-            return ExportOutcome::failed("Godina mora imati četiri znamenke: " + year);
+        const auto year = args.year("godina", why);
+        if (!year) return ExportOutcome::failed(why);
+        const std::string month = args.text("mjesec");
         if (month.size() > 2 || !allDigits(month) || std::stoi(month) < 1 || std::stoi(month) > 12)
             return ExportOutcome::failed("Mjesec mora biti od 1 do 12: " + month);
-        if (!printerKind(args)) return ExportOutcome::failed("Vrsta pisača mora biti M ili L: " + args.text("printer"));
+        if (!args.printer(why)) return ExportOutcome::failed(why);
         if (!exists(SUBJEKTI, *payer))
             return ExportOutcome::failed("Isplatitelj " + std::to_string(*payer) + " ne postoji.");
-        ExportOutcome o;
-        o.report = IDD(LONG(*payer), year, month);
-        if (!o.report) o.error = NOTHING_TO_PRINT;
-        return o;
+        return ExportOutcome::of(IDD(LONG(*payer), *year, month));
     };
     registerExport(std::move(idd));
 

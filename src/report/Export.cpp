@@ -34,6 +34,36 @@ std::optional<long> ExportArgs::number(const std::string& name, std::string& err
     return v;
 }
 
+std::optional<std::string> ExportArgs::year(const std::string& name, std::string& error) const {
+    if (!has(name)) {
+        error = "Nedostaje argument " + name + "=";
+        return std::nullopt;
+    }
+    std::string y = text(name);
+    y.erase(0, y.find_first_not_of(' '));
+    y.erase(y.find_last_not_of(' ') + 1);
+    if (y.size() != 4 || y.find_first_not_of("0123456789") != std::string::npos) {
+        error = "Godina mora imati četiri znamenke: " + text(name);
+        return std::nullopt;
+    }
+    return y;
+}
+
+char ExportArgs::printer(std::string& error, char fallback) const {
+    const std::string p = text("printer", std::string(1, fallback));
+    if (p == "M" || p == "m") return 'M';
+    if (p == "L" || p == "l") return 'L';
+    error = "Vrsta pisača mora biti M ili L: " + p;
+    return 0;
+}
+
+ExportOutcome ExportOutcome::of(std::unique_ptr<Report> report) {
+    ExportOutcome o;
+    o.report = std::move(report);
+    if (!o.report) o.error = NOTHING_TO_PRINT;
+    return o;
+}
+
 void registerExport(ExportEntry entry) {
     std::string name = entry.name;
     registry()[name] = std::move(entry);

@@ -34,6 +34,12 @@ public:
     // required, or not a number.
     std::optional<long> number(const std::string& name, std::string& error, bool required = true,
                                long fallback = 0) const;
+    // A year of four digits (blanks around it ignored); nullopt and `error`
+    // set when absent or anything else.
+    std::optional<std::string> year(const std::string& name, std::string& error) const;
+    // The printer kind of `printer=`: 'M' dot-matrix or 'L' laser, `fallback`
+    // when absent; 0 and `error` set for anything else.
+    char printer(std::string& error, char fallback = 'M') const;
     const std::map<std::string, std::string>& values() const { return values_; }
 
 private:
@@ -47,6 +53,8 @@ struct ExportOutcome {
     std::unique_ptr<Report> report;
     std::string error;
 
+    // The report's pages, or "nothing to print" when it has none.
+    static ExportOutcome of(std::unique_ptr<Report> report);
     static ExportOutcome failed(std::string why) {
         ExportOutcome o;
         o.error = std::move(why);
