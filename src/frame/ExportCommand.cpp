@@ -9,7 +9,9 @@
 
 #include "codelists/OpcineIspis.h"
 #include "common/Prompter.h"
+#include "joppd/JoppdPages.h"
 #include "joppd/JoppdXml.h"
+#include "payments/Recapitulation.h"
 #include "preview/WmfPlayer.h"
 #include "report/Export.h"
 #include "report/PageFiles.h"
@@ -22,6 +24,8 @@ namespace marel {
 void registerAllExports() {
     registerCodelistsExports();
     registerJoppdExports();
+    registerJoppdPageExports();
+    registerPaymentsExports();
 }
 
 namespace {

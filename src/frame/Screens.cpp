@@ -7,7 +7,9 @@
 #include "codelists/screens/Recipients.h"
 #include "codelists/screens/StreetsBanks.h"
 #include "joppd/screens/JoppdForms.h"
+#include "joppd/screens/JoppdPrints.h"
 #include "payments/screens/Payments.h"
+#include "payments/screens/RecapitulationScreens.h"
 #include "frame/Main.h"
 
 namespace marel {
@@ -23,6 +25,8 @@ void registerAllScreens() {
     registerScreen("VRSTEDOHOTKA", [] { return new screens::VRSTEDOHOTKA; });
     registerScreen("BROWSEPARAM", [] { return new screens::BROWSEPARAM; });
     registerScreen("OSOBE", [] { return new screens::OSOBE_SCREEN; });
+    registerPaymentsPrints();
+    registerJoppdPrints();
 }
 
 }  // namespace marel
