@@ -95,20 +95,20 @@ void header(Canvas& c, const PageA& a) {
     c.text({0, 200, 4500, 200}, "SREDIŠNJI REGISTAR OSIGURANIKA", BOLD);
     c.text({5000, 0, WIDTH - 5000, 260}, "OBRAZAC JOPPD", TITLE, Align::Right);
     c.text({5000, 260, WIDTH - 5000, 200}, "- stranica A -", BODY, Align::Right);
-    c.text({0, 520, WIDTH, 260}, "IZVJEŠĆE", TITLE, Align::Center);
-    c.text({0, 800, WIDTH, 200}, a.naDan, SMALL, Align::Center);
+    c.text({0, 450, WIDTH, 260}, "IZVJEŠĆE", TITLE, Align::Center);
+    c.text({0, 700, WIDTH, 200}, a.naDan, SMALL, Align::Center);
 
-    c.box({0, 1050, WIDTH, 300});
-    c.text({60, 1100, 300, 200}, "I.", BOLD);
-    c.text({400, 1100, 2000, 200}, "OZNAKA IZVJEŠĆA", BOLD);
-    c.text({2500, 1100, 1000, 200}, a.oznaka, BODY);
-    c.text({3800, 1100, 2400, 200}, "II.  VRSTA IZVJEŠĆA", BOLD);
-    c.text({6300, 1100, 900, 200}, "1", BODY);
+    c.box({0, 920, WIDTH, 280});
+    c.text({60, 960, 300, 200}, "I.", BOLD);
+    c.text({400, 960, 2000, 200}, "OZNAKA IZVJEŠĆA", BOLD);
+    c.text({2500, 960, 1000, 200}, a.oznaka, BODY);
+    c.text({3800, 960, 2400, 200}, "II.  VRSTA IZVJEŠĆA", BOLD);
+    c.text({6300, 960, 900, 200}, "1", BODY);
 
-    c.text({60, 1450, 300, 200}, "III.", BOLD);
-    c.text({400, 1450, 1500, 200}, "PODACI O", BOLD);
-    c.text({400, 1650, 3000, 200}, "III.1. PODNOSITELJU IZVJEŠĆA", BOLD);
-    c.text({3800, 1650, 3400, 200}, "III.2. OBVEZNIKU PLAĆANJA", BOLD);
+    c.text({60, 1280, 300, 200}, "III.", BOLD);
+    c.text({400, 1280, 1500, 200}, "PODACI O", BOLD);
+    c.text({400, 1460, 3000, 200}, "III.1. PODNOSITELJU IZVJEŠĆA", BOLD);
+    c.text({3800, 1460, 3400, 200}, "III.2. OBVEZNIKU PLAĆANJA", BOLD);
     const std::pair<const char*, const char*> numbered[] = {{"1.", "Naziv / ime i prezime"},
                                                             {"2.", "Adresa"},
                                                             {"3.", "Adresa elektroničke pošte"},
@@ -116,26 +116,26 @@ void header(Canvas& c, const PageA& a) {
                                                             {"5.", "Oznaka podnositelja"}};
     const std::string* values[] = {&a.podnositelj, &a.adresa, &a.email, &a.oib, &a.oznakaPodn};
     for (int i = 0; i < 5; ++i) {
-        const int y = 1900 + i * 230;
+        const int y = 1680 + i * 200;
         c.text({400, y, 300, 200}, numbered[i].first, BODY);
         c.text({700, y, 2200, 200}, numbered[i].second, BODY);
         c.text({3000, y, WIDTH - 3000, 200}, *values[i], BODY);
-        c.line(3000, y + 210, WIDTH, y + 210);
+        c.line(3000, y + 185, WIDTH, y + 185);
     }
 
-    c.box({0, 3150, WIDTH, 480});
-    c.text({60, 3200, 500, 200}, "IV.1.", BOLD);
-    c.text({600, 3200, 2300, 200}, "BROJ OSOBA ZA KOJE SE", BOLD);
-    c.text({600, 3400, 2300, 200}, "PODNOSI IZVJEŠĆE", BOLD);
-    c.text({2900, 3200, 600, 200}, trim(count.format(a.osoba)), BODY, Align::Right);
-    c.text({3700, 3200, 500, 200}, "IV.2.", BOLD);
-    c.text({4200, 3200, 2800, 200}, "BROJ REDAKA NA POPISU POJEDINAČNIH", BOLD);
-    c.text({4200, 3400, 2800, 200}, "OBRAČUNA SA STRANICE B", BOLD);
-    c.text({WIDTH - 600, 3200, 540, 200}, trim(count.format(a.redaka)), BODY, Align::Right);
+    c.box({0, 2720, WIDTH, 440});
+    c.text({60, 2760, 500, 200}, "IV.1.", BOLD);
+    c.text({600, 2760, 2300, 200}, "BROJ OSOBA ZA KOJE SE", BOLD);
+    c.text({600, 2950, 2300, 200}, "PODNOSI IZVJEŠĆE", BOLD);
+    c.text({2900, 2760, 600, 200}, trim(count.format(a.osoba)), BODY, Align::Right);
+    c.text({3700, 2760, 500, 200}, "IV.2.", BOLD);
+    c.text({4200, 2760, 2800, 200}, "BROJ REDAKA NA POPISU POJEDINAČNIH", BOLD);
+    c.text({4200, 2950, 2800, 200}, "OBRAČUNA SA STRANICE B", BOLD);
+    c.text({WIDTH - 600, 2760, 540, 200}, trim(count.format(a.redaka)), BODY, Align::Right);
 
-    c.text({60, 3750, 300, 200}, "V.", BOLD);
-    c.text({400, 3750, WIDTH - 400, 200}, "PODACI O UKUPNOM IZNOSU OBRAČUNANOM PREDUJMU POREZU NA DOHODAK I", BOLD);
-    c.text({400, 3950, WIDTH - 400, 200}, "PRIREZU POREZA NA DOHODAK", BOLD);
+    c.text({60, 3260, 300, 200}, "V.", BOLD);
+    c.text({400, 3260, WIDTH - 400, 200}, "PODACI O UKUPNOM IZNOSU OBRAČUNANOM PREDUJMU POREZU NA DOHODAK I", BOLD);
+    c.text({400, 3450, WIDTH - 400, 200}, "PRIREZU POREZA NA DOHODAK", BOLD);
 }
 
 }  // namespace
@@ -203,21 +203,21 @@ std::unique_ptr<Report> joppdPageA(LONG payment, const ProgressFn& progress, std
     }
 
     auto report = std::make_unique<Report>("JOPPD obrazac - stranica A");
-    report->setMargins(500, 500, 500, 500);
+    report->setMargins(500, 400, 500, 400);
     report->setProgress(progress);
-    report->print(4250, [&a](Canvas& c) { header(c, a); });
+    report->print(3700, [&a](Canvas& c) { header(c, a); });
     static const Picture amount = Picture::parse("@N-14.`2B");
     const int64_t count = int64_t(a.rows.size());
     for (int64_t i = 0; i < count; ++i) {
         const PageA::Row& row = a.rows[size_t(i)];
         const std::vector<std::string> text = wrapWords(row.tekst, TEXT_CHARS);
         const int lines = std::max<int>(1, int(text.size()));
-        report->print(40 + lines * 190, [&](Canvas& c) {
-            c.text({0, 20, 550, 180}, row.broj, SMALL);
-            for (int l = 0; l < int(text.size()); ++l) c.text({600, 20 + l * 190, AMOUNT_X - 700, 180}, text[size_t(l)], SMALL);
+        report->print(lines * 165, [&](Canvas& c) {
+            c.text({0, 15, 550, 160}, row.broj, SMALL);
+            for (int l = 0; l < int(text.size()); ++l) c.text({600, 15 + l * 165, AMOUNT_X - 700, 160}, text[size_t(l)], SMALL);
             if (row.showsAmount) {
-                c.box({AMOUNT_X, 5, AMOUNT_W, 190});
-                c.text({AMOUNT_X, 20, AMOUNT_W - 60, 180}, trim(amount.format(row.iznos)), SMALL, Align::Right);
+                c.box({AMOUNT_X, 5, AMOUNT_W, 155});
+                c.text({AMOUNT_X, 15, AMOUNT_W - 60, 160}, trim(amount.format(row.iznos)), SMALL, Align::Right);
             }
         });
         if (!report->progress(i + 1, count)) return nullptr;

@@ -38,13 +38,15 @@ protected:
     template <class P>
     std::string previewed() {
         QApplication::processEvents();
-        for (QMdiSubWindow* s : frame->area()->subWindowList())
-            if (auto* p = qobject_cast<P*>(s->widget())) {
+        std::vector<QWidget*> windows;
+        for (QMdiSubWindow* s : frame->area()->subWindowList()) windows.push_back(s->widget());
+        for (QWidget* w : QApplication::topLevelWidgets()) windows.push_back(w);
+        for (QWidget* w : windows)
+            if (auto* p = qobject_cast<P*>(w); p && !p->isHidden()) {
                 std::string text;
-                const std::vector<std::string>& pages = pagesOf(p);
-                for (const std::string& page : pages)
+                for (const std::string& page : pagesOf(p))
                     for (const std::string& l : pageText(page)) text += l + "\n";
-                s->close();
+                p->close();
                 QApplication::processEvents();
                 return text;
             }
