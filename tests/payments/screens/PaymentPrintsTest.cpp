@@ -74,9 +74,8 @@ TEST_F(PaymentPrintsTest, TheFourButtonsPrintTheHighlightedPaymentAndLine) {
     EXPECT_NE(text.find(rsid), std::string::npos) << text;
     EXPECT_NE(text.find(RECAP_TOTAL), std::string::npos);
 
-    // F12 is the highlighted income line's recapitulation.
-    w->view(2)->table()->setFocus();
-    QTest::keyClick(w->view(2)->table(), Qt::Key_F12);
+    // The highlighted income line's recapitulation.
+    click(b, "obracundoh");
     text = previewed<REPORTPREVIEW>();
     EXPECT_NE(text.find("Rekapitulacija za:"), std::string::npos) << text;
     EXPECT_NE(text.find("JMBG:"), std::string::npos);
@@ -99,6 +98,7 @@ TEST_F(PaymentPrintsTest, TheFourButtonsPrintTheHighlightedPaymentAndLine) {
 }
 
 TEST_F(PaymentPrintsTest, APaymentWithoutLinesHasNoPageBAndNoLineToRecapitulate) {
+    openFiles({&ISPLATE});
     ISPLATE.clear();
     ISP.OZNAKA = 3;
     ISP.ISPLATITELJ = 1;
