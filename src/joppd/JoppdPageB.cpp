@@ -91,6 +91,7 @@ constexpr int STACK = 4;         // values one above the other in a row
 constexpr int ROW = STACK * SUBROW + 20;
 constexpr int HEADING_LINE = 62;
 constexpr int TOP = 520;         // the page's own heading above the grid
+constexpr int FOOTER = 420;
 const Font VALUE{.face = "Arial CE", .size = 6};
 const Font HEAD{.face = "Arial CE", .size = 4};
 const Font BODY{.face = "Arial CE", .size = 8};
@@ -307,7 +308,7 @@ std::unique_ptr<Report> joppdPageB(LONG payment, char printer, const ProgressFn&
         c.text({8000, 0, width - 8000, 220}, "- stranica B -", BOLD, Align::Right);
         c.text({width - 3200, 220, 2000, 200}, "VI. Redni broj stranice:", BODY);
         c.text({width - 1100, 220, 1100, 220}, std::to_string(r.pageNumber()), BOLD);
-        const int top = TOP - 40;
+        const int top = TOP;
         c.box({0, top, width, h->height});
         for (size_t g = 0; g < groups().size(); ++g) {
             const int x = groupX(g);
@@ -315,14 +316,23 @@ std::unique_ptr<Report> joppdPageB(LONG payment, char printer, const ProgressFn&
             int y = top + 20;
             for (const auto& lines : h->wrapped[g]) {
                 for (const std::string& l : lines) {
-                    c.text({x + 30, y, groups()[g].chars * CHAR - 40, HEADING_LINE}, l, HEAD);
+                    c.text({x + 30, y, groups()[g].chars * CHAR - 40, 0}, l, HEAD);
                     y += HEADING_LINE;
                 }
                 y += 20;
             }
         }
     });
-    report->setPageFooter(420, [width](Canvas& c) {
+    // The columns' lines run down the whole page once, from the headings to
+    // the footer, rather than once in every row.
+    const int rowsTop = 300 + TOP + h->height;
+    report->setPageFooter(FOOTER, [width, rowsTop, &r](Canvas& c) {
+        const int rows = r.paperHeight() - 300 - FOOTER - rowsTop;
+        for (size_t g = 0; g <= groups().size(); ++g) {
+            const int x = g == groups().size() ? width : groupX(g);
+            c.line(x, -rows, x, 0);
+        }
+        c.line(0, 0, width, 0);
         c.text({0, 120, 1500, 200}, "M.P.", BODY);
         c.text({width - 6000, 120, 6000, 200}, "(POTPIS OVLAŠTENE OSOBE OBVEZNIKA PODNOŠENJA PODATAKA)", BODY,
                Align::Center);
@@ -336,14 +346,13 @@ std::unique_ptr<Report> joppdPageB(LONG payment, char printer, const ProgressFn&
             for (size_t g = 0; g < groups().size(); ++g) {
                 const Group& group = groups()[g];
                 const int x = groupX(g);
-                if (g > 0) c.line(x, 0, x, ROW);
                 for (size_t k = 0; k < group.cells.size(); ++k) {
-                    const Box box{x + 30, 10 + int(k) * SUBROW, group.chars * CHAR - 70, SUBROW};
+                    // Every value fits its place: no clipping, which costs
+                    // a PDF of thousands of pages dearly.
+                    const Box box{x + 30, 10 + int(k) * SUBROW, group.chars * CHAR - 70, 0};
                     c.text(box, row[group.cells[k]], VALUE, group.amounts ? Align::Right : Align::Left);
                 }
             }
-            c.line(0, 0, 0, ROW);
-            c.line(width, 0, width, ROW);
             c.line(0, ROW, width, ROW);
         });
         if (!report->progress(i + 1, count)) return nullptr;

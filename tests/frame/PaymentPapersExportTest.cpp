@@ -118,6 +118,7 @@ TEST_F(PaymentPapersExport, ListedAndRefusedWithOneLine) {
         EXPECT_NE(list.out.find(name), std::string::npos) << name;
 
     // A payment without income lines.
+    openFiles({&ISPLATE});
     ISPLATE.clear();
     ISP.OZNAKA = 9;
     ISP.ISPLATITELJ = 1;
