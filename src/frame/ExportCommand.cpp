@@ -12,7 +12,9 @@
 #include "common/Prompter.h"
 #include "forms/RsmIddExports.h"
 #include "forms/Id1Exports.h"
+#include "joppd/JoppdPages.h"
 #include "joppd/JoppdXml.h"
+#include "payments/Recapitulation.h"
 #include "preview/WmfPlayer.h"
 #include "report/Export.h"
 #include "report/PageFiles.h"
@@ -30,6 +32,8 @@ void registerAllExports() {
     registerRsmIddExports();
     registerId1Exports();
     registerCertificateExports();
+    registerJoppdPageExports();
+    registerPaymentsExports();
 }
 
 namespace {

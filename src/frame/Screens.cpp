@@ -11,8 +11,10 @@
 #include "forms/screens/RsmIddPrints.h"
 #include "forms/screens/Id1Forms.h"
 #include "joppd/screens/JoppdForms.h"
+#include "joppd/screens/JoppdPrints.h"
 #include "payments/screens/Payments.h"
 #include "slips/screens/SlipPrints.h"
+#include "payments/screens/RecapitulationScreens.h"
 #include "frame/Main.h"
 
 namespace marel {
@@ -34,6 +36,8 @@ void registerAllScreens() {
     screens::registerId1Prints();
     registerScreen("POTVRDE", [] { return new screens::POTVRDE; });
     registerScreen("PREGLEDKRIPOREZ", [] { return new screens::PREGLEDKRIPOREZ; });
+    registerPaymentsPrints();
+    registerJoppdPrints();
 }
 
 }  // namespace marel

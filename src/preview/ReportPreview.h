@@ -30,6 +30,7 @@ public:
     ~REPORTPREVIEW() override;
 
     const PreviewState& state() const { return state_; }
+    const std::vector<std::string>& pages() const { return report_->pages(); }
     PageView* view() const { return view_; }
     int zoom() const { return zoom_; }  // 0 thumbnails, 1 page width, 2.. 50% to 300%
 

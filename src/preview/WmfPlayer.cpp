@@ -4,6 +4,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
+#include <optional>
 
 #include "common/Text.h"
 
@@ -51,8 +52,14 @@ public:
     void play(const wmf::Record& r) {
         using namespace wmf;
         switch (r.function) {
-            case META_SETWINDOWORG: org_ = QPointF(r.word(1), r.word(0)); break;
-            case META_SETWINDOWEXT: ext_ = QSizeF(r.word(1), r.word(0)); break;
+            case META_SETWINDOWORG:
+                org_ = QPointF(r.word(1), r.word(0));
+                mapped_ = false;
+                break;
+            case META_SETWINDOWEXT:
+                ext_ = QSizeF(r.word(1), r.word(0));
+                mapped_ = false;
+                break;
             case META_SETTEXTALIGN: align_ = uint16_t(r.word(0)); break;
             case META_CREATEFONTINDIRECT:
                 if (auto f = fontOf(r)) place({Object::Font, qtFont(*f), {}, {}});
@@ -75,6 +82,7 @@ public:
                 QPointF to(r.word(1), r.word(0));
                 map();
                 p_.setPen(pen_);
+                textPen_ = false;
                 p_.drawLine(pos_, to);
                 pos_ = to;
                 break;
@@ -83,6 +91,7 @@ public:
                 if (auto rect = rectangleOf(r)) {
                     map();
                     p_.setPen(pen_);
+                    textPen_ = false;
                     p_.setBrush(brush_);
                     p_.drawRect(QRectF(QPointF(rect->left, rect->top), QPointF(rect->right, rect->bottom)));
                 }
@@ -106,13 +115,20 @@ private:
     void select(int index) {
         if (index < 0 || size_t(index) >= objects_.size()) return;
         const Object& o = objects_[size_t(index)];
-        if (o.kind == Object::Font) font_ = o.font;
+        if (o.kind == Object::Font) {
+            font_ = o.font;
+            metrics_.reset();
+            fontSet_ = false;
+        }
         if (o.kind == Object::Pen) pen_ = o.pen;
         if (o.kind == Object::Brush) brush_ = o.brush;
     }
 
+    // The painter's transform stays the mapped one until the window changes:
+    // a page of thousands of texts and lines sets it once.
     void map() {
-        if (ext_.width() == 0 || ext_.height() == 0) return;
+        if (mapped_ || ext_.width() == 0 || ext_.height() == 0) return;
+        mapped_ = true;
         QTransform t = base_;
         t.translate(target_.left(), target_.top());
         t.scale(target_.width() / ext_.width(), target_.height() / ext_.height());
@@ -123,7 +139,8 @@ private:
     void text(const wmf::Text& t) {
         map();
         QString s = QString::fromStdString(fromCp1250(t.text));
-        QFontMetricsF fm(font_);
+        if (!metrics_) metrics_.emplace(font_);
+        const QFontMetricsF& fm = *metrics_;
         qreal x = t.x, y = t.y;
         uint16_t horizontal = align_ & wmf::TA_CENTER;
         if (horizontal == wmf::TA_CENTER) x -= fm.horizontalAdvance(s) / 2;
@@ -131,14 +148,22 @@ private:
         uint16_t vertical = align_ & wmf::TA_BASELINE;
         if (vertical == wmf::TA_TOP) y += fm.ascent();
         else if (vertical == wmf::TA_BOTTOM) y -= fm.descent();
-        p_.save();
-        if (t.options & wmf::ETO_CLIPPED)
+        // Only a clipped text needs a state of its own; saving and restoring
+        // the painter for every text makes a PDF of many pages slow and big.
+        const bool clipped = t.options & wmf::ETO_CLIPPED;
+        if (clipped) {
+            p_.save();
             p_.setClipRect(QRectF(QPointF(t.clip.left, t.clip.top), QPointF(t.clip.right, t.clip.bottom)),
                            Qt::IntersectClip);
-        p_.setFont(font_);
-        p_.setPen(Qt::black);
+        }
+        if (!fontSet_ || clipped) p_.setFont(font_);
+        if (!textPen_ || clipped) p_.setPen(Qt::black);
         p_.drawText(QPointF(x, y), s);
-        p_.restore();
+        if (clipped) {
+            p_.restore();
+        } else {
+            fontSet_ = textPen_ = true;
+        }
     }
 
     QPainter& p_;
@@ -148,6 +173,9 @@ private:
     QSizeF ext_;
     std::vector<Object> objects_;
     QFont font_;
+    std::optional<QFontMetricsF> metrics_;
+    bool mapped_ = false;
+    bool fontSet_ = false, textPen_ = false;  // the painter holds the text's font and pen
     QPen pen_{Qt::black, 0};
     QBrush brush_{Qt::white};
     uint16_t align_ = 0;
