@@ -608,7 +608,7 @@ void WindowBuilder::widen(std::string_view id, int extra, int maxWidth) {
                                it.def->kind == ControlKind::Radio;
         Action a = Stay;
         if (it.widget == target) a = Grow;
-        else if (r.left() > t.right() || (keepsSize && r.right() >= t.right())) a = Move;
+        else if (r.left() > t.right() || (keepsSize && std::abs(r.right() - t.right()) <= pixelsX(2))) a = Move;
         else if (r.right() >= t.right() && r.right() - t.right() <= pixelsX(8)) a = Grow;
         actions.push_back(a);
         if (a != Stay) reach = std::max(reach, r.right() + 1);
