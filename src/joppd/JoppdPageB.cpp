@@ -7,6 +7,7 @@
 #include "payments/Positions.h"
 #include "report/Export.h"
 #include "store/BufferSet.h"
+#include "store/Lookup.h"
 #include "store/Records.h"
 #include "store/Warnings.h"
 
@@ -99,45 +100,11 @@ const Font BOLD{.face = "Arial CE", .size = 9, .bold = true};
 
 using Row = std::array<std::string, JOPPD_CELLS>;
 
-std::string acquirer(const std::string& code) {
-    if (code == "01") return "4001";
-    if (code == "02") return "4002";
-    if (code == "00") return "0000";
-    if (code == "11") return "1001";
-    return "";
-}
-
-// Reads a record by its number into the file's buffer, blank when there is
-// none; a payment names the same places and types over and over, so each is
-// read from the database once.
-template <class File>
-class Lookup {
-public:
-    explicit Lookup(File& file) : file_(file) {}
-    bool read(int64_t number) {
-        if (auto it = seen_.find(number); it != seen_.end()) {
-            file_.record() = it->second.first;
-            return it->second.second;
-        }
-        file_.clear();
-        file_.OZNAKA = decltype(file_.OZNAKA)(number);
-        const bool found = file_.get(file_.KEYOZNAKA) == 0;
-        if (!found) file_.clear();
-        seen_.emplace(number, std::pair{file_.record(), found});
-        return found;
-    }
-
-private:
-    File& file_;
-    std::unordered_map<int64_t, std::pair<std::remove_reference_t<decltype(std::declval<File&>().record())>, bool>>
-        seen_;
-};
-
 struct Lookups {
-    Lookup<OsobeFile> people{OSOBE};
-    Lookup<MjestaFile> places{MJESTA};
-    Lookup<OpcineFile> municipalities{OPCINE};
-    Lookup<VrstedohFile> types{VRSTEDOH};
+    RecordLookup<OsobeFile> people{OSOBE};
+    RecordLookup<MjestaFile> places{MJESTA};
+    RecordLookup<OpcineFile> municipalities{OPCINE};
+    RecordLookup<VrstedohFile> types{VRSTEDOH};
 };
 
 // The printed row of the income line in the DOH buffer. False on a read error.
@@ -157,7 +124,7 @@ bool buildRow(Lookups& look, Cursor& calc, Row& row) {
     else row[C3] = std::string(utf8Prefix("0" + (OSO.FAX == "DA" ? OSO.EMAIL.str() : OPC.SHIFRA.str()), 5));
     row[C4] = OSO.OIB.empty() ? OSO.JMBG.str() : OSO.OIB.str();
     row[C5] = std::string(utf8Prefix(rtrim(OSO.PREZIME.str()) + " " + rtrim(OSO.IME.str()), 30));
-    row[C61] = acquirer(kind);
+    row[C61] = joppdAcquirer(kind);
     row[C62] = std::string(utf8Prefix(VRS.REZSTRINGB.str(), 4));
     for (Cell c : {C71, C72, C8, C9, C10}) row[c] = "0";
     const Date paid = ISP.DATUM;

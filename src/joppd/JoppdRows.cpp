@@ -9,22 +9,21 @@
 #include "common/Prompter.h"
 #include "common/XmlWriter.h"
 #include "payments/Positions.h"
+#include "store/Lookup.h"
 #include "store/Records.h"
 #include "store/Warnings.h"
 
 namespace marel {
 
-namespace {
-
-// The acquirer code in the four digits the form wants; blank for a code the
-// form does not know.
-std::string acquirer(const std::string& code) {
+std::string joppdAcquirer(const std::string& code) {
     if (code == "01") return "4001";
     if (code == "02") return "4002";
     if (code == "00") return "0000";
     if (code == "11") return "1001";
     return "";
 }
+
+namespace {
 
 // The reporting period of a line: the payment's calendar year, or for a
 // non-taxable receipt alone the whole month before the payment.
@@ -42,36 +41,13 @@ struct Stop {
     const char* file = nullptr;
 };
 
-// Reads a record by its number into the file's buffer, from the database the
-// first time and from the copy kept then on later lines: a payment names the
-// same places, municipalities and income types over and over.
-template <class File>
-class Lookup {
-public:
-    explicit Lookup(File& file) : file_(file) {}
-    bool read(int64_t number) {
-        if (auto it = seen_.find(number); it != seen_.end()) {
-            file_.record() = it->second;
-            return true;
-        }
-        file_.OZNAKA = decltype(file_.OZNAKA)(number);
-        if (file_.get(file_.KEYOZNAKA) != 0) return false;
-        seen_.emplace(number, file_.record());
-        return true;
-    }
-
-private:
-    File& file_;
-    std::unordered_map<int64_t, std::remove_reference_t<decltype(std::declval<File&>().record())>> seen_;
-};
-
 std::optional<Stop> buildRows(JoppdRows& rows, std::array<Decimal, 6>& total) {
     static const Picture day = Picture::parse("D10-");
     static const Picture code = Picture::parse("N02");
-    Lookup people(OSOBE);
-    Lookup places(MJESTA);
-    Lookup municipalities(OPCINE);
-    Lookup types(VRSTEDOH);
+    RecordLookup people(OSOBE);
+    RecordLookup places(MJESTA);
+    RecordLookup municipalities(OPCINE);
+    RecordLookup types(VRSTEDOH);
 
     Cursor lines(DOHOCI, DOHOCI.KEYISPLATA.index);
     lines.setRange({SqlValue{SqlValue::Int, JOPO.ISPLATA, {}}});
@@ -104,7 +80,7 @@ std::optional<Stop> buildRows(JoppdRows& rows, std::array<Decimal, 6>& total) {
         else row[2] = row[1];
         row[3] = OSO.OIB.str();
         row[4] = utf8CutBytes(PRIJENOS(OSO.IME.str()) + " " + PRIJENOS(OSO.PREZIME.str()), 40);
-        row[5] = acquirer(kind);
+        row[5] = joppdAcquirer(kind);
         row[6] = utf8Prefix(VRS.REZSTRINGB.str(), 4);
         for (int k = 7; k <= 11; ++k) row[size_t(k)] = "0";
         const auto [from, to] = period(ISP.DATUM, nonTaxable);

@@ -45,5 +45,8 @@ bool PUNI(JoppdRows& rows);
 
 // An amount as the JOPPD file writes it: a point and two decimals, "0.00".
 std::string joppdAmount(const Decimal& value);
+// The acquirer code of an income type ("01") in the four digits the form
+// wants ("4001"); blank for a code the form does not know.
+std::string joppdAcquirer(const std::string& code);
 
 }  // namespace marel

@@ -6,6 +6,7 @@
 
 #include "common/Text.h"
 #include "payments/Positions.h"
+#include "store/Lookup.h"
 #include "store/Records.h"
 #include "store/Warnings.h"
 
@@ -27,37 +28,13 @@ std::string streetAndNumber(const std::string& street, const std::string& number
     return trim(street + " " + number);
 }
 
-// Reads a record by its number, blank when it is not there (a statutory
-// print prints blanks for what it does not find and goes on). A payment
-// names the same banks, places and income types over and over: each is read
-// from the database once.
-template <class File>
-class Lookup {
-public:
-    explicit Lookup(File& file) : file_(file) {}
-    void read(int64_t number) {
-        if (auto it = seen_.find(number); it != seen_.end()) {
-            file_.record() = it->second;
-            return;
-        }
-        file_.clear();
-        file_.OZNAKA = decltype(file_.OZNAKA)(number);
-        if (number == 0 || file_.get(file_.KEYOZNAKA) != 0) file_.clear();
-        seen_.emplace(number, file_.record());
-    }
-
-private:
-    File& file_;
-    std::unordered_map<int64_t, std::remove_reference_t<decltype(std::declval<File&>().record())>> seen_;
-};
-
 void readPayer(SlipForm form, SlipPayer& p) {
     SUBJEKTI.clear();
     SUB.OZNAKA = ISP.ISPLATITELJ;
     if (SUBJEKTI.get(SUBJEKTI.KEYOZNAKA) != 0) SUBJEKTI.clear();
-    Lookup places(MJESTA);
-    Lookup streets(ULICE);
-    Lookup banks(BANKE);
+    RecordLookup places(MJESTA);
+    RecordLookup streets(ULICE);
+    RecordLookup banks(BANKE);
     places.read(SUB.MJESTO);
     streets.read(SUB.ULICA);
     banks.read(SUB.BANKA);
@@ -89,12 +66,12 @@ SlipsRead readPaymentSlips(LONG payment, SlipForm form, PaymentSlips& out) {
     readPayer(form, out.payer);
     const std::string tail = out.payer.oib + "-" + trim(ISP.RSID.str());
 
-    Lookup people(OSOBE);
-    Lookup banks(BANKE);
-    Lookup places(MJESTA);
-    Lookup streets(ULICE);
-    Lookup municipalities(OPCINE);
-    Lookup types(VRSTEDOH);
+    RecordLookup people(OSOBE);
+    RecordLookup banks(BANKE);
+    RecordLookup places(MJESTA);
+    RecordLookup streets(ULICE);
+    RecordLookup municipalities(OPCINE);
+    RecordLookup types(VRSTEDOH);
     Decimal pensionI, pensionII, health;
     Cursor lines(DOHOCI, DOHOCI.KEYISPLATA.index);
     lines.setRange({SqlValue{SqlValue::Int, payment, {}}});
