@@ -354,10 +354,10 @@ void registerJoppdPageExports() {
         std::string why;
         auto n = args.number("isplata", why);
         if (!n) return ExportOutcome::failed(why);
-        const std::string printer = upper(args.text("printer", "M"));
-        if (printer != "M" && printer != "L") return ExportOutcome::failed("Argument printer= mora biti M ili L.");
+        const char printer = args.printer(why);
+        if (!printer) return ExportOutcome::failed(why);
         ExportOutcome o;
-        o.report = joppdPageB(LONG(*n), printer[0], {}, &why);
+        o.report = joppdPageB(LONG(*n), printer, {}, &why);
         if (!o.report) o.error = why.empty() ? NOTHING_TO_PRINT : why;
         return o;
     };

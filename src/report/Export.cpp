@@ -50,10 +50,12 @@ std::optional<std::string> ExportArgs::year(const std::string& name, std::string
 }
 
 char ExportArgs::printer(std::string& error, char fallback) const {
-    const std::string p = text("printer", std::string(1, fallback));
+    std::string p = text("printer", std::string(1, fallback));
+    p.erase(0, p.find_first_not_of(' '));
+    p.erase(p.find_last_not_of(' ') + 1);
     if (p == "M" || p == "m") return 'M';
     if (p == "L" || p == "l") return 'L';
-    error = "Vrsta pisača mora biti M ili L: " + p;
+    error = "Vrsta pisača (printer=) mora biti M (matrični) ili L (laserski): " + text("printer");
     return 0;
 }
 

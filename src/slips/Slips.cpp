@@ -283,12 +283,9 @@ void registerSlipExports() {
         auto payment = args.number("isplata", why);
         if (!payment) return false;
         rq.payment = LONG(*payment);
-        std::string printer = upper(trim(args.text("printer", std::string(1, rq.printer))));
-        if (printer != "M" && printer != "L") {
-            why = "Vrsta pisača (printer=) mora biti M (matrični) ili L (laserski).";
-            return false;
-        }
-        rq.printer = printer[0];
+        const char printer = args.printer(why, rq.printer);
+        if (!printer) return false;
+        rq.printer = printer;
         return true;
     };
     auto run = [](const SlipRequest& rq) {

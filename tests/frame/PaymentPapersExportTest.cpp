@@ -132,7 +132,7 @@ TEST_F(PaymentPapersExport, ListedAndRefusedWithOneLine) {
         {{"OBRISPLATEISP", "isplata=77", "--out", "x.pdf"}, "Isplata 77 ne postoji."},
         {{"JOPPDISPIS", "isplata=tri", "--out", "x.pdf"}, "nije broj"},
         {{"JOPPBSTRANA", "isplata=9", "--out", "x.pdf"}, "Nema stranica za ispis."},
-        {{"JOPPBSTRANA", "isplata=1", "printer=X", "--out", "x.pdf"}, "Argument printer= mora biti M ili L."},
+        {{"JOPPBSTRANA", "isplata=1", "printer=X", "--out", "x.pdf"}, "Vrsta pisača (printer=) mora biti M (matrični) ili L (laserski): X"},
     };
     for (const auto& [args, says] : cases) {
         ExportRun r = run(args);

@@ -106,7 +106,7 @@ TEST_F(RsmIddExport, BadArgumentsAreToldInOneLine) {
         {{"IDD", "isplatitelj=9", "godina=2014", "mjesec=3"}, "Isplatitelj 9 ne postoji."},
         {{"IDD", "isplatitelj=1", "godina=2014"}, "Nedostaje argument mjesec="},
         {{"RSMA", "isplata=99"}, "Isplata 99 ne postoji."},
-        {{"RSMB", "isplata=1", "printer=X"}, "Vrsta pisača mora biti M ili L: X"},
+        {{"RSMB", "isplata=1", "printer=X"}, "Vrsta pisača (printer=) mora biti M (matrični) ili L (laserski): X"},
     };
     for (const Case& c : cases) {
         const std::string r = pages(c.args);

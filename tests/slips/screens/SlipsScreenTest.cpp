@@ -246,7 +246,7 @@ TEST_F(SlipExports, SlipsExportAsPagesOrPdfAndBadCallsSayWhy) {
     EXPECT_EQ(missing.err, "Isplata 99 ne postoji.\n");
     ExportRun printer = run({"HUB3", "--out", "y.pdf", "isplata=1", "printer=X"});
     EXPECT_NE(printer.exitCode, 0);
-    EXPECT_EQ(printer.err, "Vrsta pisača (printer=) mora biti M (matrični) ili L (laserski).\n");
+    EXPECT_EQ(printer.err, "Vrsta pisača (printer=) mora biti M (matrični) ili L (laserski): X\n");
     ExportRun paper = run({"HUB3A", "--out", "z.pdf", "isplata=1", "papir=plavi"});
     EXPECT_NE(paper.exitCode, 0);
     EXPECT_FALSE(std::filesystem::exists(out.path() / "x.pdf"));
