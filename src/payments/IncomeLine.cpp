@@ -104,8 +104,12 @@ int storeCrisisTax(LONG incomeLine, const Decimal& net, const Decimal& ratePerce
     written = crisisTax(net, ratePercent);
     if (!written.ok()) return -1;
     FileUse uses{&OBRACUN};
+    // The tax and the net after it go together or not at all.
+    WriteTransaction tx(OBRACUN.store(), 2000, WriteTransaction::Join);
+    if (!tx.ok()) return tx.error();
     if (int rc = storePosition(incomeLine, POZ_KRIPOREZ, written.tax.value(), true)) return rc;
-    return storePosition(incomeLine, POZ_POSLIJEKRIPOREZ, written.after.value(), true);
+    if (int rc = storePosition(incomeLine, POZ_POSLIJEKRIPOREZ, written.after.value(), true)) return rc;
+    return tx.commit();
 }
 
 SHORT paymentMethod(LONG incomeLine) {

@@ -173,6 +173,13 @@ TEST_F(IncomeLineTest, CrisisTaxLinesAndPaymentMethodAreAddedOnceThenRewritten) 
     EXPECT_FALSE(k.error.empty());
     EXPECT_EQ(amount(5, POZ_KRIPOREZ), "280.00");
     EXPECT_EQ(amount(5, POZ_POSLIJEKRIPOREZ), "6720.00");
+    // The net after the tax failing to be written takes the new tax back with it.
+    Store::main().injectWriteFailure(2);
+    EXPECT_NE(storeCrisisTax(5, Decimal::parse("5000.00"), 4, k), 0);
+    Store::main().injectWriteFailure(0);
+    EXPECT_FALSE(Store::main().inTransaction());
+    EXPECT_EQ(amount(5, POZ_KRIPOREZ), "280.00");
+    EXPECT_EQ(amount(5, POZ_POSLIJEKRIPOREZ), "6720.00");
 
     EXPECT_EQ(paymentMethod(5), 0);
     EXPECT_EQ(storePaymentMethod(5, 0), -1);
