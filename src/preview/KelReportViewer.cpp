@@ -145,8 +145,9 @@ KELREPORTVIEWER::KELREPORTVIEWER(std::unique_ptr<Report> report, const std::stri
     };
     auto* up = new QShortcut(QKeySequence(Qt::Key_PageUp), this, [press] { press("previous"); });
     auto* down = new QShortcut(QKeySequence(Qt::Key_PageDown), this, [press] { press("next"); });
-    up->setContext(Qt::WidgetWithChildrenShortcut);
-    down->setContext(Qt::WidgetWithChildrenShortcut);
+    // Esc leaves without printing, as it cancels a form.
+    auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this, [press] { press("leave"); });
+    for (QShortcut* k : {up, down, esc}) k->setContext(Qt::WidgetWithChildrenShortcut);
 }
 
 KELREPORTVIEWER::~KELREPORTVIEWER() = default;

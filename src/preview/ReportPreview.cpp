@@ -87,8 +87,9 @@ REPORTPREVIEW::REPORTPREVIEW(std::unique_ptr<Report> report, std::function<void(
     page_->setMaximum(std::max(state_.count(), 1));
     auto* up = new QShortcut(QKeySequence(Qt::Key_PageUp), this, [this] { previousAction_->trigger(); });
     auto* down = new QShortcut(QKeySequence(Qt::Key_PageDown), this, [this] { nextAction_->trigger(); });
-    up->setContext(Qt::WidgetWithChildrenShortcut);
-    down->setContext(Qt::WidgetWithChildrenShortcut);
+    // Esc leaves without printing, as it cancels a form.
+    auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this, [this] { leave(); });
+    for (QShortcut* k : {up, down, esc}) k->setContext(Qt::WidgetWithChildrenShortcut);
 }
 
 REPORTPREVIEW::~REPORTPREVIEW() = default;
