@@ -10,10 +10,7 @@
 #include "forms/Id1Print.h"
 #include "forms/Id1Xml.h"
 #include "payments/screens/PaymentPrints.h"
-#include "preview/KelReportViewer.h"
-#include "preview/PreviewDialogs.h"
-#include "preview/Printing.h"
-#include "preview/ReportPreview.h"
+#include "preview/ShowReport.h"
 #include "store/Records.h"
 #include "ui/screens/ListBrowserView.h"
 #include "ui/screens/UpdateFormView.h"
@@ -181,25 +178,11 @@ LONG UPISID1OBRASCA::run(LONG request) {
 }
 
 void ISPISPOPRATNOGDOPISA(LONG form) {
-    std::unique_ptr<Report> report;
-    {
-        ProgressWindow progress;
-        report = coverLetterReport(form, progress.callback());
-    }
-    if (!report) return;
-    KELREPORTVIEWER::DISPLAY(std::move(report), "Popratni dopis", "Page Width", false);
+    viewReport([&](const ProgressFn& p) { return coverLetterReport(form, p); }, "Popratni dopis");
 }
 
 void ID1ISPIS(LONG payer, const std::string& year) {
-    std::unique_ptr<Report> report;
-    {
-        ProgressWindow progress;
-        report = id1Report(payer, year, progress.callback());
-    }
-    if (!report) return;
-    REPORTPREVIEW::open(std::move(report), [](int response, Report& r) {
-        if (response == REQUESTCOMPLETED) printOnPrinter(r.pages(), r.title());
-    });
+    previewToPrint([&](const ProgressFn& p) { return id1Report(payer, year, p); });
 }
 
 void registerId1Prints() {

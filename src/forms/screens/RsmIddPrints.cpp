@@ -1,46 +1,26 @@
 #include "forms/screens/RsmIddPrints.h"
 
-#include <functional>
-#include <memory>
 #include <string>
 
 #include "common/Prompter.h"
 #include "forms/Idd.h"
 #include "forms/Rsm.h"
 #include "payments/screens/PaymentPrints.h"
-#include "preview/KelReportViewer.h"
-#include "preview/PreviewDialogs.h"
+#include "preview/ShowReport.h"
 
 namespace marel::screens {
-
-namespace {
-
-// Builds the report while the progress window offers to cancel, then shows
-// it in the previewer.
-void preview(const std::function<std::unique_ptr<Report>(const ProgressFn&)>& build, const std::string& title,
-             QWidget* caller) {
-    std::unique_ptr<Report> report;
-    {
-        ProgressWindow progress(caller);
-        report = build(progress.callback());
-    }
-    if (!report) return;
-    KELREPORTVIEWER::DISPLAY(std::move(report), title, "Page Width", false);
-}
-
-}  // namespace
 
 void registerRsmIddPrints() {
     registerPaymentPrint("rsma", [](const PaymentPrintContext& c) {
         if (c.payment == 0) return prompter().beep();
         const char printer = c.printer;
         const LONG payment = c.payment;
-        preview([=](const ProgressFn& p) { return RSMA(payment, printer, p); }, "Obrazac R-Sm - stranica A", c.window);
+        viewReport([=](const ProgressFn& p) { return RSMA(payment, printer, p); }, "Obrazac R-Sm - stranica A", "Page Width", c.window);
     });
     registerPaymentPrint("rsmb", [](const PaymentPrintContext& c) {
         if (c.payment == 0) return prompter().beep();
         const LONG payment = c.payment;
-        preview([=](const ProgressFn& p) { return RSMB(payment, p); }, "Obrazac R-Sm - stranica B", c.window);
+        viewReport([=](const ProgressFn& p) { return RSMB(payment, p); }, "Obrazac R-Sm - stranica B", "Page Width", c.window);
     });
     // The payer whose payments the window lists, for the month and year typed there.
     registerPaymentPrint("idd", [](const PaymentPrintContext& c) {
@@ -48,7 +28,7 @@ void registerRsmIddPrints() {
         if (c.payer == 0 || c.year < 1000 || c.year > 9999 || c.month < 1 || c.month > 12) return prompter().beep();
         const LONG payer = c.payer;
         const std::string year = std::to_string(c.year), month = std::to_string(c.month);
-        preview([=](const ProgressFn& p) { return IDD(payer, year, month, p); }, "Obrazac IDD", c.window);
+        viewReport([=](const ProgressFn& p) { return IDD(payer, year, month, p); }, "Obrazac IDD", "Page Width", c.window);
     });
 }
 

@@ -3,31 +3,17 @@
 #include "common/Prompter.h"
 #include "payments/Recapitulation.h"
 #include "payments/screens/PaymentPrints.h"
-#include "preview/PreviewDialogs.h"
-#include "preview/Printing.h"
-#include "preview/ReportPreview.h"
-#include "ui/Request.h"
+#include "preview/ShowReport.h"
 
 namespace marel {
 
 namespace {
 
+// A line or payment gone meanwhile is said; a cancelled build says nothing.
 template <class Build>
 void preview(Build build) {
-    std::unique_ptr<Report> report;
     std::string error;
-    {
-        ProgressWindow progress;
-        report = build(progress.callback(), error);
-    }
-    if (!report) {
-        // Cancelled says nothing; a line or payment gone meanwhile does.
-        if (!error.empty()) message(error);
-        return;
-    }
-    REPORTPREVIEW::open(std::move(report), [](int response, Report& r) {
-        if (response == REQUESTCOMPLETED) printOnPrinter(r.pages(), r.title());
-    });
+    if (!previewToPrint([&](const ProgressFn& p) { return build(p, error); }) && !error.empty()) message(error);
 }
 
 }  // namespace
