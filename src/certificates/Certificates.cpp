@@ -9,6 +9,7 @@
 #include "certificates/Amounts.h"
 #include "certificates/CrisisTax.h"
 #include "common/Picture.h"
+#include "payments/IncomeLine.h"
 #include "payments/Positions.h"
 #include "report/Export.h"
 #include "session/Globals.h"
@@ -155,23 +156,17 @@ struct Run {
             if (ka != kb) return ka;
             return a.type != b.type ? a.type < b.type : a.order < b.order;
         });
-        Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
+        PositionAmounts amounts;
         for (const Line& l : lines) {
             if (out.groups.empty() || out.groups.back().type != l.type) out.groups.push_back(Group{l.type, {}, {}});
             Group& g = out.groups.back();
             Row row{l.paid, {}};
-            calc.setRange({SqlValue{SqlValue::Int, l.id, {}}});
-            calc.toStart();
-            for (;;) {
-                int rc = calc.next();
-                if (rc == kRecordNotAvailable) break;
-                if (rc != 0) {
-                    failedFile = "obracun";
-                    return false;
-                }
-                const int k = amountOf(OBR.POZICIJA);
-                if (k >= 0) row.a[size_t(k)] = OBR.IZNOS.value();
+            if (readPositions(l.id, amounts) != 0) {
+                failedFile = "obracun";
+                return false;
             }
+            for (USHORT position = 1; position < amounts.size(); ++position)
+                if (const int k = amountOf(position); k >= 0) row.a[size_t(k)] = amounts[position];
             add(g.sum, row.a);
             add(out.total, row.a);
             g.rows.push_back(row);
@@ -183,8 +178,7 @@ struct Run {
 // The payments of the payer in the year, by number, with their dates.
 bool paymentsOfYear(Run& run, std::unordered_map<LONG, Date>& out) {
     Cursor payments(ISPLATE, ISPLATE.KEYISPLATITELJ.index);
-    payments.setRange({SqlValue{SqlValue::Int, run.payer, {}}});
-    payments.toStart();
+    payments.startAt(run.payer);
     for (;;) {
         int rc = payments.next();
         if (rc == kRecordNotAvailable) return true;
@@ -506,8 +500,7 @@ std::unique_ptr<Report> certificateReport(LONG recipient, LONG payer, const std:
         std::unordered_map<LONG, Date> payments;
         if (run.readTypes() && paymentsOfYear(run, payments)) {
             Cursor lines(DOHOCI, DOHOCI.KEYDJELATNIK.index);
-            lines.setRange({SqlValue{SqlValue::Int, recipient, {}}});
-            lines.toStart();
+            lines.startAt(recipient);
             for (;;) {
                 int rc = lines.next();
                 if (rc == kRecordNotAvailable) break;
@@ -540,8 +533,7 @@ bool linesOfYear(Run& run, std::vector<std::pair<LONG, std::vector<Line>>>& peop
     std::unordered_map<LONG, std::vector<Line>> byRecipient;
     Cursor lines(DOHOCI, DOHOCI.KEYISPLATA.index);
     for (const auto& [payment, paid] : payments) {
-        lines.setRange({SqlValue{SqlValue::Int, payment, {}}});
-        lines.toStart();
+        lines.startAt(payment);
         for (;;) {
             int rc = lines.next();
             if (rc == kRecordNotAvailable) break;

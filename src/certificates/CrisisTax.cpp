@@ -5,6 +5,7 @@
 
 #include "certificates/Amounts.h"
 #include "common/Picture.h"
+#include "payments/IncomeLine.h"
 #include "payments/Positions.h"
 #include "store/Records.h"
 #include "store/Warnings.h"
@@ -40,35 +41,24 @@ const char* sumCrisisTax(LONG payer, int year, int month, CrisisTotals& out) {
     out = {};
     int count = 0;
     Cursor payments(ISPLATE, ISPLATE.KEYISPLATITELJ.index);
-    payments.setRange({SqlValue{SqlValue::Int, payer, {}}});
-    payments.toStart();
+    payments.startAt(payer);
     Cursor lines(DOHOCI, DOHOCI.KEYISPLATA.index);
-    Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
+    PositionAmounts amounts;
     for (;;) {
         int rc = payments.next();
         if (rc == kRecordNotAvailable) break;
         if (rc != 0) return "isplate";
         if (ISP.DATUM.empty() || ISP.DATUM.year() != year || ISP.DATUM.month() != month) continue;
-        lines.setRange({SqlValue{SqlValue::Int, ISP.OZNAKA, {}}});
-        lines.toStart();
+        lines.startAt(ISP.OZNAKA);
         for (;;) {
             rc = lines.next();
             if (rc == kRecordNotAvailable) break;
             if (rc != 0) return "dohoci";
-            Decimal net, tax;
-            calc.setRange({SqlValue{SqlValue::Int, DOH.OZNAKA, {}}});
-            calc.toStart();
-            for (;;) {
-                rc = calc.next();
-                if (rc == kRecordNotAvailable) break;
-                if (rc != 0) return "obracun";
-                if (OBR.POZICIJA == POZ_NETO) net = OBR.IZNOS.value();
-                if (OBR.POZICIJA == POZ_KRIPOREZ) tax = OBR.IZNOS.value();
-            }
-            if (tax > Decimal()) {
+            if (readPositions(DOH.OZNAKA, amounts) != 0) return "obracun";
+            if (amounts[POZ_KRIPOREZ] > Decimal()) {
                 ++count;
-                out.base += net;
-                out.tax += tax;
+                out.base += amounts[POZ_NETO];
+                out.tax += amounts[POZ_KRIPOREZ];
             }
         }
     }
@@ -219,8 +209,7 @@ std::unique_ptr<Report> ISPISKRIPOREZ(LONG kriporez, const ProgressFn& progress)
         placeDate = std::string(utf8Prefix(rtrim(MJE.NAZIV.str()) + ", " + trim(d17b.format(Date::today())), 50));
 
         Cursor rows(DETKRIP, DETKRIP.KEYKRIPOREZ.index);
-        rows.setRange({SqlValue{SqlValue::Int, kriporez, {}}});
-        rows.toStart();
+        rows.startAt(kriporez);
         for (;;) {
             int rc = rows.next();
             if (rc == kRecordNotAvailable) break;

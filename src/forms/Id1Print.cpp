@@ -48,13 +48,6 @@ struct Heading {
     std::string naslov, naziv, oib, adresa, datum;
 };
 
-Cursor rangeOf(DataFile& file, int key, int64_t value) {
-    Cursor c(file, key);
-    c.setRange({SqlValue{SqlValue::Int, value, {}}});
-    c.toStart();
-    return c;
-}
-
 Heading readPayer(LONG payer, const std::string& year) {
     Heading h;
     h.naslov = "IZVJEŠĆE O ISPLAĆENOM PRIMITKU, DOHOTKU, UPLAĆENOM DOPRINOSU, POREZU PO ODBITKU I PRIREZU U " +
@@ -157,7 +150,8 @@ void drawLine(Canvas& c, const Line& l) {
 
 // Sums one recipient's income from the payer in the year; false when a read failed.
 bool sumRecipient(Line& l, LONG payer, const std::string& year) {
-    Cursor lines = rangeOf(DOHOCI, DOHOCI.KEYDJELATNIK.index, OSO.OZNAKA);
+    Cursor lines(DOHOCI, DOHOCI.KEYDJELATNIK.index);
+    lines.startAt(OSO.OZNAKA);
     for (;;) {
         int rc = lines.next();
         if (rc == kRecordNotAvailable) return true;
@@ -172,7 +166,8 @@ bool sumRecipient(Line& l, LONG payer, const std::string& year) {
         for (size_t k = 0; k < kTaxColumns; ++k)
             if (VRS.RNPOREZ.str() == ID1_RACUNI[k]) slot = int(k);
         if (slot < 0) continue;
-        Cursor calc = rangeOf(OBRACUN, OBRACUN.KEYDOHODAK.index, DOH.OZNAKA);
+        Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
+        calc.startAt(DOH.OZNAKA);
         for (;;) {
             rc = calc.next();
             if (rc == kRecordNotAvailable) break;

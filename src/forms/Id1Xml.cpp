@@ -20,13 +20,6 @@ constexpr const char* kSchemaInstance = "http://www.w3.org/2001/XMLSchema-instan
 // every amount of the file reads the same way.
 std::string amount(const Decimal& v) { return v.toString(2); }
 
-Cursor rangeOf(DataFile& file, int key, int64_t value) {
-    Cursor c(file, key);
-    c.setRange({SqlValue{SqlValue::Int, value, {}}});
-    c.toStart();
-    return c;
-}
-
 // The running totals of the file.
 struct FileTotals {
     Decimal primitak, izdatak, doprinosi, porez, neto;
@@ -117,7 +110,8 @@ bool PUNI(Id1Sums& sums, LONG payer, const std::string& year, Id1Notes& notes) {
     OPC.OZNAKA = MJE.OPCINA;
     if (MJE.OPCINA == 0 || OPCINE.get(OPCINE.KEYOZNAKA) != 0) OPCINE.clear();
 
-    Cursor lines = rangeOf(DOHOCI, DOHOCI.KEYDJELATNIK.index, OSO.OZNAKA);
+    Cursor lines(DOHOCI, DOHOCI.KEYDJELATNIK.index);
+    lines.startAt(OSO.OZNAKA);
     for (;;) {
         int rc = lines.next();
         if (rc == kRecordNotAvailable) break;
@@ -136,7 +130,8 @@ bool PUNI(Id1Sums& sums, LONG payer, const std::string& year, Id1Notes& notes) {
             if (VRS.RNPOREZ.str() == ID1_RACUNI[k]) slot = int(k);
         if (VRS.RNPOREZ.empty()) notes.messages.push_back("NIJE UNESENA SHIFRA POREZA U VRSTI DOHOTKA " + VRS.NAZIV.str());
 
-        Cursor calc = rangeOf(OBRACUN, OBRACUN.KEYDOHODAK.index, DOH.OZNAKA);
+        Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
+        calc.startAt(DOH.OZNAKA);
         for (;;) {
             rc = calc.next();
             if (rc == kRecordNotAvailable) break;

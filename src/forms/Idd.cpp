@@ -220,8 +220,7 @@ bool sumIdd(LONG payer, const std::string& year, const std::string& month, IddGr
     if (!y || !m) return true;
     std::unordered_map<BYTE, int> columnOf;  // income type -> its column
     Cursor payments(ISPLATE, ISPLATE.KEYISPLATITELJ.index);
-    payments.setRange({SqlValue{SqlValue::Int, payer, {}}});
-    payments.toStart();
+    payments.startAt(payer);
     for (;;) {
         int rc = payments.next();
         if (rc == kRecordNotAvailable) break;
@@ -231,8 +230,7 @@ bool sumIdd(LONG payer, const std::string& year, const std::string& month, IddGr
         }
         if (ISP.DATUM.empty() || ISP.DATUM.year() != *y || ISP.DATUM.month() != *m) continue;
         Cursor lines(DOHOCI, DOHOCI.KEYISPLATA.index);
-        lines.setRange({SqlValue{SqlValue::Int, ISP.OZNAKA, {}}});
-        lines.toStart();
+        lines.startAt(ISP.OZNAKA);
         for (;;) {
             rc = lines.next();
             if (rc == kRecordNotAvailable) break;

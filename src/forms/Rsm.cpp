@@ -86,8 +86,7 @@ bool readLines(LONG payment, bool parties, std::vector<RsmLine>& out) {
     std::unordered_map<LONG, Person> people;
     std::unordered_map<BYTE, std::array<std::string, 3>> bases;
     Cursor lines(DOHOCI, DOHOCI.KEYISPLATA.index);
-    lines.setRange({SqlValue{SqlValue::Int, payment, {}}});
-    lines.toStart();
+    lines.startAt(payment);
     for (;;) {
         const int rc = lines.next();
         if (rc == kRecordNotAvailable) return true;

@@ -27,18 +27,4 @@ std::string payerAddress(size_t width) {
 
 std::string payerIdentification() { return SUB.OIB.empty() ? SUB.POREZNIBROJ.str() : SUB.OIB.str(); }
 
-int readPositions(LONG line, PositionAmounts& amounts) {
-    amounts.fill(Decimal());
-    Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
-    calc.setRange({SqlValue{SqlValue::Int, line, {}}});
-    calc.toStart();
-    for (;;) {
-        const int rc = calc.next();
-        if (rc == kRecordNotAvailable) return 0;
-        if (rc != 0) return rc;
-        // Positions the forms do not know are no amount of theirs.
-        if (OBR.POZICIJA >= 1 && OBR.POZICIJA < amounts.size()) amounts[OBR.POZICIJA] += OBR.IZNOS.value();
-    }
-}
-
 }  // namespace marel

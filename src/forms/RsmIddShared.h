@@ -1,12 +1,11 @@
 #pragma once
-// What the monthly summary and the R-Sm form have in
-// common: the payer block printed at their top, and reading the calculation
-// lines of one income line by position.
+// What the monthly summary and the R-Sm form have in common: the payer
+// block printed at their top.
 #include <array>
 #include <string>
 
 #include "common/Decimal.h"
-#include "payments/Positions.h"
+#include "payments/IncomeLine.h"
 #include "store/Layout.h"
 
 namespace marel {
@@ -24,11 +23,5 @@ std::string payerAddress(size_t width);
 // of a payer that has none.
 std::string payerIdentification();
 
-// The amounts of one income line's calculation lines, indexed by position.
-using PositionAmounts = std::array<Decimal, POZ_POSLIJEKRIPOREZ + 1>;
-
-// Reads the calculation lines of income line `line` into `amounts` (set to
-// zero first). Returns 0, or the store's error code of a failed read.
-int readPositions(LONG line, PositionAmounts& amounts);
 
 }  // namespace marel

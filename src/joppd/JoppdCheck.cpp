@@ -85,8 +85,7 @@ void checkLines(Problems& out, const Tables& tables) {
     std::set<BYTE> types;
     int count = 0;
     Cursor lines(DOHOCI, DOHOCI.KEYISPLATA.index);
-    lines.setRange({SqlValue{SqlValue::Int, JOPO.ISPLATA, {}}});
-    lines.toStart();
+    lines.startAt(JOPO.ISPLATA);
     for (;;) {
         const int rc = lines.next();
         if (rc == kRecordNotAvailable) break;

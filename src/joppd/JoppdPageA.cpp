@@ -48,8 +48,7 @@ using Cells = std::map<std::pair<int, int>, Decimal>;
 bool sumLines(LONG payment, Cells& cells, int64_t& persons, int64_t& lines) {
     std::set<LONG> seen;
     Cursor incomes(DOHOCI, DOHOCI.KEYISPLATA.index);
-    incomes.setRange({SqlValue{SqlValue::Int, payment, {}}});
-    incomes.toStart();
+    incomes.startAt(payment);
     Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
     int rc;
     while ((rc = incomes.next()) == 0) {
@@ -60,8 +59,7 @@ bool sumLines(LONG payment, Cells& cells, int64_t& persons, int64_t& lines) {
         if (readByNumber(OSOBE, DOH.DJELATNIK) && seen.insert(OSO.OZNAKA).second) ++persons;
         const bool capital = VRS.REZSTRINGA == "11";
         const bool nonTaxable = !VRS.REZDECIMALA.isZero();
-        calc.setRange({SqlValue{SqlValue::Int, DOH.OZNAKA, {}}});
-        calc.toStart();
+        calc.startAt(DOH.OZNAKA);
         while ((rc = calc.next()) == 0) {
             const Decimal a = OBR.IZNOS.value();
             switch (OBR.POZICIJA) {

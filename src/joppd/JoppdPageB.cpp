@@ -144,8 +144,7 @@ bool buildRow(Lookups& look, Cursor& calc, Row& row) {
 
     std::array<Decimal, JOPPD_CELLS> a{};
     Decimal allowance;
-    calc.setRange({SqlValue{SqlValue::Int, DOH.OZNAKA, {}}});
-    calc.toStart();
+    calc.startAt(DOH.OZNAKA);
     int rc;
     while ((rc = calc.next()) == 0) {
         const Decimal v = OBR.IZNOS.value();
@@ -244,8 +243,7 @@ std::unique_ptr<Report> joppdPageB(LONG payment, char printer, const ProgressFn&
 
         Lookups look;
         Cursor incomes(DOHOCI, DOHOCI.KEYISPLATA.index);
-        incomes.setRange({SqlValue{SqlValue::Int, payment, {}}});
-        incomes.toStart();
+        incomes.startAt(payment);
         Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
         int rc;
         while ((rc = incomes.next()) == 0)

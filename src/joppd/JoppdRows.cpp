@@ -50,8 +50,7 @@ std::optional<Stop> buildRows(JoppdRows& rows, std::array<Decimal, 6>& total) {
     RecordLookup types(VRSTEDOH);
 
     Cursor lines(DOHOCI, DOHOCI.KEYISPLATA.index);
-    lines.setRange({SqlValue{SqlValue::Int, JOPO.ISPLATA, {}}});
-    lines.toStart();
+    lines.startAt(JOPO.ISPLATA);
     for (;;) {
         int rc = lines.next();
         if (rc == kRecordNotAvailable) break;
@@ -94,8 +93,7 @@ std::optional<Stop> buildRows(JoppdRows& rows, std::array<Decimal, 6>& total) {
         const bool severalRates = VRS.VISESTOPA == "DA";
         Decimal allowance;
         Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
-        calc.setRange({SqlValue{SqlValue::Int, DOH.OZNAKA, {}}});
-        calc.toStart();
+        calc.startAt(DOH.OZNAKA);
         for (;;) {
             rc = calc.next();
             if (rc == kRecordNotAvailable) break;

@@ -100,6 +100,18 @@ bool lineTotals(LONG incomeLine, LineTotals& out) {
     return true;
 }
 
+int readPositions(LONG incomeLine, PositionAmounts& amounts) {
+    amounts.fill(Decimal());
+    Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
+    calc.startAt(incomeLine);
+    for (;;) {
+        const int rc = calc.next();
+        if (rc == kRecordNotAvailable) return 0;
+        if (rc != 0) return rc;
+        if (OBR.POZICIJA >= 1 && OBR.POZICIJA < amounts.size()) amounts[OBR.POZICIJA] += OBR.IZNOS.value();
+    }
+}
+
 int storeCrisisTax(LONG incomeLine, const Decimal& net, const Decimal& ratePercent, CrisisTax& written) {
     written = crisisTax(net, ratePercent);
     if (!written.ok()) return -1;

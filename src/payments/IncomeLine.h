@@ -63,6 +63,13 @@ struct LineTotals {
 // Returns false on a file error.
 bool lineTotals(LONG incomeLine, LineTotals& out);
 
+// The amounts of one income line's calculation lines, indexed by position.
+using PositionAmounts = std::array<Decimal, POZ_POSLIJEKRIPOREZ + 1>;
+// Reads the calculation lines of `incomeLine` into `amounts` (zero first;
+// positions beyond the known ones are left out). Returns 0, or the store's
+// error code of a failed read.
+int readPositions(LONG incomeLine, PositionAmounts& amounts);
+
 // Crisis tax of the net at a rate in percent and the net after it into their
 // positions (added when missing). Returns 0 or the file error; `written` receives the two amounts.
 // A calculation the routine refuses writes nothing and returns -1 (`written.error` says why).

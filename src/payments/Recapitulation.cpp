@@ -132,8 +132,7 @@ std::unique_ptr<Report> obracunReport(LONG incomeLine, const ProgressFn& progres
 
         int amountX = AMOUNT_RIGHT;
         Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
-        calc.setRange({SqlValue{SqlValue::Int, DOH.OZNAKA, {}}});
-        calc.toStart();
+        calc.startAt(DOH.OZNAKA);
         for (;;) {
             const int rc = calc.next();
             if (rc == kRecordNotAvailable) break;
@@ -191,13 +190,11 @@ std::unique_ptr<Report> obrIsplateReport(LONG payment, const ProgressFn& progres
 
         std::map<USHORT, Decimal> sums;
         Cursor incomes(DOHOCI, DOHOCI.KEYISPLATA.index);
-        incomes.setRange({SqlValue{SqlValue::Int, payment, {}}});
-        incomes.toStart();
+        incomes.startAt(payment);
         Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
         int rc;
         while ((rc = incomes.next()) == 0) {
-            calc.setRange({SqlValue{SqlValue::Int, DOH.OZNAKA, {}}});
-            calc.toStart();
+            calc.startAt(DOH.OZNAKA);
             while ((rc = calc.next()) == 0) sums[OBR.POZICIJA] += OBR.IZNOS.value();
             if (rc != kRecordNotAvailable) break;
         }

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "common/Text.h"
+#include "payments/IncomeLine.h"
 #include "payments/Positions.h"
 #include "store/Lookup.h"
 #include "store/Records.h"
@@ -74,8 +75,7 @@ SlipsRead readPaymentSlips(LONG payment, SlipForm form, PaymentSlips& out) {
     RecordLookup types(VRSTEDOH);
     Decimal pensionI, pensionII, health;
     Cursor lines(DOHOCI, DOHOCI.KEYISPLATA.index);
-    lines.setRange({SqlValue{SqlValue::Int, payment, {}}});
-    lines.toStart();
+    lines.startAt(payment);
     for (;;) {
         int rc = lines.next();
         if (rc == kRecordNotAvailable) break;
@@ -91,19 +91,11 @@ SlipsRead readPaymentSlips(LONG payment, SlipForm form, PaymentSlips& out) {
         municipalities.read(MJE.OPCINA);
         types.read(DOH.VRSTADOHOTKA);
 
-        Decimal amount[15];
-        Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
-        calc.setRange({SqlValue{SqlValue::Int, DOH.OZNAKA, {}}});
-        calc.toStart();
-        for (;;) {
-            rc = calc.next();
-            if (rc == kRecordNotAvailable) break;
-            if (rc != 0) {
-                snapshot.reset();
-                STANDARDWARNING(35, "obracun");
-                return SlipsRead::ReadError;
-            }
-            if (OBR.POZICIJA < 15) amount[OBR.POZICIJA] = OBR.IZNOS.value();
+        PositionAmounts amount;
+        if (readPositions(DOH.OZNAKA, amount) != 0) {
+            snapshot.reset();
+            STANDARDWARNING(35, "obracun");
+            return SlipsRead::ReadError;
         }
 
         const std::string person = trim(rtrim(OSO.IME.str()) + " " + rtrim(OSO.PREZIME.str()));

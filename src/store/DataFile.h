@@ -46,6 +46,12 @@ public:
 
     // Before the first record; previous() from here reads the last one.
     void toStart();
+    // The records whose key begins with the number `value` (a payment's
+    // lines, a line's calculation), before the first of them.
+    void startAt(int64_t value) {
+        setRange({SqlValue{SqlValue::Int, value, {}}});
+        toStart();
+    }
     // Just before the record with these key values and id: next() reads it
     // (or what follows, if it is gone) when inclusive, the one after it otherwise;
     // previous() likewise in the other direction.

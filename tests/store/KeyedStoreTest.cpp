@@ -224,8 +224,7 @@ TEST_F(StoreFixture, DescendingKeyGivesNewestYearThenHighestIdentifierPerPayer) 
 
     // The same order through a cursor limited to one payer, read from both ends.
     Cursor view(ISPLATE, ISPLATE.KEYRSIDISPLATITELJ.index);
-    view.setRange({SqlValue{SqlValue::Int, 1, {}}});
-    view.toStart();
+    view.startAt(1);
     ASSERT_EQ(view.previous(), 0);
     EXPECT_EQ(ISP.RSID.str(), "12001");
     ASSERT_EQ(view.previous(), 0);
