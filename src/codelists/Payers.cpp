@@ -5,6 +5,7 @@
 #include "codelists/Recipients.h"
 #include "common/CheckDigits.h"
 #include "common/Prompter.h"
+#include "store/Lookup.h"
 #include "store/Records.h"
 #include "store/Warnings.h"
 
@@ -15,15 +16,6 @@ bool digitsOnly(std::string_view s, size_t length) {
     return s.size() == length && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// Reads a code-list record by its number; a number not found leaves the buffer blank.
-template <class File, class Number>
-bool readByNumber(File& file, Number number) {
-    file.clear();
-    file.OZNAKA = number;
-    if (file.get(file.KEYOZNAKA) == 0) return true;
-    file.clear();
-    return false;
-}
 }  // namespace
 
 void payerDefaults() { SUB.TIP = "F"; }

@@ -4,24 +4,11 @@
 #include "common/CheckDigits.h"
 #include "common/Prompter.h"
 #include "common/Text.h"
+#include "store/Lookup.h"
 #include "store/Records.h"
 #include "store/Warnings.h"
 
 namespace marel {
-
-namespace {
-// Reads the record whose OZNAKA is `number` into the file's buffer; a number
-// not found (0 included) leaves the buffer clear. True when found.
-template <class File, class Number>
-bool readByNumber(File& file, Number number) {
-    file.clear();
-    if (number == 0) return false;
-    file.OZNAKA = number;
-    if (file.get(file.KEYOZNAKA) == 0) return true;
-    file.clear();
-    return false;
-}
-}  // namespace
 
 void recipientDefaults() {
     OSO.DRUGISTUP = "DA";

@@ -5,21 +5,13 @@
 #include "payments/Positions.h"
 #include "report/Export.h"
 #include "store/BufferSet.h"
+#include "store/Lookup.h"
 #include "store/Records.h"
 #include "store/Warnings.h"
 
 namespace marel {
 
 namespace {
-
-template <class File>
-bool readByNumber(File& file, int64_t number) {
-    file.clear();
-    file.OZNAKA = decltype(file.OZNAKA)(number);
-    if (file.get(file.KEYOZNAKA) == 0) return true;
-    file.clear();
-    return false;
-}
 
 // What page A prints, gathered before the first band.
 struct PageA {

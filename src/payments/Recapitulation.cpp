@@ -6,6 +6,7 @@
 #include "payments/Positions.h"
 #include "report/Export.h"
 #include "store/BufferSet.h"
+#include "store/Lookup.h"
 #include "store/Records.h"
 #include "store/Warnings.h"
 
@@ -48,15 +49,6 @@ std::string shortRate(const Decimal& rate) {
     for (char& c : s)
         if (c == '.') c = ',';
     return s;
-}
-
-template <class File>
-bool readByNumber(File& file, int64_t number) {
-    file.clear();
-    file.OZNAKA = decltype(file.OZNAKA)(number);
-    if (file.get(file.KEYOZNAKA) == 0) return true;
-    file.clear();
-    return false;
 }
 
 std::unique_ptr<Report> newReport(const std::string& title, const ProgressFn& progress, Band header) {

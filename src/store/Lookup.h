@@ -1,13 +1,25 @@
 #pragma once
-// Reading records by their number over and over, as a report of a payment
-// does: its lines name the same places, banks and income types again and
-// again, so each is read from the database once and copied back after.
+// Reading records by their number: once, or over and over as a report of a
+// payment does (its lines name the same places, banks and income types again
+// and again, so each is read from the database once and copied back after).
 #include <cstdint>
 #include <type_traits>
 #include <unordered_map>
 #include <utility>
 
 namespace marel {
+
+// Reads the record numbered `number` (its OZNAKA) into the file's buffer; a
+// number not found (0 included) leaves the buffer blank. True when found.
+template <class File, class Number>
+bool readByNumber(File& file, Number number) {
+    file.clear();
+    if (number == 0) return false;
+    file.OZNAKA = decltype(file.OZNAKA)(number);
+    if (file.get(file.KEYOZNAKA) == 0) return true;
+    file.clear();
+    return false;
+}
 
 template <class File>
 class RecordLookup {
@@ -20,10 +32,7 @@ public:
             file_.record() = it->second.first;
             return it->second.second;
         }
-        file_.clear();
-        file_.OZNAKA = decltype(file_.OZNAKA)(number);
-        const bool found = file_.get(file_.KEYOZNAKA) == 0;
-        if (!found) file_.clear();
+        const bool found = readByNumber(file_, number);
         seen_.emplace(number, std::pair{file_.record(), found});
         return found;
     }
