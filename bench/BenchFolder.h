@@ -13,12 +13,14 @@ namespace marel {
 
 class BenchFolder {
 public:
-    explicit BenchFolder(const std::string& name)
+    // `dataDir`: the folder of supplied reference tables the new database
+    // is filled from; none when empty.
+    explicit BenchFolder(const std::string& name, const std::string& dataDir = "")
         : folder_(std::filesystem::temp_directory_path() / ("marel-bench-" + name + "-" + std::to_string(getpid()))) {
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
         setPrompter(&ask);
-        opened_ = Store::main().open(folder_.string(), "") == 0;
+        opened_ = Store::main().open(folder_.string(), dataDir) == 0;
     }
     ~BenchFolder() {
         files_.release();

@@ -11,9 +11,11 @@
 #include "common/Prompter.h"
 #include "joppd/JoppdRows.h"
 #include "joppd/JoppdXml.h"
+#include "session/Globals.h"
 #include "store/Records.h"
 #include "store/Warnings.h"
 #include "BenchFolder.h"
+#include "BenchPayment.h"
 
 namespace marel {
 namespace {
@@ -21,12 +23,10 @@ namespace {
 constexpr int kLines = 10'000;
 constexpr int kPeople = 10'000;
 
-const char* const kAmounts[] = {"1000.00", "0.00",  "300.00", "700.00", "105.00", "35.00",
-                                "560.00",  "140.00", "25.20",  "694.80", "105.00", "0.00"};
-
 class JoppdData : public BenchFolder {
 public:
-    JoppdData() : BenchFolder("joppd") {
+    // The check before the file is written wants the supplied JOPPD code tables.
+    JoppdData() : BenchFolder("joppd", suppliedDataDir()) {
         std::filesystem::create_directories(folder_ / "XML");
         ok = opened_ && fill();
     }
@@ -39,64 +39,12 @@ private:
             files_.add(*f);
         WriteTransaction tx;
         if (!tx.ok()) return false;
-        bool good = true;
-        auto add = [&](DataFile& f) { good = good && f.add() == 0; };
-
-        OPCINE.clear();
-        OPC.OZNAKA = 1;
-        OPC.SHIFRA = "1333";
-        add(OPCINE);
-        MJESTA.clear();
-        MJE.OZNAKA = 1;
-        MJE.NAZIV = "Zagreb";
-        MJE.OPCINA = 1;
-        add(MJESTA);
-        ULICE.clear();
-        ULI.OZNAKA = 1;
-        ULI.NAZIV = "Ilica";
-        add(ULICE);
-        SUBJEKTI.clear();
-        SUB.OZNAKA = 1;
-        SUB.TIP = "P";
-        SUB.NAZIV = "Šećerana Čađavica d.o.o.";
-        SUB.OIB = "69435151530";
-        SUB.MJESTO = 1;
-        SUB.ULICA = 1;
-        add(SUBJEKTI);
-        VRSTEDOH.clear();
-        VRS.OZNAKA = 1;
-        VRS.REZSTRINGA = "02";
-        VRS.REZSTRINGB = "4001";
-        add(VRSTEDOH);
-        for (int p = 1; p <= kPeople; ++p) {
-            OSOBE.clear();
-            OSO.OZNAKA = p;
-            OSO.IME = "Đurđica";
-            OSO.PREZIME = "Šimunović " + std::to_string(p);
-            OSO.OIB = std::to_string(10'000'000'000LL + p);
-            OSO.MJESTO = 1;
-            add(OSOBE);
-        }
-        ISPLATE.clear();
-        ISP.OZNAKA = 1;
-        ISP.ISPLATITELJ = 1;
-        ISP.DATUM = Date::fromYmd(2014, 2, 5);
-        ISP.RSID = "14036";
-        add(ISPLATE);
+        BenchAdder add;
+        addBenchPayer(add);
+        addBenchPeople(add, kPeople);
+        addBenchPayment(add, 1, Date::fromYmd(2014, 2, 5));
         for (int n = 1; n <= kLines; ++n) {
-            DOHOCI.clear();
-            DOH.OZNAKA = n;
-            DOH.ISPLATA = 1;
-            DOH.DJELATNIK = 1 + (n - 1) % kPeople;
-            DOH.VRSTADOHOTKA = 1;
-            add(DOHOCI);
-            for (USHORT pos = 1; pos <= 12; ++pos) {
-                OBRACUN.clear();
-                OBR.DOHODAK = n;
-                OBR.POZICIJA = pos;
-                OBR.IZNOS = Decimal::parse(kAmounts[pos - 1]);
-                add(OBRACUN);
-            }
+            addBenchLine(add, n, 1, 1 + (n - 1) % kPeople, 1, 12);
             SVASTA.clear();
             SVA.DOHODAK = n;
             SVA.BROJ = 1;
@@ -111,7 +59,7 @@ private:
         JOPO.EMAIL = "ana@example.hr";
         JOPO.UJED = "3f2a9c1e-5b7d-4e8f-9a0b-1c2d3e4f5a6b";
         add(JOPO);
-        return good && tx.commit() == 0;
+        return add.good && tx.commit() == 0;
     }
 };
 
@@ -140,7 +88,7 @@ void BM_JoppdFile(benchmark::State& state) {
     for (auto _ : state) {
         d.ask.messages.clear();
         JOPO.OZNAKA = 1;
-        if (!FORMIRAJ()) return state.SkipWithError("file not written");
+        if (!FORMIRAJ()) return state.SkipWithError(("file not written: " + (d.ask.messages.empty() ? std::string() : d.ask.messages.back().text)).c_str());
     }
     state.SetItemsProcessed(state.iterations() * kLines);
 }

@@ -15,14 +15,12 @@
 #include "store/Records.h"
 #include "store/Warnings.h"
 #include "BenchFolder.h"
+#include "BenchPayment.h"
 
 namespace marel {
 namespace {
 
 constexpr int kLines = 10'000;
-
-const char* const kAmounts[] = {"1000.00", "0.00",  "300.00", "700.00", "105.00", "35.00",
-                                "560.00",  "140.00", "25.20",  "694.80", "105.00", "0.00"};
 
 class PapersData : public BenchFolder {
 public:
@@ -36,74 +34,25 @@ private:
             files_.add(*f);
         WriteTransaction tx;
         if (!tx.ok()) return false;
-        bool good = true;
-        auto add = [&](DataFile& f) { good = good && f.add() == 0; };
-
-        OPCINE.clear();
-        OPC.OZNAKA = 1;
-        OPC.SHIFRA = "1333";
-        OPC.STOPAPRIREZA = Decimal(18);
-        add(OPCINE);
-        MJESTA.clear();
-        MJE.OZNAKA = 1;
-        MJE.NAZIV = "Zagreb";
-        MJE.OPCINA = 1;
-        add(MJESTA);
-        SUBJEKTI.clear();
-        SUB.OZNAKA = 1;
-        SUB.TIP = "P";
-        SUB.NAZIV = "Šećerana Čađavica d.o.o.";
-        SUB.OIB = "69435151530";
-        SUB.MJESTO = 1;
-        add(SUBJEKTI);
-        VRSTEDOH.clear();
-        VRS.OZNAKA = 1;
-        VRS.REZSTRINGA = "02";
-        VRS.REZSTRINGB = "4001";
-        add(VRSTEDOH);
+        BenchAdder add;
+        addBenchPayer(add);
         for (USHORT pos = 1; pos <= 12; ++pos) {
             POZICIJE.clear();
             POZ.OZNAKA = pos;
             POZ.NAZIV = "Pozicija " + std::to_string(pos);
             add(POZICIJE);
         }
-        for (int p = 1; p <= kLines; ++p) {
-            OSOBE.clear();
-            OSO.OZNAKA = p;
-            OSO.IME = "Đurđica";
-            OSO.PREZIME = "Šimunović " + std::to_string(p);
-            OSO.OIB = std::to_string(10'000'000'000LL + p);
-            OSO.MJESTO = 1;
-            add(OSOBE);
-        }
-        ISPLATE.clear();
-        ISP.OZNAKA = 1;
-        ISP.ISPLATITELJ = 1;
-        ISP.DATUM = Date::fromYmd(2014, 2, 5);
-        ISP.RSID = "14036";
-        add(ISPLATE);
+        addBenchPeople(add, kLines);
+        addBenchPayment(add, 1, Date::fromYmd(2014, 2, 5));
         for (int n = 1; n <= kLines; ++n) {
-            DOHOCI.clear();
-            DOH.OZNAKA = n;
-            DOH.REDNIBROJ = USHORT(n);
-            DOH.ISPLATA = 1;
-            DOH.DJELATNIK = n;
-            DOH.VRSTADOHOTKA = 1;
-            add(DOHOCI);
-            for (USHORT pos = 1; pos <= 12; ++pos) {
-                OBRACUN.clear();
-                OBR.DOHODAK = n;
-                OBR.POZICIJA = pos;
-                OBR.IZNOS = Decimal::parse(kAmounts[pos - 1]);
-                add(OBRACUN);
-            }
+            addBenchLine(add, n, 1, n, 1, 12);
             SVASTA.clear();
             SVA.DOHODAK = n;
             SVA.BROJ = 1;
             SVA.VRISHORT = 1;
             add(SVASTA);
         }
-        return good && tx.commit() == 0;
+        return add.good && tx.commit() == 0;
     }
 };
 

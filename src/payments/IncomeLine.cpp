@@ -101,8 +101,12 @@ bool lineTotals(LONG incomeLine, LineTotals& out) {
 }
 
 int readPositions(LONG incomeLine, PositionAmounts& amounts) {
-    amounts.fill(Decimal());
     Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
+    return readPositions(calc, incomeLine, amounts);
+}
+
+int readPositions(Cursor& calc, LONG incomeLine, PositionAmounts& amounts) {
+    amounts.fill(Decimal());
     calc.startAt(incomeLine);
     for (;;) {
         const int rc = calc.next();

@@ -69,6 +69,9 @@ using PositionAmounts = std::array<Decimal, POZ_POSLIJEKRIPOREZ + 1>;
 // positions beyond the known ones are left out). Returns 0, or the store's
 // error code of a failed read.
 int readPositions(LONG incomeLine, PositionAmounts& amounts);
+// The same through a cursor on OBRACUN by KEYDOHODAK that the caller keeps
+// for many lines (a cursor is dear to make).
+int readPositions(Cursor& calc, LONG incomeLine, PositionAmounts& amounts);
 
 // Crisis tax of the net at a rate in percent and the net after it into their
 // positions (added when missing). Returns 0 or the file error; `written` receives the two amounts.
