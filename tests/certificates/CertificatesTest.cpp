@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "certificates/Certificates.h"
+#include "certificates/PrintedWords.h"
 #include "joppd/JoppdFixture.h"
 #include "report/PageFiles.h"
 #include "session/Globals.h"
@@ -19,29 +18,11 @@ std::vector<std::vector<std::string>> pagesOf(Report& r) {
     return out;
 }
 
-std::vector<std::string> words(const std::string& line) {
-    std::istringstream in(line);
-    std::vector<std::string> out;
-    for (std::string w; in >> w;) out.push_back(w);
-    return out;
-}
-
-// The words of the first line whose first word is `first`; empty when none.
-std::vector<std::string> row(const std::vector<std::string>& lines, const std::string& first) {
-    for (const std::string& l : lines) {
-        auto w = words(l);
-        if (!w.empty() && w[0] == first) return w;
-    }
-    return {};
-}
-
 bool has(const std::vector<std::string>& lines, const std::string& text) {
     for (const std::string& l : lines)
         if (l.find(text) != std::string::npos) return true;
     return false;
 }
-
-using W = std::vector<std::string>;
 
 class Certificates : public JoppdFixture {
 protected:

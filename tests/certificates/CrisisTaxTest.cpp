@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "certificates/CrisisTax.h"
+#include "certificates/PrintedWords.h"
 #include "joppd/JoppdFixture.h"
 #include "report/PageFiles.h"
 
@@ -10,23 +9,6 @@ using namespace marel;
 using namespace marel::test;
 
 namespace {
-
-using W = std::vector<std::string>;
-
-std::vector<std::string> words(const std::string& line) {
-    std::istringstream in(line);
-    std::vector<std::string> out;
-    for (std::string w; in >> w;) out.push_back(w);
-    return out;
-}
-
-std::vector<std::string> row(const std::vector<std::string>& lines, const std::string& first) {
-    for (const std::string& l : lines) {
-        auto w = words(l);
-        if (!w.empty() && w[0] == first) return w;
-    }
-    return {};
-}
 
 // A line of other income bearing crisis tax on its net.
 Amounts crisisLine(const char* net, const char* tax) {
