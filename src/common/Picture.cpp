@@ -2,6 +2,7 @@
 
 #include "common/Text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -252,6 +253,67 @@ std::string Picture::format(std::string_view s) const {
     return std::string(utf8Prefix(s, size_t(width_)));
 }
 
+// Typed digits split at the decimal mark, without the sign; false when the text
+// is not a number this picture reads. Where the picture puts a point between
+// thousands, a point is read in one of two ways and never dropped unseen:
+// before exactly three digits, with one to three digits (no leading zero) ahead
+// of the first, it groups thousands ("1.500", "1.234.567,89"); alone at the end
+// before one or two digits, with no comma, it is the decimal point of the
+// numeric keypad ("1500.5", "0.5"). Text that could be read both ways (a rate
+// with three decimals typed as "12.500") or neither ("0.5.1", "1.5000") is
+// refused, so the user sees the field keep its value instead of a wrong one.
+bool Picture::splitTyped(std::string_view text, std::string& whole, std::string& frac) const {
+    auto allDigits = [](std::string_view s) {
+        for (char c : s)
+            if (!isDigit(c)) return false;
+        return true;
+    };
+    if (decimal_ == '.') {
+        // The point is this picture's decimal mark; a comma stands in for it.
+        size_t mark = text.find_first_of(".,");
+        whole = std::string(text.substr(0, mark));
+        if (mark != std::string_view::npos) {
+            if (places_ == 0) return false;
+            frac = std::string(text.substr(mark + 1));
+        }
+        return allDigits(whole) && allDigits(frac);
+    }
+    // Points grouping thousands exactly where the formatter puts them.
+    auto grouped = [&](std::string_view s, std::string& out) {
+        if (s.find('.') == std::string_view::npos) {
+            out = std::string(s);
+            return allDigits(s);
+        }
+        if (!group_) return false;
+        size_t first = s.find('.');
+        if (first < 1 || first > 3 || s[0] == '0' || !allDigits(s.substr(0, first))) return false;
+        out = std::string(s.substr(0, first));
+        for (size_t at = first; at < s.size(); at += 4) {
+            std::string_view three = s.substr(at + 1, 3);
+            if (s[at] != '.' || three.size() != 3 || !allDigits(three)) return false;
+            out += three;
+        }
+        return true;
+    };
+    const size_t comma = text.find(',');
+    if (comma != std::string_view::npos) {
+        frac = std::string(text.substr(comma + 1));
+        return places_ > 0 && allDigits(frac) && grouped(text.substr(0, comma), whole);
+    }
+    const size_t point = text.rfind('.');
+    const size_t after = point == std::string_view::npos ? 0 : text.size() - point - 1;
+    const bool keypad = point != std::string_view::npos && places_ > 0 && text.find('.') == point && after >= 1 &&
+                        after <= size_t(std::max(places_, 2)) && allDigits(text.substr(0, point)) &&
+                        allDigits(text.substr(point + 1));
+    const bool asGrouped = grouped(text, whole);
+    if (keypad == asGrouped) return false;  // neither reading, or both
+    if (keypad) {
+        whole = std::string(text.substr(0, point));
+        frac = std::string(text.substr(point + 1));
+    }
+    return true;
+}
+
 std::optional<Decimal> Picture::parseNumber(std::string_view text) const {
     if (kind_ == Kind::Pattern) {
         auto digits = parseText(text);
@@ -272,19 +334,7 @@ std::optional<Decimal> Picture::parseNumber(std::string_view text) const {
         text.remove_prefix(1);
     }
     std::string whole, frac;
-    bool inFraction = false;
-    for (char c : text) {
-        bool mark = places_ > 0 && (c == decimal_ || ((c == '.' || c == ',') && c != group_));
-        if (isDigit(c)) {
-            (inFraction ? frac : whole) += c;
-        } else if (c == group_ && group_ && !inFraction) {
-            // Typed grouping points are only an aid to the eye.
-        } else if (mark && !inFraction) {
-            inFraction = true;
-        } else {
-            return std::nullopt;
-        }
-    }
+    if (!splitTyped(text, whole, frac)) return std::nullopt;
     if (whole.empty() && frac.empty()) return std::nullopt;
     // More decimals than the picture shows would be rounded away unseen: refused,
     // unless they are only trailing zeros.

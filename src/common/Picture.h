@@ -64,11 +64,15 @@ public:
 
     // Typed text read back; nothing when the picture refuses it. Blank text reads
     // as 0, the empty date, 00:00:00 and "" respectively.
-    // Numbers: blanks around, a minus only when the picture has '-', the grouping
-    // character (ignored, integer part only) and one decimal mark: the picture's,
-    // or '.' or ',' where that is not the grouping character. Refused: anything
-    // else, decimals the picture cannot show (no silent rounding; extra zeros are
-    // fine), a value that does not fit the width. Pattern pictures read a number.
+    // Numbers: blanks around, a minus only when the picture has '-', and one
+    // decimal mark: the picture's; where that is the comma, also the keypad's
+    // point alone at the end before one or two digits (or as many as the picture
+    // has places), and, where the picture groups thousands, points before each
+    // group of three digits. A point that would fit both readings is refused.
+    // Where the picture's mark is the point, a comma stands in for it.
+    // Refused: anything else, decimals the picture cannot show (no silent
+    // rounding; extra zeros are fine), a value that does not fit the width.
+    // Pattern pictures read a number.
     std::optional<Decimal> parseNumber(std::string_view text) const;
     // "5.2.2014", "05.02.2014.", "5.2.14" (20yy); '.', '/' and '-' separate, in
     // the picture's order (day first for D17, year first for D10).
@@ -83,6 +87,7 @@ private:
     Picture() = default;
     void require(bool ok, const char* what) const;
     std::string numberBody(int64_t scaled) const;
+    bool splitTyped(std::string_view text, std::string& whole, std::string& frac) const;
     std::string formatPattern(std::string_view digits) const;
 
     std::string text_;  // as written, for messages

@@ -107,6 +107,24 @@ TEST(PictureNumbers, RefusesWhatThePictureCannotHold) {
     EXPECT_EQ(Picture::parse("@n3").parseNumber("999"), Decimal(999));
 }
 
+// A point either groups thousands or is the keypad's decimal point; whatever
+// fits neither, or both, is refused rather than read with the point dropped.
+TEST(PictureNumbers, APointIsReadAsTheUserMeantItOrRefused) {
+    const char* const rows[][3] = {  // picture, typed, value (nullptr: refused)
+        {"@N-14.`2", "1.500", "1500"}, {"@N-14.`2", "1.234.567,89", "1234567.89"},
+        {"@N-14.`2", "1500.5", "1500.5"}, {"@N-14.`2", "0.5", "0.5"}, {"@N-14.`2", "-.75", "-0.75"},
+        {"@N-14.`2", "0.5.1", nullptr}, {"@N-14.`2", "1.5000", nullptr}, {"@N-14.`2", "0.000001", nullptr},
+        {"@N-14.`2", "1.50,5", nullptr}, {"@N-14.`2", "1.500.5", nullptr}, {"@N-14.`2", "1234.567", nullptr},
+        {"@N-14.`2", "0.500", nullptr}, {"@N-14.`2", "1.", nullptr},
+        {"@N10.`3", "12.5", "12.5"}, {"@N10.`3", "12.500", nullptr},  // a rate of 12,5 or 12.500: not guessed
+        {"@N10.`3", "12.500,000", "12500"}, {"@N9`2", "1.500", nullptr}, {"@N_14.2", "1.500", "1.5"},
+    };
+    for (const auto& [picture, typed, value] : rows) {
+        std::optional<Decimal> v = Picture::parse(picture).parseNumber(typed);
+        EXPECT_EQ(v, value ? std::optional<Decimal>(dec(value)) : std::nullopt) << picture << " " << typed;
+    }
+}
+
 TEST(PictureNumbers, AnyNumberOfDigitsIsARefusalNotAnError) {
     const std::string nines15(15, '9'), nines30(30, '9');
     // Wide pictures would show them; no working value holds them.

@@ -15,6 +15,16 @@ using namespace marel;
 
 namespace {
 
+// Stands for a list or any control that acts on a double click.
+class DoubleClickCounter : public QWidget {
+public:
+    using QWidget::QWidget;
+    int acted = 0;
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent*) override { ++acted; }
+};
+
 // A small window with a whole-number entry, an amount, a text and a button
 // whose handler the test decides: the program's own event dispatch runs it.
 class InputSafetyTest : public test::StoreFixture {
@@ -23,6 +33,8 @@ protected:
         StoreFixture::SetUp();
         openFiles({&MJESTA});
         builder = new WindowBuilder(resource(), &root);
+        list = new DoubleClickCounter(&root);
+        list->setGeometry(0, 100, 80, 40);
         builder->onAccepted("kvar", [this] {
             fault();
             return true;
@@ -53,6 +65,7 @@ protected:
 
     QWidget root;
     WindowBuilder* builder = nullptr;
+    DoubleClickCounter* list = nullptr;
     std::function<void()> fault = [] {};
     LONG mjesto = 12;
     Dec<11, 2> neto = Decimal::parse("694.8");
@@ -78,6 +91,22 @@ TEST_F(InputSafetyTest, TooManyDigitsAreRefusedLikeAnyOtherTypingMistake) {
     type("mjesto", "33");
     QTest::keyClick(edit("mjesto"), Qt::Key_Tab);
     EXPECT_EQ(mjesto, 33);
+}
+
+TEST_F(InputSafetyTest, ADoubleClickWaitsForATypedAmountToBeTaken) {
+    // "0.5.1" is no amount: as for a single click, the double click does not act.
+    type("neto", "0.5.1");
+    QTest::mouseDClick(list, Qt::LeftButton);
+    EXPECT_EQ(list->acted, 0);
+    EXPECT_EQ(ask.beeps, 1);
+    EXPECT_EQ(QApplication::focusWidget(), edit("neto"));
+    EXPECT_EQ(neto.value(), Decimal::parse("694.8"));
+
+    // The keypad's point is taken, and then the double click acts.
+    type("neto", "1500.5");
+    QTest::mouseDClick(list, Qt::LeftButton);
+    EXPECT_EQ(edit("neto")->text().trimmed(), "1.500,50");
+    EXPECT_EQ(list->acted, 1);
 }
 
 TEST_F(InputSafetyTest, PastedControlCharactersAreRefused) {
