@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "common/CheckDigits.h"
+#include "common/Letters.h"
 #include "common/Text.h"
 
 namespace marel {
@@ -36,6 +37,7 @@ const char* plainForm(char32_t c) {
     }
 }
 
+// The one ISO 8859-2 byte of a character, or nothing.
 class Converter {
 public:
     Converter() : cd_(iconv_open("ISO-8859-2", "UTF-32LE")) {}
@@ -44,13 +46,12 @@ public:
     }
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
-    // The byte of one character, or nothing.
     bool convert(char32_t c, char& out) {
         if (c < 0x80) {
             out = char(c);
             return true;
         }
-        if (cd_ == iconv_t(-1)) return false;
+        if (cd_ == iconv_t(-1) || c == 0xFFFD) return false;
         unsigned char in[4] = {uint8_t(c), uint8_t(c >> 8), uint8_t(c >> 16), uint8_t(c >> 24)};
         char* inp = reinterpret_cast<char*>(in);
         size_t inLeft = 4, outLeft = 1;
@@ -63,45 +64,71 @@ private:
     iconv_t cd_;
 };
 
-// A value of the record: no line feed may end its line early.
+bool isControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
+// A value of the record, cut to the length its line allows.
 std::string field(std::string_view utf8, size_t length) {
-    std::string bytes = toIso88592(utf8);
-    for (char& c : bytes)
-        if (c == '\n' || c == '\r') c = ' ';
-    bytes = trim(bytes);
+    std::string bytes = trim(toIso88592(utf8));
     if (bytes.size() > length) bytes.resize(length);
     return rtrim(bytes);
 }
 
-// A bank pays to what the barcode says: an account without its bank or
-// with the wrong check digits goes in as no account at all.
-std::string payableIban(const std::string& iban) {
-    if (iban.size() != 21) return {};
-    const std::string whole = hrIban(std::string_view(iban).substr(4, 7), std::string_view(iban).substr(11));
-    return whole == iban ? iban : std::string();
-}
-
 }  // namespace
 
-std::string toIso88592(std::string_view utf8) {
+std::string slipText(std::string_view utf8, bool* lettersLost) {
     Converter converter;
     std::string out;
+    bool lost = false;
     for (size_t i = 0; i < utf8.size();) {
         const char32_t c = utf8Next(utf8, i);
         char b;
-        if (converter.convert(c, b)) out += b;
-        else out += plainForm(c);
+        if (isControl(c)) {
+            out += ' ';
+        } else if (converter.convert(c, b)) {
+            utf8Append(out, c);
+        } else if (const std::string latin = cyrillicToLatin(c); !latin.empty()) {
+            out += latin;
+            lost = true;
+        } else {
+            const char* plain = plainForm(c);
+            lost = lost || plain[0] == '?';
+            out += plain;
+        }
+    }
+    if (lettersLost) *lettersLost = lost;
+    return out;
+}
+
+std::string toIso88592(std::string_view utf8) {
+    const std::string text = slipText(utf8);
+    Converter converter;
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        char b = '?';
+        converter.convert(utf8Next(text, i), b);
+        out += b;
     }
     return out;
 }
 
+bool payableIban(std::string_view iban) {
+    if (iban.size() != 21) return false;
+    return hrIban(iban.substr(4, 7), iban.substr(11)) == iban;
+}
+
+bool amountFitsBarcode(const Decimal& amount) { return amount.abs() < Decimal::parse("10000000000000"); }
+
 std::string hub3Record(const SlipPayer& payer, const Transfer& t) {
     // Lipa, fifteen digits with leading zeros. A slip cannot pay a negative
-    // amount; such a line has nothing to transfer.
-    int64_t lipa = t.amount.sign() > 0 ? t.amount.toScaled(2, 15) : 0;
+    // amount, nor one beyond its digits; the check list keeps such a slip
+    // from being printed.
+    const int64_t lipa = t.amount.sign() > 0 && amountFitsBarcode(t.amount) ? t.amount.toScaled(2, 15) : 0;
     char amount[16];
     std::snprintf(amount, sizeof amount, "%015lld", static_cast<long long>(lipa));
     const std::string place = trim(payer.postcode + " " + payer.place);
+    // A bank pays to what the barcode says: an account without its bank or
+    // with the wrong check digits goes in as no account at all.
     const std::string lines[] = {
         "HRVHUB30",
         SLIP_CURRENCY,
@@ -112,7 +139,7 @@ std::string hub3Record(const SlipPayer& payer, const Transfer& t) {
         field(t.payeeName, 25),
         field(t.payeeStreet, 25),
         field(t.payeePlace, 27),
-        payableIban(t.iban),
+        payableIban(t.iban) ? t.iban : std::string(),
         field(t.model, 4),
         field(t.reference, 22),
         "",  // purpose code

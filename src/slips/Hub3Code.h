@@ -13,11 +13,25 @@ namespace marel {
 // The program's currency, the second line of the record.
 inline constexpr const char* SLIP_CURRENCY = "HRK";
 
-// ISO 8859-2 bytes of a UTF-8 text. The program keeps code page 1250, which
-// has a few characters the barcode's code page lacks (typographic quotes and
+// A text as a slip carries it, on paper and in the barcode alike: only
+// characters ISO 8859-2 holds. The program keeps code page 1250, which has
+// a few characters the barcode's code page lacks (typographic quotes and
 // dashes, the ellipsis, the euro sign ...): they become their plain
-// counterparts, anything else '?'.
+// counterparts. Cyrillic becomes Croatian Latin, a control character a
+// blank (a line feed would end the barcode's line early), anything else
+// '?'. `lettersLost`, when given, is set when a character had to be
+// transliterated or replaced, which the check list names.
+std::string slipText(std::string_view utf8, bool* lettersLost = nullptr);
+
+// ISO 8859-2 bytes of slipText(utf8).
 std::string toIso88592(std::string_view utf8);
+
+// A Croatian account the banks pay to: 21 characters, "HR", check digits,
+// the bank's seven digits and the ten of the account, the check digits right.
+bool payableIban(std::string_view iban);
+
+// The largest amount the barcode's fifteen digits of lipa hold.
+bool amountFitsBarcode(const Decimal& amount);
 
 // The record of one transfer, in ISO 8859-2, every value cut to the length
 // its line allows.

@@ -4,9 +4,11 @@
 #include <optional>
 
 #include "common/Picture.h"
+#include "common/Prompter.h"
 #include "common/Text.h"
 #include "report/Export.h"
 #include "slips/Hub3Code.h"
+#include "slips/SlipCheck.h"
 #include "store/BufferSet.h"
 #include "store/Records.h"
 #include "store/Warnings.h"
@@ -95,12 +97,19 @@ std::pair<std::string, std::string> twoLines(const std::string& text, size_t wid
 }
 
 // "**1.234,56": ten positions filled with asterisks. An amount of ten
-// million or more does not fit them; it is printed whole, a little wider,
-// rather than as a row of hashes nobody can pay.
+// million or more does not fit them; it is printed whole, as wide as it
+// needs, rather than as a row of hashes nobody can pay.
 std::string slipAmount(const Decimal& v) {
-    static const Picture ten = Picture::parse("@N*10.`2"), wide = Picture::parse("@N*16.`2");
-    std::string s = ten.format(v);
-    return s.find('#') == std::string::npos ? s : wide.format(v);
+    static const Picture ten = Picture::parse("@N*10.`2"), wide = Picture::parse("@N*16.`2"),
+                         widest = Picture::parse("@N*40.`2");
+    for (const Picture* p : {&ten, &wide}) {
+        std::string s = p->format(v);
+        if (s.find('#') == std::string::npos) return s;
+    }
+    // Beyond the sixteen positions: the asterisks of the wide form's width.
+    std::string s = widest.format(v);
+    const size_t digits = s.find_first_not_of('*');
+    return std::string(3, '*') + s.substr(digits == std::string::npos ? 0 : digits);
 }
 
 // The frame, captions and boxes of the HUB-3A form, for plain paper.
@@ -175,33 +184,37 @@ void drawSlip(Canvas& c, const SlipRequest& rq, const PaymentSlips& slips, const
     if (rq.plainPaper) drawForm(c, l, height);
     const SlipPayer& p = slips.payer;
     const std::string amount = slipAmount(t.amount);
+    // Every text as the barcode carries it, so that paper and code agree.
+    auto text = [&c](const Box& box, const std::string& value, const Font& font, Align align = Align::Left) {
+        c.text(box, slipText(value), font, align);
+    };
 
-    c.text(l.payer[0], p.name, DATA);
-    c.text(l.payer[1], p.address, DATA);
-    c.text(l.payer[2], p.place, DATA);
-    c.text(l.payee[0], t.payee1, DATA);
-    c.text(l.payee[1], t.payee2, DATA);
-    c.text(l.payee[2], t.payee3, DATA);
+    text(l.payer[0], p.name, DATA);
+    text(l.payer[1], p.address, DATA);
+    text(l.payer[2], p.place, DATA);
+    text(l.payee[0], t.payee1, DATA);
+    text(l.payee[1], t.payee2, DATA);
+    text(l.payee[2], t.payee3, DATA);
     c.text(l.currency, SLIP_CURRENCY, DATA, Align::Center);
     c.text(l.amount, amount, DATA, Align::Right);
-    c.text(l.payerIban, p.iban, DATA);
-    c.text(l.payerModel, p.model, DATA);
-    c.text(l.payeeIban, t.iban, DATA);
-    c.text(l.payeeModel, t.model, DATA);
-    c.text(l.payeeReference, t.reference, DATA);
-    c.text(l.description, t.description, SMALL);
+    text(l.payerIban, p.iban, DATA);
+    text(l.payerModel, p.model, DATA);
+    text(l.payeeIban, t.iban, DATA);
+    text(l.payeeModel, t.model, DATA);
+    text(l.payeeReference, t.reference, DATA);
+    text(l.description, t.description, SMALL);
 
     // The stub repeats what the bank stamps the payer's copy for.
-    const auto [payer1, payer2] = twoLines(p.stub, 44);
+    const auto [payer1, payer2] = twoLines(slipText(p.stub), 44);
     c.text(l.stubPayer[0], payer1, SMALL);
     c.text(l.stubPayer[1], payer2, SMALL);
     c.text(l.stubCurrency, SLIP_CURRENCY, DATA, Align::Center);
     c.text(l.stubAmount, amount, DATA, Align::Right);
-    c.text(l.stubIban, t.iban, DATA);
-    c.text(l.stubModel, t.model, DATA);
-    c.text(l.stubReference, t.reference, SMALL);
+    text(l.stubIban, t.iban, DATA);
+    text(l.stubModel, t.model, DATA);
+    text(l.stubReference, t.reference, SMALL);
     if (hub3a) {
-        const auto [d1, d2] = twoLines(t.description, 44);
+        const auto [d1, d2] = twoLines(slipText(t.description), 44);
         c.text(l.stubDescription[0], d1, SMALL);
         c.text(l.stubDescription[1], d2, SMALL);
     }
@@ -225,6 +238,31 @@ std::pair<int, int> offsets(const SlipRequest& rq) {
     return {PAR.XPOS, PAR.YPOS};
 }
 
+// Shows the check list and takes the answer; false when nothing is to be
+// printed. `printable` slips are left once the stopped ones are out.
+bool answerCheck(const std::vector<SlipProblem>& problems, size_t printable, SlipProblems mode) {
+    if (problems.empty()) return true;
+    if (mode == SlipProblems::PrintRest) {
+        for (const SlipProblem& p : problems) message(p.text, kSlipCheckCaption, Icon::Exclamation);
+        return printable > 0;
+    }
+    std::string text;
+    bool stops = false;
+    for (const SlipProblem& p : problems) {
+        text += (text.empty() ? "" : "\r\n") + p.text;
+        stops = stops || p.stops;
+    }
+    if (printable == 0) {
+        message(text + "\r\n\r\nNijedan nalog se ne može ispisati.", kSlipCheckCaption, Icon::Exclamation);
+        return false;
+    }
+    if (stops)
+        return askButtons(text + "\r\n\r\nNalozi s greškom neće se ispisati. Ispisati ostale naloge?",
+                          kSlipCheckCaption, "Ispiši ostale|Odustani", Icon::Exclamation) == 1;
+    return askButtons(text + "\r\n\r\nIspisati naloge?", kSlipCheckCaption, "Ispiši|Odustani", Icon::Exclamation) ==
+           1;
+}
+
 }  // namespace
 
 const char* slipsTitle(SlipForm form) {
@@ -245,6 +283,23 @@ std::unique_ptr<Report> slipsReport(const SlipRequest& request, const ProgressFn
     const SlipsRead outcome = readPaymentSlips(rq.payment, rq.form, slips);
     if (read) *read = outcome;
     if (outcome != SlipsRead::Done || slips.transfers.empty()) return nullptr;
+
+    // A slip the bank would refuse or pay wrongly is not printed at all.
+    const std::vector<SlipProblem> problems = checkSlips(slips);
+    std::vector<bool> stopped(slips.transfers.size(), false);
+    for (const SlipProblem& p : problems) {
+        if (!p.stops) continue;
+        if (p.slip == SlipProblem::kEverySlip) stopped.assign(stopped.size(), true);
+        else stopped[p.slip] = true;
+    }
+    std::vector<Transfer> printed;
+    for (size_t i = 0; i < slips.transfers.size(); ++i)
+        if (!stopped[i]) printed.push_back(std::move(slips.transfers[i]));
+    slips.transfers = std::move(printed);
+    if (!answerCheck(problems, slips.transfers.size(), rq.problems)) {
+        if (read && slips.transfers.empty()) *read = SlipsRead::NoneValid;
+        return nullptr;
+    }
 
     auto report = std::make_unique<Report>(slipsTitle(rq.form));
     report->setProgress(progress);
@@ -291,7 +346,10 @@ void registerSlipExports() {
     auto run = [](const SlipRequest& rq) {
         SlipsRead read = SlipsRead::Done;
         ExportOutcome o;
-        o.report = slipsReport(rq, {}, &read);
+        SlipRequest unattended = rq;
+        unattended.problems = SlipProblems::PrintRest;
+        o.report = slipsReport(unattended, {}, &read);
+        if (read == SlipsRead::NoneValid) return ExportOutcome::failed("Nijedan nalog se ne može ispisati.");
         if (read == SlipsRead::NoPayment) return ExportOutcome::failed("Isplata " + std::to_string(rq.payment) + " ne postoji.");
         if (!o.report) o.error = read == SlipsRead::ReadError ? "Isplata se ne može pročitati." : NOTHING_TO_PRINT;
         return o;

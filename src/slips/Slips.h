@@ -11,20 +11,28 @@
 
 namespace marel {
 
+// What becomes of slips the check list stops. The screens show the list
+// and ask whether to print the rest; the command line, with no one to ask,
+// prints the rest and tells each problem as a message (its warnings).
+enum class SlipProblems { Ask, PrintRest };
+
 struct SlipRequest {
     LONG payment = 0;
     SlipForm form = SlipForm::Hub3;
     char printer = 'M';      // 'M' dot-matrix, 'L' laser
     USHORT param = 0;        // HUB-3: the printer offsets (PAR:OZNAKA) for 'M'
     bool plainPaper = false;  // HUB-3A: the whole form on a blank sheet
+    SlipProblems problems = SlipProblems::Ask;
 };
 
 // The report's title: the preview shows it as its window title.
 const char* slipsTitle(SlipForm form);
 
-// The slips of the payment, telling `progress` the share done. Nothing for a
+// The slips of the payment, telling `progress` the share done, after the
+// check list (see SlipCheck.h) has been shown and answered. Nothing for a
 // payment that does not exist (`read` says NoPayment), one without income
-// lines, a failed read (its warning shown) or a cancelled run.
+// lines, a failed read (its warning shown), slips the check list stops every
+// one of (`read` says NoneValid, the list shown), or a cancelled run.
 std::unique_ptr<Report> slipsReport(const SlipRequest& request, const ProgressFn& progress = {},
                                     SlipsRead* read = nullptr);
 

@@ -118,6 +118,7 @@ SlipsRead readPaymentSlips(LONG payment, SlipForm form, PaymentSlips& out) {
         net.reference = cut(OSO.RACUNPOZIV.str(), LONGTEXT);
         net.description = cut(rtrim(VRS.NAZIV.str()) + " - " + person, LONGTEXT);
         net.amount = DOH.NETO.value() - amount[POZ_KRIPOREZ];
+        net.whose = person;
         out.transfers.push_back(std::move(net));
 
         if (!amount[POZ_POREZ].isZero()) {
@@ -133,6 +134,7 @@ SlipsRead readPaymentSlips(LONG payment, SlipForm form, PaymentSlips& out) {
             tax.reference = (VRS.REZSTRINGA == "11" ? "1910-" : "1945-") + tail;
             tax.description = cut("Uplata poreza i prireza na dohodak - " + person, LONGTEXT);
             tax.amount = amount[POZ_POREZ] + amount[POZ_PRIREZ];
+            tax.whose = "porez i prirez, " + person;
             out.transfers.push_back(std::move(tax));
         }
         pensionI += amount[POZ_MIROVINSKOISTUP];
@@ -163,6 +165,7 @@ SlipsRead readPaymentSlips(LONG payment, SlipForm form, PaymentSlips& out) {
         t.reference = p.prefix + tail;
         t.description = p.description;
         t.amount = p.total;
+        t.whose = p.description;
         out.transfers.push_back(std::move(t));
     }
     return SlipsRead::Done;

@@ -39,6 +39,9 @@ struct Transfer {
     std::string reference;
     std::string description;
     Decimal amount;
+    // Whose slip it is, as the check list names it: the recipient, the tax
+    // of a recipient, or the public account.
+    std::string whose;
 };
 
 struct PaymentSlips {
@@ -47,7 +50,8 @@ struct PaymentSlips {
     std::vector<Transfer> transfers;
 };
 
-enum class SlipsRead { Done, NoPayment, ReadError };
+// NoneValid: read, but the check list stops every slip.
+enum class SlipsRead { Done, NoPayment, ReadError, NoneValid };
 
 // Reads the payment `payment` with its payer and income lines into `out`,
 // one transfer per slip in print order. A missing payment gives NoPayment; a

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <type_traits>
 
+#include "common/Letters.h"
 #include "store/Sql.h"
 
 namespace marel {
@@ -421,7 +422,9 @@ void DataFile::loadRow(sqlite3_stmt* st) {
                 try {
                     s->assign(t ? t : "", size_t(f.size));
                 } catch (const EncodingError&) {
-                    s->assign("", size_t(f.size));
+                    // Written by another program: every letter keeps its
+                    // place, as the nearest the code page has or '?'.
+                    s->assign(fitCp1250(t), size_t(f.size));
                 }
                 break;
             }

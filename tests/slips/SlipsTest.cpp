@@ -5,6 +5,7 @@
 
 #include "report/PageFiles.h"
 #include "slips/Hub3Code.h"
+#include "slips/SlipCheck.h"
 #include "slips/Slips.h"
 #include "slips/SlipsFixture.h"
 
@@ -278,6 +279,127 @@ TEST(Hub3Record, TheLongestRecordStillFitsTheBarcodeArea) {
     // The area is 42 mm high: 44 rows of 0.91 mm with the quiet zone.
     EXPECT_LE(m.rows, 44);
     EXPECT_GE(m.rows, 3);
+}
+
+}  // namespace
+
+namespace {
+
+// One recipient's slip with everything right, for the check list to find
+// what each row spoils.
+PaymentSlips oneGoodSlip() {
+    PaymentSlips s;
+    s.payer.name = "Šećerana d.o.o.";
+    s.payer.iban = "HR1723600001101234565";
+    Transfer t;
+    t.whose = t.payee2 = t.payeeName = "Ivana Horvat";
+    t.payee1 = "Zagrebačka banka d.d.";
+    t.iban = "HR2223600003200000001";
+    t.description = "Autorski honorar - Ivana Horvat";
+    t.amount = Decimal::parse("100.00");
+    s.transfers.push_back(t);
+    return s;
+}
+
+TEST(SlipCheck, NamesEachSlipTheBankWouldRefuseOrCarryOtherwise) {
+    struct Row {
+        const char* what;
+        void (*spoil)(PaymentSlips&);
+        std::string problem;  // "" when none
+        bool stops;
+    };
+    const Row rows[] = {
+        {"all right", [](PaymentSlips&) {}, "", false},
+        {"negative", [](PaymentSlips& s) { s.transfers[0].amount = Decimal::parse("-100"); },
+         "Nalog 1 (Ivana Horvat): iznos -100,00 nije veći od nule.", true},
+        {"zero", [](PaymentSlips& s) { s.transfers[0].amount = Decimal(); },
+         "Nalog 1 (Ivana Horvat): iznos 0,00 nije veći od nule.", true},
+        {"beyond the barcode", [](PaymentSlips& s) { s.transfers[0].amount = Decimal::parse("10000000000000"); },
+         "Nalog 1 (Ivana Horvat): iznos 10.000.000.000.000,00 ne stane u nalog (najviše 15 znamenki).", true},
+        {"no account", [](PaymentSlips& s) { s.transfers[0].iban = ""; },
+         "Nalog 1 (Ivana Horvat): nije unesen IBAN primatelja.", true},
+        {"20 characters", [](PaymentSlips& s) { s.transfers[0].iban = "HR222360000320000000"; },
+         "Nalog 1 (Ivana Horvat): IBAN primatelja \"HR222360000320000000\" nije ispravan", true},
+        {"check digits", [](PaymentSlips& s) { s.transfers[0].iban = "HR2323600003200000001"; },
+         "Nalog 1 (Ivana Horvat): IBAN primatelja \"HR2323600003200000001\" nije ispravan", true},
+        {"payer's account", [](PaymentSlips& s) { s.payer.iban = "HR1723600001101234566"; },
+         "Isplatitelj: IBAN \"HR1723600001101234566\" nije ispravan", true},
+        {"Cyrillic", [](PaymentSlips& s) { s.transfers[0].payee2 = "Љубица Ђурђевић"; },
+         "Nalog 1 (Ivana Horvat): primatelj \"Љубица Ђурђевић\" ima slova kojih nema u kodnoj stranici 2D koda "
+         "(ISO 8859-2); ispisat će se \"Ljubica Đurđević\".",
+         false},
+        {"emoji", [](PaymentSlips& s) { s.payer.name = "Ana \xF0\x9F\x98\x80 Horvat"; },
+         "Isplatitelj: naziv \"Ana \xF0\x9F\x98\x80 Horvat\" ima slova kojih nema u kodnoj stranici 2D koda "
+         "(ISO 8859-2); ispisat će se \"Ana ? Horvat\".",
+         false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        PaymentSlips s = oneGoodSlip();
+        row.spoil(s);
+        const std::vector<SlipProblem> got = checkSlips(s);
+        if (row.problem.empty()) {
+            EXPECT_TRUE(got.empty()) << got.front().text;
+            continue;
+        }
+        ASSERT_EQ(got.size(), 1u) << got.front().text;
+        EXPECT_EQ(got[0].text.substr(0, row.problem.size()), row.problem) << got[0].text;
+        EXPECT_EQ(got[0].stops, row.stops);
+    }
+}
+
+TEST(Hub3Record, EveryCharacterOfAFieldKeepsItsPlaceOnOneLine) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"Ana\nHorvat", "Ana Horvat"},  // a line feed would end the line early
+        {"Ana\r\tHorvat", "Ana  Horvat"},
+        {"Ljubica Đurđević", "Ljubica \xD0ur\xF0" "evi\xE6"},
+        {"Љубица Ђурђевић", "Ljubica \xD0ur\xF0" "evi\xE6"},
+        {"Џонић Щукин", "D\xBEoni\xE6 \xA9\xE8ukin"},
+        {"Ana \xF0\x9F\x98\x80 Horvat", "Ana ? Horvat"},
+    };
+    SlipPayer payer;
+    Transfer t;
+    for (auto [name, line] : rows) {
+        SCOPED_TRACE(name);
+        t.payeeName = name;
+        const std::string record = hub3Record(payer, t);
+        ASSERT_EQ(std::count(record.begin(), record.end(), '\n'), 13);
+        EXPECT_NE(record.find("\n" + std::string(line) + "\n"), std::string::npos) << record;
+        // The paper says what the barcode says.
+        EXPECT_EQ(toIso88592(slipText(name)), toIso88592(name));
+    }
+}
+
+TEST_F(SlipsTest, StoredNamesFromElsewhereAndHostileAmountsPrintWholeOrNotAtAll) {
+    // Another program wrote a Cyrillic surname; Đuro's net is negative;
+    // eleven lines of the largest pension make a total of eleven digits.
+    ASSERT_EQ(Store::main().exec("UPDATE OSOBE SET PREZIME = 'Петровић' WHERE OZNAKA = 1"), 0);
+    Amounts most = kPillarIOnly;
+    most[POZ_MIROVINSKOISTUP] = "999999999.99";
+    most[POZ_POREZ] = "0.00";
+    for (LONG n = 1; n <= 11; ++n) line(n, 1, 1, NOCONTRIB, most);
+    Amounts negative = kNoContributions;
+    negative[POZ_NETO] = "-100.00";
+    negative[POZ_POREZ] = "0.00";
+    line(12, 1, 2, NOCONTRIB, negative);
+
+    ask.answers = {2};  // "Odustani"
+    EXPECT_EQ(slipsReport({.payment = 1, .form = SlipForm::Hub3A, .printer = 'L'}), nullptr);
+    ASSERT_EQ(ask.messages.size(), 1u);
+    EXPECT_EQ(ask.last().caption, "Provjera prije ispisa");
+    EXPECT_EQ(ask.last().buttonTexts, "Ispiši ostale|Odustani");
+    EXPECT_TRUE(has(ask.last().text, "Nalog 12 (Đuro Šimić): iznos -100,00 nije veći od nule.\r\n"
+                                     "Nalog 12 (Đuro Šimić): nije unesen IBAN primatelja."))
+        << ask.last().text;
+
+    auto report = slipsReport({.payment = 1, .form = SlipForm::Hub3A, .printer = 'L'});
+    ASSERT_NE(report, nullptr);
+    const std::string t = text(*report);
+    EXPECT_TRUE(has(t, "Ivana Petrović")) << t;
+    EXPECT_TRUE(has(t, "***10.999.999.999,89")) << t;
+    EXPECT_FALSE(has(t, "#")) << t;
+    EXPECT_FALSE(has(t, "100,00")) << t;
+    EXPECT_FALSE(has(t, "Đuro")) << t;
 }
 
 }  // namespace
