@@ -108,6 +108,7 @@ struct Run {
     std::string payerName, payerAddress, payerOib, placeDate;
     std::map<BYTE, TypeInfo> types;  // ascending code: the order of the groups
     const char* failedFile = nullptr;
+    bool payerFound = false;
 
     bool readTypes() {
         VRSTEDOH.set(VRSTEDOH.KEYOZNAKA);
@@ -128,7 +129,8 @@ struct Run {
     void readPayer() {
         static const Picture day = Picture::parse("D17B");
         SUB.OZNAKA = payer;
-        if (payer == 0 || SUBJEKTI.get(SUBJEKTI.KEYOZNAKA) != 0) SUBJEKTI.clear();
+        payerFound = payer != 0 && SUBJEKTI.get(SUBJEKTI.KEYOZNAKA) == 0;
+        if (!payerFound) SUBJEKTI.clear();
         payerName = rtrim(SUB.NAZIV.str());
         payerOib = SUB.OIB.str();
         payerAddress = addressOf(SUB.MJESTO, SUB.ULICA, SUB.KUCNIBROJ.str());
@@ -496,6 +498,7 @@ std::unique_ptr<Report> certificateReport(LONG recipient, LONG payer, const std:
     if (!startRun(run, payer, year, crisis)) return nullptr;
     std::vector<std::pair<LONG, std::vector<Line>>> people(1);
     people[0].first = recipient;
+    bool paidAtAll = false;  // any income line of his, of any payer or year
     {
         ReadTransaction snapshot;
         std::unordered_map<LONG, Date> payments;
@@ -509,6 +512,7 @@ std::unique_ptr<Report> certificateReport(LONG recipient, LONG payer, const std:
                     run.failedFile = "vrstedoh";
                     break;
                 }
+                paidAtAll = true;
                 auto paid = payments.find(DOH.ISPLATA);
                 if (paid == payments.end()) continue;  // another payer's, or another year's
                 people[0].second.push_back(Line{DOH.VRSTADOHOTKA, DOHOCI.currentId(), paid->second, DOH.OZNAKA});
@@ -519,8 +523,11 @@ std::unique_ptr<Report> certificateReport(LONG recipient, LONG payer, const std:
         STANDARDWARNING(35, run.failedFile);
         return nullptr;
     }
-    // Nothing paid to him that year: no certificate, and nothing to say.
-    if (people[0].second.empty()) return nullptr;
+    // Someone never paid anything gets no certificate, and nothing is said.
+    // Paid, but not by this payer in this year, he gets the paper all the
+    // same, with its grand total of zeros: the payer must be able to hand it
+    // out. For a payer not on file there is no paper to hand out.
+    if (!paidAtAll || (people[0].second.empty() && !run.payerFound)) return nullptr;
     return render(run, people, progress);
 }
 

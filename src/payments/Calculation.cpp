@@ -8,14 +8,22 @@ namespace marel {
 
 namespace {
 
+// A working amount of the routines: every store rounds it to the cent, as
+// into an amount, but it is not held to the eleven digits of a calculation
+// line. On the way to figures that fit, some steps pass through larger ones:
+// the allowance before it is cut to the net, a bracket's base before it is
+// cut to the bracket's width. Only what is stored as a line must fit, and is
+// refused when it does not.
+using Work = Dec<18, 2>;
+
 // The amounts both routines work out, in the order of their positions from
-// gross to health insurance.
-CalcResult positions(const std::array<Amount, 11>& amounts) {
+// gross to health insurance; each must fit its line.
+CalcResult positions(const std::array<Work, 11>& amounts) {
     static constexpr Pozicija order[] = {POZ_BRUTO,     POZ_NEOPOREZIVIDIO, POZ_PRIZNATITROSKOVI, POZ_OSNOVICA,
                                          POZ_MIROVINSKOISTUP, POZ_MIROVINSKOIISTUP, POZ_DOHODAK, POZ_POREZ,
                                          POZ_PRIREZ,    POZ_NETO,           POZ_ZDRAVSTVENO};
     CalcResult r;
-    for (size_t k = 0; k < amounts.size(); ++k) r.position[order[k]] = amounts[k];
+    for (size_t k = 0; k < amounts.size(); ++k) r.position[order[k]] = amounts[k].value();
     return r;
 }
 const Decimal kHundred = 100;
@@ -155,29 +163,29 @@ CalcResult IZRACUN(const Decimal& netIn, const CalcInput& in, int year) {
         if (std::string why = singleRateFault(in, f); !why.empty()) return refused(why);
         const Factor &odq = f.odq, &moip = f.moip, &moiip = f.moiip, &ppp = f.ppp;
         const Decimal divisor = f.netShare();
-        Amount bruto = neto.value() / divisor;
-        Amount od = odq.value() * bruto.value();
-        Amount moi = od.value() * moip.value();
-        Amount moii = od.value() * moiip.value();
+        Work bruto = neto.value() / divisor;
+        Work od = odq.value() * bruto.value();
+        Work moi = od.value() * moip.value();
+        Work moii = od.value() * moiip.value();
         if (in.notInPillarII) {
             moi = moi.value() + moii.value();
             moii = 0;
         }
-        Amount doh = od.value() - moi.value() - moii.value();
-        Amount porez = in.taxRate * kCent * doh.value();
-        Amount prirez = doh.value() * ppp.value() - porez.value();
+        Work doh = od.value() - moi.value() - moii.value();
+        Work porez = in.taxRate * kCent * doh.value();
+        Work prirez = doh.value() * ppp.value() - porez.value();
         if (in.surtaxRate.isZero() && prirez.value().sign() < 0) {
             porez = porez.value() + prirez.value();
             prirez = 0;
         }
         bruto = neto.value() + moi.value() + moii.value() + porez.value() + prirez.value();
-        Amount neopdio = in.nonTaxable * kCent * bruto.value();
-        Amount priznati = in.expenses * kCent * bruto.value();
+        Work neopdio = in.nonTaxable * kCent * bruto.value();
+        Work priznati = in.expenses * kCent * bruto.value();
         od = bruto.value() - neopdio.value() - priznati.value();
         doh = od.value() - moi.value() - moii.value();
-        Amount zdravstveno = in.health * od.value() * kCent;
+        Work zdravstveno = in.health * od.value() * kCent;
 
-        CalcResult r = positions({bruto, neopdio, priznati, od, moi, moii, doh, porez, prirez, neto, zdravstveno});
+        CalcResult r = positions({bruto, neopdio, priznati, od, moi, moii, doh, porez, prirez, neto.value(), zdravstveno});
         r.crisisRate = (neto.value() > Decimal(6000) && year < 2011) ? Decimal(4) : Decimal(0);
         r.crisisRateSet = true;
         return r;
@@ -192,17 +200,17 @@ CalcResult VISESTOPA(const Decimal& netIn, const CalcInput& in, const std::vecto
         if (std::string why = severalRatesFault(in, brackets); !why.empty()) return refused(why);
         const Amount neto = netIn;
         const Factor I = in.surtaxRate * kCent + 1;
-        std::array<Amount, 11> odb{}, netto{}, porezz{};
+        std::array<Work, 11> odb{}, netto{}, porezz{};
         odb[1] = in.allowanceFactor * in.allowance;
         netto[1] = neto;
         if (neto.value() < odb[1].value()) odb[1] = neto;
-        Amount osnovica, netosum, porez, prirez;
+        Work osnovica, netosum, porez, prirez;
         for (const Bracket& b : brackets) {
             const size_t k = size_t(b.number);
             const Factor ppp = b.rate * kCent * I.value();
-            const Amount posn =
+            const Work posn =
                 ((netto[k].value() - odb[k].value() * ppp.value()) / (1 - ppp.value())) - odb[k].value();
-            const Amount raspon = b.limit - osnovica.value();
+            const Work raspon = b.limit - osnovica.value();
             osnovica = b.limit;
             if (posn.value() > raspon.value()) {
                 porezz[k] = raspon.value() * ppp.value();
@@ -219,27 +227,30 @@ CalcResult VISESTOPA(const Decimal& netIn, const CalcInput& in, const std::vecto
         prirez = porez.value() - porez.value() / I.value();
         porez = porez.value() - prirez.value();
         prirez = in.surtaxRate * kCent * porez.value();
-        const Amount doh = neto.value() + porez.value() + prirez.value();
+        const Work doh = neto.value() + porez.value() + prirez.value();
         const Factor odq = (1 - in.nonTaxable * kCent) * (1 - in.expenses * kCent);
         const Factor dohq = 1 - (in.pillarI + in.pillarII) * kCent;
         const Factor moip = in.pillarI * kCent;
         const Factor moiip = in.pillarII * kCent;
-        Amount od = doh.value() / dohq.value();
-        Amount bruto = od.value() / odq.value();
-        Amount moi = od.value() * moip.value();
-        Amount moii = od.value() * moiip.value();
+        // The gross is rebuilt from its parts below; the first guess at it,
+        // the base over the share of the gross it makes, is never read, and
+        // with a share of hundredths of a percent it would run far past any
+        // amount: it is not worked out.
+        Work od = doh.value() / dohq.value();
+        Work moi = od.value() * moip.value();
+        Work moii = od.value() * moiip.value();
         if (in.notInPillarII) {
             moi = moi.value() + moii.value();
             moii = 0;
         }
-        bruto = neto.value() + moi.value() + moii.value() + porez.value() + prirez.value();
-        const Amount neopdio = in.nonTaxable * kCent * bruto.value();
-        const Amount priznati = (bruto.value() - neopdio.value()) * in.expenses * kCent;
+        const Work bruto = neto.value() + moi.value() + moii.value() + porez.value() + prirez.value();
+        const Work neopdio = in.nonTaxable * kCent * bruto.value();
+        const Work priznati = (bruto.value() - neopdio.value()) * in.expenses * kCent;
         od = bruto.value() - priznati.value() - neopdio.value();
-        const Amount zdravstveno = in.health * od.value() * kCent;
+        const Work zdravstveno = in.health * od.value() * kCent;
 
-        CalcResult r = positions({bruto, neopdio, priznati, od, moi, moii, doh, porez, prirez, neto, zdravstveno});
-        r.position[POZ_OSOBNIODBITAK] = odb[1];
+        CalcResult r = positions({bruto, neopdio, priznati, od, moi, moii, doh, porez, prirez, neto.value(), zdravstveno});
+        r.position[POZ_OSOBNIODBITAK] = odb[1].value();
         return r;
     } catch (const DecimalOverflow&) {
         return refused(kTooLarge);

@@ -87,7 +87,7 @@ TEST_F(Certificates, PrintsEachLineTheSubtotalsOfTypesWithReceiptsAndTheGrandTot
               (W{"SVEUKUPNO", "3.000,00", "600,00", "280,00", "2.120,00", "625,40", "2.094,60"}));
 }
 
-TEST_F(Certificates, LeavesOutOtherPayersAndYearsAndPrintsNothingWithoutIncome) {
+TEST_F(Certificates, LeavesOutOtherPayersAndYearsAndPrintsZerosWhenTheyPaidNothing) {
     payment(1, Date::fromYmd(2013, 12, 31));
     payment(2, Date::fromYmd(2014, 3, 1), 2);
     payment(3, Date::fromYmd(2014, 1, 1));
@@ -103,9 +103,25 @@ TEST_F(Certificates, LeavesOutOtherPayersAndYearsAndPrintsNothingWithoutIncome) 
     EXPECT_TRUE(row(text, "2.").empty());
     EXPECT_EQ(row(text, "SVEUKUPNO"), (W{"SVEUKUPNO", "1.600,00", "1.600,00", "0,00", "0,00", "0,00", "1.600,00"}));
 
-    // Another year of the same payer, a recipient never paid, a year not of four digits.
-    EXPECT_EQ(ISPISPOTVRDE(1, 1, "2012"), nullptr);
+    // A year or a payer that paid him nothing still gives the paper, its
+    // grand total all zeros, in either variant.
+    const W zeros(6, "0,00"), crisisZeros(8, "0,00");
+    struct Empty {
+        LONG payer;
+        const char* year;
+        const W& amounts;
+    };
+    for (const Empty& e : {Empty{1, "2012", zeros}, Empty{2, "2013", zeros}, Empty{1, "2010", crisisZeros}}) {
+        SCOPED_TRACE(e.year);
+        auto empty = certificateReport(1, e.payer, e.year, crisisYear(e.year));
+        ASSERT_NE(empty, nullptr);
+        W total{"SVEUKUPNO"};
+        total.insert(total.end(), e.amounts.begin(), e.amounts.end());
+        EXPECT_EQ(row(pagesOf(*empty).at(0), "SVEUKUPNO"), total);
+    }
+    // A recipient never paid, a payer not on file, a year not of four digits.
     EXPECT_EQ(ISPISPOTVRDE(2, 1, "2014"), nullptr);
+    EXPECT_EQ(ISPISPOTVRDE(1, 9, "2014"), nullptr);
     EXPECT_EQ(ISPISPOTVRDE(1, 1, "14"), nullptr);
     EXPECT_TRUE(ask.messages.empty());
 }

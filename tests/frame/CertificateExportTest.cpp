@@ -72,6 +72,11 @@ TEST_F(CertificateExport, OneRecipientsCertificateAndItsCrisisTaxVariant) {
     text = pages("kriza");
     EXPECT_NE(text.find("Posebni"), std::string::npos) << text;
     EXPECT_EQ(count(text, "SVEUKUPNO"), 1u);
+
+    // A year the payer paid her nothing: her paper with a total of zeros.
+    r = run({"ISPISPOTVRDESKRIPOREZ", "primatelj=1", "isplatitelj=1", "godina=2010", "--out", "nula"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(count(pages("nula"), "SVEUKUPNO"), 1u);
 }
 
 TEST_F(CertificateExport, RefusesWhatCannotBePrintedWithOneLine) {

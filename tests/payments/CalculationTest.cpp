@@ -185,6 +185,43 @@ TEST(Calculation, GrossTooSmallForItsDeductionsIsRefusedAsTheGross) {
     EXPECT_TRUE(IZBRUTA(d("0.00"), in, 2014, net).ok());
 }
 
+// On the way to figures that fit a line, the brackets pass through larger
+// ones: a base before it is cut to its bracket's width, the allowance before
+// it is cut to the net. Only what is stored must fit.
+TEST(Calculation, BracketsGiveEveryGrossThatFitsWhateverTheStepsBetween) {
+    struct Case {
+        const char* surtax;
+        const char* net;
+        const char* nonTaxable;
+        const char* expenses;
+        const char* factor;
+        const char* allowance;
+        const char* gross;  // nullptr: too large for a line, refused
+    };
+    const Case cases[] = {
+        {"0", "200000.00", "99.99", "0", "1", "2200.00", "411487.51"},
+        {"0", "200000.00", "0", "99.99", "1", "2200.00", "411487.51"},
+        {"18", "700000000.00", "0", "0", "1", "2200.00", "880897631.15"},
+        {"18", "5000.00", "0", "0", "999.99", "9999999.99", "6250.00"},
+        {"18", "800000000.00", "0", "0", "1", "2200.00", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.net);
+        CalcInput in = contract(c.surtax);
+        in.nonTaxable = d(c.nonTaxable);
+        in.expenses = d(c.expenses);
+        in.allowanceFactor = d(c.factor);
+        in.allowance = d(c.allowance);
+        const CalcResult r = VISESTOPA(d(c.net), in, k2014);
+        if (!c.gross) {
+            EXPECT_EQ(r.error, "Izračun nije moguć: iznos je prevelik.");
+            continue;
+        }
+        ASSERT_TRUE(r.ok()) << r.error;
+        EXPECT_EQ(r.gross().value().toString(2), c.gross);
+    }
+}
+
 // Whatever the rates, a calculation that is not refused has no negative part
 // and a gross at least the net.
 TEST(Calculation, AcceptedRatesNeverGiveNegativeParts) {
