@@ -1,6 +1,7 @@
 #include "common/XmlSchema.h"
 
 #include <libxml/parser.h>
+#include <libxml/xmlreader.h>
 #include <libxml/xmlschemas.h>
 
 #include <cstdio>
@@ -102,34 +103,61 @@ XmlSchema::XmlSchema(std::string xsd, std::string_view rootNamespace, std::strin
     xmlSchemaFreeParserCtxt(pc);
 }
 
+// A report of ten thousand lines is checked while it is read, without
+// building its tree; only a file found wrong is read again as a tree, to name
+// the element at fault with its value.
 std::string XmlSchema::check(const std::string& path) const {
     if (!schema_) return "Shema datoteke se ne može pročitati: " + xsd_;
     // Read from the open file: libxml2 would take the name for a URI, and a
     // folder called "100%" is a folder like any other.
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
     if (!file) return "Datoteka se ne može pročitati: " + path;
-    xmlDocPtr doc = xmlReadFd(fileno(file.get()), nullptr, nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
-    if (!doc) return "Datoteka nije ispravan XML dokument: " + path;
+    constexpr int kOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
 
+    FirstError first;
+    bool valid = false, rootSeen = false;
+    xmlTextReaderPtr reader = xmlReaderForFd(fileno(file.get()), nullptr, nullptr, kOptions);
+    xmlSchemaValidCtxtPtr vc = xmlSchemaNewValidCtxt(schema_);
+    if (reader && vc) {
+        xmlSchemaSetValidStructuredErrors(vc, keepFirst, &first);
+        if (xmlTextReaderSchemaValidateCtxt(reader, vc, 0) == 0) {
+            int rc;
+            while ((rc = xmlTextReaderRead(reader)) == 1 && !first.set) {
+                if (rootSeen || xmlTextReaderNodeType(reader) != XML_READER_TYPE_ELEMENT) continue;
+                rootSeen = true;
+                if (text(xmlTextReaderConstLocalName(reader)) != root_ ||
+                    text(xmlTextReaderConstNamespaceUri(reader)) != namespace_)
+                    break;
+            }
+            valid = rc == 0 && rootSeen && !first.set && xmlTextReaderIsValid(reader) == 1;
+        }
+    }
+    if (reader) xmlFreeTextReader(reader);
+    if (vc) xmlSchemaFreeValidCtxt(vc);
+    if (valid) return {};
+
+    std::rewind(file.get());
+    xmlDocPtr doc = xmlReadFd(fileno(file.get()), nullptr, nullptr, kOptions);
+    if (!doc) return "Datoteka nije ispravan XML dokument: " + path;
     std::string error;
     xmlNodePtr top = xmlDocGetRootElement(doc);
     const std::string topNamespace = top && top->ns ? text(top->ns->href) : "";
     if (!top || text(top->name) != root_ || topNamespace != namespace_) {
         error = "Datoteka ne počinje elementom " + root_ + " (" + namespace_ + ").";
     } else {
-        xmlSchemaValidCtxtPtr vc = xmlSchemaNewValidCtxt(schema_);
-        if (!vc) {
-            error = "Shema datoteke se ne može pročitati: " + xsd_;
-        } else {
-            FirstError first;
-            xmlSchemaSetValidStructuredErrors(vc, keepFirst, &first);
-            if (xmlSchemaValidateDoc(vc, doc) != 0) {
-                const std::string at = where(first.node, first.message, first.line);
-                error = "Datoteka ne odgovara propisanoj strukturi" + (at.empty() ? "" : ": " + at) + "." +
-                        (first.message.empty() ? "" : " " + first.message);
-            }
+        FirstError atNode;
+        vc = xmlSchemaNewValidCtxt(schema_);
+        if (vc) {
+            xmlSchemaSetValidStructuredErrors(vc, keepFirst, &atNode);
+            xmlSchemaValidateDoc(vc, doc);
             xmlSchemaFreeValidCtxt(vc);
         }
+        // Read as a tree the file may pass where the reading did not (a read
+        // failure): the first complaint of either is told.
+        const FirstError& told = atNode.set ? atNode : first;
+        const std::string at = atNode.set ? where(atNode.node, atNode.message, atNode.line) : "";
+        error = "Datoteka ne odgovara propisanoj strukturi" + (at.empty() ? "" : ": " + at) + "." +
+                (told.message.empty() ? "" : " " + told.message);
     }
     xmlFreeDoc(doc);
     return error;
