@@ -69,6 +69,11 @@ uint64_t userTurns();
 void noteUserTurn();
 void setPrompter(Prompter* p);
 
+// Caption of the window that lists, before a file is written, everything in
+// the data that would make the file unacceptable: all of it at once, so
+// that it can be put right in one go.
+inline constexpr const char* kCheckCaption = "Provjera prije kreiranja";
+
 // Shorthand for the common message box.
 int message(const std::string& text, const std::string& caption = "", Icon icon = Icon::None,
             int buttons = BUTTON_OK, int defaultButton = 0);

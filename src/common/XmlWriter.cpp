@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "common/Text.h"
+#include "common/XmlSchema.h"
 
 namespace marel {
 
@@ -102,6 +103,10 @@ bool XmlWriter::CLOSEXMLFILE() {
     writer_ = nullptr;
     if (std::fclose(file_) != 0) failed_ = true;
     file_ = nullptr;
+    if (!failed_ && schema_) {
+        error_ = schema_->check(temp_);
+        failed_ = !error_.empty();
+    }
     if (!failed_ && std::rename(temp_.c_str(), path_.c_str()) != 0) failed_ = true;
     if (failed_) std::remove(temp_.c_str());
     return !failed_;

@@ -9,7 +9,8 @@
 //
 // The document is written beside its final name and put in place by
 // CLOSEXMLFILE, so a run that fails never leaves half a report where the
-// previous one was.
+// previous one was. A document given a schema is checked against it in
+// between: one that breaks it never gets its name.
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -17,6 +18,8 @@
 struct _xmlTextWriter;
 
 namespace marel {
+
+class XmlSchema;
 
 class XmlWriter {
 public:
@@ -42,12 +45,17 @@ public:
     void CLOSEPARENT();
     // Ends the document and puts the file in place. False when anything on
     // the way failed (a text XML cannot carry among them: no parser would read
-    // the file); the file of that name is then left as it was and nothing of
-    // this run remains.
+    // the file, or a document its schema does not accept); the file of that
+    // name is then left as it was and nothing of this run remains.
     bool CLOSEXMLFILE();
 
+    // The schema the finished document must satisfy before it gets its name
+    // (kept by the caller for the writer's lifetime; null: none).
+    void checkAgainst(const XmlSchema* schema) { schema_ = schema; }
+
     // Why the file was not written: a text with a character XML cannot
-    // carry, naming its element ("" when nothing was refused that way).
+    // carry, or the schema's complaint, naming the element ("" when nothing
+    // was refused that way).
     const std::string& error() const { return error_; }
 
     // Text made safe for element content and attribute values.
@@ -74,6 +82,7 @@ private:
     int depth_ = 0;
     bool failed_ = false;
     std::string error_;
+    const XmlSchema* schema_ = nullptr;
 };
 
 // The longest start of a UTF-8 text that fits into `bytes` bytes without

@@ -2,11 +2,15 @@
 
 #include <filesystem>
 
+#include "common/CheckDigits.h"
 #include "common/Prompter.h"
+#include "common/Text.h"
+#include "common/XmlSchema.h"
 #include "common/XmlWriter.h"
 #include "forms/Id1Form.h"
 #include "payments/Positions.h"
 #include "store/Records.h"
+#include "store/Store.h"
 #include "store/Warnings.h"
 
 namespace marel {
@@ -19,6 +23,30 @@ constexpr const char* kSchemaInstance = "http://www.w3.org/2001/XMLSchema-instan
 // Amounts as plain numbers with a point; always with the cents, so that
 // every amount of the file reads the same way.
 std::string amount(const Decimal& v) { return v.toString(2); }
+
+std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// A name the file would carry as nothing but blanks.
+bool blankName(const std::string& name) { return PRIJENOS(name).empty(); }
+
+// The years the file takes: four digits, this century.
+bool yearValid(const std::string& year) {
+    return year.size() == 4 && year.starts_with("20") && year.find_first_not_of("0123456789") == std::string::npos;
+}
+
+constexpr const char* kOibRule = "11 znamenki s ispravnom kontrolnom znamenkom";
+
+// What the file's structure would refuse in the recipient in the OSO buffer.
+void checkRecipient(std::vector<std::string>& problems) {
+    const std::string who = "Primatelj br. " + std::to_string(OSO.OZNAKA) + " " +
+                            trim(PRIJENOS(OSO.IME.str()) + " " + PRIJENOS(OSO.PREZIME.str())) + " (OIB " +
+                            quoted(OSO.OIB.str()) + ")";
+    // A recipient without an OIB is told of and still reported, as always.
+    if (!OSO.OIB.empty() && !oibValid(OSO.OIB.str()))
+        problems.push_back(who + ": OIB nije ispravan (" + kOibRule + ").");
+    if (blankName(OSO.IME.str())) problems.push_back(who + ": nije uneseno ime.");
+    if (blankName(OSO.PREZIME.str())) problems.push_back(who + ": nije uneseno prezime.");
+}
 
 // The running totals of the file.
 struct FileTotals {
@@ -44,9 +72,11 @@ void writeAccounts(XmlWriter& xml, const std::array<Decimal, ID1_RACUNI.size()>&
     xml.CLOSEPARENT();
 }
 
-// The recipients with tax, in surname order, and the file's totals. False
-// when a read failed.
-bool writeRecipients(XmlWriter& xml, LONG payer, const std::string& year, FileTotals& totals, Id1Notes& notes) {
+// The recipients with tax, in surname order, and the file's totals; what the
+// file's structure would refuse in them goes to `problems`. False when a
+// read failed.
+bool writeRecipients(XmlWriter& xml, LONG payer, const std::string& year, FileTotals& totals, Id1Notes& notes,
+                     std::vector<std::string>& problems) {
     xml.CREATEPARENT("Obveznici");
     xml.ADDPARENT();
     Cursor people(OSOBE, OSOBE.KEYPREZIMEIME.index);
@@ -62,6 +92,7 @@ bool writeRecipients(XmlWriter& xml, LONG payer, const std::string& year, FileTo
         if (!PUNI(s, payer, year, notes)) return false;
         if (s.UKPOREZ.sign() <= 0) continue;
         if (OSO.OIB.empty()) notes.messages.push_back(OSO.PREZIME.str() + " " + OSO.IME.str() + " NEMA UNESEN OIB");
+        checkRecipient(problems);
 
         xml.CREATEPARENT("Obveznik");
         xml.CREATEATTRIBUTE("oib", OSO.OIB.str());
@@ -164,6 +195,25 @@ bool PUNI(Id1Sums& sums, LONG payer, const std::string& year, Id1Notes& notes) {
     return true;
 }
 
+std::vector<std::string> PROVJERAID1() {
+    std::vector<std::string> problems;
+    const std::string oib = SUB.OIB.str();
+    if (!oibValid(oib))
+        problems.push_back("Isplatitelj " + PRIJENOS(SUB.NAZIV.str()) + ": OIB " + quoted(oib) + " nije ispravan (" +
+                           kOibRule + ").");
+    if (!yearValid(ID1.GODINA.str()))
+        problems.push_back("Godina " + quoted(ID1.GODINA.str()) + " nije ispravna (četiri znamenke, od 2000 do 2099).");
+    if (!ID1.STORNO.empty() && ID1.STORNO != "true" && ID1.STORNO != "false")
+        problems.push_back("Storno " + quoted(ID1.STORNO.str()) + " nije ispravan (true ili false).");
+    if (blankName(ID1.KONIME.str())) problems.push_back("Kontakt osoba: nije uneseno ime.");
+    if (blankName(ID1.KONPREZIME.str())) problems.push_back("Kontakt osoba: nije uneseno prezime.");
+    return problems;
+}
+
+const XmlSchema& id1Schema() {
+    return XmlSchema::of(suppliedDataDir() + "/schemas/id1/Id1-v4-0.xsd", kNamespace, "Id1");
+}
+
 std::string id1FileName() { return "ID-1_" + SUB.OIB.str() + "_01.xml"; }
 
 bool FORMIRAJDATOTEKU(LONG form, const std::string& target) {
@@ -186,7 +236,11 @@ bool FORMIRAJDATOTEKU(LONG form, const std::string& target) {
         std::filesystem::path dir = std::filesystem::absolute(Store::main().folder(), ec);
         path = (dir / id1FileName()).string();
     }
+    // A file the tax authority would refuse is not written at all: the form
+    // and its payer are looked at now, each recipient as he is written.
+    std::vector<std::string> problems = PROVJERAID1();
     XmlWriter xml;
+    xml.checkAgainst(&id1Schema());
     if (!xml.CREATEXMLFILE(path, "1.0", "UTF-8")) {
         message("Datoteka se ne može kreirati: " + path);
         return false;
@@ -222,11 +276,19 @@ bool FORMIRAJDATOTEKU(LONG form, const std::string& target) {
     {
         // One snapshot of the year: another station's change cannot tear it.
         ReadTransaction snapshot;
-        writeRecipients(xml, payer, year, totals, notes);
+        writeRecipients(xml, payer, year, totals, notes, problems);
     }
     // A report that silently lost recipients would be worse than none: the
     // writer discards the file.
     if (!notes.tell()) return false;
+    if (!problems.empty()) {
+        // A text the file cannot carry belongs on the same list.
+        if (!xml.error().empty()) problems.push_back(xml.error());
+        std::string text;
+        for (const std::string& p : problems) text += (text.empty() ? "" : "\r\n") + p;
+        message(text, kCheckCaption, Icon::Exclamation);
+        return false;
+    }
 
     xml.CREATEPARENT("Ukupno");
     xml.ADDPARENT();

@@ -11,6 +11,8 @@
 
 namespace marel {
 
+class XmlSchema;
+
 // The tax-account codes of the report, in the order the file lists them.
 // The first 14 take income tax and surtax by the income type's code
 // (VRS.RNPOREZ); the last one takes the crisis tax.
@@ -49,10 +51,22 @@ bool PUNI(Id1Sums& sums, LONG payer, const std::string& year, Id1Notes& notes);
 // Name of the file of a payer whose OIB is in the SUB buffer: "ID-1_<OIB>_01.xml".
 std::string id1FileName();
 
+// What the file's structure would refuse in the form in the ID1 buffer and
+// its payer in SUB: the payer's OIB, the year, the contact person, the
+// cancel flag. Empty when the form may be written. (The recipients are
+// looked at as the file is written: only those it lists matter.)
+std::vector<std::string> PROVJERAID1();
+
+// The structure of the file (data/schemas/id1); every file is checked
+// against it before it gets its name.
+const XmlSchema& id1Schema();
+
 // Writes the XML file of the ID-1 form numbered `form` into the working
 // folder (replacing the payer's earlier one), or to `target` when given.
-// Nothing of a failed run is left behind; why it failed is told to the
-// user. True when the file was written.
+// Data the file's structure would refuse is listed in one window
+// ("Provjera prije kreiranja") and nothing is written. Nothing of a failed
+// run is left behind; why it failed is told to the user. True when the file
+// was written.
 bool FORMIRAJDATOTEKU(LONG form, const std::string& target = {});
 
 }  // namespace marel

@@ -5,12 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "common/Prompter.h"  // kCheckCaption, the caption of the window that lists them
 #include "joppd/JoppdRows.h"
 
 namespace marel {
-
-// Caption of the window that lists the problems.
-inline constexpr const char* kCheckCaption = "Provjera prije kreiranja";
 
 // Problems of the form in the JOPO buffer, its payment in ISP, its payer in
 // SUB and the payer's street in ULI (payerPlace is the name of the payer's

@@ -5,6 +5,7 @@
 
 #include "common/Picture.h"
 #include "common/Prompter.h"
+#include "common/XmlSchema.h"
 #include "common/XmlWriter.h"
 #include "joppd/JoppdCheck.h"
 #include "joppd/JoppdRows.h"
@@ -183,6 +184,10 @@ std::string joppdFileName() {
     return "JOP_" + ISP.RSID.str() + "_" + std::string(utf8Prefix(JOPO.UJED.str(), 4)) + ".xml";
 }
 
+const XmlSchema& joppdSchema() {
+    return XmlSchema::of(suppliedDataDir() + "/schemas/joppd/ObrazacJOPPD-v1-0.xsd", kSchema, "ObrazacJOPPD");
+}
+
 bool FORMIRAJ(const std::string& target) {
     FileUse files{&DOHOCI,   &ISPLATE, &JOPO,  &MJESTA, &NEOPOREZ, &OBRACUN, &OPCINE,
                   &OSOBE,    &SUBJEKTI, &SVASTA, &ULICE, &VBRAT,  &VRSTEDOH};
@@ -234,6 +239,9 @@ bool FORMIRAJ(const std::string& target) {
     if (!fits && target.empty()) return refuse("GREŠKA - PUTANJA XML DATOTEKE SE NE MOŽE UPISATI U OBRAZAC:\r\n" + path);
 
     XmlWriter xml;
+    // The belt behind the check list: what the tax authority's schema would
+    // refuse is named here rather than days later by the tax authority.
+    xml.checkAgainst(&joppdSchema());
     bool written = xml.CREATEXMLFILE(path, "1.0", "UTF-8");
     if (written) {
         writeDocument(xml, rows, payerPlace);

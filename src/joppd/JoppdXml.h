@@ -8,6 +8,8 @@
 
 namespace marel {
 
+class XmlSchema;
+
 // The moment a file states as its creation time.
 struct Moment {
     Date date;
@@ -31,6 +33,10 @@ std::string joppdFileName();
 // With a `target` the file goes there instead, under that name, and the
 // form is left as it was and nothing is said on success (the command line).
 bool FORMIRAJ(const std::string& target = {});
+
+// The tax authority's schema of the file, as supplied with the program
+// (data/schemas/joppd); every file is checked against it before it gets its name.
+const XmlSchema& joppdSchema();
 
 // Registers the JOPPD file with the command line's exports ("JOPPD").
 void registerJoppdExports();

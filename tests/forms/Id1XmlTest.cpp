@@ -3,6 +3,8 @@
 
 #include <filesystem>
 
+#include "common/Prompter.h"
+#include "common/XmlSchema.h"
 #include "forms/Id1Xml.h"
 #include "joppd/JoppdFixture.h"
 
@@ -96,8 +98,8 @@ protected:
 };
 
 TEST_F(Id1XmlTest, ListsRecipientsWithTaxInSurnameOrderWithPerAccountSumsAndFileTotals) {
-    person(3, "Ana  Marija", "Babić", "22222222228", 1);
-    person(4, "Mate", "Zorić", "33333333337", 1);
+    person(3, "Ana  Marija", "Babić", "22222222226", 1);
+    person(4, "Mate", "Zorić", "33333333335", 1);
     payment(1, Date::fromYmd(2013, 3, 10));
     payment(2, Date::fromYmd(2014, 5, 5));     // another year
     payment(3, Date::fromYmd(2013, 6, 1), 2);  // another payer
@@ -110,7 +112,7 @@ TEST_F(Id1XmlTest, ListsRecipientsWithTaxInSurnameOrderWithPerAccountSumsAndFile
     line(7, 1, 4, NONTAXABLE, kNonTaxable);  // no tax: not listed, adds nothing
     id1Form(1, 1, "2013");
 
-    ASSERT_TRUE(FORMIRAJDATOTEKU(1, target()));
+    ASSERT_TRUE(FORMIRAJDATOTEKU(1, target())) << (ask.messages.empty() ? "" : ask.last().text);
     // The dividend's type has no tax code: said, and its tax still counted.
     EXPECT_EQ(ask.texts(), std::vector<std::string>{"NIJE UNESENA SHIFRA POREZA U VRSTI DOHOTKA Dividenda"});
 
@@ -128,7 +130,7 @@ TEST_F(Id1XmlTest, ListsRecipientsWithTaxInSurnameOrderWithPerAccountSumsAndFile
         "Id1/Isplatitelj/KontaktOsoba/Email = vesna@secerana.hr",
         "Id1/Obveznici",
         // Babić: a dividend, 120.00 + 21.60, under no account.
-        "Id1/Obveznici/Obveznik @oib=22222222228 @oznGrOp=133",
+        "Id1/Obveznici/Obveznik @oib=22222222226 @oznGrOp=133",
         "Id1/Obveznici/Obveznik/Ime = Ana Marija",
         "Id1/Obveznici/Obveznik/Prezime = Babić",
         "Id1/Obveznici/Obveznik/Primitak = 1000.00",
@@ -259,6 +261,90 @@ TEST_F(Id1XmlTest, WhatCannotBeWrittenIsToldAndLeavesNoFile) {
     EXPECT_EQ(readFile(target()), "stari");
     for (const auto& e : fs::directory_iterator(folder.path()))
         EXPECT_EQ(e.path().filename().string().find("id1.xml."), std::string::npos) << e.path();
+}
+
+// Every account code of an income type carries its tax, the last before the
+// crisis tax's included.
+TEST_F(Id1XmlTest, EachTaxAccountCodeListsTheTaxPaidToIt) {
+    payment(1, Date::fromYmd(2013, 3, 10));
+    line(1, 1, 1, AUTHOR, kAuthorFee);
+    id1Form(1, 1, "2013");
+    for (size_t k = 0; k < ID1_KRIPOREZ; ++k) {
+        SCOPED_TRACE(ID1_RACUNI[k]);
+        taxCode(AUTHOR, ID1_RACUNI[k]);
+        ASSERT_TRUE(FORMIRAJDATOTEKU(1, target()));
+        const auto lines = outline(target());
+        const std::string account = "Id1/Obveznici/Obveznik/PorezPrirez/Racuni/Racun @brojRacuna=" + std::string(ID1_RACUNI[k]);
+        const auto at = std::find(lines.begin(), lines.end(), account);
+        ASSERT_NE(at, lines.end());
+        EXPECT_EQ(*(at + 1), "Id1/Obveznici/Obveznik/PorezPrirez/Racuni/Racun/Iznos = 165.20");
+    }
+}
+
+// Everything the file's structure would refuse is listed at once, and no
+// file is written; a recipient without tax is not looked at.
+TEST_F(Id1XmlTest, CheckListNamesWhatTheFileWouldRefuseAndWritesNothing) {
+    person(3, "  ", "Babić", "22222222226", 1);
+    person(4, "Mate", "Zorić", "12345678900", 1);  // wrong check digit
+    person(5, "Ivo", "Ban", "1234", 1);            // no tax: not in the file
+    payment(1, Date::fromYmd(2013, 3, 10));
+    line(1, 1, 3, NOCONTRIB, kNoContributions);
+    line(2, 1, 4, NOCONTRIB, kNoContributions);
+    line(3, 1, 5, NONTAXABLE, kNonTaxable);
+    id1Form(1, 1, "2013");
+    ASSERT_EQ(Store::main().exec("UPDATE ID1 SET KONPREZIME = '', STORNO = 'da' WHERE OZNAKA = 1"), 0);
+    ASSERT_EQ(Store::main().exec("UPDATE SUBJEKTI SET OIB = '6943515153a' WHERE OZNAKA = 1"), 0);
+    { std::ofstream(target()) << "stari"; }
+
+    EXPECT_FALSE(FORMIRAJDATOTEKU(1, target()));
+    ASSERT_EQ(ask.messages.size(), 1u);
+    EXPECT_EQ(ask.last().caption, kCheckCaption);
+    EXPECT_EQ(ask.last().text,
+              "Isplatitelj Šećerana Čađavica, Đakovo d.o.o.: OIB \"6943515153a\" nije ispravan (11 znamenki s "
+              "ispravnom kontrolnom znamenkom).\r\n"
+              "Storno \"da\" nije ispravan (true ili false).\r\n"
+              "Kontakt osoba: nije uneseno prezime.\r\n"
+              "Primatelj br. 3 Babić (OIB \"22222222226\"): nije uneseno ime.\r\n"
+              "Primatelj br. 4 Mate Zorić (OIB \"12345678900\"): OIB nije ispravan (11 znamenki s ispravnom "
+              "kontrolnom znamenkom).");
+    EXPECT_EQ(readFile(target()), "stari");
+    for (const auto& e : fs::directory_iterator(folder.path()))
+        EXPECT_EQ(e.path().filename().string().find("id1.xml."), std::string::npos) << e.path();
+}
+
+// The structure itself, behind the check list: a file that breaks it is
+// refused with the element and its value named.
+TEST_F(Id1XmlTest, SchemaRefusesABrokenFileNamingTheElementAndItsValue) {
+    payment(1, Date::fromYmd(2013, 3, 10));
+    line(1, 1, 1, AUTHOR, kAuthorFee);
+    id1Form(1, 1, "2013");
+    ASSERT_TRUE(FORMIRAJDATOTEKU(1, target()));
+    const std::string good = readFile(target());
+    ASSERT_EQ(id1Schema().check(target()), "");
+
+    struct Case {
+        std::string from, to, names;
+    };
+    const Case cases[] = {
+        {"<IsplataUGodini>2013<", "<IsplataUGodini>0214<", "element IsplataUGodini, vrijednost \"0214\""},
+        {"oib=\"69435151530\"", "oib=\"6943515153\"", "element Isplatitelj, atribut oib, vrijednost \"6943515153\""},
+        {"<Ime>Ivana</Ime>", "<Ime> </Ime>", "element Obveznici/Obveznik/Ime, vrijednost \" \""},
+        {"<Prezime>Tomić</Prezime>", "", "element Isplatitelj/KontaktOsoba/Telefoni"},
+        {"brojRacuna=\"1805\"", "brojRacuna=\"1806\"", "atribut brojRacuna, vrijednost \"1806\""},
+        {"<Primitak>1000.00<", "<Primitak>1000.005<", "element Obveznici/Obveznik/Primitak, vrijednost \"1000.005\""},
+        {"storno=\"false\"", "storno=\"ne\"", "element Id1, atribut storno, vrijednost \"ne\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.to);
+        std::string bad = good;
+        const size_t at = bad.find(c.from);
+        ASSERT_NE(at, std::string::npos);
+        bad.replace(at, c.from.size(), c.to);
+        { std::ofstream(target(), std::ios::binary) << bad; }
+        const std::string said = id1Schema().check(target());
+        EXPECT_EQ(said.rfind("Datoteka ne odgovara propisanoj strukturi: ", 0), 0u) << said;
+        EXPECT_NE(said.find(c.names), std::string::npos) << said;
+    }
 }
 
 }  // namespace

@@ -119,6 +119,20 @@ TEST_F(Idd, SumsTheMonthsIncomeLinesIntoTheColumnsOfTheirIncomeTypes) {
     EXPECT_EQ(same.total, g.total);
 }
 
+// Exempt receipts, author's work and athletes, artists and journalists
+// (columns 4 to 6) declare no contribution base; every other column does.
+TEST_F(Idd, ContributionBaseIsDeclaredOutsideColumnsFourToSix) {
+    for (int c = IddGrid::FIRST_COLUMN; c <= IddGrid::LAST_COLUMN; ++c) {
+        SCOPED_TRACE(c);
+        ASSERT_NO_FATAL_FAILURE(column(AUTHOR, BYTE(c)));
+        IddGrid g;
+        ASSERT_TRUE(sumIdd(1, "2014", "04", g));  // one author's fee, base 700.00
+        const Decimal base = c >= 4 && c <= 6 ? Decimal(0) : Decimal::parse("700");
+        EXPECT_EQ(g.at(IddGrid::OD, c), base);
+        EXPECT_EQ(g.total[IddGrid::OD], base);
+    }
+}
+
 TEST_F(Idd, PrintsEachRowWithTheCellsTheFormHas) {
     const auto lines = text(1, "2014", "3");
     ASSERT_FALSE(lines.empty());

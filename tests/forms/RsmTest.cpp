@@ -170,13 +170,17 @@ TEST_F(Rsm, DotMatrixLeavesOutTheShadedAreasOnly) {
 }
 
 TEST_F(Rsm, PageBLinesIdentifyTheInsuredPersons) {
-    // No OIB: the JMBG. Working elsewhere: the municipality he was given.
+    // No OIB: the JMBG; both: the OIB. Working elsewhere: the municipality he was given.
     person(3, "Marko", "Marić", "", 1);
     OSO.OZNAKA = 3;
     ASSERT_EQ(OSOBE.get(OSOBE.KEYOZNAKA), 0);
     OSO.JMBG = "0101980330001";
     ASSERT_EQ(OSOBE.put(), 0);
     person(4, "Ana", "Anić", "11111111119", 1, "0456");
+    OSO.OZNAKA = 4;  // both: the OIB
+    ASSERT_EQ(OSOBE.get(OSOBE.KEYOZNAKA), 0);
+    OSO.JMBG = "0202985335002";
+    ASSERT_EQ(OSOBE.put(), 0);
     VRS.OZNAKA = AUTHOR;
     ASSERT_EQ(VRSTEDOH.get(VRSTEDOH.KEYOZNAKA), 0);
     VRS.OSNOVAOBRACUNA = "4X7 ostalo";
@@ -202,6 +206,7 @@ TEST_F(Rsm, PageBLinesIdentifyTheInsuredPersons) {
                                  "700,00", "105,00", "35,00", "694,80"}));
     EXPECT_EQ(words(rows[1])[1], "0101980330001");
     EXPECT_EQ(words(rows[1])[2], "Marić");
+    EXPECT_EQ(words(rows[2])[1], "11111111119");
     EXPECT_EQ(words(rows[2])[4], "0456");
     EXPECT_EQ(words(rows[3]), (V{"4", "0", "0", "0,00", "0,00", "0,00", "0,00", "705,00"}));
     EXPECT_EQ(after(b[0], "IDENTIFIKATOR OBRASCA").substr(0, 5), "14073");

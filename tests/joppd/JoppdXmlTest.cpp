@@ -134,6 +134,7 @@ TEST_F(JoppdXmlTest, PreconditionsAreCheckedInOrder) {
     SUBJEKTI.clear();
     SUB.OZNAKA = 9;
     SUB.NAZIV = "Udruga Rijeka";
+    SUB.TIP = "P";
     SUB.OIB = "12345678903";
     SUB.MJESTO = 9;
     SUB.ULICA = 9;
@@ -151,7 +152,7 @@ TEST_F(JoppdXmlTest, PreconditionsAreCheckedInOrder) {
     JOPO.UJED = kIdentifier;
     ASSERT_EQ(JOPO.put(), 0);
     ask.messages.clear();
-    EXPECT_TRUE(FORMIRAJ());
+    EXPECT_TRUE(FORMIRAJ()) << (ask.messages.empty() ? "" : ask.last().text);
     EXPECT_EQ(xmlFiles().size(), 1u);
 }
 
@@ -356,6 +357,27 @@ TEST_F(JoppdXmlTest, FileThatCannotBeWrittenLeavesTheFormAlone) {
     EXPECT_FALSE(FORMIRAJ());
     EXPECT_EQ(ask.texts(),
               std::vector<std::string>{"GREŠKA - XML DATOTEKA SE NE MOŽE KREIRATI:\r\n" + target.string()});
+    EXPECT_TRUE(xmlFiles().empty());
+    reloadForm();
+    EXPECT_TRUE(JOPO.DATOTEKA.empty());
+}
+
+// The tax authority's schema stands behind the check list: a value the list
+// does not look at (a report mark of four digits from old data) is refused
+// by it, named with its value, and nothing is written.
+TEST_F(JoppdXmlTest, SchemaRefusesWhatTheCheckListLetsThrough) {
+    payment(1, Date::fromYmd(2014, 2, 5));
+    line(1, 1, 1, AUTHOR, kAuthorFee);
+    form(1, 1);
+    ASSERT_EQ(Store::main().exec("UPDATE ISPLATE SET RSID = '1403' WHERE OZNAKA = 1"), 0);
+    JOPO.OZNAKA = 1;
+    EXPECT_FALSE(FORMIRAJ());
+    ASSERT_EQ(ask.messages.size(), 1u);
+    EXPECT_EQ(ask.last().text.rfind("GREŠKA - XML DATOTEKA NIJE KREIRANA:\r\nDatoteka ne odgovara propisanoj "
+                                    "strukturi: element StranaA/OznakaIzvjesca, vrijednost \"1403\"",
+                                    0),
+              0u)
+        << ask.last().text;
     EXPECT_TRUE(xmlFiles().empty());
     reloadForm();
     EXPECT_TRUE(JOPO.DATOTEKA.empty());

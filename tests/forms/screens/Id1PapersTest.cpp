@@ -20,8 +20,8 @@ protected:
         taxCode(AUTHOR, "1805");
         taxCode(NOCONTRIB, "1422");
         taxCode(NONTAXABLE, "1422");
-        person(3, "Ana", "Babić", "22222222228", 1);
-        person(4, "Mate", "Zorić", "33333333337", 1);
+        person(3, "Ana", "Babić", "22222222226", 1);
+        person(4, "Mate", "Zorić", "33333333335", 1);
         payment(1, Date::fromYmd(2013, 3, 10));
         payment(2, Date::fromYmd(2014, 5, 5));
         Amounts crisis = kAuthorFee;
@@ -125,6 +125,14 @@ TEST_F(Id1Papers, FileAndBadArgumentsFromTheCommandLine) {
     ID1.ISPLATITELJ = 1;
     ID1.STORNO = "true";
     ID1.GODINA = "2013";
+    ID1.KONIME = "Vesna";
+    ID1.KONPREZIME = "Tomić";
+    ASSERT_EQ(ID1.add(), 0);
+    // A form the file's structure would refuse: a year of the wrong century, no contact.
+    ID1.clear();
+    ID1.OZNAKA = 2;
+    ID1.ISPLATITELJ = 1;
+    ID1.GODINA = "0214";
     ASSERT_EQ(ID1.add(), 0);
 
     ExportRun xml = run({"ID1XML", "id1=1", "--out", "id1.xml"});
@@ -137,6 +145,9 @@ TEST_F(Id1Papers, FileAndBadArgumentsFromTheCommandLine) {
 
     for (const auto& [args, said] : std::vector<std::pair<std::vector<std::string>, std::string>>{
              {{"ID1XML", "id1=5", "--out", "x.xml"}, "ID-1 obrazac 5 ne postoji.\n"},
+             {{"ID1XML", "id1=2", "--out", "x.xml"},
+              "ID-1 datoteka nije kreirana. Godina \"0214\" nije ispravna (četiri znamenke, od 2000 do 2099). "
+              "Kontakt osoba: nije uneseno ime. Kontakt osoba: nije uneseno prezime.\n"},
              {{"ISPISPOPRATNOGDOPISA", "id1=5", "--out", "x"}, "ID-1 obrazac 5 ne postoji.\n"},
              {{"ID1", "isplatitelj=9", "godina=2013", "--out", "x"}, "Isplatitelj 9 ne postoji.\n"},
              {{"ID1", "isplatitelj=1", "godina=13", "--out", "x"}, "Godina mora imati četiri znamenke: 13\n"}}) {

@@ -1,0 +1,166 @@
+#include "common/XmlSchema.h"
+
+#include <libxml/parser.h>
+#include <libxml/xmlreader.h>
+#include <libxml/xmlschemas.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <mutex>
+
+namespace marel {
+
+namespace {
+
+std::string text(const xmlChar* s) { return s ? reinterpret_cast<const char*>(s) : ""; }
+
+// libxml2 names an element with its namespace in braces; the user knows it
+// by its name alone. Braces of anything else (a pattern's "{11}") stay.
+std::string withoutNamespaces(std::string s) {
+    for (size_t open = 0; (open = s.find('{', open)) != std::string::npos;) {
+        const size_t close = s.find('}', open);
+        if (close == std::string::npos) break;
+        if (s.substr(open, close - open).find("://") != std::string::npos) s.erase(open, close - open + 1);
+        else open = close;
+    }
+    while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
+    return s;
+}
+
+// The first complaint of a reading or a validation, with the node it is about.
+struct FirstError {
+    bool set = false;
+    std::string message;
+    xmlNodePtr node = nullptr;
+    int line = 0;
+};
+
+void keepFirst(void* out, xmlErrorPtr e) {
+    auto& first = *static_cast<FirstError*>(out);
+    if (first.set || !e) return;
+    first.set = true;
+    first.message = e->message ? withoutNamespaces(e->message) : "";
+    first.node = static_cast<xmlNodePtr>(e->node);
+    first.line = e->line;
+}
+
+// "Isplatitelj/KontaktOsoba/Ime": the element by its path below the root, so
+// that the contact's first name is not taken for a recipient's.
+std::string elementPath(xmlNodePtr element) {
+    std::string path;
+    for (xmlNodePtr n = element; n && n->type == XML_ELEMENT_NODE && n->parent && n->parent->type == XML_ELEMENT_NODE;
+         n = n->parent)
+        path = text(n->name) + (path.empty() ? "" : "/" + path);
+    return path.empty() && element ? text(element->name) : path;
+}
+
+// The element (and attribute) a complaint is about, with its value. libxml2
+// gives the element for a complaint about one of its attributes, and names
+// the attribute in its message ("Element 'X', attribute 'oib': ...").
+std::string where(xmlNodePtr node, const std::string& message, int line) {
+    if (!node || node->type != XML_ELEMENT_NODE) return {};
+    std::string out = "element " + elementPath(node);
+    std::string attribute;
+    if (const size_t at = message.find("attribute '"); at != std::string::npos) {
+        const size_t from = at + 11, to = message.find('\'', from);
+        if (to != std::string::npos) attribute = message.substr(from, to - from);
+    }
+    xmlChar* value = nullptr;
+    if (!attribute.empty()) {
+        out += ", atribut " + attribute;
+        value = xmlGetProp(node, reinterpret_cast<const xmlChar*>(attribute.c_str()));
+    } else {
+        bool leaf = true;
+        for (xmlNodePtr c = node->children; c; c = c->next) leaf = leaf && c->type != XML_ELEMENT_NODE;
+        if (leaf) value = xmlNodeGetContent(node);
+    }
+    if (value) out += ", vrijednost \"" + text(value) + "\"";
+    xmlFree(value);
+    const long at = xmlGetLineNo(node);
+    if (at > 0 || line > 0) out += " (redak " + std::to_string(at > 0 ? at : line) + ")";
+    return out;
+}
+
+}  // namespace
+
+const XmlSchema& XmlSchema::of(const std::string& xsd, std::string_view rootNamespace, std::string_view root) {
+    static std::mutex guard;
+    static std::map<std::string, std::unique_ptr<XmlSchema>> read;
+    std::lock_guard lock(guard);
+    std::unique_ptr<XmlSchema>& kept = read[xsd];
+    if (!kept) kept.reset(new XmlSchema(xsd, rootNamespace, root));
+    return *kept;
+}
+
+XmlSchema::XmlSchema(std::string xsd, std::string_view rootNamespace, std::string_view root)
+    : xsd_(std::move(xsd)), namespace_(rootNamespace), root_(root) {
+    xmlSchemaParserCtxtPtr pc = xmlSchemaNewParserCtxt(xsd_.c_str());
+    if (!pc) return;
+    FirstError ignored;  // a schema that cannot be read is reported when a file is checked
+    xmlSchemaSetParserStructuredErrors(pc, keepFirst, &ignored);
+    schema_ = xmlSchemaParse(pc);
+    xmlSchemaFreeParserCtxt(pc);
+}
+
+// A report of ten thousand lines is checked while it is read, without
+// building its tree; only a file found wrong is read again as a tree, to name
+// the element at fault with its value.
+std::string XmlSchema::check(const std::string& path) const {
+    if (!schema_) return "Shema datoteke se ne može pročitati: " + xsd_;
+    // Read from the open file: libxml2 would take the name for a URI, and a
+    // folder called "100%" is a folder like any other.
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+    if (!file) return "Datoteka se ne može pročitati: " + path;
+    constexpr int kOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+
+    FirstError first;
+    bool valid = false, rootSeen = false;
+    xmlTextReaderPtr reader = xmlReaderForFd(fileno(file.get()), nullptr, nullptr, kOptions);
+    xmlSchemaValidCtxtPtr vc = xmlSchemaNewValidCtxt(schema_);
+    if (reader && vc) {
+        xmlSchemaSetValidStructuredErrors(vc, keepFirst, &first);
+        if (xmlTextReaderSchemaValidateCtxt(reader, vc, 0) == 0) {
+            int rc;
+            while ((rc = xmlTextReaderRead(reader)) == 1 && !first.set) {
+                if (rootSeen || xmlTextReaderNodeType(reader) != XML_READER_TYPE_ELEMENT) continue;
+                rootSeen = true;
+                if (text(xmlTextReaderConstLocalName(reader)) != root_ ||
+                    text(xmlTextReaderConstNamespaceUri(reader)) != namespace_)
+                    break;
+            }
+            valid = rc == 0 && rootSeen && !first.set && xmlTextReaderIsValid(reader) == 1;
+        }
+    }
+    if (reader) xmlFreeTextReader(reader);
+    if (vc) xmlSchemaFreeValidCtxt(vc);
+    if (valid) return {};
+
+    std::rewind(file.get());
+    xmlDocPtr doc = xmlReadFd(fileno(file.get()), nullptr, nullptr, kOptions);
+    if (!doc) return "Datoteka nije ispravan XML dokument: " + path;
+    std::string error;
+    xmlNodePtr top = xmlDocGetRootElement(doc);
+    const std::string topNamespace = top && top->ns ? text(top->ns->href) : "";
+    if (!top || text(top->name) != root_ || topNamespace != namespace_) {
+        error = "Datoteka ne počinje elementom " + root_ + " (" + namespace_ + ").";
+    } else {
+        FirstError atNode;
+        vc = xmlSchemaNewValidCtxt(schema_);
+        if (vc) {
+            xmlSchemaSetValidStructuredErrors(vc, keepFirst, &atNode);
+            xmlSchemaValidateDoc(vc, doc);
+            xmlSchemaFreeValidCtxt(vc);
+        }
+        // Read as a tree the file may pass where the reading did not (a read
+        // failure): the first complaint of either is told.
+        const FirstError& told = atNode.set ? atNode : first;
+        const std::string at = atNode.set ? where(atNode.node, atNode.message, atNode.line) : "";
+        error = "Datoteka ne odgovara propisanoj strukturi" + (at.empty() ? "" : ": " + at) + "." +
+                (told.message.empty() ? "" : " " + told.message);
+    }
+    xmlFreeDoc(doc);
+    return error;
+}
+
+}  // namespace marel
