@@ -9,7 +9,7 @@
 
 namespace marel::test {
 
-ExportRun runExport(const std::vector<std::string>& args, const std::string& workingFolder) {
+ExportRun runExport(const std::vector<std::string>& args, const std::string& workingFolder, int limitMs) {
     QProcess p;
     QStringList list{QStringLiteral("export")};
     for (const std::string& a : args) list << QString::fromStdString(a);
@@ -21,7 +21,7 @@ ExportRun runExport(const std::vector<std::string>& args, const std::string& wor
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(MAREL_BINARY), list);
     ExportRun r;
-    if (!p.waitForFinished(120000)) {
+    if (!p.waitForFinished(limitMs)) {
         p.kill();
         p.waitForFinished();
         r.err = "did not finish";

@@ -11,8 +11,10 @@ struct ExportRun {
     std::string out, err;
 };
 
-// `marel export <args>` with the given working folder; waits up to two minutes.
-ExportRun runExport(const std::vector<std::string>& args, const std::string& workingFolder = {});
+// `marel export <args>` with the given working folder; waits up to `limitMs`
+// (two minutes unless told), then ends it and says it "did not finish".
+ExportRun runExport(const std::vector<std::string>& args, const std::string& workingFolder = {},
+                    int limitMs = 120000);
 
 // The text lines of every page file in a folder of exported pages, page
 // after page (the text export of the previews).
