@@ -1,6 +1,7 @@
 #pragma once
 // Runs the program's `marel export` as a user would from a shell, and reads
 // back what it wrote.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,10 @@ struct ExportRun {
     std::string out, err;
 };
 
-// `marel export <args>` with the given working folder; waits up to two minutes.
-ExportRun runExport(const std::vector<std::string>& args, const std::string& workingFolder = {});
+// `marel export <args>` with the given working folder; waits up to two
+// minutes, calling `meanwhile` over and over while the command runs.
+ExportRun runExport(const std::vector<std::string>& args, const std::string& workingFolder = {},
+                    const std::function<void()>& meanwhile = {});
 
 // The text lines of every page file in a folder of exported pages, page
 // after page (the text export of the previews).
