@@ -218,6 +218,8 @@ std::string id1FileName() { return "ID-1_" + SUB.OIB.str() + "_01.xml"; }
 
 bool FORMIRAJDATOTEKU(LONG form, const std::string& target) {
     FileUse files{&DOHOCI, &ID1, &ISPLATE, &MJESTA, &OBRACUN, &OPCINE, &OSOBE, &SUBJEKTI, &VRSTEDOH};
+    // The form, its payer and the year's recipients from one moment of the data.
+    ReadTransaction wholeFile;
     ID1.OZNAKA = form;
     if (ID1.get(ID1.KEYOZNAKA) != 0) {
         message("GREŠKA - ID-1 OBRAZAC " + std::to_string(form) + " NE POSTOJI");

@@ -1,10 +1,14 @@
 #include "frame/ExportCommand.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <charconv>
 #include <filesystem>
 #include <ostream>
+#include <string_view>
 #include <system_error>
 
 #include "certificates/Certificates.h"
@@ -20,6 +24,7 @@
 #include "report/PageFiles.h"
 #include "slips/Slips.h"
 #include "session/Globals.h"
+#include "store/Store.h"
 
 namespace fs = std::filesystem;
 
@@ -76,9 +81,32 @@ bool endsWithPdf(const std::string& path) {
     return ext == ".pdf";
 }
 
+constexpr std::string_view kPartMark = ".dio-";
+
 // A name beside the target for writing, renamed to the target when complete.
 std::string partName(const std::string& target) {
-    return target + ".dio-" + std::to_string(::getpid());
+    return target + std::string(kPartMark) + std::to_string(::getpid());
+}
+
+// Part files an export killed half-way left in `folder` go: those whose
+// process (the number after the mark) no longer exists. One of a running
+// export, ours or another user's, stays.
+void removeDeadParts(const fs::path& folder) {
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        const size_t mark = name.rfind(kPartMark);
+        if (mark == std::string::npos || mark == 0) continue;
+        const std::string digits = name.substr(mark + kPartMark.size());
+        long pid = 0;
+        auto [end_, err] = std::from_chars(digits.data(), digits.data() + digits.size(), pid);
+        if (digits.empty() || err != std::errc{} || end_ != digits.data() + digits.size() || pid <= 0 ||
+            pid != long(pid_t(pid)))
+            continue;
+        if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH) continue;
+        std::error_code removed;
+        fs::remove_all(it->path(), removed);
+    }
 }
 
 void list(std::ostream& out) {
@@ -210,16 +238,26 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     fs::current_path(data, ec);
     programStart(data.string());
 
+    removeDeadParts(fs::path(target).parent_path());
     std::string failure;
     if (entry->pages) {
-        ExportOutcome o = entry->pages(ExportArgs(call.values));
+        ExportOutcome o;
+        {
+            // The whole report from one moment of the data, whatever other
+            // stations write while it is built.
+            ReadTransaction snapshot;
+            o = entry->pages(ExportArgs(call.values));
+        }
         if (o.report && o.report->pages().empty()) o.report.reset();
         if (!o.report) failure = o.error.empty() ? NOTHING_TO_PRINT : o.error;
         else failure = writePages(*o.report, target);
         if (o.report) o.report->discard();
     } else {
         const std::string part = partName(target);
-        failure = entry->file(ExportArgs(call.values), part);
+        {
+            ReadTransaction snapshot;
+            failure = entry->file(ExportArgs(call.values), part);
+        }
         if (failure.empty() && !fs::is_regular_file(part)) failure = "Datoteka nije kreirana: " + target;
         if (failure.empty()) fs::rename(part, target, ec);
         if (failure.empty() && ec) failure = "Datoteka se ne može kreirati: " + target;

@@ -191,6 +191,8 @@ const XmlSchema& joppdSchema() {
 bool FORMIRAJ(const std::string& target) {
     FileUse files{&DOHOCI,   &ISPLATE, &JOPO,  &MJESTA, &NEOPOREZ, &OBRACUN, &OPCINE,
                   &OSOBE,    &SUBJEKTI, &SVASTA, &ULICE, &VBRAT,  &VRSTEDOH};
+    // The check list, the rows and the header from one moment of the data.
+    ReadTransaction wholeFile;
 
     if (JOPO.get(JOPO.KEYOZNAKA) != 0) return refuse("GREŠKA - ISPLATA");
     ISP.OZNAKA = JOPO.ISPLATA;

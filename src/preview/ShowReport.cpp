@@ -4,13 +4,20 @@
 #include "preview/PreviewDialogs.h"
 #include "preview/Printing.h"
 #include "preview/ReportPreview.h"
+#include "store/Store.h"
 #include "ui/Request.h"
 
 namespace marel {
 
 std::unique_ptr<Report> buildWithProgress(const ReportBuild& build, QWidget* caller) {
     ProgressWindow progress(caller);
-    std::unique_ptr<Report> report = build(progress.callback());
+    std::unique_ptr<Report> report;
+    {
+        // One moment of the data for the whole report, however long it takes
+        // and whatever other stations write meanwhile.
+        ReadTransaction snapshot;
+        report = build(progress.callback());
+    }
     if (report && report->pages().empty()) report.reset();
     return report;
 }

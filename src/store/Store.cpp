@@ -418,6 +418,9 @@ int Store::commitRead() {
     return stopReading();
 }
 
+int Store::pauseRead() { return stopReading(); }
+int Store::resumeRead() { return startReading(); }
+
 // Our own deferred transaction, while reads are wanted and no write
 // transaction is active (nor one begun by hand through exec).
 int Store::startReading() {

@@ -98,6 +98,12 @@ public:
     int beginRead();
     int commitRead();
     bool inReadTransaction() const { return readDepth_ > 0; }
+    // While the user is asked something in the middle of a read transaction,
+    // the lock goes (other stations must not wait on a dialog): pauseRead
+    // ends the reading state, resumeRead starts a new one that sees what was
+    // written meanwhile. Both do nothing outside a read transaction.
+    int pauseRead();
+    int resumeRead();
 
     // Loads one supplied table (LABEL.tsv) into an existing, empty table.
     int loadTable(const std::string& label, const std::string& dataDir);
@@ -176,6 +182,18 @@ public:
 private:
     Store& store_;
     bool held_;
+};
+
+// The read transaction paused for the life of a scope (see pauseRead).
+class ReadPause {
+public:
+    explicit ReadPause(Store& store = Store::main()) : store_(store) { store_.pauseRead(); }
+    ~ReadPause() { store_.resumeRead(); }
+    ReadPause(const ReadPause&) = delete;
+    ReadPause& operator=(const ReadPause&) = delete;
+
+private:
+    Store& store_;
 };
 
 // A write transaction for the life of a scope: unless commit() is called,

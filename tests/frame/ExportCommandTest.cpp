@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include "demo/DemoData.h"
 #include "support/ExportRun.h"
@@ -100,6 +104,26 @@ TEST_F(ExportCommand, FailsWithOneLineAndLeavesNothingBehind) {
     r = run({"OPCINEISPIS", "--out", "puna"});
     EXPECT_NE(r.exitCode, 0);
     EXPECT_EQ(outputs(), std::vector<std::string>{"puna"});
+}
+
+// What an export killed half-way left beside its output goes the next time
+// an export writes into that folder; what a running one is writing stays.
+TEST_F(ExportCommand, PartFilesOfAKilledExportGoThoseOfARunningOneStay) {
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ASSERT_GT(gone, 0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    const std::string dead = ".dio-" + std::to_string(gone), alive = ".dio-" + std::to_string(::getpid());
+    { std::ofstream(out.path() / ("stari.pdf" + dead)) << "x"; }
+    fs::create_directory(out.path() / ("stranice" + dead));
+    { std::ofstream(out.path() / ("stranice" + dead) / "stranica-0001.wmf") << "x"; }
+    { std::ofstream(out.path() / ("tekuci.xml" + alive)) << "x"; }
+
+    ExportRun r = run({"OPCINEISPIS", "--out", "opcine.pdf"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::vector<std::string> left = outputs();
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"opcine.pdf", "tekuci.xml" + alive}));
 }
 
 }  // namespace

@@ -184,7 +184,7 @@ TEST_F(HostileData, TheCommandWritesAWholeOutputOrOneLineAndNoPartFile) {
                                           e->file ? "izlaz.xml" : "izlaz.pdf"};
             for (const auto& [k, v] : argumentsOf(*e)) args.push_back(k + "=" + v);
             const std::string what = s.name + " / " + e->name;
-            ExportRun r = runExport(args, out.str(), 20000);
+            ExportRun r = runExport(args, out.str(), {}, 20000);
             std::vector<std::string> written;
             for (const auto& f : fs::directory_iterator(out.path())) written.push_back(f.path().filename().string());
             if (r.exitCode == 0) {

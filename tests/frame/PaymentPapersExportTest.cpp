@@ -142,3 +142,49 @@ TEST_F(PaymentPapersExport, ListedAndRefusedWithOneLine) {
     }
     EXPECT_TRUE(fs::is_empty(out.path()));
 }
+
+// This station doubles or halves every amount of the first payment, each time
+// in one transaction, while another station exports the year's papers: each
+// paper shows one of the two states whole, never rows of one with totals of
+// the other.
+TEST_F(PaymentPapersExport, APaperExportedBesideAWriterShowsOneState) {
+    bool doubled = false;
+    auto toggle = [&] {
+        WriteTransaction tx;
+        const std::string by = doubled ? " / 2" : " * 2";
+        if (!tx.ok() ||
+            Store::main().exec("UPDATE OBRACUN SET IZNOS = IZNOS" + by +
+                               " WHERE DOHODAK IN (SELECT OZNAKA FROM DOHOCI WHERE ISPLATA = 1)") != 0 ||
+            Store::main().exec("UPDATE DOHOCI SET NETO = NETO" + by + " WHERE ISPLATA = 1") != 0)
+            return;
+        // A commit refused while the export reads changes nothing.
+        if (tx.commit() == 0) doubled = !doubled;
+    };
+    int n = 0;
+    auto exported = [&](const std::vector<std::string>& paper, const std::function<void()>& meanwhile) {
+        const std::string name = "p" + std::to_string(++n);
+        std::vector<std::string> call = paper;
+        call.insert(call.end(), {"--data", folder.str(), "--out", name});
+        ExportRun r = runExport(call, out.str(), meanwhile);
+        EXPECT_EQ(r.exitCode, 0) << paper[0] << ": " << r.err;
+        return text(name);
+    };
+    const std::vector<std::vector<std::string>> papers = {
+        {"ID1", "isplatitelj=1", "godina=2014"},
+        {"ISPISPOTVRDE", "isplatitelj=1", "godina=2014"},
+        {"IDD", "isplatitelj=1", "godina=2014", "mjesec=3"},
+    };
+    for (const auto& paper : papers) {
+        const std::string plain = exported(paper, {});
+        for (int i = 0; i < 20 && !doubled; ++i) toggle();
+        ASSERT_TRUE(doubled);
+        const std::string twice = exported(paper, {});
+        ASSERT_NE(plain, twice) << paper[0];
+        for (int run = 0; run < 6; ++run) {
+            const std::string seen = exported(paper, toggle);
+            EXPECT_TRUE(seen == plain || seen == twice) << paper[0] << ", run " << run << ":\n" << seen;
+        }
+        for (int i = 0; i < 20 && doubled; ++i) toggle();
+        ASSERT_FALSE(doubled);
+    }
+}

@@ -523,6 +523,32 @@ TEST(StoreFiles, NewDatabaseReceivesSuppliedTables) {
     EXPECT_EQ(vbr.open(), kFileNotFound);
 }
 
+// A report that asks the user something lets go of its lock while he reads:
+// another station writes meanwhile, and the reading goes on after it.
+TEST_F(StoreFixture, AReadPausedForAQuestionLetsAnotherStationWrite) {
+    openFiles({&ULICE});
+    ASSERT_EQ(addStreet("Ilica"), 0);
+    Store other;
+    ASSERT_EQ(other.open(folder.str(), ""), 0);
+    UliceFile theirs(other);
+    ASSERT_EQ(theirs.open(), 0);
+
+    ReadTransaction report;
+    EXPECT_EQ(ULICE.records(), 1);
+    {
+        ReadPause asking;
+        ASSERT_EQ(other.begin(100), 0);
+        theirs.clear();
+        theirs.OZNAKA = 2;
+        theirs.NAZIV = "Savska";
+        ASSERT_EQ(theirs.add(), 0);
+        EXPECT_EQ(other.commit(), 0);
+    }
+    EXPECT_TRUE(Store::main().inReadTransaction());
+    EXPECT_EQ(ULICE.records(), 2);
+    theirs.close();
+}
+
 TEST_F(StoreFixture, ReadTransactionNestsAndGivesWayToWrites) {
     openFiles({&ULICE});
     Store& store = Store::main();

@@ -1,5 +1,6 @@
 #include "support/ExportRun.h"
 
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <algorithm>
@@ -9,7 +10,8 @@
 
 namespace marel::test {
 
-ExportRun runExport(const std::vector<std::string>& args, const std::string& workingFolder, int limitMs) {
+ExportRun runExport(const std::vector<std::string>& args, const std::string& workingFolder,
+                    const std::function<void()>& meanwhile, int limitMs) {
     QProcess p;
     QStringList list{QStringLiteral("export")};
     for (const std::string& a : args) list << QString::fromStdString(a);
@@ -21,7 +23,14 @@ ExportRun runExport(const std::vector<std::string>& args, const std::string& wor
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(MAREL_BINARY), list);
     ExportRun r;
-    if (!p.waitForFinished(limitMs)) {
+    QDeadlineTimer limit(limitMs);
+    bool finished = false;
+    while (meanwhile && !finished && !limit.hasExpired()) {
+        // Once finished, waiting again says false: the state tells.
+        finished = p.waitForFinished(1) || p.state() == QProcess::NotRunning;
+        if (!finished) meanwhile();
+    }
+    if (!finished && !p.waitForFinished(int(std::max<qint64>(limit.remainingTime(), 0)))) {
         p.kill();
         p.waitForFinished();
         r.err = "did not finish";

@@ -8,6 +8,8 @@
 #include <QPrintDialog>
 #include <QPushButton>
 
+#include "store/Store.h"
+
 namespace marel {
 
 namespace {
@@ -45,6 +47,9 @@ QMessageBox::Icon qtIcon(Icon icon) {
 }  // namespace
 
 int QtPrompter::message(const MessageRequest& request) {
+    // A report being built keeps other stations from writing only while it
+    // reads, never while the user reads a message of it.
+    ReadPause pause;
     QMessageBox box(dialogParent());
     box.setWindowTitle(request.caption.empty() ? QApplication::applicationDisplayName() : qs(request.caption));
     box.setTextFormat(Qt::PlainText);
@@ -81,6 +86,7 @@ int QtPrompter::message(const MessageRequest& request) {
 }
 
 int QtPrompter::popup(const std::string& items) {
+    ReadPause pause;
     QMenu menu(dialogParent());
     int number = 0;
     for (const QString& item : splitItems(items)) {
@@ -115,6 +121,7 @@ QString qtFileFilter(const std::string& filter) {
 }
 
 std::optional<std::string> QtPrompter::chooseFile(const FileRequest& request) {
+    ReadPause pause;
     QString title = qs(request.title), filter = qtFileFilter(request.filter), initial = qs(request.initial);
     QString name = request.save ? QFileDialog::getSaveFileName(dialogParent(), title, initial, filter)
                                 : QFileDialog::getOpenFileName(dialogParent(), title, initial, filter);
@@ -128,6 +135,7 @@ QPrinter& sharedPrinter() {
 }
 
 bool QtPrompter::printerSetup(const std::string& title) {
+    ReadPause pause;
     QPrintDialog dialog(&sharedPrinter(), dialogParent());
     dialog.setWindowTitle(title.empty() ? QStringLiteral("Postavke pisača") : qs(title));
     // Only the choice of printer and paper: page ranges and copies belong to a print.
