@@ -60,16 +60,39 @@ char32_t utf8Next(std::string_view s, size_t& i) {
     return c;
 }
 
-bool hasControlCharacter(std::string_view s) {
-    for (size_t i = 0; i < s.size(); ++i) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        if (b < 0x20 || b == 0x7F) return true;
-        // C1 controls are U+0080..U+009F: 0xC2 0x80..0x9F in UTF-8.
-        if (b == 0xC2 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) <= 0x9F &&
-            static_cast<unsigned char>(s[i + 1]) >= 0x80)
-            return true;
-    }
+namespace {
+// Bytes of the control character at s[i] (0 when there is none): C0, DEL, or
+// C1 (U+0080..U+009F, 0xC2 0x80..0x9F in UTF-8). A memo's tabs and line
+// breaks are text, not control, when `lineBreaks` says so.
+size_t controlAt(std::string_view s, size_t i, bool lineBreaks) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    if (lineBreaks && (b == '\t' || b == '\n' || b == '\r')) return 0;
+    if (b < 0x20 || b == 0x7F) return 1;
+    if (b == 0xC2 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) <= 0x9F &&
+        static_cast<unsigned char>(s[i + 1]) >= 0x80)
+        return 2;
+    return 0;
+}
+}  // namespace
+
+bool hasControlCharacter(std::string_view s, bool lineBreaks) {
+    for (size_t i = 0; i < s.size(); ++i)
+        if (controlAt(s, i, lineBreaks)) return true;
     return false;
+}
+
+std::string blankControlCharacters(std::string_view s, bool lineBreaks) {
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size();) {
+        if (const size_t n = controlAt(s, i, lineBreaks)) {
+            out += ' ';
+            i += n;
+        } else {
+            out += s[i++];
+        }
+    }
+    return out;
 }
 
 void utf8Append(std::string& out, char32_t c) {

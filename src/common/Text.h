@@ -33,8 +33,12 @@ char32_t utf8Next(std::string_view s, size_t& i);
 void utf8Append(std::string& out, char32_t c);
 
 // A control character anywhere in the text: C0 (NUL, tab, line breaks ...),
-// DEL or C1. No field of a record holds one.
-bool hasControlCharacter(std::string_view s);
+// DEL or C1. No field of a record holds one, except that a memo (with
+// `lineBreaks`) keeps its tabs and line breaks.
+bool hasControlCharacter(std::string_view s, bool lineBreaks = false);
+// The text with each control character (as above) replaced by a blank: what
+// another program may have stored is shown and written out blank.
+std::string blankControlCharacters(std::string_view s, bool lineBreaks = false);
 
 std::string rtrim(std::string_view s);
 std::string trim(std::string_view s);

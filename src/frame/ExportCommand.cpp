@@ -25,6 +25,7 @@
 #include "slips/Slips.h"
 #include "session/Globals.h"
 #include "store/Store.h"
+#include "store/Warnings.h"
 
 namespace fs = std::filesystem;
 
@@ -230,15 +231,30 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
 
     CommandLinePrompter quiet;
     setPrompter(&quiet);
-    setHaltHandler([&err](const std::string& closingText) {
+    setHaltHandler([&err, &target](const std::string& closingText) {
+        std::error_code ignored;
+        fs::remove_all(partName(target), ignored);
         err << closingText << std::endl;
         std::exit(1);
     });
     std::error_code ec;
     fs::current_path(data, ec);
     programStart(data.string());
+    const uint64_t locksBefore = Store::main().lockFailures();
 
     removeDeadParts(fs::path(target).parent_path());
+
+    // A read refused because another station held the data may have cut the
+    // output short: it is not written, and that is the one thing to say. (A
+    // write of the start-up that found the data held is no reason; a file it
+    // could not open is.)
+    auto locked = [&] {
+        if (Store::main().lockFailures() == locksBefore &&
+            std::find(quiet.said.begin(), quiet.said.end(), DATA_LOCKED_TEXT) == quiet.said.end())
+            return false;
+        quiet.said.clear();
+        return true;
+    };
     std::string failure;
     if (entry->pages) {
         ExportOutcome o;
@@ -249,7 +265,8 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
             o = entry->pages(ExportArgs(call.values));
         }
         if (o.report && o.report->pages().empty()) o.report.reset();
-        if (!o.report) failure = o.error.empty() ? NOTHING_TO_PRINT : o.error;
+        if (locked()) failure = DATA_LOCKED_TEXT;
+        else if (!o.report) failure = o.error.empty() ? NOTHING_TO_PRINT : o.error;
         else failure = writePages(*o.report, target);
         if (o.report) o.report->discard();
     } else {
@@ -258,6 +275,7 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
             ReadTransaction snapshot;
             failure = entry->file(ExportArgs(call.values), part);
         }
+        if (locked()) failure = DATA_LOCKED_TEXT;
         if (failure.empty() && !fs::is_regular_file(part)) failure = "Datoteka nije kreirana: " + target;
         if (failure.empty()) fs::rename(part, target, ec);
         if (failure.empty() && ec) failure = "Datoteka se ne može kreirati: " + target;

@@ -69,7 +69,10 @@ void programStart(const std::string& folder, const std::string& dataDir) {
     }
 #endif
     int rc = Store::main().open(folder, dataDir);
-    if (rc == kFileInvalid) STANDARDWARNING(1, "MAREL.DB");
+    // Without its database the program cannot start; held by another
+    // station, it says so rather than "Disk Error".
+    if (rc == kFileLocked) haltProgram(DATA_LOCKED_TEXT);
+    else if (rc == kFileInvalid) STANDARDWARNING(1, "MAREL.DB");
     else if (rc != 0) STANDARDWARNING(30, "MAREL.DB");
     // Blank records of insert forms this computer's crashed or killed
     // processes never ended go before anything reads the files.

@@ -4,8 +4,10 @@
 
 namespace marel {
 
-// Asks twice, then removes the payment files one by one; a file that cannot
-// be removed (in use in an open window) is reported and the others still go.
+// Asks twice, then removes the payment files, with the payment methods and
+// JOPPD forms that belonged to them, in one transaction: files in use in an
+// open window are named and nothing is removed; so it is when another
+// station holds the data or a write fails.
 void INICIJALIZACIJA();
 
 }  // namespace marel

@@ -74,6 +74,7 @@ void bindValue(sqlite3_stmt* st, int index, const SqlValue& v) {
         case SqlValue::Null: sqlite3_bind_null(st, index); break;
         case SqlValue::Int: sqlite3_bind_int64(st, index, v.i); break;
         case SqlValue::Text: sqlite3_bind_text(st, index, v.s.data(), int(v.s.size()), SQLITE_TRANSIENT); break;
+        case SqlValue::Blob: sqlite3_bind_blob(st, index, v.s.data(), int(v.s.size()), SQLITE_TRANSIENT); break;
     }
 }
 
@@ -116,22 +117,25 @@ int Cursor::step(bool forward) {
         return kFileNotOpen;
     }
     for (;;) {
+        // A walk must move on: the record it stands on, read again as the
+        // next one, means stored values the key order cannot place (a value
+        // of the wrong kind written by another program). Going on would read
+        // it for ever.
+        const int64_t standingOn = mode_ == Mode::At && !inclusive_ ? rowid_ : 0;
         int rc = 0;
         if (!fetch(forward, rc)) {
             if (rc == 0) rc = kRecordNotAvailable;
             if (rc == kRecordNotAvailable) setError(rc);
             return rc;
         }
-        // The record just read becomes the position (its key values kept in
-        // the same vector: no allocation per record for number keys).
-        mode_ = Mode::At;
-        if (key_ >= 0) {
-            const auto& comps = f.layout().keys[size_t(key_)].components;
-            values_.resize(comps.size());
-            for (size_t i = 0; i < comps.size(); ++i) values_[i] = f.fieldValue(comps[i].field);
-        } else {
-            values_.clear();
+        if (standingOn != 0 && f.currentId() == standingOn) {
+            setError(kKeysInvalid, 0, f.label() + ": the key does not move past record " + std::to_string(standingOn));
+            return kKeysInvalid;
         }
+        // The record just read becomes the position; fetch kept its key
+        // values as stored.
+        mode_ = Mode::At;
+        if (key_ < 0) values_.clear();
         rowid_ = f.currentId();
         inclusive_ = false;
         if (!filter_ || filter_()) {
@@ -149,6 +153,7 @@ void bindKept(sqlite3_stmt* st, int index, const SqlValue& v) {
         case SqlValue::Null: sqlite3_bind_null(st, index); break;
         case SqlValue::Int: sqlite3_bind_int64(st, index, v.i); break;
         case SqlValue::Text: sqlite3_bind_text(st, index, v.s.data(), int(v.s.size()), SQLITE_STATIC); break;
+        case SqlValue::Blob: sqlite3_bind_blob(st, index, v.s.data(), int(v.s.size()), SQLITE_STATIC); break;
     }
 }
 
@@ -173,6 +178,41 @@ sqlite3_stmt* DataFile::shapedStatement(uint32_t shape, MakeSql&& sql) {
     p.st = store_->statement(p.sql);
     p.generation = store_->statementGeneration();
     return p.st;
+}
+
+// The key values of the row just read become the position as they are
+// stored, not as the buffer shows them: a text read with its control
+// characters blanked, or a value the buffer cannot hold, would place the
+// position before the record and the next step would read it again. The
+// vector is reused: no allocation per record for number keys.
+void Cursor::keepPosition(sqlite3_stmt* st) {
+    if (key_ < 0) return;
+    const auto& comps = file_->layout().keys[size_t(key_)].components;
+    values_.resize(comps.size());
+    for (size_t i = 0; i < comps.size(); ++i) {
+        const int col = comps[i].field + 2;  // after rowid and version
+        SqlValue& v = values_[i];
+        switch (sqlite3_column_type(st, col)) {
+            case SQLITE_NULL: v.kind = SqlValue::Null; break;
+            case SQLITE_INTEGER:
+                v.kind = SqlValue::Int;
+                v.i = sqlite3_column_int64(st, col);
+                break;
+            case SQLITE_BLOB: {
+                auto b = static_cast<const char*>(sqlite3_column_blob(st, col));
+                v.kind = SqlValue::Blob;
+                v.s.assign(b ? b : "", b ? size_t(sqlite3_column_bytes(st, col)) : 0);
+                break;
+            }
+            default: {
+                // Text as it is; a real as its text, which the column's own
+                // affinity compares in its place.
+                auto t = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+                v.kind = SqlValue::Text;
+                v.s.assign(t ? t : "", t ? size_t(sqlite3_column_bytes(st, col)) : 0);
+            }
+        }
+    }
 }
 
 // Finds the neighbouring record with one indexed query per key level, so that
@@ -211,6 +251,7 @@ bool Cursor::fetch(bool forward, int& rc) {
         }
         int r = sqlite3_step(st);
         if (r == SQLITE_ROW) {
+            keepPosition(st);  // first: reading a value as text changes the type the engine reports
             f.loadRow(st);
             sqlite3_reset(st);
             return 1;
@@ -335,7 +376,11 @@ bool DataFile::setFieldText(int field, const std::string& text) {
     try {
         switch (f.type) {
             case FieldType::String:
-            case FieldType::Memo: static_cast<StringField*>(p)->assign(text, size_t(f.size)); return true;
+            case FieldType::Memo:
+                // No record holds a control character (a memo keeps its line breaks).
+                if (hasControlCharacter(text, f.type == FieldType::Memo)) return false;
+                static_cast<StringField*>(p)->assign(text, size_t(f.size));
+                return true;
             case FieldType::Decimal:
                 static_cast<DecField*>(p)->scaled = t.empty() ? 0 : Decimal::parse(t).toScaled(f.places, f.size);
                 return true;
@@ -416,11 +461,17 @@ void DataFile::loadRow(sqlite3_stmt* st) {
             }
             case FieldType::String:
             case FieldType::Memo: {
+                // Read whole, by its length: a NUL that another program
+                // stored must not cut the text, or a walk by this key would
+                // meet the record again and again. Its control characters
+                // read as blanks; the program itself never stores one.
                 auto t = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
-                // Stored text was checked on the way in; copy it as it is.
+                const std::string_view text(t ? t : "", t ? size_t(sqlite3_column_bytes(st, col)) : 0);
+                const bool memo = f.type == FieldType::Memo;
                 auto* s = static_cast<StringField*>(p);
                 try {
-                    s->assign(t ? t : "", size_t(f.size));
+                    if (hasControlCharacter(text, memo)) s->assign(blankControlCharacters(text, memo), size_t(f.size));
+                    else s->assign(text, size_t(f.size));
                 } catch (const EncodingError&) {
                     // Written by another program: every letter keeps its
                     // place, as the nearest the code page has or '?'.
@@ -603,6 +654,7 @@ int DataFile::remove() {
         setError(kFileNotFound);
         return kFileNotFound;
     }
+    if (store_->writeFailureDue()) return injectedFailure();
     store_->dropStatements();
     int rc = store_->exec("DROP TABLE " + sqlName(layout_->label));
     if (rc != SQLITE_OK) return store_->fail(rc);

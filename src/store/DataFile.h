@@ -23,9 +23,10 @@ struct Key {
     int index;
 };
 
-// A value as it is kept in a column.
+// A value as it is kept in a column (a blob only where another program
+// stored one, read back into a reading position).
 struct SqlValue {
-    enum Kind { Null, Int, Text } kind = Null;
+    enum Kind { Null, Int, Text, Blob } kind = Null;
     int64_t i = 0;
     std::string s;
     friend bool operator==(const SqlValue&, const SqlValue&) = default;
@@ -70,6 +71,7 @@ public:
 private:
     int step(bool forward);
     bool fetch(bool forward, int& rc);
+    void keepPosition(sqlite3_stmt* st);
 
     enum class Mode { Start, End, At } mode_ = Mode::Start;
     DataFile* file_;
@@ -167,7 +169,8 @@ public:
     SqlValue fieldValue(int field) const;
     // Text form of a field: numbers plain, decimals with a point, dates ISO.
     std::string fieldText(int field) const;
-    // Sets a field from text of the same form; false when the text does not fit.
+    // Sets a field from text of the same form; false when the text does not
+    // fit or holds a control character.
     bool setFieldText(int field, const std::string& text);
     std::vector<SqlValue> keyValues(int key) const;
 

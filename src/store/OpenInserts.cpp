@@ -131,11 +131,17 @@ int removeAbandonedInserts() {
         FileUse use;
         use.add(*file);
         if (!file->isOpen()) continue;
+        file->watch();
         if (file->getById(note.id) == 0) {
-            // Refused (something that may not go depends on it): the record
-            // and its note stay, and the next start tries again.
-            if (RIDELETE(*file) != 0) continue;
-            ++removed;
+            // Written since it was added (by another station, or another
+            // window): no longer a blank left behind, and it stays. Refused
+            // (something that may not go depends on it): the record and its
+            // note stay, and the next start tries again.
+            if (file->version() == 0) {
+                const int rc = RIDELETE(*file);
+                if (rc == 1) continue;
+                if (rc == 0) ++removed;
+            }
         }
         endOpenInsert(*file, note.id);
     }

@@ -104,6 +104,7 @@ int Store::open(const std::string& folder, const std::string& dataDir) {
     (void)configured;
     folder_ = folder;
     damaged_ = false;
+    gaveUpUs_ = 0;
     keptAside_.clear();
     // A 0-byte file is what a copy or a crash leaves when it fails before
     // the first page: nothing in it to keep, but the engine would take it for
@@ -235,11 +236,21 @@ int Store::upgradeTables() {
 int Store::busyWait(void* self, int count) {
     auto* store = static_cast<Store*>(self);
     const int64_t now = nowUs();
-    if (count == 0) store->busySinceUs_ = now;
+    if (count == 0) {
+        store->busySinceUs_ = now;
+        // Still held, just after a wait ran out: no new wait.
+        if (store->gaveUpUs_ != 0 && now - store->gaveUpUs_ < int64_t(kGiveUpSpanMs) * 1000) {
+            store->gaveUpUs_ = now;
+            return 0;
+        }
+    }
     const int limit = store->busyLimitMs_ > 0 ? store->busyLimitMs_
                       : store->inTransaction_ ? kWriteWaitMs
                                               : kReadWaitMs;
-    if (now - store->busySinceUs_ >= int64_t(limit) * 1000) return 0;
+    if (now - store->busySinceUs_ >= int64_t(limit) * 1000) {
+        store->gaveUpUs_ = now;
+        return 0;
+    }
     // Short sleeps: another station's lock lasts a few milliseconds, and a
     // long sleep would keep missing the gap between two of its writes.
     std::this_thread::sleep_for(std::chrono::microseconds(count < 50 ? 250 : 1000));
@@ -273,7 +284,10 @@ int Store::fail(int sqliteCode) {
     int code;
     switch (primary) {
         case SQLITE_BUSY:
-        case SQLITE_LOCKED: code = kFileLocked; break;
+        case SQLITE_LOCKED:
+            code = kFileLocked;
+            ++lockFailures_;
+            break;
         case SQLITE_CONSTRAINT:
             switch (extended) {
                 case SQLITE_CONSTRAINT_UNIQUE:

@@ -119,13 +119,21 @@ public:
     int exec(const std::string& sql);
     // Maps the last SQLite failure into the program's error codes and sets them.
     int fail(int sqliteCode);
+    // How many operations have failed so far because another station held
+    // the database (32): a run that saw one more may have read nothing, or
+    // part of what it wanted, and must not pass for complete.
+    uint64_t lockFailures() const { return lockFailures_; }
 
     // How long a statement waits for another station's lock before it fails
     // with 32. Writers wait briefly (a data-entry station must not hang);
-    // reading waits long, polling often, so that a report finds the short
-    // gaps between another station's writes instead of giving up.
+    // reading waits longer, polling often, so that a report finds the short
+    // gaps between another station's writes instead of giving up. A lock
+    // held longer than that is not a gap: once a wait has run out, the
+    // statements that follow close behind it fail at once instead of each
+    // waiting again, so a run over many records ends within one wait.
     static constexpr int kWriteWaitMs = 2000;
-    static constexpr int kReadWaitMs = 20000;
+    static constexpr int kReadWaitMs = 5000;
+    static constexpr int kGiveUpSpanMs = 2000;
     // Runs `step` as a write: with the writer's wait when it is outside a
     // write transaction (inside one, the lock is already ours).
     template <class F>
@@ -159,6 +167,8 @@ private:
     std::string keptAside_;
     int busyLimitMs_ = 0;     // 0: by the kind of statement (see kReadWaitMs)
     int64_t busySinceUs_ = 0;
+    int64_t gaveUpUs_ = 0;    // when a wait last ran out (0: never)
+    uint64_t lockFailures_ = 0;
     int faultCountdown_ = 0;
     bool inTransaction_ = false;
     int readDepth_ = 0;       // nested beginRead calls not yet committed

@@ -36,6 +36,7 @@ const Warning kWarnings[] = {
     {24, "Greška dupliciranja", BUTTON_OK, BUTTON_OK, Icon::Exclamation, nullptr},
     {25, "Auto Increment Error", BUTTON_RETRY | BUTTON_CANCEL, BUTTON_CANCEL, Icon::Exclamation, nullptr},
     {30, "Greška pri otvaranju datoteke", BUTTON_OK, BUTTON_OK, Icon::Exclamation, "Disk Error"},
+    {31, "Podaci su zauzeti", BUTTON_OK, BUTTON_OK, Icon::Exclamation, nullptr},
     {32, "Potvrda brisanja", BUTTON_OK | BUTTON_CANCEL, BUTTON_CANCEL, Icon::Question, nullptr},
     {34, "Transaction Framing Error", BUTTON_OK, BUTTON_OK, Icon::Exclamation, nullptr},
     {35, "Record Retrieval Error", BUTTON_OK, BUTTON_OK, Icon::Exclamation, nullptr},
@@ -72,6 +73,7 @@ int STANDARDWARNING(int id, const std::string& text1, const std::string& text2) 
     const int code = currentCode();
     savedExists = false;
     SAVED = {};
+    if (id == 30 && code == kFileLocked) id = 31;
 
     const Warning* w = nullptr;
     for (auto& x : kWarnings)
@@ -112,6 +114,7 @@ int STANDARDWARNING(int id, const std::string& text1, const std::string& text2) 
         case 24: text = "Već postoji slog sa ovom vrijednosti za ključ:" + name; break;
         case 25: text = "Attempts to automatically number this record have failed.  Error: " + err + "."; break;
         case 30: text = "Datoteka (" + name + ") se ne može otvoriti.  Greška: " + err + "."; break;
+        case 31: text = DATA_LOCKED_TEXT; break;
         case 32: text = "Brisati ću odabrani slog.  Pritisnite OK za potvrdu brisanja."; break;
         case 34:
             text = "Error: (" + err + ") attempting to frame the " + lower(text2) + " transaction on " + name + ".  " +

@@ -56,7 +56,13 @@ void RISAVEERROR();
 // message box must not hold another station's writes back.
 void RISAVEERROR(WriteTransaction& tx);
 
-// Shows warning `id` and returns the button pressed. The one-text form names a
+// What the user is told when another station holds the data longer than a
+// statement waits for it: nothing was written, and trying again will do.
+inline constexpr const char* DATA_LOCKED_TEXT = "Podatke upravo mijenja druga radna stanica. Pokušajte ponovo.";
+
+// Shows warning `id` and returns the button pressed. A file that cannot be
+// opened (30) because another station holds the data says so (31) and the
+// program goes on: the lock passes, the program need not end for it. The one-text form names a
 // file or key; in the two-text form text1 is the file and text2 the operation.
 int STANDARDWARNING(int id, const std::string& text1 = "", const std::string& text2 = "");
 

@@ -79,13 +79,7 @@ bool FieldRef::setString(std::string_view s) const {
     // Control characters are refused on every way text enters a variable, not
     // only through a picture: a NUL would cut the stored text, and the others
     // make the XML files unreadable. A memo may keep its line breaks and tabs.
-    if (type_ == FieldType::Memo) {
-        for (char c : s)
-            if (c == '\0' || (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r'))
-                return false;
-    } else if (hasControlCharacter(s)) {
-        return false;
-    }
+    if (hasControlCharacter(s, type_ == FieldType::Memo)) return false;
     try {
         static_cast<StringField*>(ptr_)->assign(s, size_t(size_));
         return true;

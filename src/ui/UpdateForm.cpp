@@ -88,6 +88,7 @@ bool UpdateForm::number() {
             if (tx.ok() && file_.add() == 0 && noteOpenInsert(file_, file_.currentId()) == 0 && tx.commit() == 0) {
                 added_ = true;
                 id_ = file_.currentId();
+                addedVersion_ = file_.version();
                 RISNAP(file_);
                 return true;
             }
@@ -161,13 +162,26 @@ UpdateForm::Outcome UpdateForm::ok() {
 }
 
 // A new record that is not kept goes with everything entered under it
-// meanwhile (the income lines of a new payment), as a delete would take it.
+// meanwhile (the income lines of a new payment), as a delete would take it,
+// but only as this form added it: once another station (or another window)
+// has written to it, it is theirs, and it stays. Watched, so that a write
+// between the look and the delete is caught as well.
 void UpdateForm::removeAdded() {
+    file_.watch();
     if (file_.getById(id_) == 0) {
-        bool parent = false;
-        for (const Relation& r : relations()) parent = parent || r.parent == &file_;
-        if ((parent ? RIDELETE(file_) : file_.deleteRecord()) != 0) return;  // the note stays with it
+        int rc = file_.version() == addedVersion_ ? 0 : kChangedByOther;
+        if (rc == 0) {
+            bool parent = false;
+            for (const Relation& r : relations()) parent = parent || r.parent == &file_;
+            if (!parent) rc = file_.deleteRecord();
+            else if (const int r = RIDELETE(file_); r != 0) rc = r == 2 ? kChangedByOther : kStoreFailure;
+        }
+        if (rc != 0 && rc != kChangedByOther) return;  // the note stays with it, for the next start
+        if (rc == kChangedByOther)
+            message("Ovaj slog je u međuvremenu promijenila druga radna stanica, pa nije obrisan.", title(),
+                    Icon::Exclamation);
     }
+    // Removed, or kept as someone else's: no longer an unfinished insert.
     endOpenInsert(file_, id_);
 }
 

@@ -94,6 +94,7 @@ private:
     bool closed_ = false;
     bool added_ = false;
     int64_t id_ = 0;      // the record the form edits
+    int64_t addedVersion_ = 0;  // its version as this form added it
     Copy saved_;          // as loaded, to see whether anything changed
 };
 

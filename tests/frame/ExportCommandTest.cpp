@@ -7,6 +7,8 @@
 #include <fstream>
 
 #include "demo/DemoData.h"
+#include "store/Store.h"
+#include "store/Warnings.h"
 #include "support/ExportRun.h"
 #include "support/JoppdSchema.h"
 #include "support/TempFolder.h"
@@ -124,6 +126,22 @@ TEST_F(ExportCommand, PartFilesOfAKilledExportGoThoseOfARunningOneStay) {
     std::vector<std::string> left = outputs();
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, (std::vector<std::string>{"opcine.pdf", "tekuci.xml" + alive}));
+}
+
+// Another station holding the data is said so, and nothing is written.
+TEST_F(ExportCommand, DataHeldByAnotherStationIsSaidSoAndNothingIsWritten) {
+    Store other;
+    ASSERT_EQ(other.open(data.str(), ""), 0);
+    ASSERT_EQ(other.exec("BEGIN EXCLUSIVE"), 0);
+    for (std::vector<std::string> args : {std::vector<std::string>{"OPCINEISPIS", "--out", "x.pdf"},
+                                          std::vector<std::string>{"JOPPD", "isplata=1", "--out", "x.xml"}}) {
+        const std::string report = args.front();
+        ExportRun r = run(args);
+        EXPECT_EQ(r.exitCode, 1) << report;
+        EXPECT_EQ(r.err, std::string(DATA_LOCKED_TEXT) + "\n") << report;
+        EXPECT_TRUE(outputs().empty()) << report;
+    }
+    other.exec("ROLLBACK");
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "session/Initialisation.h"
+#include "support/StoreDump.h"
 #include "support/StoreFixture.h"
 
 using namespace marel;
@@ -59,6 +60,15 @@ protected:
 }  // namespace
 
 TEST_F(Initialisation, TwoYesesRemoveThePaymentsAndEverythingHangingOnThem) {
+    openFiles({&SVASTA, &JOPO});
+    SVASTA.clear();
+    SVA.BROJ = 1;
+    ASSERT_EQ(SVASTA.add(), 0);
+    JOPO.clear();
+    JOPO.OZNAKA = 2;
+    ASSERT_EQ(JOPO.add(), 0);
+    releaseFile(SVASTA);
+    releaseFile(JOPO);
     ask.answers = {1, 1};
     INICIJALIZACIJA();
     ASSERT_EQ(ask.texts(), (std::vector<std::string>{ASK1, ASK2, "ISPLATE SU IZBRISANE"}));
@@ -66,8 +76,12 @@ TEST_F(Initialisation, TwoYesesRemoveThePaymentsAndEverythingHangingOnThem) {
     EXPECT_EQ(ask.messages[1].caption, "Potvrda brisanja");
     EXPECT_EQ(ask.messages[0].buttonTexts, "DA|NE");
     EXPECT_EQ(ask.messages[1].buttonTexts, "DA|NE");
-    for (DataFile* f : std::initializer_list<DataFile*>{&OBRACUN, &DOHOCI, &ISPLATE, &SVASTA, &JOPO})
+    for (DataFile* f : std::initializer_list<DataFile*>{&OBRACUN, &DOHOCI, &ISPLATE})
         EXPECT_EQ(count(*f), -1) << f->label();
+    // Their payment methods and JOPPD forms went with them; rows linked to
+    // no payment or line stay.
+    EXPECT_EQ(count(SVASTA), 1);
+    EXPECT_EQ(count(JOPO), 1);
     EXPECT_EQ(count(SUBJEKTI), 1);
 
     // The next window finds the files empty and numbering starts again.
@@ -89,22 +103,51 @@ TEST_F(Initialisation, NoAtEitherQuestionOrEnterTwiceRemovesNothing) {
     }
 }
 
-TEST_F(Initialisation, FilesInUseAreReportedAndTheOthersStillRemoved) {
+TEST_F(Initialisation, FilesInUseAreNamedAndNothingIsRemoved) {
     // The income-line list and the JOPPD form list are open in other windows.
     openFiles({&DOHOCI, &JOPO});
+    const std::string before = test::dumpDatabase(Store::main());
     ask.answers = {1, 1};
     INICIJALIZACIJA();
     EXPECT_EQ(ask.texts(), (std::vector<std::string>{ASK1, ASK2, "GREŠKA KOD BRISANJA FILE-A DOHOCI File already open",
                                                      "GREŠKA KOD BRISANJA FILE-A JOPO File already open",
-                                                     "ISPLATE SU IZBRISANE"}));
-    releaseFile(DOHOCI);
-    releaseFile(JOPO);
-    EXPECT_EQ(count(OBRACUN), -1);
-    EXPECT_EQ(count(ISPLATE), -1);
-    // The income lines stay, and with them their payment methods.
-    EXPECT_EQ(count(DOHOCI), 1);
-    EXPECT_EQ(count(SVASTA), 1);
-    EXPECT_EQ(count(JOPO), 1);
+                                                     "PODACI NISU BRISANI"}));
+    EXPECT_EQ(test::dumpDatabase(Store::main()), before);
+}
+
+TEST_F(Initialisation, BesideAnotherStationHoldingTheDataNothingIsRemoved) {
+    Store other;
+    ASSERT_EQ(other.open(folder.str(), ""), 0);
+    IsplateFile theirs(other);
+    ASSERT_EQ(theirs.open(), 0);
+    ASSERT_EQ(other.beginRead(), 0);
+    theirs.set();
+    ASSERT_EQ(theirs.next(), 0);  // their list holds the file while it reads
+    ask.answers = {1, 1};
+    INICIJALIZACIJA();
+    EXPECT_EQ(ask.texts(), (std::vector<std::string>{ASK1, ASK2, DATA_LOCKED_TEXT, "PODACI NISU BRISANI"}));
+    other.commitRead();
+    theirs.close();
+    for (DataFile* f : std::initializer_list<DataFile*>{&DOHOCI, &ISPLATE, &SVASTA, &JOPO})
+        EXPECT_EQ(count(*f), 1) << f->label();
+    EXPECT_EQ(count(OBRACUN), 2);
+}
+
+TEST_F(Initialisation, AWriteFailingAnywhereLeavesEveryFileAsItWas) {
+    const std::string before = test::dumpDatabase(Store::main());
+    // Each write in turn fails, until there is none left to fail.
+    int nth = 1;
+    for (; nth < 20; ++nth) {
+        ask.messages.clear();
+        ask.answers = {1, 1};
+        Store::main().injectWriteFailure(nth);
+        INICIJALIZACIJA();
+        Store::main().injectWriteFailure(0);
+        if (ask.texts().back() == "ISPLATE SU IZBRISANE") break;
+        EXPECT_EQ(ask.texts().back(), "PODACI NISU BRISANI") << nth;
+        EXPECT_EQ(test::dumpDatabase(Store::main()), before) << nth;
+    }
+    EXPECT_EQ(nth, 6);  // the two linked rows and the three files
 }
 
 TEST(InitialisationFresh, FilesNeverCreatedAreNoError) {

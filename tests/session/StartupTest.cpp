@@ -150,11 +150,24 @@ TEST_F(Startup, RecordsOfInsertFormsThatNeverEndedGoAtTheNextStart) {
         ULICE.clear();
         ASSERT_EQ(ULICE.add(), 0);
         ASSERT_EQ(noteOpenInsert(ULICE, ULICE.currentId()), 0);
+        // Notes of the same dead process number: one of another computer,
+        // which only that computer may clear; one of ours whose record
+        // another station has written since, which is theirs now.
+        for (const std::string host : {std::string("druga-stanica"), stationHost()}) {
+            ULICE.clear();
+            ULI.OZNAKA = LONG(ULICE.records()) + 1;
+            ULI.NAZIV = host;
+            ASSERT_EQ(ULICE.add(), 0);
+            if (host != "druga-stanica") ASSERT_EQ(ULICE.put(), 0);
+            ASSERT_EQ(Store::main().exec("INSERT INTO _INSERTS VALUES('ULICE', " + std::to_string(ULICE.currentId()) +
+                                         ", '" + host + "', " + std::to_string(child) + ", '2014-03-10 10:00:00')"),
+                      0);
+        }
     }
     restart();
     FileUse files{&ISPLATE, &DOHOCI, &ULICE};
     EXPECT_EQ(ISPLATE.records(), 0);
     EXPECT_EQ(DOHOCI.records(), 0);
-    EXPECT_EQ(ULICE.records(), 1);
+    EXPECT_EQ(ULICE.records(), 3);
     EXPECT_TRUE(ask.messages.empty());
 }

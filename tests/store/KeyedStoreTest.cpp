@@ -598,3 +598,58 @@ TEST_F(StoreFixture, ReadTransactionNestsAndGivesWayToWrites) {
     EXPECT_TRUE(sqlite3_get_autocommit(store.db()));
     theirs.close();
 }
+
+// Values another program stored: text read whole, its control characters as
+// blanks, and a walk by that key passes each record once and ends. A value
+// the key order cannot place ends the walk with an error.
+TEST_F(StoreFixture, HostileStoredValuesReadBlankAndEveryWalkEnds) {
+    struct Case {
+        const char* sql;    // the stored surname
+        const char* reads;  // as the buffer shows it
+        bool last;          // a blob sorts after every text
+    };
+    const Case cases[] = {
+        {"'Hor'||char(0)||'vat'", "Hor vat", false},
+        {"'Ko'||char(7)||'vač'||char(10)", "Ko vač", false},
+        {"'Ba'||char(127)||'bić'||char(133)", "Ba bić", false},
+        {"CAST('Horvat' AS BLOB)", "Horvat", true},
+    };
+    openFiles({&OSOBE});
+    auto walk = [](const Key& key, bool forward, int& rc) {
+        std::vector<std::string> read;
+        OSOBE.set(key);
+        while (read.size() < 10 && (rc = forward ? OSOBE.next() : OSOBE.previous()) == 0)
+            read.push_back(OSO.PREZIME.str());
+        return read;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sql);
+        ASSERT_EQ(Store::main().exec("DELETE FROM OSOBE"), SQLITE_OK);
+        for (const char* name : {"Anić", "Zorić"}) {
+            OSOBE.clear();
+            OSO.OZNAKA = int(OSOBE.records()) + 1;
+            OSO.PREZIME = name;
+            ASSERT_EQ(OSOBE.add(), 0);
+        }
+        ASSERT_EQ(Store::main().exec(std::string("INSERT INTO OSOBE(OZNAKA, PREZIME) VALUES(3, ") + c.sql + ")"),
+                  SQLITE_OK);
+        for (bool forward : {true, false}) {
+            int rc = 0;
+            std::vector<std::string> expected{"Anić", c.reads, "Zorić"};
+            if (c.last) std::swap(expected[1], expected[2]);
+            if (!forward) std::reverse(expected.begin(), expected.end());
+            EXPECT_EQ(walk(OSOBE.KEYPREZIMEIME, forward, rc), expected);
+            EXPECT_EQ(rc, kRecordNotAvailable);
+        }
+    }
+    // A number the engine cannot give back exactly would be met again.
+    ASSERT_EQ(Store::main().exec("UPDATE OSOBE SET OZNAKA = 0.1 + 0.2 WHERE OZNAKA = 3"), SQLITE_OK);
+    int rc = 0;
+    EXPECT_LT(walk(OSOBE.KEYOZNAKA, true, rc).size(), 10u);
+    EXPECT_EQ(rc, kKeysInvalid);
+
+    // The program itself stores none.
+    for (const std::string& text : {std::string("Hor\tvat"), std::string("Hor\0vat", 7)})
+        EXPECT_FALSE(OSOBE.setFieldText(OSOBE.layout().fieldIndex("PREZIME"), text));
+    EXPECT_TRUE(ISPLATE.setFieldText(ISPLATE.layout().fieldIndex("BILJESKE"), "prvi red\r\ndrugi red"));
+}

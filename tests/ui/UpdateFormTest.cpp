@@ -472,3 +472,22 @@ TEST_F(UpdateFormTest, ANewPaymentsNumberChangedBeforeOkTakesItsLinesAlong) {
     ASSERT_EQ(DOHOCI.get(DOHOCI.KEYOZNAKA), 0);
     EXPECT_EQ(DOH.ISPLATA, 7);
 }
+
+TEST_F(UpdateFormTest, ACancelledInsertKeepsItsRecordOnceAnotherStationWroteIt) {
+    OtherStation other(folder.str());
+    {
+        ULICE.clear();
+        UpdateForm form(ULICE, "T-CANCEL89");
+        form.insertTitle = "Upis ulice";
+        ASSERT_TRUE(form.open(INSERTRECORD));
+        other.rename(1, "Savska");
+        ULI.NAZIV = "Ilica";
+        EXPECT_EQ(form.ok(), Outcome::Stay);
+        form.cancel();
+    }
+    EXPECT_EQ(nameOf(1), "Savska");
+    EXPECT_EQ(prompts.last().text, "Ovaj slog je u međuvremenu promijenila druga radna stanica, pa nije obrisan.");
+    EXPECT_EQ(prompts.last().caption, "Upis ulice");
+    // Theirs now: no longer an insert that a later start would clear away.
+    EXPECT_EQ(openInserts(), 0);
+}
