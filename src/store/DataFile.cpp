@@ -469,13 +469,14 @@ void DataFile::loadRow(sqlite3_stmt* st) {
                 const std::string_view text(t ? t : "", t ? size_t(sqlite3_column_bytes(st, col)) : 0);
                 const bool memo = f.type == FieldType::Memo;
                 auto* s = static_cast<StringField*>(p);
+                const std::string blanked =
+                    hasControlCharacter(text, memo) ? blankControlCharacters(text, memo) : std::string(text);
                 try {
-                    if (hasControlCharacter(text, memo)) s->assign(blankControlCharacters(text, memo), size_t(f.size));
-                    else s->assign(text, size_t(f.size));
+                    s->assign(blanked, size_t(f.size));
                 } catch (const EncodingError&) {
                     // Written by another program: every letter keeps its
                     // place, as the nearest the code page has or '?'.
-                    s->assign(fitCp1250(t), size_t(f.size));
+                    s->assign(fitCp1250(blanked), size_t(f.size));
                 }
                 break;
             }
