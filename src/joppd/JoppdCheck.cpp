@@ -74,7 +74,21 @@ void checkPayer(Problems& out, const std::string& payerPlace) {
         out.add("Isplatitelj: kućni broj smije imati najviše 10 znakova.");
 }
 
+// The form's identifier as the file carries it: 8-4-4-4-12 small hexadecimal
+// digits. A value stored by another program (a control character read as a
+// blank) would give a file the tax authority refuses.
+bool identifierFits(const std::string& id) {
+    if (id.size() != 36) return false;
+    for (size_t i = 0; i < id.size(); ++i) {
+        const bool dash = i == 8 || i == 13 || i == 18 || i == 23;
+        if (dash ? id[i] != '-' : !((id[i] >= '0' && id[i] <= '9') || (id[i] >= 'a' && id[i] <= 'f'))) return false;
+    }
+    return true;
+}
+
 void checkAuthor(Problems& out) {
+    if (!JOPO.UJED.empty() && !identifierFits(JOPO.UJED.str()))
+        out.add("Obrazac: identifikator " + quoted(JOPO.UJED.str()) + " nije ispravan.");
     if (!nameFits(JOPO.IMEAUTORA.str())) out.add("Autor obrasca: ime mora imati od 2 do 128 znakova.");
     if (!nameFits(JOPO.PREZIMEAUTORA.str())) out.add("Autor obrasca: prezime mora imati od 2 do 128 znakova.");
 }
