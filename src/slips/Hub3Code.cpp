@@ -64,8 +64,6 @@ private:
     iconv_t cd_;
 };
 
-bool isControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
-
 // A value of the record, cut to the length its line allows.
 std::string field(std::string_view utf8, size_t length) {
     std::string bytes = trim(toIso88592(utf8));
@@ -76,15 +74,16 @@ std::string field(std::string_view utf8, size_t length) {
 }  // namespace
 
 std::string slipText(std::string_view utf8, bool* lettersLost) {
+    // A control character would break the barcode's lines: a blank keeps the
+    // letters after it in their place.
+    const std::string text = blankControlCharacters(utf8);
     Converter converter;
     std::string out;
     bool lost = false;
-    for (size_t i = 0; i < utf8.size();) {
-        const char32_t c = utf8Next(utf8, i);
+    for (size_t i = 0; i < text.size();) {
+        const char32_t c = utf8Next(text, i);
         char b;
-        if (isControl(c)) {
-            out += ' ';
-        } else if (converter.convert(c, b)) {
+        if (converter.convert(c, b)) {
             utf8Append(out, c);
         } else if (const std::string latin = cyrillicToLatin(c); !latin.empty()) {
             out += latin;
