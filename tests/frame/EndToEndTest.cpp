@@ -298,9 +298,9 @@ TEST_F(EndToEndTest, FirstPaymentFromEmptyCodeListsToTheJoppdFile) {
             EXPECT_EQ(text(line, "isplata"), "1");
             enter(line, "rednibroj", "1");
             enter(line, "djelatnik", "1");
-            EXPECT_EQ(text(line, "ime"), "Ivan Horvat");
+            EXPECT_EQ(text(line, "djelatnik.naziv"), "Ivan Horvat");
             enter(line, "vrsta", "1");
-            EXPECT_EQ(text(line, "vrstanaziv"), "Ugovor o djelu (MIO I. i II. stup)");
+            EXPECT_EQ(text(line, "vrsta.naziv"), "Ugovor o djelu (MIO I. i II. stup)");
             EXPECT_EQ(text(line, "prirez"), "18,00");
             enter(line, "neto", "1000,00");
             EXPECT_EQ(text(line, "bruto"), "1.773,05");

@@ -92,6 +92,7 @@ void DesktopScript::poll() {
     if (waitingForX_) return;
     if (next_ >= steps_.size()) {
         done_ = true;
+        unwind(back_);
         return;
     }
     Step& s = steps_[next_];
@@ -133,7 +134,7 @@ bool DesktopScript::run(int timeoutMs) {
         if (done_) return;
         stop("skripta nije završila: stoji na koraku " + std::to_string(next_ + 1));
     });
-    QTest::qWaitFor([this] { return done_; }, 3600000);
+    (void)QTest::qWaitFor([this] { return done_; }, 3600000);
     *back_ = true;
     // Let a last X event reach its window before the test looks.
     QTest::qWait(50);
@@ -178,7 +179,7 @@ void DesktopFixture::frameAt(int width, int height) {
     frame->show();
     frame->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
-    QTest::qWaitFor([this, width] { return frame->width() == width; }, 2000);
+    (void)QTest::qWaitFor([this, width] { return frame->width() == width; }, 2000);
 }
 
 void DesktopFixture::frameMaximized() {

@@ -6,7 +6,9 @@
 // A step that opens a form or a chooser returns only when that window closes,
 // so a test is a script of steps run by a timer: each step waits until its
 // condition holds, then acts. The script runs to its end or stops at the first
-// condition that does not come, naming it.
+// condition that does not come, naming it. Forms and lists still open at the
+// end are closed (they wait in event loops of their own, inside run()), so a
+// script looks at what it needs in its last steps.
 #include <gtest/gtest.h>
 
 #include <QObject>

@@ -31,14 +31,12 @@ struct Loc {
     Dec<7, 3> KSTOPA;             // crisis-tax rate in percent
     Amount PIP;                   // tax plus surtax of the line
     SHORT NACINISPLATE = 0;       // payment method 1 to 7
-    String<30> DJELATNIK;         // the recipient's name
     // What the displays show of the recipient and the income type, kept here
     // so that another window reading those files cannot change them.
     String<4> SHIFRA;             // code of the municipality of residence
     String<4> RADOPCINA;          // municipality-of-work code (OSO:EMAIL)
     Dec<7, 2> STOPAPRIREZA;
     String<2> DRUGISTUP;
-    String<50> VRSTA;
 };
 
 class IncomeLineForm {
@@ -49,7 +47,6 @@ public:
         // later): nothing of it may call back into this object any more.
         if (builder_) {
             for (const std::string& id : accepted_) builder_->onAccepted(id, nullptr);
-            for (const char* id : {"djelatnik", "vrsta"}) builder_->onSelected(id, nullptr);
             for (const char* id : {"neto", "bruto"}) builder_->onKey(id, nullptr);
         }
         // The lists' widgets go before the browsers they draw.
@@ -98,9 +95,10 @@ private:
                         .history()
                         .withTip("Oznaka dohotka"),
                     prompt("Djelatnik:", {6, 24, 52, 10}),
-                    entry("djelatnik", FieldRef(DOHOCI, "DJELATNIK"), "@n-14", {62, 22, 56, 12}).history(),
-                    button("djelatnik.lookup", "...", {120, 22, 14, 12}).withTip("Odabir djelatnika"),
-                    display("ime", FieldRef(loc_.DJELATNIK), "@s30", {138, 24, 130, 10}),
+                    lookup("djelatnik", FieldRef(DOHOCI, "DJELATNIK"), "@n-14", {62, 22, 56, 12},
+                           {&OSOBE, OSOBE.KEYOZNAKA, FieldRef(OSOBE, "OZNAKA"), [] { return recipientName(OSO); },
+                            chooser<ODABIROSOBEZADOH>(), 130, "Odabir djelatnika"})
+                        .history(),
                     entry("isplata", FieldRef(DOHOCI, "ISPLATA"), "@n-14", {62, 38, 56, 12})
                         .readonly()
                         .history()
@@ -110,9 +108,10 @@ private:
                     prompt("općina rada:", {204, 40, 50, 10}),
                     display("radopcina", FieldRef(loc_.RADOPCINA), "@s4", {256, 40, 22, 10}),
                     prompt("Vrsta doh.:", {6, 56, 52, 10}),
-                    entry("vrsta", FieldRef(DOHOCI, "VRSTADOHOTKA"), "@n3", {62, 54, 24, 12}).history(),
-                    button("vrsta.lookup", "...", {88, 54, 14, 12}).withTip("Odabir vrste dohotka"),
-                    display("vrstanaziv", FieldRef(loc_.VRSTA), "@s40", {106, 56, 170, 10}),
+                    lookup("vrsta", FieldRef(DOHOCI, "VRSTADOHOTKA"), "@n3", {62, 54, 24, 12},
+                           {&VRSTEDOH, VRSTEDOH.KEYOZNAKA, FieldRef(VRSTEDOH, "OZNAKA"), fieldText(VRSTEDOH, "NAZIV"),
+                            chooser<VRSTEDOHOTKA>(), 170, "Odabir vrste dohotka"})
+                        .history(),
                     prompt("Stopa prireza:", {6, 72, 62, 10}),
                     display("prirez", FieldRef(loc_.STOPAPRIREZA), "@N-10.`2", {70, 72, 40, 10}),
                     prompt("Drugi stup:", {124, 72, 46, 10}),
@@ -202,22 +201,8 @@ private:
             showRecipient();
             return true;
         });
-        b.onSelected("djelatnik", [this] {
-            if (!recipientExists() && DOH.DJELATNIK != cancelledRecipient_) lookupRecipient();
-        });
-        b.onAccepted("djelatnik.lookup", [this] {
-            lookupRecipient();
-            return true;
-        });
         b.onAccepted("vrsta", [this] {
             showIncomeType();
-            return true;
-        });
-        b.onSelected("vrsta", [this] {
-            if (!incomeTypeExists() && DOH.VRSTADOHOTKA != cancelledType_) lookupIncomeType();
-        });
-        b.onAccepted("vrsta.lookup", [this] {
-            lookupIncomeType();
             return true;
         });
         b.onAccepted("neto", [this] {
@@ -292,14 +277,12 @@ private:
     // The recipient with the place and municipality of residence, for the displays.
     void showRecipient() {
         if (recipientExists()) {
-            loc_.DJELATNIK = recipientName(OSO);
             loc_.RADOPCINA = OSO.EMAIL.str();
             loc_.DRUGISTUP = OSO.DRUGISTUP.str();
             readResidence();
         } else {
             OSOBE.clear();
             OPCINE.clear();
-            loc_.DJELATNIK = "";
             loc_.RADOPCINA = "";
             loc_.DRUGISTUP = "";
         }
@@ -309,35 +292,7 @@ private:
     }
 
     void showIncomeType() {
-        loc_.VRSTA = incomeTypeExists() ? VRS.NAZIV.str() : std::string();
         if (b_) b_->display();
-    }
-
-    void lookupRecipient() {
-        if (!b_) return;
-        OSOBE.clear();
-        OSO.OZNAKA = DOH.DJELATNIK;
-        if ((new ODABIROSOBEZADOH)->exec(b_->root()) == REQUESTCOMPLETED) {
-            DOH.DJELATNIK = OSO.OZNAKA;
-            cancelledRecipient_ = -1;
-        } else {
-            // Not offered again for the same value until the user changes it.
-            cancelledRecipient_ = DOH.DJELATNIK;
-        }
-        showRecipient();
-    }
-
-    void lookupIncomeType() {
-        if (!b_) return;
-        VRSTEDOH.clear();
-        VRS.OZNAKA = DOH.VRSTADOHOTKA;
-        if ((new VRSTEDOHOTKA)->exec(b_->root()) == REQUESTCOMPLETED) {
-            DOH.VRSTADOHOTKA = VRS.OZNAKA;
-            cancelledType_ = -1;
-        } else {
-            cancelledType_ = DOH.VRSTADOHOTKA;
-        }
-        showIncomeType();
     }
 
     bool calculate(bool fromGross) {
@@ -426,8 +381,6 @@ private:
     LONG line_ = 0;
     CalcBasis basis_;
     bool calculated_ = false;
-    int64_t cancelledRecipient_ = -1;
-    int cancelledType_ = -1;
     std::unique_ptr<ListBrowser> methods_, lines_;
     QPointer<ListBrowserView> methodsView_, linesView_;
 };

@@ -14,6 +14,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
@@ -64,6 +65,7 @@ ResizeKind resizeKind(ControlKind k) {
         case ControlKind::Check:
         case ControlKind::Radio: return ResizeKind::Check;
         case ControlKind::Tab: return ResizeKind::None;
+        case ControlKind::Lookup: return ResizeKind::Entry;  // built as an entry
         default: return ResizeKind::Other;
     }
 }
@@ -125,7 +127,14 @@ WindowBuilder::WindowBuilder(WindowResource resource, QWidget* root)
     baseY_ = metrics.height();
     root->setWindowTitle(qs(resource_.title));
     root->resize(pixelsX(resource_.width), pixelsY(resource_.height));
+    expandLookups(resource_.controls);
     for (const Control& c : resource_.controls) build(c, -1);
+    // A lookup's button and text know their entry.
+    for (size_t i = 0; i < items_.size(); ++i)
+        if (items_[i].def->lookup && items_[i].def->kind == ControlKind::Entry) {
+            for (size_t j = i + 1; j < items_.size() && j <= i + 2; ++j) items_[j].lookupOf = int(i);
+            items_[i].lookupText = int(i) + 2;
+        }
     for (Item& it : items_)
         if (it.def->kind == ControlKind::Prompt) {
             auto* label = static_cast<QLabel*>(it.widget);
@@ -222,6 +231,10 @@ void WindowBuilder::build(const Control& c, int parent) {
                 // Pressed from the keyboard (its key, Enter) as well as clicked:
                 // what is typed in the entry with the focus counts first.
                 if (!acceptTyped(b)) return;
+                if (items_[i].lookupOf >= 0) {
+                    openChooser(items_[i].lookupOf);
+                    return;
+                }
                 if (items_[i].accepted) items_[i].accepted();
             });
             w = b;
@@ -378,6 +391,7 @@ void WindowBuilder::showItem(int i) {
             auto* edit = static_cast<QLineEdit*>(it.widget);
             edit->setText(text());
             edit->setModified(false);
+            if (it.def->lookup) readLookup(i, false);
             edit->setCursorPosition(0);
             break;
         }
@@ -458,6 +472,11 @@ bool WindowBuilder::acceptEntry(int i, bool always, bool queuedRefocus) {
     } else if (!always) {
         return true;
     }
+    if (it.def->lookup && !lookupAccepted(i, queuedRefocus)) {
+        refocus();
+        return false;
+    }
+    if (detached_) return true;
     if (it.accepted && !it.accepted()) {
         refocus();
         return false;
@@ -490,6 +509,147 @@ void WindowBuilder::ditto(int i) {
     const Control& def = *items_[size_t(target)].def;
     if (!def.ditto || !history_ || !def.field.bound()) return;
     if (auto value = history_(def.field); value && def.field.setText(*value)) showItem(target);
+}
+
+// ---------------------------------------------------------------- lookups
+
+std::function<std::string()> fieldText(DataFile& file, std::string_view field) {
+    FieldRef f(file, field);
+    return [f] { return f.text(); };
+}
+
+void WindowBuilder::expandLookups(std::vector<Control>& controls) {
+    for (size_t i = 0; i < controls.size(); ++i) {
+        expandLookups(controls[i].children);
+        if (controls[i].kind != ControlKind::Lookup) continue;
+        Control& entry = controls[i];
+        entry.kind = ControlKind::Entry;
+        const LookupSpec& spec = *entry.lookup;
+        const DlgRect at = entry.at;
+        Control b = button(entry.id + ".lookup", "...", {at.x + at.width + 2, at.y, 14, at.height}).withTip(spec.tip);
+        b.lookup = entry.lookup;
+        Control t = makeControl(ControlKind::Text, entry.id + ".naziv", "", {at.x + at.width + 20, at.y + 2, spec.textWidth, 10});
+        t.lookup = entry.lookup;
+        controls.insert(controls.begin() + long(i) + 1, std::move(b));
+        controls.insert(controls.begin() + long(i) + 2, std::move(t));
+        i += 2;
+    }
+}
+
+// Reads the record the entry's value names into the file's buffer and shows
+// its text; only when the value changed since, unless `always`.
+bool WindowBuilder::readLookup(int i, bool always) {
+    Item& it = items_[size_t(i)];
+    const LookupSpec& spec = *it.def->lookup;
+    const std::string value = it.def->field.text();
+    if (!always && it.lookedUp == value) return it.found;
+    spec.file->clear();
+    it.found = spec.keyField.setText(value) && !spec.keyField.is("") && !spec.keyField.is("0") &&
+               spec.file->get(spec.key) == 0;
+    if (!it.found) spec.file->clear();
+    it.lookedUp = value;
+    if (it.lookupText >= 0)
+        static_cast<QLabel*>(items_[size_t(it.lookupText)].widget)
+            ->setText(it.found && spec.text ? qs(spec.text()) : QString());
+    return it.found;
+}
+
+void WindowBuilder::refreshLookups() {
+    for (size_t i = 0; i < items_.size(); ++i)
+        if (items_[i].def->lookup && items_[i].def->kind == ControlKind::Entry) readLookup(int(i), true);
+}
+
+// A list may open only for the window the user works in, when nothing else
+// waits for an answer there: not during OK's check, not while the window is
+// blocked by a form or list of its own, not under a message.
+bool WindowBuilder::canAsk() const {
+    if (detached_ || choosing_ || acceptingAll_ || !root_->isEnabled() || QApplication::activeModalWidget() ||
+        QApplication::activePopupWidget())
+        return false;
+    if (QWidget* sub = frameWindowOf(root_)) {
+        auto* area = qobject_cast<QMdiSubWindow*>(sub)->mdiArea();
+        if (area && area->activeSubWindow() != sub) return false;
+    }
+    return true;
+}
+
+bool WindowBuilder::lookupAccepted(int i, bool queued) {
+    Item& it = items_[size_t(i)];
+    const bool changed = it.lookedUp != it.def->field.text();
+    if (readLookup(i, false)) return true;
+    if (acceptingAll_) {
+        if (!it.def->lookup->required) return true;
+        prompter().beep();
+        return false;
+    }
+    // A value typed that names nothing: the list, positioned near it. From
+    // the focus leaving it opens once the focus has arrived.
+    if (!changed || it.def->field.is("") || it.def->field.is("0")) return true;
+    if (queued) {
+        later(this, [this, i] {
+            if (!detached_ && !items_[size_t(i)].found && canAsk()) openChooser(i);
+        });
+        return true;
+    }
+    if (canAsk()) openChooser(i);
+    return true;
+}
+
+void WindowBuilder::enteredLookup(int i) {
+    Item& it = items_[size_t(i)];
+    if (!canAsk() || QApplication::focusWidget() != it.widget) return;
+    if (readLookup(i, false) || it.declined == it.def->field.text()) return;
+    openChooser(i);
+}
+
+bool WindowBuilder::chooseFor(std::string_view id) { return openChooser(require(id)); }
+
+bool WindowBuilder::openChooser(int i) {
+    if (choosing_ || detached_) return false;
+    const LookupSpec& spec = *items_[size_t(i)].def->lookup;
+    if (!spec.choose) return false;
+    QPointer<WindowBuilder> self(this);
+    // The list opens on the record the entry names now, or near it.
+    spec.file->clear();
+    spec.keyField.setText(items_[size_t(i)].def->field.text());
+    choosing_ = true;
+    const bool chosen = spec.choose(root_);
+    if (!self) return chosen;
+    choosing_ = false;
+    if (detached_) return chosen;
+    Item& it = items_[size_t(i)];
+    if (chosen) {
+        it.def->field.setText(spec.keyField.text());
+        it.declined.reset();
+    } else {
+        it.declined = it.def->field.text();
+    }
+    showItem(i);
+    readLookup(i, true);
+    // The form is in front again; the focus goes on when a record was chosen.
+    if (QWidget* sub = frameWindowOf(root_)) {
+        if (auto* area = qobject_cast<QMdiSubWindow*>(sub)->mdiArea()) area->setActiveSubWindow(static_cast<QMdiSubWindow*>(sub));
+    } else {
+        root_->activateWindow();
+    }
+    if (chosen && it.accepted && !it.accepted()) {
+        if (self && !detached_) selectItem(i);
+        return chosen;
+    }
+    if (!self || detached_) return chosen;
+    if (!chosen) {
+        selectItem(i);
+        return false;
+    }
+    // The next field after the lookup's button and text.
+    for (QWidget* n = it.widget->nextInFocusChain(); n && n != it.widget; n = n->nextInFocusChain())
+        if (root_->isAncestorOf(n) && n->isVisible() && n->isEnabled() && qobject_cast<QLineEdit*>(n) &&
+            itemOf(n) >= 0 && !static_cast<QLineEdit*>(n)->isReadOnly()) {
+            n->setFocus(Qt::TabFocusReason);
+            if (auto* e = qobject_cast<QLineEdit*>(n)) e->selectAll();
+            break;
+        }
+    return true;
 }
 
 // ---------------------------------------------------------------- properties
@@ -717,6 +877,8 @@ bool WindowBuilder::eventFilter(QObject* watched, QEvent* event) {
             return false;
         }
         case QEvent::FocusIn:
+            if (it.def->lookup && isEntry && fromInside(static_cast<QFocusEvent*>(event)->reason()))
+                later(this, [this, i] { enteredLookup(i); });
             if (it.selected && fromInside(static_cast<QFocusEvent*>(event)->reason()))
                 later(this, [this, i] {
                     if (!detached_ && items_[size_t(i)].selected) items_[size_t(i)].selected();

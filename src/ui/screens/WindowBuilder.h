@@ -117,6 +117,15 @@ public:
         history_ = std::move(history);
     }
 
+    // Reads afresh what every lookup's value names (the record may have
+    // changed meanwhile) and shows it.
+    void refreshLookups();
+    // A lookup's list is open.
+    bool choosing() const { return choosing_; }
+    // Opens the list of a lookup (by its entry's id), as its button does;
+    // true when a record was chosen.
+    bool chooseFor(std::string_view id);
+
     int pixelsX(int dialogUnits) const;
     int pixelsY(int dialogUnits) const;
 
@@ -140,6 +149,13 @@ private:
         std::function<void()> selected;
         std::function<void(int)> tabChanged;
         std::function<bool(QKeyEvent*)> key;
+        // A lookup's entry: the value last read and whether it named a
+        // record; the value whose list the user closed without a choice.
+        int lookupOf = -1;  // the button and the text of a lookup: its entry
+        int lookupText = -1;
+        std::optional<std::string> lookedUp;
+        bool found = false;
+        std::optional<std::string> declined;
     };
 
     void build(const Control& c, int parent);
@@ -155,6 +171,12 @@ private:
     void applyStates();
     QPushButton* defaultButton() const;
     void resized();
+    static void expandLookups(std::vector<Control>& controls);
+    bool readLookup(int i, bool always);
+    bool lookupAccepted(int i, bool queued);
+    bool openChooser(int i);
+    void enteredLookup(int i);
+    bool canAsk() const;
 
     WindowResource resource_;
     QWidget* root_;
@@ -165,6 +187,7 @@ private:
     int baseX_ = 0, baseY_ = 0;
     bool acceptingAll_ = false;
     bool detached_ = false;
+    bool choosing_ = false;
 };
 
 }  // namespace marel

@@ -11,11 +11,16 @@
 // A caption's "&" marks its key (Alt+letter): "&OK", "Po pr&ezimenu". A
 // resource is data bound to variables, so screens build it in a function
 // when the window opens, after the files and local variables exist.
+#include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "ui/FieldRef.h"
+
+class QWidget;
 
 namespace marel {
 
@@ -36,7 +41,46 @@ enum class ControlKind {
     Group,   // a titled frame around its children
     List,    // the place of a list; the list browser puts its own widget there
     Image,   // a picture from the program's resources (":/...")
+    Lookup,  // a number or code naming a record of another file (see LookupSpec)
 };
+
+// A number or code that names a record of another file, as one control: the
+// entry, a "..." button right of it that opens the file's list to choose from
+// (id + ".lookup"), and the text of the record named (id + ".naziv"). The
+// builder runs it all:
+// - the text beside follows the value: read by the key whenever it changes;
+// - a typed value that names nothing opens the list, positioned near it; so
+//   does coming into the entry while it names nothing, once per value (a list
+//   the user closed does not come back until the value changes);
+// - the button always opens the list;
+// - one list at a time per window: while it is open, nothing opens another;
+// - the list is modal to its form; when it closes the form is in front and
+//   active, and the focus goes on to the next field when a record was chosen,
+//   back to the entry when not;
+// - OK refuses a value naming nothing when the spec says `required`.
+struct LookupSpec {
+    DataFile* file = nullptr;  // the file named into
+    Key key{};                 // its key on the named field
+    FieldRef keyField;         // the file's field the entry's value is
+    // The text shown beside, read from the file's buffer holding the record;
+    // empty when the entry names nothing.
+    std::function<std::string()> text;
+    // Runs the file's list as a chooser beside `caller` (it opens on the
+    // record in the file's buffer); true when one was chosen, which is then
+    // in the buffer.
+    std::function<bool(QWidget* caller)> choose;
+    int textWidth = 100;  // dialog units of the text beside
+    std::string tip;      // of the button
+    bool required = false;
+};
+
+// The text of a field of the record read, for a LookupSpec.
+std::function<std::string()> fieldText(DataFile& file, std::string_view field);
+// A list screen as a chooser, for a LookupSpec.
+template <class List>
+std::function<bool(QWidget*)> chooser() {
+    return [](QWidget* caller) { return (new List)->exec(caller) == 1; };
+}
 
 struct Control {
     ControlKind kind = ControlKind::Prompt;
@@ -55,6 +99,7 @@ struct Control {
     bool ditto = false;      // Ctrl+' recalls the value last saved by the form
     bool isDefault = false;  // Enter presses it
     std::vector<Control> children;
+    std::shared_ptr<const LookupSpec> lookup;  // Lookup: what it names
 
     // Modifiers, so that a resource reads as one table.
     Control withTip(std::string t) && { tip = std::move(t); return std::move(*this); }
@@ -93,6 +138,13 @@ inline Control prompt(std::string text, DlgRect at) { return makeControl(Control
 inline Control entry(std::string id, FieldRef field, std::string picture, DlgRect at) {
     Control c = boundControl(ControlKind::Entry, std::move(id), "", std::move(field), at);
     c.picture = std::move(picture);
+    return c;
+}
+// A lookup: the entry at `at`, its button and text right of it.
+inline Control lookup(std::string id, FieldRef field, std::string picture, DlgRect at, LookupSpec spec) {
+    Control c = boundControl(ControlKind::Lookup, std::move(id), "", std::move(field), at);
+    c.picture = std::move(picture);
+    c.lookup = std::make_shared<const LookupSpec>(std::move(spec));
     return c;
 }
 inline Control display(std::string id, FieldRef field, std::string picture, DlgRect at) {

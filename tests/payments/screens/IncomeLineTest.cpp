@@ -139,11 +139,11 @@ TEST_F(IncomeLineFormTest, ALineEnteredAsAUserDoesIsStoredWithItsCalculation) {
         EXPECT_EQ(shown(f, "vrsta"), "10");  // nothing used yet: the highest code
         EXPECT_EQ(shown(f, "isplata"), "1");
         authorsFee(f);
-        EXPECT_EQ(shown(f, "ime"), "Ivan Horvat");
+        EXPECT_EQ(shown(f, "djelatnik.naziv"), "Ivan Horvat");
         EXPECT_EQ(shown(f, "sifra"), "0133");
         EXPECT_EQ(shown(f, "radopcina"), "0133");
         EXPECT_EQ(shown(f, "prirez"), "18,00");
-        EXPECT_EQ(shown(f, "vrstanaziv"), "Autorski honorar (izdaci 30 %)");
+        EXPECT_EQ(shown(f, "vrsta.naziv"), "Autorski honorar (izdaci 30 %)");
         EXPECT_EQ(shown(f, "bruto"), "1.000,00");
         EXPECT_EQ(shown(f, "pip"), "165,20");
         EXPECT_EQ(shown(f, "kstopa"), "0,000");
@@ -232,7 +232,7 @@ TEST_F(IncomeLineFormTest, CrisisTaxAndACancelledChange) {
     // Right after opening a saved line there is no crisis tax: the net stays whole.
     changeLine(1, [](WindowBuilder& f) {
         EXPECT_EQ(title(f), "Promjene");
-        EXPECT_EQ(shown(f, "ime"), "Ivan Horvat");
+        EXPECT_EQ(shown(f, "djelatnik.naziv"), "Ivan Horvat");
         click(f, "kriporez");
         click(f, "ok");
     });
