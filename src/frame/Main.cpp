@@ -113,6 +113,9 @@ MAIN::MAIN() : area_(new FrameArea(this)) {
     setWindowIcon(artwork::program());
     area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // When a window closes, the one the user worked in before it comes back,
+    // not the next one in the order they were opened.
+    area_->setActivationOrder(QMdiArea::ActivationHistoryOrder);
     setCentralWidget(area_);
     buildMenu();
     buildToolBar();

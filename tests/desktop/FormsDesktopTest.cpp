@@ -1,4 +1,5 @@
 #include <QMdiArea>
+#include <QPointer>
 #include <QMdiSubWindow>
 
 #include "support/Desktop.h"
@@ -52,6 +53,63 @@ TEST_F(Forms, IncomeLineLookupsOpenOneChooserAndLeaveTheFormWorking) {
     s.click("Neto", inActive("neto")).key("ctrl+a").type("1000");
     s.click("OK", inActive("ok")).waitFor("obrazac zatvoren", gone("Unos dohotka"));
     s.waitFor("Promjene u prvom planu", activeIs("Promjene"));
+    EXPECT_TRUE(s.run()) << s.failure();
+}
+
+// When a list closes, the form that opened it comes back to the front, not
+// another screen that happens to be open.
+TEST_F(Forms, AfterAChoiceTheFormIsInFrontNotAnotherScreen) {
+    frameAt(1366, 768);
+    DesktopScript s;
+    s.key("alt+d").waitFor("Potvrde", activeIs("Ispis potvrda o isplaćenom dohotku"));
+    s.key("alt+i").waitFor("Isplatitelji", activeIs("Pregled isplatitelja"));
+    s.click("Mijenjaj", inActive("change")).waitFor("obrazac isplatitelja", activeIs("Promjena podataka"));
+    s.click("Mjesto", inActive("mjesto")).key("ctrl+a").type("99");
+    s.click("Mjesto …", inActive("mjesto.lookup")).waitFor("Pregled mjesta", activeIs("Pregled mjesta"));
+    s.key("Return").waitFor("Pregled mjesta zatvoren", gone("Pregled mjesta")).pause(300);
+    s.waitFor("obrazac isplatitelja u prvom planu", activeIs("Promjena podataka"));
+    EXPECT_TRUE(s.run()) << s.failure();
+}
+
+// A preview closed: the screen that printed is in front again.
+TEST_F(Forms, AfterAPreviewTheScreenThatPrintedIsInFront) {
+    frameAt(1366, 768);
+    DesktopScript s;
+    QPointer<QMdiSubWindow> preview;
+    s.key("alt+d").waitFor("Potvrde", activeIs("Ispis potvrda o isplaćenom dohotku"));
+    s.key("alt+s").waitFor("Pregled isplata", activeIs("Pregled isplata"));
+    s.click("JOP - A", inActive("jopa"));
+    s.waitFor("pregled ispisa", [&] {
+        preview = frame->area()->activeSubWindow();
+        return preview && preview->windowTitle() != "Pregled isplata";
+    });
+    s.pause(300).then([&] { preview->close(); }).pause(300);
+    s.waitFor("isplate u prvom planu", activeIs("Pregled isplata"));
+    EXPECT_TRUE(s.run()) << s.failure();
+}
+
+// A maximized screen, then another: both are drawn whole, restored or not.
+TEST_F(Forms, MaximizedScreenThenAnotherStaysDrawn) {
+    frameAt(1366, 768);
+    DesktopScript s;
+    QPointer<QMdiSubWindow> payments;
+    s.key("alt+s").waitFor("Pregled isplata", activeIs("Pregled isplata"));
+    s.then([&] {
+        payments = frame->area()->activeSubWindow();
+        payments->showMaximized();
+    });
+    s.pause(200).key("alt+a").waitFor("Pregled primatelja", activeIs("Pregled primatelja")).pause(200);
+    auto drawn = [](QMdiSubWindow* w) {
+        return w && w->widget() && w->widget()->updatesEnabled() && w->widget()->isVisible() &&
+               w->widget()->height() > 200;
+    };
+    s.waitFor("primatelji nacrtani", [&] { return drawn(frame->area()->activeSubWindow()); });
+    s.then([&] { frame->area()->activeSubWindow()->showNormal(); }).pause(200);
+    s.waitFor("primatelji vraćeni nacrtani", [&] { return drawn(frame->area()->activeSubWindow()); });
+    s.then([&] { frame->area()->setActiveSubWindow(payments); }).pause(200);
+    s.waitFor("isplate nacrtane", [&] {
+        return drawn(payments) && payments->widget()->findChild<QWidget*>("insert")->isVisible();
+    });
     EXPECT_TRUE(s.run()) << s.failure();
 }
 

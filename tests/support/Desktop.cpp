@@ -142,7 +142,12 @@ bool DesktopScript::run(int timeoutMs) {
 }
 
 void DesktopScript::stop(std::string why) {
-    if (failure_.empty()) failure_ = std::move(why);
+    if (failure_.empty()) {
+        // What the user had in front at that moment says most about why.
+        QString front;
+        if (MAIN* f = MAIN::frame(); f && f->area()->activeSubWindow()) front = f->area()->activeSubWindow()->windowTitle();
+        failure_ = why + " (u prvom planu: \"" + front.toStdString() + "\")";
+    }
     done_ = true;
     unwind(back_);
 }

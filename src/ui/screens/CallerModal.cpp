@@ -53,7 +53,19 @@ void CallerModal::release(QObject* filter) {
     if (auto* s = qobject_cast<QMdiSubWindow*>(callerWindow.data())) {
         if (s->widget()) s->widget()->setEnabled(true);
         if (callerWasMaximized) s->showMaximized();
-        if (sub && s->mdiArea()) s->mdiArea()->setActiveSubWindow(s);
+        if (sub && s->mdiArea()) {
+            QMdiArea* area = s->mdiArea();
+            area->setActiveSubWindow(s);
+            // The area chooses a window of its own once the closed one is
+            // gone, often another screen: the caller is brought back then,
+            // unless it has opened another window meanwhile.
+            QObject::connect(sub, &QObject::destroyed, s, [area, s] {
+                if (s->widget() && s->widget()->isEnabled() && !s->isHidden()) {
+                    area->setActiveSubWindow(s);
+                    if (QWidget* f = s->widget()->focusWidget()) f->setFocus(Qt::OtherFocusReason);
+                }
+            });
+        }
     }
 }
 
@@ -83,8 +95,13 @@ QMdiSubWindow* showInArea(QMdiArea* area, QWidget* content, const QPoint* prefer
     setBufferSet(sub, bufferSetOf(content));
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->show();
+    // Beside a maximized window the area opens a new one maximized too; it
+    // gets its own normal size first, which restoring it brings back.
+    const bool bornMaximized = sub->isMaximized();
+    if (bornMaximized) sub->showNormal();
     if (sized) sub->resize(size + sub->size() - content->size());
     fitInArea(sub, preferred ? *preferred : sub->pos());
+    if (bornMaximized) sub->showMaximized();
     // The window's frame takes its final size once it is laid out.
     later(sub, [s = QPointer<QMdiSubWindow>(sub)] {
         if (s) fitInArea(s, s->pos());

@@ -819,8 +819,11 @@ QPushButton* WindowBuilder::defaultButton() const {
 void WindowBuilder::resized() {
     const auto moves = resize_.RESIZE({0, 0, root_->width(), root_->height()});
     if (moves.empty()) return;
-    // One repaint for all the moves; a deferral already in force stays.
-    const bool updates = root_->updatesEnabled();
+    // One repaint for all the moves. Only a deferral of the window's own
+    // stays in force afterwards: one it inherits from its frame (which holds
+    // back painting while it maximizes or restores) must not be made its own,
+    // or the window would stay blank once the frame paints again.
+    const bool deferredHere = root_->testAttribute(Qt::WA_ForceUpdatesDisabled);
     root_->setUpdatesEnabled(false);
     // A window made smaller than its resource squeezes its controls, but never
     // below what their values and captions need.
@@ -828,7 +831,7 @@ void WindowBuilder::resized() {
         const Item& it = items_[size_t(m.number - 1)];
         it.widget->setGeometry(m.rect.x, m.rect.y, std::max(m.rect.width, it.minWidth), m.rect.height);
     }
-    root_->setUpdatesEnabled(updates);
+    root_->setUpdatesEnabled(!deferredHere);
 }
 
 bool WindowBuilder::eventFilter(QObject* watched, QEvent* event) {
