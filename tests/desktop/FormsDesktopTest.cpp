@@ -134,6 +134,14 @@ TEST_F(Forms, MaximizedScreenThenAnotherStaysDrawn) {
     s.waitFor("isplate nacrtane", [&] {
         return drawn(payments) && payments->widget()->findChild<QWidget*>("insert")->isVisible();
     });
+    // A form of the maximized window, cancelled: the window is maximized and whole again.
+    s.then([&] { payments->showMaximized(); }).pause(200);
+    s.click("Mijenjaj", inActive("change")).waitFor("Promjene", activeIs("Promjene"));
+    s.key("Escape").waitFor("Promjene zatvorene", gone("Promjene")).pause(200);
+    s.waitFor("isplate opet povećane i nacrtane", [&] {
+        return payments->isMaximized() && activeTitle() == "Pregled isplata" && drawn(payments) &&
+               payments->widget()->findChild<QWidget*>("insert")->isVisible();
+    });
     EXPECT_TRUE(s.run()) << s.failure();
 }
 
