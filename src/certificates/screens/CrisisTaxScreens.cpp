@@ -114,23 +114,6 @@ void PREGLEDKRIPOREZ::print() {
 
 // ---------------------------------------------------------------- the forms
 
-namespace {
-
-// What the header form's handlers share; they may still be queued when the
-// form has gone, so they hold it and look whether the form is open.
-struct HeaderForm {
-    String<40> payer;
-    bool open = false;
-    bool refresh() {
-        SUB.OZNAKA = KRP.ISPLATITELJ;
-        const bool found = KRP.ISPLATITELJ != 0 && SUBJEKTI.get(SUBJEKTI.KEYOZNAKA) == 0;
-        payer = found ? SUB.NAZIV.str() : "";
-        return found;
-    }
-};
-
-}  // namespace
-
 LONG UNOSKRIPOREZ::run(LONG request) {
     UpdateForm form(KRIPOREZ, "UNOSKRIPOREZ");
     form.insertTitle = "Adding a kriporez Record";
@@ -141,11 +124,10 @@ LONG UNOSKRIPOREZ::run(LONG request) {
         KRP.GODINA = std::to_string(today.year());
         KRP.MJESEC = BYTE(today.month());
     };
-    auto state = std::make_shared<HeaderForm>();
-    // A month of a payer the file does not hold, or of no calendar month, is
-    // no IPP record.
-    form.validate = [state] {
-        if (!state->refresh() || !validYear(KRP.GODINA.str()) || KRP.MJESEC < 1 || KRP.MJESEC > 12) {
+    // A month of no calendar month is no IPP record (nor is one of a payer
+    // the file does not hold: the payer is required).
+    form.validate = [] {
+        if (!validYear(KRP.GODINA.str()) || KRP.MJESEC < 1 || KRP.MJESEC > 12) {
             prompter().beep();
             return false;
         }
@@ -155,9 +137,10 @@ LONG UNOSKRIPOREZ::run(LONG request) {
     WindowResource r{"",
                      300,
                      120,
-                     {button("lookup", "&Isplatitelj:", {6, 6, 48, 14}),
-                      entry("isplatitelj", FieldRef(KRIPOREZ, "ISPLATITELJ"), "@n-14", {58, 7, 50, 12}).history(),
-                      display("naziv", FieldRef(state->payer), "@s40", {112, 9, 182, 10}),
+                     {prompt("&Isplatitelj:", {6, 9, 48, 10}),
+                      lookup("isplatitelj", FieldRef(KRIPOREZ, "ISPLATITELJ"), "@n-14", {58, 7, 50, 12},
+                             payerLookup(166))
+                          .history(),
                       prompt("&Godina:", {6, 26, 48, 10}),
                       entry("godina", FieldRef(KRIPOREZ, "GODINA"), "@s4", {58, 24, 28, 12}).history(),
                       prompt("&Mjesec:", {6, 42, 48, 10}),
@@ -169,33 +152,7 @@ LONG UNOSKRIPOREZ::run(LONG request) {
                       button("help", "Help", {248, 100, 45, 14}).disable()}};
 
     UpdateFormView view(form, std::move(r), caller_);
-    view.onOpen = [state](WindowBuilder& b) {
-        state->open = true;
-        state->refresh();
-        b.display("naziv");
-        // The payer list opens on the payer the record names now.
-        auto choose = [&b, state] {
-            if (!state->open) return;
-            SUB.OZNAKA = KRP.ISPLATITELJ;
-            auto* payers = new SUBJEKTI_SCREEN;
-            payers->setRequest(SELECTRECORD);
-            if (payers->exec(b.root()) == REQUESTCOMPLETED && state->open) KRP.ISPLATITELJ = SUB.OZNAKA;
-            if (!state->open) return;
-            state->refresh();
-            b.display();
-        };
-        b.onAccepted("lookup", [choose] {
-            choose();
-            return true;
-        });
-        b.onSelected("isplatitelj", [state, choose] {
-            if (state->open && !state->refresh()) choose();
-        });
-        b.onAccepted("isplatitelj", [&b, state] {
-            state->refresh();
-            b.display("naziv");
-            return true;
-        });
+    view.onOpen = [](WindowBuilder& b) {
         b.onAccepted("godina", [&b] {
             if (validYear(KRP.GODINA.str())) return true;
             prompter().beep();
@@ -207,10 +164,7 @@ LONG UNOSKRIPOREZ::run(LONG request) {
             return false;
         });
     };
-    view.onRefresh = [state] { state->refresh(); };
-    const LONG answer = view.exec(request);
-    state->open = false;
-    return answer;
+    return view.exec(request);
 }
 
 LONG UNOSDETKRIP::run(LONG request) {

@@ -102,70 +102,32 @@ LONG runMunicipalityForm(QWidget* caller, LONG request, bool withIban) {
 
 // ---------------------------------------------------------------- place forms
 
-// What the place form's handlers share; they may still be queued when the
-// form has gone, so they hold it and look whether the form is open.
-struct PlaceForm {
-    String<25> municipality;  // the name of MJE:OPCINA, blank when not found
-    bool open = false;
-    void refresh() { municipality = municipalityName(MJE.OPCINA); }
-};
-
+// From the places list the municipality is chosen from its list; from the
+// municipality list it is the municipality highlighted there, and the form
+// only names it.
 LONG runPlaceForm(QWidget* caller, LONG request, bool lookup) {
     UpdateForm form(MJESTA, lookup ? "UPISMJESTA" : "UPISMJESTAIZOPCINE");
     form.insertTitle = "Upis mjesta u šifrarnik";
     form.changeTitle = "Promjene - mjesta";
     form.otherFiles = {&OPCINE};
-    auto state = std::make_shared<PlaceForm>();
 
     WindowResource r{"", 214, 84, {}};
     append(r.controls, {prompt("&Naziv:", {6, 8, 40, 10}),
-                        entry("naziv", FieldRef(MJESTA, "NAZIV"), "@s25", {50, 6, 116, 12}).history()});
-    if (lookup) r.controls.push_back(button("lookup", "&Općina:", {6, 23, 40, 14}));
-    else r.controls.push_back(prompt("&Općina:", {6, 26, 40, 10}));
-    append(r.controls, {entry("opcina", FieldRef(MJESTA, "OPCINA"), "@n-14", {50, 24, 40, 12}).history(),
-                        display("opcnaziv", FieldRef(state->municipality), "@s25", {94, 26, 114, 10}),
+                        entry("naziv", FieldRef(MJESTA, "NAZIV"), "@s25", {50, 6, 116, 12}).history(),
+                        prompt("&Općina:", {6, 26, 40, 10}),
+                        marel::lookup("opcina", FieldRef(MJESTA, "OPCINA"), "@n-14", {50, 24, 40, 12},
+                                      {&OPCINE, OPCINE.KEYOZNAKA, FieldRef(OPCINE, "OZNAKA"), fieldText(OPCINE, "NAZIV"),
+                                       lookup ? chooser<ODABIROPCINE>() : nullptr, 96, "Odabir općine"})
+                            .history(),
                         prompt("&Post Broj:", {6, 44, 40, 10}),
                         entry("postbroj", FieldRef(MJESTA, "POSTBROJ"), "@s6", {50, 42, 34, 12}).history()});
     append(r.controls, okCancelButtons(114, 64));
 
     UpdateFormView view(form, std::move(r), caller);
-    view.onOpen = [state, lookup](WindowBuilder& b) {
-        state->open = true;
-        state->refresh();
-        b.display("opcnaziv");
-        if (!lookup) {
-            b.onAccepted("opcina", [&b, state] {
-                state->refresh();
-                b.display("opcnaziv");
-                return true;
-            });
-            return;
-        }
-        // The chooser opens on the municipality the place has now.
-        auto choose = [&b, state] {
-            if (!state->open) return;
-            municipalityName(MJE.OPCINA);
-            if ((new ODABIROPCINE)->exec(b.root()) == REQUESTCOMPLETED && state->open) MJE.OPCINA = OPC.OZNAKA;
-            if (!state->open) return;
-            state->refresh();
-            b.display();
-        };
-        b.onAccepted("lookup", [choose] {
-            choose();
-            return true;
-        });
-        b.onSelected("opcina", [state, choose] {
-            if (state->open && municipalityName(MJE.OPCINA).empty()) choose();
-        });
-        b.onAccepted("opcina", [&b, state] {
-            state->refresh();
-            b.display("opcnaziv");
-            return placeMunicipalityChosen();
-        });
+    view.onOpen = [lookup](WindowBuilder& b) {
+        if (lookup) b.onAccepted("opcina", [] { return placeMunicipalityChosen(); });
     };
-    const LONG answer = view.exec(request);
-    state->open = false;
-    return answer;
+    return view.exec(request);
 }
 
 }  // namespace

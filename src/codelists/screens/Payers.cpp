@@ -1,9 +1,6 @@
 #include "codelists/screens/Payers.h"
 
-#include <QApplication>
 #include <QPointer>
-
-#include <memory>
 
 #include "codelists/Payers.h"
 #include "codelists/screens/Municipalities.h"
@@ -29,10 +26,9 @@ WindowResource listResource() {
     return r;
 }
 
-// The form's controls, tab by tab. A lookup button ("...") stands right of
-// the number it fills, and the name of what the number points to follows it.
+// The form's controls, tab by tab. The place, the street and the bank are
+// numbers with their list ("...") and the name of what they point to beside.
 WindowResource formResource() {
-    auto lookup = [](std::string id, DlgRect at) { return button(std::move(id), "...", at).withTip("Odaberi s liste"); };
     std::vector<Control> general = {
         prompt("Naziv:", {12, 24, 46, 10}),
         entry("naziv", FieldRef(SUBJEKTI, "NAZIV"), "@s40", {60, 22, 170, 12}).history(),
@@ -45,20 +41,23 @@ WindowResource formResource() {
         prompt("OIB:", {12, 88, 46, 10}),
         entry("oib", FieldRef(SUBJEKTI, "OIB"), "@s11", {60, 86, 62, 12}).history(),
         prompt("Mjesto:", {12, 104, 46, 10}),
-        entry("mjesto", FieldRef(SUBJEKTI, "MJESTO"), "@n-14", {60, 102, 40, 12}).history(),
-        lookup("mjesto.lookup", {102, 102, 16, 12}),
-        display("mje.naziv", FieldRef(MJESTA, "NAZIV"), "@s25", {122, 104, 108, 10}),
+        lookup("mjesto", FieldRef(SUBJEKTI, "MJESTO"), "@n-14", {60, 102, 40, 12},
+               {&MJESTA, MJESTA.KEYOZNAKA, FieldRef(MJESTA, "OZNAKA"), fieldText(MJESTA, "NAZIV"),
+                chooser<screens::MJESTA_SCREEN>(), 108, "Odaberi s liste"})
+            .history(),
         prompt("Adresa:", {12, 120, 46, 10}),
-        entry("ulica", FieldRef(SUBJEKTI, "ULICA"), "@n-14", {60, 118, 40, 12}).history(),
-        lookup("ulica.lookup", {102, 118, 16, 12}),
-        display("uli.naziv", FieldRef(ULICE, "NAZIV"), "@s25", {122, 120, 108, 10}),
+        lookup("ulica", FieldRef(SUBJEKTI, "ULICA"), "@n-14", {60, 118, 40, 12},
+               {&ULICE, ULICE.KEYOZNAKA, FieldRef(ULICE, "OZNAKA"), fieldText(ULICE, "NAZIV"),
+                chooser<screens::ULICE_SCREEN>(), 108, "Odaberi s liste"})
+            .history(),
         entry("kucnibroj", FieldRef(SUBJEKTI, "KUCNIBROJ"), "@s5", {234, 118, 30, 12}).history(),
     };
+    LookupSpec bankSpec{&BANKE, BANKE.KEYOZNAKA, FieldRef(BANKE, "OZNAKA"), fieldText(BANKE, "NAZIV"),
+                        chooser<screens::BANKE_SCREEN>(), 164, "Odaberi s liste"};
+    bankSpec.next = "racun";  // past the check digits, which the account gives
     std::vector<Control> bank = {
         prompt("Banka:", {12, 24, 46, 10}),
-        entry("banka", FieldRef(SUBJEKTI, "BANKA"), "@n6", {60, 22, 32, 12}).history(),
-        lookup("banka.lookup", {94, 22, 16, 12}),
-        display("ban.naziv", FieldRef(BANKE, "NAZIV"), "@s40", {114, 24, 164, 10}),
+        lookup("banka", FieldRef(SUBJEKTI, "BANKA"), "@n6", {60, 22, 32, 12}, std::move(bankSpec)).history(),
         prompt("IBAN:", {12, 42, 46, 10}),
         entry("rkont", FieldRef(SUBJEKTI, "RKONT"), "@s4", {60, 40, 28, 12}).history(),
         display("vodeci", FieldRef(BANKE, "VODECIBROJ"), "@s7", {92, 42, 40, 10}),
@@ -83,115 +82,20 @@ WindowResource formResource() {
              button("ok", "OK", {186, 150, 45, 14}).byDefault(), button("cancel", "Odustani", {236, 150, 45, 14})}};
 }
 
-// What the form does besides showing its fields: the three lookups, the
-// names of what the numbers point to, and the account's check digits. The
-// window's handlers hold it, so it lives as long as the window does.
-class PayerForm : public std::enable_shared_from_this<PayerForm> {
-public:
-    PayerForm(WindowBuilder& w, const UpdateForm& form) : w_(&w), inserting_(form.request() == INSERTRECORD) {}
-
-    void hook() {
-        WindowBuilder& w = *w_;
-        auto self = shared_from_this();
-        for (const char* link : {"mjesto", "ulica", "banka"})
-            w.onAccepted(link, [self] {
-                self->refresh();
-                return true;
-            });
-        w.onAccepted("mjesto.lookup", [self] { return self->choosePlace(); });
-        w.onAccepted("ulica.lookup", [self] { return self->chooseStreet(); });
-        w.onAccepted("banka.lookup", [self] { return self->chooseBank(); });
-        w.onAccepted("racun", [self] {
-            if (SUB.RACUN.empty()) return true;
-            const bool ok = KONTROLA_SUBJEKTI();
-            self->refresh();
-            return ok;
-        });
-        // Coming to a number that points nowhere (a new payer's zero) opens its
-        // list at once; once only, so that a list the user closed does not
-        // come back the moment the focus returns to the number.
-        forEachEntry(w.resource().controls, [&w, self](const std::string& id) {
-            w.onSelected(id, [self, id] { self->entered(id); });
-        });
-        refresh();
-    }
-
-    // OK left the form open with the record shown again (another station's
-    // version): the names beside the numbers are read afresh.
-    void shownAgain() { refresh(); }
-
-private:
-    // The names beside the numbers, read afresh from the numbers as they are now.
-    void refresh() {
-        readPayerLinks();
-        for (const char* id : {"mjesto", "mje.naziv", "ulica", "uli.naziv", "banka", "ban.naziv", "vodeci", "rkont"})
-            w_->display(id);
-    }
-
-    template <class F>
-    static void forEachEntry(const std::vector<Control>& controls, const F& f) {
-        for (const Control& c : controls) {
-            if (c.kind == ControlKind::Entry && !c.id.empty()) f(c.id);
-            forEachEntry(c.children, f);
-        }
-    }
-
-    void entered(const std::string& id) {
-        // The focus may have moved on (or into a list) before this turn came.
-        if (!w_ || choosing_ || w_->acceptingAll() || QApplication::focusWidget() != w_->control(id)) return;
-        if (id == lookedUp_) return;
-        lookedUp_.clear();
-        const PayerLinks found = readPayerLinks();
-        const bool missing = (id == "mjesto" && !found.place) || (id == "ulica" && !found.street) ||
-                             (id == "banka" && !found.bank);
-        if (!missing) return;
-        lookedUp_ = id;
-        w_->press(id + ".lookup");
-    }
-
-    // Runs a list as a chooser opened on the current record; true when one was chosen.
-    template <class List>
-    bool choose() {
-        readPayerLinks();  // the list opens on the record the form points to now
-        choosing_ = true;
-        const bool chosen = (new List)->exec(w_->root()) == REQUESTCOMPLETED;
-        choosing_ = false;
-        return chosen && w_;
-    }
-
-    bool choosePlace() {
-        const bool chosen = choose<screens::MJESTA_SCREEN>();
-        if (chosen) SUB.MJESTO = MJE.OZNAKA;
-        if (!w_) return true;
-        refresh();
-        // A new payer's address goes on with the street.
-        if (chosen && inserting_ && SUB.ULICA == 0) w_->press("ulica.lookup");
+// Besides the lookups the form shows the bank's leading number and the
+// account's check digits, computed when the account is accepted.
+void hookPayerForm(WindowBuilder& w) {
+    w.onAccepted("banka", [&w] {
+        w.display("vodeci");
         return true;
-    }
-
-    bool chooseStreet() {
-        const bool chosen = choose<screens::ULICE_SCREEN>();
-        if (chosen) SUB.ULICA = ULI.OZNAKA;
-        if (!w_) return true;
-        refresh();
-        if (chosen) w_->select("kucnibroj");
-        return true;
-    }
-
-    bool chooseBank() {
-        const bool chosen = choose<screens::BANKE_SCREEN>();
-        if (chosen) SUB.BANKA = BAN.OZNAKA;
-        if (!w_) return true;
-        refresh();
-        if (chosen && inserting_ && SUB.RACUN.empty()) w_->select("racun");
-        return true;
-    }
-
-    QPointer<WindowBuilder> w_;
-    const bool inserting_;
-    bool choosing_ = false;
-    std::string lookedUp_;  // the number whose list opened when it got the focus
-};
+    });
+    w.onAccepted("racun", [&w] {
+        if (SUB.RACUN.empty()) return true;
+        const bool ok = KONTROLA_SUBJEKTI();
+        w.display("rkont");
+        return ok;
+    });
+}
 
 }  // namespace
 
@@ -215,6 +119,13 @@ SUBJEKTI_SCREEN::SUBJEKTI_SCREEN(QWidget* parent) : ListWindow(listResource(), p
     onChange = [this] { builder().display("naziv"); };
 }
 
+LookupSpec payerLookup(int textWidth) {
+    LookupSpec spec{&SUBJEKTI, SUBJEKTI.KEYOZNAKA, FieldRef(SUBJEKTI, "OZNAKA"), fieldText(SUBJEKTI, "NAZIV"),
+                    chooser<SUBJEKTI_SCREEN>(), textWidth, "Odabir isplatitelja"};
+    spec.required = true;
+    return spec;
+}
+
 LONG UPISSUBJEKTA::run(LONG request) {
     UpdateForm form(SUBJEKTI, "UPISSUBJEKTA");
     form.insertTitle = "Unos isplatitelja";
@@ -223,12 +134,15 @@ LONG UPISSUBJEKTA::run(LONG request) {
     form.defaults = payerDefaults;
     form.validate = payerFormOk;
     UpdateFormView view(form, formResource(), caller_);
-    view.onOpen = [&form, &view](WindowBuilder& w) {
-        auto payer = std::make_shared<PayerForm>(w, form);
-        payer->hook();
-        view.onRefresh = [weak = std::weak_ptr<PayerForm>(payer)] {
-            if (auto p = weak.lock()) p->shownAgain();
-        };
+    QPointer<WindowBuilder> builder;
+    view.onOpen = [&builder](WindowBuilder& w) {
+        builder = &w;
+        hookPayerForm(w);
+    };
+    // OK left the form open with the record shown again (another station's
+    // version): what the numbers name is read afresh.
+    view.onRefresh = [&builder] {
+        if (builder) builder->refreshLookups();
     };
     return view.exec(request);
 }

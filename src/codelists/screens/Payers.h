@@ -3,6 +3,7 @@
 // and their form.
 #include "store/Warnings.h"
 #include "ui/screens/ListWindow.h"
+#include "ui/screens/WindowResource.h"
 
 namespace marel::screens {
 
@@ -14,6 +15,10 @@ public:
 private:
     FileUse links_;  // the place, street and bank read with every row
 };
+
+// The payer a form belongs to, named by its number, as a lookup on the
+// payers' list; a form without its payer is not saved.
+LookupSpec payerLookup(int textWidth);
 
 class UPISSUBJEKTA {
 public:

@@ -119,35 +119,23 @@ void copyRecipientOib(const ListBrowser& recipients) {
 
 namespace {
 
-// The form's controls and what they do beyond showing their fields.
+// What the form does beyond its fields and lookups: the municipality the
+// place lies in, the account's check digits, the work municipality's code.
 class RecipientForm {
 public:
-    RecipientForm(UpdateForm& form, WindowBuilder& w) : form_(form), w_(w) {}
+    explicit RecipientForm(WindowBuilder& w) : w_(w) {}
 
     // OK left the form open with the record shown again (another station's
     // version): what it points to is read afresh.
-    void shownAgain() { refresh(); }
+    void shownAgain() {
+        w_.refreshLookups();
+        refresh();
+    }
 
     void hook() {
         refresh();
         enableWorkMunicipality(worksInOtherMunicipality());
-        w_.onAccepted("mjestoBtn", [this] {
-            if (choosePlace() && form_.request() == INSERTRECORD && OSO.ULICA == 0) w_.press("ulicaBtn");
-            return true;
-        });
-        w_.onSelected("mjesto", [this] { lookupOnFocus("mjesto", MJE.OZNAKA, OSO.MJESTO, declinedPlace_, &RecipientForm::choosePlace); });
         w_.onAccepted("mjesto", [this] { return refreshed(); });
-        w_.onAccepted("ulicaBtn", [this] {
-            if (chooseStreet()) w_.select("kucniBroj");
-            return true;
-        });
-        w_.onSelected("ulica", [this] { lookupOnFocus("ulica", ULI.OZNAKA, OSO.ULICA, declinedStreet_, &RecipientForm::chooseStreet); });
-        w_.onAccepted("ulica", [this] { return refreshed(); });
-        w_.onAccepted("bankaBtn", [this] {
-            if (chooseBank()) w_.select("model");
-            return true;
-        });
-        w_.onSelected("banka", [this] { lookupOnFocus("banka", BAN.OZNAKA, OSO.BANKA, declinedBank_, &RecipientForm::chooseBank); });
         w_.onAccepted("banka", [this] { return refreshed(); });
         w_.onAccepted("racun", [this] {
             if (!OSO.RACUN.empty() && KONTROLA_OSOBE()) w_.display("rkont");
@@ -177,55 +165,7 @@ private:
         w_.enable("email", on);
     }
 
-    // Runs a chooser beside the form; the chosen record is in its buffer.
-    // The form becomes active again before the chooser returns: what it
-    // re-reads then must not overwrite the choice.
-    template <class Chooser>
-    bool choose() {
-        choosing_ = true;
-        auto* chooser = new Chooser;
-        const bool chosen = chooser->exec(w_.root()) == REQUESTCOMPLETED;
-        choosing_ = false;
-        return chosen;
-    }
-    bool choosePlace() {
-        const bool chosen = choose<screens::MJESTA_SCREEN>();
-        if (chosen) OSO.MJESTO = MJE.OZNAKA;
-        refresh();
-        return chosen;
-    }
-    bool chooseStreet() {
-        const bool chosen = choose<screens::ULICE_SCREEN>();
-        if (chosen) OSO.ULICA = ULI.OZNAKA;
-        refresh();
-        return chosen;
-    }
-    bool chooseBank() {
-        const bool chosen = choose<screens::BANKE_SCREEN>();
-        if (chosen) OSO.BANKA = BAN.OZNAKA;
-        refresh();
-        return chosen;
-    }
-
-    // An entry whose value is not found opens its list when it gets the
-    // focus. A list the user closed without a choice does not open again for
-    // the same value each time the focus comes back. Focus that only passed
-    // through the entry (its tab was being put away) opens nothing.
-    template <class Number, class Value>
-    void lookupOnFocus(const char* id, const Number& found, const Value& value, int64_t& declined,
-                       bool (RecipientForm::*chooser)()) {
-        if (choosing_ || !w_.control(id)->hasFocus()) return;
-        refresh();
-        if (found != 0 || int64_t(value) == declined) return;
-        if (!(this->*chooser)()) declined = int64_t(value);
-    }
-
-    UpdateForm& form_;
     WindowBuilder& w_;
-    int64_t declinedPlace_ = -1;
-    int64_t declinedStreet_ = -1;
-    int64_t declinedBank_ = -1;
-    bool choosing_ = false;
 };
 
 WindowResource formResource() {
@@ -243,13 +183,15 @@ WindowResource formResource() {
                          prompt("JMBG:", {12, 64, 58, 10}), entry("jmbg", field("JMBG"), "@s13", {x, 62, 60, 12}).history(),
                          prompt("OIB:", {12, 82, 58, 10}), entry("oib", field("OIB"), "@s11", {x, 80, 62, 12}).history(),
                          prompt("Mjesto:", {12, 104, 58, 10}),
-                         button("mjestoBtn", "...", {x, 102, 16, 12}).withTip("Odabir mjesta"),
-                         entry("mjesto", field("MJESTO"), "@n-14", {x + 18, 102, 34, 12}).history(),
-                         display("mjestoNaziv", FieldRef(MJESTA, "NAZIV"), "@s25", {x + 56, 104, 110, 10}),
+                         lookup("mjesto", field("MJESTO"), "@n-14", {x, 102, 34, 12},
+                                {&MJESTA, MJESTA.KEYOZNAKA, FieldRef(MJESTA, "OZNAKA"), fieldText(MJESTA, "NAZIV"),
+                                 chooser<screens::MJESTA_SCREEN>(), 110, "Odabir mjesta"})
+                             .history(),
                          prompt("Adresa:", {12, 122, 58, 10}),
-                         button("ulicaBtn", "...", {x, 120, 16, 12}).withTip("Odabir ulice"),
-                         entry("ulica", field("ULICA"), "@n-14", {x + 18, 120, 34, 12}).history(),
-                         display("ulicaNaziv", FieldRef(ULICE, "NAZIV"), "@s25", {x + 56, 122, 110, 10}),
+                         lookup("ulica", field("ULICA"), "@n-14", {x, 120, 34, 12},
+                                {&ULICE, ULICE.KEYOZNAKA, FieldRef(ULICE, "OZNAKA"), fieldText(ULICE, "NAZIV"),
+                                 chooser<screens::ULICE_SCREEN>(), 110, "Odabir ulice"})
+                             .history(),
                          entry("kucniBroj", field("KUCNIBROJ"), "@s5", {x + 170, 120, 28, 12})
                              .history()
                              .withTip("Kućni broj")}),
@@ -278,9 +220,10 @@ WindowResource formResource() {
                          display("opcNaziv", FieldRef(OPCINE, "NAZIV"), "@s25", {x + 30, 150, 120, 10})}),
                     tab("&Bankovni račun",
                         {prompt("Banka:", {12, 28, 58, 10}),
-                         entry("banka", field("BANKA"), "@n6", {x, 26, 30, 12}).history(),
-                         button("bankaBtn", "...", {x + 32, 26, 16, 12}).withTip("Odabir banke"),
-                         display("bankaNaziv", FieldRef(BANKE, "NAZIV"), "@s40", {x + 52, 28, 160, 10}),
+                         lookup("banka", field("BANKA"), "@n6", {x, 26, 30, 12},
+                                {&BANKE, BANKE.KEYOZNAKA, FieldRef(BANKE, "OZNAKA"), fieldText(BANKE, "NAZIV"),
+                                 chooser<screens::BANKE_SCREEN>(), 160, "Odabir banke"})
+                             .history(),
                          group("Podaci za uplatu", {12, 46, 272, 80},
                                {prompt("Model", {20, 62, 50, 10}),
                                 entry("model", field("MODEL"), "@s2", {x, 60, 16, 12}).history(),
@@ -311,7 +254,7 @@ LONG UPISOSOBE::run(LONG request) {
     UpdateFormView view(form, formResource(), caller_);
     std::unique_ptr<RecipientForm> controls;
     view.onOpen = [&](WindowBuilder& w) {
-        controls = std::make_unique<RecipientForm>(form, w);
+        controls = std::make_unique<RecipientForm>(w);
         controls->hook();
     };
     view.onRefresh = [&] {

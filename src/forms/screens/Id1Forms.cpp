@@ -1,7 +1,5 @@
 #include "forms/screens/Id1Forms.h"
 
-#include <QApplication>
-#include <QPointer>
 #include <QTableView>
 
 #include "codelists/screens/Payers.h"
@@ -103,24 +101,14 @@ LONG UPISID1OBRASCA::run(LONG request) {
         return true;
     };
 
-    auto payerName = std::make_shared<String<40>>();
-    auto lookUp = [payerName] {
-        *payerName = "";
-        SUB.OZNAKA = ID1.ISPLATITELJ;
-        if (ID1.ISPLATITELJ == 0 || SUBJEKTI.get(SUBJEKTI.KEYOZNAKA) != 0) return false;
-        *payerName = SUB.NAZIV.str();
-        return true;
-    };
-
     WindowResource r{
         "Update the id1 File",
         300,
         200,
         {prompt("&Oznaka:", {6, 8, 60, 10}),
          entry("oznaka", FieldRef(ID1, "OZNAKA"), "@n-14", {70, 6, 56, 12}).readonly(),
-         button("lookup", "&Isplatitelj:", {6, 22, 60, 14}),
-         entry("isplatitelj", FieldRef(ID1, "ISPLATITELJ"), "@n-14", {70, 23, 80, 12}).history(),
-         display("naziv", FieldRef(*payerName), "@s40", {154, 25, 140, 10}),
+         prompt("&Isplatitelj:", {6, 25, 60, 10}),
+         lookup("isplatitelj", FieldRef(ID1, "ISPLATITELJ"), "@n-14", {70, 23, 80, 12}, payerLookup(124)).history(),
          option("storno", "Storno", FieldRef(ID1, "STORNO"), {6, 40, 120, 24},
                 {radio("true", "true", {12, 50, 40, 10}), radio("false", "false", {60, 50, 40, 10})}),
          prompt("Godina:", {140, 50, 40, 10}),
@@ -141,39 +129,6 @@ LONG UPISID1OBRASCA::run(LONG request) {
          button("ok", "OK", {200, 180, 45, 14}).byDefault(),
          button("cancel", "Odustani", {249, 180, 45, 14})}};
     UpdateFormView view(form, std::move(r), caller_);
-    view.onOpen = [&view, lookUp](WindowBuilder& w) {
-        QPointer<WindowBuilder> b(&w);
-        lookUp();
-        w.display("naziv");
-        // The payer list opens on the payer the form points to now.
-        w.onAccepted("lookup", [b, lookUp] {
-            lookUp();
-            const bool chosen = (new SUBJEKTI_SCREEN)->exec(b->root()) == REQUESTCOMPLETED;
-            if (!b) return true;
-            if (chosen) ID1.ISPLATITELJ = SUB.OZNAKA;
-            lookUp();
-            b->display("isplatitelj");
-            b->display("naziv");
-            if (chosen) b->select("storno");
-            return true;
-        });
-        // A number that names no payer opens the list to choose one.
-        w.onAccepted("isplatitelj", [b, lookUp] {
-            if (lookUp()) {
-                b->display("naziv");
-                return true;
-            }
-            b->display("naziv");
-            // While OK checks every field no list opens: the form stays, on the number.
-            if (b->acceptingAll()) return false;
-            b->press("lookup");
-            return b && lookUp();
-        });
-        view.onRefresh = [b, lookUp] {
-            lookUp();
-            if (b) b->display("naziv");
-        };
-    };
     return view.exec(request);
 }
 

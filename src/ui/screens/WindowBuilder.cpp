@@ -131,10 +131,11 @@ WindowBuilder::WindowBuilder(WindowResource resource, QWidget* root)
     for (const Control& c : resource_.controls) build(c, -1);
     // A lookup's button and text know their entry.
     for (size_t i = 0; i < items_.size(); ++i)
-        if (items_[i].def->lookup && items_[i].def->kind == ControlKind::Entry) {
-            for (size_t j = i + 1; j < items_.size() && j <= i + 2; ++j) items_[j].lookupOf = int(i);
-            items_[i].lookupText = int(i) + 2;
-        }
+        if (items_[i].def->lookup && items_[i].def->kind == ControlKind::Entry)
+            for (size_t j = i + 1; j < items_.size() && items_[j].def->lookup == items_[i].def->lookup; ++j) {
+                items_[j].lookupOf = int(i);
+                if (items_[j].def->kind == ControlKind::Text) items_[i].lookupText = int(j);
+            }
     for (Item& it : items_)
         if (it.def->kind == ControlKind::Prompt) {
             auto* label = static_cast<QLabel*>(it.widget);
@@ -300,6 +301,7 @@ void WindowBuilder::build(const Control& c, int parent) {
             w = label;
             break;
         }
+        case ControlKind::Lookup: throw std::logic_error("Lookup not expanded");  // expandLookups makes it an entry
     }
     if (w) {
         items_[i].widget = w;
@@ -459,6 +461,7 @@ bool WindowBuilder::acceptEntry(int i, bool always, bool queuedRefocus) {
         });
         else selectItem(i);
     };
+    bool newValue = false;  // a lookup's: showing it reads what it names
     if (edit->isModified() && it.def->field.bound()) {
         const std::string typed = edit->text().toStdString();
         const FieldRef& f = it.def->field;
@@ -468,11 +471,12 @@ bool WindowBuilder::acceptEntry(int i, bool always, bool queuedRefocus) {
             refocus();
             return false;
         }
+        newValue = it.lookedUp != f.text();
         showItem(i);
     } else if (!always) {
         return true;
     }
-    if (it.def->lookup && !lookupAccepted(i, queuedRefocus)) {
+    if (it.def->lookup && !lookupAccepted(i, newValue, queuedRefocus)) {
         refocus();
         return false;
     }
@@ -522,17 +526,20 @@ void WindowBuilder::expandLookups(std::vector<Control>& controls) {
     for (size_t i = 0; i < controls.size(); ++i) {
         expandLookups(controls[i].children);
         if (controls[i].kind != ControlKind::Lookup) continue;
-        Control& entry = controls[i];
-        entry.kind = ControlKind::Entry;
-        const LookupSpec& spec = *entry.lookup;
-        const DlgRect at = entry.at;
-        Control b = button(entry.id + ".lookup", "...", {at.x + at.width + 2, at.y, 14, at.height}).withTip(spec.tip);
-        b.lookup = entry.lookup;
-        Control t = makeControl(ControlKind::Text, entry.id + ".naziv", "", {at.x + at.width + 20, at.y + 2, spec.textWidth, 10});
-        t.lookup = entry.lookup;
-        controls.insert(controls.begin() + long(i) + 1, std::move(b));
-        controls.insert(controls.begin() + long(i) + 2, std::move(t));
-        i += 2;
+        controls[i].kind = ControlKind::Entry;
+        const std::shared_ptr<const LookupSpec> spec = controls[i].lookup;
+        const std::string id = controls[i].id;
+        const DlgRect at = controls[i].at;
+        // The text stands right of the button; of the entry when there is no list.
+        std::vector<Control> beside;
+        if (spec->choose)
+            beside.push_back(button(id + ".lookup", "...", {at.x + at.width + 2, at.y, 14, at.height}).withTip(spec->tip));
+        const int textX = at.x + at.width + (spec->choose ? 20 : 4);
+        beside.push_back(makeControl(ControlKind::Text, id + ".naziv", "", {textX, at.y + 2, spec->textWidth, 10}));
+        for (Control& c : beside) {
+            c.lookup = spec;
+            controls.insert(controls.begin() + long(++i), std::move(c));
+        }
     }
 }
 
@@ -573,10 +580,10 @@ bool WindowBuilder::canAsk() const {
     return true;
 }
 
-bool WindowBuilder::lookupAccepted(int i, bool queued) {
+bool WindowBuilder::lookupAccepted(int i, bool changed, bool queued) {
     Item& it = items_[size_t(i)];
-    const bool changed = it.lookedUp != it.def->field.text();
-    if (readLookup(i, false)) return true;
+    // OK reads afresh: the record may have gone since the form showed it.
+    if (readLookup(i, acceptingAll_)) return true;
     if (acceptingAll_) {
         if (!it.def->lookup->required) return true;
         prompter().beep();
@@ -613,6 +620,10 @@ bool WindowBuilder::openChooser(int i) {
     spec.file->clear();
     spec.keyField.setText(items_[size_t(i)].def->field.text());
     choosing_ = true;
+    ++listsRun_;
+    // A list is a turn to the user: a click whose typing opened it is not
+    // acted upon (acceptTyped).
+    noteUserTurn();
     const bool chosen = spec.choose(root_);
     if (!self) return chosen;
     choosing_ = false;
@@ -640,6 +651,11 @@ bool WindowBuilder::openChooser(int i) {
     if (!chosen) {
         selectItem(i);
         return false;
+    }
+    // A field named to go to is brought forward, on whichever tab it lies.
+    if (const int next = spec.next.empty() ? -1 : require(spec.next); next >= 0 && enabledIn(next)) {
+        selectItem(next);
+        return true;
     }
     // The next field after the lookup's button and text.
     for (QWidget* n = it.widget->nextInFocusChain(); n && n != it.widget; n = n->nextInFocusChain())
@@ -852,9 +868,12 @@ bool WindowBuilder::eventFilter(QObject* watched, QEvent* event) {
                 ditto(i);
                 return true;
             }
+            // A key whose entry opened its list is spent on it: the list's
+            // outcome decided where the focus is.
+            const int lists = listsRun_;
             if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && mods == Qt::NoModifier &&
                 it.def->kind != ControlKind::Button) {
-                if (isEntry && !acceptEntry(i, true)) return true;
+                if (isEntry && (!acceptEntry(i, true) || listsRun_ != lists)) return true;
                 if (QPushButton* b = defaultButton()) {
                     b->click();
                     return true;
@@ -868,7 +887,8 @@ bool WindowBuilder::eventFilter(QObject* watched, QEvent* event) {
                     }
                 return true;
             }
-            if (isEntry && (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)) return !acceptEntry(i, false);
+            if (isEntry && (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab))
+                return !acceptEntry(i, false) || listsRun_ != lists;
             return false;
         }
         case QEvent::FocusOut: {

@@ -173,7 +173,7 @@ private:
     void resized();
     static void expandLookups(std::vector<Control>& controls);
     bool readLookup(int i, bool always);
-    bool lookupAccepted(int i, bool queued);
+    bool lookupAccepted(int i, bool changed, bool queued);
     bool openChooser(int i);
     void enteredLookup(int i);
     bool canAsk() const;
@@ -188,6 +188,7 @@ private:
     bool acceptingAll_ = false;
     bool detached_ = false;
     bool choosing_ = false;
+    int listsRun_ = 0;  // lookups' lists opened so far
 };
 
 }  // namespace marel

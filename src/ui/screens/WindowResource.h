@@ -46,8 +46,8 @@ enum class ControlKind {
 
 // A number or code that names a record of another file, as one control: the
 // entry, a "..." button right of it that opens the file's list to choose from
-// (id + ".lookup"), and the text of the record named (id + ".naziv"). The
-// builder runs it all:
+// (id + ".lookup"; none when the spec has no list), and the text of the record
+// named (id + ".naziv"). The builder runs it all:
 // - the text beside follows the value: read by the key whenever it changes;
 // - a typed value that names nothing opens the list, positioned near it; so
 //   does coming into the entry while it names nothing, once per value (a list
@@ -55,9 +55,11 @@ enum class ControlKind {
 // - the button always opens the list;
 // - one list at a time per window: while it is open, nothing opens another;
 // - the list is modal to its form; when it closes the form is in front and
-//   active, and the focus goes on to the next field when a record was chosen,
-//   back to the entry when not;
-// - OK refuses a value naming nothing when the spec says `required`.
+//   active, and the focus goes on to the next field (or `next`) when a record
+//   was chosen, back to the entry when not; the Tab or Enter that opened the
+//   list is spent on it;
+// - OK reads the record afresh; it refuses a value naming nothing when the
+//   spec says `required`.
 struct LookupSpec {
     DataFile* file = nullptr;  // the file named into
     Key key{};                 // its key on the named field
@@ -72,6 +74,9 @@ struct LookupSpec {
     int textWidth = 100;  // dialog units of the text beside
     std::string tip;      // of the button
     bool required = false;
+    // The control the focus goes to once a record is chosen, when it is not
+    // the next entry (a bank chosen leads to the account, past its check digits).
+    std::string next{};
 };
 
 // The text of a field of the record read, for a LookupSpec.

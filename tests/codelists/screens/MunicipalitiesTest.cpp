@@ -114,9 +114,9 @@ TEST_F(MunicipalitiesTest, NewMunicipalityGetsItsIbanAndGoesOnToItsFirstPlace) {
     whenOpen([&placeFormSeen](WindowBuilder& f) {
         placeFormSeen = true;
         EXPECT_EQ(title(f), "Upis mjesta u šifrarnik");
-        EXPECT_EQ(f.control("lookup"), nullptr);
+        EXPECT_EQ(f.control("opcina.lookup"), nullptr);
         EXPECT_EQ(text(f, "opcina"), "1");
-        EXPECT_EQ(text(f, "opcnaziv"), "Zagreb");
+        EXPECT_EQ(text(f, "opcina.naziv"), "Zagreb");
         type(f, "naziv", "Sesvete");
         type(f, "postbroj", "10360");
         click(f, "ok");
@@ -273,7 +273,7 @@ TEST_F(MunicipalitiesTest, PlacesFollowTheHighlightedMunicipality) {
     // A place entered below belongs to the highlighted municipality.
     whenOpen([](WindowBuilder& f) {
         EXPECT_EQ(text(f, "opcina"), "1");
-        EXPECT_EQ(text(f, "opcnaziv"), "Zagreb");
+        EXPECT_EQ(text(f, "opcina.naziv"), "Zagreb");
         type(f, "naziv", "Lučko");
         click(f, "ok");
     });
@@ -387,7 +387,7 @@ TEST_F(MunicipalitiesTest, PlaceWithoutMunicipalityIsRefusedAndTheChooserOffered
         });
         QTest::qWait(50);
         EXPECT_EQ(text(f, "opcina"), "1");
-        EXPECT_EQ(text(f, "opcnaziv"), "Zagreb");
+        EXPECT_EQ(text(f, "opcina.naziv"), "Zagreb");
         click(f, "ok");
     });
     click(w->builder(), "insert");
@@ -407,7 +407,7 @@ TEST_F(MunicipalitiesTest, MunicipalityEnteredFromThePlaceFormsChooser) {
     ASSERT_NE(w, nullptr);
     whenOpen([this](WindowBuilder& f) {
         EXPECT_EQ(title(f), "Promjene - mjesta");
-        EXPECT_EQ(text(f, "opcnaziv"), "Zagreb");
+        EXPECT_EQ(text(f, "opcina.naziv"), "Zagreb");
         whenOpen([this](WindowBuilder& c) {
             EXPECT_EQ(title(c), "Pregled općina");
             // Opened on the place's municipality.
@@ -430,9 +430,9 @@ TEST_F(MunicipalitiesTest, MunicipalityEnteredFromThePlaceFormsChooser) {
             EXPECT_EQ(qobject_cast<ListWindow*>(c.root())->view()->browser().selectedRow()->values[0], "Split");
             click(c, "select");
         });
-        click(f, "lookup");
+        click(f, "opcina.lookup");
         EXPECT_EQ(text(f, "opcina"), "2");
-        EXPECT_EQ(text(f, "opcnaziv"), "Split");
+        EXPECT_EQ(text(f, "opcina.naziv"), "Split");
         click(f, "ok");
     });
     QTest::keyClick(w->view()->table(), Qt::Key_Return, Qt::ControlModifier);

@@ -136,7 +136,7 @@ TEST_F(RecipientsTest, AccountGetsItsIbanCheckDigitsFromTheBank) {
     whenOpen([](WindowBuilder& f) {
         EXPECT_EQ(title(f), "Promjene");
         f.select("racun");
-        EXPECT_EQ(text(f, "bankaNaziv"), "Testna banka");
+        EXPECT_EQ(text(f, "banka.naziv"), "Testna banka");
         EXPECT_EQ(text(f, "vodeci"), "1234567");
         type(f, "racun", "1234567890");
         tab(f, "racun");
@@ -166,14 +166,14 @@ TEST_F(RecipientsTest, BankListOpensForABankNotFoundAndThenTheModelIsNext) {
             QTest::keyClick(banks->table(), Qt::Key_Return);  // "Druga banka" comes first by name
             whenBack(f.root(), [&f] {
                 EXPECT_EQ(text(f, "banka"), "2");
-                EXPECT_EQ(text(f, "bankaNaziv"), "Druga banka");
+                EXPECT_EQ(text(f, "banka.naziv"), "Druga banka");
                 // The button chooses again; the model follows.
                 whenOpen([](WindowBuilder& again) {
                     auto* banks = again.root()->findChild<ListBrowserView*>();
                     QTest::keyClick(banks->table(), Qt::Key_Down);
                     QTest::keyClick(banks->table(), Qt::Key_Return);
                 });
-                click(f, "bankaBtn");
+                click(f, "banka.lookup");
                 EXPECT_EQ(text(f, "vodeci"), "1111111");
                 EXPECT_TRUE(f.control("model")->hasFocus());
                 click(f, "ok");
@@ -246,7 +246,7 @@ TEST_F(RecipientsTest, ListByPlaceShowsTheRecipientsOfTheHighlightedPlace) {
     // A new recipient on this tab lives in the highlighted place.
     whenOpen([](WindowBuilder& f) {
         EXPECT_EQ(text(f, "mjesto"), "1");
-        EXPECT_EQ(text(f, "mjestoNaziv"), "Zagreb");
+        EXPECT_EQ(text(f, "mjesto.naziv"), "Zagreb");
         type(f, "prezime", "Zorić");
         click(f, "ok");
     });
@@ -331,14 +331,14 @@ TEST_F(RecipientsTest, ChoosingAPlaceOnInsertOpensTheStreetsAtOnce) {
             whenTitled("Pregled ulica", [&f](WindowBuilder& streets) {
                 QTest::keyClick(streets.root()->findChild<ListBrowserView*>()->table(), Qt::Key_Return);
                 whenBack(f.root(), [&f] {
-                    EXPECT_EQ(text(f, "mjestoNaziv"), "Zagreb");
-                    EXPECT_EQ(text(f, "ulicaNaziv"), "Ilica");
+                    EXPECT_EQ(text(f, "mjesto.naziv"), "Zagreb");
+                    EXPECT_EQ(text(f, "ulica.naziv"), "Ilica");
                     EXPECT_TRUE(f.control("kucniBroj")->hasFocus());
                     click(f, "ok");
                 });
             });
         });
-        click(f, "mjestoBtn");
+        click(f, "mjesto.lookup");
     });
     QTest::keyClick(table(w), Qt::Key_Insert);
     ASSERT_TRUE(recipient(1));

@@ -135,7 +135,7 @@ TEST_F(Id1FormsTest, NewFormProposesLastYearAndTheLastContactAndHandsItsContactO
         EXPECT_EQ(f.control<QLineEdit>("kontel1")->text(), "123456");
         type(f, "isplatitelj", "1");
         tab(f, "isplatitelj");
-        EXPECT_EQ(f.control<QLabel>("naziv")->text(), "Šećerana Čađavica, Đakovo d.o.o.");
+        EXPECT_EQ(f.control<QLabel>("isplatitelj.naziv")->text(), "Šećerana Čađavica, Đakovo d.o.o.");
         type(f, "konime", "Iva");
         type(f, "kontel2", "555123");
         click(f, "ok");

@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "common/Prompter.h"
+#include "support/StoreFixture.h"
 #include "ui/screens/WindowBuilder.h"
 
 using namespace marel;
@@ -265,4 +266,100 @@ TEST_F(WindowBuilderTest, ADetachedWindowRunsNoHandlerEvenOneQueuedBefore) {
     builder->press("ok");
     EXPECT_EQ(selected, 0);
     EXPECT_EQ(accepted, 0);
+}
+
+// ---------------------------------------------------------------- lookups
+
+namespace {
+
+// A street number (2 names a street) as a lookup whose list is a stand-in: it
+// notes the number it opened on and chooses `answer` (0: none).
+class LookupTest : public test::StoreFixture {
+protected:
+    void SetUp() override {
+        StoreFixture::SetUp();
+        openFiles({&ULICE});
+        ULI.OZNAKA = 2, ULI.NAZIV = "Savska";
+        ASSERT_EQ(ULICE.add(), 0);
+        auto list = [this](QWidget*) {
+            opened.push_back(ULI.OZNAKA);
+            if (auto d = std::exchange(during, nullptr)) d();
+            return answer != 0 && (ULI.OZNAKA = answer, true);
+        };
+        LookupSpec streets{&ULICE, ULICE.KEYOZNAKA, FieldRef(ULICE, "OZNAKA"), fieldText(ULICE, "NAZIV"), list, 80, "", true};
+        b = new WindowBuilder({"Ulice", 200, 60, {lookup("ulica", FieldRef(ulica), "@n-14", {4, 4, 40, 12}, streets),
+                                                  entry("broj", FieldRef(broj), "@s5", {4, 20, 30, 12}),
+                                                  button("ok", "OK", {150, 40, 40, 14}).byDefault()}}, &root);
+        b->onAccepted("ok", [this] { return ++ok, true; });
+        root.show();
+        root.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&root));
+    }
+    // Types a number, then presses a key, the list's button (0) or leaves by the mouse (1).
+    void typeThen(const char* text, int how) {
+        auto* e = b->control<QLineEdit>("ulica");
+        e->setFocus();
+        e->selectAll();
+        QTest::keyClicks(e, text);
+        if (how == 0) b->press("ulica.lookup");
+        else if (how == 1) b->control("broj")->setFocus(Qt::MouseFocusReason);
+        else QTest::keyClick(e, Qt::Key(how));
+        QApplication::processEvents();
+    }
+    // Where the focus is, the name beside the number, and whether OK ran.
+    std::string seen() {
+        return (QApplication::focusWidget() == b->control("broj") ? "broj " : "elsewhere ") +
+               b->control<QLabel>("ulica.naziv")->text().toStdString() + (ok ? " OK" : "");
+    }
+    LONG ulica = 2, answer = 0;  // naming a street: coming into it opens nothing
+    String<5> broj;
+    std::vector<LONG> opened;
+    std::function<void()> during;  // once, while the list is open
+    int ok = 0;
+    QWidget root;
+    WindowBuilder* b = nullptr;
+};
+
+}  // namespace
+
+// Once for each number typed that names nothing, on it, however the entry is
+// left; not again on coming back to it; never two lists at once.
+TEST_F(LookupTest, AListOpensOnceForEachNumberOfNothing) {
+    typeThen("7", Qt::Key_Tab);
+    b->select("broj");
+    b->select("ulica");
+    QApplication::processEvents();
+    typeThen("8", Qt::Key_Return);
+    typeThen("9", 1);
+    during = [this] { b->chooseFor("ulica"); };
+    typeThen("6", 0);
+    EXPECT_EQ(opened, (std::vector<LONG>{7, 8, 9, 6}));
+}
+
+// A choice shows its name and moves on; the key that opened the list goes no further.
+TEST_F(LookupTest, AChoiceIsNamedAndTheFocusGoesOn) {
+    answer = 2;
+    for (int key : {Qt::Key_Tab, Qt::Key_Return}) {
+        typeThen("7", key);
+        EXPECT_EQ(seen(), "broj Savska") << key;
+    }
+}
+
+TEST_F(LookupTest, TheNameBesideFollowsTheNumber) {
+    for (auto [typed, name] : {std::pair{"0", ""}, {"2", "Savska"}}) {
+        typeThen(typed, Qt::Key_Tab);
+        EXPECT_EQ(b->control<QLabel>("ulica.naziv")->text().toStdString(), name) << typed;
+    }
+}
+
+// Street 2 is deleted once the form shows it.
+TEST_F(LookupTest, OkRefusesARequiredNumberOfNothingOrOfAStreetGoneSince) {
+    for (const char* typed : {"2", "9"}) {
+        typeThen(typed, Qt::Key_Tab);
+        ULI.OZNAKA = 2;
+        if (ULICE.get(ULICE.KEYOZNAKA) == 0) {
+            ASSERT_EQ(ULICE.deleteRecord(), 0);
+        }
+        EXPECT_FALSE(b->acceptAll()) << typed;
+    }
 }
