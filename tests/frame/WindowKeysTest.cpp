@@ -17,14 +17,9 @@
 #include <functional>
 #include <set>
 
-#include "demo/DemoData.h"
-#include "frame/Main.h"
-#include "frame/Screens.h"
-#include "session/Globals.h"
+#include "support/FrameFixture.h"
 #include "support/ScreenDriver.h"
-#include "support/StoreFixture.h"
 #include "ui/screens/ListBrowserView.h"
-#include "ui/screens/WindowHost.h"
 
 using namespace marel;
 using namespace marel::test;
@@ -40,28 +35,8 @@ bool foreignAmount(const QString& text) {
     return pointed.match(t).hasMatch() || ungrouped.match(t).hasMatch();
 }
 
-class WindowKeysTest : public StoreFixture {
+class WindowKeysTest : public DemoFrameFixture {
 protected:
-    void SetUp() override {
-        StoreFixture::SetUp();
-        Store::main().close();
-        const std::string demo = (folder.path() / "demo").string();
-        ASSERT_EQ(makeDemoData(demo), "");
-        programStart(demo);
-        registerAllScreens();
-        frame = new MAIN;
-        setWindowHost(frame);
-        frame->resize(1366, 768);
-        frame->show();
-    }
-    void TearDown() override {
-        delete frame;
-        setWindowHost(nullptr);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        programEnd();
-        StoreFixture::TearDown();
-    }
-
     // Looks at a window, then at each window its Insert and Change buttons
     // open (to `depth` levels), each closed again without saving.
     void visit(WindowBuilder& w, int depth) {
@@ -115,7 +90,6 @@ protected:
         QTimer::singleShot(20, [window] { close(window); });
     }
 
-    MAIN* frame = nullptr;
     std::set<std::string> seen, titles;
     std::vector<std::string> clashes;
     std::vector<std::string> amounts;
