@@ -456,6 +456,7 @@ std::unique_ptr<Report> render(Run& run, std::vector<std::pair<LONG, std::vector
     int64_t total = 0, done = 0;
     for (const auto& p : people) total += int64_t(p.second.size()) + 1;
     bool first = true;
+    std::string name;  // of the one recipient, when there is one
     for (auto& [recipient, lines] : people) {
         Certificate cert;
         const int64_t count = int64_t(lines.size()) + 1;
@@ -471,10 +472,13 @@ std::unique_ptr<Report> render(Run& run, std::vector<std::pair<LONG, std::vector
         if (!first) report->endPage();
         first = false;
         current = &cert;
+        name = people.size() == 1 ? rtrim(cert.name) : "";
         printCertificate(*report, run, cert);
         done += count;
         if (!report->progress(done, total)) return nullptr;
     }
+    // One recipient's paper is known by the year and his name, the papers of all by the year.
+    report->setFileName(name.empty() ? "Potvrde" : "Potvrda", std::to_string(run.year) + " " + name);
     report->close();
     if (report->pages().empty()) return nullptr;
     return report;

@@ -189,12 +189,13 @@ std::unique_ptr<Report> ISPISKRIPOREZ(LONG kriporez, const ProgressFn& progress)
 
     std::array<SHORT, 5> people{};
     std::array<Decimal, 5> base{}, tax{};
-    std::string month, name, oib, address, placeDate;
+    std::string month, name, oib, address, placeDate, period;
     {
         ReadTransaction snapshot;
         KRP.OZNAKA = kriporez;
         if (KRIPOREZ.get(KRIPOREZ.KEYOZNAKA) != 0) return nullptr;
         month = crisisMonthText(KRP.MJESEC, KRP.GODINA.str());
+        period = rtrim(KRP.GODINA.str()) + (KRP.MJESEC < 10 ? "-0" : "-") + std::to_string(KRP.MJESEC);
 
         // A payer, street or place that cannot be read prints blank.
         SUB.OZNAKA = KRP.ISPLATITELJ;
@@ -226,6 +227,7 @@ std::unique_ptr<Report> ISPISKRIPOREZ(LONG kriporez, const ProgressFn& progress)
     }
 
     auto report = std::make_unique<Report>("Obrazac IPP");
+    report->setFileName("IPP", period);
     report->setPaper(Paper::A4);
     report->setMargins(600, 600, 600, 600);
     report->setProgress(progress);

@@ -21,6 +21,7 @@ std::unique_ptr<Report> opcineReport(const ProgressFn& progress) {
     if (errorCode() != 0) STANDARDWARNING(36);
 
     auto report = std::make_unique<Report>("Report the opcine File");
+    report->setFileName("Popis općina");
     report->setMargins(700, 500, 500, 500);
     report->setProgress(progress);
     report->setPageHeader(450, [](Canvas& c) {

@@ -411,6 +411,26 @@ std::optional<std::string> Picture::parseText(std::string_view text) const {
     return std::string(cut);
 }
 
+bool Picture::mayType(char32_t c) const {
+    if (kind_ == Kind::String) return true;
+    if ((c >= '0' && c <= '9') || c == ' ') return true;
+    switch (kind_) {
+        case Kind::Number:
+            if (c == '-') return minus_;
+            // Either mark stands for the other where the picture has decimals
+            // (the keypad's point, a comma for a point), and the point also
+            // groups thousands: without decimals neither is ever read.
+            return (c == '.' || c == ',') && places_ > 0;
+        case Kind::Date: return c == '.' || c == '/' || c == '-' || c == char32_t(separator_);
+        case Kind::Time: return c == ':' || c == char32_t(separator_);
+        case Kind::Pattern:
+            // Typed as shown: its own characters between the digits.
+            return c < 128 && pattern_.find(char(c)) != std::string::npos && c != '#' && c != '<';
+        case Kind::String: break;
+    }
+    return true;
+}
+
 std::string formatAs(std::string_view picture, const Decimal& v) { return Picture::parse(picture).format(v); }
 std::string formatAs(std::string_view picture, int64_t v) { return Picture::parse(picture).format(v); }
 std::string formatAs(std::string_view picture, Date d) { return Picture::parse(picture).format(d); }

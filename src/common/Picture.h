@@ -55,6 +55,13 @@ public:
     int width() const { return width_; }
     // Decimal places of a number picture.
     int places() const { return places_; }
+    // Whether a character typed into an entry of this picture can ever be
+    // part of what it reads, so that a keystroke outside it is refused at
+    // once: digits, blanks, the minus where the picture has one and the
+    // marks its numbers are read with; the separators of dates and times;
+    // the characters of a pattern. A text takes every character. (What is
+    // typed is still read as a whole on accepting it.)
+    bool mayType(char32_t c) const;
 
     std::string format(const Decimal& v) const;    // Number, Pattern
     std::string format(int64_t v) const;           // Number, Pattern, Time

@@ -47,7 +47,8 @@ int ScriptedPrompter::popup(const std::string& items) {
     return a;
 }
 
-std::optional<std::string> ScriptedPrompter::chooseFile(const FileRequest&) {
+std::optional<std::string> ScriptedPrompter::chooseFile(const FileRequest& request) {
+    fileRequests.push_back(request);
     if (fileAnswers.empty()) return std::nullopt;
     auto a = fileAnswers.front();
     fileAnswers.pop_front();

@@ -99,6 +99,7 @@ public:
     std::deque<std::optional<std::string>> fileAnswers;
     std::vector<MessageRequest> messages;
     std::vector<std::string> popups;
+    std::vector<FileRequest> fileRequests;
     std::vector<std::string> printerTitles;
     int beeps = 0;
 

@@ -107,6 +107,7 @@ std::unique_ptr<Report> coverLetterReport(LONG form, const ProgressFn& progress)
         return nullptr;
     }
     if (!report->progress(1, 1)) return nullptr;
+    report->setFileName("Popratni dopis ID-1", ID1.GODINA.str());
     report->print(9000, [&l](Canvas& c) { drawLetter(c, l); });
     report->close();
     if (report->pages().empty()) return nullptr;

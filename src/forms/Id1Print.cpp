@@ -198,6 +198,7 @@ std::unique_ptr<Report> id1Report(LONG payer, const std::string& year, const Pro
     const Heading heading = readPayer(payer, year);
 
     auto report = std::make_unique<Report>("ID-1");
+    report->setFileName("ID-1", year);
     report->setLandscape(true);
     report->setMargins(220, 400, 200, 400);
     report->setProgress(progress);

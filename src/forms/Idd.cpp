@@ -265,6 +265,7 @@ std::unique_ptr<Report> IDD(LONG payer, const std::string& year, const std::stri
     FileUse use{&SUBJEKTI, &MJESTA, &ULICE, &ISPLATE, &DOHOCI, &OBRACUN, &VRSTEDOH};
 
     auto report = std::make_unique<Report>("Obrazac IDD");
+    report->setFileName("IDD", year + "-" + (month.size() == 1 ? "0" + month : month));
     report->setLandscape(true);
     report->setProgress(progress);
     if (!report->progress(0, 2)) return nullptr;

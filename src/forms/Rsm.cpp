@@ -337,6 +337,7 @@ std::unique_ptr<Report> RSMA(LONG payment, char printer, const ProgressFn& progr
     if (!readPayment(payment)) return nullptr;
 
     auto report = std::make_unique<Report>("Obrazac R-Sm, stranica A");
+    report->setFileName("R-Sm-A", ISP.RSID.empty() ? std::to_string(payment) : ISP.RSID.str());
     report->setProgress(progress);
     if (!report->progress(0, 2)) return nullptr;
     // A form whose totals silently lost lines would be worse than none.
@@ -373,6 +374,7 @@ std::unique_ptr<Report> RSMB(LONG payment, const ProgressFn& progress) {
     if (!readPayment(payment)) return nullptr;
 
     auto report = std::make_unique<Report>("Obrazac R-Sm, stranica B");
+    report->setFileName("R-Sm-B", ISP.RSID.empty() ? std::to_string(payment) : ISP.RSID.str());
     report->setLandscape(true);
     report->setMargins(B_MARGIN, B_MARGIN, B_MARGIN, B_MARGIN);
     report->setProgress(progress);

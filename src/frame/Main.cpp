@@ -67,8 +67,12 @@ bool hasMnemonic(const QString& text, const QKeySequence& key) {
 }
 
 // What Alt+letter means inside one window: its buttons, labels of fields, tabs
-// and its own shortcuts.
+// and its own shortcuts. A window built from a resource decides for itself
+// which of its controls a letter goes to (the list working now, when two lists
+// share the letters of their buttons).
 std::function<void()> windowCommand(QWidget* window, const QKeySequence& key) {
+    if (WindowBuilder* b = WindowBuilder::of(window))
+        if (auto run = b->altKey(key)) return run;
     for (QWidget* w : window->findChildren<QWidget*>()) {
         if (!w->isVisible() || !w->isEnabled()) continue;
         if (auto* b = qobject_cast<QAbstractButton*>(w); b && hasMnemonic(b->text(), key))

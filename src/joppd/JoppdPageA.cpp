@@ -193,6 +193,8 @@ std::unique_ptr<Report> joppdPageA(LONG payment, const ProgressFn& progress, std
     }
 
     auto report = std::make_unique<Report>("JOPPD obrazac - stranica A");
+    // The form is known by its designation (the payment's, "14105").
+    report->setFileName("JOPPD-A", a.oznaka.empty() ? std::to_string(payment) : a.oznaka);
     report->setMargins(500, 400, 500, 400);
     report->setProgress(progress);
     report->print(3700, [&a](Canvas& c) { header(c, a); });

@@ -258,6 +258,7 @@ std::unique_ptr<Report> joppdPageB(LONG payment, char printer, const ProgressFn&
     if (error) error->clear();
 
     auto report = std::make_unique<Report>("JOPPD obrazac - stranica B");
+    report->setFileName("JOPPD-B", h->rsid.empty() ? std::to_string(payment) : h->rsid);
     report->setLandscape(true);
     report->setMargins(300, 300, 300, 300);
     report->setProgress(progress);

@@ -155,6 +155,8 @@ std::unique_ptr<Report> obracunReport(LONG incomeLine, const ProgressFn& progres
         c.text({3300, 850, 2000, 220}, h.jmbg, BODY);
         c.line(0, 1150, PAGE_WIDTH, 1150, 10);
     });
+    // The line is the recipient's in one payment: the report's designation and the name.
+    report->setFileName("Rekapitulacija dohotka", rtrim(h.rsid) + " " + h.name);
     return printLines(std::move(report), lines, total);
 }
 
@@ -216,6 +218,7 @@ std::unique_ptr<Report> obrIsplateReport(LONG payment, const ProgressFn& progres
         c.text({0, 600, 4500, 220}, "Rekapitulacija za isplatu:", BOLD);
         c.line(0, 1150, PAGE_WIDTH, 1150, 10);
     });
+    report->setFileName("Rekapitulacija isplate", h.rsid.empty() ? std::to_string(payment) : h.rsid);
     return printLines(std::move(report), lines, total);
 }
 

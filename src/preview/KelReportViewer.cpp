@@ -98,7 +98,7 @@ KELREPORTVIEWER::KELREPORTVIEWER(std::unique_ptr<Report> report, const std::stri
     gap();
     add("savePage", "Snimi trenutnu stranu u datoteku", Kind::SavePage, &KELREPORTVIEWER::SAVESINGLEPAGE);
     add("saveAll", "Snimi sve strane u datoteku", Kind::SaveAll, &KELREPORTVIEWER::SAVEALLPAGES);
-    add("pdf", "Snimi sve strane kao PDF", Kind::Pdf, nullptr);
+    add("pdf", "Spremi sve strane kao PDF", Kind::Pdf, nullptr);
     bar->addStretch();
     add("leave", "Izlazak bez ispisa reporta", Kind::Leave, &KELREPORTVIEWER::leave);
 
@@ -116,7 +116,7 @@ KELREPORTVIEWER::KELREPORTVIEWER(std::unique_ptr<Report> report, const std::stri
         CHANGEDISPLAY();
     });
     connect(button("print"), &QToolButton::clicked, this, [this] { PRINTREPORT(); });
-    connect(button("pdf"), &QToolButton::clicked, this, [this] { saveAsPdf(report_->pages(), title_); });
+    connect(button("pdf"), &QToolButton::clicked, this, [this] { saveAsPdf(report_->pages(), title_, report_->fileName()); });
 
     view_ = new PageView(report_->pages(), state_, this);
     layout->addWidget(view_, 1);

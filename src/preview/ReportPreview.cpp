@@ -97,7 +97,8 @@ REPORTPREVIEW::~REPORTPREVIEW() = default;
 void REPORTPREVIEW::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->addAction(QStringLiteral("&Print"), this, &REPORTPREVIEW::print)->setObjectName(QStringLiteral("menuPrint"));
-    file->addAction(QStringLiteral("Snimi kao P&DF..."), this, [this] { saveAsPdf(report_->pages(), report_->title()); })
+    file->addAction(QStringLiteral("Spremi kao P&DF…"), this,
+                    [this] { saveAsPdf(report_->pages(), report_->title(), report_->fileName()); })
         ->setObjectName(QStringLiteral("menuPdf"));
     file->addAction(QStringLiteral("&Izlaz"), this, &REPORTPREVIEW::leave)->setObjectName(QStringLiteral("menuLeave"));
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "common/Prompter.h"
+#include "common/Text.h"
 
 namespace marel {
 
@@ -73,6 +74,11 @@ void Canvas::fill(const Box& b, uint32_t rgb) {
 // ---- report
 
 Report::Report(std::string title, Units units) : title_(std::move(title)), units_(units) { setPaper(Paper::A4); }
+
+void Report::setFileName(const std::string& name, const std::string& key) {
+    const std::string k = trim(key);
+    fileName_ = k.empty() ? name : name + " " + k;
+}
 
 Report::~Report() { discard(); }
 

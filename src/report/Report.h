@@ -124,6 +124,11 @@ public:
     void discard();
 
     const std::string& title() const { return title_; }
+    // The name a file of these pages is offered under: the report's short
+    // name and the key of what it prints ("JOPPD-B 14105"); the title when
+    // the report gives none.
+    void setFileName(const std::string& name, const std::string& key = {});
+    const std::string& fileName() const { return fileName_.empty() ? title_ : fileName_; }
     bool landscape() const { return landscape_; }
     Units units() const { return units_; }
 
@@ -144,6 +149,7 @@ private:
     void fail(const std::string& file);
 
     std::string title_;
+    std::string fileName_;
     Units units_;
     int paperW_, paperH_;  // logical units, portrait
     bool landscape_ = false;

@@ -302,6 +302,7 @@ std::unique_ptr<Report> slipsReport(const SlipRequest& request, const ProgressFn
     }
 
     auto report = std::make_unique<Report>(slipsTitle(rq.form));
+    report->setFileName(rq.form == SlipForm::Hub3A ? "HUB-3A isplata" : "HUB-3 isplata", std::to_string(rq.payment));
     report->setProgress(progress);
     int height;
     if (rq.printer == 'M') {

@@ -56,24 +56,25 @@ int64_t nowUs() {
 }  // namespace
 
 std::string errorTextOf(int code) {
+    // Shown inside the warnings and messages the user reads.
     switch (code) {
         case 0: return "";
-        case kFileNotFound: return "File not found";
-        case kAccessDenied: return "Access denied";
-        case kFileLocked: return "File is locked";
-        case kRecordNotAvailable: return "Record not available";
-        case kRecordNotFound: return "Record not found";
-        case kFileNotOpen: return "File not open";
-        case kDuplicateKey: return "Creates duplicate key";
-        case kLinkBroken: return "Breaks a link to another file";
-        case kRuleBroken: return "Breaks a rule of the file";
-        case kDiskFull: return "Disk full";
-        case kKeysInvalid: return "Invalid key file";
-        case kFileInvalid: return "Invalid data file";
-        case kAlreadyOpen: return "File already open";
-        case kChangedByOther: return "Record changed by another station";
-        case kStoreFailure: return "File system error";
-        default: return "Error " + std::to_string(code);
+        case kFileNotFound: return "Datoteka nije pronađena";
+        case kAccessDenied: return "Pristup nije dopušten";
+        case kFileLocked: return "Datoteka je zaključana";
+        case kRecordNotAvailable: return "Slog nije dostupan";
+        case kRecordNotFound: return "Slog nije pronađen";
+        case kFileNotOpen: return "Datoteka nije otvorena";
+        case kDuplicateKey: return "Ključ već postoji";
+        case kLinkBroken: return "Prekida vezu s drugom datotekom";
+        case kRuleBroken: return "Krši pravilo datoteke";
+        case kDiskFull: return "Disk je pun";
+        case kKeysInvalid: return "Neispravni ključevi datoteke";
+        case kFileInvalid: return "Neispravna datoteka podataka";
+        case kAlreadyOpen: return "Datoteka je već otvorena";
+        case kChangedByOther: return "Slog je promijenila druga radna stanica";
+        case kStoreFailure: return "Greška datotečnog sustava";
+        default: return "Greška " + std::to_string(code);
     }
 }
 

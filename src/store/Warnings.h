@@ -66,7 +66,7 @@ inline constexpr const char* DATA_LOCKED_TEXT = "Podatke upravo mijenja druga ra
 // file or key; in the two-text form text1 is the file and text2 the operation.
 int STANDARDWARNING(int id, const std::string& text1 = "", const std::string& text2 = "");
 
-// "File not found (2)": the error text for the warnings, from the saved error
+// "Datoteka nije pronađena (2)": the error text for the warnings, from the saved error
 // when there is one, else from the last store operation.
 std::string warningErrorText();
 

@@ -2,7 +2,16 @@
 
 #include <set>
 
+#include "certificates/Certificates.h"
+#include "codelists/OpcineIspis.h"
 #include "common/CheckDigits.h"
+#include "forms/CoverLetter.h"
+#include "forms/Id1Print.h"
+#include "forms/Idd.h"
+#include "forms/Rsm.h"
+#include "joppd/JoppdPages.h"
+#include "payments/Recapitulation.h"
+#include "slips/Slips.h"
 #include "demo/DemoData.h"
 #include "payments/Calculation.h"
 #include "payments/Positions.h"
@@ -136,6 +145,44 @@ TEST_F(DemoData, AFolderWithDataIsLeftAlone) {
     SetUp();  // fills nothing: the folder is not empty
     EXPECT_EQ(OSOBE.records(), 10);
     EXPECT_EQ(ISPLATE.records(), 2);
+}
+
+}  // namespace
+
+namespace {
+
+// A paper saved to a file is offered under its name and the key of what it
+// prints, so that a folder of them reads like the drawer they go into.
+TEST_F(DemoData, EveryPaperIsOfferedUnderItsNameAndWhatItPrints) {
+    ASSERT_EQ(useFile(ID1), 0);
+    struct Paper {
+        std::function<std::unique_ptr<Report>()> build;
+        const char* name;
+    };
+    const Paper papers[] = {
+        {[] { return joppdPageA(1); }, "JOPPD-A 14069"},
+        {[] { return joppdPageB(1); }, "JOPPD-B 14069"},
+        {[] { return obrIsplateReport(1); }, "Rekapitulacija isplate 14069"},
+        {[] { return obracunReport(1); }, "Rekapitulacija dohotka 14069 Ivana Horvat"},
+        {[] { return RSMA(1, 'L'); }, "R-Sm-A 14069"},
+        {[] { return RSMB(1); }, "R-Sm-B 14069"},
+        {[] { return slipsReport({1, SlipForm::Hub3A, 'L', 0, false, SlipProblems::PrintRest}); }, "HUB-3A isplata 1"},
+        {[] { return certificateReport(1, 1, "2014", false); }, "Potvrda 2014 Ivana Horvat"},
+        {[] { return allCertificatesReport(1, "2014"); }, "Potvrde 2014"},
+        {[] { return IDD(1, "2014", "3"); }, "IDD 2014-03"},
+        {[] { return id1Report(1, "2014"); }, "ID-1 2014"},
+        {[] { return coverLetterReport(1); }, "Popratni dopis ID-1 2014"},
+        {[] { return opcineReport(); }, "Popis općina"},
+    };
+    for (const Paper& p : papers) {
+        SCOPED_TRACE(p.name);
+        std::unique_ptr<Report> r = p.build();
+        ASSERT_NE(r, nullptr);
+        EXPECT_EQ(r->fileName(), p.name);
+        r->discard();
+    }
+    // Without a name of its own a report is offered under its title.
+    EXPECT_EQ(Report("Obrazac IPP").fileName(), "Obrazac IPP");
 }
 
 }  // namespace

@@ -149,8 +149,9 @@ TEST_F(ScreenThreadsTest, WhatIsTypedCountsBeforeAClickActsAndARefusedValueStops
     static_cast<QAbstractButton*>(b->control("gumb"))->click();
     EXPECT_EQ(seen, 43);
 
-    // A value the picture refuses: a beep, the entry keeps the focus, the button does not act.
-    type(*b, "broj", "4x2");
+    // A value the picture refuses (more digits than it holds): a beep, the
+    // entry keeps the focus, the button does not act.
+    type(*b, "broj", "12345678");
     const int beeps = ask.beeps;
     click(*b, "gumb");
     EXPECT_EQ(runs, 2);

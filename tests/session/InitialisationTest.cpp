@@ -109,8 +109,8 @@ TEST_F(Initialisation, FilesInUseAreNamedAndNothingIsRemoved) {
     const std::string before = test::dumpDatabase(Store::main());
     ask.answers = {1, 1};
     INICIJALIZACIJA();
-    EXPECT_EQ(ask.texts(), (std::vector<std::string>{ASK1, ASK2, "GREŠKA KOD BRISANJA FILE-A DOHOCI File already open",
-                                                     "GREŠKA KOD BRISANJA FILE-A JOPO File already open",
+    EXPECT_EQ(ask.texts(), (std::vector<std::string>{ASK1, ASK2, "GREŠKA KOD BRISANJA FILE-A DOHOCI Datoteka je već otvorena",
+                                                     "GREŠKA KOD BRISANJA FILE-A JOPO Datoteka je već otvorena",
                                                      "PODACI NISU BRISANI"}));
     EXPECT_EQ(test::dumpDatabase(Store::main()), before);
 }

@@ -70,7 +70,7 @@ TEST(FileOpening, DamagedDatabaseEndsTheProgramWithWarning1) {
     }
     ASSERT_EQ(ask.messages.size(), 1u);
     EXPECT_EQ(ask.last().text,
-              "Greška: (Invalid data file (47)) otvaram OSOBE.  Pritisni OK da zatvoriš aplikaciju.");
+              "Greška: (Neispravna datoteka podataka (47)) otvaram OSOBE.  Pritisni OK da zatvoriš aplikaciju.");
     EXPECT_EQ(ask.last().caption, "Datoteka ne valja");
     setPrompter(nullptr);
     setHaltHandler(nullptr);
@@ -81,7 +81,7 @@ TEST_F(StoreFixture, WarningTextsCarryTheErrorAndTheStoreDetail) {
     EXPECT_THROW(STANDARDWARNING(4, "OSOBE"), ProgramHalted);
     // Messages only accumulate: once one is there, last() stays safe below.
     ASSERT_FALSE(ask.messages.empty());
-    EXPECT_EQ(ask.last().text, "Error: (File not found (2)) creating OSOBE.  Press OK to end this application.");
+    EXPECT_EQ(ask.last().text, "Error: (Datoteka nije pronađena (2)) creating OSOBE.  Press OK to end this application.");
     ASSERT_EQ(Store::main().open(folder.str(), ""), 0);  // the halt closed it
     setError(kStoreFailure, 13, "database or disk is full");
     STANDARDWARNING(14);
@@ -90,7 +90,7 @@ TEST_F(StoreFixture, WarningTextsCarryTheErrorAndTheStoreDetail) {
     setError(kDuplicateKey);
     STANDARDWARNING(15, "osobe");
     EXPECT_EQ(ask.last().text,
-              "Greška(Creates duplicate key (40)) se pojavila prilikom ažuriranja sloga.  Vjerojatan razlog: osobe.");
+              "Greška(Ključ već postoji (40)) se pojavila prilikom ažuriranja sloga.  Vjerojatan razlog: osobe.");
     EXPECT_EQ(ask.last().caption, "Greška prilikom ažuriranja");
     setError(kChangedByOther);
     STANDARDWARNING(15, "osobe");
@@ -102,7 +102,7 @@ TEST_F(StoreFixture, WarningTextsCarryTheErrorAndTheStoreDetail) {
     setError(0);
     STANDARDWARNING(34, "isplate", "Delete");
     EXPECT_EQ(ask.last().text,
-              "Error: (File is locked (32)) attempting to frame the delete transaction on isplate.  Delete "
+              "Error: (Datoteka je zaključana (32)) attempting to frame the delete transaction on isplate.  Delete "
               "transaction cancelled.");
     EXPECT_EQ(STANDARDWARNING(32), BUTTON_CANCEL);  // the default of the delete confirmation
     EXPECT_EQ(ask.last().text, "Brisati ću odabrani slog.  Pritisnite OK za potvrdu brisanja.");

@@ -271,7 +271,7 @@ TEST_F(Integrity, LockedByAnotherStationTheDeleteIsCancelled) {
     ASSERT_EQ(other.begin(), 0);
     EXPECT_EQ(RIDELETE(SUBJEKTI), 1);
     EXPECT_EQ(ask.last().text,
-              "Error: (File is locked (32)) attempting to frame the delete transaction on subjekti.  Delete "
+              "Error: (Datoteka je zaključana (32)) attempting to frame the delete transaction on subjekti.  Delete "
               "transaction cancelled.");
     other.rollback();
     EXPECT_EQ(SUBJEKTI.records(), 1);
@@ -301,7 +301,7 @@ TEST_F(Integrity, FailedSaveOnASecondStoreRollsBackThatOneOnly) {
     theirs.OIB = "20000000001";
     EXPECT_EQ(RIUPDATE(theirs), 1);
     EXPECT_EQ(ask.last().text,
-              "Greška(Creates duplicate key (40)) se pojavila prilikom ažuriranja sloga.  Vjerojatan razlog: "
+              "Greška(Ključ već postoji (40)) se pojavila prilikom ažuriranja sloga.  Vjerojatan razlog: "
               "subjekti.");
     EXPECT_FALSE(second.inTransaction());
     // The failure elsewhere did not undo what this connection has pending.

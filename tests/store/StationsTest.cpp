@@ -152,7 +152,7 @@ TEST_F(StoreFixture, EveryKindOfStoreFailureHasItsOwnCode) {
     Store& store = Store::main();
     ASSERT_EQ(addStreet(ULICE, 1, "Ilica"), 0);
     EXPECT_EQ(addStreet(ULICE, 2, "Ilica"), kDuplicateKey);
-    EXPECT_EQ(errorText(), "Creates duplicate key");
+    EXPECT_EQ(errorText(), "Ključ već postoji");
 
     // Our tables carry no engine rules of their own; a table that does shows
     // how their failures come out.
@@ -160,11 +160,11 @@ TEST_F(StoreFixture, EveryKindOfStoreFailureHasItsOwnCode) {
                          "n INTEGER NOT NULL CHECK (n > 0))"),
               SQLITE_OK);
     EXPECT_EQ(store.fail(store.exec("INSERT INTO T_C VALUES(NULL, 0)")), kRuleBroken);
-    EXPECT_EQ(errorText(), "Breaks a rule of the file");
+    EXPECT_EQ(errorText(), "Krši pravilo datoteke");
     EXPECT_EQ(store.fail(store.exec("INSERT INTO T_C VALUES(NULL, NULL)")), kRuleBroken);
     ASSERT_EQ(store.exec("PRAGMA foreign_keys=ON"), SQLITE_OK);
     EXPECT_EQ(store.fail(store.exec("INSERT INTO T_C VALUES(9, 1)")), kLinkBroken);
-    EXPECT_EQ(errorText(), "Breaks a link to another file");
+    EXPECT_EQ(errorText(), "Prekida vezu s drugom datotekom");
     ASSERT_EQ(store.exec("PRAGMA foreign_keys=OFF; DROP TABLE T_C; DROP TABLE T_P"), SQLITE_OK);
     store.dropStatements();
 
@@ -176,13 +176,13 @@ TEST_F(StoreFixture, EveryKindOfStoreFailureHasItsOwnCode) {
         for (LONG n = 10; rc == 0 && n < 5000; ++n) rc = addStreet(ULICE, n, "Ulica broj " + std::to_string(n));
     }
     EXPECT_EQ(rc, kDiskFull);
-    EXPECT_EQ(warningErrorText(), "Disk full (44)");
+    EXPECT_EQ(warningErrorText(), "Disk je pun (44)");
     ASSERT_EQ(store.exec("PRAGMA max_page_count = 1073741823"), SQLITE_OK);
 
     // A database this station may only read.
     ASSERT_EQ(store.exec("PRAGMA query_only = 1"), SQLITE_OK);
     EXPECT_EQ(addStreet(ULICE, 9000, "Vlaška"), kAccessDenied);
-    EXPECT_EQ(warningErrorText(), "Access denied (5)");
+    EXPECT_EQ(warningErrorText(), "Pristup nije dopušten (5)");
     ASSERT_EQ(store.exec("PRAGMA query_only = 0"), SQLITE_OK);
     if (geteuid() != 0) {  // the file's own permission binds everybody but root
         ULICE.close();

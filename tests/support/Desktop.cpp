@@ -52,7 +52,7 @@ DesktopScript& DesktopScript::click(std::string what, std::function<QWidget*()> 
         QWidget* w = target();
         if (!w) return;
         const QPoint at = w->mapToGlobal(w->rect().center());
-        steps_[next_ - 1].xdotool = {"mousemove", "--sync", QString::number(at.x()), QString::number(at.y()),
+        steps_[next_ - 1].xdotool = {"mousemove", QString::number(at.x()), QString::number(at.y()),
                                      "click", "1"};
     };
     steps_.push_back(std::move(s));

@@ -148,7 +148,7 @@ TEST_F(UpdateFormTest, FailedNumberingAsksAndLeavesNothingBehind) {
     EXPECT_FALSE(form.open(INSERTRECORD));
     ASSERT_EQ(prompts.messages.size(), 2u);
     EXPECT_EQ(prompts.last().text, "Attempts to automatically number this record have failed.  Error: "
-                                   "Creates duplicate key (40).");
+                                   "Ključ već postoji (40).");
     EXPECT_EQ(prompts.last().caption, "Auto Increment Error");
     EXPECT_EQ(OSOBE.records(), 1);
     EXPECT_EQ(OSO.MJESTO, 9);
@@ -410,7 +410,7 @@ TEST_F(UpdateFormTest, AStaleFormDoesNotWriteOrDeleteTheRecordAddedInPlaceOfItsO
         EXPECT_EQ(form.response(), REQUESTCANCELLED);
     }
     EXPECT_EQ(prompts.last().caption, "Delete Operation Error");
-    EXPECT_EQ(prompts.last().text, "An error (Record changed by another station (89)) was experienced when "
+    EXPECT_EQ(prompts.last().text, "An error (Slog je promijenila druga radna stanica (89)) was experienced when "
                                    "attempting to delete a record from the file ulice.");
     load(4);
     other.rename(4, "Tkalčićeva ulica");

@@ -39,7 +39,8 @@ WindowResource listResource() {
              button("delete", "&Briši", {380, 56, 56, 14}),
              prompt("Pozicije u obrascu:", {6, 130, 100, 10}),
              list("d.list", {4, 142, 370, 80}),
-             button("d.insert", "&Unos", {380, 142, 56, 14}),
+             // Alt+U is the records' Unesi; Alt+B deletes in the list working now.
+             button("d.insert", "U&nos", {380, 142, 56, 14}),
              button("d.change", "&Otvori", {380, 158, 56, 14}),
              button("d.delete", "&Briši", {380, 174, 56, 14}),
              prompt("Bilješke:", {6, 228, 40, 10}),

@@ -79,7 +79,7 @@ WindowResource typesForm(String<500>& neopstring, String<500>& proza) {
     rateRow(rates, 106, "Mirovinsko I stup:", "MIROVINSKOISTUP", "@N5`2", "RNMOI", "TIPMOI");
     rateRow(rates, 122, "Mirovinsko II stup:", "MIROVINSKOIISTUP", "@N5`2", "RNMOII", "TIPMOII");
     rateRow(rates, 138, "Zdravstv. osiguranje:", "ZDRAVSTVENOOSIGURANJE", "@N5`2", "RNZO", "TIPZO");
-    rateRow(rates, 154, "Osobni Odbitak:", "OSOBNIODBITAK", "@N9`2");
+    rateRow(rates, 154, "Osobni Odbitak:", "OSOBNIODBITAK", "@N9.`2");
     rateRow(rates, 170, "Porezna Stopa:", "POREZNASTOPA", "@N-7`2", "RNPOREZ", "TIPPOREZ");
 
     std::vector<Control> idd;

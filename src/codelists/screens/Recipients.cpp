@@ -195,7 +195,8 @@ WindowResource formResource() {
                          entry("kucniBroj", field("KUCNIBROJ"), "@s5", {x + 170, 120, 28, 12})
                              .history()
                              .withTip("Kućni broj")}),
-                    tab("Obračun &dohotka",
+                    // Alt+D is the "DA" of the option group worked in.
+                    tab("Obračun do&hotka",
                         {option("drugiStup", "Drugi stup", field("DRUGISTUP"), {12, 24, 120, 26},
                                 {radio("&DA", "DA", {22, 35, 34, 10}).withId("stupDa"),
                                  radio("&NE", "NE", {64, 35, 34, 10}).withId("stupNe")})

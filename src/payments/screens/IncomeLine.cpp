@@ -160,7 +160,7 @@ private:
         methods_->addSortOrder({SVASTA.KEYDOHODAK, Locator::None, Stops::None, [this] { return int64_t(line_); }, {}});
         lines_ = std::make_unique<ListBrowser>(
             OBRACUN,
-            "75L(2)|M~Pozicija~L(3)@s20@68R(16)|M~Iznos~C(0)@n-14.2@72R(13)|M~Dohodak~C(0)@n-14@"
+            "75L(2)|M~Pozicija~L(3)@s20@68R(16)|M~Iznos~C(0)@N-14.`2@72R(13)|M~Dohodak~C(0)@n-14@"
             "36R(2)|M~Pozicija~C(0)@n6@",
             std::vector<ColumnSource>{ColumnSource::of(POZICIJE, "NAZIV"), ColumnSource::of(OBRACUN, "IZNOS"),
                                       ColumnSource::of(OBRACUN, "DOHODAK"), ColumnSource::of(OBRACUN, "POZICIJA")});
@@ -403,7 +403,7 @@ LONG UPDATEOBRACUN::run(LONG request) {
                                   prompt("&Pozicija:", {10, 38, 44, 10}),
                                   entry("pozicija", FieldRef(OBRACUN, "POZICIJA"), "@n5", {58, 36, 30, 12}).history(),
                                   prompt("&Iznos:", {10, 54, 44, 10}),
-                                  entry("iznos", FieldRef(OBRACUN, "IZNOS"), "@n-14.2", {58, 52, 70, 12}).history()})}),
+                                  entry("iznos", FieldRef(OBRACUN, "IZNOS"), "@N-14.`2", {58, 52, 70, 12}).history()})}),
                       button("ok", "OK", {92, 76, 48, 14}).byDefault(),
                       button("cancel", "Cancel", {146, 76, 48, 14})}};
     UpdateFormView view(form, std::move(r), caller_);

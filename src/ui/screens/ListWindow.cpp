@@ -68,6 +68,13 @@ ListBrowser& ListWindow::add(std::unique_ptr<ListBrowser> browser, Binding where
             if (c && c->field.bound() && b.entryLocate(c->field.text())) view->table()->setFocus();
             return true;
         });
+    // The list with its buttons, tabs and locator: where two lists carry
+    // buttons of one caption, the letter acts for the list working now.
+    {
+        std::vector<std::string> ids{p.where.list, p.where.sheet, p.where.locator};
+        for (const char* name : {"insert", "change", "delete", "select", "close"}) ids.push_back(p.where.buttons + name);
+        builder_->keyGroup(ids);
+    }
     connect(view, &ListBrowserView::closed, this, [this, &b] { finish(b.response()); });
     p.listener = b.subscribe([this] {
         states();

@@ -1,6 +1,7 @@
 #include "ui/screens/WindowBuilder.h"
 
 #include <QApplication>
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFocusEvent>
@@ -172,11 +173,33 @@ WindowBuilder::WindowBuilder(WindowResource resource, QWidget* root)
         right = std::max(right, w->geometry().right() + 1 + pixelsX(4));
     }
     if (right > root->width()) root->resize(right, root->height());
+    // The radios of an option group act for it as a list's buttons for the
+    // list: two groups of "&DA" / "&NE" each answer Alt+D where the user is.
+    for (size_t i = 0; i < items_.size(); ++i) {
+        if (items_[i].def->kind != ControlKind::Option) continue;
+        items_[i].keyGroup = newKeyGroup();
+        for (size_t j = i + 1; j < items_.size(); ++j)
+            if (items_[j].parent == int(i)) items_[j].keyGroup = items_[i].keyGroup;
+    }
     applyStates();
     display();
 
     startLayout();
     root->installEventFilter(this);
+    // The list that last had the focus keeps the letters its buttons share
+    // with another list's, also while the focus is on a control of neither.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (!now || !root_->isAncestorOf(now)) return;
+        if (const int i = itemAt(now); i >= 0 && items_[size_t(i)].keyGroup >= 0)
+            groupFocused_[size_t(items_[size_t(i)].keyGroup)] = ++focusTurns_;
+    });
+}
+
+WindowBuilder* WindowBuilder::of(QWidget* window) {
+    if (!window) return nullptr;
+    if (auto* b = qobject_cast<WindowBuilder*>(window->property(kBuilder).value<QObject*>()); b && b->root_ == window)
+        return b;
+    return window->findChild<WindowBuilder*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
 WindowBuilder::~WindowBuilder() { resize_.DESTROY(); }
@@ -326,16 +349,18 @@ void WindowBuilder::build(const Control& c, int parent) {
     if (!c.key.empty()) {
         auto* shortcut = new QShortcut(QKeySequence(qs(c.key)), root_);
         shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(shortcut, &QShortcut::activated, this, [this, i] {
-            const Item& it = items_[i];
-            if (!shown(i) || !enabledIn(i)) return;
-            if (it.def->kind == ControlKind::Button) static_cast<QPushButton*>(it.widget)->click();
-            else if (it.def->kind == ControlKind::Tab)
-                static_cast<QTabWidget*>(items_[size_t(it.parent)].widget)->setCurrentIndex(it.tabIndex);
-            else selectItem(i);
-        });
+        connect(shortcut, &QShortcut::activated, this, [this, i] { ownKey(i); });
     }
     for (const Control& child : c.children) build(child, i);
+}
+
+void WindowBuilder::ownKey(int i) {
+    const Item& it = items_[size_t(i)];
+    if (!shown(i) || !enabledIn(i)) return;
+    if (it.def->kind == ControlKind::Button) static_cast<QPushButton*>(it.widget)->click();
+    else if (it.def->kind == ControlKind::Tab)
+        static_cast<QTabWidget*>(items_[size_t(it.parent)].widget)->setCurrentIndex(it.tabIndex);
+    else selectItem(i);
 }
 
 // ---------------------------------------------------------------- lookups
@@ -850,6 +875,157 @@ void WindowBuilder::resized() {
     root_->setUpdatesEnabled(!deferredHere);
 }
 
+bool WindowBuilder::refusesTyping(const Item& it, const QKeyEvent* key) const {
+    if (!it.picture || it.def->readOnly || it.picture->kind() == Picture::Kind::String) return false;
+    // Commands (Ctrl+C, Alt+letter) are no typing.
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    for (const char32_t c : key->text().toUcs4())
+        if (c >= 0x20 && c != 0x7F && !it.picture->mayType(c)) return true;
+    return false;
+}
+
+// ---------------------------------------------------------------- Alt keys
+
+void WindowBuilder::keyGroup(const std::vector<std::string>& ids) {
+    const int group = newKeyGroup();
+    for (const std::string& id : ids)
+        if (const int i = id.empty() ? -1 : find(id); i >= 0) items_[size_t(i)].keyGroup = group;
+}
+
+int WindowBuilder::newKeyGroup() {
+    groupFocused_.push_back(0);
+    return int(groupFocused_.size()) - 1;
+}
+
+int WindowBuilder::itemAt(const QWidget* w) const {
+    for (; w && w != root_; w = w->parentWidget())
+        if (const int i = itemOf(w); i >= 0 && size_t(i) < items_.size() && items_[size_t(i)].widget == w) return i;
+    return -1;
+}
+
+std::vector<std::pair<QKeySequence, WindowBuilder::KeyAnswer>> WindowBuilder::keyAnswers(bool shownNow) const {
+    std::vector<std::pair<QKeySequence, KeyAnswer>> out;
+    auto hiddenFlag = [this](int i) {
+        for (; i >= 0; i = items_[size_t(i)].parent)
+            if (items_[size_t(i)].hidden) return true;
+        return false;
+    };
+    for (size_t k = 0; k < items_.size(); ++k) {
+        const int i = int(k);
+        const Item& it = items_[k];
+        if (hiddenFlag(i) || (shownNow && (!shown(i) || !enabledIn(i)))) continue;
+        QString caption;
+        int target = i;
+        switch (it.def->kind) {
+            case ControlKind::Button:
+            case ControlKind::Check:
+            case ControlKind::Radio: caption = static_cast<QAbstractButton*>(it.widget)->text(); break;
+            case ControlKind::Tab:
+                caption = static_cast<QTabWidget*>(items_[size_t(it.parent)].widget)->tabText(it.tabIndex);
+                break;
+            case ControlKind::Prompt: {
+                auto* label = static_cast<QLabel*>(it.widget);
+                const int buddy = label->buddy() ? itemAt(label->buddy()) : -1;
+                if (buddy < 0) break;  // a caption of its own has no key
+                caption = label->text();
+                target = buddy;
+                break;
+            }
+            default: break;
+        }
+        if (!caption.isEmpty())
+            if (const QKeySequence key = QKeySequence::mnemonic(caption); !key.isEmpty())
+                out.push_back({key, {i, target, caption, false}});
+        // A key of its own, given as Alt+letter, is one more such letter.
+        if (!it.def->key.empty())
+            if (const QKeySequence own(qs(it.def->key)); own.count() == 1 && own[0].keyboardModifiers() == Qt::AltModifier)
+                out.push_back({own, {i, i, qs(it.def->key), true}});
+    }
+    return out;
+}
+
+int WindowBuilder::groupOf(const KeyAnswer& a) const {
+    const int g = items_[size_t(a.item)].keyGroup;
+    return g >= 0 ? g : items_[size_t(a.target)].keyGroup;
+}
+
+std::function<void()> WindowBuilder::altKey(const QKeySequence& key) {
+    if (detached_) return {};
+    std::vector<KeyAnswer> hits;
+    for (auto& [k, answer] : keyAnswers(true))
+        if (k == key) hits.push_back(answer);
+    if (hits.empty()) return {};
+    // The list (or option group) working now: the one the focus is in, else
+    // the one it was in last; with none of them, the first control.
+    std::vector<uint64_t> turns = groupFocused_;
+    if (const int f = itemAt(root_->focusWidget()); f >= 0 && items_[size_t(f)].keyGroup >= 0)
+        turns[size_t(items_[size_t(f)].keyGroup)] = focusTurns_ + 1;
+    const KeyAnswer* chosen = &hits.front();
+    uint64_t latest = 0;
+    for (const KeyAnswer& h : hits)
+        if (const int g = groupOf(h); g >= 0 && turns[size_t(g)] > latest) {
+            latest = turns[size_t(g)];
+            chosen = &h;
+        }
+    const int target = chosen->target;
+    const bool own = chosen->own;
+    QPointer<WindowBuilder> self(this);
+    return [self, target, own] {
+        if (!self || self->detached_) return;
+        if (own) self->ownKey(target);
+        else self->pressed(target);
+    };
+}
+
+void WindowBuilder::pressed(int i) const {
+    const Item& it = items_[size_t(i)];
+    switch (it.def->kind) {
+        case ControlKind::Button:
+        case ControlKind::Check:
+        case ControlKind::Radio: {
+            auto* b = static_cast<QAbstractButton*>(it.widget);
+            if (b->focusPolicy() & Qt::TabFocus) b->setFocus(Qt::ShortcutFocusReason);
+            b->animateClick();
+            break;
+        }
+        case ControlKind::Tab:
+            static_cast<QTabWidget*>(items_[size_t(it.parent)].widget)->setCurrentIndex(it.tabIndex);
+            break;
+        default: it.widget->setFocus(Qt::ShortcutFocusReason); break;
+    }
+}
+
+std::vector<std::string> WindowBuilder::keyClashes() const {
+    const auto answers = keyAnswers(false);
+    // The tab of each sheet a control lies on (a tab's own caption shows
+    // with every page of its sheet).
+    auto tabsOf = [this](int i) {
+        std::vector<std::pair<int, int>> tabs;  // sheet, tab
+        for (int p = items_[size_t(i)].parent; p >= 0; p = items_[size_t(p)].parent)
+            if (items_[size_t(p)].def->kind == ControlKind::Tab) tabs.push_back({items_[size_t(p)].parent, p});
+        return tabs;
+    };
+    auto together = [&](int a, int b) {
+        for (auto [sa, ta] : tabsOf(a))
+            for (auto [sb, tb] : tabsOf(b))
+                if (sa == sb && ta != tb) return false;
+        return true;
+    };
+    auto plain = [](QString s) { return s.remove(QLatin1Char('&')); };
+    std::vector<std::string> clashes;
+    for (size_t a = 0; a < answers.size(); ++a)
+        for (size_t b = a + 1; b < answers.size(); ++b) {
+            const auto& [ka, x] = answers[a];
+            const auto& [kb, y] = answers[b];
+            if (ka != kb || x.target == y.target || !together(x.item, y.item)) continue;
+            const int gx = groupOf(x), gy = groupOf(y);
+            if (gx >= 0 && gy >= 0 && gx != gy && plain(x.caption) == plain(y.caption)) continue;
+            clashes.push_back(ka.toString(QKeySequence::PortableText).toStdString() + ": " + x.caption.toStdString() +
+                              " / " + y.caption.toStdString());
+        }
+    return clashes;
+}
+
 bool WindowBuilder::eventFilter(QObject* watched, QEvent* event) {
     if (watched == root_) {
         if (event->type() == QEvent::Resize) resized();
@@ -871,6 +1047,10 @@ bool WindowBuilder::eventFilter(QObject* watched, QEvent* event) {
             // A key whose entry opened its list is spent on it: the list's
             // outcome decided where the focus is.
             const int lists = listsRun_;
+            if (isEntry && refusesTyping(it, key)) {
+                prompter().beep();
+                return true;
+            }
             if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && mods == Qt::NoModifier &&
                 it.def->kind != ControlKind::Button) {
                 if (isEntry && (!acceptEntry(i, true) || listsRun_ != lists)) return true;

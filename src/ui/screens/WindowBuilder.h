@@ -8,12 +8,19 @@
 // - check boxes and option groups write their value the moment they change;
 // - Ctrl+' in a control marked for it recalls the value from the history
 //   the form supplies;
+// - a keystroke that puts a character the entry's picture can never read (a
+//   letter in an amount or a date) beeps and inserts nothing;
 // - Enter presses the default button (after accepting the entry it was typed in);
+// - Alt+letter goes to the one control whose caption carries that letter;
+//   where two lists carry buttons of the same caption (each list its own
+//   Insert, Change, Delete), to the one of the list that has or last had the
+//   focus (keyGroup); likewise the "&DA" of two option groups;
 // - the controls move and stretch with the window (WINDOWRESIZETYPE).
 // Every control lies directly in the root widget; tab pages and groups only
 // decide what is shown, so one coordinate system serves the whole window.
 // Buttons take the focus from the keyboard only; the window runtime accepts
 // the entry being edited before a click (or a button's key) acts.
+#include <QKeySequence>
 #include <QObject>
 
 #include <functional>
@@ -50,6 +57,8 @@ public:
     // and shows every control from its variable. The builder belongs to root.
     WindowBuilder(WindowResource resource, QWidget* root);
     ~WindowBuilder() override;
+    // The builder whose root is `window` (or lies directly in it); nullptr for none.
+    static WindowBuilder* of(QWidget* window);
 
     QWidget* root() const { return root_; }
     const WindowResource& resource() const { return resource_; }
@@ -112,6 +121,22 @@ public:
     // runs any more, also none that an event queued before.
     void detach();
 
+    // ---- keys
+    // Controls that act for one list (the list, its buttons, its tabs and
+    // locator). An Alt letter that several controls answer goes to the one
+    // in the group that has, or last had, the focus. Unknown ids are skipped.
+    // The radios of each option group are such a group of their own.
+    void keyGroup(const std::vector<std::string>& ids);
+    // What Alt+letter (`key`) does in this window; empty when no control
+    // shown and enabled answers it.
+    std::function<void()> altKey(const QKeySequence& key);
+    // The Alt keys that two controls able to show at the same time both
+    // answer, where no list focus rule tells them apart, one line each:
+    // "Alt+U: &Unesi / &Unos". Controls hidden at the moment are left out
+    // (Select of a plain list); controls on different tabs of one sheet never
+    // show together. Empty for a window whose every letter means one thing.
+    std::vector<std::string> keyClashes() const;
+
     // Where Ctrl+' finds the value to recall (nothing: no value to recall).
     void setHistory(std::function<std::optional<std::string>(const FieldRef&)> history) {
         history_ = std::move(history);
@@ -156,6 +181,13 @@ private:
         std::optional<std::string> lookedUp;
         bool found = false;
         std::optional<std::string> declined;
+        int keyGroup = -1;
+    };
+    struct KeyAnswer {
+        int item;    // the control whose caption (or own key) answers it
+        int target;  // the control it acts on (a prompt's: the field it names)
+        QString caption;
+        bool own;  // the control's own key (Control::key), not its caption's letter
     };
 
     void build(const Control& c, int parent);
@@ -177,6 +209,15 @@ private:
     bool openChooser(int i);
     void enteredLookup(int i);
     bool canAsk() const;
+    bool refusesTyping(const Item& it, const QKeyEvent* key) const;
+    // The controls answering Alt keys, with their keys; those hidden now
+    // (and, when `shownNow`, those not shown or disabled now) are left out.
+    std::vector<std::pair<QKeySequence, KeyAnswer>> keyAnswers(bool shownNow) const;
+    int itemAt(const QWidget* w) const;  // the control a widget of the window belongs to
+    void pressed(int i) const;           // what Alt does to the control i
+    void ownKey(int i);                  // what the control's own key does
+    int groupOf(const KeyAnswer& a) const;
+    int newKeyGroup();
 
     WindowResource resource_;
     QWidget* root_;
@@ -184,6 +225,8 @@ private:
     WINDOWRESIZETYPE resize_;
     std::function<std::optional<std::string>(const FieldRef&)> history_;
     int pendingBuddy_ = -1;
+    std::vector<uint64_t> groupFocused_;  // per key group: the turn it last had the focus, 0 never
+    uint64_t focusTurns_ = 0;
     int baseX_ = 0, baseY_ = 0;
     bool acceptingAll_ = false;
     bool detached_ = false;

@@ -22,6 +22,7 @@
 #include "common/Prompter.h"
 #include "preview/KelReportViewer.h"
 #include "preview/PageView.h"
+#include "preview/Printing.h"
 #include "preview/ReportPreview.h"
 #include "preview/WmfPlayer.h"
 #include "report/PageFiles.h"
@@ -291,6 +292,10 @@ TEST_F(Preview, SavingPagesAsMetafileTextAndPdf) {
     ask.fileAnswers = {out};
     click(v, "pdf");
     EXPECT_EQ(pdfPages(out), 3);
+    // Offered under the report's name, without what no file system takes in a name.
+    EXPECT_EQ(ask.fileRequests.back().initial, "Probni ispis.pdf");
+    EXPECT_EQ(pdfFileName("Isplata 3/2014: \"ožujak\""), "Isplata 3-2014- -ožujak-.pdf");
+    EXPECT_EQ(pdfFileName(" "), "Izvještaj.pdf");
 }
 
 TEST_F(Preview, ProgressWindowShowsPercentAndCancels) {

@@ -118,19 +118,50 @@ TEST_F(WindowBuilderTest, TypedTextReachesTheVariablesWhenTheEntryIsLeft) {
     EXPECT_EQ(prompts.beeps, 0);
 }
 
-TEST_F(WindowBuilderTest, ALetterInANumberIsRefusedWithABeepAndTheFocusStays) {
+// A key whose character the picture can never read (a letter in a number or
+// a date) is refused as it is pressed: a beep, and nothing is inserted.
+TEST_F(WindowBuilderTest, AKeyThePictureCannotReadIsRefusedAsItIsPressed) {
+    struct Case {
+        const char* id;
+        const char* typed;
+        QString shown;
+        int beeps;
+    };
+    const Case cases[] = {
+        {"broj", "12a", "12", 1},          {"broj", "-4x5", "-45", 1},
+        {"stopa", "1.500,5%", "1.500,5", 1}, {"stopa", "2e3", "23", 1},
+        {"datum", "1.3.2014x", "1.3.2014", 1}, {"datum", "1/3-2014", "1/3-2014", 0},
+        {"ime", "12a %", "12a %", 0},  // a text takes every character
+    };
+    int beeps = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.id) + " " + c.typed);
+        type(c.id, c.typed);
+        EXPECT_EQ(edit(c.id)->text(), c.shown);
+        EXPECT_EQ(prompts.beeps, beeps += c.beeps);
+        EXPECT_EQ(QApplication::focusWidget(), edit(c.id));
+        builder->display(c.id);
+    }
     type("broj", "12a");
     QTest::keyClick(edit("broj"), Qt::Key_Tab);
-    EXPECT_EQ(prompts.beeps, 1);
-    EXPECT_EQ(QApplication::focusWidget(), edit("broj"));
-    EXPECT_EQ(broj, 7);
-    EXPECT_EQ(edit("broj")->text(), "7");  // shown again from the variable
+    EXPECT_EQ(broj, 12);
+}
 
-    // Decimals a whole number cannot hold are refused too, not rounded.
-    type("broj", "3,5");
-    QTest::keyClick(edit("broj"), Qt::Key_Return);
+// Pasted text is not typed key by key: it is read as a whole on leaving the
+// entry, and refused there.
+TEST_F(WindowBuilderTest, APastedLetterInANumberIsRefusedOnLeavingAndTheFocusStays) {
+    for (const char* pasted : {"12a", "3,5"}) {  // decimals a whole number cannot hold are not rounded
+        SCOPED_TRACE(pasted);
+        edit("broj")->setFocus();
+        edit("broj")->selectAll();
+        edit("broj")->insert(QString::fromLatin1(pasted));
+        EXPECT_EQ(edit("broj")->text(), pasted);
+        QTest::keyClick(edit("broj"), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), edit("broj"));
+        EXPECT_EQ(broj, 7);
+        EXPECT_EQ(edit("broj")->text(), "7");  // shown again from the variable
+    }
     EXPECT_EQ(prompts.beeps, 2);
-    EXPECT_EQ(broj, 7);
 }
 
 TEST_F(WindowBuilderTest, AnImpossibleDateIsRefused) {
@@ -147,7 +178,8 @@ TEST_F(WindowBuilderTest, AnImpossibleDateIsRefused) {
 }
 
 TEST_F(WindowBuilderTest, LeavingWithTheMouseChecksTheEntryToo) {
-    type("broj", "x");
+    edit("broj")->setFocus();
+    edit("broj")->insert(QStringLiteral("x"));  // pasted
     edit("datum")->setFocus(Qt::MouseFocusReason);
     QApplication::processEvents();
     EXPECT_EQ(prompts.beeps, 1);
@@ -362,4 +394,58 @@ TEST_F(LookupTest, OkRefusesARequiredNumberOfNothingOrOfAStreetGoneSince) {
         }
         EXPECT_FALSE(b->acceptAll()) << typed;
     }
+}
+
+// Two option groups of "&DA" / "&NE", as a form asks two yes-or-no questions:
+// Alt+D answers the question being worked on, and the check knows that is no
+// clash, while a letter of two unrelated controls is one.
+TEST(WindowBuilderKeys, ASharedLetterActsForTheGroupWorkedInAndOnlyRealClashesAreFound) {
+    ScriptedPrompter prompts;
+    setPrompter(&prompts);
+    String<2> prvi = "NE", drugi = "NE";
+    auto yesNo = [](int y) {
+        return std::vector<Control>{radio("&DA", "DA", {10, y, 30, 10}), radio("&NE", "NE", {50, y, 30, 10})};
+    };
+    String<20> napomena;
+    std::vector<Control> controls{option("prvi", "Prvo pitanje", FieldRef(prvi), {4, 4, 100, 24}, yesNo(14)),
+                                  entry("napomena", FieldRef(napomena), "@s20", {110, 4, 80, 12}),
+                                  option("drugi", "Drugo pitanje", FieldRef(drugi), {4, 34, 100, 24}, yesNo(44)),
+                                  sheet("sheet", {4, 64, 200, 40},
+                                        {tab("&Jedan", {button("a", "&Zbroji", {10, 80, 40, 14})}),
+                                         tab("D&va", {button("b", "&Zatvori", {10, 80, 40, 14})})})};
+    QWidget root;
+    WindowBuilder b({"Pitanja", 220, 110, controls}, &root);
+    root.show();
+    root.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&root));
+    const auto radios = root.findChildren<QRadioButton*>();  // DA, NE of the first question, then of the second
+    ASSERT_EQ(radios.size(), 4);
+    QWidget* note = b.control("napomena");
+    struct Step {
+        std::vector<QWidget*> focus;  // where the user goes, in turn
+        const char* prvi;
+        const char* drugi;
+    };
+    const Step steps[] = {
+        {{radios[2]}, "NE", "DA"},
+        {{radios[0]}, "DA", "NE"},
+        {{radios[2], note}, "NE", "DA"},  // the question last worked on
+    };
+    for (const Step& s : steps) {
+        prvi = drugi = "NE";
+        b.display();
+        for (QWidget* w : s.focus) w->setFocus();
+        auto run = b.altKey(QKeySequence(QStringLiteral("Alt+D")));
+        ASSERT_TRUE(run);
+        run();
+        QTest::qWait(300);  // the click is animated
+        EXPECT_EQ(prvi, s.prvi);
+        EXPECT_EQ(drugi, s.drugi);
+    }
+
+    // "&Zbroji" and "&Zatvori" never show together; the two "&DA" act by the focus.
+    EXPECT_TRUE(b.keyClashes().empty()) << ::testing::PrintToString(b.keyClashes());
+    b.setText("a", "&Dodaj");  // beside both questions: a letter of two meanings
+    EXPECT_EQ(b.keyClashes(), (std::vector<std::string>{"Alt+D: &DA / &Dodaj", "Alt+D: &DA / &Dodaj"}));
+    setPrompter(nullptr);
 }
