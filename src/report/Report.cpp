@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "common/Prompter.h"
+#include "report/FontWidths.h"
 
 namespace marel {
 
@@ -30,10 +31,81 @@ int16_t clamp16(long v) { return int16_t(std::clamp(v, -32768L, 32767L)); }
 
 // ---- canvas
 
+namespace {
+
+// Width of code page 1250 bytes in 1/2048 of the em.
+int64_t emWidth(std::string_view bytes, bool bold) {
+    const uint16_t* table = bold ? fontwidths::kBold : fontwidths::kRegular;
+    int64_t w = 0;
+    for (unsigned char c : bytes) w += table[c];
+    return w;
+}
+
+// An amount, a date, an account or a code: one word holding a digit. Cutting
+// one would print a different number, so it is never cut.
+bool numberLike(std::string_view text) {
+    const std::string_view t = trim(text);
+    bool digit = false;
+    for (char c : t) {
+        if (c == ' ') return false;
+        if (c >= '0' && c <= '9') digit = true;
+    }
+    return digit;
+}
+
+}  // namespace
+
+int Report::fontHeight(const Font& font) const {
+    const int inch = units_ == Units::Millimetres ? 254 : 1000;
+    return (font.size * inch * 2 + 72) / 144;
+}
+
+int Report::textWidth(std::string_view utf8, const Font& font) const {
+    const int64_t logical = (emWidth(pageBytes(utf8), font.bold) * fontHeight(font) + fontwidths::kEm - 1) / fontwidths::kEm;
+    return int((logical + scale() - 1) / scale());
+}
+
 void Canvas::text(const Box& b, std::string_view utf8, const Font& font, Align align) {
     if (trim(utf8).empty()) return;
     Report& r = report_;
-    r.select(font);
+    std::string bytes = pageBytes(utf8);
+    int height = r.fontHeight(font);
+    bool clipped = false;
+    if (b.width > 0) {
+        // Measured in logical units, as the page is drawn.
+        const int64_t room = int64_t(b.width) * r.scale();
+        const int64_t em = fontwidths::kEm;
+        const int64_t need = (emWidth(bytes, font.bold) * height + em - 1) / em;
+        if (need > room) {
+            UnfitText u{UnfitText::Cut, r.pageNumber_ + (r.page_ ? 0 : 1), r.band_, std::string(utf8),
+                        {x_ + b.x, y_ + b.y, b.width, b.height}, int((need + r.scale() - 1) / r.scale())};
+            if (numberLike(bytes)) {
+                const int inch = r.units_ == Units::Millimetres ? 254 : 1000;
+                const int smallest = (kSmallestNumberTenthsPt * inch * 2 + 720) / 1440;
+                const int fitting = int(room * em / std::max<int64_t>(1, emWidth(bytes, font.bold)));
+                u.kind = fitting >= smallest ? UnfitText::Shrunk : UnfitText::Overflow;
+                height = std::max(std::min(fitting, height), smallest);
+                clipped = u.kind == UnfitText::Overflow;
+            } else {
+                // The words that fit; a first word longer than the box, its letters that fit.
+                std::string_view t = bytes;
+                size_t keep = 0;
+                int64_t w = 0;
+                const uint16_t* table = font.bold ? fontwidths::kBold : fontwidths::kRegular;
+                size_t lastWordEnd = 0;
+                for (size_t i = 0; i < t.size(); ++i) {
+                    const int64_t next = w + table[(unsigned char)t[i]];
+                    if ((next * height + em - 1) / em > room) break;
+                    w = next;
+                    keep = i + 1;
+                    if (t[i] != ' ' && (i + 1 == t.size() || t[i + 1] == ' ')) lastWordEnd = i + 1;
+                }
+                bytes.resize(lastWordEnd > 0 ? lastWordEnd : keep);
+            }
+            r.unfit_.push_back(std::move(u));
+        }
+    }
+    r.select(font, height);
     int x = x_ + b.x;
     uint16_t flags = wmf::TA_TOP | wmf::TA_LEFT;
     if (align == Align::Center) {
@@ -45,8 +117,8 @@ void Canvas::text(const Box& b, std::string_view utf8, const Font& font, Align a
     }
     r.setAlign(flags);
     wmf::Rect16 clip{r.lx(x_ + b.x), r.ly(y_ + b.y), r.lx(x_ + b.x + b.width), r.ly(y_ + b.y + b.height)};
-    bool clipped = b.width > 0 && b.height > 0;
-    r.writer().textOut(r.lx(x), r.ly(y_ + b.y), pageBytes(utf8), clipped ? &clip : nullptr);
+    // A text that fits is drawn as it is: a clip would only make the page larger and slower.
+    r.writer().textOut(r.lx(x), r.ly(y_ + b.y), bytes, clipped && b.height > 0 ? &clip : nullptr);
 }
 
 void Canvas::line(int x1, int y1, int x2, int y2, int width) {
@@ -141,6 +213,7 @@ void Report::beginPage() {
     if (header_) {
         canvas_.x_ = marginL_;
         canvas_.y_ = y_;
+        band_ = "zaglavlje";
         header_(canvas_);
     }
     y_ += headerH_;
@@ -150,6 +223,7 @@ void Report::finishPage() {
     if (footer_) {
         canvas_.x_ = marginL_;
         canvas_.y_ = paperHeight() - marginB_ - footerH_;
+        band_ = "podnožje";
         footer_(canvas_);
     }
     for (auto& [f, h] : fonts_) page_->remove(h);
@@ -185,17 +259,18 @@ void Report::fail(const std::string& file) {
     discard();
 }
 
-void Report::select(const Font& font) {
-    auto it = std::find_if(fonts_.begin(), fonts_.end(), [&](auto& e) { return e.first == font; });
+void Report::select(const Font& font, int height) {
+    if (height <= 0) height = fontHeight(font);
+    auto it = std::find_if(fonts_.begin(), fonts_.end(),
+                           [&](auto& e) { return e.first.first == font && e.first.second == height; });
     if (it == fonts_.end()) {
-        int inch = units_ == Units::Millimetres ? 254 : 1000;
         wmf::LogFont f;
-        f.height = int16_t(-((font.size * inch * 2 + 72) / 144));
+        f.height = int16_t(-height);
         f.weight = font.bold ? 700 : 400;
         f.italic = font.italic;
         f.underline = font.underline;
         f.face = font.face;
-        fonts_.emplace_back(font, writer().createFont(f));
+        fonts_.emplace_back(std::pair{font, height}, writer().createFont(f));
         it = fonts_.end() - 1;
     }
     if (font_ != it->second) writer().select(font_ = it->second);
@@ -233,6 +308,7 @@ void Report::print(int height, const Band& band) {
     if (cancelled_) return;
     canvas_.x_ = marginL_;
     canvas_.y_ = y_;
+    band_ = "redak " + std::to_string(++detailBands_);
     band(canvas_);
     y_ += height;
     hasDetail_ = true;
@@ -241,6 +317,7 @@ void Report::print(int height, const Band& band) {
 Canvas& Report::page() {
     if (!page_) beginPage();
     canvas_.x_ = canvas_.y_ = 0;
+    band_ = "stranica";
     return canvas_;
 }
 

@@ -43,10 +43,32 @@ constexpr uint32_t NO_FILL = 0xFFFFFFFF;
 
 class Report;
 
+// A text that did not fit its box at its font, as the report printed it.
+struct UnfitText {
+    enum Kind {
+        Shrunk,   // a number drawn smaller so that it fits whole
+        Cut,      // a name cut after its last word that fits
+        Overflow  // a number that does not fit even at the smallest size: the layout is at fault
+    };
+    Kind kind = Cut;
+    int page = 0;
+    std::string band;  // "zaglavlje", "podnožje", "redak 12", "stranica"
+    std::string text;  // as given
+    Box box;           // report units, on the page
+    int needed = 0;    // the width the text needs at its font, report units
+};
+
+// Pages print in points; an amount shrunk below this is no longer read right.
+constexpr int kSmallestNumberTenthsPt = 50;
+
 class Canvas {
 public:
     // Text in a box: aligned at the box's left edge, centre or right edge, its
-    // top at the box's top, and clipped to the box.
+    // top at the box's top. A text wider than its box (width 0: no limit) is
+    // never drawn over its neighbours: a number (an amount, a date, a code:
+    // one word with a digit) shrinks until it fits, down to the smallest
+    // legible size, and is clipped only below that; other text is cut after
+    // its last word that fits. Each such text is noted (Report::unfit()).
     void text(const Box& box, std::string_view utf8, const Font& font = {}, Align align = Align::Left);
     void text(const Box& box, const StringField& field, const Font& font = {}, Align align = Align::Left) {
         text(box, std::string_view(field.str()), font, align);
@@ -115,6 +137,11 @@ public:
     bool progress(int64_t done, int64_t total);
     bool cancelled() const { return cancelled_; }
 
+    // Texts that did not fit their boxes, in the order printed.
+    const std::vector<UnfitText>& unfit() const { return unfit_; }
+    // Width of a text at a font, in report units (as printed: code page 1250).
+    int textWidth(std::string_view utf8, const Font& font) const;
+
     // ---- the result
     // Finishes the last page; returns the preview queue (empty when cancelled).
     std::vector<std::string>& close();
@@ -135,7 +162,8 @@ private:
     wmf::Writer& writer();
     void beginPage();
     void finishPage();
-    void select(const Font& font);
+    void select(const Font& font, int height = 0);  // height: logical, 0 from the font's size
+    int fontHeight(const Font& font) const;         // logical units of the em
     void select(const wmf::Pen& pen);
     void select(const wmf::Brush& brush);
     void setAlign(uint16_t align);
@@ -160,7 +188,10 @@ private:
     int pageNumber_ = 0;
     int y_ = 0;            // next free line, report units from the paper's top
     bool hasDetail_ = false;
-    std::vector<std::pair<Font, int>> fonts_;
+    std::vector<UnfitText> unfit_;
+    std::string band_;
+    int detailBands_ = 0;
+    std::vector<std::pair<std::pair<Font, int>, int>> fonts_;
     std::vector<std::pair<wmf::Pen, int>> pens_;
     std::vector<std::pair<wmf::Brush, int>> brushes_;
     int font_ = -1, pen_ = -1, brush_ = -1;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "common/Prompter.h"
@@ -111,8 +112,8 @@ TEST(Report, PagesCarryTextsFontsAndLinesWhereTheBandsPutThem) {
     EXPECT_EQ(heading->font.charset, 238);
     EXPECT_EQ(heading->font.height, -167);  // 12 points in thousandths of an inch
     EXPECT_EQ(heading->font.weight, 700);
-    EXPECT_TRUE(heading->text.options & wmf::ETO_CLIPPED);
-    EXPECT_EQ(heading->text.clip.right, 3500);
+    // It fits its box: drawn as it is, without a clip.
+    EXPECT_FALSE(heading->text.options & wmf::ETO_CLIPPED);
 
     // The first detail right under the header, the 39th the last on the page.
     const Drawn* row1 = find(texts, "Red 1");
@@ -154,6 +155,58 @@ TEST(Report, PagesCarryTextsFontsAndLinesWhereTheBandsPutThem) {
     EXPECT_EQ(find(texts2, "Red 40")->text.y, 900);
     EXPECT_NE(find(texts2, "Stranica 2"), nullptr);
     EXPECT_NE(find(texts2, toCp1250("Općina")), nullptr);
+}
+
+// Each text a box cannot hold: a number is drawn whole and smaller, down to
+// the smallest legible size, a name is cut after a word; every one is noted.
+TEST(Report, TextsWiderThanTheirBoxesAreNeverDrawnOverTheirNeighbours) {
+    const struct {
+        const char* text;
+        int width;
+        std::optional<UnfitText::Kind> kind;
+        const char* drawn;  // nullptr: as given
+        bool clipped;
+    } cases[] = {
+        {"Ivan Horvat", 2000, std::nullopt, nullptr, false},
+        {"5.166.047,91", 600, UnfitText::Shrunk, nullptr, false},
+        {"31.12.2014.", 500, UnfitText::Shrunk, nullptr, false},
+        {"5.166.047,91", 200, UnfitText::Overflow, nullptr, true},
+        {"Obala Hrvatskog narodnog preporoda", 1500, UnfitText::Cut, "Obala Hrvatskog", false},
+        {"Prezimenjakovićevski", 600, UnfitText::Cut, "Prezimen", false},
+    };
+    Report r("Polja");
+    for (const auto& c : cases) r.print(250, [&](Canvas& cv) { cv.text({100, 0, c.width, 200}, c.text); });
+    r.close();
+    ASSERT_EQ(r.pages().size(), 1u);
+    auto page = wmf::Metafile::load(r.pages()[0]);
+    ASSERT_TRUE(page);
+    const auto texts = textsOf(*page);
+    ASSERT_EQ(texts.size(), std::size(cases));
+    size_t noted = 0;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        SCOPED_TRACE(c.text);
+        const Drawn& d = texts[i];
+        EXPECT_EQ(d.text.text, c.drawn ? c.drawn : c.text);
+        EXPECT_EQ(bool(d.text.options & wmf::ETO_CLIPPED), c.clipped);
+        const int height = -d.font.height;
+        if (!c.kind) {
+            EXPECT_EQ(height, 139);
+            continue;
+        }
+        ASSERT_LT(noted, r.unfit().size());
+        const UnfitText& u = r.unfit()[noted++];
+        EXPECT_EQ(u.kind, *c.kind);
+        EXPECT_EQ(u.text, c.text);
+        EXPECT_EQ(u.band, "redak " + std::to_string(i + 1));
+        EXPECT_GT(u.needed, c.width);
+        // Whatever was drawn unclipped lies inside its box, at the size drawn.
+        Font at;
+        at.size = 10;
+        if (!c.clipped) EXPECT_LE(r.textWidth(d.text.text, at) * height / 139, c.width + 1);
+        if (*c.kind == UnfitText::Overflow) EXPECT_EQ(height, 69);  // five points
+    }
+    EXPECT_EQ(noted, r.unfit().size());
 }
 
 TEST(Report, MillimetreReportWithCustomPaperBoxesAndOffset) {
