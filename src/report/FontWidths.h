@@ -8,5 +8,8 @@ namespace marel::fontwidths {
 extern const uint16_t kRegular[256];
 extern const uint16_t kBold[256];
 constexpr int kEm = 2048;
+// Above and below the baseline, and between one line's descent and the next
+// one's ascent (the same in both faces).
+constexpr int kAscent = 1854, kDescent = 434, kLineGap = 67;
 
 }  // namespace marel::fontwidths

@@ -1,6 +1,7 @@
 #include "report/Report.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -53,7 +54,11 @@ bool numberLike(std::string_view text) {
     return digit;
 }
 
+std::atomic<bool> keepDrawn{false};
+
 }  // namespace
+
+void Report::keepDrawnTexts(bool keep) { keepDrawn = keep; }
 
 int Report::fontHeight(const Font& font) const {
     const int inch = units_ == Units::Millimetres ? 254 : 1000;
@@ -63,6 +68,49 @@ int Report::fontHeight(const Font& font) const {
 int Report::textWidth(std::string_view utf8, const Font& font) const {
     const int64_t logical = (emWidth(pageBytes(utf8), font.bold) * fontHeight(font) + fontwidths::kEm - 1) / fontwidths::kEm;
     return int((logical + scale() - 1) / scale());
+}
+
+int Report::lineHeight(const Font& font) const {
+    const int spacing = fontwidths::kAscent + fontwidths::kDescent + fontwidths::kLineGap;
+    const int64_t logical = (int64_t(fontHeight(font)) * spacing + fontwidths::kEm - 1) / fontwidths::kEm;
+    return int((logical + scale() - 1) / scale());
+}
+
+std::vector<std::string> Report::wrap(std::string_view utf8, const Font& font, int width) const {
+    std::vector<std::string> lines;
+    std::string line;
+    const int space = textWidth(" ", font);
+    int used = 0;
+    for (size_t at = 0; at < utf8.size();) {
+        size_t end = utf8.find(' ', at);
+        if (end == std::string_view::npos) end = utf8.size();
+        const std::string_view word = utf8.substr(at, end - at);
+        at = end + 1;
+        if (word.empty()) continue;
+        const int w = textWidth(word, font);
+        if (!line.empty() && used + space + w > width) {
+            lines.push_back(std::move(line));
+            line.clear();
+        }
+        used = line.empty() ? w : used + space + w;
+        if (!line.empty()) line += ' ';
+        line += word;
+    }
+    if (!line.empty()) lines.push_back(std::move(line));
+    return lines;
+}
+
+int Canvas::textLines(const Box& b, std::string_view utf8, const Font& font, int maxLines, Align align) {
+    std::vector<std::string> lines = report_.wrap(utf8, font, b.width);
+    if (maxLines > 0 && lines.size() > size_t(maxLines)) {
+        for (size_t k = size_t(maxLines); k < lines.size(); ++k) lines[size_t(maxLines) - 1] += " " + lines[k];
+        lines.resize(size_t(maxLines));
+    }
+    // Lines a box has more than room for share its height evenly.
+    int step = report_.lineHeight(font);
+    if (maxLines > 0) step = std::max(step, b.height / maxLines);
+    for (size_t i = 0; i < lines.size(); ++i) text({b.x, b.y + int(i) * step, b.width, step}, lines[i], font, align);
+    return int(lines.size());
 }
 
 void Canvas::text(const Box& b, std::string_view utf8, const Font& font, Align align) {
@@ -119,6 +167,19 @@ void Canvas::text(const Box& b, std::string_view utf8, const Font& font, Align a
     wmf::Rect16 clip{r.lx(x_ + b.x), r.ly(y_ + b.y), r.lx(x_ + b.x + b.width), r.ly(y_ + b.y + b.height)};
     // A text that fits is drawn as it is: a clip would only make the page larger and slower.
     r.writer().textOut(r.lx(x), r.ly(y_ + b.y), bytes, clipped && b.height > 0 ? &clip : nullptr);
+    if (!keepDrawn.load(std::memory_order_relaxed)) return;
+    // Where its letters lie: a clipped text no further than its box.
+    const int s = r.scale(), em = fontwidths::kEm;
+    const int w = int(((emWidth(bytes, font.bold) * height + em - 1) / em + s - 1) / s);
+    const int h = int(((int64_t(height) * (fontwidths::kAscent + fontwidths::kDescent) + em - 1) / em + s - 1) / s);
+    Box e{align == Align::Left ? x : align == Align::Center ? x - w / 2 : x - w, y_ + b.y, w, h};
+    if (clipped) {
+        const int left = std::max(e.x, x_ + b.x), right = std::min(e.x + e.width, x_ + b.x + b.width);
+        e.x = left;
+        e.width = std::max(0, right - left);
+        if (b.height > 0) e.height = std::min(e.height, b.height);
+    }
+    r.drawn_.push_back({r.pageNumber_, e, std::move(bytes)});
 }
 
 void Canvas::line(int x1, int y1, int x2, int y2, int width) {
@@ -126,6 +187,9 @@ void Canvas::line(int x1, int y1, int x2, int y2, int width) {
     r.select(wmf::Pen{wmf::PS_SOLID, int16_t(width * r.scale()), 0});
     r.writer().moveTo(r.lx(x_ + x1), r.ly(y_ + y1));
     r.writer().lineTo(r.lx(x_ + x2), r.ly(y_ + y2));
+    if (keepDrawn.load(std::memory_order_relaxed))
+        r.drawn_.push_back({r.pageNumber_,
+                            {x_ + std::min(x1, x2), y_ + std::min(y1, y2), std::abs(x2 - x1), std::abs(y2 - y1)}, {}});
 }
 
 void Canvas::box(const Box& b, int lineWidth, uint32_t fill) {

@@ -58,6 +58,15 @@ struct UnfitText {
     int needed = 0;    // the width the text needs at its font, report units
 };
 
+// A text as a page shows it: where its letters lie, from the top of its
+// ascent to the bottom of its descent, in report units on the page. A line
+// is kept the same way, without a text.
+struct DrawnText {
+    int page = 0;
+    Box extent;
+    std::string text;  // as drawn, code page 1250; empty for a line
+};
+
 // Pages print in points; an amount shrunk below this is no longer read right.
 constexpr int kSmallestNumberTenthsPt = 50;
 
@@ -73,6 +82,12 @@ public:
     void text(const Box& box, const StringField& field, const Font& font = {}, Align align = Align::Left) {
         text(box, std::string_view(field.str()), font, align);
     }
+    // Text over as many lines as it needs, broken between words, at most
+    // `maxLines` (0: no limit), one under the other from the box's top, a
+    // line apart or, in a box higher than that, its height shared evenly by
+    // `maxLines`; the last line takes what is left and is cut like any other
+    // text. Returns the number of lines drawn.
+    int textLines(const Box& box, std::string_view utf8, const Font& font, int maxLines, Align align = Align::Left);
     // A value formatted by its picture (numbers right-aligned by default).
     template <class T>
     void value(const Box& box, const Picture& picture, const T& v, const Font& font = {},
@@ -87,6 +102,8 @@ public:
     void box(const Box& box, int lineWidth = 0, uint32_t fill = NO_FILL);
     // A filled area without a border.
     void fill(const Box& box, uint32_t rgb);
+    // The report drawn on, for measuring texts.
+    const Report& report() const { return report_; }
 
 private:
     friend class Report;
@@ -141,6 +158,17 @@ public:
     const std::vector<UnfitText>& unfit() const { return unfit_; }
     // Width of a text at a font, in report units (as printed: code page 1250).
     int textWidth(std::string_view utf8, const Font& font) const;
+    // The lines a text breaks into between its words so that each is at most
+    // `width` wide (a word wider than that has a line of its own).
+    std::vector<std::string> wrap(std::string_view utf8, const Font& font, int width) const;
+    // From the top of one line of text to the top of the next, report units.
+    int lineHeight(const Font& font) const;
+
+    // Every text and line drawn, in the order drawn: kept only while asked
+    // for, for the tests that look for texts drawn over one another. Reports
+    // are built deep inside the program, hence one switch for all of them.
+    static void keepDrawnTexts(bool keep);
+    const std::vector<DrawnText>& drawnTexts() const { return drawn_; }
 
     // ---- the result
     // Finishes the last page; returns the preview queue (empty when cancelled).
@@ -189,6 +217,7 @@ private:
     int y_ = 0;            // next free line, report units from the paper's top
     bool hasDetail_ = false;
     std::vector<UnfitText> unfit_;
+    std::vector<DrawnText> drawn_;
     std::string band_;
     int detailBands_ = 0;
     std::vector<std::pair<std::pair<Font, int>, int>> fonts_;
