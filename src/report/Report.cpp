@@ -45,7 +45,7 @@ int64_t emWidth(std::string_view bytes, bool bold) {
 // An amount, a date, an account or a code: one word holding a digit. Cutting
 // one would print a different number, so it is never cut.
 bool numberLike(std::string_view text) {
-    const std::string_view t = trim(text);
+    const std::string t = trim(text);  // a view of the temporary would outlive it
     bool digit = false;
     for (char c : t) {
         if (c == ' ') return false;
