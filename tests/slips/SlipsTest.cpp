@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <regex>
+#include <sstream>
 
 #include "report/PageFiles.h"
 #include "slips/Hub3Code.h"
@@ -120,6 +121,22 @@ TEST_F(SlipsTest, NetSlipNamesTheBankAndThePersonAndPaysTheNetAfterCrisisTax) {
     EXPECT_EQ(p.iban, kPayerIban);
     EXPECT_EQ(p.model, "HR99");
     EXPECT_EQ(p.stub, "Šećerana Čađavica, Đakovo d.o.o., Zagreb, Ulica  grada   Vukovara 12a");
+}
+
+// The barcode carries what its own lines hold, whatever the paper's fields
+// do: the payer at thirty characters also from the wide form, the health
+// insurance's account holder in the two lines the slip prints, each whole.
+TEST_F(SlipsTest, TheBarcodeCarriesWhatItsOwnLinesHold) {
+    line(1, 1, 1, AUTHOR, kAuthorFee);
+    const PaymentSlips s = read(SlipForm::Hub3);
+    ASSERT_EQ(s.transfers.back().kind, Transfer::Health);
+    std::vector<std::string> lines;
+    std::istringstream record(hub3Record(s.payer, s.transfers.back()));
+    for (std::string l; std::getline(record, l);) lines.push_back(l);
+    ASSERT_EQ(lines.size(), 14u);
+    EXPECT_EQ((std::vector<std::string>{lines[3], lines[7], lines[8]}),
+              (std::vector<std::string>{toIso88592("Šećerana Čađavica, Đakovo d.o."), "Doprinos za zdravstveno",
+                                        "osiguranje"}));
 }
 
 TEST_F(SlipsTest, NoSuchPaymentOrNoLinesPrintNothing) {
