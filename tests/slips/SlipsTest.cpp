@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <regex>
-#include <sstream>
 
 #include "report/PageFiles.h"
 #include "slips/Hub3Code.h"
@@ -130,13 +129,10 @@ TEST_F(SlipsTest, TheBarcodeCarriesWhatItsOwnLinesHold) {
     line(1, 1, 1, AUTHOR, kAuthorFee);
     const PaymentSlips s = read(SlipForm::Hub3);
     ASSERT_EQ(s.transfers.back().kind, Transfer::Health);
-    std::vector<std::string> lines;
-    std::istringstream record(hub3Record(s.payer, s.transfers.back()));
-    for (std::string l; std::getline(record, l);) lines.push_back(l);
-    ASSERT_EQ(lines.size(), 14u);
-    EXPECT_EQ((std::vector<std::string>{lines[3], lines[7], lines[8]}),
-              (std::vector<std::string>{toIso88592("Šećerana Čađavica, Đakovo d.o."), "Doprinos za zdravstveno",
-                                        "osiguranje"}));
+    const std::string r = hub3Record(s.payer, s.transfers.back());
+    EXPECT_TRUE(has(r, "\n" + toIso88592("Šećerana Čađavica, Đakovo d.o.") + "\n") &&
+                has(r, "\nDoprinos za zdravstveno\nosiguranje\n"))
+        << r;
 }
 
 TEST_F(SlipsTest, NoSuchPaymentOrNoLinesPrintNothing) {
