@@ -82,8 +82,6 @@ std::string percent(const Decimal& rate) {
     return s + "%";
 }
 
-std::string cut(const std::string& s, size_t characters) { return std::string(utf8Prefix(s, characters)); }
-
 // "Place, Street 12": a place or street that cannot be read stays blank.
 std::string addressOf(LONG place, LONG street, const std::string& house) {
     std::string placeName, streetName;
@@ -91,7 +89,7 @@ std::string addressOf(LONG place, LONG street, const std::string& house) {
     if (place != 0 && MJESTA.get(MJESTA.KEYOZNAKA) == 0) placeName = rtrim(MJE.NAZIV.str());
     ULI.OZNAKA = street;
     if (street != 0 && ULICE.get(ULICE.KEYOZNAKA) == 0) streetName = trim(ULI.NAZIV.str());
-    return cut(placeName + ", " + streetName + " " + trim(house), 60);
+    return placeName + ", " + streetName + " " + trim(house);
 }
 
 std::string placeName(LONG place) {
@@ -137,7 +135,7 @@ struct Run {
         // The crisis-tax certificate is dated the day it is printed; the
         // ordinary one carries the report date the window offers.
         const Date date = crisis ? Date::today() : GLO.DATUMIZVJ;
-        placeDate = cut(placeName(SUB.MJESTO) + ", " + trim(day.format(date)), 40);
+        placeDate = placeName(SUB.MJESTO) + ", " + trim(day.format(date));
     }
 
     // The amounts of each line, grouped by income type in the order of their
@@ -149,7 +147,7 @@ struct Run {
         out.placeDate = placeDate;
         OSO.OZNAKA = recipient;
         if (OSOBE.get(OSOBE.KEYOZNAKA) != 0) OSOBE.clear();
-        out.name = cut(rtrim(OSO.IME.str()) + " " + rtrim(OSO.PREZIME.str()), 40);
+        out.name = rtrim(OSO.IME.str()) + " " + rtrim(OSO.PREZIME.str());
         out.address = addressOf(OSO.MJESTO, OSO.ULICA, OSO.KUCNIBROJ.str());
         out.oib = OSO.OIB.str();
 
@@ -266,31 +264,46 @@ std::string day(Date d, bool blank) {
 }
 
 // A row of the table. `span` columns from `label` on hold one text (the
-// label of a total), without the rules between them or before them.
+// label of a total), without the rules between them or before them. A text
+// too long for its column (an income type's name) goes on over a second
+// line, and the row grows by it.
 void tableRow(Report& r, const std::vector<Column>& cols, const std::vector<std::string>& cells, const Font& font,
               int label = -1, int span = 1, bool top = false) {
-    r.print(ROW, [&](Canvas& c) {
-        int x = 0;
+    struct Cell {
+        int x, width;
+        const Font* face;
+        bool amount;
+    };
+    std::vector<Cell> at(cols.size());
+    int lines = 1, lineHeight = 0;
+    int x = 0;
+    for (size_t i = 0; i < cols.size(); ++i) {
+        const int col = int(i);
+        // A total's label has its columns to itself; a long one gets the small face.
+        const Font& face = col == label && cols.size() > 11 ? SMALL_BOLD : font;
+        int w = cols[i].width;
+        if (col == label)
+            for (int k = 1; k < span; ++k) w += cols[i + size_t(k)].width;
+        at[i] = {x, w, &face, col != label && cols[i].align == Align::Right};
+        x += cols[i].width;
+        if (at[i].amount || cells[i].empty()) continue;
+        lines = std::max(lines, std::min(2, int(r.wrap(cells[i], face, w - 80).size())));
+        lineHeight = std::max(lineHeight, r.lineHeight(face));
+    }
+    const int height = ROW + (lines - 1) * lineHeight;
+    r.print(height, [&](Canvas& c) {
         for (size_t i = 0; i < cols.size(); ++i) {
             const int col = int(i);
             const bool inSpan = label >= 0 && col > label && col < label + span;
             const bool ruleBefore = col == 0 || !(label >= 0 && col >= label && col < label + span);
-            if (ruleBefore) c.line(x, 0, x, ROW);
-            if (!inSpan && !cells[i].empty()) {
-                // A total's label has its columns to itself; a long one gets the small face.
-                const Font& face = col == label && cols.size() > 11 ? SMALL_BOLD : font;
-                int w = cols[i].width;
-                if (col == label)
-                    for (int k = 1; k < span; ++k) w += cols[i + size_t(k)].width;
-                const Box box{x, 30, w, ROW - 30};
-                if (col != label && cols[i].align == Align::Right) certificates::rightText(c, box, cells[i], face);
-                else c.text({x + 50, 30, w - 80, ROW - 30}, cells[i], face);
-            }
-            x += cols[i].width;
+            if (ruleBefore) c.line(at[i].x, 0, at[i].x, height);
+            if (inSpan || cells[i].empty()) continue;
+            if (at[i].amount) certificates::rightText(c, {at[i].x, 30, at[i].width, ROW - 30}, cells[i], *at[i].face);
+            else c.textLines({at[i].x + 50, 30, at[i].width - 80, lines * lineHeight}, cells[i], *at[i].face, lines);
         }
-        c.line(x, 0, x, ROW);
+        c.line(x, 0, x, height);
         if (top) c.line(0, 0, x, 0);
-        c.line(0, ROW, x, ROW);
+        c.line(0, height, x, height);
     });
 }
 
@@ -300,10 +313,11 @@ void pageHeader(Canvas& c, const Certificate& cert, const std::vector<Column>& c
     c.text({0, 0, width, 320}, "POTVRDA", Font{.size = 14, .bold = true}, Align::Center);
     c.text({0, 340, width, 220}, title, Font{.size = 9, .bold = true}, Align::Center);
 
-    const int right = width / 2 + 400;
+    const int right = width / 2 + 250;
+    // A value ends with the table at the latest.
     auto pair = [&](int x, int y, const char* label, const std::string& value) {
         c.text({x, y, 1400, 200}, label, LABEL);
-        c.text({x + 1450, y, 3900, 200}, value, VALUE);
+        c.text({x + 1450, y, std::min(3900, width - x - 1450), 200}, value, VALUE);
     };
     pair(0, 700, "Isplatitelj:", cert.payerName);
     pair(0, 900, "Adresa:", cert.payerAddress);

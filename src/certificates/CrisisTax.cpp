@@ -206,9 +206,8 @@ std::unique_ptr<Report> ISPISKRIPOREZ(LONG kriporez, const ProgressFn& progress)
         if (SUB.MJESTO == 0 || MJESTA.get(MJESTA.KEYOZNAKA) != 0) MJESTA.clear();
         name = rtrim(SUB.NAZIV.str());
         oib = SUB.OIB.str();
-        address = std::string(utf8Prefix(
-            rtrim(MJE.NAZIV.str()) + ", " + rtrim(ULI.NAZIV.str()) + " " + rtrim(SUB.KUCNIBROJ.str()), 50));
-        placeDate = std::string(utf8Prefix(rtrim(MJE.NAZIV.str()) + ", " + trim(d17b.format(Date::today())), 50));
+        address = rtrim(MJE.NAZIV.str()) + ", " + rtrim(ULI.NAZIV.str()) + " " + rtrim(SUB.KUCNIBROJ.str());
+        placeDate = rtrim(MJE.NAZIV.str()) + ", " + trim(d17b.format(Date::today()));
 
         Cursor rows(DETKRIP, DETKRIP.KEYKRIPOREZ.index);
         rows.startAt(kriporez);

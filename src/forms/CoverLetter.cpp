@@ -43,7 +43,7 @@ bool readLetter(Letter& l) {
     if (SUB.ULICA == 0 || ULICE.get(ULICE.KEYOZNAKA) != 0) ULICE.clear();
     l.oib = SUB.OIB.str();
     l.naziv = SUB.NAZIV.str();
-    l.adresa = utf8Prefix(MJE.NAZIV.str() + ", " + ULI.NAZIV.str() + " " + SUB.KUCNIBROJ.str(), 60);
+    l.adresa = rtrim(MJE.NAZIV.str()) + ", " + rtrim(ULI.NAZIV.str()) + " " + rtrim(SUB.KUCNIBROJ.str());
     l.ispostava = OPC.NAZIV.str();
     return true;
 }
@@ -55,7 +55,7 @@ int block(Canvas& c, int y, const char* heading, const std::vector<std::pair<con
     for (const auto& [label, value] : rows) {
         c.text({100, row, 2700, 200}, label, LABEL);
         c.box({2800, row - 40, kWidth - 2900, 260});
-        c.text({2900, row, kWidth - 3100, 200}, value ? *value : std::string(), VALUE);
+        c.text({2900, row, kWidth - 2940, 200}, value ? *value : std::string(), VALUE);
         row += 330;
     }
     const int height = row - y + 40;

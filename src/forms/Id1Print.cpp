@@ -12,14 +12,19 @@ namespace marel {
 
 namespace {
 
-constexpr size_t kColumns = 23;
-constexpr size_t kFirstTax = 7;  // index of the first tax-account column
+// The form's 23 columns, the fourteen tax accounts (columns 8 to 21) in two
+// tiers of seven: column 8 above column 15, 9 above 16 and so on. Fourteen
+// columns side by side leave none of them room for a year's sum of a large
+// payer at a legible size; seven hold eleven digits with room to spare.
 constexpr size_t kTaxColumns = 14;
-constexpr std::array<int, kColumns> kWidths = [] {
-    std::array<int, kColumns> w{220, 1250, 760, 300, 600, 540, 540};
-    for (size_t k = kFirstTax; k < kFirstTax + kTaxColumns; ++k) w[k] = 420;
-    w[kFirstTax + kTaxColumns] = 560;
-    w[kFirstTax + kTaxColumns + 1] = 600;
+constexpr size_t kTiers = 2, kPerTier = kTaxColumns / kTiers;
+constexpr size_t kPrinted = 23 - kTaxColumns + kPerTier;  // printed columns
+constexpr size_t kFirstTax = 7;                            // of the printed columns
+constexpr std::array<int, kPrinted> kWidths = [] {
+    std::array<int, kPrinted> w{220, 1250, 600, 300, 660, 660, 660};
+    for (size_t k = kFirstTax; k < kFirstTax + kPerTier; ++k) w[k] = 800;
+    w[kFirstTax + kPerTier] = 660;
+    w[kFirstTax + kPerTier + 1] = 660;
     return w;
 }();
 
@@ -28,7 +33,10 @@ constexpr int left(size_t column) {
     for (size_t k = 0; k < column; ++k) x += kWidths[k];
     return x;
 }
-constexpr int kWidth = left(kColumns);
+constexpr int kWidth = left(kPrinted);
+// The lines of a printed row: the second holds the lower tier of tax
+// accounts and the rest of a long name.
+constexpr int kSubRow = 110, kRow = 30 + int(kTiers) * kSubRow + 30;
 
 const Font TITLE{.face = "Arial CE", .size = 9, .bold = true};
 const Font LABEL{.face = "Arial CE", .size = 8, .bold = true};
@@ -85,11 +93,11 @@ void drawHeading(Canvas& c, const Heading& h) {
 }
 
 // The column headings, their numbers and the frame around them.
-constexpr int kHeadTop = 1560, kHeadCodes = 250, kHeadNumbers = 520, kHeadBottom = 680;
+constexpr int kHeadTop = 1560, kHeadCodes = 250, kHeadTier = 135, kHeadNumbers = 520, kHeadBottom = 680;
 void drawColumnHeadings(Canvas& c) {
     const int y = kHeadTop;
-    static const std::array<std::vector<const char*>, kColumns> heads = [] {
-        std::array<std::vector<const char*>, kColumns> h{};
+    static const std::array<std::vector<const char*>, kPrinted> heads = [] {
+        std::array<std::vector<const char*>, kPrinted> h{};
         h[0] = {"R.", "br."};
         h[1] = {"Ime i prezime", "poreznog obveznika"};
         h[2] = {"OIB"};
@@ -97,30 +105,33 @@ void drawColumnHeadings(Canvas& c) {
         h[4] = {"Iznos", "primitka"};
         h[5] = {"Izdatka"};
         h[6] = {"Doprinosi"};
-        h[21] = {"Ukupno"};
-        h[22] = {"Isplaćeni", "iz", "primitka"};
+        h[kPrinted - 2] = {"Ukupno"};
+        h[kPrinted - 1] = {"Isplaćeni", "iz", "primitka"};
         return h;
     }();
-    static const std::array<const char*, kColumns> numbers = {"1", "2.", "3.", "4",  "5",  "6",  "7",  "8",
-                                                              "9", "10", "11", "12", "13", "14", "15", "16",
-                                                              "17", "18", "19", "20", "21", "22", "23"};
-    for (size_t k = 0; k < kColumns; ++k) {
+    static const std::array<const char*, kPrinted> numbers = {"1",       "2.",      "3.",      "4",       "5",
+                                                              "6",       "7",       "8 / 15",  "9 / 16",  "10 / 17",
+                                                              "11 / 18", "12 / 19", "13 / 20", "14 / 21", "22",
+                                                              "23"};
+    for (size_t k = 0; k < kPrinted; ++k) {
         const int x = left(k), w = kWidths[k];
-        if (k >= kFirstTax && k < kFirstTax + kTaxColumns) {
-            c.text({x, y + kHeadCodes + 80, w, 150}, ID1_RACUNI[k - kFirstTax], HEAD, Align::Center);
+        if (k >= kFirstTax && k < kFirstTax + kPerTier) {
+            for (size_t tier = 0; tier < kTiers; ++tier)
+                c.text({x, y + kHeadCodes + 20 + int(tier) * kHeadTier, w, 110},
+                       ID1_RACUNI[tier * kPerTier + k - kFirstTax], HEAD, Align::Center);
         } else {
             int line = 0;
             for (const char* t : heads[k]) c.text({x, y + 40 + 110 * line++, w, 110}, t, HEAD, Align::Center);
         }
         c.text({x, y + kHeadNumbers + 30, w, 110}, numbers[k], HEAD, Align::Center);
         // Inside the account columns the lines start below their common heading.
-        const bool inside = k > kFirstTax && k < kFirstTax + kTaxColumns;
+        const bool inside = k > kFirstTax && k < kFirstTax + kPerTier;
         c.line(x, inside ? y + kHeadCodes : y, x, y + kHeadBottom);
     }
-    const int taxX = left(kFirstTax), taxW = left(kFirstTax + kTaxColumns) - taxX;
+    const int taxX = left(kFirstTax), taxW = left(kFirstTax + kPerTier) - taxX;
     // Set from the left, about centred: a centred text runs into "Ukupno" in
     // the text export of the page.
-    c.text({taxX + 1500, y + 40, taxW - 1500, 110}, "IZNOS UPLAĆENOG POREZA I PRIREZA NA RAČUN BROJČANE OZNAKE", HEAD);
+    c.text({taxX + 1450, y + 40, taxW - 1450, 110}, "IZNOS UPLAĆENOG POREZA I PRIREZA NA RAČUN BROJČANE OZNAKE", HEAD);
     c.line(kWidth, y, kWidth, y + kHeadBottom);
     c.line(0, y, kWidth, y);
     c.line(taxX, y + kHeadCodes, taxX + taxW, y + kHeadCodes);
@@ -130,22 +141,29 @@ void drawColumnHeadings(Canvas& c) {
 
 void drawLine(Canvas& c, const Line& l) {
     static const Picture amount = Picture::parse("@N-14.`2B"), gross = Picture::parse("@N-14.`2");
-    auto cell = [](size_t k) { return Box{left(k) + 20, 30, kWidths[k] - 40, 130}; };
+    auto cell = [](size_t k, size_t tier = 0) {
+        return Box{left(k) + 20, 30 + int(tier) * kSubRow, kWidths[k] - 40, kSubRow};
+    };
     // Amounts without the picture's leading blanks, which would write over
     // the column before in the text export of the page.
-    auto value = [&c, &cell](size_t k, const Picture& p, const Decimal& v) { c.text(cell(k), trim(p.format(v)), BODY, Align::Right); };
-    c.text({20, 30, 120, 130}, l.rb, BODY, Align::Right);
-    c.text(cell(1), l.imePrezime, BODY);
+    auto value = [&c](const Box& box, const Picture& p, const Decimal& v) {
+        c.text(box, trim(p.format(v)), BODY, Align::Right);
+    };
+    c.text({20, 30, 120, kSubRow}, l.rb, BODY, Align::Right);
+    // A long name goes on over the row's second line.
+    Box name = cell(1);
+    name.height = int(kTiers) * kSubRow;
+    c.textLines(name, l.imePrezime, BODY, int(kTiers));
     c.text(cell(2), l.oib, BODY);
     c.text(cell(3), l.opcina, BODY, Align::Center);
-    value(4, gross, l.bruto);
-    value(5, amount, l.izdaci);
-    value(6, amount, l.doprinosi);
-    for (size_t k = 0; k < kTaxColumns; ++k) value(kFirstTax + k, amount, l.iznos[k]);
-    value(21, amount, l.porez);
-    value(22, amount, l.neto);
-    for (size_t k = 0; k <= kColumns; ++k) c.line(left(k), 0, left(k), 180);
-    c.line(0, 180, kWidth, 180);
+    value(cell(4), gross, l.bruto);
+    value(cell(5), amount, l.izdaci);
+    value(cell(6), amount, l.doprinosi);
+    for (size_t k = 0; k < kTaxColumns; ++k) value(cell(kFirstTax + k % kPerTier, k / kPerTier), amount, l.iznos[k]);
+    value(cell(kPrinted - 2), amount, l.porez);
+    value(cell(kPrinted - 1), amount, l.neto);
+    for (size_t k = 0; k <= kPrinted; ++k) c.line(left(k), 0, left(k), kRow);
+    c.line(0, kRow, kWidth, kRow);
 }
 
 // Sums one recipient's income from the payer in the year; false when a read failed.
@@ -227,10 +245,10 @@ std::unique_ptr<Report> id1Report(LONG payer, const std::string& year, const Pro
         OPC.OZNAKA = MJE.OPCINA;
         if (MJE.OPCINA == 0 || OPCINE.get(OPCINE.KEYOZNAKA) != 0) OPCINE.clear();
         l.rb = std::to_string(++printed);
-        l.imePrezime = std::string(utf8Prefix(OSO.IME.str() + " " + OSO.PREZIME.str(), 30));
+        l.imePrezime = trim(rtrim(OSO.IME.str()) + " " + OSO.PREZIME.str());
         l.oib = OSO.OIB.str();
         l.opcina = std::string(utf8Prefix(OPC.SHIFRA.str(), 3));
-        report->print(180, [&l](Canvas& c) { drawLine(c, l); });
+        report->print(kRow, [&l](Canvas& c) { drawLine(c, l); });
     }
     report->print(700, [&heading](Canvas& c) {
         c.text({0, 300, 800, 180}, "Nadnevak:", TEXT);

@@ -109,7 +109,7 @@ const char* const HEADINGS[7][3] = {
     {"Športaši,", "umjetnici", "i novinari"},
     {"nerezidenti", "", ""},
     {"Primitak", "učenika i", "studenata"},
-    {"Ukupno", "(3+4+5+6", "+7+8"},
+    {"Ukupno", "(3+4+5+6", "+7+8)"},
 };
 
 void drawForm(Canvas& c, const IddGrid& grid, const std::string& period, const std::string& today) {
@@ -127,7 +127,7 @@ void drawForm(Canvas& c, const IddGrid& grid, const std::string& period, const s
     c.value({LEFT + 3000, y, 5000, 200}, name, SUB.NAZIV, BODY, Align::Left);
     y += 210;
     c.text({LEFT, y, 3000, 200}, "SJEDIŠTE/PREBIVALIŠTE/BORAVIŠTE", SMALL);
-    c.text({LEFT + 3000, y, 5000, 200}, payerAddress(36), BODY);
+    c.text({LEFT + 3000, y, 5000, 200}, payerAddress(), BODY);
     y += 210;
     c.text({LEFT, y, 3000, 200}, "POREZNI BROJ:", SMALL);
     c.text({LEFT + 3000, y, 3000, 200}, payerIdentification(), BODY);
@@ -207,8 +207,10 @@ void drawForm(Canvas& c, const IddGrid& grid, const std::string& period, const s
     c.text({LEFT + 1800, y, 1500, 200}, today, BODY);
     c.text({LEFT + 4200, y, 1800, 200}, "Potvrda primitka:", BODY);
     c.text({LEFT + 7600, y, 3200, 200}, "PEČAT I POTPIS OVLAŠTENE OSOBE", BODY);
-    c.line(LEFT + 7600, y + 550, RIGHT, y + 550);
-    c.text({RIGHT - 500, 7800, 500, 200}, "1", SMALL, Align::Right);
+    const int signature = y + 550;
+    c.line(LEFT + 7600, signature, RIGHT, signature);
+    // The page's number under the line signed on, not through it.
+    c.text({RIGHT - 500, signature + 100, 500, 200}, "1", SMALL, Align::Right);
 }
 
 }  // namespace

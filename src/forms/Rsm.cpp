@@ -39,7 +39,7 @@ Person readPerson() {
     OSO.OZNAKA = DOH.DJELATNIK;
     if (OSOBE.get(OSOBE.KEYOZNAKA) != 0) return p;
     p.id = OSO.OIB.empty() ? OSO.JMBG.str() : OSO.OIB.str();
-    p.name = std::string(utf8Prefix(rtrim(OSO.PREZIME.str()) + " " + rtrim(OSO.IME.str()), 30));
+    p.name = rtrim(OSO.PREZIME.str()) + " " + rtrim(OSO.IME.str());
     if (OSO.FAX == "DA") {
         p.municipality = std::string(utf8Prefix(OSO.EMAIL.str(), 4));
     } else {
@@ -138,7 +138,8 @@ struct PageA {
 };
 
 void drawPageA(Canvas& c, const PageA& a, bool shaded) {
-    static const Picture amount = Picture::parse("@N-13.`2");
+    // The totals of a payment hold the eleven digits of an amount, as its lines do.
+    static const Picture amount = Picture::parse("@N-14.`2");
     // The shaded areas of the form, drawn first so that the texts lie on them.
     const Box shades[8] = {
         {AL, 450, AW, 420},    // form name
@@ -305,7 +306,11 @@ void drawLineB(Canvas& c, const RsmLine& line) {
     static const Picture amount = Picture::parse("@N-14.`2");
     c.text({COL[1].x + 60, 80, COL[1].w - 80, 200}, std::to_string(line.ordinal), BODY);
     c.text({COL[2].x + 40, 80, COL[2].w - 60, 200}, line.id, BODY);
-    c.text({COL[3].x + 40, 80, COL[3].w - 60, 200}, line.name, BODY);
+    // A name longer than its column goes on over a second line of the row.
+    if (c.report().textWidth(line.name, BODY) <= COL[3].w - 60)
+        c.text({COL[3].x + 40, 80, COL[3].w - 60, 200}, line.name, BODY);
+    else
+        c.textLines({COL[3].x + 40, 40, COL[3].w - 60, ROW_H - 60}, line.name, Font{.size = 8}, 2);
     c.text({COL[4].x + 40, 80, COL[4].w - 60, 200}, line.municipality, BODY);
     for (int i = 0; i < 3; ++i) {
         const int x = COL[5].x + i * (COL[5].w / 3);
@@ -350,7 +355,7 @@ std::unique_ptr<Report> RSMA(LONG payment, char printer, const ProgressFn& progr
     a.year = ISP.GODINA.str();
     a.payerId = payerIdentification();
     a.name = SUB.NAZIV.str();
-    a.address = payerAddress(50);
+    a.address = payerAddress();
     if (!ISP.DATUM.empty()) {
         a.yearPaid = year.format(int64_t(ISP.DATUM.year()));
         a.monthPaid = month.format(int64_t(ISP.DATUM.month()));

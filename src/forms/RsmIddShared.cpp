@@ -19,10 +19,8 @@ bool readPayerWithAddress(LONG payer) {
     return found;
 }
 
-std::string payerAddress(size_t width) {
-    const std::string address =
-        rtrim(MJE.NAZIV.str()) + ", " + rtrim(ULI.NAZIV.str()) + " " + rtrim(SUB.KUCNIBROJ.str());
-    return std::string(utf8Prefix(address, width));
+std::string payerAddress() {
+    return rtrim(MJE.NAZIV.str()) + ", " + rtrim(ULI.NAZIV.str()) + " " + rtrim(SUB.KUCNIBROJ.str());
 }
 
 std::string payerIdentification() { return SUB.OIB.empty() ? SUB.POREZNIBROJ.str() : SUB.OIB.str(); }

@@ -16,8 +16,8 @@ namespace marel {
 bool readPayerWithAddress(LONG payer);
 
 // "place, street number" of the payer in the buffers, each part without
-// trailing blanks, cut to `width` characters.
-std::string payerAddress(size_t width);
+// trailing blanks (the form's field cuts it at a word where it must).
+std::string payerAddress();
 
 // The payer's identification on the forms: the OIB, or the old tax number
 // of a payer that has none.

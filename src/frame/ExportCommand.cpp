@@ -149,6 +149,20 @@ std::string parse(const std::vector<std::string>& args, Call& call) {
 }
 
 // Writes the pages to `target`: one PDF file, or a new folder of page files.
+// A text that had to be cut, or a number that did not fit even small, is a
+// fault of the page a bookkeeper would want to hear of; a number drawn a
+// little smaller to fit is not.
+std::vector<std::string> unfitWarnings(const Report& report) {
+    std::vector<std::string> lines;
+    for (const UnfitText& u : report.unfit()) {
+        if (u.kind == UnfitText::Shrunk) continue;
+        lines.push_back("Upozorenje: stranica " + std::to_string(u.page) + ", " + u.band + ": \"" + u.text +
+                        "\" ne stane u svoje polje (" + std::to_string(u.box.width) + " od potrebnih " +
+                        std::to_string(u.needed) + (report.units() == Units::Millimetres ? " mm)" : " tisućinki inča)"));
+    }
+    return lines;
+}
+
 std::string writePages(Report& report, const std::string& target) {
     std::vector<std::string>& pages = report.pages();
     CHECKFORPAGENUM(pages);
@@ -256,6 +270,7 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return true;
     };
     std::string failure;
+    std::vector<std::string> unfit;
     if (entry->pages) {
         ExportOutcome o;
         {
@@ -268,6 +283,7 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         if (locked()) failure = DATA_LOCKED_TEXT;
         else if (!o.report) failure = o.error.empty() ? NOTHING_TO_PRINT : o.error;
         else failure = writePages(*o.report, target);
+        if (o.report) unfit = unfitWarnings(*o.report);
         if (o.report) o.report->discard();
     } else {
         const std::string part = partName(target);
@@ -291,6 +307,7 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return 1;
     }
     for (const std::string& s : quiet.said) err << "Upozorenje: " << s << std::endl;
+    for (const std::string& s : unfit) err << s << std::endl;
     out << target << std::endl;
     return 0;
 }

@@ -174,9 +174,7 @@ std::unique_ptr<Report> joppdPageA(LONG payment, const ProgressFn& progress, std
         a.oznakaPodn = submitterKind(SUB.TIP.str());
         readByNumber(MJESTA, SUB.MJESTO);
         readByNumber(ULICE, SUB.ULICA);
-        a.adresa = std::string(utf8Prefix(rtrim(MJE.NAZIV.str()) + ", " + rtrim(ULI.NAZIV.str()) + " " +
-                                              rtrim(SUB.KUCNIBROJ.str()),
-                                          50));
+        a.adresa = rtrim(MJE.NAZIV.str()) + ", " + rtrim(ULI.NAZIV.str()) + " " + rtrim(SUB.KUCNIBROJ.str());
 
         Cells cells;
         if (!sumLines(payment, cells, a.osoba, a.redaka)) {

@@ -90,11 +90,11 @@ constexpr int CHAR = 67;         // report units per character of the text grid
 constexpr int SUBROW = 100;      // one value of a stacked column
 constexpr int STACK = 4;         // values one above the other in a row
 constexpr int ROW = STACK * SUBROW + 20;
-constexpr int HEADING_LINE = 62;
 constexpr int TOP = 520;         // the page's own heading above the grid
 constexpr int FOOTER = 420;
 const Font VALUE{.face = "Arial CE", .size = 6};
-const Font HEAD{.face = "Arial CE", .size = 4};
+// The headings are read on paper: no smaller than the values under them.
+const Font HEAD{.face = "Arial CE", .size = 6};
 const Font BODY{.face = "Arial CE", .size = 8};
 const Font BOLD{.face = "Arial CE", .size = 9, .bold = true};
 
@@ -123,7 +123,7 @@ bool buildRow(Lookups& look, Cursor& calc, Row& row) {
     if (kind != "00") row[C3] = "00000";
     else row[C3] = std::string(utf8Prefix("0" + (OSO.FAX == "DA" ? OSO.EMAIL.str() : OPC.SHIFRA.str()), 5));
     row[C4] = OSO.OIB.empty() ? OSO.JMBG.str() : OSO.OIB.str();
-    row[C5] = std::string(utf8Prefix(rtrim(OSO.PREZIME.str()) + " " + rtrim(OSO.IME.str()), 30));
+    row[C5] = rtrim(OSO.PREZIME.str()) + " " + rtrim(OSO.IME.str());
     row[C61] = joppdAcquirer(kind);
     row[C62] = std::string(utf8Prefix(VRS.REZSTRINGB.str(), 4));
     for (Cell c : {C71, C72, C8, C9, C10}) row[c] = "0";
@@ -192,22 +192,27 @@ struct Heading {
     std::string oib, rsid;
     // Each group's headings, wrapped to its width.
     std::vector<std::vector<std::vector<std::string>>> wrapped;
+    int line = 0;    // from one line of a heading to the next
     int height = 0;  // of the headings
 };
 
-Heading headings() {
+// A heading's room: its group's width less a little either side.
+int headingWidth(const Group& g) { return g.chars * CHAR - 60; }
+
+Heading headings(const Report& r) {
     Heading h;
+    h.line = r.lineHeight(HEAD);
     int lines = 0;
     for (const Group& g : groups()) {
         auto& mine = h.wrapped.emplace_back();
         int n = 0;
         for (Cell c : g.cells) {
-            mine.push_back(wrapWords(HEADING[size_t(c)], size_t(g.chars - 1)));
+            mine.push_back(r.wrap(HEADING[size_t(c)], HEAD, headingWidth(g)));
             n += int(mine.back().size());
         }
         lines = std::max(lines, n);
     }
-    h.height = lines * HEADING_LINE + STACK * 20 + 40;
+    h.height = lines * h.line + STACK * 20 + 40;
     return h;
 }
 
@@ -228,7 +233,8 @@ std::unique_ptr<Report> joppdPageB(LONG payment, char printer, const ProgressFn&
         return nullptr;
     };
 
-    auto h = std::make_shared<Heading>(headings());
+    auto report = std::make_unique<Report>("JOPPD obrazac - stranica B");
+    auto h = std::make_shared<Heading>(headings(*report));
     std::vector<Row> rows;
     {
         ReadTransaction snapshot;
@@ -257,7 +263,6 @@ std::unique_ptr<Report> joppdPageB(LONG payment, char printer, const ProgressFn&
     if (rows.empty()) return fail(NOTHING_TO_PRINT);
     if (error) error->clear();
 
-    auto report = std::make_unique<Report>("JOPPD obrazac - stranica B");
     report->setFileName("JOPPD-B", h->rsid.empty() ? std::to_string(payment) : h->rsid);
     report->setLandscape(true);
     report->setMargins(300, 300, 300, 300);
@@ -282,8 +287,8 @@ std::unique_ptr<Report> joppdPageB(LONG payment, char printer, const ProgressFn&
             int y = top + 20;
             for (const auto& lines : h->wrapped[g]) {
                 for (const std::string& l : lines) {
-                    c.text({x + 30, y, groups()[g].chars * CHAR - 40, 0}, l, HEAD);
-                    y += HEADING_LINE;
+                    c.text({x + 30, y, headingWidth(groups()[g]), 0}, l, HEAD);
+                    y += h->line;
                 }
                 y += 20;
             }

@@ -1,10 +1,15 @@
 #include "preview/WmfPlayer.h"
 
-#include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
+#include <QRawFont>
+#include <algorithm>
+#include <array>
+#include <memory>
 #include <optional>
+#include <tuple>
 
 #include "common/Text.h"
 
@@ -12,9 +17,51 @@ namespace marel {
 
 namespace {
 
+// A page's texts are code page 1250 bytes in a handful of fonts: each byte's
+// glyph and advance are looked up once per font rather than shaped anew for
+// every text, which is most of what a text costs in a PDF of many pages. Our
+// pages measure their texts by the same advances, without kerning, so that
+// what fits its box on the page fits it when drawn.
+struct Glyphs {
+    explicit Glyphs(const QFont& font) : raw(QRawFont::fromFont(font)), underline(font.underline()) {}
+    QRawFont raw;
+    bool underline;
+    std::array<quint32, 256> index{};
+    std::array<qreal, 256> advance{};
+    std::array<bool, 256> known{};
+
+    void look(unsigned char b) {
+        if (known[b]) return;
+        known[b] = true;
+        const char32_t c = cp1250ToUnicode(b);
+        QChar ch(c <= 0xFFFF ? char16_t(c) : char16_t(u'?'));
+        int n = 1;
+        quint32 glyph = 0;
+        if (!raw.glyphIndexesForChars(&ch, 1, &glyph, &n) || n != 1) glyph = 0;
+        QPointF a;
+        raw.advancesForGlyphIndexes(&glyph, &a, 1);
+        index[b] = glyph;
+        advance[b] = a.x();
+    }
+};
+
+// The glyph tables of a run of pages: every page creates its fonts anew.
+class GlyphCache {
+public:
+    std::shared_ptr<Glyphs> of(const QFont& font) {
+        for (const auto& [f, g] : tables_)
+            if (f == font) return g;
+        tables_.emplace_back(font, std::make_shared<Glyphs>(font));
+        return tables_.back().second;
+    }
+
+private:
+    std::vector<std::pair<QFont, std::shared_ptr<Glyphs>>> tables_;
+};
+
 struct Object {
     enum Kind { None, Font, Pen, Brush } kind = None;
-    QFont font;
+    std::shared_ptr<Glyphs> glyphs;
     QPen pen;
     QBrush brush;
 };
@@ -40,29 +87,39 @@ QFont qtFont(const wmf::LogFont& f) {
     return font;
 }
 
+// Plays a page. Texts and lines are gathered and drawn together, texts of
+// one font as one run of glyphs and the lines of one pen as one path, where
+// collinear pieces that meet (the rules of a table, row after row) are one
+// line: a PDF of a thousand pages then holds a few drawing operations a page
+// rather than one for every text and rule. Nothing is drawn over anything
+// gathered before it, so a filled area (drawn under the texts that follow it)
+// first has what was gathered drawn.
 class Player {
 public:
-    Player(QPainter& p, const wmf::Metafile& m, const QRectF& target) : p_(p), target_(target) {
+    Player(QPainter& p, const wmf::Metafile& m, const QRectF& target, GlyphCache& glyphs)
+        : p_(p), target_(target), glyphs_(glyphs) {
         org_ = QPointF(m.bounds.left, m.bounds.top);
         ext_ = QSizeF(m.width(), m.height());
         base_ = p.worldTransform();
-        font_ = qtFont({});
+        current_ = glyphs_.of(qtFont({}));
     }
 
     void play(const wmf::Record& r) {
         using namespace wmf;
         switch (r.function) {
             case META_SETWINDOWORG:
+                flush();
                 org_ = QPointF(r.word(1), r.word(0));
                 mapped_ = false;
                 break;
             case META_SETWINDOWEXT:
+                flush();
                 ext_ = QSizeF(r.word(1), r.word(0));
                 mapped_ = false;
                 break;
             case META_SETTEXTALIGN: align_ = uint16_t(r.word(0)); break;
             case META_CREATEFONTINDIRECT:
-                if (auto f = fontOf(r)) place({Object::Font, qtFont(*f), {}, {}});
+                if (auto f = fontOf(r)) place({Object::Font, glyphs_.of(qtFont(*f)), {}, {}});
                 break;
             case META_CREATEPENINDIRECT:
                 if (auto pen = penOf(r)) {
@@ -71,7 +128,8 @@ public:
                 }
                 break;
             case META_CREATEBRUSHINDIRECT:
-                if (auto b = brushOf(r)) place({Object::Brush, {}, {}, b->style == BS_NULL ? QBrush() : QBrush(colour(b->colour))});
+                if (auto b = brushOf(r))
+                    place({Object::Brush, {}, {}, b->style == BS_NULL ? QBrush() : QBrush(colour(b->colour))});
                 break;
             case META_SELECTOBJECT: select(r.word(0)); break;
             case META_DELETEOBJECT:
@@ -79,19 +137,16 @@ public:
                 break;
             case META_MOVETO: pos_ = QPointF(r.word(1), r.word(0)); break;
             case META_LINETO: {
-                QPointF to(r.word(1), r.word(0));
-                map();
-                p_.setPen(pen_);
-                textPen_ = false;
-                p_.drawLine(pos_, to);
+                const QPointF to(r.word(1), r.word(0));
+                line(pos_, to);
                 pos_ = to;
                 break;
             }
             case META_RECTANGLE:
                 if (auto rect = rectangleOf(r)) {
+                    if (brush_.style() != Qt::NoBrush) flush();
                     map();
-                    p_.setPen(pen_);
-                    textPen_ = false;
+                    usePen(pen_);
                     p_.setBrush(brush_);
                     p_.drawRect(QRectF(QPointF(rect->left, rect->top), QPointF(rect->right, rect->bottom)));
                 }
@@ -103,7 +158,36 @@ public:
         }
     }
 
+    // Draws what is gathered.
+    void flush() {
+        if (texts_.empty() && lines_.empty()) return;
+        map();
+        for (Run& run : texts_) {
+            if (run.indexes.isEmpty()) continue;
+            usePen(QPen(Qt::black, 0));
+            QGlyphRun glyphs;
+            glyphs.setRawFont(run.glyphs->raw);
+            glyphs.setGlyphIndexes(run.indexes);
+            glyphs.setPositions(run.positions);
+            glyphs.setUnderline(run.glyphs->underline);
+            p_.drawGlyphRun(QPointF(0, 0), glyphs);
+        }
+        texts_.clear();
+        if (!lines_.empty()) {
+            usePen(linePen_);
+            const QList<QLineF> lines = joined(lines_);
+            p_.drawLines(lines.constData(), int(lines.size()));
+            lines_.clear();
+        }
+    }
+
 private:
+    struct Run {
+        std::shared_ptr<Glyphs> glyphs;
+        QList<quint32> indexes;
+        QList<QPointF> positions;
+    };
+
     void place(Object o) {
         auto free = std::find_if(objects_.begin(), objects_.end(), [](auto& e) { return e.kind == Object::None; });
         if (free == objects_.end())
@@ -115,13 +199,15 @@ private:
     void select(int index) {
         if (index < 0 || size_t(index) >= objects_.size()) return;
         const Object& o = objects_[size_t(index)];
-        if (o.kind == Object::Font) {
-            font_ = o.font;
-            metrics_.reset();
-            fontSet_ = false;
-        }
+        if (o.kind == Object::Font) current_ = o.glyphs;
         if (o.kind == Object::Pen) pen_ = o.pen;
         if (o.kind == Object::Brush) brush_ = o.brush;
+    }
+
+    void usePen(const QPen& pen) {
+        if (painterPen_ && *painterPen_ == pen) return;
+        p_.setPen(pen);
+        painterPen_ = pen;
     }
 
     // The painter's transform stays the mapped one until the window changes:
@@ -136,59 +222,119 @@ private:
         p_.setWorldTransform(t);
     }
 
+    void line(const QPointF& from, const QPointF& to) {
+        if (pen_.style() == Qt::NoPen) return;
+        if (!lines_.empty() && pen_ != linePen_) flush();
+        linePen_ = pen_;
+        lines_.append(QLineF(from, to));
+    }
+
+    // Horizontal and vertical pieces on one line that meet or overlap become
+    // one; the others stay as they are.
+    static QList<QLineF> joined(QList<QLineF> lines) {
+        auto key = [](const QLineF& l) {
+            const bool vertical = l.x1() == l.x2(), horizontal = l.y1() == l.y2();
+            return std::tuple(vertical ? 0 : horizontal ? 1 : 2, vertical ? l.x1() : l.y1(),
+                              vertical ? std::min(l.y1(), l.y2()) : std::min(l.x1(), l.x2()));
+        };
+        std::stable_sort(lines.begin(), lines.end(), [&](const QLineF& a, const QLineF& b) { return key(a) < key(b); });
+        QList<QLineF> out;
+        for (const QLineF& l : lines) {
+            const auto [kind, at, from] = key(l);
+            const qreal to = kind == 0 ? std::max(l.y1(), l.y2()) : std::max(l.x1(), l.x2());
+            if (kind < 2 && !out.isEmpty()) {
+                QLineF& last = out.last();
+                const auto [lastKind, lastAt, lastFrom] = key(last);
+                const qreal lastTo = kind == 0 ? std::max(last.y1(), last.y2()) : std::max(last.x1(), last.x2());
+                if (lastKind == kind && lastAt == at && from <= lastTo) {
+                    if (to > lastTo) last = kind == 0 ? QLineF(at, lastFrom, at, to) : QLineF(lastFrom, at, to, at);
+                    continue;
+                }
+            }
+            out.append(kind == 0 ? QLineF(at, from, at, to) : kind == 1 ? QLineF(from, at, to, at) : l);
+        }
+        return out;
+    }
+
     void text(const wmf::Text& t) {
-        map();
-        QString s = QString::fromStdString(fromCp1250(t.text));
-        if (!metrics_) metrics_.emplace(font_);
-        const QFontMetricsF& fm = *metrics_;
+        if (!current_ || t.text.empty()) return;
+        Glyphs& g = *current_;
+        qreal width = 0;
+        for (char c : t.text) {
+            const auto b = static_cast<unsigned char>(c);
+            g.look(b);
+            width += g.advance[b];
+        }
         qreal x = t.x, y = t.y;
-        uint16_t horizontal = align_ & wmf::TA_CENTER;
-        if (horizontal == wmf::TA_CENTER) x -= fm.horizontalAdvance(s) / 2;
-        else if (horizontal == wmf::TA_RIGHT) x -= fm.horizontalAdvance(s);
-        uint16_t vertical = align_ & wmf::TA_BASELINE;
-        if (vertical == wmf::TA_TOP) y += fm.ascent();
-        else if (vertical == wmf::TA_BOTTOM) y -= fm.descent();
-        // Only a clipped text needs a state of its own; saving and restoring
-        // the painter for every text makes a PDF of many pages slow and big.
+        const uint16_t horizontal = align_ & wmf::TA_CENTER;
+        if (horizontal == wmf::TA_CENTER) x -= width / 2;
+        else if (horizontal == wmf::TA_RIGHT) x -= width;
+        const uint16_t vertical = align_ & wmf::TA_BASELINE;
+        if (vertical == wmf::TA_TOP) y += g.raw.ascent();
+        else if (vertical == wmf::TA_BOTTOM) y -= g.raw.descent();
+
         const bool clipped = t.options & wmf::ETO_CLIPPED;
-        if (clipped) {
-            p_.save();
-            p_.setClipRect(QRectF(QPointF(t.clip.left, t.clip.top), QPointF(t.clip.right, t.clip.bottom)),
-                           Qt::IntersectClip);
+        Run clippedRun{current_, {}, {}};
+        Run* run = &clippedRun;
+        if (!clipped) {
+            auto it = std::find_if(texts_.begin(), texts_.end(), [&](const Run& r) { return r.glyphs == current_; });
+            run = it != texts_.end() ? &*it : &texts_.emplace_back(Run{current_, {}, {}});
         }
-        if (!fontSet_ || clipped) p_.setFont(font_);
-        if (!textPen_ || clipped) p_.setPen(Qt::black);
-        p_.drawText(QPointF(x, y), s);
-        if (clipped) {
-            p_.restore();
-        } else {
-            fontSet_ = textPen_ = true;
+        for (char c : t.text) {
+            const auto b = static_cast<unsigned char>(c);
+            run->indexes.append(g.index[b]);
+            run->positions.append(QPointF(x, y));
+            x += g.advance[b];
         }
+        if (!clipped) return;
+        // A clipped text is drawn at once, in a state of its own.
+        flush();
+        p_.save();
+        p_.setClipRect(QRectF(QPointF(t.clip.left, t.clip.top), QPointF(t.clip.right, t.clip.bottom)),
+                       Qt::IntersectClip);
+        texts_.push_back(std::move(clippedRun));
+        painterPen_.reset();
+        flush();
+        p_.restore();
+        painterPen_.reset();
     }
 
     QPainter& p_;
     QRectF target_;
+    GlyphCache& glyphs_;
     QTransform base_;
     QPointF org_;
     QSizeF ext_;
     std::vector<Object> objects_;
-    QFont font_;
-    std::optional<QFontMetricsF> metrics_;
+    std::shared_ptr<Glyphs> current_;
     bool mapped_ = false;
-    bool fontSet_ = false, textPen_ = false;  // the painter holds the text's font and pen
+    std::optional<QPen> painterPen_;  // what the painter holds
     QPen pen_{Qt::black, 0};
     QBrush brush_{Qt::white};
     uint16_t align_ = 0;
     QPointF pos_;
+    std::vector<Run> texts_;  // gathered, by font
+    QList<QLineF> lines_;     // gathered, all of linePen_
+    QPen linePen_;
 };
 
 }  // namespace
 
-void playMetafile(QPainter& painter, const wmf::Metafile& page, const QRectF& target) {
+namespace {
+
+void play(QPainter& painter, const wmf::Metafile& page, const QRectF& target, GlyphCache& glyphs) {
     painter.save();
-    Player player(painter, page, target);
+    Player player(painter, page, target, glyphs);
     for (const auto& r : page.records) player.play(r);
+    player.flush();
     painter.restore();
+}
+
+}  // namespace
+
+void playMetafile(QPainter& painter, const wmf::Metafile& page, const QRectF& target) {
+    GlyphCache glyphs;
+    play(painter, page, target, glyphs);
 }
 
 QSize naturalSize(const wmf::Metafile& page, double dpi) {
@@ -225,6 +371,7 @@ bool printPages(QPrinter& printer, const std::vector<std::string>& pages, const 
     if (!p.begin(&printer)) return false;
     p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     bool firstSheet = true;
+    GlyphCache glyphs;
     for (const auto& file : pages) {
         if (!firstSheet && !printer.newPage()) return false;
         firstSheet = false;
@@ -232,7 +379,7 @@ bool printPages(QPrinter& printer, const std::vector<std::string>& pages, const 
         if (!page || page->inch == 0) continue;
         QSizeF size(page->width() * double(printer.logicalDpiX()) / page->inch,
                     page->height() * double(printer.logicalDpiY()) / page->inch);
-        playMetafile(p, *page, QRectF(QPointF(0, 0), size));
+        play(p, *page, QRectF(QPointF(0, 0), size), glyphs);
     }
     return p.end();
 }

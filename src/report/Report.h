@@ -43,14 +43,51 @@ constexpr uint32_t NO_FILL = 0xFFFFFFFF;
 
 class Report;
 
+// A text that did not fit its box at its font, as the report printed it.
+struct UnfitText {
+    enum Kind {
+        Shrunk,   // a number drawn smaller so that it fits whole
+        Cut,      // a name cut after its last word that fits
+        Overflow  // a number that does not fit even at the smallest size: the layout is at fault
+    };
+    Kind kind = Cut;
+    int page = 0;
+    std::string band;  // "zaglavlje", "podnožje", "redak 12", "stranica"
+    std::string text;  // as given
+    Box box;           // report units, on the page
+    int needed = 0;    // the width the text needs at its font, report units
+};
+
+// A text as a page shows it: where its letters lie, from the top of its
+// ascent to the bottom of its descent, in report units on the page. A line
+// is kept the same way, without a text.
+struct DrawnText {
+    int page = 0;
+    Box extent;
+    std::string text;  // as drawn, code page 1250; empty for a line
+};
+
+// Pages print in points; an amount shrunk below this is no longer read right.
+constexpr int kSmallestNumberTenthsPt = 50;
+
 class Canvas {
 public:
     // Text in a box: aligned at the box's left edge, centre or right edge, its
-    // top at the box's top, and clipped to the box.
+    // top at the box's top. A text wider than its box (width 0: no limit) is
+    // never drawn over its neighbours: a number (an amount, a date, a code:
+    // one word with a digit) shrinks until it fits, down to the smallest
+    // legible size, and is clipped only below that; other text is cut after
+    // its last word that fits. Each such text is noted (Report::unfit()).
     void text(const Box& box, std::string_view utf8, const Font& font = {}, Align align = Align::Left);
     void text(const Box& box, const StringField& field, const Font& font = {}, Align align = Align::Left) {
         text(box, std::string_view(field.str()), font, align);
     }
+    // Text over as many lines as it needs, broken between words, at most
+    // `maxLines` (0: no limit), one under the other from the box's top, a
+    // line apart or, in a box higher than that, its height shared evenly by
+    // `maxLines`; the last line takes what is left and is cut like any other
+    // text. Returns the number of lines drawn.
+    int textLines(const Box& box, std::string_view utf8, const Font& font, int maxLines, Align align = Align::Left);
     // A value formatted by its picture (numbers right-aligned by default).
     template <class T>
     void value(const Box& box, const Picture& picture, const T& v, const Font& font = {},
@@ -65,6 +102,8 @@ public:
     void box(const Box& box, int lineWidth = 0, uint32_t fill = NO_FILL);
     // A filled area without a border.
     void fill(const Box& box, uint32_t rgb);
+    // The report drawn on, for measuring texts.
+    const Report& report() const { return report_; }
 
 private:
     friend class Report;
@@ -115,6 +154,22 @@ public:
     bool progress(int64_t done, int64_t total);
     bool cancelled() const { return cancelled_; }
 
+    // Texts that did not fit their boxes, in the order printed.
+    const std::vector<UnfitText>& unfit() const { return unfit_; }
+    // Width of a text at a font, in report units (as printed: code page 1250).
+    int textWidth(std::string_view utf8, const Font& font) const;
+    // The lines a text breaks into between its words so that each is at most
+    // `width` wide (a word wider than that has a line of its own).
+    std::vector<std::string> wrap(std::string_view utf8, const Font& font, int width) const;
+    // From the top of one line of text to the top of the next, report units.
+    int lineHeight(const Font& font) const;
+
+    // Every text and line drawn, in the order drawn: kept only while asked
+    // for, for the tests that look for texts drawn over one another. Reports
+    // are built deep inside the program, hence one switch for all of them.
+    static void keepDrawnTexts(bool keep);
+    const std::vector<DrawnText>& drawnTexts() const { return drawn_; }
+
     // ---- the result
     // Finishes the last page; returns the preview queue (empty when cancelled).
     std::vector<std::string>& close();
@@ -140,7 +195,8 @@ private:
     wmf::Writer& writer();
     void beginPage();
     void finishPage();
-    void select(const Font& font);
+    void select(const Font& font, int height = 0);  // height: logical, 0 from the font's size
+    int fontHeight(const Font& font) const;         // logical units of the em
     void select(const wmf::Pen& pen);
     void select(const wmf::Brush& brush);
     void setAlign(uint16_t align);
@@ -166,7 +222,11 @@ private:
     int pageNumber_ = 0;
     int y_ = 0;            // next free line, report units from the paper's top
     bool hasDetail_ = false;
-    std::vector<std::pair<Font, int>> fonts_;
+    std::vector<UnfitText> unfit_;
+    std::vector<DrawnText> drawn_;
+    std::string band_;
+    int detailBands_ = 0;
+    std::vector<std::pair<std::pair<Font, int>, int>> fonts_;
     std::vector<std::pair<wmf::Pen, int>> pens_;
     std::vector<std::pair<wmf::Brush, int>> brushes_;
     int font_ = -1, pen_ = -1, brush_ = -1;

@@ -81,21 +81,6 @@ const Font SMALL{.size = 7};
 const Font CAPTION{.size = 6};
 const Font TITLE{.size = 10, .bold = true};
 
-// A long text in at most two lines of `width` characters, broken between
-// words where it can be: what does not fit is cut, not run into the next field.
-std::pair<std::string, std::string> twoLines(const std::string& text, size_t width) {
-    if (utf8Length(text) <= width) return {text, {}};
-    std::string first(utf8Prefix(text, width));
-    size_t cut = first.size();
-    if (text[cut] != ' ') {
-        const size_t blank = first.rfind(' ');
-        if (blank != std::string::npos && blank > first.size() / 2) cut = blank;
-    }
-    first = rtrim(text.substr(0, cut));
-    std::string rest = trim(text.substr(cut));
-    return {first, rtrim(utf8Prefix(rest, width))};
-}
-
 // "**1.234,56": ten positions filled with asterisks. An amount of ten
 // million or more does not fit them; it is printed whole, as wide as it
 // needs, rather than as a row of hashes nobody can pay.
@@ -202,22 +187,25 @@ void drawSlip(Canvas& c, const SlipRequest& rq, const PaymentSlips& slips, const
     text(l.payeeIban, t.iban, DATA);
     text(l.payeeModel, t.model, DATA);
     text(l.payeeReference, t.reference, DATA);
-    text(l.description, t.description, SMALL);
+    // The description on its one line where it fits; a longer one over two
+    // in a smaller face, the whole height of its frame.
+    const std::string description = slipText(t.description);
+    const Box& d = l.description;
+    if (c.report().textWidth(description, SMALL) <= d.width) c.text(d, description, SMALL);
+    else c.textLines({d.x, d.y - u(5), d.width, d.height + u(5)}, description, CAPTION, 2);
 
     // The stub repeats what the bank stamps the payer's copy for.
-    const auto [payer1, payer2] = twoLines(slipText(p.stub), 44);
-    c.text(l.stubPayer[0], payer1, SMALL);
-    c.text(l.stubPayer[1], payer2, SMALL);
+    auto twoLines = [&c](const Box (&lines)[2], const std::string& text) {
+        c.textLines({lines[0].x, lines[0].y, lines[0].width, lines[1].y + lines[1].height - lines[0].y}, text, SMALL,
+                    2);
+    };
+    twoLines(l.stubPayer, slipText(p.stub));
     c.text(l.stubCurrency, SLIP_CURRENCY, DATA, Align::Center);
     c.text(l.stubAmount, amount, DATA, Align::Right);
     text(l.stubIban, t.iban, DATA);
     text(l.stubModel, t.model, DATA);
     text(l.stubReference, t.reference, SMALL);
-    if (hub3a) {
-        const auto [d1, d2] = twoLines(slipText(t.description), 44);
-        c.text(l.stubDescription[0], d1, SMALL);
-        c.text(l.stubDescription[1], d2, SMALL);
-    }
+    if (hub3a) twoLines(l.stubDescription, description);
     if (barcode) drawBarcode(c, l.barcode, pdf417(hub3Record(p, t), 8));
 }
 

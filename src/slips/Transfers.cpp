@@ -15,21 +15,20 @@ namespace marel {
 
 namespace {
 
-// Field widths of the two forms.
-struct Widths {
-    size_t payer, payeeLine3;
-};
-Widths widthsOf(SlipForm form) { return form == SlipForm::Hub3A ? Widths{30, 34} : Widths{20, 30}; }
-constexpr size_t ADDRESS = 20, PLACE = 20, IBAN = 21, MODEL = 4, PAYEE = 30, LONGTEXT = 150;
+// Texts are kept whole: the paper cuts each at a word where its field ends,
+// the barcode at the length of its own field. An account is an account only
+// at its 21 characters.
+constexpr size_t IBAN = 21;
 
 std::string cut(std::string_view s, size_t n) { return rtrim(utf8Prefix(trim(s), n)); }
+std::string whole(std::string_view s) { return trim(s); }
 
 // "Ulica 5": a missing street or number leaves no stray blank.
 std::string streetAndNumber(const std::string& street, const std::string& number) {
     return trim(street + " " + number);
 }
 
-void readPayer(SlipForm form, SlipPayer& p) {
+void readPayer(SlipPayer& p) {
     SUBJEKTI.clear();
     SUB.OZNAKA = ISP.ISPLATITELJ;
     if (SUBJEKTI.get(SUBJEKTI.KEYOZNAKA) != 0) SUBJEKTI.clear();
@@ -40,12 +39,12 @@ void readPayer(SlipForm form, SlipPayer& p) {
     streets.read(SUB.ULICA);
     banks.read(SUB.BANKA);
     const std::string street = streetAndNumber(ULI.NAZIV, SUB.KUCNIBROJ);
-    p.name = cut(SUB.NAZIV.str(), widthsOf(form).payer);
-    p.address = cut(street, ADDRESS);
-    p.place = cut(MJE.NAZIV.str(), PLACE);
+    p.name = whole(SUB.NAZIV.str());
+    p.address = whole(street);
+    p.place = whole(MJE.NAZIV.str());
     p.postcode = trim(MJE.POSTBROJ.str());
     p.iban = cut(SUB.RKONT.str() + BAN.VODECIBROJ.str() + SUB.RACUN.str(), IBAN);
-    p.stub = cut(rtrim(SUB.NAZIV.str()) + ", " + MJE.NAZIV.str() + ", " + street, LONGTEXT);
+    p.stub = whole(rtrim(SUB.NAZIV.str()) + ", " + MJE.NAZIV.str() + ", " + street);
     p.oib = trim(SUB.OIB.str());
 }
 
@@ -54,7 +53,6 @@ void readPayer(SlipForm form, SlipPayer& p) {
 SlipsRead readPaymentSlips(LONG payment, SlipForm form, PaymentSlips& out) {
     out = {};
     out.payment = payment;
-    const Widths widths = widthsOf(form);
     FileUse use{&ISPLATE, &SUBJEKTI, &MJESTA, &ULICE, &BANKE, &OPCINE, &OSOBE, &VRSTEDOH, &DOHOCI, &OBRACUN};
     // One snapshot of the whole payment: a line changed by another station
     // meanwhile cannot leave slips that do not add up.
@@ -64,7 +62,7 @@ SlipsRead readPaymentSlips(LONG payment, SlipForm form, PaymentSlips& out) {
     ISPLATE.clear();
     ISP.OZNAKA = payment;
     if (payment == 0 || ISPLATE.get(ISPLATE.KEYOZNAKA) != 0) return SlipsRead::NoPayment;
-    readPayer(form, out.payer);
+    readPayer(out.payer);
     const std::string tail = out.payer.oib + "-" + trim(ISP.RSID.str());
 
     RecordLookup people(OSOBE);
@@ -104,9 +102,9 @@ SlipsRead readPaymentSlips(LONG payment, SlipForm form, PaymentSlips& out) {
 
         Transfer net;
         net.kind = Transfer::Net;
-        net.payee1 = cut(BAN.NAZIV.str(), PAYEE);
-        net.payee2 = cut(person, PAYEE);
-        net.payee3 = cut(rtrim(MJE.NAZIV.str()) + ", " + street, widths.payeeLine3);
+        net.payee1 = whole(BAN.NAZIV.str());
+        net.payee2 = person;
+        net.payee3 = whole(rtrim(MJE.NAZIV.str()) + ", " + street);
         net.payeeName = person;
         net.payeeStreet = street;
         net.payeePlace = trim(MJE.POSTBROJ.str() + " " + MJE.NAZIV.str());
@@ -115,8 +113,8 @@ SlipsRead readPaymentSlips(LONG payment, SlipForm form, PaymentSlips& out) {
         // under HR99, the model of a payment without a reference.
         if (!OSO.MODEL.empty()) net.model = "HR" + OSO.MODEL.str();
         else if (form == SlipForm::Hub3A) net.model = "HR99";
-        net.reference = cut(OSO.RACUNPOZIV.str(), LONGTEXT);
-        net.description = cut(rtrim(VRS.NAZIV.str()) + " - " + person, LONGTEXT);
+        net.reference = whole(OSO.RACUNPOZIV.str());
+        net.description = whole(rtrim(VRS.NAZIV.str()) + " - " + person);
         net.amount = DOH.NETO.value() - amount[POZ_KRIPOREZ];
         net.whose = person;
         out.transfers.push_back(std::move(net));
@@ -126,13 +124,13 @@ SlipsRead readPaymentSlips(LONG payment, SlipForm form, PaymentSlips& out) {
             tax.kind = Transfer::Tax;
             tax.payee1 = "Porez i prirez";
             tax.payee2 = "na dohodak";
-            tax.payee3 = cut(OPC.NAZIV.str(), widths.payeeLine3);
+            tax.payee3 = whole(OPC.NAZIV.str());
             tax.payeeName = "Porez i prirez na dohodak";
             tax.payeePlace = tax.payee3;
             tax.iban = cut(OPC.RKONT.str() + "1001005" + OPC.RACUNPOREZ.str(), IBAN);
             tax.model = "HR68";
             tax.reference = (VRS.REZSTRINGA == "11" ? "1910-" : "1945-") + tail;
-            tax.description = cut("Uplata poreza i prireza na dohodak - " + person, LONGTEXT);
+            tax.description = "Uplata poreza i prireza na dohodak - " + person;
             tax.amount = amount[POZ_POREZ] + amount[POZ_PRIREZ];
             tax.whose = "porez i prirez, " + person;
             out.transfers.push_back(std::move(tax));
@@ -157,9 +155,10 @@ SlipsRead readPaymentSlips(LONG payment, SlipForm form, PaymentSlips& out) {
         Transfer t;
         t.kind = p.kind;
         t.payee1 = t.payeeName = "DRŽAVNI PRORAČUN";
-        t.payee2 = p.line2;
-        t.payee3 = p.line3;
-        t.payeeStreet = trim(std::string(p.line2) + " " + p.line3);
+        // The barcode names the payee in the printed lines: the two lines
+        // under the name hold what its street and place lines hold.
+        t.payee2 = t.payeeStreet = p.line2;
+        t.payee3 = t.payeePlace = p.line3;
         t.iban = p.iban;
         t.model = "HR68";
         t.reference = p.prefix + tail;

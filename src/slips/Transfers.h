@@ -16,7 +16,7 @@ enum class SlipForm { Hub3, Hub3A };
 
 // The payer's side, the same on every slip of a payment.
 struct SlipPayer {
-    std::string name;      // cut to the form's width
+    std::string name;
     std::string address;   // street and house number
     std::string place;     // place name
     std::string postcode;  // for the barcode's place line

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "common/Prompter.h"
@@ -111,8 +113,8 @@ TEST(Report, PagesCarryTextsFontsAndLinesWhereTheBandsPutThem) {
     EXPECT_EQ(heading->font.charset, 238);
     EXPECT_EQ(heading->font.height, -167);  // 12 points in thousandths of an inch
     EXPECT_EQ(heading->font.weight, 700);
-    EXPECT_TRUE(heading->text.options & wmf::ETO_CLIPPED);
-    EXPECT_EQ(heading->text.clip.right, 3500);
+    // It fits its box: drawn as it is, without a clip.
+    EXPECT_FALSE(heading->text.options & wmf::ETO_CLIPPED);
 
     // The first detail right under the header, the 39th the last on the page.
     const Drawn* row1 = find(texts, "Red 1");
@@ -154,6 +156,99 @@ TEST(Report, PagesCarryTextsFontsAndLinesWhereTheBandsPutThem) {
     EXPECT_EQ(find(texts2, "Red 40")->text.y, 900);
     EXPECT_NE(find(texts2, "Stranica 2"), nullptr);
     EXPECT_NE(find(texts2, toCp1250("Općina")), nullptr);
+}
+
+// Each text a box cannot hold: a number is drawn whole and smaller, down to
+// the smallest legible size, a name is cut after a word; every one is noted.
+TEST(Report, TextsWiderThanTheirBoxesAreNeverDrawnOverTheirNeighbours) {
+    const struct {
+        const char* text;
+        int width;
+        std::optional<UnfitText::Kind> kind;
+        const char* drawn;  // nullptr: as given
+        bool clipped;
+    } cases[] = {
+        {"Ivan Horvat", 2000, std::nullopt, nullptr, false},
+        {"5.166.047,91", 600, UnfitText::Shrunk, nullptr, false},
+        {"31.12.2014.", 500, UnfitText::Shrunk, nullptr, false},
+        {"5.166.047,91", 200, UnfitText::Overflow, nullptr, true},
+        {"Obala Hrvatskog narodnog preporoda", 1500, UnfitText::Cut, "Obala Hrvatskog", false},
+        {"Prezimenjakovićevski", 600, UnfitText::Cut, "Prezimen", false},
+    };
+    Report r("Polja");
+    for (const auto& c : cases) r.print(250, [&](Canvas& cv) { cv.text({100, 0, c.width, 200}, c.text); });
+    r.close();
+    ASSERT_EQ(r.pages().size(), 1u);
+    auto page = wmf::Metafile::load(r.pages()[0]);
+    ASSERT_TRUE(page);
+    const auto texts = textsOf(*page);
+    ASSERT_EQ(texts.size(), std::size(cases));
+    size_t noted = 0;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        SCOPED_TRACE(c.text);
+        const Drawn& d = texts[i];
+        EXPECT_EQ(d.text.text, c.drawn ? c.drawn : c.text);
+        EXPECT_EQ(bool(d.text.options & wmf::ETO_CLIPPED), c.clipped);
+        const int height = -d.font.height;
+        if (!c.kind) {
+            EXPECT_EQ(height, 139);
+            continue;
+        }
+        ASSERT_LT(noted, r.unfit().size());
+        const UnfitText& u = r.unfit()[noted++];
+        EXPECT_EQ(u.kind, *c.kind);
+        EXPECT_EQ(u.text, c.text);
+        EXPECT_EQ(u.band, "redak " + std::to_string(i + 1));
+        EXPECT_GT(u.needed, c.width);
+        // Whatever was drawn unclipped lies inside its box, at the size drawn.
+        Font at;
+        at.size = 10;
+        if (!c.clipped) EXPECT_LE(r.textWidth(d.text.text, at) * height / 139, c.width + 1);
+        if (*c.kind == UnfitText::Overflow) EXPECT_EQ(height, 69);  // five points
+    }
+    EXPECT_EQ(noted, r.unfit().size());
+}
+
+// A text too long for its box goes on over the lines it may have, broken
+// between words, a line apart; only the last line is cut (after a word).
+TEST(Report, TextOverLinesBreaksBetweenWordsAndCutsOnlyTheLast) {
+    const std::string name = "Dnevnice za službeni put (neoporezivo)";
+    const struct { int width, maxLines; std::vector<std::string> lines; bool cut; } cases[] = {
+        {3000, 2, {name}, false},
+        {1400, 2, {"Dnevnice za službeni", "put (neoporezivo)"}, false},
+        {900, 0, {"Dnevnice za", "službeni put", "(neoporezivo)"}, false},
+        {900, 2, {"Dnevnice za", "službeni put"}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.width);
+        Report r("Retci");
+        int n = 0;
+        r.print(1000, [&](Canvas& cv) { n = cv.textLines({100, 0, c.width, 0}, name, {}, c.maxLines); });
+        r.close();
+        auto page = wmf::Metafile::load(r.pages().at(0));
+        ASSERT_TRUE(page);
+        std::vector<std::string> drawn;  // each a line under the one before
+        for (const Drawn& d : textsOf(*page))
+            drawn.push_back(d.text.y == int(drawn.size()) * r.lineHeight({}) ? fromCp1250(d.text.text) : "?");
+        EXPECT_EQ(drawn, c.lines);
+        EXPECT_EQ(std::pair(n, r.unfit().size()), std::pair(int(c.lines.size()), c.cut ? size_t(1) : size_t(0)));
+    }
+}
+
+// What the tests of whole pages compare: where a text's letters lie after
+// its alignment, from the top of its ascent to the bottom of its descent.
+TEST(Report, DrawnTextsAreKeptWhereTheirLettersLie) {
+    Report::keepDrawnTexts(true);
+    Report r("Polja");
+    r.print(300, [&](Canvas& c) {
+        for (Align a : {Align::Left, Align::Center, Align::Right}) c.text({1000, 100, 2000, 200}, "1.234,56", {}, a);
+    });
+    Report::keepDrawnTexts(false);
+    const int w = r.textWidth("1.234,56", {}), h = 156;  // 10 points: 0.139 in, ascent and descent 1.117 em
+    std::vector<std::array<int, 4>> kept, want = {{1000, 100, w, h}, {2000 - w / 2, 100, w, h}, {3000 - w, 100, w, h}};
+    for (const DrawnText& d : r.drawnTexts()) kept.push_back({d.extent.x, d.extent.y, d.extent.width, d.extent.height});
+    EXPECT_EQ(kept, want);
 }
 
 TEST(Report, MillimetreReportWithCustomPaperBoxesAndOffset) {

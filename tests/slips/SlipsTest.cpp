@@ -112,12 +112,27 @@ TEST_F(SlipsTest, NetSlipNamesTheBankAndThePersonAndPaysTheNetAfterCrisisTax) {
     EXPECT_EQ(read(SlipForm::Hub3).transfers[1].model, "");
 
     const SlipPayer& p = s.payer;
-    EXPECT_EQ(p.name, "Šećerana Čađavica, Đakovo d.o.");
-    EXPECT_EQ(read(SlipForm::Hub3).payer.name, "Šećerana Čađavica, Đ");
-    EXPECT_EQ(p.address, "Ulica  grada   Vukov");
+    // Kept whole on either form: the paper's fields and the barcode's each
+    // cut what they cannot hold.
+    EXPECT_EQ(p.name, "Šećerana Čađavica, Đakovo d.o.o.");
+    EXPECT_EQ(read(SlipForm::Hub3).payer.name, p.name);
+    EXPECT_EQ(p.address, "Ulica  grada   Vukovara 12a");
     EXPECT_EQ(p.iban, kPayerIban);
     EXPECT_EQ(p.model, "HR99");
     EXPECT_EQ(p.stub, "Šećerana Čađavica, Đakovo d.o.o., Zagreb, Ulica  grada   Vukovara 12a");
+}
+
+// The barcode carries what its own lines hold, whatever the paper's fields
+// do: the payer at thirty characters also from the wide form, the health
+// insurance's account holder in the two lines the slip prints, each whole.
+TEST_F(SlipsTest, TheBarcodeCarriesWhatItsOwnLinesHold) {
+    line(1, 1, 1, AUTHOR, kAuthorFee);
+    const PaymentSlips s = read(SlipForm::Hub3);
+    ASSERT_EQ(s.transfers.back().kind, Transfer::Health);
+    const std::string r = hub3Record(s.payer, s.transfers.back());
+    EXPECT_TRUE(has(r, "\n" + toIso88592("Šećerana Čađavica, Đakovo d.o.") + "\n") &&
+                has(r, "\nDoprinos za zdravstveno\nosiguranje\n"))
+        << r;
 }
 
 TEST_F(SlipsTest, NoSuchPaymentOrNoLinesPrintNothing) {
@@ -154,12 +169,12 @@ TEST_F(SlipsTest, PrintedFieldsReadBackFromTheSlips) {
     EXPECT_EQ(count(kIvanaIban), 2u);
     EXPECT_EQ(count("1945-69435151530-14036"), 2u);
 
-    // The wide form cuts the payer's name at twenty characters.
+    // The wide form's payer field holds the whole name too.
     auto hub3 = slipsReport({.payment = 1, .form = SlipForm::Hub3, .printer = 'L'});
     ASSERT_NE(hub3, nullptr);
     const std::string t3 = text(*hub3);
-    // (The stub names the payer in full, with his place and street.)
-    EXPECT_TRUE(std::regex_search(t3, std::regex("Šećerana Čađavica, Đ( |\n)"))) << t3;
+    // (The stub names the payer with his place and street.)
+    EXPECT_TRUE(std::regex_search(t3, std::regex("Šećerana Čađavica, Đakovo d\\.o\\.o\\.( |\n)"))) << t3;
     EXPECT_TRUE(has(t3, "**1.234,56")) << t3;
 
     // On plain paper the form is drawn around the same data.

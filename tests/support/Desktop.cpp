@@ -27,15 +27,27 @@ DesktopScript& DesktopScript::then(std::function<void()> act) {
     return *this;
 }
 
+namespace {
+
+// Keys go where the X server has its focus: they wait until a window of the
+// program has it, and a dialog that just opened has taken it from the frame.
+bool keyboardReady() {
+    QWidget* active = QApplication::activeWindow();
+    QWidget* modal = QApplication::activeModalWidget();
+    return active && (!modal || modal == active);
+}
+
+}  // namespace
+
 DesktopScript& DesktopScript::key(std::string keys) {
     QStringList args{"key", "--clearmodifiers", "--delay", "30"};
     args += QString::fromStdString(keys).split(' ', Qt::SkipEmptyParts);
-    steps_.push_back({"tipke " + keys, nullptr, nullptr, args});
+    steps_.push_back({"tipke " + keys, keyboardReady, nullptr, args});
     return *this;
 }
 
 DesktopScript& DesktopScript::type(std::string text) {
-    steps_.push_back({"tipkanje " + text, nullptr, nullptr,
+    steps_.push_back({"tipkanje " + text, keyboardReady, nullptr,
                       {"type", "--clearmodifiers", "--delay", "30", QString::fromStdString(text)}});
     return *this;
 }
