@@ -83,7 +83,14 @@ QMdiSubWindow* showInArea(QMdiArea* area, QWidget* content, const QPoint* prefer
     setBufferSet(sub, bufferSetOf(content));
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->show();
-    if (sized) sub->resize(size + sub->size() - content->size());
+    if (sized) {
+        // Over a maximized window the new one shows maximized too; its frame
+        // (and the size it takes back when restored) is that of a normal one.
+        const bool maximized = sub->isMaximized();
+        if (maximized) sub->showNormal();
+        sub->resize(size + sub->size() - content->size());
+        if (maximized) sub->showMaximized();
+    }
     fitInArea(sub, preferred ? *preferred : sub->pos());
     // The window's frame takes its final size once it is laid out.
     later(sub, [s = QPointer<QMdiSubWindow>(sub)] {
