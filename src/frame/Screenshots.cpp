@@ -5,8 +5,11 @@
 #include <QAbstractItemModel>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -15,16 +18,23 @@
 #include <QMdiSubWindow>
 #include <QPixmap>
 #include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextStream>
 #include <QTimer>
 #include <algorithm>
 #include <functional>
+#include <memory>
 
 #include "common/Prompter.h"
 #include "frame/Main.h"
+#include "ui/screens/ListBrowserView.h"
 #include "ui/screens/WindowBuilder.h"
 
 namespace marel {
@@ -54,8 +64,15 @@ QString plainName(QString title) {
     return out.isEmpty() ? QStringLiteral("prozor") : out.left(60);
 }
 
+// Lets the program and the window manager finish what they are doing (the
+// window manager answers in its own time; without a display nothing waits).
 void settle() {
     for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    static const bool desktop = QGuiApplication::platformName() != QLatin1String("offscreen");
+    if (!desktop) return;
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 20) QApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
 class Walk {
@@ -64,7 +81,26 @@ public:
 
     ScreenshotReport report;
 
+    // The round's pictures go into `folder`, its notes start with `prefix`.
+    void round(const QString& folder, const QString& prefix) {
+        folder_ = folder;
+        prefix_ = prefix;
+        QDir().mkpath(folder_);
+    }
+
     void whole(const QString& name) { save(frame_.grab(), name); }
+
+    // The frame lies on its screen: else every window would be judged in
+    // room the user does not have. (Without a display the screen is notional.)
+    void frameOnScreen() {
+        const QScreen* screen = frame_.screen();
+        if (QGuiApplication::platformName() == QLatin1String("offscreen")) return;
+        if (screen && !screen->geometry().contains(frame_.frameGeometry()))
+            fault(QStringLiteral("okvir izlazi iz zaslona (%1x%2 na %3,%4, zaslon %5x%6)")
+                      .arg(frame_.frameGeometry().width()).arg(frame_.frameGeometry().height())
+                      .arg(frame_.frameGeometry().x()).arg(frame_.frameGeometry().y())
+                      .arg(screen->geometry().width()).arg(screen->geometry().height()));
+    }
 
     void about() {
         OPROGRAMU box(&frame_);
@@ -76,6 +112,7 @@ public:
     }
 
     void screen(const std::string& name) {
+        const Windows before = openWindows();
         QMdiSubWindow* sub = frame_.openScreen(name);
         if (!sub) {
             note(QString::fromStdString(name) + ": zaslon se ne otvara");
@@ -83,50 +120,126 @@ public:
         }
         settle();
         QPointer<QWidget> content = sub->widget();
-        walk(content, 0, false);
+        if (content) walk(content, 0, false);
         messages(QString::fromStdString(name));
         if (content) sub->close();
         settle();
+        // Nothing the screen opened stays behind it.
+        closeAllSince(before);
     }
 
 private:
+    using Windows = QList<QWidget*>;
+
+    // The windows open besides the frame: its MDI windows in the order they
+    // were made, then windows of their own.
+    Windows openWindows() const {
+        Windows out;
+        for (QMdiSubWindow* s : frame_.area()->subWindowList(QMdiArea::CreationOrder))
+            if (s->isVisible() && s->widget()) out.push_back(s);
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            const Qt::WindowType type = w->windowType();
+            if (w != &frame_ && w->isVisible() && type != Qt::Popup && type != Qt::ToolTip && type != Qt::Desktop &&
+                type != Qt::SplashScreen)
+                out.push_back(w);
+        }
+        return out;
+    }
+
+    static QWidget* contentOf(QWidget* window) {
+        if (auto* s = qobject_cast<QMdiSubWindow*>(window)) return s->widget();
+        return window;
+    }
+
+    // The window opened last of those not open `before`.
+    QWidget* newestSince(const Windows& before) const {
+        const Windows now = openWindows();
+        for (auto it = now.rbegin(); it != now.rend(); ++it)
+            if (!before.contains(*it)) return contentOf(*it);
+        return nullptr;
+    }
+
+    void closeAllSince(const Windows& before) {
+        for (int i = 0; i < 20; ++i) {
+            QWidget* w = newestSince(before);
+            if (!w) return;
+            close(w);
+        }
+        note(QStringLiteral("prozori se ne daju zatvoriti"));
+    }
+
     // Takes the window, then every window its buttons open, then closes it
     // (the caller closes a screen).
     void walk(QWidget* window, int depth, bool chooser, bool inserting = false) {
         const QString title = titleOf(window);
         shoot(window, title, !inserting);
         if (depth > 3) return;
-        for (QAbstractButton* b : window->findChildren<QAbstractButton*>()) {
+        for (QPointer<QAbstractButton> b : window->findChildren<QAbstractButton*>()) {
+            if (!b) continue;
             const QString id = b->objectName();
             const bool form = opensForm(id) && !chooser && depth < 3;
             if (!(form || opensChooser(id) || (opensOther(id) && depth == 0))) continue;
             if (!b->isVisible() || !b->isEnabled()) continue;
             WindowBuilder* builder = builderOf(window);
             if (!builder) continue;
-            const std::string button = id.toStdString();
-            QWidget* before = active();
-            bool ran = false;
-            // The window the button opens waits in its own event loop: the
-            // work inside it is queued before the press that opens it.
-            QTimer::singleShot(50, [&, before, depth] {
-                ran = true;
-                settle();
-                QWidget* opened = active();
-                if (!opened || opened == before) {
-                    messages(title + " / " + id);
-                    return;
-                }
-                walk(opened, depth + 1, !opensForm(id) || isChooser(opened), id.endsWith(QLatin1String("insert")));
-                close(opened);
-            });
-            builder->press(button);
-            while (!ran) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-            settle();
-            // A window that does not wait (a preview) is still open: close it too.
-            QWidget* left = active();
-            if (left && left != before && left != window) close(left);
-            messages(title + " / " + id);
+            press(builder, id, title, depth);
         }
+    }
+
+    // Presses a button and walks whatever window it opens. A window that
+    // waits (a form, a chooser) runs its own event loop until it closes, and
+    // may open another at once (a form that asks for its first field from a
+    // chooser): a timer, which runs inside whichever loop is innermost, takes
+    // each new window in turn and closes it, until the press is over and
+    // nothing it opened is left.
+    void press(WindowBuilder* builder, const QString& id, const QString& title, int depth) {
+        struct Pressing {
+            bool over = false;
+            bool looked = false;
+            int turns = 0;
+            QList<QPointer<QWidget>> taken;
+            std::function<void()> look;
+        };
+        auto p = std::make_shared<Pressing>();
+        const Windows before = openWindows();
+        const bool isForm = opensForm(id);
+        const bool inserting = id.endsWith(QLatin1String("insert"));
+        std::weak_ptr<Pressing> weak = p;
+        p->look = [this, weak, before, isForm, inserting, depth, id, title] {
+            auto p = weak.lock();
+            if (!p || p->over) return;
+            settle();
+            if (p->over) return;
+            if (QWidget* w = newestSince(before)) {
+                bool taken = false;
+                for (const QPointer<QWidget>& t : p->taken) taken = taken || t == w;
+                if (!taken) {
+                    p->taken.push_back(w);
+                    walk(w, depth + 1, !isForm || isChooser(w), inserting);
+                }
+                close(w);
+            }
+            p->looked = true;
+            if (++p->turns > 60) {
+                note(title + " / " + id + ": prozori se stalno otvaraju");
+                return;
+            }
+            if (!p->over) QTimer::singleShot(50, &frame_, p->look);
+        };
+        QTimer::singleShot(50, &frame_, p->look);
+        builder->press(id.toStdString());
+        // A window that does not wait (a preview) is taken by the timer too;
+        // one queued to open a moment later as well.
+        QElapsedTimer t;
+        t.start();
+        int quiet = 0;
+        while (t.elapsed() < 5000 && (!p->looked || quiet < 3)) {
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+            quiet = newestSince(before) ? 0 : quiet + 1;
+        }
+        p->over = true;
+        closeAllSince(before);
+        messages(title + " / " + id);
     }
 
     static bool isChooser(QWidget* w) {
@@ -136,12 +249,6 @@ private:
 
     static WindowBuilder* builderOf(QWidget* w) {
         return w ? w->findChild<WindowBuilder*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
-    }
-
-    QWidget* active() const {
-        if (QMdiSubWindow* s = frame_.area()->activeSubWindow()) return s->widget();
-        QWidget* w = QApplication::activeWindow();
-        return w == &frame_ ? nullptr : w;
     }
 
     static QString titleOf(QWidget* w) {
@@ -187,9 +294,9 @@ private:
         if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) {
             const QRect area = frame_.area()->viewport()->rect();
             if (!area.contains(sub->geometry()))
-                note(title + QStringLiteral(": prozor izlazi iz okvira (%1x%2 na %3,%4, okvir %5x%6)")
-                                 .arg(sub->width()).arg(sub->height()).arg(sub->x()).arg(sub->y())
-                                 .arg(area.width()).arg(area.height()));
+                fault(title + QStringLiteral(": prozor izlazi iz okvira (%1x%2 na %3,%4, okvir %5x%6)")
+                                  .arg(sub->width()).arg(sub->height()).arg(sub->x()).arg(sub->y())
+                                  .arg(area.width()).arg(area.height()));
         }
         // A new record's form has nothing in its lists yet; elsewhere an
         // empty list means the demo data lack something.
@@ -206,7 +313,7 @@ private:
                 for (int r = 0; r < std::min(m->rowCount(), 30); ++r) {
                     const QString text = m->data(m->index(r, c)).toString().trimmed();
                     if (table->fontMetrics().horizontalAdvance(text) + 6 > table->columnWidth(c)) {
-                        note(title + ": odrezan stupac \"" + header + "\" (\"" + text + "\")");
+                        fault(title + ": odrezan stupac \"" + header + "\" (\"" + text + "\")");
                         break;
                     }
                 }
@@ -216,7 +323,7 @@ private:
             if (!e->isVisible() || e->text().isEmpty()) continue;
             const int room = e->contentsRect().width() - 6;
             if (e->fontMetrics().horizontalAdvance(e->text()) > room)
-                note(title + ": odrezana vrijednost u " + name(e) + " \"" + e->text() + "\"");
+                fault(title + ": odrezana vrijednost u " + name(e) + " \"" + e->text() + "\"");
         }
         for (QLabel* l : window->findChildren<QLabel*>()) {
             if (!l->isVisible() || l->wordWrap() || l->text().isEmpty() || !l->pixmap().isNull()) continue;
@@ -224,13 +331,163 @@ private:
             for (const QString& line : QString(l->text()).remove('&').split('\n'))
                 widest = std::max(widest, l->fontMetrics().horizontalAdvance(line));
             if (widest > l->contentsRect().width())
-                note(title + ": odrezan tekst \"" + l->text() + "\"");
+                fault(title + ": odrezan tekst \"" + l->text() + "\"");
         }
-        overlaps(window, title);
+        for (QAbstractButton* b : window->findChildren<QAbstractButton*>()) {
+            if (!b->isVisible() || b->text().isEmpty() || qobject_cast<QMdiSubWindow*>(b->parentWidget())) continue;
+            if (qobject_cast<QPushButton*>(b)) {
+                const int margin = b->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b);
+                if (b->fontMetrics().size(Qt::TextShowMnemonic, b->text()).width() + margin > b->width())
+                    fault(title + ": odrezan natpis gumba \"" + b->text() + "\"");
+            } else if (qobject_cast<QCheckBox*>(b) || qobject_cast<QRadioButton*>(b)) {
+                if (b->sizeHint().width() > b->width()) fault(title + ": odrezan natpis \"" + b->text() + "\"");
+            }
+        }
+        if (WindowBuilder* b = builderOf(window)) layout(*b, title);
+        else overlaps(window, title);
     }
 
-    // Controls of one parent that lie over each other; containers hold
-    // their children on purpose and are not counted.
+    // ---- the layout of a window built from its resource
+
+    struct Part {
+        QWidget* widget = nullptr;
+        const Control* def = nullptr;
+        int parent = -1;
+        QRect ink;  // what is drawn of it, in the window's coordinates
+        bool shown = false;
+    };
+
+    // What a control draws: a caption or a shown value its text (a label is
+    // transparent beside it), a check box its box and text, the rest all of it.
+    static QRect inkOf(QWidget* w, const Control& c) {
+        if (!w->isVisible()) return {};
+        const QRect g = w->geometry();
+        if (auto* l = qobject_cast<QLabel*>(w); l && l->pixmap().isNull()) {
+            if (l->text().isEmpty()) return {};
+            int flags = int(l->alignment()) | (l->wordWrap() ? Qt::TextWordWrap : 0);
+            flags |= l->buddy() ? Qt::TextShowMnemonic : 0;
+            const QRect inner = l->contentsRect().adjusted(l->margin(), l->margin(), -l->margin(), -l->margin());
+            const QRect text = l->fontMetrics().boundingRect(inner, flags, l->text());
+            return text.intersected(l->rect()).translated(g.topLeft());
+        }
+        if (c.kind == ControlKind::Check || c.kind == ControlKind::Radio)
+            return QRect(g.topLeft(), QSize(std::min(g.width(), w->sizeHint().width()), g.height()));
+        return g;
+    }
+
+    static QString controlName(const Part& p) {
+        if (!p.def->id.empty()) return QString::fromStdString(p.def->id);
+        QString t = QString::fromStdString(p.def->text);
+        return "\"" + t.remove('&') + "\"";
+    }
+
+    void layout(WindowBuilder& b, const QString& title) {
+        QWidget* root = b.root();
+        std::vector<Part> parts(b.controlCount());
+        for (size_t i = 0; i < parts.size(); ++i) {
+            Part& p = parts[i];
+            p.widget = b.widgetAt(i);
+            p.def = &b.definitionAt(i);
+            p.parent = b.parentAt(i);
+            if (p.def->kind == ControlKind::Tab) continue;
+            p.shown = p.widget->isVisible();
+            p.ink = inkOf(p.widget, *p.def);
+        }
+        // A control of a group or a tab, or one the resource lays on a frame
+        // of its own, lies on that frame on purpose.
+        auto within = [&](int child, int container) {
+            for (int q = parts[size_t(child)].parent; q >= 0; q = parts[size_t(q)].parent)
+                if (q == container) return true;
+            const Part& f = parts[size_t(container)];
+            const ControlKind k = f.def->kind;
+            return (k == ControlKind::Group || k == ControlKind::Option || k == ControlKind::Sheet) &&
+                   f.widget->geometry().contains(parts[size_t(child)].ink);
+        };
+        // What the window shows of itself: its frame may hold it smaller than it is.
+        QRect room = root->rect();
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(root->parentWidget()))
+            room = room.intersected(
+                QRect(root->mapFrom(sub, sub->contentsRect().topLeft()), sub->contentsRect().size()));
+        for (size_t i = 0; i < parts.size(); ++i) {
+            const Part& p = parts[i];
+            if (!p.shown || p.ink.isEmpty()) continue;
+            if (!room.contains(p.ink))
+                fault(title + ": " + controlName(p) + " izlazi iz prozora");
+            // Inside the group or the tab it belongs to.
+            for (int q = p.parent; q >= 0; q = parts[size_t(q)].parent) {
+                const Part& c = parts[size_t(q)];
+                if (c.def->kind == ControlKind::Tab) continue;
+                QRect inside = c.widget->geometry();
+                if (auto* tabs = qobject_cast<QTabWidget*>(c.widget); tabs && tabs->currentWidget())
+                    inside = QRect(tabs->currentWidget()->mapTo(root, QPoint(0, 0)), tabs->currentWidget()->size());
+                if (!inside.contains(p.ink))
+                    fault(title + ": " + controlName(p) + " izlazi iz okvira " + controlName(c));
+                break;
+            }
+            for (size_t j = i + 1; j < parts.size(); ++j) {
+                const Part& o = parts[j];
+                if (!o.shown || o.ink.isEmpty() || within(int(j), int(i)) || within(int(i), int(j))) continue;
+                const QRect both = p.ink.intersected(o.ink);
+                if (both.width() > 2 && both.height() > 2)
+                    fault(title + ": kontrole se preklapaju: " + controlName(p) + " i " + controlName(o));
+            }
+            // A caption ends before the control it names, and before any
+            // other that follows it on its line.
+            if (p.def->kind == ControlKind::Prompt) {
+                const QRect g = p.widget->geometry();
+                const Part* next = nullptr;
+                for (size_t j = 0; j < parts.size(); ++j) {
+                    const Part& o = parts[j];
+                    if (j == i || !o.shown || o.ink.isEmpty() || within(int(i), int(j))) continue;
+                    const QRect og = o.widget->geometry();
+                    const int common = std::min(og.bottom(), p.ink.bottom()) - std::max(og.top(), p.ink.top());
+                    if (common < 2 || og.left() <= g.left()) continue;
+                    if (!next || og.left() < next->widget->geometry().left()) next = &o;
+                }
+                if (next && p.ink.right() >= next->widget->geometry().left())
+                    fault(title + ": natpis " + controlName(p) + " ulazi u " + controlName(*next));
+            }
+            if (auto* view = qobject_cast<ListBrowserView*>(p.widget)) columns(*view, title, controlName(p));
+        }
+    }
+
+    // Every column of a list is whole, or the list scrolls to it because its
+    // window cannot grow any wider in the frame.
+    void columns(ListBrowserView& view, const QString& title, const QString& list) {
+        QTableView* table = view.table();
+        QHeaderView* header = table->horizontalHeader();
+        QMdiSubWindow* sub = nullptr;
+        for (QWidget* w = view.parentWidget(); w && !sub; w = w->parentWidget()) sub = qobject_cast<QMdiSubWindow*>(w);
+        QStringList hidden;
+        int missing = 0;
+        for (int c = 0; c < header->count(); ++c) {
+            if (header->isSectionHidden(c)) continue;
+            const QString heading = table->model()->headerData(c, Qt::Horizontal).toString();
+            const int width = header->sectionSize(c);
+            if (width < view.columnNeeded(c))
+                fault(title + ": " + list + ": stupac \"" + heading +
+                      QStringLiteral("\" je uži od svog sadržaja (%1 od %2)").arg(width).arg(view.columnNeeded(c)));
+            const int beyond = header->sectionPosition(c) + width - table->viewport()->width();
+            if (beyond <= 0) continue;
+            hidden << heading;
+            missing = std::max(missing, beyond);
+        }
+        if (hidden.isEmpty()) return;
+        const bool canGrow = sub && !sub->isMaximized() && sub->width() + missing <= frame_.area()->viewport()->width();
+        // (Scrolled by whole columns: the bar counts columns, not pixels.)
+        const bool scrolls = table->horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff &&
+                             table->horizontalScrollBar()->maximum() > 0;
+        if (canGrow)
+            fault(title + ": " + list + ": ne vide se cijeli stupci \"" + hidden.join("\", \"") +
+                  "\", a prozor bi mogao biti širi");
+        else if (!scrolls)
+            fault(title + ": " + list + ": ne vide se cijeli stupci \"" + hidden.join("\", \"") +
+                  "\", a popis se ne pomiče");
+    }
+
+    // Controls of one parent that lie over each other, in a window not built
+    // from a resource; containers hold their children on purpose and are not
+    // counted.
     void overlaps(QWidget* parent, const QString& title) {
         QList<QWidget*> controls;
         for (QObject* o : parent->children()) {
@@ -246,7 +503,7 @@ private:
             for (int j = i + 1; j < controls.size(); ++j) {
                 const QRect both = controls[i]->geometry().intersected(controls[j]->geometry());
                 if (both.width() > 2 && both.height() > 2)
-                    note(title + ": kontrole se preklapaju: " + name(controls[i]) + " i " + name(controls[j]));
+                    fault(title + ": kontrole se preklapaju: " + name(controls[i]) + " i " + name(controls[j]));
             }
     }
 
@@ -266,16 +523,21 @@ private:
         asked->messages.clear();
     }
 
-    void note(const QString& text) {
+    bool note(const QString& text) {
         // The same finding on every copy of a window is one finding.
-        const std::string line = text.toStdString();
+        const std::string line = (prefix_ + text).toStdString();
         for (const std::string& n : report.notes)
-            if (n == line) return;
+            if (n == line) return false;
         report.notes.push_back(line);
+        return true;
+    }
+    void fault(const QString& text) {
+        if (note(text)) report.layout.push_back(report.notes.back());
     }
 
     MAIN& frame_;
     QString folder_;
+    QString prefix_;
     int count_ = 0;
 };
 
@@ -297,13 +559,31 @@ ScreenshotReport takeScreenshots(MAIN& frame, const std::string& folder, const s
     ScriptedPrompter asked;
     Prompter* before = &prompter();
     setPrompter(&asked);
-    Walk walk(frame, QString::fromStdString(folder));
+    const QString root = QString::fromStdString(folder);
+    Walk walk(frame, root);
     settle();
+    walk.frameOnScreen();
     if (screens.empty()) {
         walk.whole(QStringLiteral("MAREL"));
         walk.about();
     }
-    for (const std::string& s : screens.empty() ? screenshotScreens() : screens) walk.screen(s);
+    const std::vector<std::string>& names = screens.empty() ? screenshotScreens() : screens;
+    for (const std::string& s : names) walk.screen(s);
+    // Again over a maximized payments window: a window opened over a
+    // maximized one is maximized too, and every form and chooser opens beside it.
+    if (QMdiSubWindow* under = frame.openScreen("ISPLATE")) {
+        walk.round(QDir(root).filePath(QStringLiteral("nad_isplatama")), QStringLiteral("Nad isplatama: "));
+        QPointer<QMdiSubWindow> payments = under;
+        for (const std::string& s : names) {
+            if (!payments) break;
+            payments->showMaximized();
+            frame.area()->setActiveSubWindow(payments);
+            settle();
+            walk.screen(s);
+        }
+        if (payments) payments->close();
+        settle();
+    }
     setPrompter(before);
 
     QFile file(QDir(QString::fromStdString(folder)).filePath(QStringLiteral("izvjestaj.txt")));

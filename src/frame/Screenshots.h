@@ -1,9 +1,15 @@
 #pragma once
 // A picture of every window of the program: each screen of the frame, the
 // forms its lists open, the choosers those forms open and the previews, one
-// PNG each, with a note of what a bookkeeper would notice at a glance
-// (a window reaching outside the frame, an empty list, a value cut short,
-// controls lying over each other).
+// PNG each, with a note of what a bookkeeper would notice at a glance: a
+// window reaching outside the frame, an empty list, a value cut short, and
+// the faults of layout (controls lying over each other, a caption running
+// into its field, a control leaving its window or its group, a list column
+// cut while the list can neither show it nor scroll to it).
+//
+// The walk goes round twice: once with each screen alone in the frame, once
+// with each screen opened over a maximized "Pregled isplata" (the pictures of
+// that round in the subfolder "nad_isplatama").
 #include <string>
 #include <vector>
 
@@ -12,8 +18,9 @@ namespace marel {
 class MAIN;
 
 struct ScreenshotReport {
-    std::vector<std::string> files;  // the PNGs written, in the order taken
-    std::vector<std::string> notes;  // one line per thing noticed
+    std::vector<std::string> files;   // the PNGs written, in the order taken
+    std::vector<std::string> notes;   // one line per thing noticed
+    std::vector<std::string> layout;  // those of the notes that are faults of layout
 };
 
 // The screens every command of the frame starts, in menu order.

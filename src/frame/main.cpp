@@ -1,7 +1,10 @@
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QScreen>
 #include <QTranslator>
 #include <cstdlib>
 #include <iostream>
@@ -49,6 +52,31 @@ Options options(const QStringList& args) {
         *target = QDir(args[++i]).absolutePath().toStdString();
     }
     return o;
+}
+
+// Maximizes the frame on its screen and returns once the window manager has
+// done it and the frame has kept its size for a moment (it answers in its
+// own time, and now and then has to be asked again).
+void maximizeAndWait(MAIN& frame) {
+    const QRect screen = frame.screen()->availableGeometry();
+    auto placed = [&] { return frame.isActiveWindow() && frame.isMaximized() && frame.width() <= screen.width(); };
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (attempt) frame.showNormal();
+        frame.showMaximized();
+        frame.activateWindow();
+        QElapsedTimer waited;
+        waited.start();
+        QSize last;
+        qint64 since = 0;
+        while (waited.elapsed() < 5000 && waited.elapsed() - since < 300) {
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+            if (frame.size() != last || !placed()) {
+                last = frame.size();
+                since = waited.elapsed();
+            }
+        }
+        if (placed()) return;
+    }
 }
 
 }  // namespace
@@ -106,10 +134,15 @@ int main(int argc, char** argv) {
         MAIN frame;
         setWindowHost(&frame);
         if (!opts.screenshots.empty()) {
-            // A common bookkeeper's screen, the same on every machine.
-            frame.resize(1366, 768);
-            frame.show();
-            frame.activateWindow();
+            // Maximized on the desktop it is given, as a bookkeeper runs it;
+            // without a desktop, in a common bookkeeper's screen.
+            if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
+                frame.resize(1366, 768);
+                frame.show();
+                frame.activateWindow();
+            } else {
+                maximizeAndWait(frame);
+            }
             QApplication::setActiveWindow(&frame);
             const ScreenshotReport report = takeScreenshots(frame, opts.screenshots);
             for (const std::string& n : report.notes) std::cout << n << '\n';

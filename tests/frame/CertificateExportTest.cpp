@@ -90,7 +90,7 @@ TEST_F(CertificateExport, RefusesWhatCannotBePrintedWithOneLine) {
         {{"ISPISPOTVRDE", "isplatitelj=1", "godina=14"}, "Godina mora imati četiri znamenke: 14"},
         {{"ISPISPOTVRDE", "godina=2014"}, "Nedostaje argument isplatitelj="},
         {{"ISPISPOTVRDESKRIPOREZ", "isplatitelj=1", "godina=2010"}, "Nedostaje argument primatelj="},
-        {{"ISPISKRIPOREZ", "kriporez=1"}, "IPP obrazac 1 ne postoji."},
+        {{"ISPISKRIPOREZ", "kriporez=99"}, "IPP obrazac 99 ne postoji."},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args = c.args;

@@ -97,7 +97,7 @@ protected:
         }
         // The IPP form: four kinds of income, counted up to what a count can hold.
         FileUse use{&KRIPOREZ, &DETKRIP};
-        std::string ipp = "INSERT INTO KRIPOREZ (OZNAKA, ISPLATITELJ, GODINA, MJESEC) VALUES (1, 1, '2014', 3)";
+        std::string ipp = "DELETE FROM DETKRIP;DELETE FROM KRIPOREZ;INSERT INTO KRIPOREZ (OZNAKA, ISPLATITELJ, GODINA, MJESEC) VALUES (1, 1, '2014', 3)";
         for (char kind : {'1', '2', '3', '4'})
             ipp += std::string(";INSERT INTO DETKRIP (KRIPOREZ, VRSTA, BROJ, OSNOVICA, IZNOS) VALUES (1, ") + kind +
                    ", 8191, 7142857142, 7142857142)";

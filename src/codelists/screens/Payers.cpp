@@ -123,6 +123,7 @@ LookupSpec payerLookup(int textWidth) {
     LookupSpec spec{&SUBJEKTI, SUBJEKTI.KEYOZNAKA, FieldRef(SUBJEKTI, "OZNAKA"), fieldText(SUBJEKTI, "NAZIV"),
                     chooser<SUBJEKTI_SCREEN>(), textWidth, "Odabir isplatitelja"};
     spec.required = true;
+    spec.textChars = 40;  // a payer's whole name
     return spec;
 }
 

@@ -158,7 +158,9 @@ ListBrowserView::ListBrowserView(ListBrowser& browser, QWidget* parent)
         // Nor is a value: the column holds its picture's widest value beside its indent.
         const int indent = c.align == ColumnAlign::Center ? 0 : pixels(this, c.indent);
         const int value = widestValueWidth(table_->fontMetrics(), c.picture) + indent + 2 * 2 + 1;
-        header->resizeSection(int(i), std::max({4, pixels(this, c.width), heading, value}));
+        columnNeeded_.push_back(std::max(heading, value));
+        columnWidth_.push_back(std::max({4, pixels(this, c.width), heading, value}));
+        header->resizeSection(int(i), columnWidth_.back());
         neededWidth_ += header->sectionSize(int(i));
     }
     neededWidth_ += 2 * table_->frameWidth() + bar_->sizeHint().width();
@@ -195,6 +197,8 @@ ListBrowserView::ListBrowserView(ListBrowser& browser, QWidget* parent)
 
 ListBrowserView::~ListBrowserView() = default;
 
+QSize ListBrowserView::sizeHint() const { return {neededWidth_, QWidget::sizeHint().height()}; }
+
 int ListBrowserView::visibleRows() const {
     return std::max(1, table_->viewport()->height() / std::max(1, table_->verticalHeader()->defaultSectionSize()));
 }
@@ -209,6 +213,7 @@ void ListBrowserView::fitPage() {
 
 void ListBrowserView::sync() {
     model_->refresh();
+    fitValues();
     const int selected = browser_.selected();
     if (selected > 0)
         table_->selectionModel()->setCurrentIndex(model_->index(selected - 1, 0),
@@ -229,6 +234,28 @@ void ListBrowserView::sync() {
         closedShown_ = true;
         emit closed();
     }
+}
+
+// A value wider than its picture's measure (a text of wide letters, an
+// identifier of digits where letters were reckoned) widens its column: the
+// list never cuts what it shows. Columns only grow, so a page turned does
+// not make them jump back and forth.
+void ListBrowserView::fitValues() {
+    const ListFormat& format = browser_.format();
+    QHeaderView* header = table_->horizontalHeader();
+    const QFontMetrics fm = table_->fontMetrics();
+    for (const ListBrowser::Row& row : browser_.rows())
+        for (size_t i = 0; i < format.columns.size() && i < row.values.size(); ++i) {
+            const ListColumn& c = format.columns[i];
+            const int indent = c.align == ColumnAlign::Center ? 0 : pixels(this, c.indent);
+            const QString value = QString::fromStdString(row.values[i]).trimmed();
+            const int width = fm.horizontalAdvance(value) + indent + 2 * 2 + 3;
+            columnNeeded_[i] = std::max(columnNeeded_[i], width);
+            if (width <= columnWidth_[i]) continue;
+            neededWidth_ += width - columnWidth_[i];
+            columnWidth_[i] = width;
+            if (header->sectionSize(int(i)) < width) header->resizeSection(int(i), width);
+        }
 }
 
 void ListBrowserView::scrollAction(int action) {

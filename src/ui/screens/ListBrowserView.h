@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <vector>
 
 #include "ui/ListBrowser.h"
 
@@ -28,6 +29,10 @@ public:
     QTableView* table() const { return table_; }
     // The width that shows every column whole beside the scroll bar.
     int neededWidth() const { return neededWidth_; }
+    // As wide as every column whole.
+    QSize sizeHint() const override;
+    // The width a column needs for its heading and its widest value.
+    int columnNeeded(int column) const { return columnNeeded_.at(size_t(column)); }
     QScrollBar* scrollBar() const { return bar_; }
     // Rows the table shows at its present height.
     int visibleRows() const;
@@ -44,7 +49,10 @@ protected:
 
 private:
     int neededWidth_ = 0;
+    std::vector<int> columnNeeded_;
+    std::vector<int> columnWidth_;  // as set, before the last one stretches
     void sync();
+    void fitValues();
     bool key(class QKeyEvent* event);
     bool mouse(class QMouseEvent* event);
     void scrollAction(int action);

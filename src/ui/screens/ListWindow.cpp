@@ -35,11 +35,8 @@ ListBrowser& ListWindow::add(std::unique_ptr<ListBrowser> browser, Binding where
     p.browser = std::move(browser);
     p.where = std::move(where);
     p.view = new ListBrowserView(*p.browser, this);
+    // (The window widens for the list's columns as far as it can.)
     builder_->replace(p.where.list, p.view);
-    // A list whose columns do not fit the room the window gives it would
-    // scroll sideways and hide its last column: the window widens instead,
-    // as far as the room it opens in allows (with its frame and a margin).
-    builder_->widen(p.where.list, p.view->neededWidth() - p.view->width(), windowRoomWidth() - 2 * 16);
     ListBrowser& b = *p.browser;
     ListBrowserView* view = p.view;
     auto hook = [&](const char* name, void (ListBrowser::*press)()) {

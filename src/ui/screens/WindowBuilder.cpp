@@ -18,9 +18,11 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QShortcut>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -164,12 +166,19 @@ WindowBuilder::WindowBuilder(WindowResource resource, QWidget* root)
             if (j == i || o.isNull() || o.left() < g.right() || o.bottom() < g.top() || o.top() > g.bottom()) continue;
             room = std::min(room, o.left() - pixelsX(1) - g.left());
         }
+        // Nor out of the group or sheet it lies in.
+        for (size_t j = 0; j < items_.size(); ++j) {
+            const ControlKind k = items_[j].def->kind;
+            const QRect f = items_[j].widget->geometry();
+            if (j != i && k != ControlKind::Tab && container(k) && f.contains(g))
+                room = std::min(room, f.right() - pixelsX(2) - g.left());
+        }
         // Typing scrolls in an entry: one for a long text (notes of a thousand
         // letters) grows only as far as a window fits the room it opens in.
-        if (it.def->kind == ControlKind::Entry) room = std::min(room, windowRoomWidth() - 2 * 16 - pixelsX(4) - g.left());
-        it.minWidth = std::max(g.width(), std::min(neededWidth(w, it.picture), room));
-        if (w->width() >= it.minWidth) continue;
-        w->resize(it.minWidth, w->height());
+        if (it.def->kind == ControlKind::Entry) room = std::min(room, roomForContent() - pixelsX(4) - g.left());
+        const int wanted = std::max(g.width(), std::min(neededWidth(w, it.picture), room));
+        if (w->width() >= wanted) continue;
+        w->resize(wanted, w->height());
         right = std::max(right, w->geometry().right() + 1 + pixelsX(4));
     }
     if (right > root->width()) root->resize(right, root->height());
@@ -184,6 +193,8 @@ WindowBuilder::WindowBuilder(WindowResource resource, QWidget* root)
     applyStates();
     display();
 
+    // What still lies over its neighbour (a caption longer than the room
+    // before its field, a control wider than its group) moves apart here.
     startLayout();
     root->installEventFilter(this);
     // The list that last had the focus keeps the letters its buttons share
@@ -561,6 +572,8 @@ void WindowBuilder::expandLookups(std::vector<Control>& controls) {
             beside.push_back(button(id + ".lookup", "...", {at.x + at.width + 2, at.y, 14, at.height}).withTip(spec->tip));
         const int textX = at.x + at.width + (spec->choose ? 20 : 4);
         beside.push_back(makeControl(ControlKind::Text, id + ".naziv", "", {textX, at.y + 2, spec->textWidth, 10}));
+        // The longest text it shows is room the window makes, as for a field's picture.
+        if (spec->textChars > 0) beside.back().picture = "@s" + std::to_string(spec->textChars);
         for (Control& c : beside) {
             c.lookup = spec;
             controls.insert(controls.begin() + long(++i), std::move(c));
@@ -782,15 +795,105 @@ void WindowBuilder::replace(std::string_view id, QWidget* widget) {
     items_[size_t(i)].widget = widget;
     delete old;
     applyStates();
+    // A list whose columns do not fit the room the resource gives it would
+    // scroll sideways and hide its last columns: the window widens instead,
+    // as far as the room it opens in allows.
+    if (items_[size_t(i)].def->kind == ControlKind::List)
+        widen(id, widget->sizeHint().width() - widget->width(), roomForContent());
+    else
+        startLayout();
+}
+
+int WindowBuilder::roomForContent() {
+    // The room windows open in, less the frame of a window of the frame.
+    return windowRoomWidth() - 2 * QApplication::style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
+}
+
+QSize WindowBuilder::least(int i) const {
+    const Item& it = items_[size_t(i)];
+    const QWidget* w = it.widget;
+    const QRect g = w->geometry();
+    // A long text (a name, a note) scrolls in its entry or may be cut in its
+    // display when its window is small; a number or a code never is.
+    const bool prose =
+        !it.picture || (it.picture->kind() == Picture::Kind::String && it.picture->width() > kCodeLength);
+    switch (it.def->kind) {
+        case ControlKind::Prompt: return {neededWidth(w, std::nullopt), g.height()};
+        case ControlKind::Entry:
+        case ControlKind::Text: {
+            const int need = neededWidth(w, it.picture);
+            if (auto* label = qobject_cast<const QLabel*>(w); label && label->wordWrap()) return g.size();
+            if (!it.picture) return g.size();
+            return {prose ? std::min(need, g.width()) : need, g.height()};
+        }
+        case ControlKind::Button:
+        case ControlKind::Check:
+        case ControlKind::Radio: return {neededWidth(w, std::nullopt), g.height()};
+        case ControlKind::List:
+            // A list scrolls: it gives way first, down to a few columns and rows.
+            return {std::min(g.width(), pixelsX(60)), std::min(g.height(), pixelsY(32))};
+        case ControlKind::Group:
+        case ControlKind::Option: {
+            const QString title = static_cast<const QGroupBox*>(w)->title();
+            return {std::min(g.width(), QFontMetrics(w->font()).horizontalAdvance(title) + pixelsX(8)), 0};
+        }
+        case ControlKind::Sheet:
+            return {std::min(g.width(), static_cast<const QTabWidget*>(w)->tabBar()->sizeHint().width()), 0};
+        case ControlKind::Image: return g.size();
+        case ControlKind::Tab: return {};
+    }
+    return {};
 }
 
 void WindowBuilder::startLayout() {
-    std::vector<WINDOWRESIZETYPE::ControlGeometry> controls;
-    for (size_t i = 0; i < items_.size(); ++i) {
-        const QRect g = items_[i].widget->geometry();
-        controls.push_back({int(i) + 1, resizeKind(items_[i].def->kind), {g.x(), g.y(), g.width(), g.height()}});
+    auto container = [](ControlKind k) {
+        return k == ControlKind::Group || k == ControlKind::Option || k == ControlKind::Sheet;
+    };
+    auto collect = [&] {
+        std::vector<WINDOWRESIZETYPE::ControlGeometry> controls;
+        for (size_t i = 0; i < items_.size(); ++i) {
+            const Item& it = items_[i];
+            const QRect g = it.widget->geometry();
+            const QSize low = least(int(i));
+            WINDOWRESIZETYPE::ControlGeometry c{int(i) + 1, resizeKind(it.def->kind),
+                                                {g.x(), g.y(), g.width(), g.height()}, low.width(), low.height()};
+            // The frame it lies in: the group or sheet of the resource (a tab
+            // is a page of its sheet), else the smallest one it lies on.
+            int p = it.parent;
+            for (; p >= 0 && items_[size_t(p)].def->kind == ControlKind::Tab; p = items_[size_t(p)].parent)
+                if (!c.page) c.page = p + 1;
+            if (p < 0 && it.def->kind != ControlKind::Tab) {
+                qint64 smallest = std::numeric_limits<qint64>::max();
+                for (size_t j = 0; j < items_.size(); ++j) {
+                    const QRect f = items_[j].widget->geometry();
+                    if (j == i || !container(items_[j].def->kind) || !f.contains(g) || f == g) continue;
+                    if (qint64(f.width()) * f.height() < smallest) {
+                        smallest = qint64(f.width()) * f.height();
+                        p = int(j);
+                    }
+                }
+            }
+            c.container = p >= 0 ? p + 1 : 0;
+            controls.push_back(c);
+        }
+        return controls;
+    };
+    const Rect window{0, 0, root_->width(), root_->height()};
+    resize_.INITIALIZE(WINDOWRESIZETYPE::Strategy::Spread, window, collect());
+    // The controls as the resource places them, moved apart where they need
+    // more room than it gives them; the window grows when it must. That is
+    // the layout every later size starts from.
+    const Rect least = resize_.MINIMUM();
+    const QSize size(std::max(window.width, least.width), std::max(window.height, least.height));
+    place(resize_.LAYOUT({0, 0, size.width(), size.height()}));
+    {
+        const QScopedValueRollback<bool> quiet(settingUp_, true);
+        root_->resize(size);
     }
-    resize_.INITIALIZE(WINDOWRESIZETYPE::Strategy::Spread, {0, 0, root_->width(), root_->height()}, controls);
+    resize_.INITIALIZE(WINDOWRESIZETYPE::Strategy::Spread, {0, 0, size.width(), size.height()}, collect());
+    // Smaller than that, controls would have to lie over each other.
+    const Rect smallest = resize_.MINIMUM();
+    root_->setMinimumSize(std::min(smallest.width, size.width()), std::min(smallest.height, size.height()));
 }
 
 void WindowBuilder::widen(std::string_view id, int extra, int maxWidth) {
@@ -825,7 +928,12 @@ void WindowBuilder::widen(std::string_view id, int extra, int maxWidth) {
         else continue;
         items_[i].widget->setGeometry(r);
     }
-    root_->resize(std::max(root_->width(), reach + extra), root_->height());
+    {
+        // The controls stand where they are meant to: the window's new size
+        // is where the layout starts, not a resize to follow.
+        const QScopedValueRollback<bool> quiet(settingUp_, true);
+        root_->resize(std::max(root_->width(), reach + extra), root_->height());
+    }
     startLayout();
 }
 
@@ -857,22 +965,19 @@ QPushButton* WindowBuilder::defaultButton() const {
     return nullptr;
 }
 
-void WindowBuilder::resized() {
-    const auto moves = resize_.RESIZE({0, 0, root_->width(), root_->height()});
+void WindowBuilder::resized() { place(resize_.RESIZE({0, 0, root_->width(), root_->height()})); }
+
+void WindowBuilder::place(const std::vector<WINDOWRESIZETYPE::Move>& moves) {
     if (moves.empty()) return;
-    // One repaint for all the moves. Only a deferral of the window's own
-    // stays in force afterwards: one it inherits from its frame (which holds
-    // back painting while it maximizes or restores) must not be made its own,
-    // or the window would stay blank once the frame paints again.
-    const bool deferredHere = root_->testAttribute(Qt::WA_ForceUpdatesDisabled);
-    root_->setUpdatesEnabled(false);
-    // A window made smaller than its resource squeezes its controls, but never
-    // below what their values and captions need.
-    for (const auto& m : moves) {
-        const Item& it = items_[size_t(m.number - 1)];
-        it.widget->setGeometry(m.rect.x, m.rect.y, std::max(m.rect.width, it.minWidth), m.rect.height);
-    }
-    root_->setUpdatesEnabled(!deferredHere);
+    // One repaint for all the moves. A deferral already in force (the frame
+    // of a window being maximized defers its own) is left to whoever set it:
+    // switched off here, the window would stay without repaints once its
+    // frame's deferral ends.
+    const bool defer = root_->updatesEnabled();
+    if (defer) root_->setUpdatesEnabled(false);
+    for (const auto& m : moves)
+        items_[size_t(m.number - 1)].widget->setGeometry(m.rect.x, m.rect.y, m.rect.width, m.rect.height);
+    if (defer) root_->setUpdatesEnabled(true);
 }
 
 bool WindowBuilder::refusesTyping(const Item& it, const QKeyEvent* key) const {
@@ -1028,7 +1133,7 @@ std::vector<std::string> WindowBuilder::keyClashes() const {
 
 bool WindowBuilder::eventFilter(QObject* watched, QEvent* event) {
     if (watched == root_) {
-        if (event->type() == QEvent::Resize) resized();
+        if (event->type() == QEvent::Resize && !settingUp_) resized();
         return false;
     }
     const int i = itemOf(watched);

@@ -15,7 +15,9 @@
 //   where two lists carry buttons of the same caption (each list its own
 //   Insert, Change, Delete), to the one of the list that has or last had the
 //   focus (keyGroup); likewise the "&DA" of two option groups;
-// - the controls move and stretch with the window (WINDOWRESIZETYPE).
+// - the controls move and stretch with the window (WINDOWRESIZETYPE), never
+//   over each other nor below what their captions and values need; the
+//   window cannot be made smaller than that.
 // Every control lies directly in the root widget; tab pages and groups only
 // decide what is shown, so one coordinate system serves the whole window.
 // Buttons take the focus from the keyboard only; the window runtime accepts
@@ -37,6 +39,7 @@ class QButtonGroup;
 class QKeyEvent;
 class QFontMetrics;
 class QPushButton;
+class QSize;
 
 namespace marel {
 
@@ -97,7 +100,9 @@ public:
     void show(std::string_view id) { hide(id, false); }
     void setText(std::string_view id, const std::string& text);  // caption
     void press(std::string_view id);                             // as if clicked
-    // Puts a widget of the caller's (a list) where the control stands.
+    // Puts a widget of the caller's (a list) where the control stands. A list
+    // whose widget wants more width than the control has (its columns) gets
+    // it: the control widens as widen() does.
     void replace(std::string_view id, QWidget* widget);
     // Makes the control up to `extra` pixels wider, the window with it as
     // far as `maxWidth`: what lies to its right moves along, as does a button
@@ -154,12 +159,24 @@ public:
     int pixelsX(int dialogUnits) const;
     int pixelsY(int dialogUnits) const;
 
+    // ---- the controls as built, in resource order (a container before its
+    // children), for those who check a window's layout
+    size_t controlCount() const { return items_.size(); }
+    QWidget* widgetAt(size_t i) const { return items_[i].widget; }
+    const Control& definitionAt(size_t i) const { return *items_[i].def; }
+    int parentAt(size_t i) const { return items_[i].parent; }  // -1 for a control of the window itself
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // The layout the resize strategies start from: the controls as they stand.
+    // The layout the resize strategies start from: the controls as they stand,
+    // moved apart where they need more room.
     void startLayout();
+    // The least size of a control: its caption, its widest value.
+    QSize least(int i) const;
+    // The width a window's content can have in the room windows open in.
+    static int roomForContent();
     struct Item {
         const Control* def = nullptr;
         int parent = -1;
@@ -167,7 +184,6 @@ private:
         int tabIndex = -1;              // Tab: its page in the sheet
         QButtonGroup* group = nullptr;  // Option
         std::optional<Picture> picture;
-        int minWidth = 0;  // its widest value or its caption, in pixels
         bool hidden = false;
         bool enabled = true;
         std::function<bool()> accepted;
@@ -218,6 +234,7 @@ private:
     void ownKey(int i);                  // what the control's own key does
     int groupOf(const KeyAnswer& a) const;
     int newKeyGroup();
+    void place(const std::vector<WINDOWRESIZETYPE::Move>& moves);
 
     WindowResource resource_;
     QWidget* root_;
@@ -229,6 +246,7 @@ private:
     uint64_t focusTurns_ = 0;
     int baseX_ = 0, baseY_ = 0;
     bool acceptingAll_ = false;
+    bool settingUp_ = false;  // the layout is being set: a resize moves nothing
     bool detached_ = false;
     bool choosing_ = false;
     int listsRun_ = 0;  // lookups' lists opened so far

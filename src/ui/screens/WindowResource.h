@@ -77,6 +77,7 @@ struct LookupSpec {
     // The control the focus goes to once a record is chosen, when it is not
     // the next entry (a bank chosen leads to the account, past its check digits).
     std::string next{};
+    int textChars = 0;  // the longest text it shows, in letters (0: as wide as textWidth)
 };
 
 // The text of a field of the record read, for a LookupSpec.
