@@ -59,7 +59,10 @@ Options options(const QStringList& args) {
 // own time, and now and then has to be asked again).
 void maximizeAndWait(MAIN& frame) {
     const QRect screen = frame.screen()->availableGeometry();
-    auto placed = [&] { return frame.isActiveWindow() && frame.isMaximized() && frame.width() <= screen.width(); };
+    auto placed = [&] {
+        return frame.isActiveWindow() && frame.isMaximized() && screen.contains(frame.frameGeometry()) &&
+               frame.width() > screen.width() * 9 / 10;
+    };
     for (int attempt = 0; attempt < 3; ++attempt) {
         if (attempt) frame.showNormal();
         frame.showMaximized();

@@ -144,11 +144,11 @@ void order(WINDOWRESIZETYPE::Order& o, const std::vector<WINDOWRESIZETYPE::Contr
 
     o.into.assign(size_t(nodes), {});
     for (size_t e = 0; e < o.edges.size(); ++e) o.into[size_t(o.edges[e].to)].push_back(int(e));
-    o.head = o.start;
+    std::vector<int> head = o.start;  // per node: least place, everything before it at its least
     for (int v : o.sequence)
         for (int e : o.into[size_t(v)]) {
             const auto& edge = o.edges[size_t(e)];
-            o.head[size_t(v)] = std::max(o.head[size_t(v)], o.head[size_t(edge.from)] + edge.distance);
+            head[size_t(v)] = std::max(head[size_t(v)], head[size_t(edge.from)] + edge.distance);
         }
     o.tail.assign(size_t(nodes), 0);
     for (auto it = o.sequence.rbegin(); it != o.sequence.rend(); ++it)
@@ -156,7 +156,7 @@ void order(WINDOWRESIZETYPE::Order& o, const std::vector<WINDOWRESIZETYPE::Contr
             const auto& edge = o.edges[size_t(e)];
             o.tail[size_t(*it)] = std::max(o.tail[size_t(*it)], o.tail[size_t(edge.to)] + edge.distance);
         }
-    o.minimum = o.head[size_t(end)];
+    o.minimum = head[size_t(end)];
 }
 
 // The places the strategies want (near edge and size of each control) moved

@@ -104,7 +104,6 @@ public:
         std::vector<std::vector<int>> into;  // per node: the edges that end there
         std::vector<int> start;    // per node: least distance from the window's near edge
         std::vector<int> sequence;  // the nodes, each after every node it must follow
-        std::vector<int> head;      // per node: least position (everything before it at its minimum)
         std::vector<int> tail;      // per node: least distance to the window's far edge
         int minimum = 0;            // least window size
     };

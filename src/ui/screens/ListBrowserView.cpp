@@ -161,9 +161,7 @@ ListBrowserView::ListBrowserView(ListBrowser& browser, QWidget* parent)
         columnNeeded_.push_back(std::max(heading, value));
         columnWidth_.push_back(std::max({4, pixels(this, c.width), heading, value}));
         header->resizeSection(int(i), columnWidth_.back());
-        neededWidth_ += header->sectionSize(int(i));
     }
-    neededWidth_ += 2 * table_->frameWidth() + bar_->sizeHint().width();
     // The last column takes what the list has to spare, so no empty band is left beside it.
     header->setStretchLastSection(true);
 
@@ -197,7 +195,13 @@ ListBrowserView::ListBrowserView(ListBrowser& browser, QWidget* parent)
 
 ListBrowserView::~ListBrowserView() = default;
 
-QSize ListBrowserView::sizeHint() const { return {neededWidth_, QWidget::sizeHint().height()}; }
+int ListBrowserView::neededWidth() const {
+    int width = 2 * table_->frameWidth() + bar_->sizeHint().width();
+    for (int w : columnWidth_) width += w;
+    return width;
+}
+
+QSize ListBrowserView::sizeHint() const { return {neededWidth(), QWidget::sizeHint().height()}; }
 
 int ListBrowserView::visibleRows() const {
     return std::max(1, table_->viewport()->height() / std::max(1, table_->verticalHeader()->defaultSectionSize()));
@@ -252,7 +256,6 @@ void ListBrowserView::fitValues() {
             const int width = fm.horizontalAdvance(value) + indent + 2 * 2 + 3;
             columnNeeded_[i] = std::max(columnNeeded_[i], width);
             if (width <= columnWidth_[i]) continue;
-            neededWidth_ += width - columnWidth_[i];
             columnWidth_[i] = width;
             if (header->sectionSize(int(i)) < width) header->resizeSection(int(i), width);
         }

@@ -28,7 +28,7 @@ public:
     ListBrowser& browser() const { return browser_; }
     QTableView* table() const { return table_; }
     // The width that shows every column whole beside the scroll bar.
-    int neededWidth() const { return neededWidth_; }
+    int neededWidth() const;
     // As wide as every column whole.
     QSize sizeHint() const override;
     // The width a column needs for its heading and its widest value.
@@ -48,7 +48,6 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    int neededWidth_ = 0;
     std::vector<int> columnNeeded_;
     std::vector<int> columnWidth_;  // as set, before the last one stretches
     void sync();

@@ -73,6 +73,9 @@ ResizeKind resizeKind(ControlKind k) {
     }
 }
 
+// A control that holds others: a group, an option group, a tab sheet.
+bool isFrame(ControlKind k) { return k == ControlKind::Group || k == ControlKind::Option || k == ControlKind::Sheet; }
+
 bool fromInside(Qt::FocusReason r) { return r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason; }
 
 }  // namespace
@@ -149,9 +152,7 @@ WindowBuilder::WindowBuilder(WindowResource resource, QWidget* root)
     // narrower than digits in most fonts, so a resource's width can fall short.
     // A control grows only into free room: never over the control beside it
     // (a lookup button, the name shown next to a number), which would hide it.
-    auto container = [](ControlKind k) {
-        return k == ControlKind::Tab || k == ControlKind::Sheet || k == ControlKind::Group || k == ControlKind::Option;
-    };
+    auto container = [](ControlKind k) { return k == ControlKind::Tab || isFrame(k); };
     std::vector<QRect> laidOut;
     for (const Item& it : items_) laidOut.push_back(container(it.def->kind) ? QRect() : it.widget->geometry());
     int right = root->width();
@@ -170,7 +171,7 @@ WindowBuilder::WindowBuilder(WindowResource resource, QWidget* root)
         for (size_t j = 0; j < items_.size(); ++j) {
             const ControlKind k = items_[j].def->kind;
             const QRect f = items_[j].widget->geometry();
-            if (j != i && k != ControlKind::Tab && container(k) && f.contains(g))
+            if (j != i && isFrame(k) && f.contains(g))
                 room = std::min(room, f.right() - pixelsX(2) - g.left());
         }
         // Typing scrolls in an entry: one for a long text (notes of a thousand
@@ -846,9 +847,6 @@ QSize WindowBuilder::least(int i) const {
 }
 
 void WindowBuilder::startLayout() {
-    auto container = [](ControlKind k) {
-        return k == ControlKind::Group || k == ControlKind::Option || k == ControlKind::Sheet;
-    };
     auto collect = [&] {
         std::vector<WINDOWRESIZETYPE::ControlGeometry> controls;
         for (size_t i = 0; i < items_.size(); ++i) {
@@ -866,7 +864,7 @@ void WindowBuilder::startLayout() {
                 qint64 smallest = std::numeric_limits<qint64>::max();
                 for (size_t j = 0; j < items_.size(); ++j) {
                     const QRect f = items_[j].widget->geometry();
-                    if (j == i || !container(items_[j].def->kind) || !f.contains(g) || f == g) continue;
+                    if (j == i || !isFrame(items_[j].def->kind) || !f.contains(g) || f == g) continue;
                     if (qint64(f.width()) * f.height() < smallest) {
                         smallest = qint64(f.width()) * f.height();
                         p = int(j);
