@@ -287,8 +287,10 @@ private:
             x += g.advance[b];
         }
         if (!clipped) return;
-        // A clipped text is drawn at once, in a state of its own.
+        // A clipped text is drawn at once, in a state of its own (on the
+        // page's mapping, which the state keeps).
         flush();
+        map();
         p_.save();
         p_.setClipRect(QRectF(QPointF(t.clip.left, t.clip.top), QPointF(t.clip.right, t.clip.bottom)),
                        Qt::IntersectClip);
