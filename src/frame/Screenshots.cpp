@@ -33,7 +33,12 @@
 #include <memory>
 
 #include "common/Prompter.h"
+#include "frame/ExportCommand.h"
 #include "frame/Main.h"
+#include "preview/WmfPlayer.h"
+#include "report/Export.h"
+#include "report/Wmf.h"
+#include "store/Store.h"
 #include "ui/screens/ListBrowserView.h"
 #include "ui/screens/WindowBuilder.h"
 
@@ -551,6 +556,49 @@ const std::vector<std::string>& screenshotScreens() {
     for (const std::string& n : registeredScreens())
         if (std::find(names.begin(), names.end(), n) == names.end()) names.push_back(n);
     return names;
+}
+
+std::vector<std::string> renderFirstPages(const std::string& folder) {
+    registerAllExports();
+    QDir().mkpath(QString::fromStdString(folder));
+    // The demo data's payer, payment, line, recipient and forms.
+    static const std::map<std::string, std::string> known = {
+        {"isplata", "1"}, {"dohodak", "1"}, {"isplatitelj", "1"}, {"primatelj", "1"}, {"godina", "2014"},
+        {"mjesec", "3"},  {"id1", "1"},     {"kriporez", "1"},
+    };
+    ScriptedPrompter quiet;
+    Prompter* before = &prompter();
+    setPrompter(&quiet);
+    std::vector<std::string> notes;
+    for (const ExportEntry* e : registeredExports()) {
+        if (!e->pages) continue;
+        std::map<std::string, std::string> args;
+        for (const ExportArg& a : e->args)
+            if (known.count(a.name)) args[a.name] = known.at(a.name);
+        ExportOutcome o;
+        {
+            ReadTransaction snapshot;
+            o = e->pages(ExportArgs(args));
+        }
+        if (!o.report || o.report->pages().empty()) {
+            notes.push_back(e->name + ": nema stranica (" + o.error + ")");
+            continue;
+        }
+        for (const UnfitText& u : o.report->unfit())
+            if (u.kind != UnfitText::Shrunk)
+                notes.push_back(e->name + ": stranica " + std::to_string(u.page) + ", " + u.band + ": \"" + u.text +
+                                "\" ne stane u svoje polje");
+        // The first page at 100 dots per inch, as it comes out of the printer.
+        const std::string& first = o.report->pages().front();
+        if (auto page = wmf::Metafile::load(first); page && page->inch > 0) {
+            const QSize size(page->width() * 100 / page->inch, page->height() * 100 / page->inch);
+            const QString file = QDir(QString::fromStdString(folder)).filePath(QString::fromStdString(e->name) + ".png");
+            if (!renderPage(first, size).save(file)) notes.push_back(e->name + ": slika se ne može spremiti");
+        }
+        o.report->discard();
+    }
+    setPrompter(before);
+    return notes;
 }
 
 ScreenshotReport takeScreenshots(MAIN& frame, const std::string& folder, const std::vector<std::string>& screens) {

@@ -30,6 +30,11 @@ const std::vector<std::string>& screenshotScreens();
 // windows and writes the pictures into `folder`, plus "izvjestaj.txt" with
 // the notes. Every window opened is closed again with Cancel; the frame
 // itself and the about box are taken when `screens` is empty.
+// Renders the first page of every report of the command line on the data
+// open now into `folder` (NAME.png, 100 dots per inch); returns what did not
+// fit on its page and what could not be printed.
+std::vector<std::string> renderFirstPages(const std::string& folder);
+
 ScreenshotReport takeScreenshots(MAIN& frame, const std::string& folder,
                                  const std::vector<std::string>& screens = {});
 

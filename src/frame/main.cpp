@@ -149,6 +149,7 @@ int main(int argc, char** argv) {
             QApplication::setActiveWindow(&frame);
             const ScreenshotReport report = takeScreenshots(frame, opts.screenshots);
             for (const std::string& n : report.notes) std::cout << n << '\n';
+            for (const std::string& n : renderFirstPages(opts.screenshots + "/izvjestaji")) std::cout << n << '\n';
             std::cout << report.files.size() << " slika u " << opts.screenshots << std::endl;
             rc = report.files.empty() ? 1 : 0;
         } else {

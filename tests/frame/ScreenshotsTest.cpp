@@ -13,6 +13,7 @@
 #include "frame/Main.h"
 #include "frame/Screens.h"
 #include "frame/Screenshots.h"
+#include "report/Export.h"
 #include "session/Globals.h"
 #include "store/Records.h"
 #include "support/StoreFixture.h"
@@ -115,6 +116,18 @@ TEST_F(Screenshots, NamesEveryFaultOfLayout) {
     // The faults of layout are among the notes of the report.
     for (const std::string& f : r.layout)
         EXPECT_NE(std::find(r.notes.begin(), r.notes.end(), f), r.notes.end()) << f;
+}
+
+// The first page of every report of the command line is a picture beside
+// the windows', so that a page can be looked at as it prints.
+TEST_F(Screenshots, RendersTheFirstPageOfEveryReport) {
+    const std::filesystem::path out = folder.path() / "izvjestaji";
+    renderFirstPages(out.string());
+    for (const ExportEntry* e : registeredExports()) {
+        if (!e->pages) continue;
+        QImage page(QString::fromStdString((out / (e->name + ".png")).string()));
+        EXPECT_GT(page.width(), 700) << e->name;  // a whole sheet at 100 dots per inch
+    }
 }
 
 }  // namespace
