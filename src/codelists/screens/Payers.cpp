@@ -52,7 +52,7 @@ WindowResource formResource() {
             .history(),
         entry("kucnibroj", FieldRef(SUBJEKTI, "KUCNIBROJ"), "@s5", {234, 118, 30, 12}).history(),
     };
-    LookupSpec bankSpec{&BANKE, BANKE.KEYOZNAKA, FieldRef(BANKE, "OZNAKA"), fieldText(BANKE, "NAZIV"),
+    LookupTarget bankSpec{&BANKE, BANKE.KEYOZNAKA, FieldRef(BANKE, "OZNAKA"), fieldText(BANKE, "NAZIV"),
                         chooser<screens::BANKE_SCREEN>(), 164, "Odaberi s liste"};
     bankSpec.next = "racun";  // past the check digits, which the account gives
     std::vector<Control> bank = {
@@ -119,12 +119,12 @@ SUBJEKTI_SCREEN::SUBJEKTI_SCREEN(QWidget* parent) : ListWindow(listResource(), p
     onChange = [this] { builder().display("naziv"); };
 }
 
-LookupSpec payerLookup(int textWidth) {
-    LookupSpec spec{&SUBJEKTI, SUBJEKTI.KEYOZNAKA, FieldRef(SUBJEKTI, "OZNAKA"), fieldText(SUBJEKTI, "NAZIV"),
+LookupTarget payerLookup(int textWidth) {
+    LookupTarget look{&SUBJEKTI, SUBJEKTI.KEYOZNAKA, FieldRef(SUBJEKTI, "OZNAKA"), fieldText(SUBJEKTI, "NAZIV"),
                     chooser<SUBJEKTI_SCREEN>(), textWidth, "Odabir isplatitelja"};
-    spec.required = true;
-    spec.textChars = 40;  // a payer's whole name
-    return spec;
+    look.required = true;
+    look.textChars = 40;  // a payer's whole name
+    return look;
 }
 
 LONG UPISSUBJEKTA::run(LONG request) {

@@ -18,7 +18,7 @@ private:
 
 // The payer a form belongs to, named by its number, as a lookup on the
 // payers' list; a form without its payer is not saved.
-LookupSpec payerLookup(int textWidth);
+LookupTarget payerLookup(int textWidth);
 
 class UPISSUBJEKTA {
 public:

@@ -564,19 +564,19 @@ void WindowBuilder::expandLookups(std::vector<Control>& controls) {
         expandLookups(controls[i].children);
         if (controls[i].kind != ControlKind::Lookup) continue;
         controls[i].kind = ControlKind::Entry;
-        const std::shared_ptr<const LookupSpec> spec = controls[i].lookup;
+        const std::shared_ptr<const LookupTarget> look = controls[i].lookup;
         const std::string id = controls[i].id;
         const DlgRect at = controls[i].at;
         // The text stands right of the button; of the entry when there is no list.
         std::vector<Control> beside;
-        if (spec->choose)
-            beside.push_back(button(id + ".lookup", "...", {at.x + at.width + 2, at.y, 14, at.height}).withTip(spec->tip));
-        const int textX = at.x + at.width + (spec->choose ? 20 : 4);
-        beside.push_back(makeControl(ControlKind::Text, id + ".naziv", "", {textX, at.y + 2, spec->textWidth, 10}));
+        if (look->choose)
+            beside.push_back(button(id + ".lookup", "...", {at.x + at.width + 2, at.y, 14, at.height}).withTip(look->tip));
+        const int textX = at.x + at.width + (look->choose ? 20 : 4);
+        beside.push_back(makeControl(ControlKind::Text, id + ".naziv", "", {textX, at.y + 2, look->textWidth, 10}));
         // The longest text it shows is room the window makes, as for a field's picture.
-        if (spec->textChars > 0) beside.back().picture = "@s" + std::to_string(spec->textChars);
+        if (look->textChars > 0) beside.back().picture = "@s" + std::to_string(look->textChars);
         for (Control& c : beside) {
-            c.lookup = spec;
+            c.lookup = look;
             controls.insert(controls.begin() + long(++i), std::move(c));
         }
     }
@@ -586,17 +586,17 @@ void WindowBuilder::expandLookups(std::vector<Control>& controls) {
 // its text; only when the value changed since, unless `always`.
 bool WindowBuilder::readLookup(int i, bool always) {
     Item& it = items_[size_t(i)];
-    const LookupSpec& spec = *it.def->lookup;
+    const LookupTarget& look = *it.def->lookup;
     const std::string value = it.def->field.text();
     if (!always && it.lookedUp == value) return it.found;
-    spec.file->clear();
-    it.found = spec.keyField.setText(value) && !spec.keyField.is("") && !spec.keyField.is("0") &&
-               spec.file->get(spec.key) == 0;
-    if (!it.found) spec.file->clear();
+    look.file->clear();
+    it.found = look.keyField.setText(value) && !look.keyField.is("") && !look.keyField.is("0") &&
+               look.file->get(look.key) == 0;
+    if (!it.found) look.file->clear();
     it.lookedUp = value;
     if (it.lookupText >= 0)
         static_cast<QLabel*>(items_[size_t(it.lookupText)].widget)
-            ->setText(it.found && spec.text ? qs(spec.text()) : QString());
+            ->setText(it.found && look.text ? qs(look.text()) : QString());
     return it.found;
 }
 
@@ -652,24 +652,24 @@ bool WindowBuilder::chooseFor(std::string_view id) { return openChooser(require(
 
 bool WindowBuilder::openChooser(int i) {
     if (choosing_ || detached_) return false;
-    const LookupSpec& spec = *items_[size_t(i)].def->lookup;
-    if (!spec.choose) return false;
+    const LookupTarget& look = *items_[size_t(i)].def->lookup;
+    if (!look.choose) return false;
     QPointer<WindowBuilder> self(this);
     // The list opens on the record the entry names now, or near it.
-    spec.file->clear();
-    spec.keyField.setText(items_[size_t(i)].def->field.text());
+    look.file->clear();
+    look.keyField.setText(items_[size_t(i)].def->field.text());
     choosing_ = true;
     ++listsRun_;
     // A list is a turn to the user: a click whose typing opened it is not
     // acted upon (acceptTyped).
     noteUserTurn();
-    const bool chosen = spec.choose(root_);
+    const bool chosen = look.choose(root_);
     if (!self) return chosen;
     choosing_ = false;
     if (detached_) return chosen;
     Item& it = items_[size_t(i)];
     if (chosen) {
-        it.def->field.setText(spec.keyField.text());
+        it.def->field.setText(look.keyField.text());
         it.declined.reset();
     } else {
         it.declined = it.def->field.text();
@@ -692,7 +692,7 @@ bool WindowBuilder::openChooser(int i) {
         return false;
     }
     // A field named to go to is brought forward, on whichever tab it lies.
-    if (const int next = spec.next.empty() ? -1 : require(spec.next); next >= 0 && enabledIn(next)) {
+    if (const int next = look.next.empty() ? -1 : require(look.next); next >= 0 && enabledIn(next)) {
         selectItem(next);
         return true;
     }

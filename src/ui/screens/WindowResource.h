@@ -41,12 +41,12 @@ enum class ControlKind {
     Group,   // a titled frame around its children
     List,    // the place of a list; the list browser puts its own widget there
     Image,   // a picture from the program's resources (":/...")
-    Lookup,  // a number or code naming a record of another file (see LookupSpec)
+    Lookup,  // a number or code naming a record of another file (see LookupTarget)
 };
 
 // A number or code that names a record of another file, as one control: the
 // entry, a "..." button right of it that opens the file's list to choose from
-// (id + ".lookup"; none when the spec has no list), and the text of the record
+// (id + ".lookup"; none when it has no list), and the text of the record
 // named (id + ".naziv"). The builder runs it all:
 // - the text beside follows the value: read by the key whenever it changes;
 // - a typed value that names nothing opens the list, positioned near it; so
@@ -59,8 +59,8 @@ enum class ControlKind {
 //   was chosen, back to the entry when not; the Tab or Enter that opened the
 //   list is spent on it;
 // - OK reads the record afresh; it refuses a value naming nothing when the
-//   spec says `required`.
-struct LookupSpec {
+//   lookup is `required`.
+struct LookupTarget {
     DataFile* file = nullptr;  // the file named into
     Key key{};                 // its key on the named field
     FieldRef keyField;         // the file's field the entry's value is
@@ -80,9 +80,9 @@ struct LookupSpec {
     int textChars = 0;  // the longest text it shows, in letters (0: as wide as textWidth)
 };
 
-// The text of a field of the record read, for a LookupSpec.
+// The text of a field of the record read, for a LookupTarget.
 std::function<std::string()> fieldText(DataFile& file, std::string_view field);
-// A list screen as a chooser, for a LookupSpec.
+// A list screen as a chooser, for a LookupTarget.
 template <class List>
 std::function<bool(QWidget*)> chooser() {
     return [](QWidget* caller) { return (new List)->exec(caller) == 1; };
@@ -105,7 +105,7 @@ struct Control {
     bool ditto = false;      // Ctrl+' recalls the value last saved by the form
     bool isDefault = false;  // Enter presses it
     std::vector<Control> children;
-    std::shared_ptr<const LookupSpec> lookup;  // Lookup: what it names
+    std::shared_ptr<const LookupTarget> lookup;  // Lookup: what it names
 
     // Modifiers, so that a resource reads as one table.
     Control withTip(std::string t) && { tip = std::move(t); return std::move(*this); }
@@ -147,10 +147,10 @@ inline Control entry(std::string id, FieldRef field, std::string picture, DlgRec
     return c;
 }
 // A lookup: the entry at `at`, its button and text right of it.
-inline Control lookup(std::string id, FieldRef field, std::string picture, DlgRect at, LookupSpec spec) {
+inline Control lookup(std::string id, FieldRef field, std::string picture, DlgRect at, LookupTarget look) {
     Control c = boundControl(ControlKind::Lookup, std::move(id), "", std::move(field), at);
     c.picture = std::move(picture);
-    c.lookup = std::make_shared<const LookupSpec>(std::move(spec));
+    c.lookup = std::make_shared<const LookupTarget>(std::move(look));
     return c;
 }
 inline Control display(std::string id, FieldRef field, std::string picture, DlgRect at) {

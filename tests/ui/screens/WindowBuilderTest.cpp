@@ -318,7 +318,7 @@ protected:
             if (auto d = std::exchange(during, nullptr)) d();
             return answer != 0 && (ULI.OZNAKA = answer, true);
         };
-        LookupSpec streets{&ULICE, ULICE.KEYOZNAKA, FieldRef(ULICE, "OZNAKA"), fieldText(ULICE, "NAZIV"), list, 80, "", true};
+        LookupTarget streets{&ULICE, ULICE.KEYOZNAKA, FieldRef(ULICE, "OZNAKA"), fieldText(ULICE, "NAZIV"), list, 80, "", true};
         b = new WindowBuilder({"Ulice", 200, 60, {lookup("ulica", FieldRef(ulica), "@n-14", {4, 4, 40, 12}, streets),
                                                   entry("broj", FieldRef(broj), "@s5", {4, 20, 30, 12}),
                                                   button("ok", "OK", {150, 40, 40, 14}).byDefault()}}, &root);
