@@ -5,7 +5,6 @@
 #include <QApplication>
 
 #include "support/Desktop.h"
-#include "ui/screens/QtPrompter.h"
 
 using namespace marel;
 using namespace marel::test;
@@ -90,26 +89,6 @@ TEST_F(Forms, AfterAPreviewTheScreenThatPrintedIsInFront) {
     s.pause(300).then([&] { preview->close(); }).pause(300);
     s.waitFor("isplate u prvom planu", activeIs("Pregled isplata"));
     EXPECT_TRUE(s.run()) << s.failure();
-}
-
-// A real message box over a form: once answered, the form is in front again
-// with the focus where it was.
-TEST_F(Forms, AfterAMessageTheFormIsInFront) {
-    QtPrompter dialogs;
-    setPrompter(&dialogs);
-    frameAt(1366, 768);
-    DesktopScript s;
-    toPaymentForm(s);
-    s.click("Unesi dohodak", inActive("d.insert")).waitFor("Unos dohotka", activeIs("Unos dohotka"));
-    s.click("K.stopa", inActive("kstopa")).key("ctrl+a").type("150").key("Tab");
-    s.waitFor("poruka", [] { return QApplication::activeModalWidget() != nullptr; });
-    s.key("Return").waitFor("poruka zatvorena", [] { return QApplication::activeModalWidget() == nullptr; });
-    s.waitFor("obrazac u prvom planu s fokusom u stopi", [this] {
-        return frame->isActiveWindow() && activeTitle() == "Unos dohotka" &&
-               QApplication::focusWidget() == activeBuilder()->control("kstopa");
-    });
-    EXPECT_TRUE(s.run()) << s.failure();
-    setPrompter(&ask);
 }
 
 // A maximized screen, then another: both are drawn whole, restored or not.

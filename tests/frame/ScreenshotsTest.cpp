@@ -16,7 +16,7 @@
 #include "report/Export.h"
 #include "session/Globals.h"
 #include "store/Records.h"
-#include "support/StoreFixture.h"
+#include "support/FrameFixture.h"
 #include "ui/screens/ListBrowserView.h"
 #include "ui/screens/ListWindow.h"
 
@@ -27,29 +27,12 @@ namespace {
 // The screenshot walk on two screens of the demo folder, so that it keeps
 // working as the screens change: it opens the list, its forms and the
 // choosers of the forms, takes each one and leaves nothing open behind.
-class Screenshots : public test::StoreFixture {
+class Screenshots : public test::DemoFrameFixture {
 protected:
     void SetUp() override {
-        StoreFixture::SetUp();
-        Store::main().close();
-        // A folder of its own: the fixture's database has no reference tables.
-        const std::string demo = (folder.path() / "demo").string();
-        ASSERT_EQ(makeDemoData(demo), "");
-        programStart(demo);
-        registerAllScreens();
-        frame = new MAIN;
-        setWindowHost(frame);
-        frame->resize(1366, 768);
-        frame->show();
+        DemoFrameFixture::SetUp();
         frame->activateWindow();
     }
-    void TearDown() override {
-        delete frame;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        programEnd();
-        StoreFixture::TearDown();
-    }
-    MAIN* frame = nullptr;
 };
 
 TEST_F(Screenshots, TakesEveryWindowOfAScreenAndClosesThem) {

@@ -166,28 +166,13 @@ void DesktopScript::stop(std::string why) {
 
 // ---------------------------------------------------------------- fixture
 
-void DesktopFixture::SetUp() {
-    StoreFixture::SetUp();
-    Store::main().close();
-    const std::string demo = (folder.path() / "demo").string();
-    ASSERT_EQ(makeDemoData(demo), "");
-    programStart(demo);
-    registerAllScreens();
-    frame = new MAIN;
-    setWindowHost(frame);
-}
-
 void DesktopFixture::TearDown() {
     // Whatever a failed script left open goes with the frame.
     if (frame) {
         for (QMdiSubWindow* s : frame->area()->subWindowList()) s->close();
         QTest::qWait(50);
     }
-    delete frame;
-    setWindowHost(nullptr);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    programEnd();
-    StoreFixture::TearDown();
+    DemoFrameFixture::TearDown();
 }
 
 void DesktopFixture::frameAt(int width, int height) {

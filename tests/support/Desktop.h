@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "frame/Main.h"
-#include "support/StoreFixture.h"
+#include "support/FrameFixture.h"
 #include "ui/screens/WindowBuilder.h"
 
 class QMdiSubWindow;
@@ -70,9 +70,8 @@ private:
 };
 
 // The program's frame on a fresh demo data folder, on the real desktop.
-class DesktopFixture : public StoreFixture {
+class DesktopFixture : public DemoFrameFixture {
 protected:
-    void SetUp() override;
     void TearDown() override;
     // The frame at a size (not maximized), or maximized on the screen.
     void frameAt(int width, int height);
@@ -86,8 +85,6 @@ protected:
     std::vector<QMdiSubWindow*> windowsTitled(const QString& title) const;
     // A control of the active window, for a script's click.
     std::function<QWidget*()> inActive(std::string id) const;
-
-    MAIN* frame = nullptr;
 };
 
 }  // namespace marel::test
