@@ -96,37 +96,6 @@ TEST_F(Keys, ALetterTypedIntoANumberOrADateBeepsAndStaysOut) {
     EXPECT_EQ(ask.beeps, 2);
 }
 
-// The calculation lines of an income line show their amounts as the fields
-// above them do: a point between thousands, the decimal comma.
-TEST_F(Keys, CalculationLinesShowAmountsInTheCroatianFormat) {
-    frameAt(1366, 768);
-    QStringList amounts;
-    auto lines = [this]() -> ListBrowserView* {
-        WindowBuilder* b = activeBuilder();
-        return b ? qobject_cast<ListBrowserView*>(b->control("pozicije")) : nullptr;
-    };
-    DesktopScript s;
-    toPaymentForm(s);
-    s.click("Mijenjaj dohodak", inActive("d.change"));
-    s.waitFor("obrazac dohotka s pozicijama obračuna", [lines] {
-        ListBrowserView* v = lines();
-        return v && v->table()->model()->rowCount() > 0;
-    });
-    s.then([&] {
-        QAbstractItemModel* m = lines()->table()->model();
-        for (int r = 0; r < m->rowCount(); ++r) amounts << m->data(m->index(r, 1)).toString().trimmed();
-    });
-    s.key("Escape").waitFor("natrag u isplati", [lines] { return !lines(); });
-    s.key("Escape").waitFor("natrag u popisu", activeIs("Pregled isplata"));
-    EXPECT_TRUE(s.run()) << s.failure();
-    ASSERT_FALSE(amounts.isEmpty());
-    static const QRegularExpression croatian(QStringLiteral("^-?\\d{1,3}(\\.\\d{3})*,\\d{2}$"));
-    for (const QString& a : amounts) EXPECT_TRUE(croatian.match(a).hasMatch()) << a.toStdString();
-    // The gross of the first line (a net of 3.500,00) runs into thousands.
-    EXPECT_TRUE(std::any_of(amounts.begin(), amounts.end(), [](const QString& a) { return a.contains('.'); }))
-        << amounts.join(' ').toStdString();
-}
-
 // Saving a report as PDF asks in Croatian and offers the report's name with
 // the designation of what it prints, from either preview.
 TEST_F(Keys, TheReportIsSavedAsPdfUnderACroatianDialogAndItsOwnName) {
