@@ -609,7 +609,7 @@ int DataFile::open() {
         }
     }
     open_ = true;
-    store_->noteOpen(layout_->label, 1);
+    if (!readingCopy_) store_->noteOpen(layout_->label, 1);
     cursor_ = Cursor(*this, -1);
     rowid_ = 0;
     setError(0);
@@ -634,7 +634,7 @@ int DataFile::create() {
 }
 
 void DataFile::close() {
-    if (open_) store_->noteOpen(layout_->label, -1);
+    if (open_ && !readingCopy_) store_->noteOpen(layout_->label, -1);
     open_ = false;
     rowid_ = 0;
     setError(0);

@@ -115,6 +115,9 @@ public:
     int remove();
     int build();
     bool isOpen() const { return open_; }
+    // A reading copy (store/Values.h) is open for as long as its store: it
+    // does not count as a user of its file, which may still be removed.
+    void markReadingCopy() { readingCopy_ = true; }
     int64_t records();
     // Asks the store to recover a file left locked ("Recover=10"); the
     // database engine recovers by itself, so this only clears the error.
@@ -197,6 +200,7 @@ private:
     const Layout* layout_;
     char* record_;
     bool open_ = false;
+    bool readingCopy_ = false;
     Cursor cursor_;
     int64_t rowid_ = 0;
     int64_t version_ = 0;

@@ -90,6 +90,15 @@ void setError(int code, int storeCode, const std::string& storeText) {
 Store::Store() = default;
 Store::~Store() { close(); }
 
+DataFile* Store::readingCopy(std::type_index file) const {
+    auto it = readingCopies_.find(file);
+    return it == readingCopies_.end() ? nullptr : it->second.get();
+}
+
+DataFile& Store::keepReadingCopy(std::type_index file, std::unique_ptr<DataFile> copy) {
+    return *(readingCopies_[file] = std::move(copy));
+}
+
 Store& Store::main() {
     static Store store;
     return store;
@@ -259,6 +268,7 @@ int Store::busyWait(void* self, int count) {
 }
 
 void Store::close() {
+    readingCopies_.clear();
     dropStatements();
     if (db_) {
         if (inTransaction_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);

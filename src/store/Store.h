@@ -5,12 +5,15 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <typeindex>
 #include <unordered_map>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace marel {
+
+class DataFile;
 
 // Error codes the program tests after store operations.
 enum StoreError : int {
@@ -156,6 +159,11 @@ public:
     void noteOpen(const std::string& label, int delta);
     int openCount(const std::string& label) const;
 
+    // The reading copies of the data files on this connection (see
+    // store/Values.h): made on first use, dropped when the store closes.
+    DataFile* readingCopy(std::type_index file) const;
+    DataFile& keepReadingCopy(std::type_index file, std::unique_ptr<DataFile> copy);
+
 private:
     int startReading();
     int stopReading();
@@ -177,6 +185,7 @@ private:
     std::unordered_map<std::string, sqlite3_stmt*> statements_;
     uint64_t generation_ = 1;
     std::unordered_map<std::string, int> openFiles_;
+    std::unordered_map<std::type_index, std::unique_ptr<DataFile>> readingCopies_;
 };
 
 // A read transaction for the life of a scope.
