@@ -157,12 +157,11 @@ struct Run {
             return a.type != b.type ? a.type < b.type : a.order < b.order;
         });
         PositionAmounts amounts;
-        Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
         for (const Line& l : lines) {
             if (out.groups.empty() || out.groups.back().type != l.type) out.groups.push_back(Group{l.type, {}, {}});
             Group& g = out.groups.back();
             Row row{l.paid, {}};
-            if (readPositions(calc, l.id, amounts) != 0) {
+            if (readPositions(l.id, amounts) != 0) {
                 failedFile = "obracun";
                 return false;
             }

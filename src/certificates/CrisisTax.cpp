@@ -43,7 +43,6 @@ const char* sumCrisisTax(LONG payer, int year, int month, CrisisTotals& out) {
     Cursor payments(ISPLATE, ISPLATE.KEYISPLATITELJ.index);
     payments.startAt(payer);
     Cursor lines(DOHOCI, DOHOCI.KEYISPLATA.index);
-    Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
     PositionAmounts amounts;
     for (;;) {
         int rc = payments.next();
@@ -55,7 +54,7 @@ const char* sumCrisisTax(LONG payer, int year, int month, CrisisTotals& out) {
             rc = lines.next();
             if (rc == kRecordNotAvailable) break;
             if (rc != 0) return "dohoci";
-            if (readPositions(calc, DOH.OZNAKA, amounts) != 0) return "obracun";
+            if (readPositions(DOH.OZNAKA, amounts) != 0) return "obracun";
             if (amounts[POZ_KRIPOREZ] > Decimal()) {
                 ++count;
                 out.base += amounts[POZ_NETO];

@@ -232,7 +232,6 @@ bool sumIdd(LONG payer, const std::string& year, const std::string& month, IddGr
         }
         if (ISP.DATUM.empty() || ISP.DATUM.year() != *y || ISP.DATUM.month() != *m) continue;
         Cursor lines(DOHOCI, DOHOCI.KEYISPLATA.index);
-        Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
         lines.startAt(ISP.OZNAKA);
         for (;;) {
             rc = lines.next();
@@ -249,7 +248,7 @@ bool sumIdd(LONG payer, const std::string& year, const std::string& month, IddGr
                 it = columnOf.emplace(DOH.VRSTADOHOTKA, column).first;
             }
             PositionAmounts amounts;
-            if (readPositions(calc, DOH.OZNAKA, amounts) != 0) {
+            if (readPositions(DOH.OZNAKA, amounts) != 0) {
                 STANDARDWARNING(35, "obracun");
                 return false;
             }

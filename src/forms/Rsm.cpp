@@ -86,7 +86,6 @@ bool readLines(LONG payment, bool parties, std::vector<RsmLine>& out) {
     std::unordered_map<LONG, Person> people;
     std::unordered_map<BYTE, std::array<std::string, 3>> bases;
     Cursor lines(DOHOCI, DOHOCI.KEYISPLATA.index);
-    Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
     lines.startAt(payment);
     for (;;) {
         const int rc = lines.next();
@@ -108,7 +107,7 @@ bool readLines(LONG payment, bool parties, std::vector<RsmLine>& out) {
             line.basis = b->second;
         }
         PositionAmounts a;
-        if (readPositions(calc, DOH.OZNAKA, a) != 0) {
+        if (readPositions(DOH.OZNAKA, a) != 0) {
             STANDARDWARNING(35, "obracun");
             return false;
         }

@@ -1,5 +1,6 @@
 #include "payments/IncomeLine.h"
 
+#include "store/Values.h"
 #include "store/Warnings.h"
 
 namespace marel {
@@ -100,20 +101,23 @@ bool lineTotals(LONG incomeLine, LineTotals& out) {
     return true;
 }
 
-int readPositions(LONG incomeLine, PositionAmounts& amounts) {
-    Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
-    return readPositions(calc, incomeLine, amounts);
+int readPositions(LONG incomeLine, PositionAmounts& amounts, Store& store) {
+    amounts.fill(Decimal());
+    Records<ObracunFile> calc(&ObracunFile::KEYDOHODAK, incomeLine, store);
+    for (const OBRACUN_REC& o : calc)
+        if (o.POZICIJA >= 1 && o.POZICIJA < amounts.size()) amounts[o.POZICIJA] += o.IZNOS.value();
+    return calc.error();
 }
 
-int readPositions(Cursor& calc, LONG incomeLine, PositionAmounts& amounts) {
-    amounts.fill(Decimal());
-    calc.startAt(incomeLine);
-    for (;;) {
-        const int rc = calc.next();
-        if (rc == kRecordNotAvailable) return 0;
-        if (rc != 0) return rc;
-        if (OBR.POZICIJA >= 1 && OBR.POZICIJA < amounts.size()) amounts[OBR.POZICIJA] += OBR.IZNOS.value();
+int calculatedLines(LONG payment, std::vector<CalculatedLine>& lines, Store& store) {
+    lines.clear();
+    Records<DohociFile> income(&DohociFile::KEYISPLATA, payment, store);
+    for (const DOHOCI_REC& d : income) {
+        CalculatedLine& l = lines.emplace_back();
+        l.line = d;
+        if (int rc = readPositions(d.OZNAKA, l.at, store)) return rc;
     }
+    return income.error();
 }
 
 int storeCrisisTax(LONG incomeLine, const Decimal& net, const Decimal& ratePercent, CrisisTax& written) {

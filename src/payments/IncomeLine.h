@@ -67,11 +67,19 @@ bool lineTotals(LONG incomeLine, LineTotals& out);
 using PositionAmounts = std::array<Decimal, POZ_POSLIJEKRIPOREZ + 1>;
 // Reads the calculation lines of `incomeLine` into `amounts` (zero first;
 // positions beyond the known ones are left out). Returns 0, or the store's
-// error code of a failed read.
-int readPositions(LONG incomeLine, PositionAmounts& amounts);
-// The same through a cursor on OBRACUN by KEYDOHODAK that the caller keeps
-// for many lines (a cursor is dear to make).
-int readPositions(Cursor& calc, LONG incomeLine, PositionAmounts& amounts);
+// error code of a failed read. Reads as values: no record buffer changes.
+int readPositions(LONG incomeLine, PositionAmounts& amounts, Store& store = Store::main());
+
+// An income line with the amounts of its calculation, as values.
+struct CalculatedLine {
+    DOHOCI_REC line;
+    PositionAmounts at{};
+    const Decimal& operator[](Pozicija p) const { return at[p]; }
+};
+// The income lines of a payment in the order of their key, each with its
+// amounts. Returns 0, or the store's error code of a failed read (`lines`
+// then holds what was read before it, which must not pass for complete).
+int calculatedLines(LONG payment, std::vector<CalculatedLine>& lines, Store& store = Store::main());
 
 // Crisis tax of the net at a rate in percent and the net after it into their
 // positions (added when missing). Returns 0 or the file error; `written` receives the two amounts.

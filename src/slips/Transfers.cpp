@@ -74,7 +74,6 @@ SlipsRead readPaymentSlips(LONG payment, SlipForm form, PaymentSlips& out) {
     Decimal pensionI, pensionII, health;
     Cursor lines(DOHOCI, DOHOCI.KEYISPLATA.index);
     lines.startAt(payment);
-    Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
     PositionAmounts amount;
     for (;;) {
         int rc = lines.next();
@@ -91,7 +90,7 @@ SlipsRead readPaymentSlips(LONG payment, SlipForm form, PaymentSlips& out) {
         municipalities.read(MJE.OPCINA);
         types.read(DOH.VRSTADOHOTKA);
 
-        if (readPositions(calc, DOH.OZNAKA, amount) != 0) {
+        if (readPositions(DOH.OZNAKA, amount) != 0) {
             snapshot.reset();
             STANDARDWARNING(35, "obracun");
             return SlipsRead::ReadError;
