@@ -631,59 +631,31 @@ std::unique_ptr<Report> allCertificatesReport(LONG payer, const std::string& yea
 // ---- the command line
 
 void registerCertificateExports() {
-    const ExportArg payer{"isplatitelj", "broj isplatitelja"};
-    const ExportArg year{"godina", "godina isplate, četiri znamenke"};
-
-    ExportEntry e;
-    e.name = "ISPISPOTVRDE";
-    e.description = "Potvrda o isplaćenom dohotku za godinu (bez primatelja: svi primatelji isplaćeni te godine)";
-    e.args = {payer, year, ExportArg{"primatelj", "broj primatelja", false}};
-    e.pages = [](const ExportArgs& args) {
-        std::string error;
-        auto p = args.number("isplatitelj", error);
-        if (!p) return ExportOutcome::failed(error);
-        auto y = args.year("godina", error);
-        if (!y) return ExportOutcome::failed(error);
-        if (!args.has("primatelj")) return ExportOutcome::of(allCertificatesReport(LONG(*p), *y));
-        auto r = args.number("primatelj", error);
-        if (!r) return ExportOutcome::failed(error);
-        return ExportOutcome::of(certificateReport(LONG(*r), LONG(*p), *y, crisisYear(*y)));
-    };
-    registerExport(std::move(e));
-
-    ExportEntry k;
-    k.name = "ISPISPOTVRDESKRIPOREZ";
-    k.description = "Potvrda o isplaćenom dohotku s posebnim porezom (2009. i 2010.)";
-    k.args = {ExportArg{"primatelj", "broj primatelja"}, payer, year};
-    k.pages = [](const ExportArgs& args) {
-        std::string error;
-        auto r = args.number("primatelj", error);
-        if (!r) return ExportOutcome::failed(error);
-        auto p = args.number("isplatitelj", error);
-        if (!p) return ExportOutcome::failed(error);
-        auto y = args.year("godina", error);
-        if (!y) return ExportOutcome::failed(error);
-        return ExportOutcome::of(ISPISPOTVRDESKRIPOREZ(LONG(*r), LONG(*p), *y));
-    };
-    registerExport(std::move(k));
-
-    ExportEntry i;
-    i.name = "ISPISKRIPOREZ";
-    i.description = "Obrazac IPP jednog mjeseca";
-    i.args = {ExportArg{"kriporez", "broj IPP obrasca"}};
-    i.pages = [](const ExportArgs& args) {
-        std::string error;
-        auto n = args.number("kriporez", error);
-        if (!n) return ExportOutcome::failed(error);
-        {
-            FileUse use{&KRIPOREZ};
-            KRP.OZNAKA = LONG(*n);
-            if (KRIPOREZ.get(KRIPOREZ.KEYOZNAKA) != 0)
-                return ExportOutcome::failed("IPP obrazac " + std::to_string(*n) + " ne postoji.");
-        }
-        return ExportOutcome::of(ISPISKRIPOREZ(LONG(*n)));
-    };
-    registerExport(std::move(i));
+    const ExportArg payer = numberArg("isplatitelj", "broj isplatitelja");
+    const ExportArg year = yearArg("godina", "godina isplate, četiri znamenke");
+    registerExport(
+        {.name = "ISPISPOTVRDE",
+         .description = "Potvrda o isplaćenom dohotku za godinu (bez primatelja: svi primatelji isplaćeni te godine)",
+         .args = {payer, year, numberArg("primatelj", "broj primatelja", false)},
+         .pages = [](const ExportArgs& args) {
+             const LONG p = LONG(args.number("isplatitelj"));
+             const std::string y = args.year("godina");
+             if (!args.has("primatelj")) return ExportOutcome::of(allCertificatesReport(p, y));
+             return ExportOutcome::of(certificateReport(LONG(args.number("primatelj")), p, y, crisisYear(y)));
+         }});
+    registerExport({.name = "ISPISPOTVRDESKRIPOREZ",
+                    .description = "Potvrda o isplaćenom dohotku s posebnim porezom (2009. i 2010.)",
+                    .args = {numberArg("primatelj", "broj primatelja"), payer, year},
+                    .pages = [](const ExportArgs& args) {
+                        return ExportOutcome::of(ISPISPOTVRDESKRIPOREZ(
+                            LONG(args.number("primatelj")), LONG(args.number("isplatitelj")), args.year("godina")));
+                    }});
+    registerExport({.name = "ISPISKRIPOREZ",
+                    .description = "Obrazac IPP jednog mjeseca",
+                    .args = {recordArg<KriporezFile>("kriporez", "broj IPP obrasca", "IPP obrazac")},
+                    .pages = [](const ExportArgs& args) {
+                        return ExportOutcome::of(ISPISKRIPOREZ(LONG(args.number("kriporez"))));
+                    }});
 }
 
 }  // namespace marel

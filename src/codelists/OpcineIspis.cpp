@@ -65,11 +65,9 @@ std::unique_ptr<Report> opcineReport(const ProgressFn& progress) {
 }
 
 void registerCodelistsExports() {
-    ExportEntry e;
-    e.name = "OPCINEISPIS";
-    e.description = "Popis općina s računima poreza i stopama prireza";
-    e.pages = [](const ExportArgs&) { return ExportOutcome::of(opcineReport()); };
-    registerExport(std::move(e));
+    registerExport({.name = "OPCINEISPIS",
+                    .description = "Popis općina s računima poreza i stopama prireza",
+                    .pages = [](const ExportArgs&) { return ExportOutcome::of(opcineReport()); }});
 }
 
 }  // namespace marel

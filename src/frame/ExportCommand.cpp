@@ -277,7 +277,7 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
             // The whole report from one moment of the data, whatever other
             // stations write while it is built.
             ReadTransaction snapshot;
-            o = entry->pages(ExportArgs(call.values));
+            o = runPages(*entry, ExportArgs(call.values));
         }
         if (o.report && o.report->pages().empty()) o.report.reset();
         if (locked()) failure = DATA_LOCKED_TEXT;
@@ -289,7 +289,7 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         const std::string part = partName(target);
         {
             ReadTransaction snapshot;
-            failure = entry->file(ExportArgs(call.values), part);
+            failure = runFile(*entry, ExportArgs(call.values), part);
         }
         if (locked()) failure = DATA_LOCKED_TEXT;
         if (failure.empty() && !fs::is_regular_file(part)) failure = "Datoteka nije kreirana: " + target;

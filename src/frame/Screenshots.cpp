@@ -578,7 +578,7 @@ std::vector<std::string> renderFirstPages(const std::string& folder) {
         ExportOutcome o;
         {
             ReadTransaction snapshot;
-            o = e->pages(ExportArgs(args));
+            o = runPages(*e, ExportArgs(args));
         }
         if (!o.report || o.report->pages().empty()) {
             notes.push_back(e->name + ": nema stranica (" + o.error + ")");

@@ -334,38 +334,23 @@ std::unique_ptr<Report> joppdPageB(LONG payment, char printer, const ProgressFn&
 }
 
 void registerJoppdPageExports() {
-    ExportEntry a;
-    a.name = "JOPPDISPIS";
-    a.description = "JOPPD obrazac isplate na papiru, stranica A";
-    a.args = {{"isplata", "broj isplate (ISP:OZNAKA)"}};
-    a.pages = [](const ExportArgs& args) {
-        std::string why;
-        auto n = args.number("isplata", why);
-        if (!n) return ExportOutcome::failed(why);
-        ExportOutcome o;
-        o.report = joppdPageA(LONG(*n), {}, &why);
-        if (!o.report) o.error = why.empty() ? NOTHING_TO_PRINT : why;
-        return o;
-    };
-    registerExport(std::move(a));
-
-    ExportEntry b;
-    b.name = "JOPPBSTRANA";
-    b.description = "JOPPD obrazac isplate na papiru, stranica B";
-    b.args = {{"isplata", "broj isplate (ISP:OZNAKA)"},
-              {"printer", "vrsta pisača: M matrični, L laserski", false}};
-    b.pages = [](const ExportArgs& args) {
-        std::string why;
-        auto n = args.number("isplata", why);
-        if (!n) return ExportOutcome::failed(why);
-        const char printer = args.printer(why);
-        if (!printer) return ExportOutcome::failed(why);
-        ExportOutcome o;
-        o.report = joppdPageB(LONG(*n), printer, {}, &why);
-        if (!o.report) o.error = why.empty() ? NOTHING_TO_PRINT : why;
-        return o;
-    };
-    registerExport(std::move(b));
+    const ExportArg payment = numberArg("isplata", "broj isplate (ISP:OZNAKA)");
+    registerExport({.name = "JOPPDISPIS",
+                    .description = "JOPPD obrazac isplate na papiru, stranica A",
+                    .args = {payment},
+                    .pages = [](const ExportArgs& args) {
+                        std::string why;
+                        auto report = joppdPageA(LONG(args.number("isplata")), {}, &why);
+                        return ExportOutcome::of(std::move(report), why);
+                    }});
+    registerExport({.name = "JOPPBSTRANA",
+                    .description = "JOPPD obrazac isplate na papiru, stranica B",
+                    .args = {payment, printerArg("vrsta pisača: M matrični, L laserski")},
+                    .pages = [](const ExportArgs& args) {
+                        std::string why;
+                        auto report = joppdPageB(LONG(args.number("isplata")), args.printer(), {}, &why);
+                        return ExportOutcome::of(std::move(report), why);
+                    }});
 }
 
 }  // namespace marel

@@ -267,28 +267,24 @@ bool FORMIRAJ(const std::string& target) {
 }
 
 void registerJoppdExports() {
-    ExportEntry e;
-    e.name = "JOPPD";
-    e.description = "XML datoteka JOPPD obrasca isplate (zadnji obrazac isplate)";
-    e.args = {{"isplata", "broj isplate (ISP:OZNAKA)"}};
-    e.fileSuffix = ".xml";
-    e.file = [](const ExportArgs& args, const std::string& target) -> std::string {
-        std::string why;
-        auto payment = args.number("isplata", why);
-        if (!payment) return why;
-        FileUse use{&JOPO};
-        // The payment's latest form: a correction is made as a new form.
-        JOPO.clear();
-        JOPO.ISPLATA = int32_t(*payment);
-        JOPO.setFrom(JOPO.KEYISPLATA);
-        int64_t found = 0;
-        while (JOPO.next() == 0 && JOPO.ISPLATA == *payment)
-            if (found == 0 || JOPO.OZNAKA > found) found = JOPO.OZNAKA;
-        if (found == 0) return "Isplata " + std::to_string(*payment) + " nema JOPPD obrazac.";
-        JOPO.OZNAKA = int32_t(found);
-        return FORMIRAJ(target) ? std::string() : std::string("JOPPD datoteka nije kreirana.");
-    };
-    registerExport(std::move(e));
+    registerExport({.name = "JOPPD",
+                    .description = "XML datoteka JOPPD obrasca isplate (zadnji obrazac isplate)",
+                    .args = {numberArg("isplata", "broj isplate (ISP:OZNAKA)")},
+                    .file = [](const ExportArgs& args, const std::string& target) -> std::string {
+                        const long payment = args.number("isplata");
+                        FileUse use{&JOPO};
+                        // The payment's latest form: a correction is made as a new form.
+                        JOPO.clear();
+                        JOPO.ISPLATA = int32_t(payment);
+                        JOPO.setFrom(JOPO.KEYISPLATA);
+                        int64_t found = 0;
+                        while (JOPO.next() == 0 && JOPO.ISPLATA == payment)
+                            if (found == 0 || JOPO.OZNAKA > found) found = JOPO.OZNAKA;
+                        if (found == 0) return "Isplata " + std::to_string(payment) + " nema JOPPD obrazac.";
+                        JOPO.OZNAKA = int32_t(found);
+                        return FORMIRAJ(target) ? std::string() : std::string("JOPPD datoteka nije kreirana.");
+                    },
+                    .fileSuffix = ".xml"});
 }
 
 }  // namespace marel

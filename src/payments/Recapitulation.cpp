@@ -222,43 +222,23 @@ std::unique_ptr<Report> obrIsplateReport(LONG payment, const ProgressFn& progres
     return printLines(std::move(report), lines, total);
 }
 
-namespace {
-
-ExportOutcome exportOf(std::unique_ptr<Report> report, const std::string& error) {
-    ExportOutcome o;
-    o.report = std::move(report);
-    if (!o.report) o.error = error.empty() ? NOTHING_TO_PRINT : error;
-    return o;
-}
-
-}  // namespace
-
 void registerPaymentsExports() {
-    ExportEntry line;
-    line.name = "OBRACUNISP";
-    line.description = "Rekapitulacija obračuna jednog dohotka";
-    line.args = {{"dohodak", "broj dohotka (DOH:OZNAKA)"}};
-    line.pages = [](const ExportArgs& args) {
-        std::string why;
-        auto n = args.number("dohodak", why);
-        if (!n) return ExportOutcome::failed(why);
-        auto report = obracunReport(LONG(*n), {}, &why);
-        return exportOf(std::move(report), why);
-    };
-    registerExport(std::move(line));
-
-    ExportEntry payment;
-    payment.name = "OBRISPLATEISP";
-    payment.description = "Rekapitulacija obračuna cijele isplate";
-    payment.args = {{"isplata", "broj isplate (ISP:OZNAKA)"}};
-    payment.pages = [](const ExportArgs& args) {
-        std::string why;
-        auto n = args.number("isplata", why);
-        if (!n) return ExportOutcome::failed(why);
-        auto report = obrIsplateReport(LONG(*n), {}, &why);
-        return exportOf(std::move(report), why);
-    };
-    registerExport(std::move(payment));
+    registerExport({.name = "OBRACUNISP",
+                    .description = "Rekapitulacija obračuna jednog dohotka",
+                    .args = {numberArg("dohodak", "broj dohotka (DOH:OZNAKA)")},
+                    .pages = [](const ExportArgs& args) {
+                        std::string why;
+                        auto report = obracunReport(LONG(args.number("dohodak")), {}, &why);
+                        return ExportOutcome::of(std::move(report), why);
+                    }});
+    registerExport({.name = "OBRISPLATEISP",
+                    .description = "Rekapitulacija obračuna cijele isplate",
+                    .args = {numberArg("isplata", "broj isplate (ISP:OZNAKA)")},
+                    .pages = [](const ExportArgs& args) {
+                        std::string why;
+                        auto report = obrIsplateReport(LONG(args.number("isplata")), {}, &why);
+                        return ExportOutcome::of(std::move(report), why);
+                    }});
 }
 
 }  // namespace marel

@@ -12,16 +12,48 @@
 #include <vector>
 
 #include "report/Report.h"
+#include "store/Values.h"
 
 namespace marel {
 
+// One argument of a report, declared once: its name and description for
+// `marel export --list`, whether it must be given, the value it takes when it
+// is not, how its text is checked and, for a number that names a record,
+// whether that record exists. A report's function receives its arguments
+// already checked and read through ExportArgs.
 struct ExportArg {
     std::string name;         // lower case, as typed: "isplata"
     std::string description;  // Croatian, for `marel export --list`
     bool required = true;
+    std::string fallback;     // the value of an optional argument not given ("" for none)
+    // "" when the text is acceptable, otherwise why not (one Croatian line).
+    std::function<std::string(const std::string& text)> check;
+    // For a number naming a record: true when it exists; `what` names it
+    // in the message ("Isplata 7 ne postoji.").
+    std::function<bool(long)> exists;
+    std::string what;
 };
 
-// The arguments of one call, by name.
+// The kinds of argument the reports take.
+ExportArg numberArg(std::string name, std::string description, bool required = true, std::string fallback = {});
+ExportArg yearArg(std::string name, std::string description);
+ExportArg monthArg(std::string name, std::string description);
+// `printer=`: M dot-matrix or L laser, `fallback` when not given.
+ExportArg printerArg(std::string description, char fallback = 'M');
+// A word from `allowed`, in lower case (the case of what is typed and blanks
+// around it do not matter).
+ExportArg choiceArg(std::string name, std::string description, std::vector<std::string> allowed,
+                    std::string fallback, std::string refusal);
+// A number that names a record of `File` by its OZNAKA.
+template <class File>
+ExportArg recordArg(std::string name, std::string description, std::string what) {
+    ExportArg a = numberArg(std::move(name), std::move(description));
+    a.exists = [](long n) { return n > 0 && find<File>(n).has_value(); };
+    a.what = std::move(what);
+    return a;
+}
+
+// The arguments of one call, by name, once checked against their declarations.
 class ExportArgs {
 public:
     ExportArgs() = default;
@@ -30,21 +62,23 @@ public:
     bool has(const std::string& name) const { return values_.count(name) != 0; }
     // The text given, or `fallback` when the argument is absent.
     std::string text(const std::string& name, const std::string& fallback = {}) const;
-    // A whole number; nullopt (and `error` set to a message) when absent and
-    // required, or not a number.
-    std::optional<long> number(const std::string& name, std::string& error, bool required = true,
-                               long fallback = 0) const;
-    // A year of four digits (blanks around it ignored); nullopt and `error`
-    // set when absent or anything else.
-    std::optional<std::string> year(const std::string& name, std::string& error) const;
-    // The printer kind of `printer=`: 'M' dot-matrix or 'L' laser, `fallback`
-    // when absent; 0 and `error` set for anything else.
-    char printer(std::string& error, char fallback = 'M') const;
+    // A checked number (0 when absent).
+    long number(const std::string& name) const;
+    // A checked year, without the blanks around it.
+    std::string year(const std::string& name) const;
+    // The printer kind of `printer=`: 'M' or 'L'.
+    char printer() const;
     const std::map<std::string, std::string>& values() const { return values_; }
 
 private:
+    friend std::string checkArguments(const std::vector<ExportArg>& declared, ExportArgs& args);
     std::map<std::string, std::string> values_;
 };
+
+// Checks the arguments given against the declared ones, in their order: a
+// missing one, a text of the wrong kind, then a record that does not exist. Fills in the values of the optional ones not given.
+// Returns "" or the first fault.
+std::string checkArguments(const std::vector<ExportArg>& declared, ExportArgs& args);
 
 // What a call produced: pages, or a message saying why not (one line,
 // Croatian). A file export leaves `report` empty and says only whether it
@@ -53,8 +87,9 @@ struct ExportOutcome {
     std::unique_ptr<Report> report;
     std::string error;
 
-    // The report's pages, or "nothing to print" when it has none.
-    static ExportOutcome of(std::unique_ptr<Report> report);
+    // The report's pages; when there are none, `why` the report gave, or
+    // "nothing to print".
+    static ExportOutcome of(std::unique_ptr<Report> report, const std::string& why = {});
     static ExportOutcome failed(std::string why) {
         ExportOutcome o;
         o.error = std::move(why);
@@ -66,13 +101,19 @@ struct ExportEntry {
     std::string name;         // the procedure's name: "OBRACUNISP"
     std::string description;  // what it prints
     std::vector<ExportArg> args;
-    // A report: builds its pages. Exactly one of `pages` and `file` is set.
+    // A report: builds its pages from checked arguments (see runPages).
+    // Exactly one of `pages` and `file` is set.
     std::function<ExportOutcome(const ExportArgs&)> pages;
     // A file (the XML files): writes it to the path given, completely or not
     // at all; returns "" or the reason it could not.
     std::function<std::string(const ExportArgs&, const std::string& target)> file;
     std::string fileSuffix;   // ".xml" for a file export
 };
+
+// Checks the arguments and builds the pages, or says why not.
+ExportOutcome runPages(const ExportEntry& entry, ExportArgs args);
+// Checks the arguments and writes the file; "" or why it was not written.
+std::string runFile(const ExportEntry& entry, ExportArgs args, const std::string& target);
 
 // Registers an export; a second one of the same name replaces the first.
 void registerExport(ExportEntry entry);

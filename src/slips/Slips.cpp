@@ -323,64 +323,40 @@ std::unique_ptr<Report> slipsReport(const SlipRequest& request, const ProgressFn
 }
 
 void registerSlipExports() {
-    auto common = [](const ExportArgs& args, SlipRequest& rq, std::string& why) {
-        auto payment = args.number("isplata", why);
-        if (!payment) return false;
-        rq.payment = LONG(*payment);
-        const char printer = args.printer(why, rq.printer);
-        if (!printer) return false;
-        rq.printer = printer;
-        return true;
-    };
-    auto run = [](const SlipRequest& rq) {
+    auto run = [](SlipForm form, const ExportArgs& args) {
+        SlipRequest rq;
+        rq.form = form;
+        rq.payment = LONG(args.number("isplata"));
+        rq.printer = args.printer();
+        rq.param = USHORT(args.number("param"));
+        rq.plainPaper = lower(trim(args.text("papir", "obrazac"))) != "obrazac";
+        rq.problems = SlipProblems::PrintRest;
         SlipsRead read = SlipsRead::Done;
         ExportOutcome o;
-        SlipRequest unattended = rq;
-        unattended.problems = SlipProblems::PrintRest;
-        o.report = slipsReport(unattended, {}, &read);
+        o.report = slipsReport(rq, {}, &read);
         if (read == SlipsRead::NoneValid) return ExportOutcome::failed("Nijedan nalog se ne može ispisati.");
         if (read == SlipsRead::NoPayment) return ExportOutcome::failed("Isplata " + std::to_string(rq.payment) + " ne postoji.");
         if (!o.report) o.error = read == SlipsRead::ReadError ? "Isplata se ne može pročitati." : NOTHING_TO_PRINT;
         return o;
     };
-
-    ExportEntry hub3;
-    hub3.name = "HUB3";
-    hub3.description = "Nalozi za plaćanje HUB3 isplate (neto primateljima, porez i prirez, doprinosi)";
-    hub3.args = {{"isplata", "broj isplate (ISP:OZNAKA)"},
-                 {"printer", "vrsta pisača: M matrični (zadano), L laserski", false},
-                 {"param", "oznaka podešenosti matričnog pisača (PAR:OZNAKA), zadano 1", false}};
-    hub3.pages = [common, run](const ExportArgs& args) {
-        SlipRequest rq;
-        rq.form = SlipForm::Hub3;
-        std::string why;
-        if (!common(args, rq, why)) return ExportOutcome::failed(why);
-        auto param = args.number("param", why, false, 1);
-        if (!param || *param < 0 || *param > 65535) return ExportOutcome::failed(why.empty() ? "Neispravna oznaka pisača (param=)." : why);
-        rq.param = USHORT(*param);
-        return run(rq);
+    const ExportArg payment = numberArg("isplata", "broj isplate (ISP:OZNAKA)");
+    ExportArg param = numberArg("param", "oznaka podešenosti matričnog pisača (PAR:OZNAKA), zadano 1", false, "1");
+    param.check = [number = param.check](const std::string& s) {
+        if (std::string why = number(s); !why.empty()) return why;
+        const long v = std::stol(s);
+        return v >= 0 && v <= 65535 ? std::string() : std::string("Neispravna oznaka pisača (param=).");
     };
-    registerExport(std::move(hub3));
-
-    ExportEntry hub3a;
-    hub3a.name = "HUB3A";
-    hub3a.description = "Nalozi za plaćanje HUB 3A isplate, s 2D kodom; na tiskanim obrascima ili čistom papiru";
-    hub3a.args = {{"isplata", "broj isplate (ISP:OZNAKA)"},
-                  {"printer", "vrsta pisača: L laserski (zadano), M matrični", false},
-                  {"papir", "obrazac (tiskani obrasci, zadano) ili cisti (cijeli obrazac na čistom papiru)", false}};
-    hub3a.pages = [common, run](const ExportArgs& args) {
-        SlipRequest rq;
-        rq.form = SlipForm::Hub3A;
-        rq.printer = 'L';
-        std::string why;
-        if (!common(args, rq, why)) return ExportOutcome::failed(why);
-        const std::string paper = lower(trim(args.text("papir", "obrazac")));
-        if (paper != "obrazac" && paper != "cisti" && paper != "čisti")
-            return ExportOutcome::failed("Papir (papir=) mora biti obrazac ili cisti.");
-        rq.plainPaper = paper != "obrazac";
-        return run(rq);
-    };
-    registerExport(std::move(hub3a));
+    registerExport({.name = "HUB3",
+                    .description = "Nalozi za plaćanje HUB3 isplate (neto primateljima, porez i prirez, doprinosi)",
+                    .args = {payment, printerArg("vrsta pisača: M matrični (zadano), L laserski", 'M'), param},
+                    .pages = [run](const ExportArgs& args) { return run(SlipForm::Hub3, args); }});
+    registerExport(
+        {.name = "HUB3A",
+         .description = "Nalozi za plaćanje HUB 3A isplate, s 2D kodom; na tiskanim obrascima ili čistom papiru",
+         .args = {payment, printerArg("vrsta pisača: L laserski (zadano), M matrični", 'L'),
+                  choiceArg("papir", "obrazac (tiskani obrasci, zadano) ili cisti (cijeli obrazac na čistom papiru)",
+                            {"obrazac", "cisti", "čisti"}, "obrazac", "Papir (papir=) mora biti obrazac ili cisti.")},
+         .pages = [run](const ExportArgs& args) { return run(SlipForm::Hub3A, args); }});
 }
 
 }  // namespace marel

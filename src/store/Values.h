@@ -9,6 +9,7 @@
 //     Records<DohociFile> lines(&DohociFile::KEYISPLATA, payment);
 //     for (const DOHOCI_REC& line : lines) ...
 //     if (lines.error()) ... a read failed: the walk is not complete
+#include <limits>
 #include <memory>
 #include <optional>
 #include <type_traits>
@@ -53,9 +54,11 @@ std::optional<RecordOf<File>> findBy(Key File::*key, Fill&& fill, Store& store =
 // The record numbered `number` (its OZNAKA); nullopt for 0 and for a number not found.
 template <class File>
 std::optional<RecordOf<File>> find(int64_t number, Store& store = Store::main()) {
-    if (number == 0) return std::nullopt;
-    return findBy<File>(&File::KEYOZNAKA,
-                        [&](RecordOf<File>& r) { r.OZNAKA = decltype(r.OZNAKA)(number); }, store);
+    using Number = decltype(RecordOf<File>::OZNAKA);
+    // A number its field cannot hold names no record (and must not wrap round to one).
+    if (number == 0 || number < std::numeric_limits<Number>::min() || number > std::numeric_limits<Number>::max())
+        return std::nullopt;
+    return findBy<File>(&File::KEYOZNAKA, [&](RecordOf<File>& r) { r.OZNAKA = Number(number); }, store);
 }
 
 // The records of one key in its order, all of them or those whose first key

@@ -122,10 +122,10 @@ TEST_F(FullFields, EveryFigureWholeAndNoTextOverAnother) {
         for (const auto& [k, v] : args) what += " " + k + "=" + v;
         SCOPED_TRACE(what);
         if (e->file) {
-            EXPECT_EQ(e->file(ExportArgs(args), (out.path() / "datoteka.xml").string()), "");
+            EXPECT_EQ(runFile(*e, ExportArgs(args), (out.path() / "datoteka.xml").string()), "");
             continue;
         }
-        ExportOutcome o = e->pages(ExportArgs(args));
+        ExportOutcome o = runPages(*e, ExportArgs(args));
         ASSERT_NE(o.report, nullptr) << o.error;
         for (const UnfitText& u : o.report->unfit())
             if (u.kind == UnfitText::Overflow) faults += "cut: " + u.text + "\n";

@@ -115,12 +115,12 @@ TEST_F(HostileData, EveryTextColumnInTurnThroughEveryExport) {
                 ++cases;
                 try {
                     if (e->pages) {
-                        ExportOutcome o = e->pages(ExportArgs(argumentsOf(*e)));
+                        ExportOutcome o = runPages(*e, ExportArgs(argumentsOf(*e)));
                         if (o.report) o.report->discard();
                         else EXPECT_EQ(o.error.find('\n'), std::string::npos) << what << ": " << o.error;
                     } else {
                         const fs::path file = out.path() / "datoteka.xml";
-                        const std::string why = e->file(ExportArgs(argumentsOf(*e)), file.string());
+                        const std::string why = runFile(*e, ExportArgs(argumentsOf(*e)), file.string());
                         if (why.empty() && e->name == "JOPPD") EXPECT_EQ(schemaErrors(file.string()), "") << what;
                         if (!why.empty()) EXPECT_FALSE(fs::exists(file)) << what << ": " << why;
                         std::error_code ec;
