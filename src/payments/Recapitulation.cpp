@@ -90,8 +90,10 @@ std::unique_ptr<Report> printLines(std::unique_ptr<Report> report, const std::ve
     return report;
 }
 
-void setError(std::string* error, std::string text) {
-    if (error) *error = std::move(text);
+// True when nothing stopped the gathering; else the reason goes to `error`.
+bool gathered(const std::optional<std::string>& why, std::string* error) {
+    if (why && error) *error = *why;
+    return !why;
 }
 
 }  // namespace
@@ -146,11 +148,7 @@ std::unique_ptr<Report> obracunReport(LONG incomeLine, const ProgressFn& progres
     LineHeader h;
     std::vector<Line> lines;
     Decimal total;
-    if (auto why = gatherLine(incomeLine, h, lines, total)) {
-        setError(error, *why);
-        return nullptr;
-    }
-
+    if (!gathered(gatherLine(incomeLine, h, lines, total), error)) return nullptr;
     auto report = newReport("Rekapitulacija obračuna dohotka", progress, [h](Canvas& c) {
         c.text({0, 0, 5000, 260}, h.payer, TITLE);
         c.text({0, 300, 1500, 220}, h.rsid, BODY);
@@ -218,11 +216,7 @@ std::unique_ptr<Report> obrIsplateReport(LONG payment, const ProgressFn& progres
     PaymentHeader h;
     std::vector<Line> lines;
     Decimal total;
-    if (auto why = gatherPayment(payment, h, lines, total)) {
-        setError(error, *why);
-        return nullptr;
-    }
-
+    if (!gathered(gatherPayment(payment, h, lines, total), error)) return nullptr;
     auto report = newReport("Rekapitulacija obračuna isplate", progress, [h](Canvas& c) {
         c.text({0, 0, 5000, 260}, h.payer, TITLE);
         c.text({0, 300, 1500, 220}, h.rsid, BODY);
