@@ -77,7 +77,7 @@ void BM_JoppdRows(benchmark::State& state) {
         JOPO.get(JOPO.KEYOZNAKA);
         ISP.OZNAKA = 1;
         ISPLATE.get(ISPLATE.KEYOZNAKA);
-        if (!PUNI(rows) || rows.BRREDAKA() != kLines) return state.SkipWithError("build failed");
+        if (!PUNI(rows, ISP) || rows.BRREDAKA() != kLines) return state.SkipWithError("build failed");
     }
     state.SetItemsProcessed(state.iterations() * kLines);
 }
@@ -87,8 +87,7 @@ void BM_JoppdFile(benchmark::State& state) {
     if (!d.ok) return state.SkipWithError("no data");
     for (auto _ : state) {
         d.ask.messages.clear();
-        JOPO.OZNAKA = 1;
-        if (!FORMIRAJ()) return state.SkipWithError(("file not written: " + (d.ask.messages.empty() ? std::string() : d.ask.messages.back().text)).c_str());
+        if (!FORMIRAJ(1)) return state.SkipWithError(("file not written: " + (d.ask.messages.empty() ? std::string() : d.ask.messages.back().text)).c_str());
     }
     state.SetItemsProcessed(state.iterations() * kLines);
 }

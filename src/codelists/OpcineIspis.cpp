@@ -2,6 +2,7 @@
 
 #include "report/Export.h"
 #include "store/Records.h"
+#include "store/Values.h"
 #include "store/Warnings.h"
 
 namespace marel {
@@ -15,10 +16,11 @@ const Font HEADING{.size = 9, .bold = true};
 }  // namespace
 
 std::unique_ptr<Report> opcineReport(const ProgressFn& progress) {
-    FileUse use{&OPCINE};
-    int64_t total = OPCINE.records();
-    OPCINE.set(OPCINE.KEYNAZIV);
-    if (errorCode() != 0) STANDARDWARNING(36);
+    const int64_t total = readingCopy<OpcineFile>().records();
+    Records<OpcineFile> all(&OpcineFile::KEYNAZIV);
+    const bool opened = all.error() == 0;
+    // A data folder without the file has no municipalities: nothing to print.
+    if (!opened && all.error() != kFileNotFound) STANDARDWARNING(36);
 
     auto report = std::make_unique<Report>("Report the opcine File");
     report->setFileName("Popis općina");
@@ -42,22 +44,17 @@ std::unique_ptr<Report> opcineReport(const ProgressFn& progress) {
     static const Picture s25 = Picture::parse("@s25"), s10 = Picture::parse("@s10"),
                          rate = Picture::parse("@N-10.`2B");
     int64_t read = 0;
-    for (;;) {
-        int rc = OPCINE.next();
-        if (rc == kRecordNotAvailable) break;
-        if (rc != 0) {
-            STANDARDWARNING(35, "opcine");
-            break;
-        }
+    for (const OPCINE_REC& o : all) {
         if (!report->progress(++read, total)) return nullptr;
-        report->print(220, [](Canvas& c) {
-            c.text(SHIFRA, OPC.SHIFRA, BODY);
-            c.value(NAZIV, s25, OPC.NAZIV, BODY, Align::Left);
-            c.text(RKONT, OPC.RKONT, BODY);
-            c.value(RACUNPOREZ, s10, OPC.RACUNPOREZ, BODY, Align::Left);
-            c.value(STOPA, rate, OPC.STOPAPRIREZA.value(), BODY);
+        report->print(220, [&o](Canvas& c) {
+            c.text(SHIFRA, o.SHIFRA, BODY);
+            c.value(NAZIV, s25, o.NAZIV, BODY, Align::Left);
+            c.text(RKONT, o.RKONT, BODY);
+            c.value(RACUNPOREZ, s10, o.RACUNPOREZ, BODY, Align::Left);
+            c.value(STOPA, rate, o.STOPAPRIREZA.value(), BODY);
         });
     }
+    if (opened && all.error()) STANDARDWARNING(35, "opcine");
     if (read == 0) return nullptr;
     report->close();
     if (report->pages().empty()) return nullptr;

@@ -8,6 +8,7 @@
 #include "common/Text.h"
 #include "common/XmlWriter.h"
 #include "store/Records.h"
+#include "store/Values.h"
 
 namespace marel {
 
@@ -45,15 +46,11 @@ struct Tables {
     std::set<SHORT> nonTaxable;
 
     void read() {
-        Cursor vb(VBRAT, VBRAT.KEYOZNAKA.index);
-        vb.toStart();
-        while (vb.next() == 0) {
-            receipts.insert(std::string(utf8Prefix(VBR.SHIFRA.str(), 4)));
-            acquirers.insert(VBR.REZERVA.str());
+        for (const VBRAT_REC& code : Records<VbratFile>(&VbratFile::KEYOZNAKA)) {
+            receipts.insert(std::string(utf8Prefix(code.SHIFRA.str(), 4)));
+            acquirers.insert(code.REZERVA.str());
         }
-        Cursor neo(NEOPOREZ, NEOPOREZ.KEYOZNAKA.index);
-        neo.toStart();
-        while (neo.next() == 0) nonTaxable.insert(NEO.SHIFRA);
+        for (const NEOPOREZ_REC& code : Records<NeoporezFile>(&NeoporezFile::KEYOZNAKA)) nonTaxable.insert(code.SHIFRA);
     }
 };
 
@@ -62,15 +59,15 @@ bool writable(const std::string& acquirer) {
     return acquirer == "00" || acquirer == "01" || acquirer == "02" || acquirer == "11";
 }
 
-void checkPayer(Problems& out, const std::string& payerPlace) {
-    const std::string oib = SUB.OIB.str();
+void checkPayer(Problems& out, const JoppdForm& f) {
+    const std::string oib = f.payer.OIB.str();
     if (!oibValid(oib))
-        out.add("Isplatitelj " + PRIJENOS(SUB.NAZIV.str()) + ": OIB " + quoted(oib) +
+        out.add("Isplatitelj " + PRIJENOS(f.payer.NAZIV.str()) + ": OIB " + quoted(oib) +
                 " nije ispravan (11 znamenki s ispravnom kontrolnom znamenkom).");
-    if (!nameFits(SUB.NAZIV.str())) out.add("Isplatitelj: naziv mora imati od 2 do 128 znakova.");
-    if (!nameFits(payerPlace)) out.add("Isplatitelj: naziv mjesta mora imati od 2 do 128 znakova.");
-    if (!nameFits(ULI.NAZIV.str())) out.add("Isplatitelj: naziv ulice mora imati od 2 do 128 znakova.");
-    if (utf8Length(SUB.KUCNIBROJ.str()) > kMaxHouseNumber)
+    if (!nameFits(f.payer.NAZIV.str())) out.add("Isplatitelj: naziv mora imati od 2 do 128 znakova.");
+    if (!nameFits(f.payerPlace)) out.add("Isplatitelj: naziv mjesta mora imati od 2 do 128 znakova.");
+    if (!nameFits(f.street.NAZIV.str())) out.add("Isplatitelj: naziv ulice mora imati od 2 do 128 znakova.");
+    if (utf8Length(f.payer.KUCNIBROJ.str()) > kMaxHouseNumber)
         out.add("Isplatitelj: kućni broj smije imati najviše 10 znakova.");
 }
 
@@ -86,92 +83,90 @@ bool identifierFits(const std::string& id) {
     return true;
 }
 
-void checkAuthor(Problems& out) {
-    if (!JOPO.UJED.empty() && !identifierFits(JOPO.UJED.str()))
-        out.add("Obrazac: identifikator " + quoted(JOPO.UJED.str()) + " nije ispravan.");
-    if (!nameFits(JOPO.IMEAUTORA.str())) out.add("Autor obrasca: ime mora imati od 2 do 128 znakova.");
-    if (!nameFits(JOPO.PREZIMEAUTORA.str())) out.add("Autor obrasca: prezime mora imati od 2 do 128 znakova.");
+void checkAuthor(Problems& out, const JOPO_REC& form) {
+    if (!form.UJED.empty() && !identifierFits(form.UJED.str()))
+        out.add("Obrazac: identifikator " + quoted(form.UJED.str()) + " nije ispravan.");
+    if (!nameFits(form.IMEAUTORA.str())) out.add("Autor obrasca: ime mora imati od 2 do 128 znakova.");
+    if (!nameFits(form.PREZIMEAUTORA.str())) out.add("Autor obrasca: prezime mora imati od 2 do 128 znakova.");
 }
 
-void checkLines(Problems& out, const Tables& tables) {
+// The codes of an income type, looked at the first time a line names it.
+void checkType(Problems& out, const Tables& tables, const VRSTEDOH_REC& type) {
+    const std::string typeName = "Vrsta dohotka " + PRIJENOS(type.NAZIV.str());
+    const std::string acquirer = type.REZSTRINGA.str();
+    const std::string receipt = type.REZSTRINGB.str();
+    if (acquirer.empty()) out.add(typeName + ": nije unesena oznaka stjecatelja.");
+    else if (!writable(acquirer) || !tables.acquirers.count(acquirer))
+        out.add(typeName + ": oznaka stjecatelja " + quoted(acquirer) + " nije u tablici oznaka.");
+    if (receipt.empty()) out.add(typeName + ": nije unesena oznaka primitka.");
+    else if (receipt.size() < 4 || !tables.receipts.count(std::string(utf8Prefix(receipt, 4))))
+        out.add(typeName + ": oznaka primitka " + quoted(receipt) + " nije u tablici oznaka primitaka.");
+    if (JoppdKind::of(type).nonTaxable) {
+        const Decimal code = type.REZDECIMALA.value();
+        const int64_t whole = code.toInt();
+        if (Decimal(whole) != code || whole < 1 || whole > 99 || !tables.nonTaxable.count(SHORT(whole)))
+            out.add(typeName + ": oznaka neoporezivog primitka " +
+                    (Decimal(whole) == code ? std::to_string(whole) : joppdAmount(code)) +
+                    " nije u tablici neoporezivih primitaka.");
+    }
+}
+
+// A recipient, looked at the first time a line names it: the OIB, the name,
+// the place and municipality of residence.
+void checkRecipient(Problems& out, const OSOBE_REC& person, const std::string& who) {
+    if (person.OIB.empty()) out.add(who + ": nije unesen OIB.");
+    else if (!oibValid(person.OIB.str()))
+        out.add(who + ": OIB nije ispravan (11 znamenki s ispravnom kontrolnom znamenkom).");
+    if (!nameFits(trim(PRIJENOS(person.IME.str()) + " " + PRIJENOS(person.PREZIME.str()))))
+        out.add(who + ": ime i prezime moraju imati barem 2 znaka.");
+    const auto place = find<MjestaFile>(person.MJESTO);
+    if (!place) {
+        out.add(who + ": mjesto prebivališta ne postoji.");
+        return;
+    }
+    const auto municipality = find<OpcineFile>(place->OPCINA);
+    if (!municipality)
+        out.add(who + ": općina mjesta " + PRIJENOS(place->NAZIV.str()) + " ne postoji.");
+    else if (!municipalityCodeValid(municipality->SHIFRA.str()))
+        out.add("Općina " + PRIJENOS(municipality->NAZIV.str()) + ": šifra " + quoted(municipality->SHIFRA.str()) +
+                " nema točno četiri znamenke.");
+}
+
+void checkLines(Problems& out, const Tables& tables, LONG payment) {
     // Each recipient and income type is looked at once, however many lines name it.
     std::set<LONG> people;
     std::set<BYTE> types;
     int count = 0;
-    Cursor lines(DOHOCI, DOHOCI.KEYISPLATA.index);
-    lines.startAt(JOPO.ISPLATA);
-    for (;;) {
-        const int rc = lines.next();
-        if (rc == kRecordNotAvailable) break;
-        if (rc != 0) {
-            out.add("Stavke dohotka isplate ne mogu se pročitati.");
-            break;
-        }
+    Records<DohociFile> lines(&DohociFile::KEYISPLATA, payment);
+    for (const DOHOCI_REC& line : lines) {
         ++count;
-        const std::string lineName = "Stavka dohotka br. " + std::to_string(DOH.REDNIBROJ);
+        const std::string lineName = "Stavka dohotka br. " + std::to_string(line.REDNIBROJ);
 
         bool nonTaxable = false;
-        VRS.OZNAKA = DOH.VRSTADOHOTKA;
-        if (VRSTEDOH.get(VRSTEDOH.KEYOZNAKA) != 0) {
-            out.add(lineName + ": vrsta dohotka " + std::to_string(DOH.VRSTADOHOTKA) + " ne postoji.");
+        if (const auto type = find<VrstedohFile>(line.VRSTADOHOTKA)) {
+            nonTaxable = JoppdKind::of(*type).nonTaxable;
+            if (types.insert(type->OZNAKA).second) checkType(out, tables, *type);
         } else {
-            nonTaxable = VRS.REZSTRINGA == "00";
-            if (types.insert(VRS.OZNAKA).second) {
-                const std::string typeName = "Vrsta dohotka " + PRIJENOS(VRS.NAZIV.str());
-                const std::string acquirer = VRS.REZSTRINGA.str();
-                const std::string receipt = VRS.REZSTRINGB.str();
-                if (acquirer.empty()) out.add(typeName + ": nije unesena oznaka stjecatelja.");
-                else if (!writable(acquirer) || !tables.acquirers.count(acquirer))
-                    out.add(typeName + ": oznaka stjecatelja " + quoted(acquirer) + " nije u tablici oznaka.");
-                if (receipt.empty()) out.add(typeName + ": nije unesena oznaka primitka.");
-                else if (receipt.size() < 4 || !tables.receipts.count(std::string(utf8Prefix(receipt, 4))))
-                    out.add(typeName + ": oznaka primitka " + quoted(receipt) + " nije u tablici oznaka primitaka.");
-                if (nonTaxable) {
-                    const Decimal code = VRS.REZDECIMALA.value();
-                    const int64_t whole = code.toInt();
-                    if (Decimal(whole) != code || whole < 1 || whole > 99 || !tables.nonTaxable.count(SHORT(whole)))
-                        out.add(typeName + ": oznaka neoporezivog primitka " +
-                                (Decimal(whole) == code ? std::to_string(whole) : joppdAmount(code)) +
-                                " nije u tablici neoporezivih primitaka.");
-                }
-            }
+            out.add(lineName + ": vrsta dohotka " + std::to_string(line.VRSTADOHOTKA) + " ne postoji.");
         }
 
-        OSO.OZNAKA = DOH.DJELATNIK;
-        if (OSOBE.get(OSOBE.KEYOZNAKA) != 0) {
-            out.add(lineName + ": primatelj " + std::to_string(DOH.DJELATNIK) + " ne postoji.");
-        } else {
-            const std::string who = "Primatelj " + trim(PRIJENOS(OSO.IME.str()) + " " + PRIJENOS(OSO.PREZIME.str())) +
-                                    " (OIB " + quoted(OSO.OIB.str()) + ")";
-            if (people.insert(OSO.OZNAKA).second) {
-                if (OSO.OIB.empty()) out.add(who + ": nije unesen OIB.");
-                else if (!oibValid(OSO.OIB.str()))
-                    out.add(who + ": OIB nije ispravan (11 znamenki s ispravnom kontrolnom znamenkom).");
-                if (!nameFits(trim(PRIJENOS(OSO.IME.str()) + " " + PRIJENOS(OSO.PREZIME.str()))))
-                    out.add(who + ": ime i prezime moraju imati barem 2 znaka.");
-                MJE.OZNAKA = OSO.MJESTO;
-                OPC.OZNAKA = 0;
-                if (MJESTA.get(MJESTA.KEYOZNAKA) != 0) {
-                    out.add(who + ": mjesto prebivališta ne postoji.");
-                } else {
-                    OPC.OZNAKA = MJE.OPCINA;
-                    if (OPCINE.get(OPCINE.KEYOZNAKA) != 0)
-                        out.add(who + ": općina mjesta " + PRIJENOS(MJE.NAZIV.str()) + " ne postoji.");
-                    else if (!municipalityCodeValid(OPC.SHIFRA.str()))
-                        out.add("Općina " + PRIJENOS(OPC.NAZIV.str()) + ": šifra " + quoted(OPC.SHIFRA.str()) +
-                                " nema točno četiri znamenke.");
-                }
-            }
+        if (const auto person = find<OsobeFile>(line.DJELATNIK)) {
+            const std::string who = "Primatelj " +
+                                    trim(PRIJENOS(person->IME.str()) + " " + PRIJENOS(person->PREZIME.str())) +
+                                    " (OIB " + quoted(person->OIB.str()) + ")";
+            if (people.insert(person->OZNAKA).second) checkRecipient(out, *person, who);
             // The municipality of work goes into the file only on a non-taxable line.
-            if (nonTaxable && OSO.FAX == "DA" && !municipalityCodeValid(trim(OSO.EMAIL.str())))
-                out.add(who + ": šifra općine rada " + quoted(trim(OSO.EMAIL.str())) + " nema točno četiri znamenke.");
+            if (nonTaxable && person->FAX == "DA" && !municipalityCodeValid(trim(person->EMAIL.str())))
+                out.add(who + ": šifra općine rada " + quoted(trim(person->EMAIL.str())) + " nema točno četiri znamenke.");
+        } else {
+            out.add(lineName + ": primatelj " + std::to_string(line.DJELATNIK) + " ne postoji.");
         }
 
-        SVA.DOHODAK = DOH.OZNAKA;
-        SVA.BROJ = 1;
-        if (SVASTA.get(SVASTA.KEYDOHBROJ) == 0 && (SVA.VRISHORT < 0 || SVA.VRISHORT > kLastMethod))
-            out.add(lineName + ": način isplate " + std::to_string(SVA.VRISHORT) + " nije poznat.");
+        const std::optional<SHORT> method = storedPaymentMethod(line.OZNAKA);
+        if (method && (*method < 0 || *method > kLastMethod))
+            out.add(lineName + ": način isplate " + std::to_string(*method) + " nije poznat.");
     }
+    if (lines.error()) out.add("Stavke dohotka isplate ne mogu se pročitati.");
     if (count == 0) out.add("Isplata nema nijedne stavke dohotka: obrazac mora imati barem jednog primatelja.");
 }
 
@@ -188,16 +183,16 @@ bool amountFits(const std::string& amount, bool mayBeNegative) {
 
 }  // namespace
 
-std::vector<std::string> PROVJERA(const std::string& payerPlace) {
+std::vector<std::string> PROVJERA(const JoppdForm& f) {
     Problems out;
-    checkPayer(out, payerPlace);
-    checkAuthor(out);
+    checkPayer(out, f);
+    checkAuthor(out, f.form);
     Tables tables;
     {
         // One snapshot, as the row build reads it.
         ReadTransaction snapshot;
         tables.read();
-        checkLines(out, tables);
+        checkLines(out, tables, f.payment.OZNAKA);
     }
     return out.take();
 }

@@ -10,12 +10,19 @@
 
 namespace marel {
 
-// Problems of the form in the JOPO buffer, its payment in ISP, its payer in
-// SUB and the payer's street in ULI (payerPlace is the name of the payer's
-// place): the payer, the author, and every income line with its recipient
+// A form with the records its file names in its heading, read once.
+struct JoppdForm {
+    JOPO_REC form;
+    ISPLATE_REC payment;
+    SUBJEKTI_REC payer;
+    std::string payerPlace;  // the name of the payer's place
+    ULICE_REC street;        // the payer's
+};
+
+// Problems of form `f`: the payer, the author, and every income line with its recipient
 // and income type. Each problem is named once however many lines share it,
 // in the order met. Empty when the file may be built.
-std::vector<std::string> PROVJERA(const std::string& payerPlace);
+std::vector<std::string> PROVJERA(const JoppdForm& f);
 
 // Amounts of built rows and totals that the file cannot carry: more digits
 // than it allows, or negative where it wants none.

@@ -1,12 +1,13 @@
+#include <array>
 #include <map>
 #include <set>
 
 #include "joppd/JoppdPages.h"
-#include "payments/Positions.h"
+#include "joppd/JoppdRows.h"
+#include "payments/IncomeLine.h"
 #include "report/Export.h"
-#include "store/BufferSet.h"
-#include "store/Lookup.h"
 #include "store/Records.h"
+#include "store/Values.h"
 #include "store/Warnings.h"
 
 namespace marel {
@@ -36,39 +37,37 @@ std::string submitterKind(const std::string& tip) {
 // the JOPOZIJE lines can point at for this kind of payer receive anything.
 using Cells = std::map<std::pair<int, int>, Decimal>;
 
+// The cell of each of the six totals of the rows (JoppdRows::IZNOSA).
+constexpr std::array<std::pair<int, int>, 6> kTotalCell = {{
+    {11, 51},  // tax and surtax
+    {15, 12},  // pension pillar I
+    {21, 12},  // pension pillar II
+    {25, 15},  // health insurance
+    {35, 1},   // non-taxable receipts
+    {11, 21},  // tax and surtax on capital
+}};
+
 // Counts and sums of the payment's income lines. False on a read error.
-bool sumLines(LONG payment, Cells& cells, int64_t& persons, int64_t& lines) {
+bool sumLines(LONG payment, Cells& cells, int64_t& persons, int64_t& count) {
+    std::vector<CalculatedLine> lines;
+    if (calculatedLines(payment, lines) != 0) return false;
+    ValueLookup<OsobeFile> people;
+    ValueLookup<VrstedohFile> types;
     std::set<LONG> seen;
-    Cursor incomes(DOHOCI, DOHOCI.KEYISPLATA.index);
-    incomes.startAt(payment);
-    Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
-    int rc;
-    while ((rc = incomes.next()) == 0) {
-        ++lines;
+    for (const CalculatedLine& l : lines) {
+        ++count;
+        if (const OSOBE_REC* person = people.find(l.line.DJELATNIK); person && seen.insert(person->OZNAKA).second)
+            ++persons;
         // An income type that is missing counts as other income without a
         // non-taxable code; it must not borrow the previous line's codes.
-        readByNumber(VRSTEDOH, DOH.VRSTADOHOTKA);
-        if (readByNumber(OSOBE, DOH.DJELATNIK) && seen.insert(OSO.OZNAKA).second) ++persons;
-        const bool capital = VRS.REZSTRINGA == "11";
-        const bool nonTaxable = !VRS.REZDECIMALA.isZero();
-        calc.startAt(DOH.OZNAKA);
-        while ((rc = calc.next()) == 0) {
-            const Decimal a = OBR.IZNOS.value();
-            switch (OBR.POZICIJA) {
-                case POZ_POREZ:
-                case POZ_PRIREZ: cells[capital ? std::pair{11, 21} : std::pair{11, 51}] += a; break;
-                case POZ_MIROVINSKOISTUP: cells[{15, 12}] += a; break;
-                case POZ_MIROVINSKOIISTUP: cells[{21, 12}] += a; break;
-                case POZ_ZDRAVSTVENO: cells[{25, 15}] += a; break;
-                case POZ_NETO:
-                    if (nonTaxable) cells[{35, 1}] += a;
-                    break;
-                default: break;
-            }
-        }
-        if (rc != kRecordNotAvailable) return false;
+        const VRSTEDOH_REC& type = types.orBlank(l.line.VRSTADOHOTKA);
+        JoppdKind kind = JoppdKind::of(type);
+        // Page A counts a receipt as non-taxable by its code.
+        kind.nonTaxable = !type.REZDECIMALA.isZero();
+        const JoppdAmounts a = joppdAmounts(l.at, kind);
+        for (size_t t = 0; t < kTotalCell.size(); ++t) cells[kTotalCell[t]] += a.total[t];
     }
-    return rc == kRecordNotAvailable;
+    return true;
 }
 
 const Font SMALL{.face = "Arial CE", .size = 7};
@@ -151,42 +150,50 @@ std::vector<std::string> wrapWords(const std::string& text, size_t width) {
     return lines;
 }
 
-std::unique_ptr<Report> joppdPageA(LONG payment, const ProgressFn& progress, std::string* error) {
-    BufferScope own(BufferSet::make());
-    FileUse use{&ISPLATE, &SUBJEKTI, &MJESTA, &ULICE, &DOHOCI, &OBRACUN, &OSOBE, &VRSTEDOH, &JOPOZIJE};
+namespace {
 
+// The heading of page A from the payment and its payer.
+void describe(const ISPLATE_REC& payment, PageA& a) {
+    const Date d = payment.DATUM;
+    a.naDan = "o primicima, porezu na dohodak i prirezu te doprinosima za obvezna osiguranja na dan ";
+    if (!d.empty())
+        a.naDan += std::to_string(d.day()) + "." + std::to_string(d.month()) + "." + std::to_string(d.year()) + ".";
+    a.oznaka = payment.RSID.str();
+    // A related record that is missing prints blank.
+    ValueLookup<SubjektiFile> payers;
+    const SUBJEKTI_REC& payer = payers.orBlank(payment.ISPLATITELJ);
+    a.podnositelj = payer.NAZIV.str();
+    a.email = payer.EMAIL.str();
+    a.oib = payer.OIB.str();
+    a.oznakaPodn = submitterKind(payer.TIP.str());
+    ValueLookup<MjestaFile> places;
+    ValueLookup<UliceFile> streets;
+    a.adresa = rtrim(places.orBlank(payer.MJESTO).NAZIV.str()) + ", " + rtrim(streets.orBlank(payer.ULICA).NAZIV.str()) +
+               " " + rtrim(payer.KUCNIBROJ.str());
+}
+
+}  // namespace
+
+std::unique_ptr<Report> joppdPageA(LONG payment, const ProgressFn& progress, std::string* error) {
     PageA a;
     {
         ReadTransaction snapshot;
-        if (!readByNumber(ISPLATE, payment)) {
+        const auto paid = find<IsplateFile>(payment);
+        if (!paid) {
             if (error) *error = "Isplata " + std::to_string(payment) + " ne postoji.";
             return nullptr;
         }
-        const Date d = ISP.DATUM;
-        a.naDan = "o primicima, porezu na dohodak i prirezu te doprinosima za obvezna osiguranja na dan ";
-        if (!d.empty())
-            a.naDan += std::to_string(d.day()) + "." + std::to_string(d.month()) + "." + std::to_string(d.year()) + ".";
-        a.oznaka = ISP.RSID.str();
-        readByNumber(SUBJEKTI, ISP.ISPLATITELJ);
-        a.podnositelj = SUB.NAZIV.str();
-        a.email = SUB.EMAIL.str();
-        a.oib = SUB.OIB.str();
-        a.oznakaPodn = submitterKind(SUB.TIP.str());
-        readByNumber(MJESTA, SUB.MJESTO);
-        readByNumber(ULICE, SUB.ULICA);
-        a.adresa = rtrim(MJE.NAZIV.str()) + ", " + rtrim(ULI.NAZIV.str()) + " " + rtrim(SUB.KUCNIBROJ.str());
-
+        describe(*paid, a);
         Cells cells;
         if (!sumLines(payment, cells, a.osoba, a.redaka)) {
             STANDARDWARNING(35, "vrstedoh");
             if (error) *error = "Greška pri čitanju dohodaka isplate.";
             return nullptr;
         }
-        JOPOZIJE.set(JOPOZIJE.KEYREDNIBROJ);
-        while (JOPOZIJE.next() == 0) {
-            const auto cell = cells.find({int(JOP.GRUPA), int(JOP.REDNIBROJ)});
-            a.rows.push_back({std::string(utf8Prefix(JOP.BRTEKST.str(), 15)), rtrim(JOP.TEKST1.str()),
-                              cell == cells.end() ? Decimal() : cell->second, JOP.VRSTA == "N"});
+        for (const JOPOZIJE_REC& line : Records<JopozijeFile>(&JopozijeFile::KEYREDNIBROJ)) {
+            const auto cell = cells.find({int(line.GRUPA), int(line.REDNIBROJ)});
+            a.rows.push_back({std::string(utf8Prefix(line.BRTEKST.str(), 15)), rtrim(line.TEKST1.str()),
+                              cell == cells.end() ? Decimal() : cell->second, line.VRSTA == "N"});
         }
     }
 

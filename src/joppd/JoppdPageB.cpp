@@ -1,14 +1,15 @@
 #include <array>
+#include <optional>
+#include <tuple>
 #include <type_traits>
 #include <unordered_map>
 
 #include "joppd/JoppdPages.h"
 #include "joppd/JoppdRows.h"
-#include "payments/Positions.h"
+#include "payments/IncomeLine.h"
 #include "report/Export.h"
-#include "store/BufferSet.h"
-#include "store/Lookup.h"
 #include "store/Records.h"
+#include "store/Values.h"
 #include "store/Warnings.h"
 
 namespace marel {
@@ -56,11 +57,7 @@ constexpr std::array<const char*, JOPPD_CELLS> HEADING = {
     "17. Obračunani primitak od nesam. rada (plaća)",
 };
 
-// Cells by their column.
-enum Cell {
-    C1, C2, C3, C4, C5, C61, C62, C71, C72, C8, C9, C10, C101, C102, C11, C12, C121, C122, C123, C124, C125,
-    C126, C127, C128, C129, C131, C132, C133, C134, C135, C141, C142, C151, C152, C161, C162, C17,
-};
+using Cell = JoppdCell;
 
 // The grid: groups of columns side by side, each group's columns stacked in
 // the lines of one printed row. Widths are in characters of the page's text
@@ -101,91 +98,45 @@ const Font BOLD{.face = "Arial CE", .size = 9, .bold = true};
 using Row = std::array<std::string, JOPPD_CELLS>;
 
 struct Lookups {
-    RecordLookup<OsobeFile> people{OSOBE};
-    RecordLookup<MjestaFile> places{MJESTA};
-    RecordLookup<OpcineFile> municipalities{OPCINE};
-    RecordLookup<VrstedohFile> types{VRSTEDOH};
+    ValueLookup<OsobeFile> people;
+    ValueLookup<MjestaFile> places;
+    ValueLookup<OpcineFile> municipalities;
+    ValueLookup<VrstedohFile> types;
 };
 
-// The printed row of the income line in the DOH buffer. False on a read error.
-bool buildRow(Lookups& look, Cursor& calc, Row& row) {
+// The printed row of income line `l` of a payment made on `paid`. A related
+// record that is missing prints blank.
+void buildRow(Lookups& look, const CalculatedLine& l, Date paid, Row& row) {
     static const Picture day = Picture::parse("@d17");
     static const Picture amount = Picture::parse("@N-14.`2");
-    look.types.read(DOH.VRSTADOHOTKA);
-    look.people.read(DOH.DJELATNIK);
-    look.places.read(OSO.MJESTO);
-    look.municipalities.read(MJE.OPCINA);
-    const std::string kind = VRS.REZSTRINGA.str();
-    const bool nonTaxableType = !VRS.REZDECIMALA.isZero();
+    const VRSTEDOH_REC& type = look.types.orBlank(l.line.VRSTADOHOTKA);
+    const OSOBE_REC& person = look.people.orBlank(l.line.DJELATNIK);
+    const OPCINE_REC& municipality = look.municipalities.orBlank(look.places.orBlank(person.MJESTO).OPCINA);
+    const std::string kind = type.REZSTRINGA.str();
 
-    row[C1] = std::to_string(DOH.REDNIBROJ);
-    row[C2] = "0" + OPC.SHIFRA.str();
+    row[C1] = std::to_string(l.line.REDNIBROJ);
+    row[C2] = "0" + municipality.SHIFRA.str();
     if (kind != "00") row[C3] = "00000";
-    else row[C3] = std::string(utf8Prefix("0" + (OSO.FAX == "DA" ? OSO.EMAIL.str() : OPC.SHIFRA.str()), 5));
-    row[C4] = OSO.OIB.empty() ? OSO.JMBG.str() : OSO.OIB.str();
-    row[C5] = rtrim(OSO.PREZIME.str()) + " " + rtrim(OSO.IME.str());
+    else row[C3] = std::string(utf8Prefix("0" + (person.FAX == "DA" ? person.EMAIL.str() : municipality.SHIFRA.str()), 5));
+    row[C4] = person.OIB.empty() ? person.JMBG.str() : person.OIB.str();
+    row[C5] = rtrim(person.PREZIME.str()) + " " + rtrim(person.IME.str());
     row[C61] = joppdAcquirer(kind);
-    row[C62] = std::string(utf8Prefix(VRS.REZSTRINGB.str(), 4));
+    row[C62] = std::string(utf8Prefix(type.REZSTRINGB.str(), 4));
     for (Cell c : {C71, C72, C8, C9, C10}) row[c] = "0";
-    const Date paid = ISP.DATUM;
     Date from, to;
-    if (!paid.empty()) {
-        const int y = paid.year(), m = paid.month();
-        if (nonTaxableType) {
-            from = m == 1 ? Date::fromYmd(y - 1, 12, 1) : Date::fromYmd(y, m - 1, 1);
-            to = Date::fromYmd(y, m, 1) - 1;
-        } else {
-            from = Date::fromYmd(y, 1, 1);
-            to = Date::fromYmd(y, 12, 31);
-        }
-    }
+    if (!paid.empty()) std::tie(from, to) = joppdPeriod(paid, !type.REZDECIMALA.isZero());
     row[C101] = day.format(from);
     row[C102] = day.format(to);
 
-    std::array<Decimal, JOPPD_CELLS> a{};
-    Decimal allowance;
-    calc.startAt(DOH.OZNAKA);
-    int rc;
-    while ((rc = calc.next()) == 0) {
-        const Decimal v = OBR.IZNOS.value();
-        switch (OBR.POZICIJA) {
-            case POZ_BRUTO: a[C11] = v; break;
-            case POZ_NEOPOREZIVIDIO:
-            case POZ_PRIZNATITROSKOVI: a[C131] += v; break;
-            case POZ_OSNOVICA: a[C12] = v; break;
-            case POZ_MIROVINSKOISTUP: a[C121] = v; a[C132] += v; break;
-            case POZ_MIROVINSKOIISTUP: a[C122] = v; a[C132] += v; break;
-            case POZ_DOHODAK: a[C133] = a[C135] = v; break;
-            case POZ_POREZ: a[C141] = v; break;
-            case POZ_PRIREZ: a[C142] = v; break;
-            case POZ_NETO: a[C162] = v; break;
-            case POZ_ZDRAVSTVENO: a[C123] = v; break;
-            case POZ_OSOBNIODBITAK: allowance = v; break;
-            default: break;
-        }
-    }
-    if (rc != kRecordNotAvailable) return false;
-    if (kind == "00") {
-        a[C11] = a[C12] = a[C133] = a[C135] = Decimal();
-        a[C152] = a[C162];
-    } else {
-        if (kind == "01" || kind == "11") a[C12] = Decimal();
-        // The brackets tax the income less the allowance used: the row shows
-        // that base, so that the tax in it is the tax on the base shown, as
-        // the JOPPD file of the same payment does.
-        if (VRS.VISESTOPA == "DA") {
-            a[C134] = allowance;
-            a[C135] = a[C133] - allowance;
-        }
-    }
-    for (Cell c : {C11, C12, C121, C122, C123, C124, C125, C126, C127, C128, C129, C131, C132, C133, C134, C135, C141,
-                   C142, C152, C162, C17})
-        row[c] = trim(amount.format(a[c]));
-    row[C151] = VRS.REZDECIMALA.value().toString();
-    SVA.DOHODAK = DOH.OZNAKA;
-    SVA.BROJ = 1;
-    row[C161] = SVASTA.get(SVASTA.KEYDOHBROJ) == 0 ? std::to_string(SVA.VRISHORT) : "2";
-    return true;
+    JoppdKind rules = JoppdKind::of(type);
+    // The paper shows the base of the contributions of every type but those
+    // that pay none.
+    rules.contributionBase = kind != "00" && kind != "01" && kind != "11";
+    const JoppdAmounts a = joppdAmounts(l.at, rules);
+    for (size_t c = C11; c < JOPPD_CELLS; ++c)
+        if (c != C151 && c != C161) row[c] = trim(amount.format(a.cell[c]));
+    row[C151] = type.REZDECIMALA.value().toString();
+    row[C161] = joppdPaymentMethod(l.line.OZNAKA);
 }
 
 struct Heading {
@@ -224,52 +175,34 @@ int groupX(size_t index) {
 
 }  // namespace
 
-std::unique_ptr<Report> joppdPageB(LONG payment, char printer, const ProgressFn& progress, std::string* error) {
-    (void)printer;  // one layout serves both kinds of printer
-    BufferScope own(BufferSet::make());
-    FileUse use{&ISPLATE, &SUBJEKTI, &DOHOCI, &OBRACUN, &OSOBE, &MJESTA, &OPCINE, &VRSTEDOH, &SVASTA};
-    auto fail = [error](std::string why) -> std::unique_ptr<Report> {
-        if (error) *error = std::move(why);
-        return nullptr;
-    };
+namespace {
 
-    auto report = std::make_unique<Report>("JOPPD obrazac - stranica B");
-    auto h = std::make_shared<Heading>(headings(*report));
-    std::vector<Row> rows;
-    {
-        ReadTransaction snapshot;
-        ISPLATE.clear();
-        ISP.OZNAKA = payment;
-        if (ISPLATE.get(ISPLATE.KEYOZNAKA) != 0) return fail("Isplata " + std::to_string(payment) + " ne postoji.");
-        h->rsid = ISP.RSID.str();
-        SUBJEKTI.clear();
-        SUB.OZNAKA = ISP.ISPLATITELJ;
-        if (SUBJEKTI.get(SUBJEKTI.KEYOZNAKA) != 0) SUBJEKTI.clear();
-        h->oib = SUB.OIB.empty() ? SUB.POREZNIBROJ.str() : SUB.OIB.str();
+// The payer's OIB, the report's designation and the rows of payment
+// `payment`; the reason when there is nothing to print.
+std::optional<std::string> gather(LONG payment, Heading& h, std::vector<Row>& rows) {
+    ReadTransaction snapshot;
+    const auto paid = find<IsplateFile>(payment);
+    if (!paid) return "Isplata " + std::to_string(payment) + " ne postoji.";
+    h.rsid = paid->RSID.str();
+    ValueLookup<SubjektiFile> payers;
+    const SUBJEKTI_REC& payer = payers.orBlank(paid->ISPLATITELJ);
+    h.oib = payer.OIB.empty() ? payer.POREZNIBROJ.str() : payer.OIB.str();
 
-        Lookups look;
-        Cursor incomes(DOHOCI, DOHOCI.KEYISPLATA.index);
-        incomes.startAt(payment);
-        Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
-        int rc;
-        while ((rc = incomes.next()) == 0)
-            if (!buildRow(look, calc, rows.emplace_back())) break;
-        if (rc != kRecordNotAvailable) {
-            // A form that silently lost lines would be worse than none.
-            STANDARDWARNING(35, "vrstedoh");
-            return fail("Greška pri čitanju dohodaka isplate.");
-        }
+    std::vector<CalculatedLine> lines;
+    if (calculatedLines(payment, lines) != 0) {
+        // A form that silently lost lines would be worse than none.
+        STANDARDWARNING(35, "vrstedoh");
+        return "Greška pri čitanju dohodaka isplate.";
     }
-    if (rows.empty()) return fail(NOTHING_TO_PRINT);
-    if (error) error->clear();
+    Lookups look;
+    for (const CalculatedLine& l : lines) buildRow(look, l, paid->DATUM, rows.emplace_back());
+    if (rows.empty()) return NOTHING_TO_PRINT;
+    return std::nullopt;
+}
 
-    report->setFileName("JOPPD-B", h->rsid.empty() ? std::to_string(payment) : h->rsid);
-    report->setLandscape(true);
-    report->setMargins(300, 300, 300, 300);
-    report->setProgress(progress);
-    const int width = groupX(groups().size());
-    Report& r = *report;
-    report->setPageHeader(TOP + h->height, [h, width, &r](Canvas& c) {
+// The page's own heading and the numbered column headings above the grid.
+Band pageHeader(std::shared_ptr<Heading> h, int width, Report& r) {
+    return [h, width, &r](Canvas& c) {
         c.text({0, 0, 3500, 200}, "OIB podnositelja izvješća", BODY);
         c.text({0, 200, 3500, 220}, h->oib, BOLD);
         c.text({3700, 0, 2000, 200}, "II. Oznaka izvješća", BODY);
@@ -293,11 +226,13 @@ std::unique_ptr<Report> joppdPageB(LONG payment, char printer, const ProgressFn&
                 y += 20;
             }
         }
-    });
-    // The columns' lines run down the whole page once, from the headings to
-    // the footer, rather than once in every row.
-    const int rowsTop = 300 + TOP + h->height;
-    report->setPageFooter(FOOTER, [width, rowsTop, &r](Canvas& c) {
+    };
+}
+
+// The columns' lines run down the whole page once, from the headings to
+// the footer, rather than once in every row.
+Band pageFooter(int width, int rowsTop, Report& r) {
+    return [width, rowsTop, &r](Canvas& c) {
         const int rows = r.paperHeight() - 300 - FOOTER - rowsTop;
         for (size_t g = 0; g <= groups().size(); ++g) {
             const int x = g == groups().size() ? width : groupX(g);
@@ -308,7 +243,29 @@ std::unique_ptr<Report> joppdPageB(LONG payment, char printer, const ProgressFn&
         c.text({width - 6000, 120, 6000, 200}, "(POTPIS OVLAŠTENE OSOBE OBVEZNIKA PODNOŠENJA PODATAKA)", BODY,
                Align::Center);
         c.line(width - 5000, 90, width - 1000, 90);
-    });
+    };
+}
+
+}  // namespace
+
+std::unique_ptr<Report> joppdPageB(LONG payment, char printer, const ProgressFn& progress, std::string* error) {
+    (void)printer;  // one layout serves both kinds of printer
+    auto report = std::make_unique<Report>("JOPPD obrazac - stranica B");
+    auto h = std::make_shared<Heading>(headings(*report));
+    std::vector<Row> rows;
+    if (auto why = gather(payment, *h, rows)) {
+        if (error) *error = std::move(*why);
+        return nullptr;
+    }
+    if (error) error->clear();
+
+    report->setFileName("JOPPD-B", h->rsid.empty() ? std::to_string(payment) : h->rsid);
+    report->setLandscape(true);
+    report->setMargins(300, 300, 300, 300);
+    report->setProgress(progress);
+    const int width = groupX(groups().size());
+    report->setPageHeader(TOP + h->height, pageHeader(h, width, *report));
+    report->setPageFooter(FOOTER, pageFooter(width, 300 + TOP + h->height, *report));
 
     const int64_t count = int64_t(rows.size());
     for (int64_t i = 0; i < count; ++i) {

@@ -9,8 +9,8 @@
 #include "common/Prompter.h"
 #include "common/XmlWriter.h"
 #include "payments/Positions.h"
-#include "store/Lookup.h"
 #include "store/Records.h"
+#include "store/Values.h"
 #include "store/Warnings.h"
 
 namespace marel {
@@ -23,16 +23,92 @@ std::string joppdAcquirer(const std::string& code) {
     return "";
 }
 
+JoppdKind JoppdKind::of(const VRSTEDOH_REC& type) {
+    const std::string code = type.REZSTRINGA.str();
+    return {.nonTaxable = code == "00",
+            .contributionBase = code == "02",
+            .severalRates = type.VISESTOPA == "DA",
+            .capital = code == "11"};
+}
+
 namespace {
 
-// The reporting period of a line: the payment's calendar year, or for a
-// non-taxable receipt alone the whole month before the payment.
-std::pair<Date, Date> period(Date paid, bool nonTaxable) {
+// Where each calculated position goes in a row; a cell named by two
+// positions holds their sum. The rules of the kind of income follow in
+// joppdAmounts; positions not named (the crisis tax) are not reported.
+struct PositionCells {
+    Pozicija position;
+    std::vector<JoppdCell> cells;
+};
+const std::vector<PositionCells>& positionCells() {
+    static const std::vector<PositionCells> table = {
+        {POZ_BRUTO, {C11}},
+        {POZ_NEOPOREZIVIDIO, {C131}},
+        {POZ_PRIZNATITROSKOVI, {C131}},
+        {POZ_OSNOVICA, {C12}},
+        {POZ_MIROVINSKOISTUP, {C121, C132}},
+        {POZ_MIROVINSKOIISTUP, {C122, C132}},
+        {POZ_DOHODAK, {C133, C135}},
+        {POZ_POREZ, {C141}},
+        {POZ_PRIREZ, {C142}},
+        {POZ_NETO, {C162}},
+        {POZ_ZDRAVSTVENO, {C123}},
+    };
+    return table;
+}
+
+// The totals a row counts in (JoppdRows::IZNOSA), by the cells that make them.
+struct TotalCells {
+    size_t total;
+    std::vector<JoppdCell> cells;
+};
+constexpr size_t kTaxTotal = 0, kCapitalTaxTotal = 5;
+const std::vector<TotalCells>& totalCells() {
+    static const std::vector<TotalCells> table = {
+        {kTaxTotal, {C141, C142}}, {1, {C121}}, {2, {C122}}, {3, {C123}}, {4, {C152}},
+    };
+    return table;
+}
+
+}  // namespace
+
+JoppdAmounts joppdAmounts(const PositionAmounts& at, const JoppdKind& kind) {
+    JoppdAmounts a;
+    auto& cell = a.cell;
+    for (const PositionCells& p : positionCells())
+        for (JoppdCell c : p.cells) cell[c] += at[p.position];
+    if (kind.nonTaxable) {
+        // A non-taxable receipt is no income: it is reported as what it pays out.
+        for (JoppdCell c : {C11, C12, C133, C135}) cell[c] = Decimal();
+        cell[C152] = cell[C162];
+    } else if (kind.severalRates) {
+        // The brackets tax the income less the allowance used: the row states
+        // that base, so that the tax in it is the tax on the base it shows.
+        // A single-rate type has no allowance and taxes the whole income.
+        cell[C134] = at[POZ_OSOBNIODBITAK];
+        cell[C135] = cell[C133] - cell[C134];
+    }
+    if (!kind.contributionBase) cell[C12] = Decimal();
+    for (const TotalCells& t : totalCells()) {
+        const size_t total = t.total == kTaxTotal && kind.capital ? kCapitalTaxTotal : t.total;
+        for (JoppdCell c : t.cells) a.total[total] += cell[c];
+    }
+    return a;
+}
+
+std::pair<Date, Date> joppdPeriod(Date paid, bool nonTaxable) {
     const int y = paid.year(), m = paid.month();
     if (!nonTaxable) return {Date::fromYmd(y, 1, 1), Date::fromYmd(y, 12, 31)};
     const Date first = Date::fromYmd(y, m, 1);
     return {m == 1 ? Date::fromYmd(y - 1, 12, 1) : Date::fromYmd(y, m - 1, 1), first - 1};
 }
+
+std::string joppdPaymentMethod(LONG incomeLine) {
+    const std::optional<SHORT> method = storedPaymentMethod(incomeLine);
+    return method ? std::to_string(*method) : "2";
+}
+
+namespace {
 
 // What ended a build early: a message of its own, or the standard warning
 // for a failed read naming the file.
@@ -41,108 +117,79 @@ struct Stop {
     const char* file = nullptr;
 };
 
-std::optional<Stop> buildRows(JoppdRows& rows, std::array<Decimal, 6>& total) {
+// The related records of the lines, each read once.
+struct Lookups {
+    ValueLookup<OsobeFile> people;
+    ValueLookup<MjestaFile> places;
+    ValueLookup<OpcineFile> municipalities;
+    ValueLookup<VrstedohFile> types;
+};
+
+// The text cells of the row of income line `line`: the running number, the
+// municipalities, the recipient, the codes and the period.
+std::optional<Stop> describe(JoppdRows& rows, Lookups& look, const DOHOCI_REC& line, Date paid,
+                             JoppdRows::Row& row) {
     static const Picture day = Picture::parse("D10-");
+    const OSOBE_REC* person = look.people.find(line.DJELATNIK);
+    if (!person) return Stop{"GREŠKA BR. 1"};
+    if (person->OIB.empty()) return Stop{"Greška - nije unesen OIB primatelja!"};
+    rows.TABLICA1.try_emplace(person->OZNAKA, int(rows.TABLICA1.size()) + 1);
+
+    const MJESTA_REC* place = look.places.find(person->MJESTO);
+    const OPCINE_REC* municipality = place ? look.municipalities.find(place->OPCINA) : nullptr;
+    if (!municipality) return Stop{"GREŠKA BR. 2"};
+
+    const VRSTEDOH_REC* type = look.types.find(line.VRSTADOHOTKA);
+    if (!type) return Stop{"GREŠKA nije odabrana vrsta dohotka"};
+    if (type->REZSTRINGA.empty()) return Stop{"GREŠKA nije unesena oznaka stjecatelja"};
+    if (type->REZSTRINGB.empty()) return Stop{"GREŠKA nije unesena oznaka primitka"};
+
+    const bool nonTaxable = JoppdKind::of(*type).nonTaxable;
+    row[C1] = std::to_string(rows.VRIJEDNOSTB.size() + 1);
+    row[C2] = "0" + municipality->SHIFRA.str();
+    if (!nonTaxable) row[C3] = "00000";
+    else if (person->FAX == "DA") row[C3] = "0" + rtrim(utf8Prefix(person->EMAIL.str(), 4));
+    else row[C3] = row[C2];
+    row[C4] = person->OIB.str();
+    row[C5] = utf8CutBytes(PRIJENOS(person->IME.str()) + " " + PRIJENOS(person->PREZIME.str()), 40);
+    row[C61] = joppdAcquirer(type->REZSTRINGA.str());
+    row[C62] = utf8Prefix(type->REZSTRINGB.str(), 4);
+    for (JoppdCell c : {C71, C72, C8, C9, C10}) row[c] = "0";
+    const auto [from, to] = joppdPeriod(paid, nonTaxable);
+    row[C101] = day.format(from);
+    row[C102] = day.format(to);
+    return std::nullopt;
+}
+
+// The amount cells, the codes beside them and the row's share of the totals.
+void fillAmounts(const VRSTEDOH_REC& type, const DOHOCI_REC& line, const PositionAmounts& at,
+                 JoppdRows::Row& row, std::array<Decimal, 6>& total) {
     static const Picture code = Picture::parse("N02");
-    RecordLookup people(OSOBE);
-    RecordLookup places(MJESTA);
-    RecordLookup municipalities(OPCINE);
-    RecordLookup types(VRSTEDOH);
+    const JoppdKind kind = JoppdKind::of(type);
+    const JoppdAmounts a = joppdAmounts(at, kind);
+    for (size_t c = C11; c < JOPPD_CELLS; ++c)
+        if (c != C151 && c != C161) row[c] = joppdAmount(a.cell[c]);
+    // A non-taxable code below 10 keeps its leading zero: " 5" is no code.
+    const int64_t receipt = type.REZDECIMALA.value().toInt();
+    row[C151] = kind.nonTaxable && receipt != 0 ? code.format(receipt) : "0";
+    row[C161] = joppdPaymentMethod(line.OZNAKA);
+    for (size_t t = 0; t < total.size(); ++t) total[t] += a.total[t];
+}
 
-    Cursor lines(DOHOCI, DOHOCI.KEYISPLATA.index);
-    lines.startAt(JOPO.ISPLATA);
-    for (;;) {
-        int rc = lines.next();
-        if (rc == kRecordNotAvailable) break;
-        if (rc != 0) {
-            // A report that silently lost lines would be worse than none.
-            return Stop{nullptr, "dohoci"};
-        }
-
-        if (!people.read(DOH.DJELATNIK)) return Stop{"GREŠKA BR. 1"};
-        if (OSO.OIB.empty()) return Stop{"Greška - nije unesen OIB primatelja!"};
-        rows.TABLICA1.try_emplace(OSO.OZNAKA, int(rows.TABLICA1.size()) + 1);
-
-        if (!places.read(OSO.MJESTO) || !municipalities.read(MJE.OPCINA)) return Stop{"GREŠKA BR. 2"};
-
-        if (!types.read(DOH.VRSTADOHOTKA)) return Stop{"GREŠKA nije odabrana vrsta dohotka"};
-        if (VRS.REZSTRINGA.empty()) return Stop{"GREŠKA nije unesena oznaka stjecatelja"};
-        if (VRS.REZSTRINGB.empty()) return Stop{"GREŠKA nije unesena oznaka primitka"};
-
-        const std::string& kind = VRS.REZSTRINGA;
-        const bool nonTaxable = kind == "00";
-        JoppdRows::Row& row = rows.VRIJEDNOSTB.emplace_back();
-        row[0] = std::to_string(rows.VRIJEDNOSTB.size());
-        row[1] = "0" + OPC.SHIFRA.str();
-        if (!nonTaxable) row[2] = "00000";
-        else if (OSO.FAX == "DA") row[2] = "0" + rtrim(utf8Prefix(OSO.EMAIL.str(), 4));
-        else row[2] = row[1];
-        row[3] = OSO.OIB.str();
-        row[4] = utf8CutBytes(PRIJENOS(OSO.IME.str()) + " " + PRIJENOS(OSO.PREZIME.str()), 40);
-        row[5] = joppdAcquirer(kind);
-        row[6] = utf8Prefix(VRS.REZSTRINGB.str(), 4);
-        for (int k = 7; k <= 11; ++k) row[size_t(k)] = "0";
-        const auto [from, to] = period(ISP.DATUM, nonTaxable);
-        row[12] = day.format(from);
-        row[13] = day.format(to);
-
-        // Amount cells by their number 1..37; those not reached stay 0. The
-        // row's share of the totals counts only once the row is complete.
-        std::array<Decimal, JOPPD_CELLS + 1> cell{};
-        std::array<Decimal, 6> share{};
-        const bool severalRates = VRS.VISESTOPA == "DA";
-        Decimal allowance;
-        Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
-        calc.startAt(DOH.OZNAKA);
-        for (;;) {
-            rc = calc.next();
-            if (rc == kRecordNotAvailable) break;
-            if (rc != 0) {
-                rows.VRIJEDNOSTB.pop_back();
-                return Stop{nullptr, "obracun"};
-            }
-            const Decimal a = OBR.IZNOS.value();
-            switch (OBR.POZICIJA) {
-                case POZ_BRUTO: cell[15] = nonTaxable ? Decimal() : a; break;
-                case POZ_NEOPOREZIVIDIO:
-                case POZ_PRIZNATITROSKOVI: cell[26] += a; break;
-                case POZ_OSNOVICA: cell[16] = kind == "02" ? a : Decimal(); break;
-                case POZ_MIROVINSKOISTUP: cell[17] = a; cell[27] += a; share[1] += a; break;
-                case POZ_MIROVINSKOIISTUP: cell[18] = a; cell[27] += a; share[2] += a; break;
-                case POZ_DOHODAK: cell[28] = cell[30] = nonTaxable ? Decimal() : a; break;
-                case POZ_POREZ:
-                case POZ_PRIREZ:
-                    cell[OBR.POZICIJA == POZ_POREZ ? 31 : 32] = a;
-                    share[kind == "11" ? 5 : 0] += a;
-                    break;
-                case POZ_NETO:
-                    cell[34] = nonTaxable ? a : Decimal();
-                    cell[36] = a;
-                    if (nonTaxable) share[4] += a;
-                    break;
-                case POZ_ZDRAVSTVENO: cell[19] = a; share[3] += a; break;
-                case POZ_OSOBNIODBITAK: allowance = a; break;
-                default: break;  // crisis tax is not reported
-            }
-        }
-        // The brackets tax the income less the allowance used: the row states
-        // that base, so that the tax in it is the tax on the base it shows.
-        // A single-rate type has no allowance and taxes the whole income.
-        if (severalRates && !nonTaxable) {
-            cell[29] = allowance;
-            cell[30] = cell[28] - allowance;
-        }
-
-        // A non-taxable code below 10 keeps its leading zero: " 5" is no code.
-        const int64_t receipt = VRS.REZDECIMALA.value().toInt();
-        row[32] = nonTaxable && receipt != 0 ? code.format(receipt) : "0";
-        SVA.DOHODAK = DOH.OZNAKA;
-        SVA.BROJ = 1;
-        row[34] = SVASTA.get(SVASTA.KEYDOHBROJ) == 0 ? std::to_string(SVA.VRISHORT) : "2";
-        for (int k = 15; k <= JOPPD_CELLS; ++k)
-            if (k != 33 && k != 35) row[size_t(k - 1)] = joppdAmount(cell[size_t(k)]);
-        for (size_t t = 0; t < total.size(); ++t) total[t] += share[t];
+std::optional<Stop> buildRows(JoppdRows& rows, const ISPLATE_REC& payment, std::array<Decimal, 6>& total) {
+    Lookups look;
+    Records<DohociFile> lines(&DohociFile::KEYISPLATA, payment.OZNAKA);
+    for (const DOHOCI_REC& line : lines) {
+        JoppdRows::Row row;
+        if (auto stop = describe(rows, look, line, payment.DATUM, row)) return stop;
+        // The row's share of the totals counts only once the row is complete.
+        PositionAmounts at;
+        if (readPositions(line.OZNAKA, at) != 0) return Stop{nullptr, "obracun"};
+        fillAmounts(*look.types.find(line.VRSTADOHOTKA), line, at, row, total);
+        rows.VRIJEDNOSTB.push_back(std::move(row));
     }
+    // A report that silently lost lines would be worse than none.
+    if (lines.error()) return Stop{nullptr, "dohoci"};
     return std::nullopt;
 }
 
@@ -153,7 +200,7 @@ std::string joppdAmount(const Decimal& value) {
     return trim(amount.format(value));
 }
 
-bool PUNI(JoppdRows& rows) {
+bool PUNI(JoppdRows& rows, const ISPLATE_REC& payment) {
     rows = {};
     // Totals are kept exact and written out only when at least one row exists.
     std::array<Decimal, 6> total{};
@@ -164,7 +211,7 @@ bool PUNI(JoppdRows& rows) {
         // instead of taking one each. Ended before any message, so that
         // other windows stay free to write while it is shown.
         ReadTransaction snapshot;
-        stop = buildRows(rows, total);
+        stop = buildRows(rows, payment, total);
     }
     if (!rows.VRIJEDNOSTB.empty())
         for (size_t t = 0; t < total.size(); ++t) rows.IZNOSA[t] = joppdAmount(total[t]);

@@ -7,7 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "common/Date.h"
 #include "common/Decimal.h"
+#include "payments/IncomeLine.h"
 #include "store/Layout.h"
 
 namespace marel {
@@ -21,6 +23,39 @@ inline constexpr std::array<std::string_view, JOPPD_CELLS> ELEMENTB = {
     "P102", "P11",  "P12",  "P121", "P122", "P123", "P124", "P125", "P126", "P127", "P128", "P129", "P131",
     "P132", "P133", "P134", "P135", "P141", "P142", "P151", "P152", "P161", "P162", "P17",
 };
+
+// The cells of a page-B row by their column, in the order of ELEMENTB.
+enum JoppdCell : size_t {
+    C1, C2, C3, C4, C5, C61, C62, C71, C72, C8, C9, C10, C101, C102, C11, C12, C121, C122, C123, C124, C125,
+    C126, C127, C128, C129, C131, C132, C133, C134, C135, C141, C142, C151, C152, C161, C162, C17,
+};
+
+// What of an income type decides the amounts of its row.
+struct JoppdKind {
+    bool nonTaxable = false;        // a non-taxable receipt alone: no taxable income, no base
+    bool contributionBase = false;  // the type pays contributions: the row states their base
+    bool severalRates = false;      // taxed by the brackets: the row states the allowance used
+    bool capital = false;           // tax on capital: counted in a total of its own
+    // As the JOPPD file reads a type: from its acquirer code and its brackets flag.
+    static JoppdKind of(const VRSTEDOH_REC& type);
+};
+
+// The amounts of one income line's row and its share of the six totals
+// (in the order of JoppdRows::IZNOSA).
+struct JoppdAmounts {
+    std::array<Decimal, JOPPD_CELLS> cell{};
+    std::array<Decimal, 6> total{};
+};
+// The amounts of a row from the line's calculation: the file, page A and
+// page B read them all from here.
+JoppdAmounts joppdAmounts(const PositionAmounts& at, const JoppdKind& kind);
+
+// The reporting period of a line: the payment's calendar year, or for a
+// non-taxable receipt alone the whole month before the payment.
+std::pair<Date, Date> joppdPeriod(Date paid, bool nonTaxable);
+
+// The payment method a row states: the line's own, or 2 when none is stored.
+std::string joppdPaymentMethod(LONG incomeLine);
 
 // What one build produces; nothing of it is stored.
 struct JoppdRows {
@@ -36,12 +71,11 @@ struct JoppdRows {
     int brojOsoba() const { return int(TABLICA1.size()); }
 };
 
-// Builds the rows of the payment of the form in the JOPO buffer, whose record
-// is in the ISP buffer. Every income line must name a recipient with an OIB,
+// Builds the rows of payment `payment`. Every income line must name a recipient with an OIB,
 // a known place and municipality, and an income type with both JOPPD codes;
 // the first line that does not stops the build with its message, and the
 // result is false. The rows built before it stay in `rows`.
-bool PUNI(JoppdRows& rows);
+bool PUNI(JoppdRows& rows, const ISPLATE_REC& payment);
 
 // An amount as the JOPPD file writes it: a point and two decimals, "0.00".
 std::string joppdAmount(const Decimal& value);

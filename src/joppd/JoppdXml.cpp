@@ -1,5 +1,6 @@
 #include "joppd/JoppdXml.h"
 
+#include <algorithm>
 #include <ctime>
 #include <filesystem>
 
@@ -12,6 +13,7 @@
 #include "report/Export.h"
 #include "session/Globals.h"
 #include "store/Records.h"
+#include "store/Values.h"
 #include "store/Warnings.h"
 
 namespace marel {
@@ -66,17 +68,10 @@ std::filesystem::path targetFolder() {
     return dir;
 }
 
-// The whole document; the rows are already built.
-void writeDocument(XmlWriter& xml, const JoppdRows& rows, const std::string& payerPlace) {
+// The metadata of the file: its title, author, moment and identifier.
+void writeMetadata(XmlWriter& xml, const JOPO_REC& form) {
     static const Picture day = Picture::parse("D10-");
     static const Picture time = Picture::parse("T04");
-    const std::string zero = "0.00";
-
-    xml.CREATEPARENT("ObrazacJOPPD");
-    xml.CREATEATTRIBUTE("verzijaSheme", "1.0");
-    xml.CREATEATTRIBUTE("xmlns", kSchema);
-    xml.ADDPARENT();
-
     const Moment created = now();
     xml.CREATEPARENT("Metapodaci");
     xml.CREATEATTRIBUTE("xmlns", kMetadata);
@@ -84,39 +79,23 @@ void writeDocument(XmlWriter& xml, const JoppdRows& rows, const std::string& pay
     xml.ADDSTRINGTEXT(meta("Naslov", kDc + "title",
                            "Izvješće o primicima, porezu na dohodak i prirezu te doprinosima za obvezna osiguranja") +
                       " ");
-    xml.ADDSTRINGTEXT(meta("Autor", kDc + "creator", PRIJENOS(JOPO.IMEAUTORA.str() + " " + JOPO.PREZIMEAUTORA.str())));
+    xml.ADDSTRINGTEXT(meta("Autor", kDc + "creator", PRIJENOS(form.IMEAUTORA.str() + " " + form.PREZIMEAUTORA.str())));
     const std::string stamp = day.format(created.date) + "T" + time.formatTime(created.centiseconds);
     xml.ADDSTRINGTEXT(meta("Datum", kDc + "date", stamp));
     xml.ADDSTRINGTEXT(meta("Format", kDc + "format", "text/xml"));
     xml.ADDSTRINGTEXT(meta("Jezik", kDc + "language", "hr-HR"));
-    xml.ADDSTRINGTEXT(meta("Identifikator", kDc + "identifier", JOPO.UJED.str()));
+    xml.ADDSTRINGTEXT(meta("Identifikator", kDc + "identifier", form.UJED.str()));
     xml.ADDSTRINGTEXT(meta("Uskladjenost", kConformsTo, "ObrazacJOPPD-v1-0"));
     xml.ADDSTRINGTEXT(meta("Tip", kDc + "type", "Elektronički obrazac"));
     xml.ADDELEMENT("Adresant", "Ministarstvo Financija, Porezna uprava, Zagreb");
     xml.CLOSEPARENT();
+}
 
-    const auto& total = rows.IZNOSA;
-    xml.CREATEPARENT("StranaA");
-    xml.ADDPARENT();
-    xml.ADDELEMENT("DatumIzvjesca", day.format(ISP.DATUM));
-    xml.ADDELEMENT("OznakaIzvjesca", ISP.RSID.str());
-    xml.ADDELEMENT("VrstaIzvjesca", "1");
-    xml.CREATEPARENT("PodnositeljIzvjesca");
-    xml.ADDPARENT();
-    xml.ADDELEMENT("Naziv", PRIJENOS(SUB.NAZIV.str()));
-    xml.CREATEPARENT("Adresa");
-    xml.ADDPARENT();
-    xml.ADDELEMENT("Mjesto", PRIJENOS(payerPlace));
-    xml.ADDELEMENT("Ulica", PRIJENOS(ULI.NAZIV.str()));
-    xml.ADDELEMENT("Broj", SUB.KUCNIBROJ.str());
-    xml.CLOSEPARENT();
-    xml.ADDELEMENT("Email", JOPO.EMAIL.str());
-    xml.ADDELEMENT("OIB", SUB.OIB.str());
-    xml.ADDELEMENT("Oznaka", submitterKind(SUB.TIP.str()));
-    xml.CLOSEPARENT();
-    xml.ADDELEMENT("BrojOsoba", std::to_string(rows.brojOsoba()));
-    xml.ADDELEMENT("BrojRedaka", std::to_string(rows.BRREDAKA()));
-
+// The totals: advance tax and the contribution groups, each with the total
+// it carries in its element (none for employment, which other income does
+// not pay).
+void writeTotals(XmlWriter& xml, const std::array<std::string, 6>& total) {
+    const std::string zero = "0.00";
     xml.CREATEPARENT("PredujamPoreza");
     xml.ADDPARENT();
     xml.ADDELEMENT("P1", zero);
@@ -128,8 +107,6 @@ void writeDocument(XmlWriter& xml, const JoppdRows& rows, const std::string& pay
     xml.ADDELEMENT("P5", total[0]);
     xml.CLOSEPARENT();
 
-    // Contribution groups: element count and which element carries which
-    // total (none for employment, which other income does not pay).
     struct Group {
         const char* name;
         int elements;
@@ -154,12 +131,48 @@ void writeDocument(XmlWriter& xml, const JoppdRows& rows, const std::string& pay
     xml.CLOSEPARENT();
     xml.ADDELEMENT("IsplaceniNeoporeziviPrimici", total[4]);
     xml.ADDELEMENT("KamataMO2", zero);
+}
+
+// Page A: the report, its submitter, the counts, the totals and the author.
+void writePageA(XmlWriter& xml, const JoppdRows& rows, const JoppdForm& f) {
+    static const Picture day = Picture::parse("D10-");
+    xml.CREATEPARENT("StranaA");
+    xml.ADDPARENT();
+    xml.ADDELEMENT("DatumIzvjesca", day.format(f.payment.DATUM));
+    xml.ADDELEMENT("OznakaIzvjesca", f.payment.RSID.str());
+    xml.ADDELEMENT("VrstaIzvjesca", "1");
+    xml.CREATEPARENT("PodnositeljIzvjesca");
+    xml.ADDPARENT();
+    xml.ADDELEMENT("Naziv", PRIJENOS(f.payer.NAZIV.str()));
+    xml.CREATEPARENT("Adresa");
+    xml.ADDPARENT();
+    xml.ADDELEMENT("Mjesto", PRIJENOS(f.payerPlace));
+    xml.ADDELEMENT("Ulica", PRIJENOS(f.street.NAZIV.str()));
+    xml.ADDELEMENT("Broj", f.payer.KUCNIBROJ.str());
+    xml.CLOSEPARENT();
+    xml.ADDELEMENT("Email", f.form.EMAIL.str());
+    xml.ADDELEMENT("OIB", f.payer.OIB.str());
+    xml.ADDELEMENT("Oznaka", submitterKind(f.payer.TIP.str()));
+    xml.CLOSEPARENT();
+    xml.ADDELEMENT("BrojOsoba", std::to_string(rows.brojOsoba()));
+    xml.ADDELEMENT("BrojRedaka", std::to_string(rows.BRREDAKA()));
+    writeTotals(xml, rows.IZNOSA);
     xml.CREATEPARENT("IzvjesceSastavio");
     xml.ADDPARENT();
-    xml.ADDELEMENT("Ime", PRIJENOS(JOPO.IMEAUTORA.str()));
-    xml.ADDELEMENT("Prezime", PRIJENOS(JOPO.PREZIMEAUTORA.str()));
+    xml.ADDELEMENT("Ime", PRIJENOS(f.form.IMEAUTORA.str()));
+    xml.ADDELEMENT("Prezime", PRIJENOS(f.form.PREZIMEAUTORA.str()));
     xml.CLOSEPARENT();
     xml.CLOSEPARENT();
+}
+
+// The whole document; the rows are already built.
+void writeDocument(XmlWriter& xml, const JoppdRows& rows, const JoppdForm& f) {
+    xml.CREATEPARENT("ObrazacJOPPD");
+    xml.CREATEATTRIBUTE("verzijaSheme", "1.0");
+    xml.CREATEATTRIBUTE("xmlns", kSchema);
+    xml.ADDPARENT();
+    writeMetadata(xml, f.form);
+    writePageA(xml, rows, f);
 
     xml.CREATEPARENT("StranaB");
     xml.ADDPARENT();
@@ -176,58 +189,81 @@ void writeDocument(XmlWriter& xml, const JoppdRows& rows, const std::string& pay
     xml.CLOSEPARENT();
 }
 
+// The form numbered `number` with its payment, payer, the payer's place and
+// street; the message for the user when one of them cannot be read.
+std::optional<std::string> readForm(LONG number, JoppdForm& f) {
+    const auto form = find<JopoFile>(number);
+    const auto payment = form ? find<IsplateFile>(form->ISPLATA) : std::nullopt;
+    if (!payment) return "GREŠKA - ISPLATA";
+    const auto payer = find<SubjektiFile>(payment->ISPLATITELJ);
+    if (!payer) return "GREŠKA - ISPLATITELJ";
+    const auto place = find<MjestaFile>(payer->MJESTO);
+    if (!place) return "GREŠKA - MJESTO ISPLATITELJA";
+    const auto street = find<UliceFile>(payer->ULICA);
+    if (!street) return "GREŠKA - ULICA ISPLATITELJA";
+    f = {*form, *payment, *payer, place->NAZIV.str(), *street};
+    if (form->IMEAUTORA.empty() || form->PREZIMEAUTORA.empty() || form->EMAIL.empty())
+        return "NISU UNESENI SVI PODACI O AUTORU OBRASCA";
+    if (form->UJED.empty()) return "NIJE FORMIRAN IDENTIFIKATOR XML OBRASCA (HEKSADECIMALNI BROJ)";
+    return std::nullopt;
+}
+
+// Every problem the check list and the built rows find, in one message; the
+// row build reports a failed read itself. False when the file must not be written.
+bool buildChecked(const JoppdForm& f, JoppdRows& rows) {
+    // A file the tax authority would refuse is not written at all: every
+    // problem of the payment is listed at once, so that all can be put right
+    // before the next try.
+    std::vector<std::string> problems = PROVJERA(f);
+    if (problems.empty()) {
+        // The row build refuses only what the check list already named, or a
+        // failed read, which it reports itself.
+        if (!PUNI(rows, f.payment)) return false;
+        problems = amountProblems(rows);
+    }
+    if (problems.empty()) return true;
+    std::string text;
+    for (const std::string& p : problems) text += (text.empty() ? "" : "\r\n") + p;
+    message(text, kCheckCaption, Icon::Exclamation);
+    return false;
+}
+
+// Keeps the path of the written file in its form. False (and said) when it cannot.
+bool keepPath(LONG form, const String<128>& path) {
+    JopoFile own(Store::main());
+    const bool opened = own.open() == 0;
+    WriteTransaction tx(own.store());
+    own.OZNAKA = form;
+    if (opened && tx.ok() && own.get(own.KEYOZNAKA) == 0) {
+        own.DATOTEKA = path;
+        if (own.put() == 0 && tx.commit() == 0) return true;
+    }
+    RISAVEERROR(tx);
+    STANDARDWARNING(15, "jopo");
+    return false;
+}
+
 }  // namespace
 
 void setJoppdClock(std::function<Moment()> clock) { fixedClock = std::move(clock); }
 
-std::string joppdFileName() {
-    return "JOP_" + ISP.RSID.str() + "_" + std::string(utf8Prefix(JOPO.UJED.str(), 4)) + ".xml";
+std::string joppdFileName(const JOPO_REC& form, const ISPLATE_REC& payment) {
+    return "JOP_" + payment.RSID.str() + "_" + std::string(utf8Prefix(form.UJED.str(), 4)) + ".xml";
 }
 
 const XmlSchema& joppdSchema() {
     return XmlSchema::of(suppliedDataDir() + "/schemas/joppd/ObrazacJOPPD-v1-0.xsd", kSchema, "ObrazacJOPPD");
 }
 
-bool FORMIRAJ(const std::string& target) {
-    FileUse files{&DOHOCI,   &ISPLATE, &JOPO,  &MJESTA, &NEOPOREZ, &OBRACUN, &OPCINE,
-                  &OSOBE,    &SUBJEKTI, &SVASTA, &ULICE, &VBRAT,  &VRSTEDOH};
+bool FORMIRAJ(LONG number, const std::string& target) {
     // The check list, the rows and the header from one moment of the data.
     ReadTransaction wholeFile;
-
-    if (JOPO.get(JOPO.KEYOZNAKA) != 0) return refuse("GREŠKA - ISPLATA");
-    ISP.OZNAKA = JOPO.ISPLATA;
-    if (ISPLATE.get(ISPLATE.KEYOZNAKA) != 0) return refuse("GREŠKA - ISPLATA");
-    SUB.OZNAKA = ISP.ISPLATITELJ;
-    if (SUBJEKTI.get(SUBJEKTI.KEYOZNAKA) != 0) return refuse("GREŠKA - ISPLATITELJ");
-    MJE.OZNAKA = SUB.MJESTO;
-    if (MJESTA.get(MJESTA.KEYOZNAKA) != 0) return refuse("GREŠKA - MJESTO ISPLATITELJA");
-    // The row build reads the recipients' places into the same buffer.
-    const std::string payerPlace = MJE.NAZIV.str();
-    ULI.OZNAKA = SUB.ULICA;
-    if (ULICE.get(ULICE.KEYOZNAKA) != 0) return refuse("GREŠKA - ULICA ISPLATITELJA");
-    if (JOPO.IMEAUTORA.empty() || JOPO.PREZIMEAUTORA.empty() || JOPO.EMAIL.empty())
-        return refuse("NISU UNESENI SVI PODACI O AUTORU OBRASCA");
-    if (JOPO.UJED.empty()) return refuse("NIJE FORMIRAN IDENTIFIKATOR XML OBRASCA (HEKSADECIMALNI BROJ)");
-
-    // A file the tax authority would refuse is not written at all: every
-    // problem of the payment is listed at once, so that all can be put right
-    // before the next try.
-    std::vector<std::string> problems = PROVJERA(payerPlace);
+    JoppdForm f;
+    if (auto refused = readForm(number, f)) return refuse(*refused);
     JoppdRows rows;
-    if (problems.empty()) {
-        // The row build refuses only what the check list already named, or a
-        // failed read, which it reports itself.
-        if (!PUNI(rows)) return false;
-        problems = amountProblems(rows);
-    }
-    if (!problems.empty()) {
-        std::string text;
-        for (const std::string& p : problems) text += (text.empty() ? "" : "\r\n") + p;
-        message(text, kCheckCaption, Icon::Exclamation);
-        return false;
-    }
+    if (!buildChecked(f, rows)) return false;
 
-    const std::string path = target.empty() ? (targetFolder() / joppdFileName()).string() : target;
+    const std::string path = target.empty() ? (targetFolder() / joppdFileName(f.form, f.payment)).string() : target;
     // The form keeps the path it names; one it cannot hold is not written at all.
     String<128> kept;
     bool fits = utf8Length(path) <= kept.width;
@@ -246,7 +282,7 @@ bool FORMIRAJ(const std::string& target) {
     xml.checkAgainst(&joppdSchema());
     bool written = xml.CREATEXMLFILE(path, "1.0", "UTF-8");
     if (written) {
-        writeDocument(xml, rows, payerPlace);
+        writeDocument(xml, rows, f);
         written = xml.CLOSEXMLFILE();
     }
     // A text the file cannot carry is named, so the user knows what to correct;
@@ -255,13 +291,7 @@ bool FORMIRAJ(const std::string& target) {
     if (!written) return refuse("GREŠKA - XML DATOTEKA SE NE MOŽE KREIRATI:\r\n" + path);
 
     if (!target.empty()) return true;
-    JOPO.DATOTEKA = kept;
-    WriteTransaction tx(JOPO.store());
-    if (!tx.ok() || JOPO.put() != 0 || tx.commit() != 0) {
-        RISAVEERROR(tx);
-        STANDARDWARNING(15, "jopo");
-        return false;
-    }
+    if (!keepPath(number, kept)) return false;
     message("XML datoteka kreirana:\r\n" + path);
     return true;
 }
@@ -271,18 +301,13 @@ void registerJoppdExports() {
                     .description = "XML datoteka JOPPD obrasca isplate (zadnji obrazac isplate)",
                     .args = {numberArg("isplata", "broj isplate (ISP:OZNAKA)")},
                     .file = [](const ExportArgs& args, const std::string& target) -> std::string {
-                        const long payment = args.number("isplata");
-                        FileUse use{&JOPO};
+                        const LONG payment = LONG(args.number("isplata"));
                         // The payment's latest form: a correction is made as a new form.
-                        JOPO.clear();
-                        JOPO.ISPLATA = int32_t(payment);
-                        JOPO.setFrom(JOPO.KEYISPLATA);
-                        int64_t found = 0;
-                        while (JOPO.next() == 0 && JOPO.ISPLATA == payment)
-                            if (found == 0 || JOPO.OZNAKA > found) found = JOPO.OZNAKA;
-                        if (found == 0) return "Isplata " + std::to_string(payment) + " nema JOPPD obrazac.";
-                        JOPO.OZNAKA = int32_t(found);
-                        return FORMIRAJ(target) ? std::string() : std::string("JOPPD datoteka nije kreirana.");
+                        LONG latest = 0;
+                        for (const JOPO_REC& form : Records<JopoFile>(&JopoFile::KEYISPLATA, payment))
+                            latest = std::max(latest, form.OZNAKA);
+                        if (latest == 0) return "Isplata " + std::to_string(payment) + " nema JOPPD obrazac.";
+                        return FORMIRAJ(latest, target) ? std::string() : std::string("JOPPD datoteka nije kreirana.");
                     },
                     .fileSuffix = ".xml"});
 }

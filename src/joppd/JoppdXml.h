@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/Date.h"
+#include "store/Records.h"
 
 namespace marel {
 
@@ -18,11 +19,10 @@ struct Moment {
 // The clock the writer reads; tests fix it. An empty function is the system clock.
 void setJoppdClock(std::function<Moment()> clock);
 
-// Name of the file of the form in the JOPO buffer for the payment in the ISP
-// buffer: "JOP_14036_3f2a.xml".
-std::string joppdFileName();
+// Name of the file of form `form` of payment `payment`: "JOP_14036_3f2a.xml".
+std::string joppdFileName(const JOPO_REC& form, const ISPLATE_REC& payment);
 
-// Writes the XML file of the form record numbered JOPO.OZNAKA into the folder
+// Writes the XML file of the form record numbered `form` into the folder
 // "XML" below the working folder (the working folder itself when there is no
 // such folder), keeps its full path in JOPO.DATOTEKA and says
 // "XML datoteka kreirana" with the path. A form that cannot be reported
@@ -32,7 +32,7 @@ std::string joppdFileName();
 // True when the file was written and its path kept.
 // With a `target` the file goes there instead, under that name, and the
 // form is left as it was and nothing is said on success (the command line).
-bool FORMIRAJ(const std::string& target = {});
+bool FORMIRAJ(LONG form, const std::string& target = {});
 
 // The tax authority's schema of the file, as supplied with the program
 // (data/schemas/joppd); every file is checked against it before it gets its name.

@@ -1,7 +1,9 @@
 #include "payments/Calculation.h"
 
-#include "codelists/Recipients.h"
+#include <functional>
+
 #include "store/Records.h"
+#include "store/Values.h"
 #include "store/Warnings.h"
 
 namespace marel {
@@ -294,55 +296,51 @@ CrisisTax crisisTax(const Decimal& net, const Decimal& ratePercent) {
 
 // ---- on the data files
 
+namespace {
+
+// The recipient's share of the input: the allowance factor, the second
+// pillar and the surtax rate of the municipality of residence.
+void recipientInput(LONG recipient, CalcInput& in, const std::function<void(const char*)>& note) {
+    const auto person = find<OsobeFile>(recipient);
+    if (!person) {
+        note("Djelatnik ne postoji u šifrarniku: prirez i osobni odbitak obračunati su kao 0.");
+        return;
+    }
+    in.allowanceFactor = person->FAKTORODBITKA;
+    in.notInPillarII = person->DRUGISTUP == "NE";
+    const auto place = find<MjestaFile>(person->MJESTO);
+    const auto municipality = place ? find<OpcineFile>(place->OPCINA) : std::nullopt;
+    if (municipality) in.surtaxRate = municipality->STOPAPRIREZA;
+    else if (place) note("Općina mjesta djelatnika ne postoji u šifrarniku: prirez je obračunat po stopi 0.");
+    else note("Mjesto stanovanja djelatnika ne postoji u šifrarniku: prirez je obračunat po stopi 0.");
+}
+
+}  // namespace
+
 CalcInput loadCalcInput(LONG recipient, BYTE incomeType, std::vector<std::string>* notes) {
-    FileUse uses{&OSOBE, &MJESTA, &OPCINE, &VRSTEDOH};
     auto note = [notes](const char* text) {
         if (notes) notes->push_back(text);
     };
     CalcInput in;
-    OSOBE.clear();
-    OSO.OZNAKA = recipient;
-    if (OSOBE.get(OSOBE.KEYOZNAKA) == 0) {
-        in.allowanceFactor = OSO.FAKTORODBITKA;
-        in.notInPillarII = OSO.DRUGISTUP == "NE";
-        switch (readResidence()) {
-            case Residence::Found: in.surtaxRate = OPC.STOPAPRIREZA; break;
-            case Residence::NoMunicipality:
-                note("Općina mjesta djelatnika ne postoji u šifrarniku: prirez je obračunat po stopi 0.");
-                break;
-            case Residence::NoPlace:
-                note("Mjesto stanovanja djelatnika ne postoji u šifrarniku: prirez je obračunat po stopi 0.");
-                break;
-        }
-    } else {
-        note("Djelatnik ne postoji u šifrarniku: prirez i osobni odbitak obračunati su kao 0.");
-        OSOBE.clear();
-        MJESTA.clear();
-        OPCINE.clear();
-    }
-    VRSTEDOH.clear();
-    VRS.OZNAKA = incomeType;
-    if (VRSTEDOH.get(VRSTEDOH.KEYOZNAKA) == 0) {
-        in.nonTaxable = VRS.NEOPOREZIVIDIO;
-        in.expenses = VRS.PRIZNATITROSKOVI;
-        in.pillarI = VRS.MIROVINSKOISTUP;
-        in.pillarII = VRS.MIROVINSKOIISTUP;
-        in.health = VRS.ZDRAVSTVENOOSIGURANJE;
-        in.taxRate = VRS.POREZNASTOPA;
-        in.allowance = VRS.OSOBNIODBITAK;
-        in.severalRates = VRS.VISESTOPA == "DA";
+    recipientInput(recipient, in, note);
+    if (const auto type = find<VrstedohFile>(incomeType)) {
+        in.nonTaxable = type->NEOPOREZIVIDIO;
+        in.expenses = type->PRIZNATITROSKOVI;
+        in.pillarI = type->MIROVINSKOISTUP;
+        in.pillarII = type->MIROVINSKOIISTUP;
+        in.health = type->ZDRAVSTVENOOSIGURANJE;
+        in.taxRate = type->POREZNASTOPA;
+        in.allowance = type->OSOBNIODBITAK;
+        in.severalRates = type->VISESTOPA == "DA";
     } else {
         note("Vrsta dohotka ne postoji u šifrarniku: sve njezine stope obračunate su kao 0.");
-        VRSTEDOH.clear();
     }
     return in;
 }
 
 std::vector<Bracket> loadBrackets() {
-    FileUse uses{&PORSTOPE};
     std::vector<Bracket> out;
-    PORSTOPE.set(PORSTOPE.KEYOZNAKA);
-    while (PORSTOPE.next() == 0) out.push_back({POR.OZNAKA, POR.STOPA, POR.OSNOVICA});
+    for (const PORSTOPE_REC& b : Records<PorstopeFile>(&PorstopeFile::KEYOZNAKA)) out.push_back({b.OZNAKA, b.STOPA, b.OSNOVICA});
     return out;
 }
 

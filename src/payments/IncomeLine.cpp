@@ -79,22 +79,12 @@ BYTE proposedIncomeType(BYTE usedLast) {
 }
 
 bool lineTotals(LONG incomeLine, LineTotals& out) {
-    // A file object of its own: the shared buffer belongs to the list of the lines.
-    ObracunFile lines(Store::main());
-    if (lines.open() != 0) return false;
-    Decimal gross, tax;
-    lines.DOHODAK = incomeLine;
-    lines.setFrom(lines.KEYDOHODAK);
-    for (;;) {
-        const int rc = lines.next();
-        if (rc == kRecordNotAvailable || (rc == 0 && lines.DOHODAK != incomeLine)) break;
-        if (rc != 0) return false;
-        if (lines.POZICIJA == POZ_BRUTO) gross += lines.IZNOS.value();
-        if (lines.POZICIJA == POZ_POREZ || lines.POZICIJA == POZ_PRIREZ) tax += lines.IZNOS.value();
-    }
+    // Values: the shared buffer belongs to the list of the lines.
+    PositionAmounts at;
+    if (readPositions(incomeLine, at) != 0) return false;
     try {
-        out.gross = gross;
-        out.taxAndSurtax = tax;
+        out.gross = at[POZ_BRUTO];
+        out.taxAndSurtax = at[POZ_POREZ] + at[POZ_PRIREZ];
     } catch (const DecimalOverflow&) {
         return false;
     }
@@ -132,12 +122,15 @@ int storeCrisisTax(LONG incomeLine, const Decimal& net, const Decimal& ratePerce
     return tx.commit();
 }
 
-SHORT paymentMethod(LONG incomeLine) {
-    FileUse uses{&SVASTA};
-    SVASTA.clear();
-    SVA.DOHODAK = incomeLine;
-    SVA.BROJ = 1;
-    return SVASTA.get(SVASTA.KEYDOHBROJ) == 0 ? SVA.VRISHORT : SHORT(0);
+SHORT paymentMethod(LONG incomeLine) { return storedPaymentMethod(incomeLine).value_or(SHORT(0)); }
+
+std::optional<SHORT> storedPaymentMethod(LONG incomeLine) {
+    const auto stored = findBy<SvastaFile>(&SvastaFile::KEYDOHBROJ, [&](SVASTA_REC& r) {
+        r.DOHODAK = incomeLine;
+        r.BROJ = 1;
+    });
+    if (!stored) return std::nullopt;
+    return stored->VRISHORT;
 }
 
 int storePaymentMethod(LONG incomeLine, SHORT method) {

@@ -4,6 +4,7 @@
 // shown beside its lines, the crisis-tax lines and the payment method. The
 // form of the income line gathers the input and shows what these return.
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,9 @@ int storeCrisisTax(LONG incomeLine, const Decimal& net, const Decimal& ratePerce
 
 // The payment method (1 to 7) of an income line; 0 when none is stored.
 SHORT paymentMethod(LONG incomeLine);
+// The payment method as stored, whatever its value; nullopt when none is
+// stored or it cannot be read. Reads as values.
+std::optional<SHORT> storedPaymentMethod(LONG incomeLine);
 // Stores it as item 1 of the line's SVASTA records. 0, or -1 when no method
 // was chosen, or the file error.
 int storePaymentMethod(LONG incomeLine, SHORT method);

@@ -8,6 +8,7 @@
 
 #include "common/Random.h"
 #include "store/Records.h"
+#include "store/Values.h"
 
 namespace marel {
 
@@ -138,27 +139,21 @@ CopyResult copyPayment(LONG from, LONG to) {
     LONG next = DOHOCI.previous() == 0 ? DOH.OZNAKA + 1 : 1;
 
     // Everything is read before anything is written, so that the walk never
-    // meets a copy.
+    // meets a copy; a read that fails leaves nothing half copied.
     std::vector<Line> lines;
-    DOHOCI.clear();
-    DOH.ISPLATA = from;
-    DOHOCI.setFrom(DOHOCI.KEYISPLATA);
-    while (DOHOCI.next() == 0 && DOH.ISPLATA == from) {
-        Line line{DOH.OZNAKA, DOH, {}};
+    Records<DohociFile> incomes(&DohociFile::KEYISPLATA, from);
+    for (const DOHOCI_REC& income : incomes) {
+        Line& line = lines.emplace_back(Line{income.OZNAKA, income, {}});
         line.income.OZNAKA = next++;
         line.income.ISPLATA = to;
-        lines.push_back(std::move(line));
-    }
-    for (Line& line : lines) {
-        OBRACUN.clear();
-        OBR.DOHODAK = line.old;
-        OBRACUN.setFrom(OBRACUN.KEYDOHODAK);
-        while (OBRACUN.next() == 0 && OBR.DOHODAK == line.old) {
-            OBRACUN_REC copy = OBR;
-            copy.DOHODAK = line.income.OZNAKA;
-            line.calculation.push_back(copy);
+        Records<ObracunFile> calc(&ObracunFile::KEYDOHODAK, line.old);
+        for (const OBRACUN_REC& c : calc) {
+            line.calculation.push_back(c);
+            line.calculation.back().DOHODAK = line.income.OZNAKA;
         }
+        if (calc.error()) return CopyResult::Failed;
     }
+    if (incomes.error()) return CopyResult::Failed;
 
     for (const Line& line : lines) {
         DOH = line.income;

@@ -1,13 +1,13 @@
 #include "payments/Recapitulation.h"
 
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "payments/Positions.h"
 #include "report/Export.h"
-#include "store/BufferSet.h"
-#include "store/Lookup.h"
 #include "store/Records.h"
+#include "store/Values.h"
 #include "store/Warnings.h"
 
 namespace marel {
@@ -35,13 +35,18 @@ const Picture& amountPicture() {
     return p;
 }
 
-// The name of a position, blank when the table does not have it.
-std::string positionName(USHORT code) {
-    POZICIJE.clear();
-    POZ.OZNAKA = code;
-    if (POZICIJE.get(POZICIJE.KEYOZNAKA) != 0) return {};
-    return rtrim(POZ.NAZIV.str());
+// Where the amount of a position stands: the parts of the gross and of the
+// base stand left of the amounts they are made of. `at` is the column of the
+// line before; the column changes at the gross and pillar II (to the left)
+// and at the base and the income (back to the right).
+int amountColumn(USHORT position, int at) {
+    if (position == POZ_BRUTO || position == POZ_MIROVINSKOIISTUP) return AMOUNT_LEFT;
+    if (position == POZ_OSNOVICA || position == POZ_DOHODAK) return AMOUNT_RIGHT;
+    return at;
 }
+
+// The closing total: the gross and the health insurance on top of it.
+bool inTotal(USHORT position) { return position == POZ_BRUTO || position == POZ_ZDRAVSTVENO; }
 
 // A rate as short as it can be written: 18.00 is "18", 6.50 is "6,5".
 std::string shortRate(const Decimal& rate) {
@@ -85,65 +90,65 @@ std::unique_ptr<Report> printLines(std::unique_ptr<Report> report, const std::ve
     return report;
 }
 
-void setError(std::string* error, std::string text) {
-    if (error) *error = std::move(text);
+// True when nothing stopped the gathering; else the reason goes to `error`.
+bool gathered(const std::optional<std::string>& why, std::string* error) {
+    if (why && error) *error = *why;
+    return !why;
+}
+
+}  // namespace
+
+namespace {
+
+struct LineHeader {
+    std::string payer, rsid, name, place, jmbg;
+    Date date;
+};
+
+// The heading of income line `incomeLine` and its calculation lines, each as
+// stored (the surtax with its rate), in one snapshot. The message when the
+// line does not exist or a read fails.
+std::optional<std::string> gatherLine(LONG incomeLine, LineHeader& h, std::vector<Line>& lines, Decimal& total) {
+    ReadTransaction snapshot;
+    const auto found = find<DohociFile>(incomeLine);
+    if (!found) return "Dohodak " + std::to_string(incomeLine) + " ne postoji.";
+    const DOHOCI_REC& line = *found;
+    // A related record that is missing prints blank and the report goes on.
+    const OSOBE_REC person = find<OsobeFile>(line.DJELATNIK).value_or(OSOBE_REC{});
+    h.name = rtrim(person.IME.str()) + " " + rtrim(person.PREZIME.str());
+    h.jmbg = person.JMBG.str();
+    const MJESTA_REC place = find<MjestaFile>(person.MJESTO).value_or(MJESTA_REC{});
+    h.place = place.NAZIV.str();
+    const Decimal surtaxRate = find<OpcineFile>(place.OPCINA).value_or(OPCINE_REC{}).STOPAPRIREZA.value();
+    const ISPLATE_REC payment = find<IsplateFile>(line.ISPLATA).value_or(ISPLATE_REC{});
+    h.rsid = payment.RSID.str();
+    h.date = payment.DATUM;
+    h.payer = find<SubjektiFile>(payment.ISPLATITELJ).value_or(SUBJEKTI_REC{}).NAZIV.str();
+
+    ValueLookup<PozicijeFile> names;
+    int amountX = AMOUNT_RIGHT;
+    Records<ObracunFile> calc(&ObracunFile::KEYDOHODAK, line.OZNAKA);
+    for (const OBRACUN_REC& o : calc) {
+        const Decimal amount = o.IZNOS.value();
+        const POZICIJE_REC* name = names.find(o.POZICIJA);
+        Line l{std::to_string(o.POZICIJA), name ? rtrim(name->NAZIV.str()) : std::string(), amount, amountX};
+        if (o.POZICIJA == POZ_PRIREZ) l.opis += " po stopi od " + shortRate(surtaxRate) + "%";
+        lines.push_back(std::move(l));
+        if (inTotal(o.POZICIJA)) total += amount;
+        // The move applies to the lines after this one.
+        amountX = amountColumn(o.POZICIJA, amountX);
+    }
+    if (calc.error()) return "Greška pri čitanju datoteke obracun.";
+    return std::nullopt;
 }
 
 }  // namespace
 
 std::unique_ptr<Report> obracunReport(LONG incomeLine, const ProgressFn& progress, std::string* error) {
-    // The caller's highlighted records stay as they were.
-    BufferScope own(BufferSet::make());
-    FileUse use{&DOHOCI, &OBRACUN, &POZICIJE, &OSOBE, &MJESTA, &OPCINE, &ISPLATE, &SUBJEKTI};
-
-    struct Header {
-        std::string payer, rsid, name, place, jmbg;
-        Date date;
-    } h;
+    LineHeader h;
     std::vector<Line> lines;
     Decimal total;
-    {
-        ReadTransaction snapshot;
-        if (!readByNumber(DOHOCI, incomeLine)) {
-            setError(error, "Dohodak " + std::to_string(incomeLine) + " ne postoji.");
-            return nullptr;
-        }
-        // A related record that is missing prints blank and the report goes on.
-        readByNumber(OSOBE, DOH.DJELATNIK);
-        h.name = rtrim(OSO.IME.str()) + " " + rtrim(OSO.PREZIME.str());
-        h.jmbg = OSO.JMBG.str();
-        readByNumber(MJESTA, OSO.MJESTO);
-        h.place = MJE.NAZIV.str();
-        readByNumber(OPCINE, MJE.OPCINA);
-        const Decimal surtaxRate = OPC.STOPAPRIREZA.value();
-        readByNumber(ISPLATE, DOH.ISPLATA);
-        h.rsid = ISP.RSID.str();
-        h.date = ISP.DATUM;
-        readByNumber(SUBJEKTI, ISP.ISPLATITELJ);
-        h.payer = SUB.NAZIV.str();
-
-        int amountX = AMOUNT_RIGHT;
-        Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
-        calc.startAt(DOH.OZNAKA);
-        for (;;) {
-            const int rc = calc.next();
-            if (rc == kRecordNotAvailable) break;
-            if (rc != 0) {
-                setError(error, "Greška pri čitanju datoteke obracun.");
-                return nullptr;
-            }
-            const USHORT position = OBR.POZICIJA;
-            const Decimal amount = OBR.IZNOS.value();
-            Line l{std::to_string(position), positionName(position), amount, amountX};
-            if (position == POZ_PRIREZ) l.opis += " po stopi od " + shortRate(surtaxRate) + "%";
-            lines.push_back(std::move(l));
-            if (position == POZ_BRUTO || position == POZ_ZDRAVSTVENO) total += amount;
-            // The move applies to the lines after this one.
-            if (position == POZ_BRUTO || position == POZ_MIROVINSKOIISTUP) amountX = AMOUNT_LEFT;
-            if (position == POZ_OSNOVICA || position == POZ_DOHODAK) amountX = AMOUNT_RIGHT;
-        }
-    }
-
+    if (!gathered(gatherLine(incomeLine, h, lines, total), error)) return nullptr;
     auto report = newReport("Rekapitulacija obračuna dohotka", progress, [h](Canvas& c) {
         c.text({0, 0, 5000, 260}, h.payer, TITLE);
         c.text({0, 300, 1500, 220}, h.rsid, BODY);
@@ -160,56 +165,58 @@ std::unique_ptr<Report> obracunReport(LONG incomeLine, const ProgressFn& progres
     return printLines(std::move(report), lines, total);
 }
 
-std::unique_ptr<Report> obrIsplateReport(LONG payment, const ProgressFn& progress, std::string* error) {
-    BufferScope own(BufferSet::make());
-    FileUse use{&DOHOCI, &OBRACUN, &POZICIJE, &ISPLATE, &SUBJEKTI};
+namespace {
 
-    struct Header {
-        std::string payer, rsid, year;
-        Date date;
-    } h;
+struct PaymentHeader {
+    std::string payer, rsid, year;
+    Date date;
+};
+
+// Every position of the table with its sum over the payment's lines, each
+// moved to its column before it is printed. False when a read failed.
+bool sumPositions(LONG payment, std::vector<Line>& lines, Decimal& total) {
+    // Summed by the positions as stored, the table's own beyond the calculation's included.
+    std::map<USHORT, Decimal> sums;
+    Records<DohociFile> incomes(&DohociFile::KEYISPLATA, payment);
+    for (const DOHOCI_REC& income : incomes) {
+        Records<ObracunFile> calc(&ObracunFile::KEYDOHODAK, income.OZNAKA);
+        for (const OBRACUN_REC& o : calc) sums[o.POZICIJA] += o.IZNOS.value();
+        if (calc.error()) return false;
+    }
+    if (incomes.error()) return false;
+
+    int amountX = AMOUNT_RIGHT;
+    for (const POZICIJE_REC& p : Records<PozicijeFile>(&PozicijeFile::KEYOZNAKA)) {
+        amountX = amountColumn(p.OZNAKA, amountX);
+        const Decimal sum = sums.count(p.OZNAKA) ? sums[p.OZNAKA] : Decimal();
+        lines.push_back({std::to_string(p.OZNAKA), rtrim(p.NAZIV.str()), sum, amountX});
+        if (inTotal(p.OZNAKA)) total += sum;
+    }
+    return true;
+}
+
+// The heading of payment `payment` and its lines, in one snapshot. The
+// message when the payment does not exist or a read fails.
+std::optional<std::string> gatherPayment(LONG payment, PaymentHeader& h, std::vector<Line>& lines, Decimal& total) {
+    ReadTransaction snapshot;
+    const auto paid = find<IsplateFile>(payment);
+    if (!paid) return "Isplata " + std::to_string(payment) + " ne postoji.";
+    h.rsid = paid->RSID.str();
+    h.year = paid->GODINA.str();
+    h.date = paid->DATUM;
+    h.payer = find<SubjektiFile>(paid->ISPLATITELJ).value_or(SUBJEKTI_REC{}).NAZIV.str();
+    // A total that silently lost lines would be worse than none.
+    if (!sumPositions(payment, lines, total)) return "Greška pri čitanju obračuna isplate.";
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::unique_ptr<Report> obrIsplateReport(LONG payment, const ProgressFn& progress, std::string* error) {
+    PaymentHeader h;
     std::vector<Line> lines;
     Decimal total;
-    {
-        ReadTransaction snapshot;
-        if (!readByNumber(ISPLATE, payment)) {
-            setError(error, "Isplata " + std::to_string(payment) + " ne postoji.");
-            return nullptr;
-        }
-        h.rsid = ISP.RSID.str();
-        h.year = ISP.GODINA.str();
-        h.date = ISP.DATUM;
-        readByNumber(SUBJEKTI, ISP.ISPLATITELJ);
-        h.payer = SUB.NAZIV.str();
-
-        std::map<USHORT, Decimal> sums;
-        Cursor incomes(DOHOCI, DOHOCI.KEYISPLATA.index);
-        incomes.startAt(payment);
-        Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
-        int rc;
-        while ((rc = incomes.next()) == 0) {
-            calc.startAt(DOH.OZNAKA);
-            while ((rc = calc.next()) == 0) sums[OBR.POZICIJA] += OBR.IZNOS.value();
-            if (rc != kRecordNotAvailable) break;
-        }
-        if (rc != kRecordNotAvailable) {
-            // A total that silently lost lines would be worse than none.
-            setError(error, "Greška pri čitanju obračuna isplate.");
-            return nullptr;
-        }
-
-        int amountX = AMOUNT_RIGHT;
-        POZICIJE.set(POZICIJE.KEYOZNAKA);
-        while (POZICIJE.next() == 0) {
-            const USHORT position = POZ.OZNAKA;
-            if (position == POZ_BRUTO || position == POZ_MIROVINSKOIISTUP) amountX = AMOUNT_LEFT;
-            if (position == POZ_OSNOVICA || position == POZ_DOHODAK) amountX = AMOUNT_RIGHT;
-            const Decimal sum = sums.count(position) ? sums[position] : Decimal();
-            lines.push_back({std::to_string(position), rtrim(POZ.NAZIV.str()), sum, amountX});
-            if (position == POZ_BRUTO || position == POZ_ZDRAVSTVENO) total += sum;
-        }
-    }
-
+    if (!gathered(gatherPayment(payment, h, lines, total), error)) return nullptr;
     auto report = newReport("Rekapitulacija obračuna isplate", progress, [h](Canvas& c) {
         c.text({0, 0, 5000, 260}, h.payer, TITLE);
         c.text({0, 300, 1500, 220}, h.rsid, BODY);

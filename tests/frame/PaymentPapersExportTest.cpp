@@ -101,7 +101,8 @@ TEST_F(PaymentPapersExport, JoppdFileIsTheOneTheFormListWrites) {
     JOPO.set(JOPO.KEYOZNAKA);
     ASSERT_EQ(JOPO.next(), 0);
     ASSERT_EQ(JOPO.ISPLATA, 1);
-    ASSERT_TRUE(FORMIRAJ());
+    ASSERT_TRUE(FORMIRAJ(JOPO.OZNAKA));
+    ASSERT_EQ(JOPO.get(JOPO.KEYOZNAKA), 0);
     ASSERT_FALSE(JOPO.DATOTEKA.empty());
     // Apart from the moment each was made, byte for byte the same.
     const std::regex moment("<Datum ([^>]*)>[^<]*</Datum>");

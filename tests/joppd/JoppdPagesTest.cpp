@@ -161,8 +161,7 @@ TEST_F(JoppdPages, PageAAmountsAreTheSumsOfPageBAndTheTotalsOfTheFile) {
     // The file of the same payment states the same totals.
     TempFolder out;
     const std::string target = (out.path() / "jop.xml").string();
-    JOPO.OZNAKA = 1;
-    ASSERT_TRUE(FORMIRAJ(target)) << ask.texts().size();
+    ASSERT_TRUE(FORMIRAJ(1, target)) << ask.texts().size();
     const std::string xml = readFile(target);
     EXPECT_EQ(xmlValue(xml, "PredujamPoreza", "P2"), "141.60");
     EXPECT_EQ(xmlValue(xml, "PredujamPoreza", "P5"), "460.20");

@@ -11,7 +11,7 @@ protected:
     // Builds the rows of form 1 and returns whether the build went through.
     bool build() {
         select(1);
-        return PUNI(rows);
+        return PUNI(rows, ISP);
     }
     // Cell of a row by its element name.
     std::string cell(size_t row, std::string_view element) const {
@@ -138,6 +138,49 @@ TEST_F(JoppdRowsTest, FaultyLineStopsTheBuild) {
         ASSERT_EQ(DOHOCI.get(DOHOCI.KEYOZNAKA), 0);
         ASSERT_EQ(DOHOCI.deleteRecord(), 0);
     }
+}
+
+// Every position with an amount of its own (position p holds p × 100), so
+// that a cell or a total fed from the wrong position shows.
+TEST(JoppdAmountsTest, EachCellAndTotalTakesItsOwnPositions) {
+    PositionAmounts at{};
+    for (size_t p = 1; p < at.size(); ++p) at[p] = Decimal(int64_t(p) * 100);
+    struct Case {
+        const char* what;
+        JoppdKind kind;
+        JoppdCell cell;
+        int64_t expected;
+    };
+    const Case cases[] = {
+        {"gross", {}, C11, 100},
+        {"base of a type paying contributions", {.contributionBase = true}, C12, 400},
+        {"base of a type paying none", {}, C12, 0},
+        {"pillar I", {}, C121, 500},
+        {"pillar II", {}, C122, 600},
+        {"health", {}, C123, 1100},
+        {"non-taxable part and expenses", {}, C131, 500},
+        {"pillars paid", {}, C132, 1100},
+        {"income", {}, C133, 700},
+        {"single rate: no allowance", {}, C134, 0},
+        {"single rate: the income taxed", {}, C135, 700},
+        {"brackets: the allowance", {.severalRates = true}, C134, 1200},
+        {"brackets: the income less it", {.severalRates = true}, C135, -500},
+        {"tax", {}, C141, 800},
+        {"surtax", {}, C142, 900},
+        {"net", {}, C162, 1000},
+        {"taxable: no non-taxable amount", {}, C152, 0},
+        {"non-taxable amount", {.nonTaxable = true}, C152, 1000},
+        {"non-taxable: no gross", {.nonTaxable = true}, C11, 0},
+        {"non-taxable: no base", {.nonTaxable = true, .contributionBase = true}, C12, 0},
+        {"non-taxable: no income taxed", {.nonTaxable = true, .severalRates = true}, C135, 0},
+        {"crisis tax is not reported", {}, C17, 0},
+    };
+    for (const Case& c : cases) EXPECT_EQ(joppdAmounts(at, c.kind).cell[c.cell], Decimal(c.expected)) << c.what;
+
+    using Totals = std::array<Decimal, 6>;
+    EXPECT_EQ(joppdAmounts(at, {}).total, (Totals{1700, 500, 600, 1100, 0, 0}));
+    EXPECT_EQ(joppdAmounts(at, {.capital = true}).total, (Totals{0, 500, 600, 1100, 0, 1700}));
+    EXPECT_EQ(joppdAmounts(at, {.nonTaxable = true}).total, (Totals{1700, 500, 600, 1100, 1000, 0}));
 }
 
 }  // namespace

@@ -266,4 +266,20 @@ TEST_F(PaymentsTest, ACopyFailingHalfWayLeavesEveryFileAsItWas) {
     }
 }
 
+// A calculation that cannot be read must not leave a copy without it that
+// passes for complete: the copy is refused whole.
+TEST_F(PaymentsTest, ACopyWhoseCalculationCannotBeReadWritesNothing) {
+    payment(1, 4, ymd(2016, 3, 1));
+    incomeLine(10, 1, 1, 3);
+    ASSERT_EQ(Store::main().exec("ALTER TABLE OBRACUN RENAME TO OBRACUN_ODLOZEN"), 0);
+    const std::string before = marel::test::dumpDatabase(Store::main());
+    ISPLATE.clear();
+    ISP.OZNAKA = 1;
+    ASSERT_EQ(ISPLATE.get(ISPLATE.KEYOZNAKA), 0);
+    ISP.DATUM = ymd(2016, 4, 1);
+    ISP.RSID = "16092";
+    EXPECT_EQ(copyPayment(1, 2), CopyResult::Failed);
+    EXPECT_EQ(marel::test::dumpDatabase(Store::main()), before);
+}
+
 }  // namespace

@@ -78,7 +78,7 @@ void JOPOOBRASCI::createFile() {
     if (!row) return;
     // The buffer may hold another form by now (another window read one):
     // the file is written for the form the user sees highlighted.
-    if (JOPO.getById(row->id) == 0) FORMIRAJ();
+    if (JOPO.getById(row->id) == 0) FORMIRAJ(JOPO.OZNAKA);
     // The new path shows at once (or the form is gone from the list).
     browser().refresh(true);
 }
