@@ -1,5 +1,7 @@
 #include "forms/Id1Form.h"
 
+#include <tuple>
+
 #include "common/Date.h"
 #include "session/Globals.h"
 
@@ -8,15 +10,9 @@ namespace marel {
 namespace {
 
 // The contact person's fields, which the form and the globals both hold.
-template <class From, class To>
-void copyContact(const From& from, To& to) {
-    to.KONIME = from.KONIME;
-    to.KONPREZIME = from.KONPREZIME;
-    to.KONPOZ1 = from.KONPOZ1;
-    to.KONTEL1 = from.KONTEL1;
-    to.KONPOZ2 = from.KONPOZ2;
-    to.KONTEL2 = from.KONTEL2;
-    to.KONEMAIL = from.KONEMAIL;
+template <class Record>
+auto contact(Record& r) {
+    return std::tie(r.KONIME, r.KONPREZIME, r.KONPOZ1, r.KONTEL1, r.KONPOZ2, r.KONTEL2, r.KONEMAIL);
 }
 
 }  // namespace
@@ -28,9 +24,9 @@ std::string id1Telephone(USHORT area, const std::string& number) {
 void id1Defaults(ID1_REC& form) {
     form.STORNO = "false";
     form.GODINA = std::to_string(Date::today().year() - 1);
-    copyContact(GLO, form);
+    contact(form) = contact(GLO);
 }
 
-void rememberId1Contact(const ID1_REC& form) { copyContact(form, GLO); }
+void rememberId1Contact(const ID1_REC& form) { contact(GLO) = contact(form); }
 
 }  // namespace marel

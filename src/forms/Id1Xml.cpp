@@ -81,12 +81,6 @@ void addLine(Id1Sums& sums, const PositionAmounts& amounts, int account, bool cr
     }
 }
 
-// The running totals of the file.
-struct FileTotals {
-    Decimal primitak, izdatak, doprinosi, porez, neto;
-    std::array<Decimal, ID1_RACUNI.size()> racun{};
-};
-
 void writeAccounts(XmlWriter& xml, const std::array<Decimal, ID1_RACUNI.size()>& racun, const Decimal& total) {
     xml.CREATEPARENT("PorezPrirez");
     xml.ADDPARENT();
@@ -105,6 +99,15 @@ void writeAccounts(XmlWriter& xml, const std::array<Decimal, ID1_RACUNI.size()>&
     xml.CLOSEPARENT();
 }
 
+// The amounts of a recipient or of the whole file; `tax` is their total of the accounts.
+void writeAmounts(XmlWriter& xml, const Id1Sums& s, const Decimal& tax) {
+    xml.ADDELEMENT("Primitak", amount(s.UKBRUTO));
+    xml.ADDELEMENT("Izdatak", amount(s.UKIZDACI));
+    xml.ADDELEMENT("IzdatakDoprinosa", amount(s.UKDOPRINOSI));
+    writeAccounts(xml, s.RACUN, tax);
+    xml.ADDELEMENT("IsplaceniPrimitak", amount(s.UKNETO));
+}
+
 void writeRecipient(XmlWriter& xml, const OSOBE_REC& who, const std::string& municipality, const Id1Sums& s) {
     xml.CREATEPARENT("Obveznik");
     xml.CREATEATTRIBUTE("oib", who.OIB.str());
@@ -112,20 +115,23 @@ void writeRecipient(XmlWriter& xml, const OSOBE_REC& who, const std::string& mun
     xml.ADDPARENT();
     xml.ADDELEMENT("Ime", PRIJENOS(who.IME.str()));
     xml.ADDELEMENT("Prezime", PRIJENOS(who.PREZIME.str()));
-    xml.ADDELEMENT("Primitak", amount(s.UKBRUTO));
-    xml.ADDELEMENT("Izdatak", amount(s.UKIZDACI));
-    xml.ADDELEMENT("IzdatakDoprinosa", amount(s.UKDOPRINOSI));
     // The recipient's own total is his tax and surtax; the crisis tax is
     // listed under its account but counted only in the file's total.
-    writeAccounts(xml, s.RACUN, s.UKPOREZ);
-    xml.ADDELEMENT("IsplaceniPrimitak", amount(s.UKNETO));
+    writeAmounts(xml, s, s.UKPOREZ);
     xml.CLOSEPARENT();
+}
+
+void addSums(Id1Sums& to, const Id1Sums& s) {
+    for (Decimal Id1Sums::*sum : {&Id1Sums::UKBRUTO, &Id1Sums::UKIZDACI, &Id1Sums::UKDOPRINOSI, &Id1Sums::UKPOREZ,
+                                  &Id1Sums::UKKRIPOREZ, &Id1Sums::UKNETO})
+        to.*sum += s.*sum;
+    for (size_t k = 0; k < s.RACUN.size(); ++k) to.RACUN[k] += s.RACUN[k];
 }
 
 // The recipients with tax, in surname order, and the file's totals; what the
 // file's structure would refuse in them goes to `problems`. A failed read
 // is noted.
-void writeRecipients(XmlWriter& xml, LONG payer, const std::string& year, FileTotals& totals, Id1Notes& notes,
+void writeRecipients(XmlWriter& xml, LONG payer, const std::string& year, Id1Sums& totals, Id1Notes& notes,
                      std::vector<std::string>& problems) {
     xml.CREATEPARENT("Obveznici");
     xml.ADDPARENT();
@@ -142,12 +148,7 @@ void writeRecipients(XmlWriter& xml, LONG payer, const std::string& year, FileTo
         if (who.OIB.empty()) notes.messages.push_back(who.PREZIME.str() + " " + who.IME.str() + " NEMA UNESEN OIB");
         checkRecipient(who, problems);
         writeRecipient(xml, who, sums.municipality(who), s);
-        totals.primitak += s.UKBRUTO;
-        totals.izdatak += s.UKIZDACI;
-        totals.doprinosi += s.UKDOPRINOSI;
-        totals.neto += s.UKNETO;
-        totals.porez += s.UKPOREZ + s.UKKRIPOREZ;
-        for (size_t k = 0; k < s.RACUN.size(); ++k) totals.racun[k] += s.RACUN[k];
+        addSums(totals, s);
         return true;
     });
     if (failed) notes.failedFile = failed;
@@ -184,14 +185,11 @@ void writeHead(XmlWriter& xml, const ID1_REC& form, const SUBJEKTI_REC& payer) {
     xml.CLOSEPARENT();
 }
 
-void writeTotals(XmlWriter& xml, const FileTotals& totals) {
+// The file's totals; its tax is all of it, the crisis tax with the rest.
+void writeTotals(XmlWriter& xml, const Id1Sums& totals) {
     xml.CREATEPARENT("Ukupno");
     xml.ADDPARENT();
-    xml.ADDELEMENT("Primitak", amount(totals.primitak));
-    xml.ADDELEMENT("Izdatak", amount(totals.izdatak));
-    xml.ADDELEMENT("IzdatakDoprinosa", amount(totals.doprinosi));
-    writeAccounts(xml, totals.racun, totals.porez);
-    xml.ADDELEMENT("IsplaceniPrimitak", amount(totals.neto));
+    writeAmounts(xml, totals, totals.UKPOREZ + totals.UKKRIPOREZ);
     xml.CLOSEPARENT();
     xml.CLOSEPARENT();
 }
@@ -308,7 +306,7 @@ bool FORMIRAJDATOTEKU(LONG number, const std::string& target) {
         return false;
     }
     writeHead(xml, *form, *payer);
-    FileTotals totals;
+    Id1Sums totals;
     Id1Notes notes;
     {
         // One snapshot of the year: another station's change cannot tear it.
