@@ -228,10 +228,6 @@ void drawForm(Canvas& c, const IddGrid& grid, const FormPayer& payer, const std:
     c.text({RIGHT - 500, signature + 100, 500, 200}, "1", SMALL, Align::Right);
 }
 
-}  // namespace
-
-namespace {
-
 // The grid's sums, or the name of the file that could not be read.
 const char* sumLines(LONG payer, int year, int month, IddGrid& grid) {
     ValueLookup<VrstedohFile> types;
