@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <optional>
 #include <set>
 #include <unordered_map>
 
@@ -14,33 +15,14 @@
 #include "report/Export.h"
 #include "session/Globals.h"
 #include "store/Records.h"
+#include "store/Values.h"
 #include "store/Warnings.h"
 
 namespace marel {
 
 namespace {
 
-// The amounts a certificate reads from an income line's calculation lines.
-enum Amount { BRUTO, NEOPDIO, IZDACI, MOI, MOII, DOHODAK, POREZ, PRIREZ, NETO, KRIPOREZ_, AMOUNT_COUNT };
-using Amounts = std::array<Decimal, AMOUNT_COUNT>;
-
-int amountOf(USHORT position) {
-    switch (position) {
-        case POZ_BRUTO: return BRUTO;
-        case POZ_NEOPOREZIVIDIO: return NEOPDIO;
-        case POZ_PRIZNATITROSKOVI: return IZDACI;
-        case POZ_MIROVINSKOISTUP: return MOI;
-        case POZ_MIROVINSKOIISTUP: return MOII;
-        case POZ_DOHODAK: return DOHODAK;
-        case POZ_POREZ: return POREZ;
-        case POZ_PRIREZ: return PRIREZ;
-        case POZ_NETO: return NETO;
-        case POZ_KRIPOREZ: return KRIPOREZ_;
-        default: return -1;
-    }
-}
-
-void add(Amounts& to, const Amounts& a) {
+void add(PositionAmounts& to, const PositionAmounts& a) {
     for (size_t i = 0; i < to.size(); ++i) to[i] += a[i];
 }
 
@@ -54,20 +36,20 @@ struct Line {
 
 struct Row {
     Date paid;
-    Amounts a{};
+    PositionAmounts a{};
 };
 
 struct Group {
     BYTE type = 0;
     std::vector<Row> rows;
-    Amounts sum{};
+    PositionAmounts sum{};
 };
 
 struct Certificate {
     std::string payerName, payerAddress, payerOib, placeDate;
     std::string name, address, oib;
     std::vector<Group> groups;
-    Amounts total{};
+    PositionAmounts total{};
 };
 
 // An income type as the certificate shows it.
@@ -82,20 +64,15 @@ std::string percent(const Decimal& rate) {
     return s + "%";
 }
 
-// "Place, Street 12": a place or street that cannot be read stays blank.
-std::string addressOf(LONG place, LONG street, const std::string& house) {
-    std::string placeName, streetName;
-    MJE.OZNAKA = place;
-    if (place != 0 && MJESTA.get(MJESTA.KEYOZNAKA) == 0) placeName = rtrim(MJE.NAZIV.str());
-    ULI.OZNAKA = street;
-    if (street != 0 && ULICE.get(ULICE.KEYOZNAKA) == 0) streetName = trim(ULI.NAZIV.str());
-    return placeName + ", " + streetName + " " + trim(house);
+std::string placeName(LONG place) {
+    const std::optional<MJESTA_REC> p = find<MjestaFile>(place);
+    return p ? rtrim(p->NAZIV.str()) : "";
 }
 
-std::string placeName(LONG place) {
-    MJE.OZNAKA = place;
-    if (place != 0 && MJESTA.get(MJESTA.KEYOZNAKA) == 0) return rtrim(MJE.NAZIV.str());
-    return "";
+// "Place, Street 12": a place or street that cannot be read stays blank.
+std::string addressOf(LONG place, LONG street, const std::string& house) {
+    const std::optional<ULICE_REC> s = find<UliceFile>(street);
+    return placeName(place) + ", " + (s ? trim(s->NAZIV.str()) : "") + " " + trim(house);
 }
 
 // What a run of certificates shares: the payer, the income types, the year.
@@ -109,33 +86,29 @@ struct Run {
     bool payerFound = false;
 
     bool readTypes() {
-        VRSTEDOH.set(VRSTEDOH.KEYOZNAKA);
-        for (;;) {
-            int rc = VRSTEDOH.next();
-            if (rc == kRecordNotAvailable) return true;
-            if (rc != 0) {
-                failedFile = "vrstedoh";
-                return false;
-            }
-            TypeInfo& t = types[VRS.OZNAKA];
-            t.name = rtrim(VRS.NAZIV.str());
-            t.expense = (VRS.NEOPOREZIVIDIO.value() > Decimal() ? percent(VRS.NEOPOREZIVIDIO.value()) + "+" : "") +
-                        percent(VRS.PRIZNATITROSKOVI.value());
+        Records<VrstedohFile> all(&VrstedohFile::KEYOZNAKA);
+        for (const VRSTEDOH_REC& v : all) {
+            TypeInfo& t = types[v.OZNAKA];
+            t.name = rtrim(v.NAZIV.str());
+            t.expense = (v.NEOPOREZIVIDIO.value() > Decimal() ? percent(v.NEOPOREZIVIDIO.value()) + "+" : "") +
+                        percent(v.PRIZNATITROSKOVI.value());
         }
+        if (all.error()) failedFile = "vrstedoh";
+        return !all.error();
     }
 
     void readPayer() {
         static const Picture day = Picture::parse("D17B");
-        SUB.OZNAKA = payer;
-        payerFound = payer != 0 && SUBJEKTI.get(SUBJEKTI.KEYOZNAKA) == 0;
-        if (!payerFound) SUBJEKTI.clear();
-        payerName = rtrim(SUB.NAZIV.str());
-        payerOib = SUB.OIB.str();
-        payerAddress = addressOf(SUB.MJESTO, SUB.ULICA, SUB.KUCNIBROJ.str());
+        const std::optional<SUBJEKTI_REC> p = find<SubjektiFile>(payer);
+        payerFound = p.has_value();
+        const SUBJEKTI_REC& sub = p ? *p : SUBJEKTI_REC{};
+        payerName = rtrim(sub.NAZIV.str());
+        payerOib = sub.OIB.str();
+        payerAddress = addressOf(sub.MJESTO, sub.ULICA, sub.KUCNIBROJ.str());
         // The crisis-tax certificate is dated the day it is printed; the
         // ordinary one carries the report date the window offers.
         const Date date = crisis ? Date::today() : GLO.DATUMIZVJ;
-        placeDate = placeName(SUB.MJESTO) + ", " + trim(day.format(date));
+        placeDate = placeName(sub.MJESTO) + ", " + trim(day.format(date));
     }
 
     // The amounts of each line, grouped by income type in the order of their
@@ -145,28 +118,24 @@ struct Run {
         out.payerAddress = payerAddress;
         out.payerOib = payerOib;
         out.placeDate = placeDate;
-        OSO.OZNAKA = recipient;
-        if (OSOBE.get(OSOBE.KEYOZNAKA) != 0) OSOBE.clear();
-        out.name = rtrim(OSO.IME.str()) + " " + rtrim(OSO.PREZIME.str());
-        out.address = addressOf(OSO.MJESTO, OSO.ULICA, OSO.KUCNIBROJ.str());
-        out.oib = OSO.OIB.str();
+        const OSOBE_REC who = find<OsobeFile>(recipient).value_or(OSOBE_REC{});
+        out.name = rtrim(who.IME.str()) + " " + rtrim(who.PREZIME.str());
+        out.address = addressOf(who.MJESTO, who.ULICA, who.KUCNIBROJ.str());
+        out.oib = who.OIB.str();
 
         std::stable_sort(lines.begin(), lines.end(), [this](const Line& a, const Line& b) {
             const bool ka = types.count(a.type) != 0, kb = types.count(b.type) != 0;
             if (ka != kb) return ka;
             return a.type != b.type ? a.type < b.type : a.order < b.order;
         });
-        PositionAmounts amounts;
         for (const Line& l : lines) {
             if (out.groups.empty() || out.groups.back().type != l.type) out.groups.push_back(Group{l.type, {}, {}});
             Group& g = out.groups.back();
             Row row{l.paid, {}};
-            if (readPositions(l.id, amounts) != 0) {
+            if (readPositions(l.id, row.a) != 0) {
                 failedFile = "obracun";
                 return false;
             }
-            for (USHORT position = 1; position < amounts.size(); ++position)
-                if (const int k = amountOf(position); k >= 0) row.a[size_t(k)] = amounts[position];
             add(g.sum, row.a);
             add(out.total, row.a);
             g.rows.push_back(row);
@@ -177,61 +146,74 @@ struct Run {
 
 // The payments of the payer in the year, by number, with their dates.
 bool paymentsOfYear(Run& run, std::unordered_map<LONG, Date>& out) {
-    Cursor payments(ISPLATE, ISPLATE.KEYISPLATITELJ.index);
-    payments.startAt(run.payer);
-    for (;;) {
-        int rc = payments.next();
-        if (rc == kRecordNotAvailable) return true;
-        if (rc != 0) {
-            run.failedFile = "isplate";
-            return false;
-        }
-        if (!ISP.DATUM.empty() && ISP.DATUM.year() == run.year) out.emplace(ISP.OZNAKA, ISP.DATUM);
-    }
+    Records<IsplateFile> payments(&IsplateFile::KEYISPLATITELJ, run.payer);
+    for (const ISPLATE_REC& p : payments)
+        if (!p.DATUM.empty() && p.DATUM.year() == run.year) out.emplace(p.OZNAKA, p.DATUM);
+    if (payments.error()) run.failedFile = "isplate";
+    return !payments.error();
+}
+
+// An income line just given by a walk, as a certificate keeps it: the
+// reading copy still stands on it, and its place in the file keeps the order
+// the lines were entered in.
+Line certificateLine(const DOHOCI_REC& d, Date paid) {
+    return Line{d.VRSTADOHOTKA, readingCopy<DohociFile>().currentId(), paid, d.OZNAKA};
 }
 
 // ---- the page
 
-// A column of the certificate's table: its width, its heading in lines and
-// the number printed under the heading.
+// What a column of the certificate's table shows.
+enum class Shows { Number, PaidOn, PaidOnOrBlank, TypeName, ExpenseRate, Amount };
+
+// A column of the certificate's table: its width, its heading in lines, the
+// number printed under the heading, and what it shows: an amount column the
+// sum of the line's positions `plus` less position `less`.
 struct Column {
     int width;
     std::vector<const char*> heading;
     const char* number;
     Align align;
+    Shows shows = Shows::Amount;
+    std::vector<Pozicija> plus = {};
+    Pozicija less = Pozicija(0);  // position 0 holds nothing
 };
+
+constexpr Shows AMOUNT = Shows::Amount;
+const std::vector<Pozicija> GROSS = {POZ_BRUTO}, EXPENSES = {POZ_NEOPOREZIVIDIO, POZ_PRIZNATITROSKOVI},
+                            CONTRIBUTIONS = {POZ_MIROVINSKOISTUP, POZ_MIROVINSKOIISTUP}, INCOME = {POZ_DOHODAK},
+                            TAX = {POZ_POREZ, POZ_PRIREZ}, NET = {POZ_NETO}, CRISIS_TAX = {POZ_KRIPOREZ};
 
 const std::vector<Column>& ordinaryColumns() {
     static const std::vector<Column> c = {
-        {350, {"Red.", "br."}, "1", Align::Left},
-        {800, {"Nadnevak", "isplate", "primitka"}, "2", Align::Left},
-        {2100, {"Primitak po osnovi:"}, "3", Align::Left},
-        {1000, {"Iznos", "primitka"}, "4", Align::Right},
-        {900, {"Izdatak u", "postotku"}, "5", Align::Left},
-        {1000, {"Iznos", "Izdatka"}, "6", Align::Right},
-        {1000, {"Iznos", "uplaćenog", "doprinosa", "iz primitka"}, "7", Align::Right},
-        {1000, {"Dohodak"}, "8 (4-6-7)", Align::Right},
-        {900, {"Nadnevak up-", "late doprinosa,", "poreza i", "prireza"}, "9", Align::Left},
-        {1000, {"Iznos", "uplaćenog", "poreza i prireza"}, "10", Align::Right},
-        {840, {"Neto", "isplata"}, "11 (4-7-10)", Align::Right},
+        {350, {"Red.", "br."}, "1", Align::Left, Shows::Number},
+        {800, {"Nadnevak", "isplate", "primitka"}, "2", Align::Left, Shows::PaidOn},
+        {2100, {"Primitak po osnovi:"}, "3", Align::Left, Shows::TypeName},
+        {1000, {"Iznos", "primitka"}, "4", Align::Right, AMOUNT, GROSS},
+        {900, {"Izdatak u", "postotku"}, "5", Align::Left, Shows::ExpenseRate},
+        {1000, {"Iznos", "Izdatka"}, "6", Align::Right, AMOUNT, EXPENSES},
+        {1000, {"Iznos", "uplaćenog", "doprinosa", "iz primitka"}, "7", Align::Right, AMOUNT, CONTRIBUTIONS},
+        {1000, {"Dohodak"}, "8 (4-6-7)", Align::Right, AMOUNT, INCOME},
+        {900, {"Nadnevak up-", "late doprinosa,", "poreza i", "prireza"}, "9", Align::Left, Shows::PaidOnOrBlank},
+        {1000, {"Iznos", "uplaćenog", "poreza i prireza"}, "10", Align::Right, AMOUNT, TAX},
+        {840, {"Neto", "isplata"}, "11 (4-7-10)", Align::Right, AMOUNT, NET},
     };
     return c;
 }
 
 const std::vector<Column>& crisisColumns() {
     static const std::vector<Column> c = {
-        {350, {"Red.", "br."}, "1", Align::Left},
-        {2000, {"Primitak po osnovi:"}, "2", Align::Left},
-        {850, {"Iznos", "primitka"}, "3", Align::Right},
-        {700, {"Izdatak u", "postotku"}, "4", Align::Left},
-        {850, {"Iznos", "izdatka"}, "5", Align::Right},
-        {850, {"Iznos", "doprinosa", "iz primitka"}, "6", Align::Right},
-        {850, {"Dohodak"}, "7 (3-5-6)", Align::Right},
-        {800, {"Nadnevak", "uplate"}, "8", Align::Left},
-        {850, {"Iznos", "uplaćenog", "doprinosa"}, "9", Align::Right},
-        {850, {"Iznos", "uplaćenog", "poreza i prireza"}, "10", Align::Right},
-        {750, {"Posebni", "porez"}, "11", Align::Right},
-        {850, {"Neto isplata", "nakon posebnog", "poreza"}, "12 (3-6-10-11)", Align::Right},
+        {350, {"Red.", "br."}, "1", Align::Left, Shows::Number},
+        {2000, {"Primitak po osnovi:"}, "2", Align::Left, Shows::TypeName},
+        {850, {"Iznos", "primitka"}, "3", Align::Right, AMOUNT, GROSS},
+        {700, {"Izdatak u", "postotku"}, "4", Align::Left, Shows::ExpenseRate},
+        {850, {"Iznos", "izdatka"}, "5", Align::Right, AMOUNT, EXPENSES},
+        {850, {"Iznos", "doprinosa", "iz primitka"}, "6", Align::Right, AMOUNT, CONTRIBUTIONS},
+        {850, {"Dohodak"}, "7 (3-5-6)", Align::Right, AMOUNT, INCOME},
+        {800, {"Nadnevak", "uplate"}, "8", Align::Left, Shows::PaidOnOrBlank},
+        {850, {"Iznos", "uplaćenog", "doprinosa"}, "9", Align::Right, AMOUNT, CONTRIBUTIONS},
+        {850, {"Iznos", "uplaćenog", "poreza i prireza"}, "10", Align::Right, AMOUNT, TAX},
+        {750, {"Posebni", "porez"}, "11", Align::Right, AMOUNT, CRISIS_TAX},
+        {850, {"Neto isplata", "nakon posebnog", "poreza"}, "12 (3-6-10-11)", Align::Right, AMOUNT, NET, POZ_KRIPOREZ},
     };
     return c;
 }
@@ -353,31 +335,44 @@ void closing(Report& r, const Certificate& cert, int width) {
     });
 }
 
+// The amounts of a row and the income type's expense rate, each in its
+// column; the other cells are the row's own.
+std::vector<std::string> amountCells(const std::vector<Column>& cols, const PositionAmounts& a,
+                                     const std::string& expense, bool blankZero) {
+    std::vector<std::string> cell(cols.size());
+    for (size_t i = 0; i < cols.size(); ++i) {
+        const Column& col = cols[i];
+        if (col.shows == Shows::ExpenseRate) cell[i] = expense;
+        if (col.shows != Shows::Amount) continue;
+        Decimal sum;
+        for (Pozicija p : col.plus) sum += a[p];
+        cell[i] = money(sum - a[col.less], blankZero);
+    }
+    return cell;
+}
+
 // A total row: the label across the name columns, the amounts of `a`
 // (zeros shown in the grand total, which is printed even when empty).
-std::vector<std::string> totalCells(const Run& run, const Amounts& a, const std::string& label,
+std::vector<std::string> totalCells(const Run& run, const PositionAmounts& a, const std::string& label,
                                     const std::string& expense, bool blankZero) {
-    std::vector<std::string> cell(run.crisis ? crisisColumns().size() : ordinaryColumns().size());
+    std::vector<std::string> cell =
+        amountCells(run.crisis ? crisisColumns() : ordinaryColumns(), a, expense, blankZero);
     cell[1] = label;
-    auto m = [blankZero](const Decimal& v) { return money(v, blankZero); };
-    if (!run.crisis) {
-        cell[3] = m(a[BRUTO]);
-        cell[4] = expense;
-        cell[5] = m(a[NEOPDIO] + a[IZDACI]);
-        cell[6] = m(a[MOI] + a[MOII]);
-        cell[7] = m(a[DOHODAK]);
-        cell[9] = m(a[POREZ] + a[PRIREZ]);
-        cell[10] = m(a[NETO]);
-    } else {
-        cell[2] = m(a[BRUTO]);
-        cell[3] = expense;
-        cell[4] = m(a[NEOPDIO] + a[IZDACI]);
-        cell[5] = m(a[MOI] + a[MOII]);
-        cell[6] = m(a[DOHODAK]);
-        cell[8] = m(a[MOI] + a[MOII]);
-        cell[9] = m(a[POREZ] + a[PRIREZ]);
-        cell[10] = m(a[KRIPOREZ_]);
-        cell[11] = m(a[NETO] - a[KRIPOREZ_]);
+    return cell;
+}
+
+// A line's row: its number, its dates and its income type's name besides the amounts.
+std::vector<std::string> lineCells(const std::vector<Column>& cols, int number, const Row& row,
+                                   const std::string& name, const std::string& expense) {
+    std::vector<std::string> cell = amountCells(cols, row.a, expense, true);
+    for (size_t i = 0; i < cols.size(); ++i) {
+        switch (cols[i].shows) {
+            case Shows::Number: cell[i] = std::to_string(number) + "."; break;
+            case Shows::PaidOn: cell[i] = day(row.paid, false); break;
+            case Shows::PaidOnOrBlank: cell[i] = day(row.paid, true); break;
+            case Shows::TypeName: cell[i] = name; break;
+            default: break;
+        }
     }
     return cell;
 }
@@ -385,7 +380,6 @@ std::vector<std::string> totalCells(const Run& run, const Amounts& a, const std:
 // The rows of one certificate, from the top of a page of its own.
 void printCertificate(Report& r, const Run& run, const Certificate& cert) {
     const auto& cols = run.crisis ? crisisColumns() : ordinaryColumns();
-    const size_t n = cols.size();
     int rowNumber = 0;
     bool afterGap = false;  // the row under the gap after a subtotal closes its own top
     for (const Group& g : cert.groups) {
@@ -393,38 +387,11 @@ void printCertificate(Report& r, const Run& run, const Certificate& cert) {
         const std::string name = t != run.types.end() ? t->second.name : "";
         const std::string expense = t != run.types.end() ? t->second.expense : "";
         for (const Row& row : g.rows) {
-            std::vector<std::string> cell(n);
-            const Amounts& a = row.a;
-            cell[0] = std::to_string(++rowNumber) + ".";
-            if (!run.crisis) {
-                cell[1] = day(row.paid, false);
-                cell[2] = name;
-                cell[3] = money(a[BRUTO]);
-                cell[4] = expense;
-                cell[5] = money(a[NEOPDIO] + a[IZDACI]);
-                cell[6] = money(a[MOI] + a[MOII]);
-                cell[7] = money(a[DOHODAK]);
-                cell[8] = day(row.paid, true);
-                cell[9] = money(a[POREZ] + a[PRIREZ]);
-                cell[10] = money(a[NETO]);
-            } else {
-                cell[1] = name;
-                cell[2] = money(a[BRUTO]);
-                cell[3] = expense;
-                cell[4] = money(a[NEOPDIO] + a[IZDACI]);
-                cell[5] = money(a[MOI] + a[MOII]);
-                cell[6] = money(a[DOHODAK]);
-                cell[7] = day(row.paid, true);
-                cell[8] = money(a[MOI] + a[MOII]);
-                cell[9] = money(a[POREZ] + a[PRIREZ]);
-                cell[10] = money(a[KRIPOREZ_]);
-                cell[11] = money(a[NETO] - a[KRIPOREZ_]);
-            }
-            tableRow(r, cols, cell, BODY, -1, 1, afterGap);
+            tableRow(r, cols, lineCells(cols, ++rowNumber, row, name, expense), BODY, -1, 1, afterGap);
             afterGap = false;
         }
         // A type whose receipts add up to nothing gets no subtotal.
-        if (g.sum[BRUTO] > Decimal()) {
+        if (g.sum[POZ_BRUTO] > Decimal()) {
             tableRow(r, cols, totalCells(run, g.sum, "Ukupno " + name, expense, true), BOLD, 1, run.crisis ? 1 : 2);
             r.print(100, [](Canvas&) {});
             afterGap = true;
@@ -510,7 +477,6 @@ bool startRun(Run& run, LONG payer, const std::string& year, bool crisis) {
 
 std::unique_ptr<Report> certificateReport(LONG recipient, LONG payer, const std::string& year, bool crisis,
                                           const ProgressFn& progress) {
-    FileUse use{&OSOBE, &SUBJEKTI, &MJESTA, &ULICE, &VRSTEDOH, &ISPLATE, &DOHOCI, &OBRACUN};
     Run run;
     if (!startRun(run, payer, year, crisis)) return nullptr;
     std::vector<std::pair<LONG, std::vector<Line>>> people(1);
@@ -520,20 +486,14 @@ std::unique_ptr<Report> certificateReport(LONG recipient, LONG payer, const std:
         ReadTransaction snapshot;
         std::unordered_map<LONG, Date> payments;
         if (run.readTypes() && paymentsOfYear(run, payments)) {
-            Cursor lines(DOHOCI, DOHOCI.KEYDJELATNIK.index);
-            lines.startAt(recipient);
-            for (;;) {
-                int rc = lines.next();
-                if (rc == kRecordNotAvailable) break;
-                if (rc != 0) {
-                    run.failedFile = "vrstedoh";
-                    break;
-                }
+            Records<DohociFile> lines(&DohociFile::KEYDJELATNIK, recipient);
+            for (const DOHOCI_REC& d : lines) {
                 paidAtAll = true;
-                auto paid = payments.find(DOH.ISPLATA);
+                auto paid = payments.find(d.ISPLATA);
                 if (paid == payments.end()) continue;  // another payer's, or another year's
-                people[0].second.push_back(Line{DOH.VRSTADOHOTKA, DOHOCI.currentId(), paid->second, DOH.OZNAKA});
+                people[0].second.push_back(certificateLine(d, paid->second));
             }
+            if (lines.error()) run.failedFile = "vrstedoh";
         }
     }
     if (run.failedFile) {
@@ -556,33 +516,25 @@ bool linesOfYear(Run& run, std::vector<std::pair<LONG, std::vector<Line>>>& peop
     std::unordered_map<LONG, Date> payments;
     if (!paymentsOfYear(run, payments)) return false;
     std::unordered_map<LONG, std::vector<Line>> byRecipient;
-    Cursor lines(DOHOCI, DOHOCI.KEYISPLATA.index);
     for (const auto& [payment, paid] : payments) {
-        lines.startAt(payment);
-        for (;;) {
-            int rc = lines.next();
-            if (rc == kRecordNotAvailable) break;
-            if (rc != 0) {
-                run.failedFile = "dohoci";
-                return false;
-            }
-            byRecipient[DOH.DJELATNIK].push_back(Line{DOH.VRSTADOHOTKA, DOHOCI.currentId(), paid, DOH.OZNAKA});
+        Records<DohociFile> lines(&DohociFile::KEYISPLATA, payment);
+        for (const DOHOCI_REC& d : lines) byRecipient[d.DJELATNIK].push_back(certificateLine(d, paid));
+        if (lines.error()) {
+            run.failedFile = "dohoci";
+            return false;
         }
     }
     if (byRecipient.empty()) return true;
-    Cursor people_(OSOBE, OSOBE.KEYPREZIMEIME.index);
-    people_.toStart();
-    for (;;) {
-        int rc = people_.next();
-        if (rc == kRecordNotAvailable) break;
-        if (rc != 0) {
-            run.failedFile = "osobe";
-            return false;
-        }
-        auto it = byRecipient.find(OSO.OZNAKA);
+    Records<OsobeFile> bySurname(&OsobeFile::KEYPREZIMEIME);
+    for (const OSOBE_REC& who : bySurname) {
+        auto it = byRecipient.find(who.OZNAKA);
         if (it == byRecipient.end()) continue;
         people.emplace_back(it->first, std::move(it->second));
         byRecipient.erase(it);
+    }
+    if (bySurname.error()) {
+        run.failedFile = "osobe";
+        return false;
     }
     // Lines of recipients no longer on file still belong to the payer's year.
     std::vector<LONG> rest;
@@ -595,7 +547,6 @@ bool linesOfYear(Run& run, std::vector<std::pair<LONG, std::vector<Line>>>& peop
 }  // namespace
 
 std::vector<LONG> recipientsPaid(LONG payer, const std::string& year) {
-    FileUse use{&OSOBE, &ISPLATE, &DOHOCI};
     Run run;
     std::vector<LONG> out;
     if (!validYear(year)) return out;
@@ -611,7 +562,6 @@ std::vector<LONG> recipientsPaid(LONG payer, const std::string& year) {
 }
 
 std::unique_ptr<Report> allCertificatesReport(LONG payer, const std::string& year, const ProgressFn& progress) {
-    FileUse use{&OSOBE, &SUBJEKTI, &MJESTA, &ULICE, &VRSTEDOH, &ISPLATE, &DOHOCI, &OBRACUN};
     Run run;
     if (!startRun(run, payer, year, crisisYear(year))) return nullptr;
     std::vector<std::pair<LONG, std::vector<Line>>> people;

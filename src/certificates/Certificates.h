@@ -5,8 +5,8 @@
 // years with crisis tax (2009 and 2010) have a variant of their own with the
 // crisis tax and the net after it.
 //
-// The reports open what they read themselves and read it through the shared
-// record buffers, as the screens do.
+// The reports read the records as values: the record buffers the screens
+// work in stay as they were.
 #include <memory>
 #include <string>
 #include <vector>

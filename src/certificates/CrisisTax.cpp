@@ -2,12 +2,14 @@
 
 #include <array>
 #include <charconv>
+#include <optional>
 
 #include "certificates/Amounts.h"
 #include "common/Picture.h"
 #include "payments/IncomeLine.h"
 #include "payments/Positions.h"
 #include "store/Records.h"
+#include "store/Values.h"
 #include "store/Warnings.h"
 
 namespace marel {
@@ -40,28 +42,22 @@ int yearNumber(const std::string& text) {
 const char* sumCrisisTax(LONG payer, int year, int month, CrisisTotals& out) {
     out = {};
     int count = 0;
-    Cursor payments(ISPLATE, ISPLATE.KEYISPLATITELJ.index);
-    payments.startAt(payer);
-    Cursor lines(DOHOCI, DOHOCI.KEYISPLATA.index);
     PositionAmounts amounts;
-    for (;;) {
-        int rc = payments.next();
-        if (rc == kRecordNotAvailable) break;
-        if (rc != 0) return "isplate";
-        if (ISP.DATUM.empty() || ISP.DATUM.year() != year || ISP.DATUM.month() != month) continue;
-        lines.startAt(ISP.OZNAKA);
-        for (;;) {
-            rc = lines.next();
-            if (rc == kRecordNotAvailable) break;
-            if (rc != 0) return "dohoci";
-            if (readPositions(DOH.OZNAKA, amounts) != 0) return "obracun";
+    Records<IsplateFile> payments(&IsplateFile::KEYISPLATITELJ, payer);
+    for (const ISPLATE_REC& p : payments) {
+        if (p.DATUM.empty() || p.DATUM.year() != year || p.DATUM.month() != month) continue;
+        Records<DohociFile> lines(&DohociFile::KEYISPLATA, p.OZNAKA);
+        for (const DOHOCI_REC& line : lines) {
+            if (readPositions(line.OZNAKA, amounts) != 0) return "obracun";
             if (amounts[POZ_KRIPOREZ] > Decimal()) {
                 ++count;
                 out.base += amounts[POZ_NETO];
                 out.tax += amounts[POZ_KRIPOREZ];
             }
         }
+        if (lines.error()) return "dohoci";
     }
+    if (payments.error()) return "isplate";
     // A count the form's field cannot hold is capped, not wrapped round to a
     // negative number.
     out.count = SHORT(std::min(count, 32767));
@@ -71,7 +67,6 @@ const char* sumCrisisTax(LONG payer, int year, int month, CrisisTotals& out) {
 }  // namespace
 
 bool crisisTotals(LONG payer, int year, int month, CrisisTotals& out) {
-    FileUse use{&ISPLATE, &DOHOCI, &OBRACUN};
     const char* failed;
     {
         ReadTransaction snapshot;
@@ -83,15 +78,9 @@ bool crisisTotals(LONG payer, int year, int month, CrisisTotals& out) {
 }
 
 int refreshOtherIncome(LONG kriporez, CrisisTotals* written) {
-    FileUse use{&KRIPOREZ, &DETKRIP, &ISPLATE, &DOHOCI, &OBRACUN};
-    // The screen's record stays in the buffer as it was.
-    const KRIPOREZ_REC shown = KRIPOREZ.record();
-    KRIPOREZ_REC ipp;
-    KRP.OZNAKA = kriporez;
-    const int found = KRIPOREZ.get(KRIPOREZ.KEYOZNAKA);
-    ipp = KRIPOREZ.record();
-    KRIPOREZ.record() = shown;
-    if (found != 0) {
+    FileUse use{&DETKRIP};
+    const std::optional<KRIPOREZ_REC> ipp = find<KriporezFile>(kriporez);
+    if (!ipp) {
         STANDARDWARNING(35, "kriporez");
         return 1;
     }
@@ -103,7 +92,7 @@ int refreshOtherIncome(LONG kriporez, CrisisTotals* written) {
         return 1;
     }
     CrisisTotals totals;
-    if (const char* failed = sumCrisisTax(ipp.ISPLATITELJ, yearNumber(ipp.GODINA.str()), ipp.MJESEC, totals)) {
+    if (const char* failed = sumCrisisTax(ipp->ISPLATITELJ, yearNumber(ipp->GODINA.str()), ipp->MJESEC, totals)) {
         RISAVEERROR(tx);
         STANDARDWARNING(35, failed);
         return 1;

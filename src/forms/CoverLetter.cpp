@@ -1,7 +1,10 @@
 #include "forms/CoverLetter.h"
 
+#include <optional>
+
 #include "forms/Id1Form.h"
 #include "store/Records.h"
+#include "store/Values.h"
 #include "store/Warnings.h"
 
 namespace marel {
@@ -20,31 +23,34 @@ struct Letter {
     std::string naslov, oib, naziv, adresa, ispostava, kontakt, tel1, tel2, email;
 };
 
-// Reads the form's payer with its place, municipality and street; what is
-// missing stays blank. False when a read failed for another reason.
-bool readLetter(Letter& l) {
-    l.naslov = "OBRAZAC ID-1 ZA " + ID1.GODINA.str() + ". godinu";
-    l.kontakt = rtrim(ID1.KONPREZIME.str() + " " + ID1.KONIME.str());
-    l.tel1 = id1Telephone(ID1.KONPOZ1, ID1.KONTEL1.str());
-    if (!ID1.KONTEL2.empty()) l.tel2 = id1Telephone(ID1.KONPOZ2, ID1.KONTEL2.str());
-    l.email = ID1.KONEMAIL.str();
+// The record numbered `number`; `failed` tells a read that failed for
+// another reason than the record's absence.
+template <class File>
+std::optional<RecordOf<File>> findOrFail(int64_t number, bool& failed) {
+    std::optional<RecordOf<File>> r = find<File>(number);
+    failed = !r && number != 0 && errorCode() != kRecordNotAvailable;
+    return r;
+}
 
-    SUB.OZNAKA = ID1.ISPLATITELJ;
-    int rc = ID1.ISPLATITELJ == 0 ? kRecordNotAvailable : SUBJEKTI.get(SUBJEKTI.KEYOZNAKA);
-    if (rc != 0) {
-        SUBJEKTI.clear();
-        return rc == kRecordNotAvailable;
-    }
-    MJE.OZNAKA = SUB.MJESTO;
-    if (SUB.MJESTO == 0 || MJESTA.get(MJESTA.KEYOZNAKA) != 0) MJESTA.clear();
-    OPC.OZNAKA = MJE.OPCINA;
-    if (MJE.OPCINA == 0 || OPCINE.get(OPCINE.KEYOZNAKA) != 0) OPCINE.clear();
-    ULI.OZNAKA = SUB.ULICA;
-    if (SUB.ULICA == 0 || ULICE.get(ULICE.KEYOZNAKA) != 0) ULICE.clear();
-    l.oib = SUB.OIB.str();
-    l.naziv = SUB.NAZIV.str();
-    l.adresa = rtrim(MJE.NAZIV.str()) + ", " + rtrim(ULI.NAZIV.str()) + " " + rtrim(SUB.KUCNIBROJ.str());
-    l.ispostava = OPC.NAZIV.str();
+// The form's payer with its place, municipality and street; what is missing
+// stays blank. False when a read failed for another reason.
+bool readLetter(const ID1_REC& form, Letter& l) {
+    l.naslov = "OBRAZAC ID-1 ZA " + form.GODINA.str() + ". godinu";
+    l.kontakt = rtrim(form.KONPREZIME.str() + " " + form.KONIME.str());
+    l.tel1 = id1Telephone(form.KONPOZ1, form.KONTEL1.str());
+    if (!form.KONTEL2.empty()) l.tel2 = id1Telephone(form.KONPOZ2, form.KONTEL2.str());
+    l.email = form.KONEMAIL.str();
+
+    bool failed = false;
+    const std::optional<SUBJEKTI_REC> payer = findOrFail<SubjektiFile>(form.ISPLATITELJ, failed);
+    if (!payer) return !failed;
+    const MJESTA_REC place = find<MjestaFile>(payer->MJESTO).value_or(MJESTA_REC{});
+    const OPCINE_REC municipality = find<OpcineFile>(place.OPCINA).value_or(OPCINE_REC{});
+    const ULICE_REC street = find<UliceFile>(payer->ULICA).value_or(ULICE_REC{});
+    l.oib = payer->OIB.str();
+    l.naziv = payer->NAZIV.str();
+    l.adresa = rtrim(place.NAZIV.str()) + ", " + rtrim(street.NAZIV.str()) + " " + rtrim(payer->KUCNIBROJ.str());
+    l.ispostava = municipality.NAZIV.str();
     return true;
 }
 
@@ -65,49 +71,45 @@ int block(Canvas& c, int y, const char* heading, const std::vector<std::pair<con
 
 void drawLetter(Canvas& c, const Letter& l) {
     c.text({0, 0, kWidth, 300}, l.naslov, TITLE, Align::Center);
+    struct Block {
+        const char* heading;
+        std::vector<std::pair<const char*, const std::string*>> rows;
+        int gapAfter;
+    };
+    const Block blocks[] = {
+        {"Isplatitelj",
+         {{"OIB Isplatitelja", &l.oib},
+          {"Naziv/Ime i prezime isplatitelja", &l.naziv},
+          {"Adresa isplatitelja", &l.adresa},
+          {"Nadležna ispostava PU", &l.ispostava}},
+         300},
+        {"Odgovorna (kontakt) osoba za sadržaj medija za dostavu",
+         {{"Prezime i ime", &l.kontakt}, {"Telefonski broj", &l.tel1}, {"", &l.tel2}, {"E-mail adresa", &l.email}},
+         300},
+        // Filled in by hand when the medium is handed over.
+        {"Medij za dostavu",
+         {{"Broj datoteka na mediju", nullptr}, {"Broj slogova na mediju", nullptr}, {"Datum dostave medija", nullptr}},
+         900},
+    };
     int y = 600;
-    y += block(c, y, "Isplatitelj",
-               {{"OIB Isplatitelja", &l.oib},
-                {"Naziv/Ime i prezime isplatitelja", &l.naziv},
-                {"Adresa isplatitelja", &l.adresa},
-                {"Nadležna ispostava PU", &l.ispostava}}) +
-         300;
-    y += block(c, y, "Odgovorna (kontakt) osoba za sadržaj medija za dostavu",
-               {{"Prezime i ime", &l.kontakt},
-                {"Telefonski broj", &l.tel1},
-                {"", &l.tel2},
-                {"E-mail adresa", &l.email}}) +
-         300;
-    // Filled in by hand when the medium is handed over.
-    y += block(c, y, "Medij za dostavu",
-               {{"Broj datoteka na mediju", nullptr},
-                {"Broj slogova na mediju", nullptr},
-                {"Datum dostave medija", nullptr}}) +
-         900;
+    for (const Block& b : blocks) y += block(c, y, b.heading, b.rows) + b.gapAfter;
     c.line(kWidth - 3200, y, kWidth, y);
     c.text({kWidth - 3200, y + 60, 3200, 200}, "Potpis i pečat odgovorne osobe", LABEL, Align::Center);
 }
 
 }  // namespace
 
-std::unique_ptr<Report> coverLetterReport(LONG form, const ProgressFn& progress) {
-    FileUse use{&ID1, &MJESTA, &OPCINE, &SUBJEKTI, &ULICE};
+std::unique_ptr<Report> coverLetterReport(LONG number, const ProgressFn& progress) {
     auto report = std::make_unique<Report>("Popratni dopis");
     report->setMargins(600, 700, 600, 700);
     report->setProgress(progress);
-    ID1.OZNAKA = form;
-    const int rc = ID1.get(ID1.KEYOZNAKA);
-    if (rc != 0) {
-        if (rc != kRecordNotAvailable) STANDARDWARNING(35, "ulice");
-        return nullptr;
-    }
+    bool failed = false;
+    const std::optional<ID1_REC> form = findOrFail<Id1File>(number, failed);
     Letter l;
-    if (!readLetter(l)) {
-        STANDARDWARNING(35, "ulice");
-        return nullptr;
-    }
-    if (!report->progress(1, 1)) return nullptr;
-    report->setFileName("Popratni dopis ID-1", ID1.GODINA.str());
+    if (form && !readLetter(*form, l)) failed = true;
+    if (failed) STANDARDWARNING(35, "ulice");
+    if (!form || failed || !report->progress(1, 1)) return nullptr;
+    report->setFileName("Popratni dopis ID-1", form->GODINA.str());
     report->print(9000, [&l](Canvas& c) { drawLetter(c, l); });
     report->close();
     if (report->pages().empty()) return nullptr;

@@ -1,35 +1,32 @@
 #include "forms/Id1Form.h"
 
+#include <tuple>
+
 #include "common/Date.h"
 #include "session/Globals.h"
-#include "store/Records.h"
 
 namespace marel {
+
+namespace {
+
+// The contact person's fields, which the form and the globals both hold.
+template <class Record>
+auto contact(Record& r) {
+    return std::tie(r.KONIME, r.KONPREZIME, r.KONPOZ1, r.KONTEL1, r.KONPOZ2, r.KONTEL2, r.KONEMAIL);
+}
+
+}  // namespace
 
 std::string id1Telephone(USHORT area, const std::string& number) {
     return "+385(" + std::to_string(area) + ")" + number;
 }
 
-void id1Defaults() {
-    ID1.STORNO = "false";
-    ID1.GODINA = std::to_string(Date::today().year() - 1);
-    ID1.KONIME = GLO.KONIME;
-    ID1.KONPREZIME = GLO.KONPREZIME;
-    ID1.KONPOZ1 = GLO.KONPOZ1;
-    ID1.KONTEL1 = GLO.KONTEL1;
-    ID1.KONPOZ2 = GLO.KONPOZ2;
-    ID1.KONTEL2 = GLO.KONTEL2;
-    ID1.KONEMAIL = GLO.KONEMAIL;
+void id1Defaults(ID1_REC& form) {
+    form.STORNO = "false";
+    form.GODINA = std::to_string(Date::today().year() - 1);
+    contact(form) = contact(GLO);
 }
 
-void rememberId1Contact() {
-    GLO.KONIME = ID1.KONIME;
-    GLO.KONPREZIME = ID1.KONPREZIME;
-    GLO.KONPOZ1 = ID1.KONPOZ1;
-    GLO.KONTEL1 = ID1.KONTEL1;
-    GLO.KONPOZ2 = ID1.KONPOZ2;
-    GLO.KONTEL2 = ID1.KONTEL2;
-    GLO.KONEMAIL = ID1.KONEMAIL;
-}
+void rememberId1Contact(const ID1_REC& form) { contact(GLO) = contact(form); }
 
 }  // namespace marel

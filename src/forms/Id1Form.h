@@ -4,18 +4,19 @@
 #include <string>
 
 #include "store/Layout.h"
+#include "store/Records.h"
 
 namespace marel {
 
 // A telephone as the ID-1 papers write it: "+385(1)4567890".
 std::string id1Telephone(USHORT area, const std::string& number);
 
-// The values of a new form in the ID1 buffer, after its number: not a
-// cancellation, last year (the report is made after the year's end), and
-// the contact person of the form confirmed last.
-void id1Defaults();
+// The values of a new form, after its number: not a cancellation, last year
+// (the report is made after the year's end), and the contact person of the
+// form confirmed last.
+void id1Defaults(ID1_REC& form);
 
-// Keeps the contact person of the form in the ID1 buffer for the next new form.
-void rememberId1Contact();
+// Keeps the contact person of the form for the next new form.
+void rememberId1Contact(const ID1_REC& form);
 
 }  // namespace marel

@@ -6,6 +6,7 @@
 #include "forms/Id1Xml.h"
 #include "payments/Positions.h"
 #include "store/Records.h"
+#include "store/Values.h"
 #include "store/Warnings.h"
 
 namespace marel {
@@ -47,8 +48,7 @@ const Font BODY{.face = "Arial CE", .size = 6};
 // Values of one printed line.
 struct Line {
     std::string rb, imePrezime, oib, opcina;
-    Decimal bruto, izdaci, doprinosi, porez, neto;
-    std::array<Decimal, kTaxColumns> iznos{};
+    Id1Sums sums;
 };
 
 // The payer's heading values.
@@ -61,15 +61,12 @@ Heading readPayer(LONG payer, const std::string& year) {
     h.naslov = "IZVJEŠĆE O ISPLAĆENOM PRIMITKU, DOHOTKU, UPLAĆENOM DOPRINOSU, POREZU PO ODBITKU I PRIREZU U " +
                year + ". GODINI";
     h.datum = formatAs("@d17", Date::today());
-    SUB.OZNAKA = payer;
-    if (payer == 0 || SUBJEKTI.get(SUBJEKTI.KEYOZNAKA) != 0) return h;
-    h.naziv = SUB.NAZIV.str();
-    h.oib = SUB.OIB.str();
-    MJE.OZNAKA = SUB.MJESTO;
-    if (SUB.MJESTO == 0 || MJESTA.get(MJESTA.KEYOZNAKA) != 0) MJESTA.clear();
-    ULI.OZNAKA = SUB.ULICA;
-    if (SUB.ULICA == 0 || ULICE.get(ULICE.KEYOZNAKA) != 0) ULICE.clear();
-    h.adresa = MJE.NAZIV.str() + ", " + ULI.NAZIV.str() + " " + SUB.KUCNIBROJ.str();
+    const std::optional<SUBJEKTI_REC> p = find<SubjektiFile>(payer);
+    if (!p) return h;
+    h.naziv = p->NAZIV.str();
+    h.oib = p->OIB.str();
+    h.adresa = find<MjestaFile>(p->MJESTO).value_or(MJESTA_REC{}).NAZIV.str() + ", " +
+               find<UliceFile>(p->ULICA).value_or(ULICE_REC{}).NAZIV.str() + " " + p->KUCNIBROJ.str();
     return h;
 }
 
@@ -156,63 +153,34 @@ void drawLine(Canvas& c, const Line& l) {
     c.textLines(name, l.imePrezime, BODY, int(kTiers));
     c.text(cell(2), l.oib, BODY);
     c.text(cell(3), l.opcina, BODY, Align::Center);
-    value(cell(4), gross, l.bruto);
-    value(cell(5), amount, l.izdaci);
-    value(cell(6), amount, l.doprinosi);
-    for (size_t k = 0; k < kTaxColumns; ++k) value(cell(kFirstTax + k % kPerTier, k / kPerTier), amount, l.iznos[k]);
-    value(cell(kPrinted - 2), amount, l.porez);
-    value(cell(kPrinted - 1), amount, l.neto);
+    value(cell(4), gross, l.sums.UKBRUTO);
+    value(cell(5), amount, l.sums.UKIZDACI);
+    value(cell(6), amount, l.sums.UKDOPRINOSI);
+    for (size_t k = 0; k < kTaxColumns; ++k)
+        value(cell(kFirstTax + k % kPerTier, k / kPerTier), amount, l.sums.RACUN[k]);
+    value(cell(kPrinted - 2), amount, l.sums.UKPOREZ);
+    value(cell(kPrinted - 1), amount, l.sums.UKNETO);
     for (size_t k = 0; k <= kPrinted; ++k) c.line(left(k), 0, left(k), kRow);
     c.line(0, kRow, kWidth, kRow);
 }
 
-// Sums one recipient's income from the payer in the year; false when a read failed.
-bool sumRecipient(Line& l, LONG payer, const std::string& year) {
-    Cursor lines(DOHOCI, DOHOCI.KEYDJELATNIK.index);
-    lines.startAt(OSO.OZNAKA);
-    for (;;) {
-        int rc = lines.next();
-        if (rc == kRecordNotAvailable) return true;
-        if (rc != 0) return false;
-        ISP.OZNAKA = DOH.ISPLATA;
-        if (ISPLATE.get(ISPLATE.KEYOZNAKA) != 0) continue;
-        if (ISP.ISPLATITELJ != payer || std::to_string(ISP.DATUM.year()) != year) continue;
-        VRS.OZNAKA = DOH.VRSTADOHOTKA;
-        if (VRSTEDOH.get(VRSTEDOH.KEYOZNAKA) != 0) continue;
-        // Income of a type that reports to none of the columns is not on the form at all.
-        int slot = -1;
-        for (size_t k = 0; k < kTaxColumns; ++k)
-            if (VRS.RNPOREZ.str() == ID1_RACUNI[k]) slot = int(k);
-        if (slot < 0) continue;
-        Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
-        calc.startAt(DOH.OZNAKA);
-        for (;;) {
-            rc = calc.next();
-            if (rc == kRecordNotAvailable) break;
-            if (rc != 0) return false;
-            const Decimal a = OBR.IZNOS.value();
-            switch (OBR.POZICIJA) {
-                case POZ_BRUTO: l.bruto += a; break;
-                case POZ_NEOPOREZIVIDIO:
-                case POZ_PRIZNATITROSKOVI: l.izdaci += a; break;
-                case POZ_MIROVINSKOISTUP:
-                case POZ_MIROVINSKOIISTUP: l.doprinosi += a; break;
-                case POZ_POREZ:
-                case POZ_PRIREZ:
-                    l.iznos[size_t(slot)] += a;
-                    l.porez += a;
-                    break;
-                case POZ_NETO: l.neto += a; break;
-                default: break;
-            }
-        }
-    }
+// Only income of a type whose tax code is one of the form's columns is on the form at all.
+std::optional<int> formColumn(const VRSTEDOH_REC* type) {
+    const int account = type ? id1Account(type->RNPOREZ.str()) : -1;
+    if (account < 0) return std::nullopt;
+    return account;
+}
+
+void drawFooter(Canvas& c, const Heading& heading) {
+    c.text({0, 300, 800, 180}, "Nadnevak:", TEXT);
+    c.text({800, 300, 1500, 180}, heading.datum, TEXT);
+    c.line(kWidth - 3500, 450, kWidth, 450);
+    c.text({kWidth - 3500, 500, 3500, 180}, "PEČAT I POTPIS OVLAŠTENE OSOBE", TEXT, Align::Center);
 }
 
 }  // namespace
 
 std::unique_ptr<Report> id1Report(LONG payer, const std::string& year, const ProgressFn& progress) {
-    FileUse use{&DOHOCI, &ISPLATE, &MJESTA, &OBRACUN, &OPCINE, &OSOBE, &SUBJEKTI, &ULICE, &VRSTEDOH};
     const Heading heading = readPayer(payer, year);
 
     auto report = std::make_unique<Report>("ID-1");
@@ -225,37 +193,29 @@ std::unique_ptr<Report> id1Report(LONG payer, const std::string& year, const Pro
         drawColumnHeadings(c);
     });
 
-    const int64_t total = OSOBE.records();
+    const int64_t total = readingCopy<OsobeFile>().records();
     int64_t read = 0;
     int printed = 0;
-    Cursor people(OSOBE, OSOBE.KEYPREZIMEIME.index);
-    people.toStart();
-    for (;;) {
-        const int rc = people.next();
-        if (rc == kRecordNotAvailable) break;
-        if (!report->progress(++read, total)) return nullptr;
-        Line l;
-        if (rc != 0 || !sumRecipient(l, payer, year)) {
-            STANDARDWARNING(35, "vrstedoh");
-            break;
+    bool cancelled = false;
+    Id1Year sums(payer, year);
+    const char* failed = sums.eachRecipient(formColumn, false, [&](const OSOBE_REC& who, const Id1Sums& s) {
+        if (!report->progress(++read, total)) {
+            cancelled = true;
+            return false;
         }
-        if (l.porez.sign() <= 0) continue;
-        MJE.OZNAKA = OSO.MJESTO;
-        if (OSO.MJESTO == 0 || MJESTA.get(MJESTA.KEYOZNAKA) != 0) MJESTA.clear();
-        OPC.OZNAKA = MJE.OPCINA;
-        if (MJE.OPCINA == 0 || OPCINE.get(OPCINE.KEYOZNAKA) != 0) OPCINE.clear();
-        l.rb = std::to_string(++printed);
-        l.imePrezime = trim(rtrim(OSO.IME.str()) + " " + OSO.PREZIME.str());
-        l.oib = OSO.OIB.str();
-        l.opcina = std::string(utf8Prefix(OPC.SHIFRA.str(), 3));
+        if (s.UKPOREZ.sign() <= 0) return true;
+        Line l{std::to_string(++printed), trim(rtrim(who.IME.str()) + " " + who.PREZIME.str()), who.OIB.str(),
+               sums.municipality(who), s};
         report->print(kRow, [&l](Canvas& c) { drawLine(c, l); });
-    }
-    report->print(700, [&heading](Canvas& c) {
-        c.text({0, 300, 800, 180}, "Nadnevak:", TEXT);
-        c.text({800, 300, 1500, 180}, heading.datum, TEXT);
-        c.line(kWidth - 3500, 450, kWidth, 450);
-        c.text({kWidth - 3500, 500, 3500, 180}, "PEČAT I POTPIS OVLAŠTENE OSOBE", TEXT, Align::Center);
+        return true;
     });
+    // A form that silently lost recipients would be worse than none.
+    if (failed) {
+        STANDARDWARNING(35, "vrstedoh");
+        return nullptr;
+    }
+    if (cancelled) return nullptr;
+    report->print(700, [&heading](Canvas& c) { drawFooter(c, heading); });
     report->close();
     if (report->pages().empty()) return nullptr;
     return report;

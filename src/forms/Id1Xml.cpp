@@ -8,6 +8,7 @@
 #include "common/XmlSchema.h"
 #include "common/XmlWriter.h"
 #include "forms/Id1Form.h"
+#include "payments/IncomeLine.h"
 #include "payments/Positions.h"
 #include "store/Records.h"
 #include "store/Store.h"
@@ -36,23 +37,49 @@ bool yearValid(const std::string& year) {
 
 constexpr const char* kOibRule = "11 znamenki s ispravnom kontrolnom znamenkom";
 
-// What the file's structure would refuse in the recipient in the OSO buffer.
-void checkRecipient(std::vector<std::string>& problems) {
-    const std::string who = "Primatelj br. " + std::to_string(OSO.OZNAKA) + " " +
-                            trim(PRIJENOS(OSO.IME.str()) + " " + PRIJENOS(OSO.PREZIME.str())) + " (OIB " +
-                            quoted(OSO.OIB.str()) + ")";
+// What the file's structure would refuse in the recipient.
+void checkRecipient(const OSOBE_REC& who, std::vector<std::string>& problems) {
+    const std::string name = "Primatelj br. " + std::to_string(who.OZNAKA) + " " +
+                             trim(PRIJENOS(who.IME.str()) + " " + PRIJENOS(who.PREZIME.str())) + " (OIB " +
+                             quoted(who.OIB.str()) + ")";
     // A recipient without an OIB is told of and still reported, as always.
-    if (!OSO.OIB.empty() && !oibValid(OSO.OIB.str()))
-        problems.push_back(who + ": OIB nije ispravan (" + kOibRule + ").");
-    if (blankName(OSO.IME.str())) problems.push_back(who + ": nije uneseno ime.");
-    if (blankName(OSO.PREZIME.str())) problems.push_back(who + ": nije uneseno prezime.");
+    if (!who.OIB.empty() && !oibValid(who.OIB.str()))
+        problems.push_back(name + ": OIB nije ispravan (" + kOibRule + ").");
+    if (blankName(who.IME.str())) problems.push_back(name + ": nije uneseno ime.");
+    if (blankName(who.PREZIME.str())) problems.push_back(name + ": nije uneseno prezime.");
 }
 
-// The running totals of the file.
-struct FileTotals {
-    Decimal primitak, izdatak, doprinosi, porez, neto;
-    std::array<Decimal, ID1_RACUNI.size()> racun{};
+// How a position of an income line's calculation counts: the sum it adds
+// to, the account it adds to besides, and whether it is taken from the net.
+struct Id1Column {
+    Pozicija position;
+    Decimal Id1Sums::*sum;
+    enum Account { None, OfType, Crisis } account = None;
+    bool lessNet = false;
 };
+constexpr Id1Column ID1_COLUMNS[] = {
+    {POZ_BRUTO, &Id1Sums::UKBRUTO},
+    {POZ_NEOPOREZIVIDIO, &Id1Sums::UKIZDACI},
+    {POZ_PRIZNATITROSKOVI, &Id1Sums::UKIZDACI},
+    {POZ_MIROVINSKOISTUP, &Id1Sums::UKDOPRINOSI},
+    {POZ_MIROVINSKOIISTUP, &Id1Sums::UKDOPRINOSI},
+    {POZ_POREZ, &Id1Sums::UKPOREZ, Id1Column::OfType},
+    {POZ_PRIREZ, &Id1Sums::UKPOREZ, Id1Column::OfType},
+    {POZ_NETO, &Id1Sums::UKNETO},
+    {POZ_KRIPOREZ, &Id1Sums::UKKRIPOREZ, Id1Column::Crisis, true},
+};
+
+// One income line into the sums; `account` is its type's slot (-1: none).
+void addLine(Id1Sums& sums, const PositionAmounts& amounts, int account, bool crisis) {
+    for (const Id1Column& c : ID1_COLUMNS) {
+        if (c.account == Id1Column::Crisis && !crisis) continue;
+        const Decimal& a = amounts[c.position];
+        sums.*c.sum += a;
+        if (c.lessNet) sums.UKNETO -= a;
+        if (c.account == Id1Column::Crisis) sums.RACUN[ID1_KRIPOREZ] += a;
+        if (c.account == Id1Column::OfType && account >= 0) sums.RACUN[size_t(account)] += a;
+    }
+}
 
 void writeAccounts(XmlWriter& xml, const std::array<Decimal, ID1_RACUNI.size()>& racun, const Decimal& total) {
     xml.CREATEPARENT("PorezPrirez");
@@ -72,56 +99,117 @@ void writeAccounts(XmlWriter& xml, const std::array<Decimal, ID1_RACUNI.size()>&
     xml.CLOSEPARENT();
 }
 
+// The amounts of a recipient or of the whole file; `tax` is their total of the accounts.
+void writeAmounts(XmlWriter& xml, const Id1Sums& s, const Decimal& tax) {
+    xml.ADDELEMENT("Primitak", amount(s.UKBRUTO));
+    xml.ADDELEMENT("Izdatak", amount(s.UKIZDACI));
+    xml.ADDELEMENT("IzdatakDoprinosa", amount(s.UKDOPRINOSI));
+    writeAccounts(xml, s.RACUN, tax);
+    xml.ADDELEMENT("IsplaceniPrimitak", amount(s.UKNETO));
+}
+
+void writeRecipient(XmlWriter& xml, const OSOBE_REC& who, const std::string& municipality, const Id1Sums& s) {
+    xml.CREATEPARENT("Obveznik");
+    xml.CREATEATTRIBUTE("oib", who.OIB.str());
+    xml.CREATEATTRIBUTE("oznGrOp", municipality);
+    xml.ADDPARENT();
+    xml.ADDELEMENT("Ime", PRIJENOS(who.IME.str()));
+    xml.ADDELEMENT("Prezime", PRIJENOS(who.PREZIME.str()));
+    // The recipient's own total is his tax and surtax; the crisis tax is
+    // listed under its account but counted only in the file's total.
+    writeAmounts(xml, s, s.UKPOREZ);
+    xml.CLOSEPARENT();
+}
+
+void addSums(Id1Sums& to, const Id1Sums& s) {
+    for (Decimal Id1Sums::*sum : {&Id1Sums::UKBRUTO, &Id1Sums::UKIZDACI, &Id1Sums::UKDOPRINOSI, &Id1Sums::UKPOREZ,
+                                  &Id1Sums::UKKRIPOREZ, &Id1Sums::UKNETO})
+        to.*sum += s.*sum;
+    for (size_t k = 0; k < s.RACUN.size(); ++k) to.RACUN[k] += s.RACUN[k];
+}
+
 // The recipients with tax, in surname order, and the file's totals; what the
-// file's structure would refuse in them goes to `problems`. False when a
-// read failed.
-bool writeRecipients(XmlWriter& xml, LONG payer, const std::string& year, FileTotals& totals, Id1Notes& notes,
+// file's structure would refuse in them goes to `problems`. A failed read
+// is noted.
+void writeRecipients(XmlWriter& xml, LONG payer, const std::string& year, Id1Sums& totals, Id1Notes& notes,
                      std::vector<std::string>& problems) {
     xml.CREATEPARENT("Obveznici");
     xml.ADDPARENT();
-    Cursor people(OSOBE, OSOBE.KEYPREZIMEIME.index);
-    people.toStart();
-    for (;;) {
-        const int rc = people.next();
-        if (rc == kRecordNotAvailable) break;
-        if (rc != 0) {
-            notes.failedFile = "osobe";
-            return false;
-        }
-        Id1Sums s;
-        if (!PUNI(s, payer, year, notes)) return false;
-        if (s.UKPOREZ.sign() <= 0) continue;
-        if (OSO.OIB.empty()) notes.messages.push_back(OSO.PREZIME.str() + " " + OSO.IME.str() + " NEMA UNESEN OIB");
-        checkRecipient(problems);
-
-        xml.CREATEPARENT("Obveznik");
-        xml.CREATEATTRIBUTE("oib", OSO.OIB.str());
-        xml.CREATEATTRIBUTE("oznGrOp", std::string(utf8Prefix(OPC.SHIFRA.str(), 3)));
-        xml.ADDPARENT();
-        xml.ADDELEMENT("Ime", PRIJENOS(OSO.IME.str()));
-        xml.ADDELEMENT("Prezime", PRIJENOS(OSO.PREZIME.str()));
-        xml.ADDELEMENT("Primitak", amount(s.UKBRUTO));
-        xml.ADDELEMENT("Izdatak", amount(s.UKIZDACI));
-        xml.ADDELEMENT("IzdatakDoprinosa", amount(s.UKDOPRINOSI));
-        // The recipient's own total is his tax and surtax; the crisis tax is
-        // listed under its account but counted only in the file's total.
-        writeAccounts(xml, s.RACUN, s.UKPOREZ);
-        xml.ADDELEMENT("IsplaceniPrimitak", amount(s.UKNETO));
-        xml.CLOSEPARENT();
-
-        totals.primitak += s.UKBRUTO;
-        totals.izdatak += s.UKIZDACI;
-        totals.doprinosi += s.UKDOPRINOSI;
-        totals.neto += s.UKNETO;
-        totals.porez += s.UKPOREZ + s.UKKRIPOREZ;
-        for (size_t k = 0; k < s.RACUN.size(); ++k) totals.racun[k] += s.RACUN[k];
-    }
+    Id1Year sums(payer, year);
+    // Every line counts; a type without a tax code is noted for each of its lines.
+    auto accountOf = [&notes](const VRSTEDOH_REC* type) -> std::optional<int> {
+        static const VRSTEDOH_REC none{};
+        const VRSTEDOH_REC& t = type ? *type : none;
+        if (t.RNPOREZ.empty()) notes.messages.push_back("NIJE UNESENA SHIFRA POREZA U VRSTI DOHOTKA " + t.NAZIV.str());
+        return id1Account(t.RNPOREZ.str());
+    };
+    const char* failed = sums.eachRecipient(accountOf, true, [&](const OSOBE_REC& who, const Id1Sums& s) {
+        if (s.UKPOREZ.sign() <= 0) return true;
+        if (who.OIB.empty()) notes.messages.push_back(who.PREZIME.str() + " " + who.IME.str() + " NEMA UNESEN OIB");
+        checkRecipient(who, problems);
+        writeRecipient(xml, who, sums.municipality(who), s);
+        addSums(totals, s);
+        return true;
+    });
+    if (failed) notes.failedFile = failed;
     xml.CLOSEPARENT();
-    return true;
 }
 
 void writeTelephone(XmlWriter& xml, USHORT area, const StringField& number) {
     xml.ADDELEMENT("Telefon", id1Telephone(area, number.str()));
+}
+
+// The form's head: the year, the payer and the contact person.
+void writeHead(XmlWriter& xml, const ID1_REC& form, const SUBJEKTI_REC& payer) {
+    xml.CREATEPARENT("Id1");
+    xml.CREATEATTRIBUTE("storno", form.STORNO.empty() ? "false" : form.STORNO.str());
+    xml.CREATEATTRIBUTE("xmlns", kNamespace);
+    xml.CREATEATTRIBUTE("xmlns:xsi", kSchemaInstance);
+    xml.ADDPARENT();
+    xml.ADDELEMENT("Identifikator", "1");
+    xml.ADDELEMENT("IsplataUGodini", form.GODINA.str());
+    xml.CREATEPARENT("Isplatitelj");
+    xml.CREATEATTRIBUTE("oib", payer.OIB.str());
+    xml.ADDPARENT();
+    xml.CREATEPARENT("KontaktOsoba");
+    xml.ADDPARENT();
+    xml.ADDELEMENT("Ime", PRIJENOS(form.KONIME.str()));
+    xml.ADDELEMENT("Prezime", PRIJENOS(form.KONPREZIME.str()));
+    xml.CREATEPARENT("Telefoni");
+    xml.ADDPARENT();
+    writeTelephone(xml, form.KONPOZ1, form.KONTEL1);
+    if (!form.KONTEL2.empty()) writeTelephone(xml, form.KONPOZ2, form.KONTEL2);
+    xml.CLOSEPARENT();
+    xml.ADDELEMENT("Email", form.KONEMAIL.str());
+    xml.CLOSEPARENT();
+    xml.CLOSEPARENT();
+}
+
+// The file's totals; its tax is all of it, the crisis tax with the rest.
+void writeTotals(XmlWriter& xml, const Id1Sums& totals) {
+    xml.CREATEPARENT("Ukupno");
+    xml.ADDPARENT();
+    writeAmounts(xml, totals, totals.UKPOREZ + totals.UKKRIPOREZ);
+    xml.CLOSEPARENT();
+    xml.CLOSEPARENT();
+}
+
+// Tells what the file's structure would refuse, in one window; false when there was anything.
+bool noProblems(std::vector<std::string> problems, const XmlWriter& xml) {
+    if (problems.empty()) return true;
+    // A text the file cannot carry belongs on the same list.
+    if (!xml.error().empty()) problems.push_back(xml.error());
+    std::string text;
+    for (const std::string& p : problems) text += (text.empty() ? "" : "\r\n") + p;
+    message(text, kCheckCaption, Icon::Exclamation);
+    return false;
+}
+
+std::string targetPath(const std::string& target, const SUBJEKTI_REC& payer) {
+    if (!target.empty()) return target;
+    std::error_code ec;
+    std::filesystem::path dir = std::filesystem::absolute(Store::main().folder(), ec);
+    return (dir / id1FileName(payer)).string();
 }
 
 }  // namespace
@@ -134,79 +222,56 @@ bool Id1Notes::tell() {
     return false;
 }
 
-bool PUNI(Id1Sums& sums, LONG payer, const std::string& year, Id1Notes& notes) {
-    sums = {};
-    MJE.OZNAKA = OSO.MJESTO;
-    if (OSO.MJESTO == 0 || MJESTA.get(MJESTA.KEYOZNAKA) != 0) MJESTA.clear();
-    OPC.OZNAKA = MJE.OPCINA;
-    if (MJE.OPCINA == 0 || OPCINE.get(OPCINE.KEYOZNAKA) != 0) OPCINE.clear();
-
-    Cursor lines(DOHOCI, DOHOCI.KEYDJELATNIK.index);
-    lines.startAt(OSO.OZNAKA);
-    for (;;) {
-        int rc = lines.next();
-        if (rc == kRecordNotAvailable) break;
-        if (rc != 0) {
-            notes.failedFile = "dohoci";
-            return false;
-        }
-        ISP.OZNAKA = DOH.ISPLATA;
-        if (ISPLATE.get(ISPLATE.KEYOZNAKA) != 0) continue;  // a line of no payment is nobody's income
-        if (ISP.ISPLATITELJ != payer || std::to_string(ISP.DATUM.year()) != year) continue;
-
-        VRS.OZNAKA = DOH.VRSTADOHOTKA;
-        if (VRSTEDOH.get(VRSTEDOH.KEYOZNAKA) != 0) VRSTEDOH.clear();
-        int slot = -1;
-        for (size_t k = 0; k < ID1_KRIPOREZ; ++k)
-            if (VRS.RNPOREZ.str() == ID1_RACUNI[k]) slot = int(k);
-        if (VRS.RNPOREZ.empty()) notes.messages.push_back("NIJE UNESENA SHIFRA POREZA U VRSTI DOHOTKA " + VRS.NAZIV.str());
-
-        Cursor calc(OBRACUN, OBRACUN.KEYDOHODAK.index);
-        calc.startAt(DOH.OZNAKA);
-        for (;;) {
-            rc = calc.next();
-            if (rc == kRecordNotAvailable) break;
-            if (rc != 0) {
-                notes.failedFile = "obracun";
-                return false;
-            }
-            const Decimal a = OBR.IZNOS.value();
-            switch (OBR.POZICIJA) {
-                case POZ_BRUTO: sums.UKBRUTO += a; break;
-                case POZ_NEOPOREZIVIDIO:
-                case POZ_PRIZNATITROSKOVI: sums.UKIZDACI += a; break;
-                case POZ_MIROVINSKOISTUP:
-                case POZ_MIROVINSKOIISTUP: sums.UKDOPRINOSI += a; break;
-                case POZ_POREZ:
-                case POZ_PRIREZ:
-                    sums.UKPOREZ += a;
-                    if (slot >= 0) sums.RACUN[size_t(slot)] += a;
-                    break;
-                case POZ_NETO: sums.UKNETO += a; break;
-                case POZ_KRIPOREZ:
-                    sums.UKKRIPOREZ += a;
-                    sums.UKNETO -= a;
-                    sums.RACUN[ID1_KRIPOREZ] += a;
-                    break;
-                default: break;
-            }
-        }
-    }
-    return true;
+int id1Account(const std::string& code) {
+    int slot = -1;
+    for (size_t k = 0; k < ID1_KRIPOREZ; ++k)
+        if (code == ID1_RACUNI[k]) slot = int(k);
+    return slot;
 }
 
-std::vector<std::string> PROVJERAID1() {
+const char* Id1Year::sum(const OSOBE_REC& recipient, const AccountOf& accountOf, bool crisis, Id1Sums& sums) {
+    sums = {};
+    Records<DohociFile> lines(&DohociFile::KEYDJELATNIK, recipient.OZNAKA);
+    PositionAmounts amounts;
+    for (const DOHOCI_REC& line : lines) {
+        // A line of no payment is nobody's income.
+        const ISPLATE_REC* paid = payments_.find(line.ISPLATA);
+        if (!paid || paid->ISPLATITELJ != payer_ || std::to_string(paid->DATUM.year()) != year_) continue;
+        const std::optional<int> account = accountOf(types_.find(line.VRSTADOHOTKA));
+        if (!account) continue;
+        if (readPositions(line.OZNAKA, amounts) != 0) return "obracun";
+        addLine(sums, amounts, *account, crisis);
+    }
+    return lines.error() ? "dohoci" : nullptr;
+}
+
+const char* Id1Year::eachRecipient(const AccountOf& accountOf, bool crisis, const Each& each) {
+    Records<OsobeFile> people(&OsobeFile::KEYPREZIMEIME);
+    Id1Sums sums;
+    for (const OSOBE_REC& who : people) {
+        if (const char* failed = sum(who, accountOf, crisis, sums)) return failed;
+        if (!each(who, sums)) return nullptr;
+    }
+    return people.error() ? "osobe" : nullptr;
+}
+
+std::string Id1Year::municipality(const OSOBE_REC& recipient) {
+    const MJESTA_REC& place = places_.orBlank(recipient.MJESTO);
+    return std::string(utf8Prefix(municipalities_.orBlank(place.OPCINA).SHIFRA.str(), 3));
+}
+
+std::vector<std::string> PROVJERAID1(const ID1_REC& form, const SUBJEKTI_REC& payer) {
     std::vector<std::string> problems;
-    const std::string oib = SUB.OIB.str();
+    const std::string oib = payer.OIB.str();
     if (!oibValid(oib))
-        problems.push_back("Isplatitelj " + PRIJENOS(SUB.NAZIV.str()) + ": OIB " + quoted(oib) + " nije ispravan (" +
-                           kOibRule + ").");
-    if (!yearValid(ID1.GODINA.str()))
-        problems.push_back("Godina " + quoted(ID1.GODINA.str()) + " nije ispravna (četiri znamenke, od 2000 do 2099).");
-    if (!ID1.STORNO.empty() && ID1.STORNO != "true" && ID1.STORNO != "false")
-        problems.push_back("Storno " + quoted(ID1.STORNO.str()) + " nije ispravan (true ili false).");
-    if (blankName(ID1.KONIME.str())) problems.push_back("Kontakt osoba: nije uneseno ime.");
-    if (blankName(ID1.KONPREZIME.str())) problems.push_back("Kontakt osoba: nije uneseno prezime.");
+        problems.push_back("Isplatitelj " + PRIJENOS(payer.NAZIV.str()) + ": OIB " + quoted(oib) +
+                           " nije ispravan (" + kOibRule + ").");
+    if (!yearValid(form.GODINA.str()))
+        problems.push_back("Godina " + quoted(form.GODINA.str()) + " nije ispravna (četiri znamenke, od 2000 do 2099).");
+    if (!form.STORNO.empty() && form.STORNO != "true" && form.STORNO != "false")
+        problems.push_back("Storno " + quoted(form.STORNO.str()) + " nije ispravan (true ili false).");
+    if (blankName(form.KONIME.str())) problems.push_back("Kontakt osoba: nije uneseno ime.");
+    if (blankName(form.KONPREZIME.str())) problems.push_back("Kontakt osoba: nije uneseno prezime.");
     return problems;
 }
 
@@ -214,93 +279,44 @@ const XmlSchema& id1Schema() {
     return XmlSchema::of(suppliedDataDir() + "/schemas/id1/Id1-v4-0.xsd", kNamespace, "Id1");
 }
 
-std::string id1FileName() { return "ID-1_" + SUB.OIB.str() + "_01.xml"; }
+std::string id1FileName(const SUBJEKTI_REC& payer) { return "ID-1_" + payer.OIB.str() + "_01.xml"; }
 
-bool FORMIRAJDATOTEKU(LONG form, const std::string& target) {
-    FileUse files{&DOHOCI, &ID1, &ISPLATE, &MJESTA, &OBRACUN, &OPCINE, &OSOBE, &SUBJEKTI, &VRSTEDOH};
+bool FORMIRAJDATOTEKU(LONG number, const std::string& target) {
     // The form, its payer and the year's recipients from one moment of the data.
     ReadTransaction wholeFile;
-    ID1.OZNAKA = form;
-    if (ID1.get(ID1.KEYOZNAKA) != 0) {
-        message("GREŠKA - ID-1 OBRAZAC " + std::to_string(form) + " NE POSTOJI");
+    const std::optional<ID1_REC> form = find<Id1File>(number);
+    if (!form) {
+        message("GREŠKA - ID-1 OBRAZAC " + std::to_string(number) + " NE POSTOJI");
         return false;
     }
     // A report without its payer would name nobody to the tax authority.
-    SUB.OZNAKA = ID1.ISPLATITELJ;
-    if (ID1.ISPLATITELJ == 0 || SUBJEKTI.get(SUBJEKTI.KEYOZNAKA) != 0) {
+    const std::optional<SUBJEKTI_REC> payer = find<SubjektiFile>(form->ISPLATITELJ);
+    if (!payer) {
         message("GREŠKA - ISPLATITELJ OBRASCA NE POSTOJI");
         return false;
     }
-
-    std::string path = target;
-    if (path.empty()) {
-        std::error_code ec;
-        std::filesystem::path dir = std::filesystem::absolute(Store::main().folder(), ec);
-        path = (dir / id1FileName()).string();
-    }
+    const std::string path = targetPath(target, *payer);
     // A file the tax authority would refuse is not written at all: the form
     // and its payer are looked at now, each recipient as he is written.
-    std::vector<std::string> problems = PROVJERAID1();
+    std::vector<std::string> problems = PROVJERAID1(*form, *payer);
     XmlWriter xml;
     xml.checkAgainst(&id1Schema());
     if (!xml.CREATEXMLFILE(path, "1.0", "UTF-8")) {
         message("Datoteka se ne može kreirati: " + path);
         return false;
     }
-    const LONG payer = SUB.OZNAKA;
-    const std::string year = ID1.GODINA.str();
-
-    xml.CREATEPARENT("Id1");
-    xml.CREATEATTRIBUTE("storno", ID1.STORNO.empty() ? "false" : ID1.STORNO.str());
-    xml.CREATEATTRIBUTE("xmlns", kNamespace);
-    xml.CREATEATTRIBUTE("xmlns:xsi", kSchemaInstance);
-    xml.ADDPARENT();
-    xml.ADDELEMENT("Identifikator", "1");
-    xml.ADDELEMENT("IsplataUGodini", year);
-    xml.CREATEPARENT("Isplatitelj");
-    xml.CREATEATTRIBUTE("oib", SUB.OIB.str());
-    xml.ADDPARENT();
-    xml.CREATEPARENT("KontaktOsoba");
-    xml.ADDPARENT();
-    xml.ADDELEMENT("Ime", PRIJENOS(ID1.KONIME.str()));
-    xml.ADDELEMENT("Prezime", PRIJENOS(ID1.KONPREZIME.str()));
-    xml.CREATEPARENT("Telefoni");
-    xml.ADDPARENT();
-    writeTelephone(xml, ID1.KONPOZ1, ID1.KONTEL1);
-    if (!ID1.KONTEL2.empty()) writeTelephone(xml, ID1.KONPOZ2, ID1.KONTEL2);
-    xml.CLOSEPARENT();
-    xml.ADDELEMENT("Email", ID1.KONEMAIL.str());
-    xml.CLOSEPARENT();
-    xml.CLOSEPARENT();
-
-    FileTotals totals;
+    writeHead(xml, *form, *payer);
+    Id1Sums totals;
     Id1Notes notes;
     {
         // One snapshot of the year: another station's change cannot tear it.
         ReadTransaction snapshot;
-        writeRecipients(xml, payer, year, totals, notes, problems);
+        writeRecipients(xml, payer->OZNAKA, form->GODINA.str(), totals, notes, problems);
     }
     // A report that silently lost recipients would be worse than none: the
     // writer discards the file.
-    if (!notes.tell()) return false;
-    if (!problems.empty()) {
-        // A text the file cannot carry belongs on the same list.
-        if (!xml.error().empty()) problems.push_back(xml.error());
-        std::string text;
-        for (const std::string& p : problems) text += (text.empty() ? "" : "\r\n") + p;
-        message(text, kCheckCaption, Icon::Exclamation);
-        return false;
-    }
-
-    xml.CREATEPARENT("Ukupno");
-    xml.ADDPARENT();
-    xml.ADDELEMENT("Primitak", amount(totals.primitak));
-    xml.ADDELEMENT("Izdatak", amount(totals.izdatak));
-    xml.ADDELEMENT("IzdatakDoprinosa", amount(totals.doprinosi));
-    writeAccounts(xml, totals.racun, totals.porez);
-    xml.ADDELEMENT("IsplaceniPrimitak", amount(totals.neto));
-    xml.CLOSEPARENT();
-    xml.CLOSEPARENT();
+    if (!notes.tell() || !noProblems(std::move(problems), xml)) return false;
+    writeTotals(xml, totals);
     if (!xml.CLOSEXMLFILE()) {
         // A text XML cannot carry is named, so the user knows what to correct.
         message("Datoteka se ne može kreirati: " + path + (xml.error().empty() ? "" : "\r\n" + xml.error()));

@@ -3,11 +3,15 @@
 // income tax and surtax withheld from each recipient, split by the account
 // code the tax is paid to, with the file's totals.
 #include <array>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "common/Decimal.h"
 #include "store/Layout.h"
+#include "store/Records.h"
+#include "store/Values.h"
 
 namespace marel {
 
@@ -28,7 +32,7 @@ struct Id1Sums {
     Decimal UKDOPRINOSI;  // pension contributions, both pillars
     Decimal UKPOREZ;      // income tax and surtax (no crisis tax)
     Decimal UKKRIPOREZ;   // crisis tax
-    Decimal UKNETO;       // net after the crisis tax
+    Decimal UKNETO;       // net (after the crisis tax, where that counts)
     std::array<Decimal, ID1_RACUNI.size()> RACUN{};  // per tax-account code
 };
 
@@ -41,21 +45,49 @@ struct Id1Notes {
     bool tell();
 };
 
-// Sums the income lines of the recipient in the OSO buffer that the payer
-// paid in `year`, and leaves the recipient's place and municipality in the
-// MJE and OPC buffers (blank when missing). An income type without a tax
-// code is noted for every line of it; its tax still counts in UKPOREZ.
-// False when a read failed (noted too).
-bool PUNI(Id1Sums& sums, LONG payer, const std::string& year, Id1Notes& notes);
+// The slot of a tax-account code among the 14 of income tax and surtax; -1
+// for a code that is none of them (a blank one included).
+int id1Account(const std::string& code);
 
-// Name of the file of a payer whose OIB is in the SUB buffer: "ID-1_<OIB>_01.xml".
-std::string id1FileName();
+// One payer's year as the ID-1 reports sum it, recipient by recipient. Each
+// payment, income type, place and municipality is read once.
+class Id1Year {
+public:
+    Id1Year(LONG payer, std::string year) : payer_(payer), year_(std::move(year)) {}
 
-// What the file's structure would refuse in the form in the ID1 buffer and
-// its payer in SUB: the payer's OIB, the year, the contact person, the
-// cancel flag. Empty when the form may be written. (The recipients are
-// looked at as the file is written: only those it lists matter.)
-std::vector<std::string> PROVJERAID1();
+    // The account slot a line of income type `type` (nullptr: not on file)
+    // counts its tax under (-1: none), or nullopt to leave the line out.
+    using AccountOf = std::function<std::optional<int>(const VRSTEDOH_REC* type)>;
+    // Every recipient on file in surname order with what the payer paid him
+    // in the year, handed to `each` (false: stop there). The crisis tax
+    // counts when `crisis` (the paper form has no column for it): in its own
+    // account, and taken from the net. nullptr, or the file a read failed in.
+    using Each = std::function<bool(const OSOBE_REC& recipient, const Id1Sums& sums)>;
+    const char* eachRecipient(const AccountOf& accountOf, bool crisis, const Each& each);
+
+    // "oznGrOp": the first three characters of the code of the recipient's
+    // municipality, blank when his place or its municipality is not on file.
+    std::string municipality(const OSOBE_REC& recipient);
+
+private:
+    const char* sum(const OSOBE_REC& recipient, const AccountOf& accountOf, bool crisis, Id1Sums& sums);
+
+    LONG payer_;
+    std::string year_;
+    ValueLookup<IsplateFile> payments_;
+    ValueLookup<VrstedohFile> types_;
+    ValueLookup<MjestaFile> places_;
+    ValueLookup<OpcineFile> municipalities_;
+};
+
+// Name of the file of the payer: "ID-1_<OIB>_01.xml".
+std::string id1FileName(const SUBJEKTI_REC& payer);
+
+// What the file's structure would refuse in the form and its payer: the
+// payer's OIB, the year, the contact person, the cancel flag. Empty when the
+// form may be written. (The recipients are looked at as the file is written:
+// only those it lists matter.)
+std::vector<std::string> PROVJERAID1(const ID1_REC& form, const SUBJEKTI_REC& payer);
 
 // The structure of the file (data/schemas/id1); every file is checked
 // against it before it gets its name.

@@ -2,13 +2,13 @@
 
 #include <charconv>
 #include <optional>
-#include <unordered_map>
 
 #include "common/Picture.h"
 #include "common/Text.h"
 #include "forms/RsmIddShared.h"
-#include "store/BufferSet.h"
+#include "payments/IncomeLine.h"
 #include "store/Records.h"
+#include "store/Values.h"
 #include "store/Warnings.h"
 
 namespace marel {
@@ -112,25 +112,22 @@ const char* const HEADINGS[7][3] = {
     {"Ukupno", "(3+4+5+6", "+7+8)"},
 };
 
-void drawForm(Canvas& c, const IddGrid& grid, const std::string& period, const std::string& today) {
-    static const Picture amount = Picture::parse("@N-14.`2B");
-    // Wider than three digits: a large payer's count must not turn into "###".
-    static const Picture count = Picture::parse("@n6B");
+// The payer and the month; returns where the grid starts.
+int drawHead(Canvas& c, const FormPayer& payer, const std::string& period) {
     static const Picture name = Picture::parse("@s40");
-
     int y = 350;
     c.text({LEFT, y, 3000, 250}, "OBRAZAC IDD", TITLE);
     y += 350;
     c.text({LEFT, y, 6000, 200}, "PODACI O PODNOSITELJU IZVJEŠĆA", BOLD);
     y += 230;
     c.text({LEFT, y, 3000, 200}, "NAZIV/IME I PREZIME", SMALL);
-    c.value({LEFT + 3000, y, 5000, 200}, name, SUB.NAZIV, BODY, Align::Left);
+    c.value({LEFT + 3000, y, 5000, 200}, name, payer.record.NAZIV, BODY, Align::Left);
     y += 210;
     c.text({LEFT, y, 3000, 200}, "SJEDIŠTE/PREBIVALIŠTE/BORAVIŠTE", SMALL);
-    c.text({LEFT + 3000, y, 5000, 200}, payerAddress(), BODY);
+    c.text({LEFT + 3000, y, 5000, 200}, payer.address, BODY);
     y += 210;
     c.text({LEFT, y, 3000, 200}, "POREZNI BROJ:", SMALL);
-    c.text({LEFT + 3000, y, 3000, 200}, payerIdentification(), BODY);
+    c.text({LEFT + 3000, y, 3000, 200}, payer.identification, BODY);
     c.line(LEFT, y + 230, RIGHT, y + 230);
     y += 330;
     c.text({LEFT, y, RIGHT - LEFT, 250},
@@ -141,10 +138,12 @@ void drawForm(Canvas& c, const IddGrid& grid, const std::string& period, const s
     c.text({LEFT + 3000, y, 1100, 200}, "U MJESECU", BOLD);
     c.text({LEFT + 4200, y, 1300, 200}, period, BOLD);
     c.text({LEFT + 5600, y, 1200, 200}, "GODINE", BOLD);
-    y += 300;
+    return y + 300;
+}
 
-    // Column headings.
-    const int top = y;
+// The column headings from `top` and the columns' numbers; returns where the rows start.
+int drawColumnHeadings(Canvas& c, int top) {
+    int y = top;
     c.line(LEFT, top, RIGHT, top);
     c.text({LABEL_X + 50, y + 30, LABEL_W - 100, 200}, "OPIS PODATAKA, VRSTE DOPRINOSA I PRIMITAKA ", SMALL);
     c.text({LABEL_X + 50, y + 230, LABEL_W - 100, 200}, "(iznosi u kunama i lipama)", SMALL);
@@ -169,8 +168,31 @@ void drawForm(Canvas& c, const IddGrid& grid, const std::string& period, const s
     }
     y += 200;
     c.line(LEFT, y, RIGHT, y);
+    return y;
+}
 
-    // The rows, with the captions of their groups.
+// One row of the grid at `y`: its number, its label and its cells.
+void drawRow(Canvas& c, const GridRow& r, const IddGrid& grid, int y) {
+    static const Picture amount = Picture::parse("@N-14.`2B");
+    // Wider than three digits: a large payer's count must not turn into "###".
+    static const Picture count = Picture::parse("@n6B");
+    c.text({NUMBER_X + 40, y + 30, NUMBER_W - 60, 180}, r.number, SMALL);
+    const bool upper = r.label[0] >= 'A' && r.label[0] <= 'Z';
+    c.text({LABEL_X + 50, y + 30, LABEL_W - 100, 180}, r.label, upper ? Font{.size = 7, .bold = true} : SMALL);
+    if (r.row < 0) return;
+    const auto row = IddGrid::Row(r.row);
+    const Picture& pic = row == IddGrid::BROJ ? count : amount;
+    for (int col = IddGrid::FIRST_COLUMN; col <= IddGrid::LAST_COLUMN; ++col) {
+        if (r.columns & (1u << col))
+            c.value({cellX(col), y + 30, CELL_W - 50, 180}, pic, grid.at(row, col), BODY);
+        else  // the form has no such cell
+            c.fill({cellX(col) + 10, y + 10, CELL_W - 20, ROW_H - 20}, 0xD8D8D8);
+    }
+    c.value({cellX(9), y + 30, CELL_W - 50, 180}, pic, grid.total[row], BOLD);
+}
+
+// The rows from `y`, with the captions of their groups; returns where they end.
+int drawRows(Canvas& c, const IddGrid& grid, int y) {
     size_t caption = 0;
     for (size_t i = 0; i < std::size(ROWS_OF_FORM); ++i) {
         if (caption < std::size(CAPTIONS) && CAPTIONS[caption].beforeRow == int(i)) {
@@ -180,24 +202,17 @@ void drawForm(Canvas& c, const IddGrid& grid, const std::string& period, const s
             c.line(LEFT, y, RIGHT, y);
             ++caption;
         }
-        const GridRow& r = ROWS_OF_FORM[i];
-        c.text({NUMBER_X + 40, y + 30, NUMBER_W - 60, 180}, r.number, SMALL);
-        const bool upper = r.label[0] >= 'A' && r.label[0] <= 'Z';
-        c.text({LABEL_X + 50, y + 30, LABEL_W - 100, 180}, r.label, upper ? Font{.size = 7, .bold = true} : SMALL);
-        if (r.row >= 0) {
-            const auto row = IddGrid::Row(r.row);
-            const Picture& pic = row == IddGrid::BROJ ? count : amount;
-            for (int col = IddGrid::FIRST_COLUMN; col <= IddGrid::LAST_COLUMN; ++col) {
-                if (r.columns & (1u << col))
-                    c.value({cellX(col), y + 30, CELL_W - 50, 180}, pic, grid.at(row, col), BODY);
-                else  // the form has no such cell
-                    c.fill({cellX(col) + 10, y + 10, CELL_W - 20, ROW_H - 20}, 0xD8D8D8);
-            }
-            c.value({cellX(9), y + 30, CELL_W - 50, 180}, pic, grid.total[row], BOLD);
-        }
+        drawRow(c, ROWS_OF_FORM[i], grid, y);
         y += ROW_H;
         c.line(LEFT, y, RIGHT, y);
     }
+    return y;
+}
+
+void drawForm(Canvas& c, const IddGrid& grid, const FormPayer& payer, const std::string& period,
+              const std::string& today) {
+    const int top = drawHead(c, payer, period);
+    int y = drawRows(c, grid, drawColumnHeadings(c, top));
     // The grid's vertical lines; those inside a group of columns start below its captions.
     for (int x : {NUMBER_X, LABEL_X, cellX(3), cellX(5), cellX(9), RIGHT}) c.line(x, top, x, y);
     for (int x : {cellX(4), cellX(6), cellX(7), cellX(8)}) c.line(x, top + 440, x, y);
@@ -213,6 +228,24 @@ void drawForm(Canvas& c, const IddGrid& grid, const std::string& period, const s
     c.text({RIGHT - 500, signature + 100, 500, 200}, "1", SMALL, Align::Right);
 }
 
+// The grid's sums, or the name of the file that could not be read.
+const char* sumLines(LONG payer, int year, int month, IddGrid& grid) {
+    ValueLookup<VrstedohFile> types;
+    PositionAmounts amounts;
+    Records<IsplateFile> payments(&IsplateFile::KEYISPLATITELJ, payer);
+    for (const ISPLATE_REC& p : payments) {
+        if (p.DATUM.empty() || p.DATUM.year() != year || p.DATUM.month() != month) continue;
+        Records<DohociFile> lines(&DohociFile::KEYISPLATA, p.OZNAKA);
+        for (const DOHOCI_REC& line : lines) {
+            const VRSTEDOH_REC* type = types.find(line.VRSTADOHOTKA);
+            if (readPositions(line.OZNAKA, amounts) != 0) return "obracun";
+            addLine(grid, type ? int(type->STUPACIDD) : 0, amounts);
+        }
+        if (lines.error()) return "dohoci";
+    }
+    return payments.error() ? "isplate" : nullptr;
+}
+
 }  // namespace
 
 bool sumIdd(LONG payer, const std::string& year, const std::string& month, IddGrid& grid) {
@@ -220,51 +253,13 @@ bool sumIdd(LONG payer, const std::string& year, const std::string& month, IddGr
     const std::optional<int> y = wholeNumber(year), m = wholeNumber(month);
     // A month no payment can be dated in: nothing to read.
     if (!y || !m) return true;
-    std::unordered_map<BYTE, int> columnOf;  // income type -> its column
-    Cursor payments(ISPLATE, ISPLATE.KEYISPLATITELJ.index);
-    payments.startAt(payer);
-    for (;;) {
-        int rc = payments.next();
-        if (rc == kRecordNotAvailable) break;
-        if (rc != 0) {
-            STANDARDWARNING(35, "isplate");
-            return false;
-        }
-        if (ISP.DATUM.empty() || ISP.DATUM.year() != *y || ISP.DATUM.month() != *m) continue;
-        Cursor lines(DOHOCI, DOHOCI.KEYISPLATA.index);
-        lines.startAt(ISP.OZNAKA);
-        for (;;) {
-            rc = lines.next();
-            if (rc == kRecordNotAvailable) break;
-            if (rc != 0) {
-                STANDARDWARNING(35, "dohoci");
-                return false;
-            }
-            auto it = columnOf.find(DOH.VRSTADOHOTKA);
-            if (it == columnOf.end()) {
-                VRSTEDOH.clear();
-                VRS.OZNAKA = DOH.VRSTADOHOTKA;
-                const int column = VRSTEDOH.get(VRSTEDOH.KEYOZNAKA) == 0 ? int(VRS.STUPACIDD) : 0;
-                it = columnOf.emplace(DOH.VRSTADOHOTKA, column).first;
-            }
-            PositionAmounts amounts;
-            if (readPositions(DOH.OZNAKA, amounts) != 0) {
-                STANDARDWARNING(35, "obracun");
-                return false;
-            }
-            addLine(grid, it->second, amounts);
-        }
-    }
-    return true;
+    const char* failed = sumLines(payer, *y, *m, grid);
+    if (failed) STANDARDWARNING(35, failed);
+    return !failed;
 }
 
 std::unique_ptr<Report> IDD(LONG payer, const std::string& year, const std::string& month,
                             const ProgressFn& progress) {
-    // The form reads into buffers of its own: the window it was started from
-    // keeps the records it shows.
-    BufferScope own(BufferSet::make());
-    FileUse use{&SUBJEKTI, &MJESTA, &ULICE, &ISPLATE, &DOHOCI, &OBRACUN, &VRSTEDOH};
-
     auto report = std::make_unique<Report>("Obrazac IDD");
     report->setFileName("IDD", year + "-" + (month.size() == 1 ? "0" + month : month));
     report->setLandscape(true);
@@ -274,12 +269,12 @@ std::unique_ptr<Report> IDD(LONG payer, const std::string& year, const std::stri
     // A grid that silently lost lines would be worse than none.
     IddGrid grid;
     if (!sumIdd(payer, year, month, grid)) return nullptr;
-    readPayerWithAddress(payer);
+    const FormPayer from = readFormPayer(payer);
     if (!report->progress(1, 2)) return nullptr;
 
     static const Picture d17 = Picture::parse("@d17");
     const std::string period = rtrim(month) + ".  " + year + ".";
-    drawForm(report->page(), grid, period, d17.format(Date::today()));
+    drawForm(report->page(), grid, from, period, d17.format(Date::today()));
     report->close();
     if (!report->progress(2, 2) || report->pages().empty()) return nullptr;
     return report;

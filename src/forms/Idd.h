@@ -44,8 +44,8 @@ struct IddGrid {
 
 // Sums the income lines of the payer's payments dated in the month of the
 // year (both read as numbers; a text that is no number matches no payment).
-// The files the sums read must be open. False when a read failed; the
-// standard file-error warning has then been shown.
+// False when a read failed; the standard file-error warning has then been
+// shown.
 bool sumIdd(LONG payer, const std::string& year, const std::string& month, IddGrid& grid);
 
 // The form of the payer for the month, one page. A payer, place or street that

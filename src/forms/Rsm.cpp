@@ -1,15 +1,17 @@
 #include "forms/Rsm.h"
 
 #include <array>
+#include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "common/Picture.h"
 #include "common/Text.h"
 #include "forms/RsmIddShared.h"
-#include "store/BufferSet.h"
+#include "payments/IncomeLine.h"
+#include "payments/Positions.h"
 #include "store/Records.h"
+#include "store/Values.h"
 #include "store/Warnings.h"
 
 namespace marel {
@@ -26,88 +28,58 @@ struct RsmLine {
     Decimal base, pillar1, pillar2, paid;
 };
 
-struct Person {
-    std::string id, name, municipality;
-};
+// The recipients, places, municipalities and income types a payment's lines
+// name, each read once.
+struct Parties {
+    ValueLookup<OsobeFile> people;
+    ValueLookup<MjestaFile> places;
+    ValueLookup<OpcineFile> municipalities;
+    ValueLookup<VrstedohFile> types;
 
-// The recipient of the income line in DOH, with the code of the municipality
-// he works in: the one of his place, or the one he was given for work
-// elsewhere. Blank where a record is missing.
-Person readPerson() {
-    Person p;
-    OSOBE.clear();
-    OSO.OZNAKA = DOH.DJELATNIK;
-    if (OSOBE.get(OSOBE.KEYOZNAKA) != 0) return p;
-    p.id = OSO.OIB.empty() ? OSO.JMBG.str() : OSO.OIB.str();
-    p.name = rtrim(OSO.PREZIME.str()) + " " + rtrim(OSO.IME.str());
-    if (OSO.FAX == "DA") {
-        p.municipality = std::string(utf8Prefix(OSO.EMAIL.str(), 4));
-    } else {
-        MJESTA.clear();
-        MJE.OZNAKA = OSO.MJESTO;
-        OPCINE.clear();
-        if (MJESTA.get(MJESTA.KEYOZNAKA) == 0) {
-            OPC.OZNAKA = MJE.OPCINA;
-            if (OPCINE.get(OPCINE.KEYOZNAKA) == 0) p.municipality = OPC.SHIFRA.str();
+    // The recipient of the line, with the code of the municipality he works
+    // in: the one of his place, or the one he was given for work elsewhere.
+    // Blank where a record is missing.
+    void person(const DOHOCI_REC& d, RsmLine& line) {
+        const OSOBE_REC* o = people.find(d.DJELATNIK);
+        if (!o) return;
+        line.id = o->OIB.empty() ? o->JMBG.str() : o->OIB.str();
+        line.name = rtrim(o->PREZIME.str()) + " " + rtrim(o->IME.str());
+        if (o->FAX == "DA") {
+            line.municipality = std::string(utf8Prefix(o->EMAIL.str(), 4));
+        } else if (const MJESTA_REC* place = places.find(o->MJESTO)) {
+            if (const OPCINE_REC* m = municipalities.find(place->OPCINA)) line.municipality = m->SHIFRA.str();
         }
     }
-    return p;
-}
 
-// The first three characters of the income type's basis of calculation, one per box.
-std::array<std::string, 3> readBasis() {
-    std::array<std::string, 3> boxes;
-    VRSTEDOH.clear();
-    VRS.OZNAKA = DOH.VRSTADOHOTKA;
-    if (VRSTEDOH.get(VRSTEDOH.KEYOZNAKA) != 0) return boxes;
-    const std::string& basis = VRS.OSNOVAOBRACUNA.str();
-    size_t at = 0;
-    for (std::string& box : boxes) {
-        if (at >= basis.size()) break;
-        const size_t from = at;
-        utf8Next(basis, at);
-        box = basis.substr(from, at - from);
+    // The first three characters of the income type's basis of calculation, one per box.
+    void basis(const DOHOCI_REC& d, RsmLine& line) {
+        const VRSTEDOH_REC* type = types.find(d.VRSTADOHOTKA);
+        if (!type) return;
+        const std::string& basis = type->OSNOVAOBRACUNA.str();
+        size_t at = 0;
+        for (std::string& box : line.basis) {
+            if (at >= basis.size()) break;
+            const size_t from = at;
+            utf8Next(basis, at);
+            box = basis.substr(from, at - from);
+        }
     }
-    return boxes;
-}
-
-// The payment in ISP and its payer in SUB, MJE, ULI; false when the payment is not there.
-bool readPayment(LONG payment) {
-    ISPLATE.clear();
-    ISP.OZNAKA = payment;
-    if (ISPLATE.get(ISPLATE.KEYOZNAKA) != 0) return false;
-    readPayerWithAddress(ISP.ISPLATITELJ);
-    return true;
-}
+};
 
 // The payment's income lines in their order, with the recipients and income
 // types when `parties`. False after a failed read, which was reported.
 bool readLines(LONG payment, bool parties, std::vector<RsmLine>& out) {
-    std::unordered_map<LONG, Person> people;
-    std::unordered_map<BYTE, std::array<std::string, 3>> bases;
-    Cursor lines(DOHOCI, DOHOCI.KEYISPLATA.index);
-    lines.startAt(payment);
-    for (;;) {
-        const int rc = lines.next();
-        if (rc == kRecordNotAvailable) return true;
-        if (rc != 0) {
-            STANDARDWARNING(35, "dohoci");
-            return false;
-        }
+    Parties named;
+    PositionAmounts a;
+    Records<DohociFile> lines(&DohociFile::KEYISPLATA, payment);
+    for (const DOHOCI_REC& d : lines) {
         RsmLine& line = out.emplace_back();
-        line.ordinal = DOH.REDNIBROJ;
+        line.ordinal = d.REDNIBROJ;
         if (parties) {
-            auto p = people.find(DOH.DJELATNIK);
-            if (p == people.end()) p = people.emplace(DOH.DJELATNIK, readPerson()).first;
-            line.id = p->second.id;
-            line.name = p->second.name;
-            line.municipality = p->second.municipality;
-            auto b = bases.find(DOH.VRSTADOHOTKA);
-            if (b == bases.end()) b = bases.emplace(DOH.VRSTADOHOTKA, readBasis()).first;
-            line.basis = b->second;
+            named.person(d, line);
+            named.basis(d, line);
         }
-        PositionAmounts a;
-        if (readPositions(DOH.OZNAKA, a) != 0) {
+        if (readPositions(d.OZNAKA, a) != 0) {
             STANDARDWARNING(35, "obracun");
             return false;
         }
@@ -117,6 +89,8 @@ bool readLines(LONG payment, bool parties, std::vector<RsmLine>& out) {
         // What reached the person: the net less the crisis tax taken from it.
         line.paid = a[POZ_NETO] - a[POZ_KRIPOREZ];
     }
+    if (lines.error()) STANDARDWARNING(35, "dohoci");
+    return !lines.error();
 }
 
 const Font SMALL{.size = 7};
@@ -136,10 +110,9 @@ struct PageA {
     Decimal base, pillar1, pillar2, paid;
 };
 
-void drawPageA(Canvas& c, const PageA& a, bool shaded) {
-    // The totals of a payment hold the eleven digits of an amount, as its lines do.
-    static const Picture amount = Picture::parse("@N-14.`2");
-    // The shaded areas of the form, drawn first so that the texts lie on them.
+// The form's title and, unless left out, its shaded areas, drawn first so
+// that the texts lie on them.
+void drawTitleA(Canvas& c, bool shaded) {
     const Box shades[8] = {
         {AL, 450, AW, 420},    // form name
         {AL, 1950, AW, 260},   // I.
@@ -159,44 +132,57 @@ void drawPageA(Canvas& c, const PageA& a, bool shaded) {
     c.text({AL + 800, 1030, 4000, 250}, " - središnji registar osiguranika", BODY);
     c.text({AL + 1200, 1400, 5800, 250}, "SPECIFIKACIJA PO OSIGURANICIMA", BOLD);
     c.text({AL + 1200, 1620, 5800, 250}, "O OBRAČUNANIM DOPRINOSIMA ZA OBVEZNA MIROVINSKA OSIGURANJA", BOLD);
+}
 
-    auto section = [&](int y, const char* number, const char* title) {
+// The pieces page A is made of.
+struct PartsA {
+    Canvas& c;
+    void section(int y, const char* number, const char* title) const {
         c.box({AL, y, AW, 260});
         c.text({AL + 60, y + 40, 300, 200}, number, BOLD);
         c.text({AL + 400, y + 40, AW - 500, 200}, title, BOLD);
-    };
-    auto label = [&](int y, const char* text) { c.text({AL + 100, y + 60, VALUE_X - AL - 200, 200}, text, BODY); };
-    auto field = [&](int x, int y, int w, const std::string& text) {
+    }
+    void label(int y, const char* text) const { c.text({AL + 100, y + 60, VALUE_X - AL - 200, 200}, text, BODY); }
+    void field(int x, int y, int w, const std::string& text) const {
         c.box({x, y + 20, w, 240});
         c.text({x + 60, y + 60, w - 100, 200}, text, BODY);
-    };
+    }
+};
 
-    section(1950, "I.", "OSNOVNI PODACI");
-    label(2260, "IDENTIFIKATOR OBRASCA");
-    field(VALUE_X, 2260, 900, a.rsid);
-    label(2560, "PODACI ZA:");
-    c.text({VALUE_X, 2620, 600, 200}, "Mjesec", SMALL);
-    field(VALUE_X + 600, 2560, 400, "00");
-    c.text({VALUE_X + 1100, 2620, 600, 200}, "Godinu", SMALL);
-    field(VALUE_X + 1700, 2560, 700, a.year);
-    label(2830, "3. Vrsta obračuna/ispravka");
-    field(VALUE_X + 1500, 2810, 500, "03");
-    label(3130, "Broj osiguranika za koje se podnosi Obrazac R-Sm");
-    field(VALUE_X, 3130, 900, std::to_string(a.insured));
-    label(3430, "Broj stranica B koje se prilažu stranici A");
-    field(VALUE_X, 3430, 900, std::to_string(rsmPagesB(a.insured)));
+// I. and II.: the form and the payer.
+void drawBasicsA(const PartsA& p, const PageA& a) {
+    p.section(1950, "I.", "OSNOVNI PODACI");
+    p.label(2260, "IDENTIFIKATOR OBRASCA");
+    p.field(VALUE_X, 2260, 900, a.rsid);
+    p.label(2560, "PODACI ZA:");
+    p.c.text({VALUE_X, 2620, 600, 200}, "Mjesec", SMALL);
+    p.field(VALUE_X + 600, 2560, 400, "00");
+    p.c.text({VALUE_X + 1100, 2620, 600, 200}, "Godinu", SMALL);
+    p.field(VALUE_X + 1700, 2560, 700, a.year);
+    p.label(2830, "3. Vrsta obračuna/ispravka");
+    p.field(VALUE_X + 1500, 2810, 500, "03");
+    p.label(3130, "Broj osiguranika za koje se podnosi Obrazac R-Sm");
+    p.field(VALUE_X, 3130, 900, std::to_string(a.insured));
+    p.label(3430, "Broj stranica B koje se prilažu stranici A");
+    p.field(VALUE_X, 3430, 900, std::to_string(rsmPagesB(a.insured)));
 
-    section(3900, "II.", "PODACI O OBVEZNIKU PODNOŠENJA PODATAKA");
-    label(4210, "IDENTIFIKACIJSKI BROJ OBVEZNIKA");
-    field(VALUE_X, 4210, 1800, a.payerId);
-    label(4510, "NAZIV / PREZIME I IME OBVEZNIKA");
-    c.text({AL + 2800, 4570, AW - 2900, 200}, a.name, BODY);
-    label(4810, "ADRESA OBVEZNIKA");
-    c.text({AL + 2800, 4870, AW - 2900, 200}, a.address, BODY);
-    label(5110, "VRSTA OBVEZNIKA");
-    field(VALUE_X, 5090, 500, "17");
+    p.section(3900, "II.", "PODACI O OBVEZNIKU PODNOŠENJA PODATAKA");
+    p.label(4210, "IDENTIFIKACIJSKI BROJ OBVEZNIKA");
+    p.field(VALUE_X, 4210, 1800, a.payerId);
+    p.label(4510, "NAZIV / PREZIME I IME OBVEZNIKA");
+    p.c.text({AL + 2800, 4570, AW - 2900, 200}, a.name, BODY);
+    p.label(4810, "ADRESA OBVEZNIKA");
+    p.c.text({AL + 2800, 4870, AW - 2900, 200}, a.address, BODY);
+    p.label(5110, "VRSTA OBVEZNIKA");
+    p.field(VALUE_X, 5090, 500, "17");
+}
 
-    section(5600, "III.", "KONTROLNI PODACI PO OBVEZNIKU PODNOŠENJA PODATAKA");
+// III.: the control totals.
+void drawTotalsA(const PartsA& p, const PageA& a) {
+    // The totals of a payment hold the eleven digits of an amount, as its lines do.
+    static const Picture amount = Picture::parse("@N-14.`2");
+    Canvas& c = p.c;
+    p.section(5600, "III.", "KONTROLNI PODACI PO OBVEZNIKU PODNOŠENJA PODATAKA");
     const struct {
         const char* number;
         const char* text;
@@ -219,8 +205,15 @@ void drawPageA(Canvas& c, const PageA& a, bool shaded) {
     c.text({AL + 100, y + 60, 250, 200}, "6.", BODY);
     c.text({AL + 350, y + 60, VALUE_X - AL - 450, 200}, "Godina i mjesec isplate plaće / naknade / drugog dohotka",
            BODY);
-    field(VALUE_X, y, 800, a.yearPaid);
-    field(VALUE_X + 1000, y, 500, a.monthPaid);
+    p.field(VALUE_X, y, 800, a.yearPaid);
+    p.field(VALUE_X + 1000, y, 500, a.monthPaid);
+}
+
+void drawPageA(Canvas& c, const PageA& a, bool shaded) {
+    drawTitleA(c, shaded);
+    const PartsA parts{c};
+    drawBasicsA(parts, a);
+    drawTotalsA(parts, a);
 
     c.box({AL, 8050, 3300, 1260});
     c.text({AL + 60, 8090, 3000, 200}, "POPUNJAVA REGOS", BOLD);
@@ -335,13 +328,12 @@ void drawFooterB(Canvas& c) {
 }  // namespace
 
 std::unique_ptr<Report> RSMA(LONG payment, char printer, const ProgressFn& progress) {
-    // Buffers of its own: the window it was started from keeps its records.
-    BufferScope own(BufferSet::make());
-    FileUse use{&ISPLATE, &SUBJEKTI, &MJESTA, &ULICE, &DOHOCI, &OBRACUN};
-    if (!readPayment(payment)) return nullptr;
+    const std::optional<ISPLATE_REC> isp = find<IsplateFile>(payment);
+    if (!isp) return nullptr;
+    const FormPayer payer = readFormPayer(isp->ISPLATITELJ);
 
     auto report = std::make_unique<Report>("Obrazac R-Sm, stranica A");
-    report->setFileName("R-Sm-A", ISP.RSID.empty() ? std::to_string(payment) : ISP.RSID.str());
+    report->setFileName("R-Sm-A", isp->RSID.empty() ? std::to_string(payment) : isp->RSID.str());
     report->setProgress(progress);
     if (!report->progress(0, 2)) return nullptr;
     // A form whose totals silently lost lines would be worse than none.
@@ -350,14 +342,14 @@ std::unique_ptr<Report> RSMA(LONG payment, char printer, const ProgressFn& progr
 
     static const Picture year = Picture::parse("@P####P"), month = Picture::parse("@P##P");
     PageA a;
-    a.rsid = ISP.RSID.str();
-    a.year = ISP.GODINA.str();
-    a.payerId = payerIdentification();
-    a.name = SUB.NAZIV.str();
-    a.address = payerAddress();
-    if (!ISP.DATUM.empty()) {
-        a.yearPaid = year.format(int64_t(ISP.DATUM.year()));
-        a.monthPaid = month.format(int64_t(ISP.DATUM.month()));
+    a.rsid = isp->RSID.str();
+    a.year = isp->GODINA.str();
+    a.payerId = payer.identification;
+    a.name = payer.record.NAZIV.str();
+    a.address = payer.address;
+    if (!isp->DATUM.empty()) {
+        a.yearPaid = year.format(int64_t(isp->DATUM.year()));
+        a.monthPaid = month.format(int64_t(isp->DATUM.month()));
     }
     a.insured = int(lines.size());
     for (const RsmLine& l : lines) {
@@ -373,16 +365,15 @@ std::unique_ptr<Report> RSMA(LONG payment, char printer, const ProgressFn& progr
 }
 
 std::unique_ptr<Report> RSMB(LONG payment, const ProgressFn& progress) {
-    BufferScope own(BufferSet::make());
-    FileUse use{&ISPLATE, &SUBJEKTI, &MJESTA, &ULICE, &OPCINE, &OSOBE, &VRSTEDOH, &DOHOCI, &OBRACUN};
-    if (!readPayment(payment)) return nullptr;
+    const std::optional<ISPLATE_REC> isp = find<IsplateFile>(payment);
+    if (!isp) return nullptr;
 
     auto report = std::make_unique<Report>("Obrazac R-Sm, stranica B");
-    report->setFileName("R-Sm-B", ISP.RSID.empty() ? std::to_string(payment) : ISP.RSID.str());
+    report->setFileName("R-Sm-B", isp->RSID.empty() ? std::to_string(payment) : isp->RSID.str());
     report->setLandscape(true);
     report->setMargins(B_MARGIN, B_MARGIN, B_MARGIN, B_MARGIN);
     report->setProgress(progress);
-    const HeaderB header{ISP.RSID.str(), ISP.GODINA.str(), payerIdentification()};
+    const HeaderB header{isp->RSID.str(), isp->GODINA.str(), readFormPayer(isp->ISPLATITELJ).identification};
     Report& r = *report;
     report->setPageHeader(HEADER_H, [header, &r](Canvas& c) { drawHeaderB(c, header, r.pageNumber()); });
     report->setPageFooter(FOOTER_H, drawFooterB);

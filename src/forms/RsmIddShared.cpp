@@ -1,28 +1,19 @@
 #include "forms/RsmIddShared.h"
 
 #include "common/Text.h"
-#include "store/Records.h"
+#include "store/Values.h"
 
 namespace marel {
 
-bool readPayerWithAddress(LONG payer) {
-    SUBJEKTI.clear();
-    SUB.OZNAKA = payer;
-    const bool found = SUBJEKTI.get(SUBJEKTI.KEYOZNAKA) == 0;
-    if (!found) SUBJEKTI.clear();
-    MJESTA.clear();
-    MJE.OZNAKA = SUB.MJESTO;
-    if (!found || MJESTA.get(MJESTA.KEYOZNAKA) != 0) MJESTA.clear();
-    ULICE.clear();
-    ULI.OZNAKA = SUB.ULICA;
-    if (!found || ULICE.get(ULICE.KEYOZNAKA) != 0) ULICE.clear();
-    return found;
+FormPayer readFormPayer(LONG payer) {
+    FormPayer p;
+    p.record = find<SubjektiFile>(payer).value_or(SUBJEKTI_REC{});
+    const SUBJEKTI_REC& s = p.record;
+    const MJESTA_REC place = find<MjestaFile>(s.MJESTO).value_or(MJESTA_REC{});
+    const ULICE_REC street = find<UliceFile>(s.ULICA).value_or(ULICE_REC{});
+    p.address = rtrim(place.NAZIV.str()) + ", " + rtrim(street.NAZIV.str()) + " " + rtrim(s.KUCNIBROJ.str());
+    p.identification = s.OIB.empty() ? s.POREZNIBROJ.str() : s.OIB.str();
+    return p;
 }
-
-std::string payerAddress() {
-    return rtrim(MJE.NAZIV.str()) + ", " + rtrim(ULI.NAZIV.str()) + " " + rtrim(SUB.KUCNIBROJ.str());
-}
-
-std::string payerIdentification() { return SUB.OIB.empty() ? SUB.POREZNIBROJ.str() : SUB.OIB.str(); }
 
 }  // namespace marel

@@ -9,8 +9,8 @@
 #include "report/Export.h"
 #include "slips/Hub3Code.h"
 #include "slips/SlipCheck.h"
-#include "store/BufferSet.h"
 #include "store/Records.h"
+#include "store/Values.h"
 #include "store/Warnings.h"
 
 namespace marel {
@@ -212,18 +212,18 @@ void drawSlip(Canvas& c, const SlipRequest& rq, const PaymentSlips& slips, const
 // The offsets of the printer chosen: HUB-3 by its number, HUB-3A the first
 // preset there is. None found: no offset.
 std::pair<int, int> offsets(const SlipRequest& rq) {
-    FileUse use{&PARAM};
-    PARAM.clear();
-    int rc;
+    std::optional<PARAM_REC> preset;
     if (rq.form == SlipForm::Hub3) {
-        PAR.OZNAKA = rq.param;
-        rc = PARAM.get(PARAM.KEYOZNAKA);
+        preset = find<ParamFile>(rq.param);
     } else {
-        PARAM.set();
-        rc = PARAM.next();
+        // The first in the order they were entered in.
+        ParamFile& presets = readingCopy<ParamFile>();
+        Cursor first(presets, -1);
+        first.toStart();
+        if (first.next() == 0) preset = presets.record();
     }
-    if (rc != 0) return {0, 0};
-    return {PAR.XPOS, PAR.YPOS};
+    if (!preset) return {0, 0};
+    return {preset->XPOS, preset->YPOS};
 }
 
 // Shows the check list and takes the answer; false when nothing is to be
@@ -258,9 +258,6 @@ const char* slipsTitle(SlipForm form) {
 }
 
 std::unique_ptr<Report> slipsReport(const SlipRequest& request, const ProgressFn& progress, SlipsRead* read) {
-    // Buffers of its own: the window it is started from keeps its payer,
-    // payment and printer offsets in view.
-    BufferScope own(BufferSet::make());
     SlipRequest rq = request;
     if (rq.plainPaper) {
         // A blank sheet goes through a page printer; the form is drawn whole.

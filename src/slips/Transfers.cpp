@@ -1,14 +1,12 @@
 #include "slips/Transfers.h"
 
 #include <optional>
-#include <type_traits>
-#include <unordered_map>
 
 #include "common/Text.h"
 #include "payments/IncomeLine.h"
 #include "payments/Positions.h"
-#include "store/Lookup.h"
 #include "store/Records.h"
+#include "store/Values.h"
 #include "store/Warnings.h"
 
 namespace marel {
@@ -28,127 +26,96 @@ std::string streetAndNumber(const std::string& street, const std::string& number
     return trim(street + " " + number);
 }
 
-void readPayer(SlipPayer& p) {
-    SUBJEKTI.clear();
-    SUB.OZNAKA = ISP.ISPLATITELJ;
-    if (SUBJEKTI.get(SUBJEKTI.KEYOZNAKA) != 0) SUBJEKTI.clear();
-    RecordLookup places(MJESTA);
-    RecordLookup streets(ULICE);
-    RecordLookup banks(BANKE);
-    places.read(SUB.MJESTO);
-    streets.read(SUB.ULICA);
-    banks.read(SUB.BANKA);
-    const std::string street = streetAndNumber(ULI.NAZIV, SUB.KUCNIBROJ);
-    p.name = whole(SUB.NAZIV.str());
+// The records a payment's slips name, each read once; a missing one is blank.
+struct Named {
+    ValueLookup<OsobeFile> people;
+    ValueLookup<BankeFile> banks;
+    ValueLookup<MjestaFile> places;
+    ValueLookup<UliceFile> streets;
+    ValueLookup<OpcineFile> municipalities;
+    ValueLookup<VrstedohFile> types;
+};
+
+SlipPayer readPayer(LONG payer, Named& named) {
+    const SUBJEKTI_REC sub = find<SubjektiFile>(payer).value_or(SUBJEKTI_REC{});
+    const MJESTA_REC& place = named.places.orBlank(sub.MJESTO);
+    const std::string street = streetAndNumber(named.streets.orBlank(sub.ULICA).NAZIV, sub.KUCNIBROJ);
+    SlipPayer p;
+    p.name = whole(sub.NAZIV.str());
     p.address = whole(street);
-    p.place = whole(MJE.NAZIV.str());
-    p.postcode = trim(MJE.POSTBROJ.str());
-    p.iban = cut(SUB.RKONT.str() + BAN.VODECIBROJ.str() + SUB.RACUN.str(), IBAN);
-    p.stub = whole(rtrim(SUB.NAZIV.str()) + ", " + MJE.NAZIV.str() + ", " + street);
-    p.oib = trim(SUB.OIB.str());
+    p.place = whole(place.NAZIV.str());
+    p.postcode = trim(place.POSTBROJ.str());
+    p.iban = cut(sub.RKONT.str() + named.banks.orBlank(sub.BANKA).VODECIBROJ.str() + sub.RACUN.str(), IBAN);
+    p.stub = whole(rtrim(sub.NAZIV.str()) + ", " + place.NAZIV.str() + ", " + street);
+    p.oib = trim(sub.OIB.str());
+    return p;
 }
 
-}  // namespace
+// The net to the recipient's account.
+Transfer netTransfer(const DOHOCI_REC& line, const Decimal& crisisTax, SlipForm form, Named& named) {
+    const OSOBE_REC& who = named.people.orBlank(line.DJELATNIK);
+    const MJESTA_REC& place = named.places.orBlank(who.MJESTO);
+    const BANKE_REC& bank = named.banks.orBlank(who.BANKA);
+    const std::string person = trim(rtrim(who.IME.str()) + " " + rtrim(who.PREZIME.str()));
+    const std::string street = streetAndNumber(named.streets.orBlank(who.ULICA).NAZIV, who.KUCNIBROJ);
+    Transfer net;
+    net.kind = Transfer::Net;
+    net.payee1 = whole(bank.NAZIV.str());
+    net.payee2 = person;
+    net.payee3 = whole(rtrim(place.NAZIV.str()) + ", " + street);
+    net.payeeName = person;
+    net.payeeStreet = street;
+    net.payeePlace = trim(place.POSTBROJ.str() + " " + place.NAZIV.str());
+    net.iban = cut(who.RKONT.str() + bank.VODECIBROJ.str() + who.RACUN.str(), IBAN);
+    // "HR" alone is no model at all: a recipient without one is paid
+    // under HR99, the model of a payment without a reference.
+    if (!who.MODEL.empty()) net.model = "HR" + who.MODEL.str();
+    else if (form == SlipForm::Hub3A) net.model = "HR99";
+    net.reference = whole(who.RACUNPOZIV.str());
+    net.description = whole(rtrim(named.types.orBlank(line.VRSTADOHOTKA).NAZIV.str()) + " - " + person);
+    net.amount = line.NETO.value() - crisisTax;
+    net.whose = person;
+    return net;
+}
 
-SlipsRead readPaymentSlips(LONG payment, SlipForm form, PaymentSlips& out) {
-    out = {};
-    out.payment = payment;
-    FileUse use{&ISPLATE, &SUBJEKTI, &MJESTA, &ULICE, &BANKE, &OPCINE, &OSOBE, &VRSTEDOH, &DOHOCI, &OBRACUN};
-    // One snapshot of the whole payment: a line changed by another station
-    // meanwhile cannot leave slips that do not add up.
-    // Ended before any message, so other windows stay free to write while it shows.
-    std::optional<ReadTransaction> snapshot(std::in_place);
+// The income tax with surtax to the account of the recipient's municipality.
+Transfer taxTransfer(const DOHOCI_REC& line, const PositionAmounts& amount, const std::string& tail,
+                     Named& named) {
+    const OSOBE_REC& who = named.people.orBlank(line.DJELATNIK);
+    const OPCINE_REC& municipality = named.municipalities.orBlank(named.places.orBlank(who.MJESTO).OPCINA);
+    const std::string person = trim(rtrim(who.IME.str()) + " " + rtrim(who.PREZIME.str()));
+    Transfer tax;
+    tax.kind = Transfer::Tax;
+    tax.payee1 = "Porez i prirez";
+    tax.payee2 = "na dohodak";
+    tax.payee3 = whole(municipality.NAZIV.str());
+    tax.payeeName = "Porez i prirez na dohodak";
+    tax.payeePlace = tax.payee3;
+    tax.iban = cut(municipality.RKONT.str() + "1001005" + municipality.RACUNPOREZ.str(), IBAN);
+    tax.model = "HR68";
+    tax.reference = (named.types.orBlank(line.VRSTADOHOTKA).REZSTRINGA == "11" ? "1910-" : "1945-") + tail;
+    tax.description = "Uplata poreza i prireza na dohodak - " + person;
+    tax.amount = amount[POZ_POREZ] + amount[POZ_PRIREZ];
+    tax.whose = "porez i prirez, " + person;
+    return tax;
+}
 
-    ISPLATE.clear();
-    ISP.OZNAKA = payment;
-    if (payment == 0 || ISPLATE.get(ISPLATE.KEYOZNAKA) != 0) return SlipsRead::NoPayment;
-    readPayer(out.payer);
-    const std::string tail = out.payer.oib + "-" + trim(ISP.RSID.str());
-
-    RecordLookup people(OSOBE);
-    RecordLookup banks(BANKE);
-    RecordLookup places(MJESTA);
-    RecordLookup streets(ULICE);
-    RecordLookup municipalities(OPCINE);
-    RecordLookup types(VRSTEDOH);
+// The contributions of the whole payment to the public accounts.
+struct Contributions {
     Decimal pensionI, pensionII, health;
-    Cursor lines(DOHOCI, DOHOCI.KEYISPLATA.index);
-    lines.startAt(payment);
-    PositionAmounts amount;
-    for (;;) {
-        int rc = lines.next();
-        if (rc == kRecordNotAvailable) break;
-        if (rc != 0) {
-            snapshot.reset();
-            STANDARDWARNING(35, "dohoci");
-            return SlipsRead::ReadError;
-        }
-        people.read(DOH.DJELATNIK);
-        banks.read(OSO.BANKA);
-        places.read(OSO.MJESTO);
-        streets.read(OSO.ULICA);
-        municipalities.read(MJE.OPCINA);
-        types.read(DOH.VRSTADOHOTKA);
+};
 
-        if (readPositions(DOH.OZNAKA, amount) != 0) {
-            snapshot.reset();
-            STANDARDWARNING(35, "obracun");
-            return SlipsRead::ReadError;
-        }
-
-        const std::string person = trim(rtrim(OSO.IME.str()) + " " + rtrim(OSO.PREZIME.str()));
-        const std::string street = streetAndNumber(ULI.NAZIV, OSO.KUCNIBROJ);
-
-        Transfer net;
-        net.kind = Transfer::Net;
-        net.payee1 = whole(BAN.NAZIV.str());
-        net.payee2 = person;
-        net.payee3 = whole(rtrim(MJE.NAZIV.str()) + ", " + street);
-        net.payeeName = person;
-        net.payeeStreet = street;
-        net.payeePlace = trim(MJE.POSTBROJ.str() + " " + MJE.NAZIV.str());
-        net.iban = cut(OSO.RKONT.str() + BAN.VODECIBROJ.str() + OSO.RACUN.str(), IBAN);
-        // "HR" alone is no model at all: a recipient without one is paid
-        // under HR99, the model of a payment without a reference.
-        if (!OSO.MODEL.empty()) net.model = "HR" + OSO.MODEL.str();
-        else if (form == SlipForm::Hub3A) net.model = "HR99";
-        net.reference = whole(OSO.RACUNPOZIV.str());
-        net.description = whole(rtrim(VRS.NAZIV.str()) + " - " + person);
-        net.amount = DOH.NETO.value() - amount[POZ_KRIPOREZ];
-        net.whose = person;
-        out.transfers.push_back(std::move(net));
-
-        if (!amount[POZ_POREZ].isZero()) {
-            Transfer tax;
-            tax.kind = Transfer::Tax;
-            tax.payee1 = "Porez i prirez";
-            tax.payee2 = "na dohodak";
-            tax.payee3 = whole(OPC.NAZIV.str());
-            tax.payeeName = "Porez i prirez na dohodak";
-            tax.payeePlace = tax.payee3;
-            tax.iban = cut(OPC.RKONT.str() + "1001005" + OPC.RACUNPOREZ.str(), IBAN);
-            tax.model = "HR68";
-            tax.reference = (VRS.REZSTRINGA == "11" ? "1910-" : "1945-") + tail;
-            tax.description = "Uplata poreza i prireza na dohodak - " + person;
-            tax.amount = amount[POZ_POREZ] + amount[POZ_PRIREZ];
-            tax.whose = "porez i prirez, " + person;
-            out.transfers.push_back(std::move(tax));
-        }
-        pensionI += amount[POZ_MIROVINSKOISTUP];
-        pensionII += amount[POZ_MIROVINSKOIISTUP];
-        health += amount[POZ_ZDRAVSTVENO];
-    }
-
+void publicTransfers(const Contributions& sums, const std::string& tail, std::vector<Transfer>& out) {
     struct Public {
         Transfer::Kind kind;
         const Decimal& total;
         const char *line2, *line3, *prefix, *iban, *description;
     };
-    for (const Public& p : {Public{Transfer::PensionI, pensionI, "MO I.stup", "", "8176-", "HR1210010051863000160",
-                                   "Mirovinsko osiguranje - I.stup"},
-                            Public{Transfer::PensionII, pensionII, "MO II.stup", "", "2291-",
+    for (const Public& p : {Public{Transfer::PensionI, sums.pensionI, "MO I.stup", "", "8176-",
+                                   "HR1210010051863000160", "Mirovinsko osiguranje - I.stup"},
+                            Public{Transfer::PensionII, sums.pensionII, "MO II.stup", "", "2291-",
                                    "HR7610010051700036001", "Mirovinsko osiguranje - II.stup"},
-                            Public{Transfer::Health, health, "Doprinos za zdravstveno", "osiguranje", "8540-",
+                            Public{Transfer::Health, sums.health, "Doprinos za zdravstveno", "osiguranje", "8540-",
                                    "HR1210010051863000160", "Zdravstveno osiguranje"}}) {
         if (p.total <= Decimal()) continue;
         Transfer t;
@@ -164,9 +131,51 @@ SlipsRead readPaymentSlips(LONG payment, SlipForm form, PaymentSlips& out) {
         t.description = p.description;
         t.amount = p.total;
         t.whose = p.description;
-        out.transfers.push_back(std::move(t));
+        out.push_back(std::move(t));
     }
-    return SlipsRead::Done;
+}
+
+// The slips of each income line in the payment's order, then the public
+// ones; nullptr, or the file a read failed in.
+const char* readTransfers(LONG payment, SlipForm form, const std::string& tail, Named& named,
+                          std::vector<Transfer>& out) {
+    Contributions sums;
+    PositionAmounts amount;
+    Records<DohociFile> lines(&DohociFile::KEYISPLATA, payment);
+    for (const DOHOCI_REC& line : lines) {
+        if (readPositions(line.OZNAKA, amount) != 0) return "obracun";
+        out.push_back(netTransfer(line, amount[POZ_KRIPOREZ], form, named));
+        if (!amount[POZ_POREZ].isZero()) out.push_back(taxTransfer(line, amount, tail, named));
+        sums.pensionI += amount[POZ_MIROVINSKOISTUP];
+        sums.pensionII += amount[POZ_MIROVINSKOIISTUP];
+        sums.health += amount[POZ_ZDRAVSTVENO];
+    }
+    if (lines.error()) return "dohoci";
+    publicTransfers(sums, tail, out);
+    return nullptr;
+}
+
+}  // namespace
+
+SlipsRead readPaymentSlips(LONG payment, SlipForm form, PaymentSlips& out) {
+    out = {};
+    out.payment = payment;
+    const char* failed = nullptr;
+    {
+        // One snapshot of the whole payment: a line changed by another station
+        // meanwhile cannot leave slips that do not add up. Ended before any
+        // message, so other windows stay free to write while it shows.
+        ReadTransaction snapshot;
+        const std::optional<ISPLATE_REC> isp = find<IsplateFile>(payment);
+        if (!isp) return SlipsRead::NoPayment;
+        Named named;
+        out.payer = readPayer(isp->ISPLATITELJ, named);
+        const std::string tail = out.payer.oib + "-" + trim(isp->RSID.str());
+        failed = readTransfers(payment, form, tail, named, out.transfers);
+    }
+    if (!failed) return SlipsRead::Done;
+    STANDARDWARNING(35, failed);
+    return SlipsRead::ReadError;
 }
 
 }  // namespace marel

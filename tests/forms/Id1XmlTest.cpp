@@ -5,6 +5,7 @@
 
 #include "common/Prompter.h"
 #include "common/XmlSchema.h"
+#include "forms/Id1Print.h"
 #include "forms/Id1Xml.h"
 #include "joppd/JoppdFixture.h"
 
@@ -255,6 +256,18 @@ TEST_F(Id1XmlTest, WhatCannotBeWrittenIsToldAndLeavesNoFile) {
     ASSERT_EQ(Store::main().exec("UPDATE ID1 SET KONEMAIL = 'vesna'||char(1)||'@secerana.hr'"), 0);
     EXPECT_TRUE(FORMIRAJDATOTEKU(1, target()));
     EXPECT_NE(readFile(target()).find("vesna @secerana.hr"), std::string::npos);
+}
+
+// The paper form of a year whose calculation lines cannot be read is not
+// printed short of the recipients it lost.
+TEST_F(Id1XmlTest, ThePaperFormIsNotPrintedWhenACalculationCannotBeRead) {
+    payment(1, Date::fromYmd(2013, 3, 10));
+    line(1, 1, 1, AUTHOR, kAuthorFee);
+    OBRACUN.close();
+    OBRACUN.USED = 0;
+    ASSERT_EQ(OBRACUN.remove(), 0) << errorText();
+    EXPECT_EQ(id1Report(1, "2013"), nullptr);
+    EXPECT_EQ(ask.messages.size(), 1u);  // the warning, once
 }
 
 // Every account code of an income type carries its tax, the last before the

@@ -94,10 +94,10 @@ LONG UPISID1OBRASCA::run(LONG request) {
     form.insertTitle = "Adding a id1 Record";
     form.changeTitle = "Changing a id1 Record";
     form.otherFiles = {&SUBJEKTI};
-    form.defaults = id1Defaults;
+    form.defaults = [] { id1Defaults(ID1); };
     form.validate = [] {
         // The next new form proposes the contact person confirmed last.
-        rememberId1Contact();
+        rememberId1Contact(ID1);
         return true;
     };
 
