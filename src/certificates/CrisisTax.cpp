@@ -42,22 +42,14 @@ int yearNumber(const std::string& text) {
 const char* sumCrisisTax(LONG payer, int year, int month, CrisisTotals& out) {
     out = {};
     int count = 0;
-    PositionAmounts amounts;
-    Records<IsplateFile> payments(&IsplateFile::KEYISPLATITELJ, payer);
-    for (const ISPLATE_REC& p : payments) {
-        if (p.DATUM.empty() || p.DATUM.year() != year || p.DATUM.month() != month) continue;
-        Records<DohociFile> lines(&DohociFile::KEYISPLATA, p.OZNAKA);
-        for (const DOHOCI_REC& line : lines) {
-            if (readPositions(line.OZNAKA, amounts) != 0) return "obracun";
-            if (amounts[POZ_KRIPOREZ] > Decimal()) {
-                ++count;
-                out.base += amounts[POZ_NETO];
-                out.tax += amounts[POZ_KRIPOREZ];
-            }
+    const char* failed = forEachLineOfMonth(payer, year, month, [&](const DOHOCI_REC&, const PositionAmounts& amounts) {
+        if (amounts[POZ_KRIPOREZ] > Decimal()) {
+            ++count;
+            out.base += amounts[POZ_NETO];
+            out.tax += amounts[POZ_KRIPOREZ];
         }
-        if (lines.error()) return "dohoci";
-    }
-    if (payments.error()) return "isplate";
+    });
+    if (failed) return failed;
     // A count the form's field cannot hold is capped, not wrapped round to a
     // negative number.
     out.count = SHORT(std::min(count, 32767));

@@ -231,19 +231,10 @@ void drawForm(Canvas& c, const IddGrid& grid, const FormPayer& payer, const std:
 // The grid's sums, or the name of the file that could not be read.
 const char* sumLines(LONG payer, int year, int month, IddGrid& grid) {
     ValueLookup<VrstedohFile> types;
-    PositionAmounts amounts;
-    Records<IsplateFile> payments(&IsplateFile::KEYISPLATITELJ, payer);
-    for (const ISPLATE_REC& p : payments) {
-        if (p.DATUM.empty() || p.DATUM.year() != year || p.DATUM.month() != month) continue;
-        Records<DohociFile> lines(&DohociFile::KEYISPLATA, p.OZNAKA);
-        for (const DOHOCI_REC& line : lines) {
-            const VRSTEDOH_REC* type = types.find(line.VRSTADOHOTKA);
-            if (readPositions(line.OZNAKA, amounts) != 0) return "obracun";
-            addLine(grid, type ? int(type->STUPACIDD) : 0, amounts);
-        }
-        if (lines.error()) return "dohoci";
-    }
-    return payments.error() ? "isplate" : nullptr;
+    return forEachLineOfMonth(payer, year, month, [&](const DOHOCI_REC& line, const PositionAmounts& amounts) {
+        const VRSTEDOH_REC* type = types.find(line.VRSTADOHOTKA);
+        addLine(grid, type ? int(type->STUPACIDD) : 0, amounts);
+    });
 }
 
 }  // namespace

@@ -110,6 +110,22 @@ int calculatedLines(LONG payment, std::vector<CalculatedLine>& lines, Store& sto
     return income.error();
 }
 
+const char* forEachLineOfMonth(LONG payer, int year, int month,
+                               const std::function<void(const DOHOCI_REC&, const PositionAmounts&)>& each) {
+    PositionAmounts amounts;
+    Records<IsplateFile> payments(&IsplateFile::KEYISPLATITELJ, payer);
+    for (const ISPLATE_REC& p : payments) {
+        if (p.DATUM.empty() || p.DATUM.year() != year || p.DATUM.month() != month) continue;
+        Records<DohociFile> lines(&DohociFile::KEYISPLATA, p.OZNAKA);
+        for (const DOHOCI_REC& line : lines) {
+            if (readPositions(line.OZNAKA, amounts) != 0) return "obracun";
+            each(line, amounts);
+        }
+        if (lines.error()) return "dohoci";
+    }
+    return payments.error() ? "isplate" : nullptr;
+}
+
 int storeCrisisTax(LONG incomeLine, const Decimal& net, const Decimal& ratePercent, CrisisTax& written) {
     written = crisisTax(net, ratePercent);
     if (!written.ok()) return -1;

@@ -4,6 +4,7 @@
 // shown beside its lines, the crisis-tax lines and the payment method. The
 // form of the income line gathers the input and shows what these return.
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -81,6 +82,11 @@ struct CalculatedLine {
 // amounts. Returns 0, or the store's error code of a failed read (`lines`
 // then holds what was read before it, which must not pass for complete).
 int calculatedLines(LONG payment, std::vector<CalculatedLine>& lines, Store& store = Store::main());
+// Every income line of the payments `payer` made in one month, with the
+// amounts of its calculation, handed to `each`. Returns nullptr, or the name
+// of the file whose read failed ("isplate", "dohoci", "obracun").
+const char* forEachLineOfMonth(LONG payer, int year, int month,
+                               const std::function<void(const DOHOCI_REC&, const PositionAmounts&)>& each);
 
 // Crisis tax of the net at a rate in percent and the net after it into their
 // positions (added when missing). Returns 0 or the file error; `written` receives the two amounts.
