@@ -134,14 +134,15 @@ struct Refusal {
     explicit operator bool() const { return code != 0; }
 };
 
-Refusal usage(const std::string& why) { return why.empty() ? Refusal{} : Refusal{2, why}; }
+// A call wrong as typed ends with code 2; "" is no refusal.
+Refusal wrongCall(const std::string& why) { return why.empty() ? Refusal{} : Refusal{2, why}; }
 
-// parse: the words of the command into a call.
+// The words of the command, read into a call.
 Refusal parse(const std::vector<std::string>& args, Call& call) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--data" || a == "--out") {
-            if (i + 1 >= args.size()) return usage(USAGE);
+            if (i + 1 >= args.size()) return wrongCall(USAGE);
             (a == "--data" ? call.data : call.out) = args[++i];
         } else if (auto eq = a.find('='); eq != std::string::npos && eq > 0) {
             std::string key = a.substr(0, eq);
@@ -152,18 +153,18 @@ Refusal parse(const std::vector<std::string>& args, Call& call) {
             std::transform(call.name.begin(), call.name.end(), call.name.begin(),
                            [](unsigned char c) { return char(std::toupper(c)); });
         } else {
-            return usage(USAGE);
+            return wrongCall(USAGE);
         }
     }
-    return usage(call.name.empty() ? USAGE : "");
+    return wrongCall(call.name.empty() ? USAGE : "");
 }
 
-// check: the report, the output and the arguments given, before any data is read.
+// The report, the output and the arguments given, checked before any data is read.
 Refusal check(const Call& call, const ExportEntry*& entry) {
     entry = findExport(call.name);
-    if (!entry) return usage("Nepoznat izvještaj: " + call.name + " (popis: marel export --list)");
-    if (call.out.empty()) return usage("Nedostaje --out DATOTEKA");
-    return usage(checkGiven(*entry, ExportArgs(call.values)));
+    if (!entry) return wrongCall("Nepoznat izvještaj: " + call.name + " (popis: marel export --list)");
+    if (call.out.empty()) return wrongCall("Nedostaje --out DATOTEKA");
+    return wrongCall(checkGiven(*entry, ExportArgs(call.values)));
 }
 
 // Where a call reads and writes; relative paths are taken from where the
@@ -180,12 +181,13 @@ Refusal locate(const Call& call, const ExportEntry& entry, Place& where) {
     // An export reads data; it never makes a new, empty data folder.
     if (!fs::is_regular_file(where.data / "MAREL.DB"))
         return {1, "U mapi " + where.data.string() + " nema podataka programa (MAREL.DB)."};
-    if (entry.file && fs::is_directory(where.target)) return usage("Izlaz mora biti datoteka, a ne mapa: " + where.target);
+    if (entry.file && fs::is_directory(where.target))
+        return wrongCall("Izlaz mora biti datoteka, a ne mapa: " + where.target);
     return {};
 }
 
-// open data: the program started on the data folder, nobody to ask. Returns
-// the count of refused reads so far.
+// The program started on the data folder, with nobody to ask. Returns the
+// count of refused reads so far.
 uint64_t openData(const Place& where, CommandLinePrompter& quiet, std::ostream& err) {
     setPrompter(&quiet);
     setHaltHandler([&err, target = where.target](const std::string& closingText) {
@@ -235,7 +237,7 @@ std::vector<std::string> unfitWarnings(const Report& report) {
     return lines;
 }
 
-// write: the pages to `target`, one PDF file or a new folder of page files,
+// Writes the pages to `target`, one PDF file or a new folder of page files,
 // through a part beside it.
 std::string writePages(Report& report, const std::string& target) {
     std::vector<Page>& pages = report.pages();
@@ -272,7 +274,7 @@ struct Made {
     std::vector<std::string> unfit;
 };
 
-// build and write a report's pages.
+// Builds the report and writes its pages.
 Made makePages(const ExportEntry& entry, const Call& call, const std::string& target,
                const std::function<bool()>& locked) {
     ExportOutcome o;
@@ -291,7 +293,7 @@ Made makePages(const ExportEntry& entry, const Call& call, const std::string& ta
     return made;
 }
 
-// build and write a file, through a part beside the target.
+// Builds the file through a part beside the target, renamed to it when complete.
 Made makeFile(const ExportEntry& entry, const Call& call, const std::string& target,
               const std::function<bool()>& locked) {
     const std::string part = partName(target);

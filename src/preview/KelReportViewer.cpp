@@ -95,23 +95,17 @@ QHBoxLayout* KELREPORTVIEWER::buildButtons() {
         bar->addWidget(addButton(name, text, int(icon), std::move(slot)));
     };
     auto gap = [&] { bar->addSpacing(10); };
-    auto show = [this](void (PreviewState::*move)()) {
-        return [this, move] {
-            (state_.*move)();
-            CHANGEDISPLAY();
-        };
-    };
     add("print", "Ispiši report", Kind::Print, [this] { PRINTREPORT(); });
     add("printPage", "Ispiši samo trenutnu stranicu", Kind::PrintPage, [this] { printCurrentPage(); });
     gap();
-    add("first", "Skok na 1. stranu", Kind::First, show(&PreviewState::first));
+    add("first", "Skok na 1. stranu", Kind::First, [this] { step(&PreviewState::first); });
     add("previous", "Prethodna strana", Kind::Previous, [this] { GETPREVPAGE(); });
     add("jump", "Skok na stranu: ??", Kind::Jump, [this] {
         state_.jump(JUMPTOPAGE(state_.page, state_.count()));
         CHANGEDISPLAY();
     });
     add("next", "Slijedeća strana", Kind::Next, [this] { GETNEXTPAGE(); });
-    add("last", "Skok na posljednju stranu", Kind::Last, show(&PreviewState::last));
+    add("last", "Skok na posljednju stranu", Kind::Last, [this] { step(&PreviewState::last); });
     gap();
     add("thumbnails", "Prikaži sličice", Kind::Thumbnails, [this] { SELECTDISPLAY(); });
     zoomList_ = new QComboBox(this);
@@ -175,13 +169,11 @@ void KELREPORTVIEWER::updateButtons() {
         markStatus_->clear();
 }
 
-void KELREPORTVIEWER::GETNEXTPAGE() {
-    state_.next();
-    CHANGEDISPLAY();
-}
+void KELREPORTVIEWER::GETNEXTPAGE() { step(&PreviewState::next); }
+void KELREPORTVIEWER::GETPREVPAGE() { step(&PreviewState::previous); }
 
-void KELREPORTVIEWER::GETPREVPAGE() {
-    state_.previous();
+void KELREPORTVIEWER::step(void (PreviewState::*move)()) {
+    (state_.*move)();
     CHANGEDISPLAY();
 }
 

@@ -61,6 +61,8 @@ private:
     QToolButton* addButton(const char* name, const char* text, int icon, std::function<void()> slot);
     QToolButton* button(const char* name) const;
     void setZoom(const QString& name);
+    // Moves through the pages and shows where it went.
+    void step(void (PreviewState::*move)());
     void updateButtons();
     // The given pages (1-based) into the work queue.
     void loadWorkQueue(const std::vector<int>& pages);
