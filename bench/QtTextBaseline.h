@@ -24,9 +24,9 @@ namespace marel {
 class QtTextBaseline {
 public:
     // Reads the texts of the pages (not timed).
-    explicit QtTextBaseline(const std::vector<std::string>& pages) {
-        for (const std::string& file : pages) {
-            auto page = wmf::Metafile::load(file);
+    explicit QtTextBaseline(const std::vector<marel::Page>& pages) {
+        for (const marel::Page& drawn : pages) {
+            auto page = drawn.metafile();
             if (!page) continue;
             Page& out = pages_.emplace_back();
             out.size = QSizeF(page->width(), page->height());

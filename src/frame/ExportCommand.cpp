@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <charconv>
 #include <filesystem>
+#include <functional>
 #include <ostream>
 #include <string_view>
 #include <system_error>
@@ -126,11 +127,22 @@ struct Call {
     std::map<std::string, std::string> values;
 };
 
-std::string parse(const std::vector<std::string>& args, Call& call) {
+// What ends a call early: one line to say, and the exit code.
+struct Refusal {
+    int code = 0;
+    std::string text;
+    explicit operator bool() const { return code != 0; }
+};
+
+// A call wrong as typed ends with code 2; "" is no refusal.
+Refusal wrongCall(const std::string& why) { return why.empty() ? Refusal{} : Refusal{2, why}; }
+
+// The words of the command, read into a call.
+Refusal parse(const std::vector<std::string>& args, Call& call) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--data" || a == "--out") {
-            if (i + 1 >= args.size()) return USAGE;
+            if (i + 1 >= args.size()) return wrongCall(USAGE);
             (a == "--data" ? call.data : call.out) = args[++i];
         } else if (auto eq = a.find('='); eq != std::string::npos && eq > 0) {
             std::string key = a.substr(0, eq);
@@ -141,14 +153,76 @@ std::string parse(const std::vector<std::string>& args, Call& call) {
             std::transform(call.name.begin(), call.name.end(), call.name.begin(),
                            [](unsigned char c) { return char(std::toupper(c)); });
         } else {
-            return USAGE;
+            return wrongCall(USAGE);
         }
     }
-    if (call.name.empty()) return USAGE;
+    return wrongCall(call.name.empty() ? USAGE : "");
+}
+
+// The report, the output and the arguments given, checked before any data is read.
+Refusal check(const Call& call, const ExportEntry*& entry) {
+    entry = findExport(call.name);
+    if (!entry) return wrongCall("Nepoznat izvještaj: " + call.name + " (popis: marel export --list)");
+    if (call.out.empty()) return wrongCall("Nedostaje --out DATOTEKA");
+    return wrongCall(checkGiven(*entry, ExportArgs(call.values)));
+}
+
+// Where a call reads and writes; relative paths are taken from where the
+// command was started.
+struct Place {
+    fs::path started, data;
+    std::string target;
+};
+
+Refusal locate(const Call& call, const ExportEntry& entry, Place& where) {
+    where.started = fs::current_path();
+    where.data = call.data.empty() ? where.started : fs::absolute(call.data);
+    where.target = fs::absolute(call.out).string();
+    // An export reads data; it never makes a new, empty data folder.
+    if (!fs::is_regular_file(where.data / "MAREL.DB"))
+        return {1, "U mapi " + where.data.string() + " nema podataka programa (MAREL.DB)."};
+    if (entry.file && fs::is_directory(where.target))
+        return wrongCall("Izlaz mora biti datoteka, a ne mapa: " + where.target);
     return {};
 }
 
-// Writes the pages to `target`: one PDF file, or a new folder of page files.
+// The program started on the data folder, with nobody to ask. Returns the
+// count of refused reads so far.
+uint64_t openData(const Place& where, CommandLinePrompter& quiet, std::ostream& err) {
+    setPrompter(&quiet);
+    setHaltHandler([&err, target = where.target](const std::string& closingText) {
+        std::error_code ignored;
+        fs::remove_all(partName(target), ignored);
+        err << closingText << std::endl;
+        std::exit(1);
+    });
+    std::error_code ec;
+    fs::current_path(where.data, ec);
+    programStart(where.data.string());
+    const uint64_t locks = Store::main().lockFailures();
+    removeDeadParts(fs::path(where.target).parent_path());
+    return locks;
+}
+
+void closeData(const Place& where) {
+    programEnd();
+    std::error_code ec;
+    fs::current_path(where.started, ec);
+    setPrompter(nullptr);
+}
+
+// A read refused because another station held the data may have cut the
+// output short: it is not written, and that is the one thing to say. (A
+// write of the start-up that found the data held is no reason; a file it
+// could not open is.)
+bool dataLocked(CommandLinePrompter& quiet, uint64_t locksBefore) {
+    if (Store::main().lockFailures() == locksBefore &&
+        std::find(quiet.said.begin(), quiet.said.end(), DATA_LOCKED_TEXT) == quiet.said.end())
+        return false;
+    quiet.said.clear();
+    return true;
+}
+
 // A text that had to be cut, or a number that did not fit even small, is a
 // fault of the page a bookkeeper would want to hear of; a number drawn a
 // little smaller to fit is not.
@@ -163,8 +237,10 @@ std::vector<std::string> unfitWarnings(const Report& report) {
     return lines;
 }
 
+// Writes the pages to `target`, one PDF file or a new folder of page files,
+// through a part beside it.
 std::string writePages(Report& report, const std::string& target) {
-    std::vector<std::string>& pages = report.pages();
+    std::vector<Page>& pages = report.pages();
     CHECKFORPAGENUM(pages);
     const std::string part = partName(target);
     std::error_code ec;
@@ -177,13 +253,9 @@ std::string writePages(Report& report, const std::string& target) {
         if (fs::exists(target) && !(fs::is_directory(target) && fs::is_empty(target)))
             return "Mapa za stranice već postoji i nije prazna: " + target;
         fs::create_directory(part, ec);
-        for (size_t i = 0; !ec && i < pages.size(); ++i) {
-            char name[48];
-            std::snprintf(name, sizeof name, "stranica-%04zu.wmf", i + 1);
-            fs::copy_file(pages[i], fs::path(part) / name, ec);
-        }
-        if (!ec && fs::exists(target)) fs::remove(target, ec);
-        if (ec) {
+        const bool made = !ec && savePageFiles(pages, part);
+        if (made && fs::exists(target)) fs::remove(target, ec);
+        if (!made || ec) {
             fs::remove_all(part, ec);
             return "Stranice se ne mogu zapisati u " + target;
         }
@@ -196,6 +268,62 @@ std::string writePages(Report& report, const std::string& target) {
     return {};
 }
 
+// What a call made: "" or why it wrote nothing, and the warnings of its pages.
+struct Made {
+    std::string failure;
+    std::vector<std::string> unfit;
+};
+
+// Builds the report and writes its pages.
+Made makePages(const ExportEntry& entry, const Call& call, const std::string& target,
+               const std::function<bool()>& locked) {
+    ExportOutcome o;
+    {
+        // The whole report from one moment of the data, whatever other
+        // stations write while it is built.
+        ReadTransaction snapshot;
+        o = runPages(entry, ExportArgs(call.values));
+    }
+    if (o.report && o.report->pages().empty()) o.report.reset();
+    Made made;
+    if (locked()) made.failure = DATA_LOCKED_TEXT;
+    else if (!o.report) made.failure = o.error.empty() ? NOTHING_TO_PRINT : o.error;
+    else made.failure = writePages(*o.report, target);
+    if (o.report) made.unfit = unfitWarnings(*o.report);
+    return made;
+}
+
+// Builds the file through a part beside the target, renamed to it when complete.
+Made makeFile(const ExportEntry& entry, const Call& call, const std::string& target,
+              const std::function<bool()>& locked) {
+    const std::string part = partName(target);
+    Made made;
+    {
+        ReadTransaction snapshot;
+        made.failure = runFile(entry, ExportArgs(call.values), part);
+    }
+    if (locked()) made.failure = DATA_LOCKED_TEXT;
+    if (made.failure.empty() && !fs::is_regular_file(part)) made.failure = "Datoteka nije kreirana: " + target;
+    std::error_code ec;
+    if (made.failure.empty()) fs::rename(part, target, ec);
+    if (made.failure.empty() && ec) made.failure = "Datoteka se ne može kreirati: " + target;
+    fs::remove(part, ec);
+    return made;
+}
+
+// What the report would have told the user says most.
+int tell(const Made& made, const CommandLinePrompter& quiet, const std::string& target, std::ostream& out,
+         std::ostream& err) {
+    if (!made.failure.empty()) {
+        err << (quiet.said.empty() ? made.failure : made.failure + " " + quiet.joined()) << std::endl;
+        return 1;
+    }
+    for (const std::string& s : quiet.said) err << "Upozorenje: " << s << std::endl;
+    for (const std::string& s : made.unfit) err << s << std::endl;
+    out << target << std::endl;
+    return 0;
+}
+
 }  // namespace
 
 int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -204,112 +332,22 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return 0;
     }
     Call call;
-    if (std::string why = parse(args, call); !why.empty()) {
-        err << why << std::endl;
-        return 2;
+    const ExportEntry* entry = nullptr;
+    Place where;
+    Refusal refused = parse(args, call);
+    if (!refused) refused = check(call, entry);
+    if (!refused) refused = locate(call, *entry, where);
+    if (refused) {
+        err << refused.text << std::endl;
+        return refused.code;
     }
-    const ExportEntry* entry = findExport(call.name);
-    if (!entry) {
-        err << "Nepoznat izvještaj: " << call.name << " (popis: marel export --list)" << std::endl;
-        return 2;
-    }
-    if (call.out.empty()) {
-        err << "Nedostaje --out DATOTEKA" << std::endl;
-        return 2;
-    }
-    for (const auto& [key, value] : call.values) {
-        bool known = std::any_of(entry->args.begin(), entry->args.end(), [&](const ExportArg& a) { return a.name == key; });
-        if (!known) {
-            err << "Izvještaj " << entry->name << " ne poznaje argument " << key << "=" << std::endl;
-            return 2;
-        }
-    }
-    for (const ExportArg& a : entry->args)
-        if (a.required && !call.values.count(a.name)) {
-            err << "Nedostaje argument " << a.name << "= (" << a.description << ")" << std::endl;
-            return 2;
-        }
-    // Relative paths are taken from where the command was started.
-    const fs::path started = fs::current_path();
-    const fs::path data = call.data.empty() ? started : fs::absolute(call.data);
-    const std::string target = fs::absolute(call.out).string();
-    // An export reads data; it never makes a new, empty data folder.
-    if (!fs::is_regular_file(data / "MAREL.DB")) {
-        err << "U mapi " << data.string() << " nema podataka programa (MAREL.DB)." << std::endl;
-        return 1;
-    }
-    if (entry->file && fs::is_directory(target)) {
-        err << "Izlaz mora biti datoteka, a ne mapa: " << target << std::endl;
-        return 2;
-    }
-
     CommandLinePrompter quiet;
-    setPrompter(&quiet);
-    setHaltHandler([&err, &target](const std::string& closingText) {
-        std::error_code ignored;
-        fs::remove_all(partName(target), ignored);
-        err << closingText << std::endl;
-        std::exit(1);
-    });
-    std::error_code ec;
-    fs::current_path(data, ec);
-    programStart(data.string());
-    const uint64_t locksBefore = Store::main().lockFailures();
-
-    removeDeadParts(fs::path(target).parent_path());
-
-    // A read refused because another station held the data may have cut the
-    // output short: it is not written, and that is the one thing to say. (A
-    // write of the start-up that found the data held is no reason; a file it
-    // could not open is.)
-    auto locked = [&] {
-        if (Store::main().lockFailures() == locksBefore &&
-            std::find(quiet.said.begin(), quiet.said.end(), DATA_LOCKED_TEXT) == quiet.said.end())
-            return false;
-        quiet.said.clear();
-        return true;
-    };
-    std::string failure;
-    std::vector<std::string> unfit;
-    if (entry->pages) {
-        ExportOutcome o;
-        {
-            // The whole report from one moment of the data, whatever other
-            // stations write while it is built.
-            ReadTransaction snapshot;
-            o = runPages(*entry, ExportArgs(call.values));
-        }
-        if (o.report && o.report->pages().empty()) o.report.reset();
-        if (locked()) failure = DATA_LOCKED_TEXT;
-        else if (!o.report) failure = o.error.empty() ? NOTHING_TO_PRINT : o.error;
-        else failure = writePages(*o.report, target);
-        if (o.report) unfit = unfitWarnings(*o.report);
-        if (o.report) o.report->discard();
-    } else {
-        const std::string part = partName(target);
-        {
-            ReadTransaction snapshot;
-            failure = runFile(*entry, ExportArgs(call.values), part);
-        }
-        if (locked()) failure = DATA_LOCKED_TEXT;
-        if (failure.empty() && !fs::is_regular_file(part)) failure = "Datoteka nije kreirana: " + target;
-        if (failure.empty()) fs::rename(part, target, ec);
-        if (failure.empty() && ec) failure = "Datoteka se ne može kreirati: " + target;
-        fs::remove(part, ec);
-    }
-    programEnd();
-    fs::current_path(started, ec);
-    setPrompter(nullptr);
-
-    if (!failure.empty()) {
-        // What the report would have told the user says most.
-        err << (quiet.said.empty() ? failure : failure + " " + quiet.joined()) << std::endl;
-        return 1;
-    }
-    for (const std::string& s : quiet.said) err << "Upozorenje: " << s << std::endl;
-    for (const std::string& s : unfit) err << s << std::endl;
-    out << target << std::endl;
-    return 0;
+    const uint64_t locksBefore = openData(where, quiet, err);
+    auto locked = [&] { return dataLocked(quiet, locksBefore); };
+    const Made made = entry->pages ? makePages(*entry, call, where.target, locked)
+                                   : makeFile(*entry, call, where.target, locked);
+    closeData(where);
+    return tell(made, quiet, where.target, out, err);
 }
 
 }  // namespace marel

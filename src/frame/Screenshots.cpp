@@ -589,8 +589,8 @@ std::vector<std::string> renderFirstPages(const std::string& folder) {
                 notes.push_back(e->name + ": stranica " + std::to_string(u.page) + ", " + u.band + ": \"" + u.text +
                                 "\" ne stane u svoje polje");
         // The first page at 100 dots per inch, as it comes out of the printer.
-        const std::string& first = o.report->pages().front();
-        if (auto page = wmf::Metafile::load(first); page && page->inch > 0) {
+        const Page& first = o.report->pages().front();
+        if (auto page = first.metafile(); page && page->inch > 0) {
             const QSize size(page->width() * 100 / page->inch, page->height() * 100 / page->inch);
             const QString file = QDir(QString::fromStdString(folder)).filePath(QString::fromStdString(e->name) + ".png");
             if (!renderPage(first, size).save(file)) notes.push_back(e->name + ": slika se ne može spremiti");

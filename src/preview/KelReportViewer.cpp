@@ -4,18 +4,16 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMdiSubWindow>
-#include <QShortcut>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <filesystem>
 
 #include "common/Prompter.h"
 #include "common/Text.h"
 #include "preview/PageView.h"
 #include "preview/PreviewIcons.h"
 #include "preview/Printing.h"
+#include "preview/PreviewPages.h"
 #include "report/PageFiles.h"
 #include "ui/screens/WindowHost.h"
 
@@ -44,7 +42,7 @@ using previewIcons::Kind;
 
 KELREPORTVIEWER* KELREPORTVIEWER::DISPLAY(std::unique_ptr<Report> report, const std::string& title,
                                           const std::string& zoom, bool maximise, std::function<void(bool)> done) {
-    if (!report || report->pages().empty()) {
+    if (!PreviewPages::showable(report)) {
         if (done) done(false);
         return nullptr;
     }
@@ -57,35 +55,59 @@ KELREPORTVIEWER* KELREPORTVIEWER::DISPLAY(std::unique_ptr<Report> report, const 
 
 KELREPORTVIEWER::KELREPORTVIEWER(std::unique_ptr<Report> report, const std::string& title,
                                  std::function<void(bool)> done)
-    : report_(std::move(report)), title_(rtrim(title)), done_(std::move(done)),
-      state_(int(report_->pages().size())) {
+    : pages_(this, std::move(report)), state_(pages_.state()), title_(rtrim(title)), done_(std::move(done)) {
     setWindowTitle(title_.empty() ? QStringLiteral("Report Preview") : QString::fromStdString(title_));
     setMinimumSize(345, 195);
     resize(900, 720);
     printChoice_.to = saveChoice_.to = state_.count();
-    CHECKFORPAGENUM(report_->pages());
+    CHECKFORPAGENUM(pages_.report().pages());
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    layout->addLayout(buildButtons());
+    layout->addWidget(pages_.addView([this](bool large) {
+        setZoom(large ? QStringLiteral("Page Width") : QStringLiteral("No Zoom"));
+    }), 1);
+
+    auto* status = new QStatusBar(this);
+    pages_.addStatus(status);
+    markStatus_ = new QLabel(status);
+    markStatus_->setObjectName(QStringLiteral("markStatus"));
+    status->addWidget(markStatus_, 1);
+    layout->addWidget(status);
+
+    auto press = [this](const char* name) {
+        return [this, name] {
+            if (button(name)->isEnabled()) button(name)->click();
+        };
+    };
+    pages_.addKeys(press("previous"), press("next"), press("leave"));
+}
+
+KELREPORTVIEWER::~KELREPORTVIEWER() = default;
+
+QHBoxLayout* KELREPORTVIEWER::buildButtons() {
     auto* bar = new QHBoxLayout;
     bar->setContentsMargins(4, 3, 4, 3);
     bar->setSpacing(2);
-    layout->addLayout(bar);
-    auto add = [&](const char* name, const char* text, Kind icon, void (KELREPORTVIEWER::*slot)()) {
-        bar->addWidget(addButton(name, text, int(icon), slot));
+    auto add = [&](const char* name, const char* text, Kind icon, std::function<void()> slot) {
+        bar->addWidget(addButton(name, text, int(icon), std::move(slot)));
     };
     auto gap = [&] { bar->addSpacing(10); };
-    add("print", "Ispiši report", Kind::Print, nullptr);
-    add("printPage", "Ispiši samo trenutnu stranicu", Kind::PrintPage, &KELREPORTVIEWER::printCurrentPage);
+    add("print", "Ispiši report", Kind::Print, [this] { PRINTREPORT(); });
+    add("printPage", "Ispiši samo trenutnu stranicu", Kind::PrintPage, [this] { printCurrentPage(); });
     gap();
-    add("first", "Skok na 1. stranu", Kind::First, nullptr);
-    add("previous", "Prethodna strana", Kind::Previous, &KELREPORTVIEWER::GETPREVPAGE);
-    add("jump", "Skok na stranu: ??", Kind::Jump, nullptr);
-    add("next", "Slijedeća strana", Kind::Next, &KELREPORTVIEWER::GETNEXTPAGE);
-    add("last", "Skok na posljednju stranu", Kind::Last, nullptr);
+    add("first", "Skok na 1. stranu", Kind::First, [this] { step(&PreviewState::first); });
+    add("previous", "Prethodna strana", Kind::Previous, [this] { GETPREVPAGE(); });
+    add("jump", "Skok na stranu: ??", Kind::Jump, [this] {
+        state_.jump(JUMPTOPAGE(state_.page, state_.count()));
+        CHANGEDISPLAY();
+    });
+    add("next", "Slijedeća strana", Kind::Next, [this] { GETNEXTPAGE(); });
+    add("last", "Skok na posljednju stranu", Kind::Last, [this] { step(&PreviewState::last); });
     gap();
-    add("thumbnails", "Prikaži sličice", Kind::Thumbnails, &KELREPORTVIEWER::SELECTDISPLAY);
+    add("thumbnails", "Prikaži sličice", Kind::Thumbnails, [this] { SELECTDISPLAY(); });
     zoomList_ = new QComboBox(this);
     zoomList_->setObjectName(QStringLiteral("zoom"));
     zoomList_->setToolTip(QStringLiteral("Uvećanje"));
@@ -93,67 +115,18 @@ KELREPORTVIEWER::KELREPORTVIEWER(std::unique_ptr<Report> report, const std::stri
     connect(zoomList_, &QComboBox::activated, this, [this](int i) { setZoom(zoomList_->itemText(i)); });
     bar->addWidget(zoomList_);
     gap();
-    add("mark", "Označi stranicu za ispis", Kind::Mark, &KELREPORTVIEWER::MARKQUEUEMARKPAGE);
-    add("delete", "Briši stranicu", Kind::Delete, &KELREPORTVIEWER::DELETEPAGE);
+    add("mark", "Označi stranicu za ispis", Kind::Mark, [this] { MARKQUEUEMARKPAGE(); });
+    add("delete", "Briši stranicu", Kind::Delete, [this] { DELETEPAGE(); });
     gap();
-    add("savePage", "Snimi trenutnu stranu u datoteku", Kind::SavePage, &KELREPORTVIEWER::SAVESINGLEPAGE);
-    add("saveAll", "Snimi sve strane u datoteku", Kind::SaveAll, &KELREPORTVIEWER::SAVEALLPAGES);
-    add("pdf", "Spremi sve strane kao PDF", Kind::Pdf, nullptr);
+    add("savePage", "Snimi trenutnu stranu u datoteku", Kind::SavePage, [this] { SAVESINGLEPAGE(); });
+    add("saveAll", "Snimi sve strane u datoteku", Kind::SaveAll, [this] { SAVEALLPAGES(); });
+    add("pdf", "Spremi sve strane kao PDF", Kind::Pdf, [this] { pages_.saveAsPdf(title_); });
     bar->addStretch();
-    add("leave", "Izlazak bez ispisa reporta", Kind::Leave, &KELREPORTVIEWER::leave);
-
-    auto button = [this](const char* name) { return findChild<QToolButton*>(QLatin1String(name)); };
-    connect(button("first"), &QToolButton::clicked, this, [this] {
-        state_.first();
-        CHANGEDISPLAY();
-    });
-    connect(button("last"), &QToolButton::clicked, this, [this] {
-        state_.last();
-        CHANGEDISPLAY();
-    });
-    connect(button("jump"), &QToolButton::clicked, this, [this] {
-        state_.jump(JUMPTOPAGE(state_.page, state_.count()));
-        CHANGEDISPLAY();
-    });
-    connect(button("print"), &QToolButton::clicked, this, [this] { PRINTREPORT(); });
-    connect(button("pdf"), &QToolButton::clicked, this, [this] { saveAsPdf(report_->pages(), title_, report_->fileName()); });
-
-    view_ = new PageView(report_->pages(), state_, this);
-    layout->addWidget(view_, 1);
-    connect(view_, &PageView::thumbnailClicked, this, [this](int k) {
-        state_.jump(state_.page + k - 1);
-        setZoom(QStringLiteral("Page Width"));
-    });
-    connect(view_, &PageView::pageClicked, this, [this] { setZoom(QStringLiteral("No Zoom")); });
-
-    auto* status = new QStatusBar(this);
-    status->setSizeGripEnabled(false);
-    zoomStatus_ = new QLabel(status);
-    zoomStatus_->setObjectName(QStringLiteral("zoomStatus"));
-    pageStatus_ = new QLabel(status);
-    pageStatus_->setObjectName(QStringLiteral("pageStatus"));
-    markStatus_ = new QLabel(status);
-    markStatus_->setObjectName(QStringLiteral("markStatus"));
-    status->addWidget(zoomStatus_, 1);
-    status->addWidget(pageStatus_, 1);
-    status->addWidget(markStatus_, 1);
-    layout->addWidget(status);
-
-    auto press = [this, button](const char* name) {
-        QToolButton* b = button(name);
-        if (b->isEnabled()) b->click();
-    };
-    auto* up = new QShortcut(QKeySequence(Qt::Key_PageUp), this, [press] { press("previous"); });
-    auto* down = new QShortcut(QKeySequence(Qt::Key_PageDown), this, [press] { press("next"); });
-    // Esc leaves without printing, as it cancels a form.
-    auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this, [press] { press("leave"); });
-    for (QShortcut* k : {up, down, esc}) k->setContext(Qt::WidgetWithChildrenShortcut);
+    add("leave", "Izlazak bez ispisa reporta", Kind::Leave, [this] { pages_.closeWindow(); });
+    return bar;
 }
 
-KELREPORTVIEWER::~KELREPORTVIEWER() = default;
-
-QToolButton* KELREPORTVIEWER::addButton(const char* name, const char* text, int icon,
-                                        void (KELREPORTVIEWER::*slot)()) {
+QToolButton* KELREPORTVIEWER::addButton(const char* name, const char* text, int icon, std::function<void()> slot) {
     auto* b = new QToolButton(this);
     b->setObjectName(QLatin1String(name));
     b->setText(QString::fromUtf8(text));
@@ -161,8 +134,12 @@ QToolButton* KELREPORTVIEWER::addButton(const char* name, const char* text, int 
     b->setIcon(previewIcons::icon(Kind(icon)));
     b->setIconSize(QSize(24, 24));
     b->setAutoRaise(true);
-    if (slot) connect(b, &QToolButton::clicked, this, [this, slot] { (this->*slot)(); });
+    connect(b, &QToolButton::clicked, this, std::move(slot));
     return b;
+}
+
+QToolButton* KELREPORTVIEWER::button(const char* name) const {
+    return findChild<QToolButton*>(QLatin1String(name));
 }
 
 void KELREPORTVIEWER::setZoom(const QString& name) {
@@ -173,16 +150,11 @@ void KELREPORTVIEWER::setZoom(const QString& name) {
 }
 
 void KELREPORTVIEWER::CHANGEDISPLAY() {
-    double factor = factorOf(zoom_);
-    state_.zoomed = factor != 0;
-    view_->display(factor);
-    zoomStatus_->setText(zoom_);
-    pageStatus_->setText(QString::fromStdString(state_.pageText()));
+    pages_.display(factorOf(zoom_), zoom_);
     updateButtons();
 }
 
 void KELREPORTVIEWER::updateButtons() {
-    auto button = [this](const char* name) { return findChild<QToolButton*>(QLatin1String(name)); };
     button("previous")->setEnabled(state_.canPrevious());
     button("next")->setEnabled(state_.canNext());
     bool several = state_.count() > 1;
@@ -197,13 +169,11 @@ void KELREPORTVIEWER::updateButtons() {
         markStatus_->clear();
 }
 
-void KELREPORTVIEWER::GETNEXTPAGE() {
-    state_.next();
-    CHANGEDISPLAY();
-}
+void KELREPORTVIEWER::GETNEXTPAGE() { step(&PreviewState::next); }
+void KELREPORTVIEWER::GETPREVPAGE() { step(&PreviewState::previous); }
 
-void KELREPORTVIEWER::GETPREVPAGE() {
-    state_.previous();
+void KELREPORTVIEWER::step(void (PreviewState::*move)()) {
+    (state_.*move)();
     CHANGEDISPLAY();
 }
 
@@ -215,13 +185,9 @@ int KELREPORTVIEWER::JUMPTOPAGE(int current, int count) {
 }
 
 void KELREPORTVIEWER::SELECTDISPLAY() {
-    int across = state_.across, down = state_.down;
-    if (!askGrid(this, QStringLiteral("Promjeni prikaz"), QStringLiteral("Broj stranica"), QStringLiteral("Stupaca"),
-                 QStringLiteral("Down"), QStringLiteral("Prihvati"), across, down))
-        return;
-    state_.across = across;
-    state_.down = down;
-    setZoom(QStringLiteral("No Zoom"));
+    if (pages_.askGrid(QStringLiteral("Promjeni prikaz"), QStringLiteral("Broj stranica"), QStringLiteral("Stupaca"),
+                       QStringLiteral("Down"), QStringLiteral("Prihvati")))
+        setZoom(QStringLiteral("No Zoom"));
 }
 
 void KELREPORTVIEWER::MARKQUEUEMARKPAGE() {
@@ -231,16 +197,13 @@ void KELREPORTVIEWER::MARKQUEUEMARKPAGE() {
 
 void KELREPORTVIEWER::MARKQUEUECHECK() {
     bool marked = state_.marked();
-    findChild<QToolButton*>(QStringLiteral("mark"))->setToolTip(marked ? QStringLiteral("Unmark Page")
-                                                                       : QStringLiteral("Mark Page"));
+    button("mark")->setToolTip(marked ? QStringLiteral("Unmark Page") : QStringLiteral("Mark Page"));
     markStatus_->setText(marked ? QStringLiteral("Marked") : QString());
 }
 
 void KELREPORTVIEWER::DELETEPAGE() {
-    auto& pages = report_->pages();
+    auto& pages = pages_.report().pages();
     if (pages.size() <= 1) return;
-    std::error_code ec;
-    std::filesystem::remove(pages[size_t(state_.page - 1)], ec);
     pages.erase(pages.begin() + (state_.page - 1));
     state_.removeCurrent();
     CHANGEDISPLAY();
@@ -248,7 +211,7 @@ void KELREPORTVIEWER::DELETEPAGE() {
 
 void KELREPORTVIEWER::loadWorkQueue(const std::vector<int>& pages) {
     workQueue_.clear();
-    for (int p : pages) workQueue_.push_back(report_->pages()[size_t(p - 1)]);
+    for (int p : pages) workQueue_.push_back(this->pages()[size_t(p - 1)]);
 }
 
 bool KELREPORTVIEWER::PRINTREPORT() {
@@ -266,7 +229,7 @@ bool KELREPORTVIEWER::PRINTREPORT() {
     }
     if (!PRINTOTHER()) return false;
     printed_ = true;
-    closeWindow();
+    pages_.closeWindow();
     return true;
 }
 
@@ -281,15 +244,8 @@ void KELREPORTVIEWER::SAVESINGLEPAGE() {
     auto name = prompter().chooseFile({"Snimi trenutnu stranicu u datoteku...",
                                        "Text File|*.TXT|Windows MetaFile|*.WMF|All Files|*.*", "", true});
     if (!name) return;
-    const std::string& page = report_->pages()[size_t(state_.page - 1)];
-    bool ok;
-    if (upper(*name).find(".WMF") != std::string::npos) {
-        std::error_code ec;
-        std::filesystem::copy_file(page, *name, std::filesystem::copy_options::overwrite_existing, ec);
-        ok = !ec;
-    } else {
-        ok = SAVEASTEXT(*name, {page});
-    }
+    const Page& page = pages()[size_t(state_.page - 1)];
+    const bool ok = upper(*name).find(".WMF") != std::string::npos ? page.save(*name) : SAVEASTEXT(*name, {page});
     if (!ok) message("Datoteka " + *name + " se ne može zapisati.", "Snimanje", Icon::Exclamation);
 }
 
@@ -303,20 +259,8 @@ void KELREPORTVIEWER::SAVEALLPAGES() {
         message("Datoteka " + saveFile_ + " se ne može zapisati.", "Snimanje", Icon::Exclamation);
 }
 
-void KELREPORTVIEWER::leave() { closeWindow(); }
-
-void KELREPORTVIEWER::closeWindow() {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
-}
-
 void KELREPORTVIEWER::closeEvent(QCloseEvent* event) {
-    if (!finished_) {
-        finished_ = true;
-        if (done_) done_(printed_);
-    }
+    if (pages_.closing() && done_) done_(printed_);
     event->accept();
 }
 

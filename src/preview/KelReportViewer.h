@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "preview/PreviewDialogs.h"
-#include "report/PreviewState.h"
-#include "report/Report.h"
+#include "preview/PreviewPages.h"
 
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QToolButton;
 
@@ -33,9 +33,9 @@ public:
                                     std::function<void(bool printed)> done = {});
     ~KELREPORTVIEWER() override;
 
-    const PreviewState& state() const { return state_; }
-    const std::vector<std::string>& pages() const { return report_->pages(); }
-    PageView* view() const { return view_; }
+    const PreviewState& state() const { return pages_.state(); }
+    const std::vector<Page>& pages() const { return pages_.pages(); }
+    PageView* view() const { return pages_.view(); }
     QString zoomName() const { return zoom_; }
     bool printed() const { return printed_; }
 
@@ -57,32 +57,30 @@ protected:
 
 private:
     KELREPORTVIEWER(std::unique_ptr<Report> report, const std::string& title, std::function<void(bool)> done);
-    QToolButton* addButton(const char* name, const char* text, int icon, void (KELREPORTVIEWER::*slot)());
+    QHBoxLayout* buildButtons();
+    QToolButton* addButton(const char* name, const char* text, int icon, std::function<void()> slot);
+    QToolButton* button(const char* name) const;
     void setZoom(const QString& name);
+    // Moves through the pages and shows where it went.
+    void step(void (PreviewState::*move)());
     void updateButtons();
-    // The files of the given pages (1-based) into the work queue.
+    // The given pages (1-based) into the work queue.
     void loadWorkQueue(const std::vector<int>& pages);
     void printCurrentPage();
-    void leave();
-    void closeWindow();
 
-    std::unique_ptr<Report> report_;
+    PreviewPages pages_;
+    PreviewState& state_;
     std::string title_;
     std::function<void(bool)> done_;
-    PreviewState state_;
     QString zoom_ = QStringLiteral("No Zoom");
-    std::vector<std::string> workQueue_;
+    std::vector<Page> workQueue_;  // copies share the report's pages
     PageChoice printChoice_, saveChoice_;
     int copies_ = 1;
     bool collate_ = true;
     std::string saveFile_ = "Save.txt";
     bool printed_ = false;
-    bool finished_ = false;
 
-    PageView* view_;
     QComboBox* zoomList_;
-    QLabel* zoomStatus_;
-    QLabel* pageStatus_;
     QLabel* markStatus_;
 };
 

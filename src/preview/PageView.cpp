@@ -9,7 +9,7 @@
 
 namespace marel {
 
-PageView::PageView(const std::vector<std::string>& pages, PreviewState& state, QWidget* parent)
+PageView::PageView(const std::vector<Page>& pages, PreviewState& state, QWidget* parent)
     : QWidget(parent), pages_(pages), state_(state) {
     setAutoFillBackground(true);
     QPalette p = palette();
@@ -17,7 +17,7 @@ PageView::PageView(const std::vector<std::string>& pages, PreviewState& state, Q
     setPalette(p);
     setFocusPolicy(Qt::StrongFocus);
     // The first page gives the shape of every page.
-    auto first = pages.empty() ? std::nullopt : wmf::Metafile::load(pages.front());
+    auto first = pages.empty() ? std::nullopt : pages.front().metafile();
     if (first && first->width() > 0 && first->height() > 0) {
         natural_ = naturalSize(*first);
         aspect_ = double(first->height()) / first->width();

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "report/Page.h"
 #include "report/PreviewState.h"
 
 class QLabel;
@@ -18,7 +19,7 @@ public:
     // Zoom factor that fits the page to the width of the view.
     static constexpr double PAGE_WIDTH = -1;
 
-    PageView(const std::vector<std::string>& pages, PreviewState& state, QWidget* parent = nullptr);
+    PageView(const std::vector<Page>& pages, PreviewState& state, QWidget* parent = nullptr);
 
     // Shows the state's view: thumbnails, or the current page at `zoom`.
     void display(double zoom);
@@ -49,7 +50,7 @@ private:
     void fillZoom();
     QPixmap pixmap(int page, QSize size) const;
 
-    const std::vector<std::string>& pages_;
+    const std::vector<Page>& pages_;
     PreviewState& state_;
     QSize natural_;
     double aspect_ = 1.414;

@@ -9,7 +9,7 @@
 
 namespace marel {
 
-bool printOnPrinter(const std::vector<std::string>& pages, const std::string& title) {
+bool printOnPrinter(const std::vector<Page>& pages, const std::string& title) {
     if (printPages(sharedPrinter(), pages, title)) return true;
     message("Ispis nije uspio: pisač nije dostupan.", "Ispis", Icon::Exclamation);
     return false;
@@ -26,7 +26,7 @@ std::string pdfFileName(const std::string& name) {
     return (file.empty() ? std::string("Izvještaj") : file) + ".pdf";
 }
 
-bool saveAsPdf(const std::vector<std::string>& pages, const std::string& title, const std::string& fileName) {
+bool saveAsPdf(const std::vector<Page>& pages, const std::string& title, const std::string& fileName) {
     auto name = prompter().chooseFile({"Spremi kao PDF…", "PDF datoteka|*.pdf", pdfFileName(fileName), true});
     if (!name) return false;
     if (savePdf(*name, pages, title)) return true;

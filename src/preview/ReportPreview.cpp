@@ -3,18 +3,14 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QShortcut>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QToolBar>
 
 #include "common/Prompter.h"
 #include "preview/PageView.h"
-#include "preview/PreviewDialogs.h"
 #include "preview/PreviewIcons.h"
-#include "preview/Printing.h"
 #include "ui/Request.h"
 #include "ui/screens/WindowHost.h"
 
@@ -50,7 +46,7 @@ QSpinBox* field(QWidget* parent, const char* name, int high, const QString& tip)
 }  // namespace
 
 REPORTPREVIEW* REPORTPREVIEW::open(std::unique_ptr<Report> report, std::function<void(int, Report&)> done) {
-    if (!report || report->pages().empty()) return nullptr;
+    if (!PreviewPages::showable(report)) return nullptr;
     auto* preview = new REPORTPREVIEW(std::move(report), std::move(done));
     openWindow(preview);
     preview->refresh();
@@ -58,26 +54,14 @@ REPORTPREVIEW* REPORTPREVIEW::open(std::unique_ptr<Report> report, std::function
 }
 
 REPORTPREVIEW::REPORTPREVIEW(std::unique_ptr<Report> report, std::function<void(int, Report&)> done)
-    : report_(std::move(report)), done_(std::move(done)), state_(int(report_->pages().size())) {
+    : pages_(this, std::move(report)), state_(pages_.state()), done_(std::move(done)) {
     setWindowTitle(QStringLiteral("Preview ispisa"));
     setMinimumWidth(315);
     resize(820, 720);
-    view_ = new PageView(report_->pages(), state_, this);
-    setCentralWidget(view_);
-    connect(view_, &PageView::thumbnailClicked, this, [this](int k) {
-        state_.jump(state_.page + k - 1);
-        setZoom(1);
-    });
-    connect(view_, &PageView::pageClicked, this, [this] { setZoom(0); });
+    setCentralWidget(pages_.addView([this](bool large) { setZoom(large ? 1 : 0); }));
     buildMenus();
     buildToolBar();
-    zoomStatus_ = new QLabel(this);
-    zoomStatus_->setObjectName(QStringLiteral("zoomStatus"));
-    pageStatus_ = new QLabel(this);
-    pageStatus_->setObjectName(QStringLiteral("pageStatus"));
-    statusBar()->addWidget(zoomStatus_, 1);
-    statusBar()->addWidget(pageStatus_, 1);
-    statusBar()->setSizeGripEnabled(false);
+    pages_.addStatus(statusBar());
 
     bool several = state_.count() > 1;
     for (QWidget* w : {static_cast<QWidget*>(page_), static_cast<QWidget*>(across_), static_cast<QWidget*>(down_)})
@@ -85,11 +69,7 @@ REPORTPREVIEW::REPORTPREVIEW(std::unique_ptr<Report> report, std::function<void(
     viewMenu_->setEnabled(several);
     page_->setToolTip(QStringLiteral("Unesi br. strane od 1 do %1").arg(state_.count()));
     page_->setMaximum(std::max(state_.count(), 1));
-    auto* up = new QShortcut(QKeySequence(Qt::Key_PageUp), this, [this] { previousAction_->trigger(); });
-    auto* down = new QShortcut(QKeySequence(Qt::Key_PageDown), this, [this] { nextAction_->trigger(); });
-    // Esc leaves without printing, as it cancels a form.
-    auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this, [this] { leave(); });
-    for (QShortcut* k : {up, down, esc}) k->setContext(Qt::WidgetWithChildrenShortcut);
+    pages_.addKeys([this] { previousAction_->trigger(); }, [this] { nextAction_->trigger(); }, [this] { leave(); });
 }
 
 REPORTPREVIEW::~REPORTPREVIEW() = default;
@@ -97,8 +77,7 @@ REPORTPREVIEW::~REPORTPREVIEW() = default;
 void REPORTPREVIEW::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->addAction(QStringLiteral("&Print"), this, &REPORTPREVIEW::print)->setObjectName(QStringLiteral("menuPrint"));
-    file->addAction(QStringLiteral("Spremi kao P&DF…"), this,
-                    [this] { saveAsPdf(report_->pages(), report_->title(), report_->fileName()); })
+    file->addAction(QStringLiteral("Spremi kao P&DF…"), this, [this] { pages_.saveAsPdf(pages_.report().title()); })
         ->setObjectName(QStringLiteral("menuPdf"));
     file->addAction(QStringLiteral("&Izlaz"), this, &REPORTPREVIEW::leave)->setObjectName(QStringLiteral("menuLeave"));
 
@@ -161,8 +140,7 @@ void REPORTPREVIEW::buildToolBar() {
 }
 
 void REPORTPREVIEW::refresh() {
-    state_.zoomed = zoom_ != 0;
-    view_->display(ZOOMS[zoom_].factor);
+    pages_.display(ZOOMS[zoom_].factor, QLatin1String(ZOOMS[zoom_].status));
     for (QSpinBox* s : {page_, across_, down_}) s->blockSignals(true);
     page_->setValue(state_.page);
     across_->setValue(state_.across);
@@ -171,18 +149,16 @@ void REPORTPREVIEW::refresh() {
     zoomActions_[zoom_]->setChecked(true);
     nextAction_->setEnabled(state_.canNext());
     previousAction_->setEnabled(state_.canPrevious());
-    zoomStatus_->setText(QLatin1String(ZOOMS[zoom_].status));
-    pageStatus_->setText(QString::fromStdString(state_.pageText()));
 }
 
 void REPORTPREVIEW::print() {
     response_ = REQUESTCOMPLETED;
-    closeWindow();
+    pages_.closeWindow();
 }
 
 void REPORTPREVIEW::leave() {
     response_ = REQUESTCANCELLED;
-    closeWindow();
+    pages_.closeWindow();
 }
 
 void REPORTPREVIEW::next() {
@@ -196,22 +172,17 @@ void REPORTPREVIEW::previous() {
 }
 
 void REPORTPREVIEW::jump() {
-    if (auto page = askPage(this, {QStringLiteral("Jump to a Report Page"), QStringLiteral("&Page:"),
-                                   QStringLiteral("OK"), QStringLiteral("Cancel")},
-                            state_.page, state_.count())) {
+    if (auto page = pages_.askPage({QStringLiteral("Jump to a Report Page"), QStringLiteral("&Page:"),
+                                    QStringLiteral("OK"), QStringLiteral("Cancel")})) {
         state_.jump(*page);
         refresh();
     }
 }
 
 void REPORTPREVIEW::changeDisplay() {
-    int across = state_.across, down = state_.down;
-    if (!askGrid(this, QStringLiteral("Change the Report Display"), QStringLiteral("Pages Displayed"),
-                 QStringLiteral("Across"), QStringLiteral("Down"), QStringLiteral("OK"), across, down))
-        return;
-    state_.across = across;
-    state_.down = down;
-    setZoom(0);
+    if (pages_.askGrid(QStringLiteral("Change the Report Display"), QStringLiteral("Pages Displayed"),
+                       QStringLiteral("Across"), QStringLiteral("Down"), QStringLiteral("OK")))
+        setZoom(0);
 }
 
 void REPORTPREVIEW::zoomPopup() {
@@ -229,18 +200,8 @@ void REPORTPREVIEW::setZoom(int zoom) {
     refresh();
 }
 
-void REPORTPREVIEW::closeWindow() {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
-}
-
 void REPORTPREVIEW::closeEvent(QCloseEvent* event) {
-    if (!finished_) {
-        finished_ = true;
-        if (done_) done_(response_, *report_);
-    }
+    if (pages_.closing() && done_) done_(response_, pages_.report());
     event->accept();
 }
 

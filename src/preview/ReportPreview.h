@@ -5,11 +5,9 @@
 #include <functional>
 #include <memory>
 
-#include "report/PreviewState.h"
-#include "report/Report.h"
+#include "preview/PreviewPages.h"
 
 class QAction;
-class QLabel;
 class QMenu;
 class QSpinBox;
 
@@ -29,9 +27,9 @@ public:
                                std::function<void(int response, Report& report)> done = {});
     ~REPORTPREVIEW() override;
 
-    const PreviewState& state() const { return state_; }
-    const std::vector<std::string>& pages() const { return report_->pages(); }
-    PageView* view() const { return view_; }
+    const PreviewState& state() const { return pages_.state(); }
+    const std::vector<Page>& pages() const { return pages_.pages(); }
+    PageView* view() const { return pages_.view(); }
     int zoom() const { return zoom_; }  // 0 thumbnails, 1 page width, 2.. 50% to 300%
 
     void print();
@@ -51,16 +49,13 @@ private:
     void buildMenus();
     void buildToolBar();
     void refresh();
-    void closeWindow();
 
-    std::unique_ptr<Report> report_;
+    PreviewPages pages_;
+    PreviewState& state_;
     std::function<void(int, Report&)> done_;
-    PreviewState state_;
     int zoom_ = 0;
     int response_ = 2;
-    bool finished_ = false;
 
-    PageView* view_;
     QMenu* viewMenu_ = nullptr;
     QAction* nextAction_ = nullptr;
     QAction* previousAction_ = nullptr;
@@ -68,8 +63,6 @@ private:
     QSpinBox* page_ = nullptr;
     QSpinBox* across_ = nullptr;
     QSpinBox* down_ = nullptr;
-    QLabel* zoomStatus_;
-    QLabel* pageStatus_;
 };
 
 }  // namespace marel

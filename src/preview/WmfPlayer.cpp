@@ -344,8 +344,8 @@ QSize naturalSize(const wmf::Metafile& page, double dpi) {
     return QSize(int(page.width() * dpi / page.inch + 0.5), int(page.height() * dpi / page.inch + 0.5));
 }
 
-QImage renderPage(const std::string& file, QSize size) {
-    auto page = wmf::Metafile::load(file);
+QImage renderPage(const Page& drawn, QSize size) {
+    auto page = drawn.metafile();
     if (!page || size.isEmpty()) return {};
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -355,9 +355,9 @@ QImage renderPage(const std::string& file, QSize size) {
     return image;
 }
 
-bool printPages(QPrinter& printer, const std::vector<std::string>& pages, const std::string& title) {
+bool printPages(QPrinter& printer, const std::vector<Page>& pages, const std::string& title) {
     if (pages.empty()) return true;
-    auto first = wmf::Metafile::load(pages.front());
+    auto first = pages.front().metafile();
     if (first && first->inch > 0) {
         QSizeF mm(first->width() * 25.4 / first->inch, first->height() * 25.4 / first->inch);
         bool landscape = mm.width() > mm.height();
@@ -374,10 +374,10 @@ bool printPages(QPrinter& printer, const std::vector<std::string>& pages, const 
     p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     bool firstSheet = true;
     GlyphCache glyphs;
-    for (const auto& file : pages) {
+    for (const Page& drawn : pages) {
         if (!firstSheet && !printer.newPage()) return false;
         firstSheet = false;
-        auto page = wmf::Metafile::load(file);
+        auto page = drawn.metafile();
         if (!page || page->inch == 0) continue;
         QSizeF size(page->width() * double(printer.logicalDpiX()) / page->inch,
                     page->height() * double(printer.logicalDpiY()) / page->inch);
@@ -386,7 +386,7 @@ bool printPages(QPrinter& printer, const std::vector<std::string>& pages, const 
     return p.end();
 }
 
-bool savePdf(const std::string& file, const std::vector<std::string>& pages, const std::string& title) {
+bool savePdf(const std::string& file, const std::vector<Page>& pages, const std::string& title) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(file));

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "report/Page.h"
 #include "report/Wmf.h"
 
 class QPainter;
@@ -21,15 +22,15 @@ void playMetafile(QPainter& painter, const wmf::Metafile& page, const QRectF& ta
 
 // The page's size in pixels at `dpi` (its natural size on the screen at 96).
 QSize naturalSize(const wmf::Metafile& page, double dpi = 96);
-// The page rendered on white at the given size; a null image when the file
-// cannot be read.
-QImage renderPage(const std::string& file, QSize size);
+// The page rendered on white at the given size; a null image for a page
+// that is not a metafile.
+QImage renderPage(const Page& page, QSize size);
 
 // Prints the pages in order onto the printer, one sheet each, the paper
 // taken from the first page (also a custom size); copies come from the list.
 // False when the printer cannot be started.
-bool printPages(QPrinter& printer, const std::vector<std::string>& pages, const std::string& title);
+bool printPages(QPrinter& printer, const std::vector<Page>& pages, const std::string& title);
 // The pages as one PDF file.
-bool savePdf(const std::string& file, const std::vector<std::string>& pages, const std::string& title);
+bool savePdf(const std::string& file, const std::vector<Page>& pages, const std::string& title);
 
 }  // namespace marel

@@ -88,12 +88,29 @@ ExportArg choiceArg(std::string name, std::string description, std::vector<std::
     return a;
 }
 
-std::string checkArguments(const std::vector<ExportArg>& declared, ExportArgs& args) {
+namespace {
+
+std::string missingArgument(const std::vector<ExportArg>& declared, const ExportArgs& args) {
     for (const ExportArg& a : declared)
-        if (!args.has(a.name)) {
-            if (a.required) return "Nedostaje argument " + a.name + "= (" + a.description + ")";
-            if (!a.fallback.empty()) args.values_[a.name] = a.fallback;
-        }
+        if (a.required && !args.has(a.name)) return "Nedostaje argument " + a.name + "= (" + a.description + ")";
+    return {};
+}
+
+}  // namespace
+
+std::string checkGiven(const ExportEntry& entry, const ExportArgs& args) {
+    for (const auto& [key, value] : args.values()) {
+        const bool known =
+            std::any_of(entry.args.begin(), entry.args.end(), [&](const ExportArg& a) { return a.name == key; });
+        if (!known) return "Izvještaj " + entry.name + " ne poznaje argument " + key + "=";
+    }
+    return missingArgument(entry.args, args);
+}
+
+std::string checkArguments(const std::vector<ExportArg>& declared, ExportArgs& args) {
+    if (std::string why = missingArgument(declared, args); !why.empty()) return why;
+    for (const ExportArg& a : declared)
+        if (!args.has(a.name) && !a.fallback.empty()) args.values_[a.name] = a.fallback;
     for (const ExportArg& a : declared)
         if (a.check && args.has(a.name))
             if (std::string why = a.check(args.text(a.name)); !why.empty()) return why;

@@ -110,6 +110,10 @@ struct ExportEntry {
     std::string fileSuffix;   // ".xml" for a file export
 };
 
+// What a call shows wrong before any data is read: an argument the export
+// does not take, then a required one missing. Returns "" or the first fault.
+std::string checkGiven(const ExportEntry& entry, const ExportArgs& args);
+
 // Checks the arguments and builds the pages, or says why not.
 ExportOutcome runPages(const ExportEntry& entry, ExportArgs args);
 // Checks the arguments and writes the file; "" or why it was not written.

@@ -1,6 +1,8 @@
 #include "report/PageFiles.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 #include "common/Text.h"
@@ -8,9 +10,7 @@
 
 namespace marel {
 
-bool patchPageNumber(const std::string& file, int page, int count) {
-    auto bytes = wmf::readFile(file);
-    if (!bytes) return false;
+void patchPageNumber(Page& p, int page, int count) {
     std::string number = "Page " + std::to_string(page) + " of " + std::to_string(count);
     number.resize(std::min(number.size(), PAGE_PLACEHOLDER.size()));
     size_t left = (PAGE_PLACEHOLDER.size() - number.size()) / 2;
@@ -18,16 +18,16 @@ bool patchPageNumber(const std::string& file, int page, int count) {
     centred.resize(PAGE_PLACEHOLDER.size(), ' ');
     // The whole page is searched at once: a placeholder may lie anywhere,
     // also across any boundary a piecewise search would have.
-    bool changed = false;
-    for (size_t at = bytes->find(PAGE_PLACEHOLDER); at != std::string::npos;
-         at = bytes->find(PAGE_PLACEHOLDER, at + centred.size())) {
-        bytes->replace(at, centred.size(), centred);
-        changed = true;
-    }
-    return !changed || wmf::writeFile(file, *bytes);
+    const std::string_view drawn = p.wmf();
+    size_t at = drawn.find(PAGE_PLACEHOLDER);
+    if (at == std::string_view::npos) return;  // the page stays shared with its copies
+    std::string bytes(drawn);
+    for (; at != std::string::npos; at = bytes.find(PAGE_PLACEHOLDER, at + centred.size()))
+        bytes.replace(at, centred.size(), centred);
+    p = Page(std::move(bytes));
 }
 
-void CHECKFORPAGENUM(const std::vector<std::string>& pages) {
+void CHECKFORPAGENUM(std::vector<Page>& pages) {
     int count = int(pages.size());
     for (int i = 0; i < count; ++i) patchPageNumber(pages[size_t(i)], i + 1, count);
 }
@@ -41,9 +41,9 @@ int gridCell(int v, int cells, int extent) {
 }
 }  // namespace
 
-std::vector<std::string> pageText(const std::string& file) {
+std::vector<std::string> pageText(const Page& p) {
     constexpr int LINES = 150, COLUMNS = 200;
-    auto page = wmf::Metafile::load(file);
+    auto page = p.metafile();
     if (!page || page->width() <= 0 || page->height() <= 0) return {};
     std::vector<std::string> grid(LINES);
     for (const auto& r : page->records) {
@@ -60,13 +60,25 @@ std::vector<std::string> pageText(const std::string& file) {
     return out;
 }
 
-bool SAVEASTEXT(const std::string& target, const std::vector<std::string>& pages) {
+bool SAVEASTEXT(const std::string& target, const std::vector<Page>& pages) {
     std::ofstream out(target, std::ios::binary | std::ios::trunc);
     if (!out) return false;
     for (const auto& page : pages)
         for (const auto& line : pageText(page)) out << line << '\n';
     out.close();
     return bool(out);
+}
+
+std::string pageFileName(size_t number) {
+    char name[48];
+    std::snprintf(name, sizeof name, "stranica-%04zu.wmf", number);
+    return name;
+}
+
+bool savePageFiles(const std::vector<Page>& pages, const std::string& folder) {
+    for (size_t i = 0; i < pages.size(); ++i)
+        if (!pages[i].save((std::filesystem::path(folder) / pageFileName(i + 1)).string())) return false;
+    return true;
 }
 
 std::vector<int> LOADTEMPIMAGEQUEUE(const std::vector<bool>& marks, int option, int from, int to) {

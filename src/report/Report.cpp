@@ -2,19 +2,14 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 
-#include "common/Prompter.h"
 #include "common/Text.h"
 #include "report/FontWidths.h"
 
 namespace marel {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // Code page 1250 bytes of a text; a character the code page lacks prints
 // as '?' rather than stopping the report.
@@ -216,7 +211,7 @@ void Report::setFileName(const std::string& name, const std::string& key) {
     fileName_ = k.empty() ? name : name + " " + k;
 }
 
-Report::~Report() { discard(); }
+Report::~Report() = default;
 
 void Report::setPaper(Paper paper) {
     if (paper == Paper::A4)
@@ -300,33 +295,7 @@ void Report::finishPage() {
     for (auto& [p, h] : pens_) page_->remove(h);
     for (auto& [b, h] : brushes_) page_->remove(h);
     auto page = std::move(page_);
-    if (cancelled_) return;
-    char name[32];
-    std::snprintf(name, sizeof name, "page%04d.wmf", pageNumber_);
-    if (folder_.empty() && !makeFolder()) {
-        fail(name);
-        return;
-    }
-    std::string file = (fs::path(folder_) / name).string();
-    if (!page->save(file)) {
-        fail(file);
-        return;
-    }
-    pages_.push_back(file);
-}
-
-bool Report::makeFolder() {
-    std::error_code ec;
-    std::string pattern = (fs::temp_directory_path(ec) / "marel-report-XXXXXX").string();
-    if (ec || !mkdtemp(pattern.data())) return false;
-    folder_ = pattern;
-    return true;
-}
-
-void Report::fail(const std::string& file) {
-    message("Stranicu izvještaja nije moguće zapisati (" + file + ").", "Ispis", Icon::Exclamation);
-    cancelled_ = true;
-    discard();
+    if (!cancelled_) pages_.emplace_back(page->bytes());
 }
 
 void Report::select(const Font& font, int height) {
@@ -408,17 +377,14 @@ bool Report::progress(int64_t done, int64_t total) {
     return !cancelled_;
 }
 
-std::vector<std::string>& Report::close() {
+std::vector<Page>& Report::close() {
     if (page_) finishPage();
     return pages_;
 }
 
 void Report::discard() {
     pages_.clear();
-    if (folder_.empty()) return;
-    std::error_code ec;
-    fs::remove_all(folder_, ec);
-    folder_.clear();
+    pages_.shrink_to_fit();
 }
 
 }  // namespace marel

@@ -1,10 +1,9 @@
 #pragma once
 // A printed report: paper and units, page header and footer bands, detail
 // bands that flow down the page with automatic page breaks, and a canvas on
-// which each band draws. Every finished page is written as a placeable
-// metafile into a temporary folder of the report; the list of those files is
-// the preview queue the previews show and print. The report deletes its
-// files when it is discarded or destroyed.
+// which each band draws. Every finished page is kept in memory as a
+// placeable metafile (report/Page.h); the list of them is the preview queue
+// the previews show and print. Nothing is written to the disk.
 //
 // Positions are in report units: thousandths of an inch, or millimetres for a
 // report that says so. Band drawing is relative to the band's top-left corner.
@@ -18,6 +17,7 @@
 
 #include "common/Picture.h"
 #include "common/Text.h"
+#include "report/Page.h"
 #include "report/Wmf.h"
 
 namespace marel {
@@ -172,10 +172,11 @@ public:
 
     // ---- the result
     // Finishes the last page; returns the preview queue (empty when cancelled).
-    std::vector<std::string>& close();
-    // The preview queue: one page file per page, in page order.
-    std::vector<std::string>& pages() { return pages_; }
-    // Deletes every page file.
+    std::vector<Page>& close();
+    // The preview queue: the pages in page order.
+    std::vector<Page>& pages() { return pages_; }
+    const std::vector<Page>& pages() const { return pages_; }
+    // Lets every page go.
     void discard();
 
     const std::string& title() const { return title_; }
@@ -200,9 +201,7 @@ private:
     void select(const wmf::Pen& pen);
     void select(const wmf::Brush& brush);
     void setAlign(uint16_t align);
-    bool makeFolder();
     int bottomLimit() const;
-    void fail(const std::string& file);
 
     std::string title_;
     std::string fileName_;
@@ -232,8 +231,7 @@ private:
     int font_ = -1, pen_ = -1, brush_ = -1;
     int align_ = -1;
 
-    std::string folder_;
-    std::vector<std::string> pages_;
+    std::vector<Page> pages_;
 };
 
 }  // namespace marel

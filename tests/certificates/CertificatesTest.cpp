@@ -14,7 +14,7 @@ namespace {
 // The printed text of a report, page by page.
 std::vector<std::vector<std::string>> pagesOf(Report& r) {
     std::vector<std::vector<std::string>> out;
-    for (const std::string& page : r.pages()) out.push_back(pageText(page));
+    for (const Page& page : r.pages()) out.push_back(pageText(page));
     return out;
 }
 

@@ -28,7 +28,7 @@ protected:
     static std::vector<std::vector<std::string>> pagesOf(const std::unique_ptr<Report>& report) {
         std::vector<std::vector<std::string>> out;
         if (report)
-            for (const std::string& p : report->pages()) out.push_back(pageText(p));
+            for (const Page& p : report->pages()) out.push_back(pageText(p));
         return out;
     }
     static std::string lineOf(const std::vector<std::string>& lines, const std::string& label) {
@@ -158,7 +158,7 @@ TEST_F(Rsm, PageANamesThePaymentAndThePayer) {
 TEST_F(Rsm, DotMatrixLeavesOutTheShadedAreasOnly) {
     lines(2);
     auto rectangles = [](const std::unique_ptr<Report>& r) {
-        auto page = wmf::Metafile::load(r->pages()[0]);
+        auto page = r->pages()[0].metafile();
         return page ? std::count_if(page->records.begin(), page->records.end(),
                                     [](const wmf::Record& rec) { return rec.function == wmf::META_RECTANGLE; })
                     : -1;

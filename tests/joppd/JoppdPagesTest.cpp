@@ -35,7 +35,7 @@ Decimal amount(std::string s) {
 
 std::vector<std::string> textOf(Report& report) {
     std::vector<std::string> lines;
-    for (const std::string& page : report.pages())
+    for (const Page& page : report.pages())
         for (std::string& l : pageText(page)) lines.push_back(std::move(l));
     return lines;
 }

@@ -22,10 +22,10 @@ std::string slurp(const std::string& path) {
     return s.str();
 }
 
-// The texts of a page file, in the order drawn.
-std::vector<std::string> textsOf(const std::string& file) {
+// The texts of a page, in the order drawn.
+std::vector<std::string> textsOf(const Page& page) {
     std::vector<std::string> out;
-    auto m = wmf::Metafile::load(file);
+    auto m = page.metafile();
     if (m)
         for (const auto& r : m->records)
             if (auto t = wmf::textOf(r)) out.push_back(t->text);
@@ -58,11 +58,11 @@ TEST(TextExport, TextsLandOnTheGridOfThePage) {
 
     test::TempFolder tmp;
     std::string out = (tmp.path() / "two.txt").string();
-    ASSERT_TRUE(SAVEASTEXT(out, {r.pages()[0], (tmp.path() / "missing.wmf").string(), r.pages()[0]}));
+    ASSERT_TRUE(SAVEASTEXT(out, {r.pages()[0], Page(), r.pages()[0]}));
     std::string text;
     for (int i = 0; i < 2; ++i)
         for (const auto& line : expected) text += line + "\n";
-    EXPECT_EQ(slurp(out), text);  // UTF-8, the missing page skipped
+    EXPECT_EQ(slurp(out), text);  // UTF-8, the empty page without a line
     EXPECT_FALSE(SAVEASTEXT((tmp.path() / "no" / "such.txt").string(), r.pages()));
 }
 
@@ -77,33 +77,47 @@ TEST(PageNumbers, PlaceholderBecomesPageOfCountCentred) {
     CHECKFORPAGENUM(r.pages());
     EXPECT_EQ(textsOf(r.pages()[2]), std::vector<std::string>{"    Page 3 of 7    "});
     EXPECT_EQ(textsOf(r.pages()[4]), (std::vector<std::string>(2, "    Page 5 of 7    ")));
-    std::string missing = r.pages()[0] + ".none";
-    CHECKFORPAGENUM({missing});  // cannot be opened: skipped, not created
-    EXPECT_FALSE(std::filesystem::exists(missing));
 
-    test::TempFolder tmp;
-    std::string plain = (tmp.path() / "plain.wmf").string();
     wmf::Writer w(8268, 11693, 1000);
     w.textOut(100, 100, "Bez broja");
-    ASSERT_TRUE(w.save(plain));
-    EXPECT_TRUE(patchPageNumber(plain, 1, 1));
-    EXPECT_EQ(slurp(plain), w.bytes());
+    Page plain(w.bytes());
+    patchPageNumber(plain, 1, 1);
+    EXPECT_EQ(plain.wmf(), w.bytes());
     EXPECT_EQ(pageText(plain).size(), 1u);
 }
 
 TEST(PageNumbers, PlaceholderAcrossA256ByteBoundaryIsFound) {
-    test::TempFolder tmp;
-    std::string file = (tmp.path() / "boundary.wmf").string();
     wmf::Writer w(8268, 11693, 1000);
     // Headers and window records take 60 bytes; a text record is 14 bytes
     // before its text, so this filler puts the placeholder at byte 240.
     w.textOut(100, 100, std::string(152, 'a'));
     w.textOut(100, 10000, PAGE_PLACEHOLDER);
     ASSERT_EQ(w.bytes().find(PAGE_PLACEHOLDER), 240u);
-    ASSERT_TRUE(w.save(file));
-    ASSERT_TRUE(patchPageNumber(file, 12, 130));
-    EXPECT_EQ(textsOf(file)[1], "  Page 12 of 130   ");
-    EXPECT_EQ(slurp(file).size(), w.bytes().size());
+    Page page(w.bytes());
+    patchPageNumber(page, 12, 130);
+    EXPECT_EQ(textsOf(page)[1], "  Page 12 of 130   ");
+    EXPECT_EQ(page.wmf().size(), w.bytes().size());
+}
+
+// The page files of an export are each page's bytes as drawn, named in page
+// order; a folder that cannot take them says so.
+TEST(PageFiles, EachFileHoldsItsPageAsDrawn) {
+    Report r("Stranice");
+    for (const char* text : {"prva", "druga", "treća"}) {
+        r.page().text({500, 500, 0, 0}, text);
+        r.endPage();
+    }
+    r.close();
+    test::TempFolder tmp;
+    ASSERT_TRUE(savePageFiles(r.pages(), tmp.str()));
+    std::vector<std::string> written, drawn;
+    for (size_t i = 0; i < r.pages().size(); ++i) {
+        written.push_back(slurp((tmp.path() / pageFileName(i + 1)).string()));
+        drawn.emplace_back(r.pages()[i].wmf());
+    }
+    EXPECT_EQ(written, drawn);
+    EXPECT_EQ(pageFileName(12), "stranica-0012.wmf");
+    EXPECT_FALSE(savePageFiles(r.pages(), (tmp.path() / "nema").string()));
 }
 
 TEST(PrintSelection, UnmarkedPagesWithCopiesCollatedOrNot) {

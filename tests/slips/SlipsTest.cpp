@@ -29,7 +29,7 @@ protected:
     // The text of every page, one after another.
     static std::string text(Report& r) {
         std::string all;
-        for (const std::string& page : r.pages())
+        for (const Page& page : r.pages())
             for (const std::string& l : pageText(page)) all += l + "\n";
         return all;
     }
@@ -188,7 +188,7 @@ TEST_F(SlipsTest, PrintedFieldsReadBackFromTheSlips) {
 
 // Where a text of the first page is drawn, in page units.
 std::optional<wmf::Text> drawn(const Report& r, const std::string& cp1250) {
-    auto page = wmf::Metafile::load(const_cast<Report&>(r).pages().front());
+    auto page = r.pages().front().metafile();
     if (!page) return std::nullopt;
     for (const wmf::Record& rec : page->records)
         if (auto t = wmf::textOf(rec); t && t->text == cp1250) return t;
@@ -221,7 +221,7 @@ TEST_F(SlipsTest, DotMatrixFormsHaveTheirOwnPaperAndThePrintersOffsets) {
     ASSERT_TRUE(laser && matrix && unknown);
     // One slip per sheet of 250 x 101.6 mm.
     EXPECT_EQ(matrix->pages().size(), 2u);
-    auto page = wmf::Metafile::load(matrix->pages().front());
+    auto page = matrix->pages().front().metafile();
     ASSERT_TRUE(page);
     EXPECT_NEAR(page->width() * 254.0 / page->inch, 2500, 1);
     EXPECT_NEAR(page->height() * 254.0 / page->inch, 1016, 1);

@@ -49,7 +49,7 @@ std::vector<std::string> exportedText(const std::string& pagesFolder) {
     std::sort(files.begin(), files.end());
     std::vector<std::string> lines;
     for (const std::string& f : files)
-        for (std::string& l : pageText(f)) lines.push_back(std::move(l));
+        for (std::string& l : pageText(Page::load(f).value_or(Page()))) lines.push_back(std::move(l));
     return lines;
 }
 

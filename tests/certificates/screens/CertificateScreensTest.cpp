@@ -31,7 +31,7 @@ std::vector<P*> previews() {
     return out;
 }
 
-std::string textOf(const std::vector<std::string>& pages) {
+std::string textOf(const std::vector<Page>& pages) {
     std::string all;
     for (const auto& p : pages)
         for (const auto& l : pageText(p)) all += l + "\n";

@@ -57,7 +57,7 @@ protected:
         if (!v) return "(no preview)";
         EXPECT_EQ(v->windowTitle(), title);
         std::string text;
-        for (const std::string& page : v->pages())
+        for (const Page& page : v->pages())
             for (const std::string& l : pageText(page)) text += l + "\n";
         v->close();
         QApplication::processEvents();

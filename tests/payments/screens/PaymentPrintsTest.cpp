@@ -44,7 +44,7 @@ protected:
         for (QWidget* w : windows)
             if (auto* p = qobject_cast<P*>(w); p && !p->isHidden()) {
                 std::string text;
-                for (const std::string& page : pagesOf(p))
+                for (const Page& page : pagesOf(p))
                     for (const std::string& l : pageText(page)) text += l + "\n";
                 p->close();
                 QApplication::processEvents();
@@ -52,8 +52,8 @@ protected:
             }
         return "(no preview)";
     }
-    static const std::vector<std::string>& pagesOf(KELREPORTVIEWER* v) { return v->pages(); }
-    static const std::vector<std::string>& pagesOf(REPORTPREVIEW* p) { return p->pages(); }
+    static const std::vector<Page>& pagesOf(KELREPORTVIEWER* v) { return v->pages(); }
+    static const std::vector<Page>& pagesOf(REPORTPREVIEW* p) { return p->pages(); }
 };
 
 }  // namespace

@@ -15,11 +15,13 @@
 #include <QTimer>
 #include <QToolButton>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <regex>
 #include <sstream>
 
 #include "common/Prompter.h"
+#include "common/Text.h"
 #include "preview/KelReportViewer.h"
 #include "preview/PageView.h"
 #include "preview/Printing.h"
@@ -114,11 +116,10 @@ protected:
 }  // namespace
 
 TEST_F(Preview, OnePageReport) {
-    auto report = numberedPages(1);
-    std::string page = report->pages()[0];
-    auto* v = KELREPORTVIEWER::DISPLAY(std::move(report), "Popis općina  ", "No Zoom", false,
+    auto* v = KELREPORTVIEWER::DISPLAY(numberedPages(1), "Popis općina  ", "No Zoom", false,
                                        [this](bool p) { printed = p; });
     ASSERT_NE(v, nullptr);
+    const Page page = v->pages()[0];
     EXPECT_EQ(v->windowTitle(), QString::fromUtf8("Popis općina"));
     EXPECT_EQ(status(v, "zoomStatus"), "No Zoom");
     EXPECT_EQ(status(v, "pageStatus"), "Page 1 of 1");
@@ -152,8 +153,6 @@ TEST_F(Preview, OnePageReport) {
     // Esc leaves without printing, as the button does.
     pressKey(v, v, Qt::Key_Escape);
     EXPECT_EQ(printed, false);
-    deleteClosed();
-    EXPECT_FALSE(fs::exists(page));  // the pages leave with the preview
 }
 
 TEST_F(Preview, TwelvePagesAsThumbnailsMarkedAndPrinted) {
@@ -245,22 +244,21 @@ TEST_F(Preview, PrintDialogRefusesMarkedChoicesWithoutMarksAndCancels) {
     EXPECT_EQ(pdfPages(pdf), 1);
     EXPECT_TRUE(v->isVisible());
 
-    // Deleting the current page removes its file and shows the page before.
-    std::string second = v->pages()[1];
+    // Deleting the current page removes it and shows the page before.
     click(v, "delete");
-    EXPECT_FALSE(fs::exists(second));
     EXPECT_EQ(status(v, "pageStatus"), "Page 1 of 2");
-    EXPECT_EQ(v->pages().size(), 2u);
+    ASSERT_EQ(v->pages().size(), 2u);
+    EXPECT_EQ(trim(pageText(v->pages()[1]).front()), "Stranica broj 3");
 }
 
 TEST_F(Preview, SavingPagesAsMetafileTextAndPdf) {
     auto* v = KELREPORTVIEWER::DISPLAY(numberedPages(3), "Tri", "Zoom (100%)", false);
     click(v, "next");
-    std::string page = v->pages()[1];
+    const Page page = v->pages()[1];
     std::string wmf = (tmp.path() / "Strana.Wmf").string(), txt = (tmp.path() / "strana.txt").string();
     ask.fileAnswers = {wmf, txt, std::nullopt};
     click(v, "savePage");
-    EXPECT_EQ(slurp(wmf), slurp(page));
+    EXPECT_EQ(slurp(wmf), page.wmf());
     click(v, "savePage");
     std::string expected;
     for (const auto& line : pageText(page)) expected += line + "\n";
@@ -296,6 +294,34 @@ TEST_F(Preview, SavingPagesAsMetafileTextAndPdf) {
     EXPECT_EQ(ask.fileRequests.back().initial, "Probni ispis.pdf");
     EXPECT_EQ(pdfFileName("Isplata 3/2014: \"ožujak\""), "Isplata 3-2014- -ožujak-.pdf");
     EXPECT_EQ(pdfFileName(" "), "Izvještaj.pdf");
+}
+
+// Pages are kept in memory: building, showing, printing and saving them as
+// PDF leaves nothing in the temporary folder.
+TEST_F(Preview, PagesNeverGoThroughTheTemporaryFolder) {
+    test::TempFolder temporary;
+    const QByteArray before = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QByteArray::fromStdString(temporary.str()));
+    std::unique_ptr<Report> built;
+    KELREPORTVIEWER* v = nullptr;
+    const std::vector<std::pair<const char*, std::function<void()>>> steps = {
+        {"built", [&] { built = numberedPages(3); }},
+        {"shown", [&] { v = KELREPORTVIEWER::DISPLAY(std::move(built), "Tri", "Zoom (100%)", false); }},
+        {"next page", [&] { click(v, "next"); }},
+        {"printed", [&] { click(v, "printPage"); }},
+        {"as PDF", [&] {
+             ask.fileAnswers = {(tmp.path() / "tri.pdf").string()};
+             click(v, "pdf");
+         }},
+        {"simple preview", [&] { REPORTPREVIEW::open(numberedPages(2))->next(); }},
+    };
+    for (const auto& [step, run] : steps) {
+        run();
+        EXPECT_TRUE(fs::is_empty(temporary.path())) << step;
+    }
+    EXPECT_EQ(pdfPages((tmp.path() / "tri.pdf").string()), 3);
+    if (before.isNull()) qunsetenv("TMPDIR");
+    else qputenv("TMPDIR", before);
 }
 
 TEST_F(Preview, ProgressWindowShowsPercentAndCancels) {

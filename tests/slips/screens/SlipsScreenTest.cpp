@@ -52,7 +52,7 @@ std::vector<std::string> split(const std::string& s) {
 
 // The barcode of slip `index` (0 to 2) on an A4 sheet of three, read from
 // the page drawn at 300 dots per inch.
-ZXing::Result readSlip(const std::string& page, int index) {
+ZXing::Result readSlip(const Page& page, int index) {
     const int dpi = 300;
     QImage sheet = renderPage(page, QSize(210 * dpi * 10 / 254, 297 * dpi * 10 / 254));
     if (sheet.isNull()) return {};
@@ -152,9 +152,9 @@ protected:
         delete frame;
         SlipsFixture::TearDown();
     }
-    static std::string text(const std::vector<std::string>& pages) {
+    static std::string text(const std::vector<Page>& pages) {
         std::string all;
-        for (const std::string& p : pages)
+        for (const Page& p : pages)
             for (const std::string& l : pageText(p)) all += l + "\n";
         return all;
     }
