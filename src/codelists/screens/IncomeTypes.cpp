@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QTableView>
 
+#include <memory>
+
 #include "codelists/Checks.h"
 #include "common/Prompter.h"
 #include "store/Records.h"
@@ -243,7 +245,7 @@ void UPISVRSTEDOH::receiptCode(WindowBuilder& b, bool choose) {
     if (choose) {
         VBRAT.clear();
         VBR.SHIFRA = std::string(utf8Prefix(VRS.REZSTRINGB.str(), 10));
-        if ((new ODABIRVELIKOGBRATA)->exec(b.root()) == REQUESTCOMPLETED) VRS.REZSTRINGB = VBR.SHIFRA.str();
+        if (ListWindow::choose(std::make_unique<ODABIRVELIKOGBRATA>(), b.root()) == REQUESTCOMPLETED) VRS.REZSTRINGB = VBR.SHIFRA.str();
     }
     LOC.PROZA = receiptCodeLookup();
     b.display();
@@ -254,7 +256,7 @@ void UPISVRSTEDOH::nonTaxable(WindowBuilder& b, bool always) {
     if (always || !nonTaxableKnown()) {
         NEOPOREZ.clear();
         NEO.SHIFRA = receiptNumber();
-        if ((new ODABIRNEOPOREZIVOG)->exec(b.root()) != REQUESTCOMPLETED) {
+        if (ListWindow::choose(std::make_unique<ODABIRNEOPOREZIVOG>(), b.root()) != REQUESTCOMPLETED) {
             // Closed without a choice: the type stays as it was.
             LOC.NEOPSTRING = nonTaxableName();
             b.display();
