@@ -203,10 +203,7 @@ void UPISVRSTEDOH::hook(WindowBuilder& b) {
     LOC.NEOPSTRING = nonTaxableName();
     b.display();
 
-    b.onAccepted("primitak", [this, &b] {
-        receiptCode(b, true);
-        return true;
-    });
+    b.whenAccepted("primitak", [this, &b] { receiptCode(b, true); });
     b.onAccepted("rezstringb", [this, &b] {
         if (b.acceptingAll()) return true;
         if (VRS.REZSTRINGB.empty()) {
@@ -218,10 +215,7 @@ void UPISVRSTEDOH::hook(WindowBuilder& b) {
         }
         return true;
     });
-    b.onAccepted("neoporezivi", [this, &b] {
-        nonTaxable(b, true);
-        return true;
-    });
+    b.whenAccepted("neoporezivi", [this, &b] { nonTaxable(b, true); });
     b.onAccepted("rezdecimala", [this, &b] {
         if (b.acceptingAll()) return true;
         if (VRS.REZDECIMALA.isZero()) {
