@@ -160,6 +160,48 @@ void printRow(Report& r, const FormRow& row) {
     });
 }
 
+// The form's title, the payer and the column heads.
+void printHead(Report& report, const std::string& month, const std::string& name, const std::string& address,
+               const std::string& oib) {
+    report.print(2700, [&](Canvas& c) {
+        c.text({0, 0, WIDTH, 220}, "Obrazac IPP", BOLD);
+        c.text({0, 350, WIDTH, 250}, "IZVJEŠĆE O POSEBNOM POREZU NA PLAĆE, MIROVINE I DRUGE PRIMITKE",
+               Font{.size = 11, .bold = true}, Align::Center);
+        c.text({0, 650, WIDTH, 220}, month, BODY, Align::Center);
+        c.text({0, 1050, WIDTH, 220}, "PODACI O ISPLATITELJU", BOLD);
+        c.box({0, 1300, WIDTH, 660});
+        c.text({80, 1340, 2200, 200}, "Naziv / ime i prezime", SMALL);
+        c.text({2300, 1340, WIDTH - 2400, 200}, name, BODY);
+        c.text({80, 1550, 2200, 200}, "Adresa", SMALL);
+        c.text({2300, 1550, WIDTH - 2400, 200}, address, BODY);
+        c.text({80, 1760, 2200, 200}, "Porezni broj", SMALL);
+        c.text({2300, 1760, WIDTH - 2400, 200}, oib, BODY);
+        c.text({0, 2100, WIDTH, 220}, "PODACI O ISPLAĆENIM PRIMICIMA I OBRAČUNANOM I UPLAĆENOM POSEBNOM POREZU", BOLD);
+        // The column heads.
+        const int top = 2350;
+        c.line(0, top, WIDTH, top);
+        int x = 0;
+        for (const Column& col : COLUMNS) {
+            c.line(x, top, x, 2700);
+            c.text({x + 30, top + 40, col.width - 60, 160}, col.head, SMALL, Align::Center);
+            if (*col.under) c.text({x + 30, top + 190, col.width - 60, 160}, col.under, SMALL, Align::Center);
+            x += col.width;
+        }
+        c.line(x, top, x, 2700);
+        c.line(0, 2700, WIDTH, 2700);
+    });
+}
+
+// Place and date, and the signature.
+void printSignature(Report& report, const std::string& placeDate) {
+    report.print(1400, [&](Canvas& c) {
+        c.text({0, 500, 3500, 220}, placeDate, BODY);
+        c.text({WIDTH / 2 - 400, 700, 800, 220}, "M.P.", BODY, Align::Center);
+        c.line(WIDTH - 2800, 900, WIDTH, 900);
+        c.text({WIDTH - 2800, 950, 2800, 200}, "(potpis ovlaštene osobe)", SMALL, Align::Center);
+    });
+}
+
 }  // namespace
 
 std::unique_ptr<Report> ISPISKRIPOREZ(LONG kriporez, const ProgressFn& progress) {
@@ -210,33 +252,7 @@ std::unique_ptr<Report> ISPISKRIPOREZ(LONG kriporez, const ProgressFn& progress)
     report->setPaper(Paper::A4);
     report->setMargins(600, 600, 600, 600);
     report->setProgress(progress);
-    report->print(2700, [&](Canvas& c) {
-        c.text({0, 0, WIDTH, 220}, "Obrazac IPP", BOLD);
-        c.text({0, 350, WIDTH, 250}, "IZVJEŠĆE O POSEBNOM POREZU NA PLAĆE, MIROVINE I DRUGE PRIMITKE",
-               Font{.size = 11, .bold = true}, Align::Center);
-        c.text({0, 650, WIDTH, 220}, month, BODY, Align::Center);
-        c.text({0, 1050, WIDTH, 220}, "PODACI O ISPLATITELJU", BOLD);
-        c.box({0, 1300, WIDTH, 660});
-        c.text({80, 1340, 2200, 200}, "Naziv / ime i prezime", SMALL);
-        c.text({2300, 1340, WIDTH - 2400, 200}, name, BODY);
-        c.text({80, 1550, 2200, 200}, "Adresa", SMALL);
-        c.text({2300, 1550, WIDTH - 2400, 200}, address, BODY);
-        c.text({80, 1760, 2200, 200}, "Porezni broj", SMALL);
-        c.text({2300, 1760, WIDTH - 2400, 200}, oib, BODY);
-        c.text({0, 2100, WIDTH, 220}, "PODACI O ISPLAĆENIM PRIMICIMA I OBRAČUNANOM I UPLAĆENOM POSEBNOM POREZU", BOLD);
-        // The column heads.
-        const int top = 2350;
-        c.line(0, top, WIDTH, top);
-        int x = 0;
-        for (const Column& col : COLUMNS) {
-            c.line(x, top, x, 2700);
-            c.text({x + 30, top + 40, col.width - 60, 160}, col.head, SMALL, Align::Center);
-            if (*col.under) c.text({x + 30, top + 190, col.width - 60, 160}, col.under, SMALL, Align::Center);
-            x += col.width;
-        }
-        c.line(x, top, x, 2700);
-        c.line(0, 2700, WIDTH, 2700);
-    });
+    printHead(*report, month, name, address, oib);
 
     SHORT totalPeople = 0;
     Decimal totalBase, totalTax;
@@ -252,12 +268,7 @@ std::unique_ptr<Report> ISPISKRIPOREZ(LONG kriporez, const ProgressFn& progress)
     printRow(*report, FormRow{"", "Ukupno", trim(count.format(int64_t(totalPeople))), trim(amount.format(totalBase)),
                               trim(amount.format(totalTax)), true});
 
-    report->print(1400, [&](Canvas& c) {
-        c.text({0, 500, 3500, 220}, placeDate, BODY);
-        c.text({WIDTH / 2 - 400, 700, 800, 220}, "M.P.", BODY, Align::Center);
-        c.line(WIDTH - 2800, 900, WIDTH, 900);
-        c.text({WIDTH - 2800, 950, 2800, 200}, "(potpis ovlaštene osobe)", SMALL, Align::Center);
-    });
+    printSignature(*report, placeDate);
     report->close();
     if (report->pages().empty()) return nullptr;
     return report;

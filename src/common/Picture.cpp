@@ -57,24 +57,27 @@ int splitNumbers(std::string_view s, size_t& i, int* parts, int* lens, int maxPa
 }
 }  // namespace
 
-Picture Picture::parse(std::string_view pic) {
-    std::string_view s = pic;
-    if (!s.empty() && s.front() == '@') s.remove_prefix(1);
-    auto malformed = [&] { throw std::invalid_argument("Neispravna slika \"" + std::string(pic) + "\""); };
-    if (s.empty()) malformed();
+// Reads a picture's text, past its '@', into a picture: one step per kind.
+struct Picture::Reader {
+    std::string_view pic;  // as written
+    std::string_view s;    // without the '@'
     Picture p;
-    p.text_ = std::string(pic);
     size_t i = 1;
-    auto at = [&](char c) { return i < s.size() && s[i] == c; };
-    auto finish = [&] {
+
+    [[noreturn]] void malformed() const {
+        throw std::invalid_argument("Neispravna slika \"" + std::string(pic) + "\"");
+    }
+    bool at(char c) const { return i < s.size() && s[i] == c; }
+    // A trailing B blanks a zero; nothing may follow.
+    void finish() {
         if (i < s.size() && isLetter(s[i], 'B')) {
             p.blankZero_ = true;
             ++i;
         }
         if (i != s.size()) malformed();
-    };
-    const char letter = s[0];
-    if (isLetter(letter, 'N')) {
+    }
+
+    void number() {
         p.kind_ = Kind::Number;
         if (at('-')) {
             p.minus_ = true;
@@ -96,7 +99,9 @@ Picture Picture::parse(std::string_view pic) {
             malformed();
         }
         finish();
-    } else if (isLetter(letter, 'D')) {
+    }
+
+    void date() {
         p.kind_ = Kind::Date;
         int form = readNumber(s, i);
         if (form == 17) {
@@ -112,7 +117,9 @@ Picture Picture::parse(std::string_view pic) {
             malformed();
         }
         finish();
-    } else if (isLetter(letter, 'T')) {
+    }
+
+    void time() {
         p.kind_ = Kind::Time;
         int form = readNumber(s, i);
         if (form != 1 && form != 4) malformed();
@@ -121,11 +128,15 @@ Picture Picture::parse(std::string_view pic) {
         if (i < s.size() && separatorOf(s[i])) p.separator_ = separatorOf(s[i++]);
         p.width_ = p.seconds_ ? 8 : 5;
         finish();
-    } else if (isLetter(letter, 'S')) {
+    }
+
+    void string() {
         p.kind_ = Kind::String;
         p.width_ = readNumber(s, i);
         if (p.width_ < 1 || i != s.size()) malformed();
-    } else if (isLetter(letter, 'P')) {
+    }
+
+    void pattern() {
         p.kind_ = Kind::Pattern;
         if (s.size() >= 3 && isLetter(s.back(), 'B') && isLetter(s[s.size() - 2], 'P')) {
             p.blankZero_ = true;
@@ -136,10 +147,22 @@ Picture Picture::parse(std::string_view pic) {
         for (char c : p.pattern_) p.positions_ += c == '#' || c == '<';
         if (p.positions_ == 0 || p.positions_ > 18) malformed();
         p.width_ = int(utf8Length(p.pattern_));
-    } else {
-        malformed();
     }
-    return p;
+};
+
+Picture Picture::parse(std::string_view pic) {
+    Reader r{pic, pic, {}};
+    if (!r.s.empty() && r.s.front() == '@') r.s.remove_prefix(1);
+    if (r.s.empty()) r.malformed();
+    r.p.text_ = std::string(pic);
+    const char letter = r.s[0];
+    if (isLetter(letter, 'N')) r.number();
+    else if (isLetter(letter, 'D')) r.date();
+    else if (isLetter(letter, 'T')) r.time();
+    else if (isLetter(letter, 'S')) r.string();
+    else if (isLetter(letter, 'P')) r.pattern();
+    else r.malformed();
+    return r.p;
 }
 
 void Picture::require(bool ok, const char* what) const {

@@ -91,6 +91,7 @@ public:
     std::optional<std::string> parseText(std::string_view text) const;
 
 private:
+    struct Reader;  // reads a picture's text
     Picture() = default;
     void require(bool ok, const char* what) const;
     std::string numberBody(int64_t scaled) const;

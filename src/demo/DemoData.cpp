@@ -1,6 +1,7 @@
 #include "demo/DemoData.h"
 
 #include <filesystem>
+#include <stdexcept>
 #include <string_view>
 #include <vector>
 
@@ -87,14 +88,14 @@ struct Line {
 };
 
 // Each failure says where it happened; the first one stops the filling.
-struct Failed {
-    std::string what;
+struct Failed : std::runtime_error {
+    using std::runtime_error::runtime_error;
 };
 void check(int rc, const std::string& what) {
-    if (rc != 0) throw Failed{what + ": " + errorText()};
+    if (rc != 0) throw Failed(what + ": " + errorText());
 }
 void check(bool ok, const std::string& what) {
-    if (!ok) throw Failed{what};
+    if (!ok) throw Failed(what);
 }
 
 void municipalities() {
@@ -281,7 +282,7 @@ std::string fillDemoData() {
         DKP.VRSTA = 3;  // other income
         check(DETKRIP.add(), "IPP obrazac: drugi dohodak");
     } catch (const Failed& f) {
-        return f.what;
+        return f.what();
     }
     return "";
 }

@@ -54,12 +54,11 @@ struct Span {
 };
 Span along(const Rect& r, bool across) { return across ? Span{r.x, r.x + r.width} : Span{r.y, r.y + r.height}; }
 
-void order(WINDOWRESIZETYPE::Order& o, const std::vector<WINDOWRESIZETYPE::ControlRow>& rows, int window,
-           bool across) {
+using Rows = std::vector<WINDOWRESIZETYPE::ControlRow>;
+
+// Per control, the index of the frame it lies in (-1 for the window).
+std::vector<int> containersOf(const Rows& rows) {
     const int n = int(rows.size());
-    const int end = 2 * n;  // the window's far edge
-    o = {};
-    o.start.assign(size_t(end + 1), 0);
     auto indexOf = [&](int number) {
         for (int i = 0; i < n; ++i)
             if (rows[size_t(i)].number == number) return i;
@@ -68,11 +67,14 @@ void order(WINDOWRESIZETYPE::Order& o, const std::vector<WINDOWRESIZETYPE::Contr
     std::vector<int> parent(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i)
         parent[size_t(i)] = rows[size_t(i)].container ? indexOf(rows[size_t(i)].container) : -1;
-    auto inside = [&](int child, int container) {
-        for (int p = parent[size_t(child)], guard = 0; p >= 0 && guard <= n; p = parent[size_t(p)], ++guard)
-            if (p == container) return true;
-        return false;
-    };
+    return parent;
+}
+
+// Each control's own size, and its room inside its frame or the window.
+void frameEdges(WINDOWRESIZETYPE::Order& o, const Rows& rows, const std::vector<int>& parent, int window,
+                bool across) {
+    const int n = int(rows.size());
+    const int end = 2 * n;
     for (int i = 0; i < n; ++i) {
         const auto& c = rows[size_t(i)];
         const Span s = along(c.initial, across);
@@ -89,9 +91,18 @@ void order(WINDOWRESIZETYPE::Order& o, const std::vector<WINDOWRESIZETYPE::Contr
             o.edges.push_back({2 * i + 1, end, std::clamp(window - s.far, 0, MINMARGIN)});
         }
     }
-    // A control that started wholly before another keeps before it: on the
-    // same line (they share some of the other axis), or, where the two lie
-    // apart on both axes, on the axis that parts them more.
+}
+
+// A control that started wholly before another keeps before it: on the
+// same line (they share some of the other axis), or, where the two lie
+// apart on both axes, on the axis that parts them more.
+void beforeEdges(WINDOWRESIZETYPE::Order& o, const Rows& rows, const std::vector<int>& parent, bool across) {
+    const int n = int(rows.size());
+    auto inside = [&](int child, int container) {
+        for (int p = parent[size_t(child)], guard = 0; p >= 0 && guard <= n; p = parent[size_t(p)], ++guard)
+            if (p == container) return true;
+        return false;
+    };
     for (int j = 0; j < n; ++j)
         for (int i = 0; i < n; ++i) {
             if (i == j || inside(i, j) || inside(j, i)) continue;
@@ -106,16 +117,18 @@ void order(WINDOWRESIZETYPE::Order& o, const std::vector<WINDOWRESIZETYPE::Contr
             if (shared <= 0 && (across ? gap < -shared : gap <= -shared)) continue;
             o.edges.push_back({2 * j + 1, 2 * i, std::min(gap, MINGAP)});
         }
-    // Every node after those it must follow; the edges all lead forward in
-    // the initial layout, so there is no circle (a node left over is placed
-    // last, in the order of its initial place).
+}
+
+// Every node after those it must follow; the edges all lead forward in
+// the initial layout, so there is no circle (a node left over is placed
+// last, in the order of its initial place). `out` lists the edges leaving
+// each node.
+void sequence(WINDOWRESIZETYPE::Order& o, const Rows& rows, const std::vector<std::vector<int>>& out, int window,
+              bool across) {
+    const int end = 2 * int(rows.size());
     const int nodes = end + 1;
     std::vector<int> waiting(static_cast<size_t>(nodes), 0);
-    std::vector<std::vector<int>> out(static_cast<size_t>(nodes));
-    for (size_t e = 0; e < o.edges.size(); ++e) {
-        ++waiting[size_t(o.edges[e].to)];
-        out[size_t(o.edges[e].from)].push_back(int(e));
-    }
+    for (const auto& edge : o.edges) ++waiting[size_t(edge.to)];
     auto initialPlace = [&](int v) {
         if (v == end) return window;
         const Span s = along(rows[size_t(v / 2)].initial, across);
@@ -141,8 +154,12 @@ void order(WINDOWRESIZETYPE::Order& o, const std::vector<WINDOWRESIZETYPE::Contr
         if (!placed[size_t(v)]) left.push_back({initialPlace(v), v});
     std::sort(left.begin(), left.end());
     for (const Item& l : left) o.sequence.push_back(l.second);
+}
 
-    o.into.assign(size_t(nodes), {});
+// Per node the least room before it and after it, and the window's least length.
+void extents(WINDOWRESIZETYPE::Order& o, const std::vector<std::vector<int>>& out) {
+    const size_t nodes = out.size();
+    o.into.assign(nodes, {});
     for (size_t e = 0; e < o.edges.size(); ++e) o.into[size_t(o.edges[e].to)].push_back(int(e));
     std::vector<int> head = o.start;  // per node: least place, everything before it at its least
     for (int v : o.sequence)
@@ -150,13 +167,26 @@ void order(WINDOWRESIZETYPE::Order& o, const std::vector<WINDOWRESIZETYPE::Contr
             const auto& edge = o.edges[size_t(e)];
             head[size_t(v)] = std::max(head[size_t(v)], head[size_t(edge.from)] + edge.distance);
         }
-    o.tail.assign(size_t(nodes), 0);
+    o.tail.assign(nodes, 0);
     for (auto it = o.sequence.rbegin(); it != o.sequence.rend(); ++it)
         for (int e : out[size_t(*it)]) {
             const auto& edge = o.edges[size_t(e)];
             o.tail[size_t(*it)] = std::max(o.tail[size_t(*it)], o.tail[size_t(edge.to)] + edge.distance);
         }
-    o.minimum = head[size_t(end)];
+    o.minimum = head[nodes - 1];
+}
+
+void order(WINDOWRESIZETYPE::Order& o, const Rows& rows, int window, bool across) {
+    const int end = 2 * int(rows.size());  // the window's far edge
+    o = {};
+    o.start.assign(size_t(end + 1), 0);
+    const std::vector<int> parent = containersOf(rows);
+    frameEdges(o, rows, parent, window, across);
+    beforeEdges(o, rows, parent, across);
+    std::vector<std::vector<int>> out(size_t(end + 1));
+    for (size_t e = 0; e < o.edges.size(); ++e) out[size_t(o.edges[e].from)].push_back(int(e));
+    sequence(o, rows, out, window, across);
+    extents(o, out);
 }
 
 // The places the strategies want (near edge and size of each control) moved

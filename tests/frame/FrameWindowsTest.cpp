@@ -92,10 +92,11 @@ TEST_F(FrameWindowsTest, EscCancelsAFormAndLeavesAChooserWithoutAChoice) {
     EXPECT_EQ(stored(1), "Ilica");
 
     // A chooser answers "cancelled" to Esc.
-    auto* chooser = new screens::ULICE_SCREEN;
+    auto owned = std::make_unique<screens::ULICE_SCREEN>();
+    auto* chooser = owned.get();
     LONG answer = 0;
     QTimer::singleShot(0, [&] { QTest::keyClick(chooser->view()->table(), Qt::Key_Escape); });
-    answer = chooser->exec(streets);
+    answer = ListWindow::choose(std::move(owned), streets);
     EXPECT_EQ(answer, REQUESTCANCELLED);
 }
 

@@ -92,14 +92,8 @@ PREGLEDKRIPOREZ::PREGLEDKRIPOREZ(QWidget* parent)
         builder().enable("azuriranje", kriporez_ != 0);
         builder().enable("ispis", kriporez_ != 0);
     };
-    builder().onAccepted("azuriranje", [this] {
-        refresh();
-        return true;
-    });
-    builder().onAccepted("ispis", [this] {
-        print();
-        return true;
-    });
+    builder().whenAccepted("azuriranje", [this] { refresh(); });
+    builder().whenAccepted("ispis", [this] { print(); });
 }
 
 void PREGLEDKRIPOREZ::refresh() {

@@ -9,6 +9,7 @@
 #include "payments/Payments.h"
 #include "session/Globals.h"
 #include "store/Records.h"
+#include "ui/screens/Runtime.h"
 
 namespace marel::screens {
 
@@ -29,9 +30,6 @@ void readPaymentAndPayer() {
     SUB.OZNAKA = ISP.ISPLATITELJ;
     if (SUB.OZNAKA == 0 || SUBJEKTI.get(SUBJEKTI.KEYOZNAKA) != 0) SUBJEKTI.clear();
 }
-
-bool padKey(const QKeyEvent* e, int key) { return e->key() == key && (e->modifiers() & Qt::KeypadModifier); }
-int padStep(const QKeyEvent* e) { return padKey(e, Qt::Key_Plus) ? 1 : padKey(e, Qt::Key_Minus) ? -1 : 0; }
 
 }  // namespace
 
@@ -70,7 +68,11 @@ POTVRDE::POTVRDE(std::unique_ptr<LOC> loc, QWidget* parent)
     files_.add(SUBJEKTI);
     files_.add(MJESTA);
     files_.add(ULICE);
+    addLists();
+    hookControls();
+}
 
+void POTVRDE::addLists() {
     auto people = std::make_unique<ListBrowser>(
         OSOBE, kRecipientsFormat,
         std::vector<ColumnSource>{ColumnSource::of(OSOBE, "PREZIME"), ColumnSource::of(OSOBE, "IME"),
@@ -98,24 +100,14 @@ POTVRDE::POTVRDE(std::unique_ptr<LOC> loc, QWidget* parent)
     add(std::move(people), {"list", "", "", "locator", true});
     add(std::move(lines), {"lines", "d.", "", "", true});
     onChange = [this] { changed(); };
+}
 
+void POTVRDE::hookControls() {
     WindowBuilder& b = builder();
-    b.onAccepted("ispis", [this] {
-        printOne();
-        return true;
-    });
-    b.onAccepted("svi", [this] {
-        printAll();
-        return true;
-    });
-    b.onAccepted("gore", [this] {
-        stepYearBy(1);
-        return true;
-    });
-    b.onAccepted("dolje", [this] {
-        stepYearBy(-1);
-        return true;
-    });
+    b.whenAccepted("ispis", [this] { printOne(); });
+    b.whenAccepted("svi", [this] { printAll(); });
+    b.whenAccepted("gore", [this] { stepYearBy(1); });
+    b.whenAccepted("dolje", [this] { stepYearBy(-1); });
     b.onAccepted("godina", [this] {
         if (validYear(loc_->GODINA.str())) {
             loc_->lastYear = loc_->GODINA.str();

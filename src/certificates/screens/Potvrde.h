@@ -25,6 +25,9 @@ private:
     };
     POTVRDE(std::unique_ptr<LOC> loc, QWidget* parent);
     static WindowResource resource(LOC& loc);
+    // The recipients and their income lines; the year, date and print controls.
+    void addLists();
+    void hookControls();
     void changed();
     void stepYearBy(int delta);
     void stepDateBy(int delta);

@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QTableView>
 
+#include <memory>
+
 #include "codelists/Checks.h"
 #include "common/Prompter.h"
 #include "store/Records.h"
@@ -201,10 +203,7 @@ void UPISVRSTEDOH::hook(WindowBuilder& b) {
     LOC.NEOPSTRING = nonTaxableName();
     b.display();
 
-    b.onAccepted("primitak", [this, &b] {
-        receiptCode(b, true);
-        return true;
-    });
+    b.whenAccepted("primitak", [this, &b] { receiptCode(b, true); });
     b.onAccepted("rezstringb", [this, &b] {
         if (b.acceptingAll()) return true;
         if (VRS.REZSTRINGB.empty()) {
@@ -216,10 +215,7 @@ void UPISVRSTEDOH::hook(WindowBuilder& b) {
         }
         return true;
     });
-    b.onAccepted("neoporezivi", [this, &b] {
-        nonTaxable(b, true);
-        return true;
-    });
+    b.whenAccepted("neoporezivi", [this, &b] { nonTaxable(b, true); });
     b.onAccepted("rezdecimala", [this, &b] {
         if (b.acceptingAll()) return true;
         if (VRS.REZDECIMALA.isZero()) {
@@ -243,7 +239,7 @@ void UPISVRSTEDOH::receiptCode(WindowBuilder& b, bool choose) {
     if (choose) {
         VBRAT.clear();
         VBR.SHIFRA = std::string(utf8Prefix(VRS.REZSTRINGB.str(), 10));
-        if ((new ODABIRVELIKOGBRATA)->exec(b.root()) == REQUESTCOMPLETED) VRS.REZSTRINGB = VBR.SHIFRA.str();
+        if (ListWindow::choose(std::make_unique<ODABIRVELIKOGBRATA>(), b.root()) == REQUESTCOMPLETED) VRS.REZSTRINGB = VBR.SHIFRA.str();
     }
     LOC.PROZA = receiptCodeLookup();
     b.display();
@@ -254,7 +250,7 @@ void UPISVRSTEDOH::nonTaxable(WindowBuilder& b, bool always) {
     if (always || !nonTaxableKnown()) {
         NEOPOREZ.clear();
         NEO.SHIFRA = receiptNumber();
-        if ((new ODABIRNEOPOREZIVOG)->exec(b.root()) != REQUESTCOMPLETED) {
+        if (ListWindow::choose(std::make_unique<ODABIRNEOPOREZIVOG>(), b.root()) != REQUESTCOMPLETED) {
             // Closed without a choice: the type stays as it was.
             LOC.NEOPSTRING = nonTaxableName();
             b.display();

@@ -85,10 +85,7 @@ WindowResource formResource() {
 // Besides the lookups the form shows the bank's leading number and the
 // account's check digits, computed when the account is accepted.
 void hookPayerForm(WindowBuilder& w) {
-    w.onAccepted("banka", [&w] {
-        w.display("vodeci");
-        return true;
-    });
+    w.whenAccepted("banka", [&w] { w.display("vodeci"); });
     w.onAccepted("racun", [&w] {
         if (SUB.RACUN.empty()) return true;
         const bool ok = KONTROLA_SUBJEKTI();

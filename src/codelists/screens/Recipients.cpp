@@ -81,14 +81,8 @@ OSOBE_SCREEN::OSOBE_SCREEN(QWidget* parent) : ListWindow(listResource(), parent)
     add(std::move(people), {"list", "", "tabs", "locator", true});
     add(std::move(places), {"mjesta", "mje.", "", "", false});
 
-    builder().onAccepted("help", [] {
-        showLocatingHelp();
-        return true;
-    });
-    builder().onAccepted("oibCopy", [this] {
-        copyRecipientOib(browser(0));
-        return true;
-    });
+    builder().whenAccepted("help", [] { showLocatingHelp(); });
+    builder().whenAccepted("oibCopy", [this] { copyRecipientOib(browser(0)); });
     onChange = [this] { showRecipient(); };
 }
 

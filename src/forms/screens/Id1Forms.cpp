@@ -62,10 +62,7 @@ PREGLEDID1OBRAZACA::PREGLEDID1OBRAZACA(QWidget* parent) : ListWindow(listResourc
         if (!browser().isClosed()) view()->table()->setFocus();
         return true;
     });
-    builder().onAccepted("dopis", [this] {
-        coverLetter();
-        return true;
-    });
+    builder().whenAccepted("dopis", [this] { coverLetter(); });
     onChange = [this] {
         const bool any = browser().canChange();
         builder().enable("xml", any);

@@ -155,6 +155,20 @@ private:
         showRecipient();
         showIncomeType();
 
+        addLists(b);
+        hookFields(b);
+
+        methods_->open(0);
+        lines_->open(0);
+        if (!lines_->isOpen()) return;
+        totals();
+        lineButtons();
+        b.display();
+    }
+
+    // The payment methods and the calculation lines of the income line, in
+    // lists the form keeps; their widgets are the window's.
+    void addLists(WindowBuilder& b) {
         methods_ = std::make_unique<ListBrowser>(SVASTA, "28C|M~Način isplate~L(2)@n-7@",
                                                  std::vector<ColumnSource>{ColumnSource::of(SVASTA, "VRISHORT")});
         methods_->addSortOrder({SVASTA.KEYDOHODAK, Locator::None, Stops::None, [this] { return int64_t(line_); }, {}});
@@ -186,39 +200,27 @@ private:
             });
 
         auto hook = [this, &b](const char* id, void (ListBrowser::*press)()) {
-            b.onAccepted(id, [this, press] {
+            b.whenAccepted(id, [this, press] {
                 (lines_.get()->*press)();
                 if (linesView_) linesView_->table()->setFocus();
-                return true;
             });
         };
         hook("insert", &ListBrowser::insertRecord);
         hook("change", &ListBrowser::changeRecord);
         hook("delete", &ListBrowser::deleteRecord);
         lines_->listen([this] { lineButtons(); });
+    }
 
-        b.onAccepted("djelatnik", [this] {
-            showRecipient();
-            return true;
-        });
-        b.onAccepted("vrsta", [this] {
-            showIncomeType();
-            return true;
-        });
-        b.onAccepted("neto", [this] {
+    void hookFields(WindowBuilder& b) {
+        b.whenAccepted("djelatnik", [this] { showRecipient(); });
+        b.whenAccepted("vrsta", [this] { showIncomeType(); });
+        b.whenAccepted("neto", [this] {
             // OK re-accepts every field: its own check decides whether the lines need it.
             if (!b_->acceptingAll()) calculate(false);
-            return true;
         });
         // The entry being edited was taken before a button acts.
-        b.onAccepted("izracun", [this] {
-            calculate(false);
-            return true;
-        });
-        b.onAccepted("izbruta", [this] {
-            calculate(true);
-            return true;
-        });
+        b.whenAccepted("izracun", [this] { calculate(false); });
+        b.whenAccepted("izbruta", [this] { calculate(true); });
         b.onAccepted("kstopa", [this] {
             // A rate above 100 % is refused where it is typed, and the one
             // before it comes back.
@@ -231,14 +233,8 @@ private:
             lastRate_ = loc_.KSTOPA;
             return true;
         });
-        b.onAccepted("kriporez", [this] {
-            crisisTax();
-            return true;
-        });
-        b.onAccepted("ubaci", [this] {
-            storeMethod();
-            return true;
-        });
+        b.whenAccepted("kriporez", [this] { crisisTax(); });
+        b.whenAccepted("ubaci", [this] { storeMethod(); });
         // Down in the amounts moves on as Tab does.
         for (const char* id : {"neto", "bruto"})
             b.onKey(id, [this, id](QKeyEvent* e) {
@@ -247,13 +243,6 @@ private:
                 QApplication::sendEvent(b_->control(id), &tab);
                 return true;
             });
-
-        methods_->open(0);
-        lines_->open(0);
-        if (!lines_->isOpen()) return;
-        totals();
-        lineButtons();
-        b.display();
     }
 
     void lineButtons() {

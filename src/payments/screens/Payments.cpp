@@ -10,6 +10,7 @@
 #include <QShortcut>
 #include <QTableView>
 
+#include <functional>
 #include <memory>
 
 #include "codelists/screens/PrinterParams.h"
@@ -51,9 +52,6 @@ void readLineParties() {
 }
 
 bool padKey(const QKeyEvent* e, int key) { return e->key() == key && (e->modifiers() & Qt::KeypadModifier); }
-
-// +1 for numeric-pad +, -1 for numeric-pad -, 0 for anything else.
-int padStep(const QKeyEvent* e) { return padKey(e, Qt::Key_Plus) ? 1 : padKey(e, Qt::Key_Minus) ? -1 : 0; }
 
 std::unique_ptr<ListBrowser> incomeLines(const char* format, std::vector<ColumnSource> columns) {
     return std::make_unique<ListBrowser>(DOHOCI, format, std::move(columns));
@@ -126,7 +124,18 @@ ISPLATE_SCREEN::ISPLATE_SCREEN(std::unique_ptr<LOC> loc, QWidget* parent)
     files_.add(PARAM);
     files_.add(VRSTEDOH);
     files_.add(DOHOCI);
+    addLists();
+    addMenuAndKeys();
+    WindowBuilder& b = builder();
+    for (const char* id : {"obracun", "obracundoh", "jopa", "jopb", "hub3", "hub3a"})
+        b.whenAccepted(id, [this, id] { print(id); });
+    b.whenAccepted("jopkreiranje", [this] { createJoppd(); });
+    b.whenAccepted("duplikat", [this] { duplicate(); });
+    hookPeriod();
+    hookPrinter();
+}
 
+void ISPLATE_SCREEN::addLists() {
     auto payers = std::make_unique<ListBrowser>(
         SUBJEKTI, kPayersFormat,
         std::vector<ColumnSource>{ColumnSource::of(SUBJEKTI, "NAZIV"), ColumnSource::of(SUBJEKTI, "OZNAKA")});
@@ -182,7 +191,9 @@ ISPLATE_SCREEN::ISPLATE_SCREEN(std::unique_ptr<LOC> loc, QWidget* parent)
     onChange = [this] { changed(); };
 
     for (int i = 0; i < 3; ++i) view(size_t(i))->table()->installEventFilter(this);
+}
 
+void ISPLATE_SCREEN::addMenuAndKeys() {
     auto* menuBar = new QMenuBar;
     menuBar->setNativeMenuBar(false);
     QMenu* forms = menuBar->addMenu("Ispisi obrazaca");
@@ -199,47 +210,37 @@ ISPLATE_SCREEN::ISPLATE_SCREEN(std::unique_ptr<LOC> loc, QWidget* parent)
     }
     builder().replace("menu", menuBar);
 
-    for (auto [key, id] : {std::pair{Qt::Key_F11, "obracun"}, std::pair{Qt::Key_F12, "obracundoh"}}) {
+    auto shortcut = [this](Qt::Key key, std::function<void()> run) {
         auto* k = new QShortcut(QKeySequence(key), this);
         k->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(k, &QShortcut::activated, this, [this, id] { builder().press(id); });
-    }
+        connect(k, &QShortcut::activated, this, std::move(run));
+    };
+    for (auto [key, id] : {std::pair{Qt::Key_F11, "obracun"}, std::pair{Qt::Key_F12, "obracundoh"}})
+        shortcut(key, [this, id = id] { builder().press(id); });
+    shortcut(Qt::Key_F5, [this] { focusList(0); });
+}
 
-    auto* f5 = new QShortcut(QKeySequence(Qt::Key_F5), this);
-    f5->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(f5, &QShortcut::activated, this, [this] { focusList(0); });
-
+void ISPLATE_SCREEN::hookPeriod() {
     WindowBuilder& b = builder();
-    for (const char* id : {"obracun", "obracundoh", "jopa", "jopb", "hub3", "hub3a"})
-        b.onAccepted(id, [this, id] {
-            print(id);
-            return true;
-        });
-    b.onAccepted("jopkreiranje", [this] {
-        createJoppd();
-        return true;
-    });
-    b.onAccepted("duplikat", [this] {
-        duplicate();
-        return true;
-    });
-    b.onAccepted("mjesec", [this] {
+    auto showPeriod = [this] {
+        builder().display("mjesec");
+        builder().display("godina");
+    };
+    b.onAccepted("mjesec", [this, showPeriod] {
         const int m = std::atoi(loc_->MJESEC.str().c_str());
         if (m >= 1 && m <= 12 && loc_->MJESEC.str().find_first_not_of("0123456789") == std::string::npos) return true;
         // No such month: the nearest one stands in, and the user sees it.
         prompter().beep();
         stepMonth(loc_->MJESEC, loc_->GODINA, 0);
-        builder().display("mjesec");
-        builder().display("godina");
+        showPeriod();
         return false;
     });
-    b.onKey("mjesec", [this](QKeyEvent* e) {
+    b.onKey("mjesec", [this, showPeriod](QKeyEvent* e) {
         const int step = padStep(e);
         if (!step) return false;
         builder().accept("mjesec");
         stepMonth(loc_->MJESEC, loc_->GODINA, step);
-        builder().display("mjesec");
-        builder().display("godina");
+        showPeriod();
         return true;
     });
     b.onAccepted("godina", [this] {
@@ -257,24 +258,22 @@ ISPLATE_SCREEN::ISPLATE_SCREEN(std::unique_ptr<LOC> loc, QWidget* parent)
         builder().display("godina");
         return true;
     });
-    b.onAccepted("paroznaka", [this] {
-        readPrinter();
-        return true;
-    });
+}
+
+void ISPLATE_SCREEN::hookPrinter() {
+    WindowBuilder& b = builder();
+    b.whenAccepted("paroznaka", [this] { readPrinter(); });
     auto choosePrinter = [this] {
-        (new BROWSEPARAM)->exec(this);
+        choose(std::make_unique<BROWSEPARAM>(), this);
         readPrinter();
     };
-    b.onSelected("paroznaka", [this, choosePrinter] {
+    b.onSelected("paroznaka", [choosePrinter] {
         const USHORT code = PAR.OZNAKA;
         PARAM.clear();
         PAR.OZNAKA = code;
         if (PARAM.get(PARAM.KEYOZNAKA) != 0) choosePrinter();
     });
-    b.onAccepted("browseparam", [choosePrinter] {
-        choosePrinter();
-        return true;
-    });
+    b.whenAccepted("browseparam", choosePrinter);
 
     PARAM.clear();
     PAR.OZNAKA = 1;
@@ -380,11 +379,134 @@ bool ISPLATE_SCREEN::eventFilter(QObject* watched, QEvent* event) {
 
 // ================================================================ UPISISPLATE
 
+namespace {
+
+// The payment form's own variables.
+struct PaymentDay {
+    String<5> DAN;
+    Date computedFor;  // the date LOC:DAN was last computed from
+};
+
+WindowResource paymentResource(PaymentDay& loc) {
+    return {"",
+            440,
+            236,
+            {prompt("Isplatitelj:", {6, 8, 44, 10}),
+             entry("isplatitelj", FieldRef(ISPLATE, "ISPLATITELJ"), "@n-14", {52, 6, 50, 12}).history(),
+             display("naziv", FieldRef(SUBJEKTI, "NAZIV"), "@s40", {108, 8, 200, 10}),
+             prompt("OIB:", {6, 22, 44, 10}), display("oib", FieldRef(SUBJEKTI, "OIB"), "@s11", {52, 22, 60, 10}),
+             prompt("RS Id:", {6, 38, 44, 10}),
+             entry("rsid", FieldRef(ISPLATE, "RSID"), "@s5", {52, 36, 36, 12}).history(),
+             prompt("Datum:", {6, 54, 44, 10}),
+             entry("datum", FieldRef(ISPLATE, "DATUM"), "@d17", {52, 52, 56, 12}).history(),
+             button("gore", "gore", {112, 52, 30, 12}), button("dolje", "dolje", {146, 52, 30, 12}),
+             display("dan", FieldRef(loc.DAN), "@s5", {182, 54, 36, 10}),
+             prompt("Godina:", {6, 70, 44, 10}),
+             entry("godina", FieldRef(ISPLATE, "GODINA"), "@s4", {52, 68, 30, 12}).history(),
+             list("lines", {6, 88, 362, 120}),
+             button("d.insert", "&Unesi", {374, 88, 60, 14}), button("d.change", "&Mijenjaj", {374, 104, 60, 14}),
+             button("d.delete", "&Briši", {374, 120, 60, 14}),
+             button("ok", "OK", {284, 216, 45, 14}).byDefault(), button("cancel", "Odustani", {334, 216, 45, 14}),
+             button("help", "Help", {384, 216, 45, 14}).disable()}};
+}
+
+// "gore" and "dolje" move the date a day on or back.
+void hookDayButtons(WindowBuilder& b, const std::function<void(int)>& moveDay) {
+    b.whenAccepted("gore", [moveDay] { moveDay(1); });
+    b.whenAccepted("dolje", [moveDay] { moveDay(-1); });
+}
+
+// The payer of the payment in the buffer; false when the file does not hold it.
+bool readPayer() {
+    SUBJEKTI.clear();
+    SUB.OZNAKA = ISP.ISPLATITELJ;
+    return SUBJEKTI.get(SUBJEKTI.KEYOZNAKA) == 0;
+}
+
+// The date and the identifier that follows it.
+void hookPaymentDate(WindowBuilder& b, PaymentDay& loc) {
+    b.onAccepted("datum", [&b, &loc] {
+        // OK accepts every field again; an identifier the user set by hand
+        // stays unless the date itself was changed.
+        if (ISP.DATUM == loc.computedFor) return true;
+        loc.DAN = LOCDAN();
+        loc.computedFor = ISP.DATUM;
+        b.display("rsid");
+        b.display("dan");
+        return true;
+    });
+    hookDayButtons(b, [&b, &loc](int days) {
+        b.accept("datum");
+        if (ISP.DATUM.empty()) return;
+        ISP.DATUM = ISP.DATUM + days;
+        loc.DAN = LOCDAN();
+        loc.computedFor = ISP.DATUM;
+        for (const char* id : {"datum", "rsid", "dan"}) b.display(id);
+    });
+    // A date changed by a key stands in the entry as if typed: the
+    // identifier follows once the date is accepted.
+    b.onKey("datum", [&b](QKeyEvent* e) {
+        const int step = padStep(e);
+        auto* edit = b.control<QLineEdit>("datum");
+        Date shown;
+        const Picture picture = Picture::parse("@d17");
+        if (!step || !FieldRef(shown).accept(picture, edit->text().toStdString()) || shown.empty()) return false;
+        edit->setText(QString::fromStdString(formatAs("@d17", shown + step)));
+        edit->setModified(true);
+        return true;
+    });
+    b.onKey("rsid", [&b](QKeyEvent* e) {
+        const int step = padStep(e);
+        if (!step) return false;
+        b.accept("rsid");
+        const long n = std::atol(ISP.RSID.str().c_str());
+        if (n + step >= 0 && n + step <= 99999) ISP.RSID = std::to_string(n + step);
+        b.display("rsid");
+        return true;
+    });
+}
+
+// The payment's income lines, entered while the form is open.
+void addPaymentLines(WindowBuilder& b) {
+    const LONG payment = ISP.OZNAKA;
+    std::unique_ptr<ListBrowser> owned =
+        incomeLines(kLinesFormat,
+                    {ColumnSource::of(DOHOCI, "REDNIBROJ"), ColumnSource::of(OSOBE, "IME"),
+                     ColumnSource::of(OSOBE, "PREZIME"), ColumnSource::of(OSOBE, "OIB"),
+                     ColumnSource::of(DOHOCI, "NETO"), ColumnSource::of(VRSTEDOH, "NAZIV"),
+                     ColumnSource::of(DOHOCI, "OZNAKA"), ColumnSource::of(DOHOCI, "ISPLATA"),
+                     ColumnSource::of(DOHOCI, "DJELATNIK"), ColumnSource::of(DOHOCI, "VRSTADOHOTKA")});
+    ListBrowser* lines = owned.get();
+    lines->addSortOrder({DOHOCI.KEYISPLATA, Locator::None, Stops::None, [payment] { return int64_t(payment); }, {}});
+    lines->related = readLineParties;
+    QWidget* form = b.root();
+    lines->update = [form](LONG request) { return UPDATEDOHOCI(form).run(request); };
+    // The view keeps the list: the form's window may go after the form has returned.
+    auto* listView = new ListBrowserView(std::move(owned), form);
+    b.replace("lines", listView);
+    auto states = [&b, lines] {
+        b.enable("d.insert", lines->canInsert());
+        b.enable("d.change", lines->canChange());
+        b.enable("d.delete", lines->canChange());
+    };
+    lines->listen(states);
+    using Press = void (ListBrowser::*)();
+    const std::pair<const char*, Press> buttons[] = {
+        {"d.insert", &ListBrowser::insertRecord}, {"d.change", &ListBrowser::changeRecord},
+        {"d.delete", &ListBrowser::deleteRecord}};
+    for (const auto& [id, press] : buttons)
+        b.whenAccepted(id, [lines, listView, press = press] {
+            (lines->*press)();
+            listView->table()->setFocus();
+        });
+    lines->open(0);
+    states();
+}
+
+}  // namespace
+
 LONG UPISISPLATE::run(LONG request) {
-    struct {
-        String<5> DAN;
-        Date computedFor;  // the date LOC:DAN was last computed from
-    } loc;
+    PaymentDay loc;
     FileUse files{&ISPLATE, &SUBJEKTI};
     // A new payment is offered the payer's first free day, before it is numbered.
     if (request == INSERTRECORD) loc.DAN = primeNewPayment(Date::today());
@@ -394,40 +516,13 @@ LONG UPISISPLATE::run(LONG request) {
     form.changeTitle = "Promjene";
     form.otherFiles = {&DOHOCI, &OBRACUN, &OSOBE, &SUBJEKTI, &VRSTEDOH};
 
-    WindowResource r{
-        "",
-        440,
-        236,
-        {prompt("Isplatitelj:", {6, 8, 44, 10}),
-         entry("isplatitelj", FieldRef(ISPLATE, "ISPLATITELJ"), "@n-14", {52, 6, 50, 12}).history(),
-         display("naziv", FieldRef(SUBJEKTI, "NAZIV"), "@s40", {108, 8, 200, 10}),
-         prompt("OIB:", {6, 22, 44, 10}), display("oib", FieldRef(SUBJEKTI, "OIB"), "@s11", {52, 22, 60, 10}),
-         prompt("RS Id:", {6, 38, 44, 10}),
-         entry("rsid", FieldRef(ISPLATE, "RSID"), "@s5", {52, 36, 36, 12}).history(),
-         prompt("Datum:", {6, 54, 44, 10}),
-         entry("datum", FieldRef(ISPLATE, "DATUM"), "@d17", {52, 52, 56, 12}).history(),
-         button("gore", "gore", {112, 52, 30, 12}), button("dolje", "dolje", {146, 52, 30, 12}),
-         display("dan", FieldRef(loc.DAN), "@s5", {182, 54, 36, 10}),
-         prompt("Godina:", {6, 70, 44, 10}),
-         entry("godina", FieldRef(ISPLATE, "GODINA"), "@s4", {52, 68, 30, 12}).history(),
-         list("lines", {6, 88, 362, 120}),
-         button("d.insert", "&Unesi", {374, 88, 60, 14}), button("d.change", "&Mijenjaj", {374, 104, 60, 14}),
-         button("d.delete", "&Briši", {374, 120, 60, 14}),
-         button("ok", "OK", {284, 216, 45, 14}).byDefault(), button("cancel", "Odustani", {334, 216, 45, 14}),
-         button("help", "Help", {384, 216, 45, 14}).disable()}};
-
-    UpdateFormView view(form, std::move(r), caller_);
+    UpdateFormView view(form, paymentResource(loc), caller_);
     view.onOpen = [&loc](WindowBuilder& b) {
-        auto readPayer = [] {
-            SUBJEKTI.clear();
-            SUB.OZNAKA = ISP.ISPLATITELJ;
-            return SUBJEKTI.get(SUBJEKTI.KEYOZNAKA) == 0;
-        };
         readPayer();
         loc.DAN = LOCDAN();
         loc.computedFor = ISP.DATUM;
         b.display();
-        b.onAccepted("isplatitelj", [&b, readPayer] {
+        b.onAccepted("isplatitelj", [&b] {
             // A payment of a payer the file does not hold could never be declared.
             const bool known = readPayer();
             if (!known) prompter().beep();
@@ -435,107 +530,101 @@ LONG UPISISPLATE::run(LONG request) {
             b.display("oib");
             return known;
         });
-        b.onAccepted("datum", [&b, &loc] {
-            // OK accepts every field again; an identifier the user set by hand
-            // stays unless the date itself was changed.
-            if (ISP.DATUM == loc.computedFor) return true;
-            loc.DAN = LOCDAN();
-            loc.computedFor = ISP.DATUM;
-            b.display("rsid");
-            b.display("dan");
-            return true;
-        });
-        auto moveDay = [&b, &loc](int days) {
-            b.accept("datum");
-            if (ISP.DATUM.empty()) return;
-            ISP.DATUM = ISP.DATUM + days;
-            loc.DAN = LOCDAN();
-            loc.computedFor = ISP.DATUM;
-            for (const char* id : {"datum", "rsid", "dan"}) b.display(id);
-        };
-        b.onAccepted("gore", [moveDay] {
-            moveDay(1);
-            return true;
-        });
-        b.onAccepted("dolje", [moveDay] {
-            moveDay(-1);
-            return true;
-        });
-        // A date changed by a key stands in the entry as if typed: the
-        // identifier follows once the date is accepted.
-        b.onKey("datum", [&b](QKeyEvent* e) {
-            const int step = padStep(e);
-            auto* edit = b.control<QLineEdit>("datum");
-            Date shown;
-            const Picture picture = Picture::parse("@d17");
-            if (!step || !FieldRef(shown).accept(picture, edit->text().toStdString()) || shown.empty()) return false;
-            edit->setText(QString::fromStdString(formatAs("@d17", shown + step)));
-            edit->setModified(true);
-            return true;
-        });
-        b.onKey("rsid", [&b](QKeyEvent* e) {
-            const int step = padStep(e);
-            if (!step) return false;
-            b.accept("rsid");
-            const long n = std::atol(ISP.RSID.str().c_str());
-            if (n + step >= 0 && n + step <= 99999) ISP.RSID = std::to_string(n + step);
-            b.display("rsid");
-            return true;
-        });
-
-        // The payment's income lines, entered while the form is open.
-        const LONG payment = ISP.OZNAKA;
-        ListBrowser* lines =
-            incomeLines(kLinesFormat,
-                        {ColumnSource::of(DOHOCI, "REDNIBROJ"), ColumnSource::of(OSOBE, "IME"),
-                         ColumnSource::of(OSOBE, "PREZIME"), ColumnSource::of(OSOBE, "OIB"),
-                         ColumnSource::of(DOHOCI, "NETO"), ColumnSource::of(VRSTEDOH, "NAZIV"),
-                         ColumnSource::of(DOHOCI, "OZNAKA"), ColumnSource::of(DOHOCI, "ISPLATA"),
-                         ColumnSource::of(DOHOCI, "DJELATNIK"), ColumnSource::of(DOHOCI, "VRSTADOHOTKA")})
-                .release();
-        lines->addSortOrder({DOHOCI.KEYISPLATA, Locator::None, Stops::None, [payment] { return int64_t(payment); }, {}});
-        lines->related = readLineParties;
-        QWidget* form = b.root();
-        lines->update = [form](LONG request) { return UPDATEDOHOCI(form).run(request); };
-        auto* listView = new ListBrowserView(*lines, form);
-        // The list lives as long as its view, which reads it to the last.
-        QObject::connect(listView, &QObject::destroyed, [lines] { delete lines; });
-        b.replace("lines", listView);
-        auto states = [&b, lines] {
-            b.enable("d.insert", lines->canInsert());
-            b.enable("d.change", lines->canChange());
-            b.enable("d.delete", lines->canChange());
-        };
-        lines->listen(states);
-        using Press = void (ListBrowser::*)();
-        const std::pair<const char*, Press> buttons[] = {
-            {"d.insert", &ListBrowser::insertRecord}, {"d.change", &ListBrowser::changeRecord},
-            {"d.delete", &ListBrowser::deleteRecord}};
-        for (const auto& [id, press] : buttons)
-            b.onAccepted(id, [lines, listView, press = press] {
-                (lines->*press)();
-                listView->table()->setFocus();
-                return true;
-            });
-        lines->open(0);
-        states();
+        hookPaymentDate(b, loc);
+        addPaymentLines(b);
     };
     return view.exec(request);
 }
 
 // ================================================================ DUPLIKAT
 
+namespace {
+
+// The copy's own variables: the payment copied and the new one's number.
+struct DuplicateLoc {
+    LONG ISPLATA = 0;
+    LONG DUPLIKAT = 0;
+    String<5> STARIRSID;
+    Date STARIDATUM;
+    String<4> STARAGODINA;
+    LONG ISPLATITELJ = 0;
+    String<5> DAN;
+};
+
+WindowResource duplicateResource(DuplicateLoc& loc) {
+    return {"Dupliciranje postojeće isplate",
+            250,
+            190,
+            {prompt("Isplatitelj:", {6, 8, 60, 10}),
+             display("naziv", FieldRef(SUBJEKTI, "NAZIV"), "@s40", {70, 8, 170, 10}),
+             prompt("Rs Id:", {6, 22, 60, 10}), display("starirsid", FieldRef(loc.STARIRSID), "@s5", {70, 22, 40, 10}),
+             display("isplata", FieldRef(loc.ISPLATA), "@n-14", {180, 22, 60, 10}),
+             prompt("Datum isplate:", {6, 36, 60, 10}),
+             display("staridatum", FieldRef(loc.STARIDATUM), "@d17", {70, 36, 60, 10}),
+             prompt("Godina:", {6, 50, 60, 10}), display("staragodina", FieldRef(loc.STARAGODINA), "@s4", {70, 50, 40, 10}),
+             button("napravi", "NAPRAVI NOVU", {6, 68, 100, 16}),
+             display("wait", FieldRef(), "", {114, 72, 120, 10}).hide(),
+             prompt("Podaci za novu isplatu:", {6, 94, 100, 10}),
+             display("duplikat", FieldRef(loc.DUPLIKAT), "@n-14", {110, 94, 60, 10}),
+             prompt("Datum:", {6, 110, 40, 10}),
+             entry("datum", FieldRef(ISPLATE, "DATUM"), "@d17", {50, 108, 60, 12}),
+             button("gore", "gore", {114, 108, 30, 12}), button("dolje", "dolje", {148, 108, 30, 12}),
+             prompt("ID:", {6, 126, 40, 10}), entry("rsid", FieldRef(ISPLATE, "RSID"), "@s5", {50, 124, 36, 12}),
+             prompt("Godina:", {6, 142, 40, 10}),
+             entry("godina", FieldRef(ISPLATE, "GODINA"), "@s4", {50, 140, 30, 12}),
+             button("close", "&Zatvori", {190, 168, 50, 14})}};
+}
+
+// NAPRAVI NOVU: the copy under the new number, with the date, identifier and
+// year as entered; the line beside the button tells how it went.
+void makeCopy(WindowBuilder& w, const DuplicateLoc& loc) {
+    if (!w.acceptAll()) return;
+    w.setText("wait", "Pričekajte ...");
+    w.show("wait");
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    ISP.ISPLATITELJ = loc.ISPLATITELJ;
+    switch (copyPayment(loc.ISPLATA, loc.DUPLIKAT)) {
+        case CopyResult::Done: w.setText("wait", "Gotovo"); break;
+        case CopyResult::PaymentRejected:
+            message("Ne mogu unijeti novu isplatu s ovim podacima");
+            w.hide("wait");
+            break;
+        case CopyResult::Failed:
+            message("Greška");
+            w.hide("wait");
+            break;
+    }
+}
+
+void hookDuplicate(WindowBuilder& w, DuplicateLoc& loc, QWidget* content) {
+    hookDayButtons(w, [&w, &loc](int days) {
+        w.accept("datum");
+        if (ISP.DATUM.empty()) return;
+        ISP.DATUM = ISP.DATUM + days;
+        loc.DAN = LOCDAN();
+        for (const char* id : {"datum", "rsid"}) w.display(id);
+    });
+    // Down and Up walk the fields as Tab and Shift+Tab do.
+    for (const char* id : {"datum", "rsid", "godina"})
+        w.onKey(id, [](QKeyEvent* e) {
+            if ((e->key() != Qt::Key_Down && e->key() != Qt::Key_Up) || e->modifiers() != Qt::NoModifier) return false;
+            QKeyEvent tab(QEvent::KeyPress, e->key() == Qt::Key_Down ? Qt::Key_Tab : Qt::Key_Backtab, Qt::NoModifier);
+            QApplication::sendEvent(QApplication::focusWidget(), &tab);
+            return true;
+        });
+    w.whenAccepted("napravi", [&w, &loc] { makeCopy(w, loc); });
+    w.whenAccepted("close", [content] {
+        auto* sub = qobject_cast<QMdiSubWindow*>(content->parentWidget());
+        if (sub) sub->close();
+        else content->close();
+    });
+}
+
+}  // namespace
+
 LONG DUPLIKAT::run() {
     FileUse files{&DOHOCI, &ISPLATE, &OBRACUN, &SUBJEKTI};
-    struct {
-        LONG ISPLATA = 0;
-        LONG DUPLIKAT = 0;
-        String<5> STARIRSID;
-        Date STARIDATUM;
-        String<4> STARAGODINA;
-        LONG ISPLATITELJ = 0;
-        String<5> DAN;
-    } loc;
+    DuplicateLoc loc;
     loc.ISPLATA = isplata_;
     loc.DUPLIKAT = nextPaymentNumber();
     ISPLATE.clear();
@@ -550,83 +639,12 @@ LONG DUPLIKAT::run() {
     loc.ISPLATITELJ = ISP.ISPLATITELJ;
     loc.DAN = primeNewPayment(Date::today());
 
-    WindowResource r{
-        "Dupliciranje postojeće isplate",
-        250,
-        190,
-        {prompt("Isplatitelj:", {6, 8, 60, 10}),
-         display("naziv", FieldRef(SUBJEKTI, "NAZIV"), "@s40", {70, 8, 170, 10}),
-         prompt("Rs Id:", {6, 22, 60, 10}), display("starirsid", FieldRef(loc.STARIRSID), "@s5", {70, 22, 40, 10}),
-         display("isplata", FieldRef(loc.ISPLATA), "@n-14", {180, 22, 60, 10}),
-         prompt("Datum isplate:", {6, 36, 60, 10}),
-         display("staridatum", FieldRef(loc.STARIDATUM), "@d17", {70, 36, 60, 10}),
-         prompt("Godina:", {6, 50, 60, 10}), display("staragodina", FieldRef(loc.STARAGODINA), "@s4", {70, 50, 40, 10}),
-         button("napravi", "NAPRAVI NOVU", {6, 68, 100, 16}),
-         display("wait", FieldRef(), "", {114, 72, 120, 10}).hide(),
-         prompt("Podaci za novu isplatu:", {6, 94, 100, 10}),
-         display("duplikat", FieldRef(loc.DUPLIKAT), "@n-14", {110, 94, 60, 10}),
-         prompt("Datum:", {6, 110, 40, 10}),
-         entry("datum", FieldRef(ISPLATE, "DATUM"), "@d17", {50, 108, 60, 12}),
-         button("gore", "gore", {114, 108, 30, 12}), button("dolje", "dolje", {148, 108, 30, 12}),
-         prompt("ID:", {6, 126, 40, 10}), entry("rsid", FieldRef(ISPLATE, "RSID"), "@s5", {50, 124, 36, 12}),
-         prompt("Godina:", {6, 142, 40, 10}),
-         entry("godina", FieldRef(ISPLATE, "GODINA"), "@s4", {50, 140, 30, 12}),
-         button("close", "&Zatvori", {190, 168, 50, 14})}};
-
+    // The window is Qt's: it goes when it is closed.
     auto* content = new QWidget;
     content->setAttribute(Qt::WA_DeleteOnClose);
-    auto* b = new WindowBuilder(std::move(r), content);
-    WindowBuilder& w = *b;
-    w.setText("wait", "Pričekajte ...");
-
-    auto moveDay = [&w, &loc](int days) {
-        w.accept("datum");
-        if (ISP.DATUM.empty()) return;
-        ISP.DATUM = ISP.DATUM + days;
-        loc.DAN = LOCDAN();
-        for (const char* id : {"datum", "rsid"}) w.display(id);
-    };
-    w.onAccepted("gore", [moveDay] {
-        moveDay(1);
-        return true;
-    });
-    w.onAccepted("dolje", [moveDay] {
-        moveDay(-1);
-        return true;
-    });
-    // Down and Up walk the fields as Tab and Shift+Tab do.
-    for (const char* id : {"datum", "rsid", "godina"})
-        w.onKey(id, [](QKeyEvent* e) {
-            if ((e->key() != Qt::Key_Down && e->key() != Qt::Key_Up) || e->modifiers() != Qt::NoModifier) return false;
-            QKeyEvent tab(QEvent::KeyPress, e->key() == Qt::Key_Down ? Qt::Key_Tab : Qt::Key_Backtab, Qt::NoModifier);
-            QApplication::sendEvent(QApplication::focusWidget(), &tab);
-            return true;
-        });
-    w.onAccepted("napravi", [&w, &loc] {
-        if (!w.acceptAll()) return true;
-        w.setText("wait", "Pričekajte ...");
-        w.show("wait");
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        ISP.ISPLATITELJ = loc.ISPLATITELJ;
-        switch (copyPayment(loc.ISPLATA, loc.DUPLIKAT)) {
-            case CopyResult::Done: w.setText("wait", "Gotovo"); break;
-            case CopyResult::PaymentRejected:
-                message("Ne mogu unijeti novu isplatu s ovim podacima");
-                w.hide("wait");
-                break;
-            case CopyResult::Failed:
-                message("Greška");
-                w.hide("wait");
-                break;
-        }
-        return true;
-    });
-    w.onAccepted("close", [content] {
-        auto* sub = qobject_cast<QMdiSubWindow*>(content->parentWidget());
-        if (sub) sub->close();
-        else content->close();
-        return true;
-    });
+    auto* b = new WindowBuilder(duplicateResource(loc), content);
+    b->setText("wait", "Pričekajte ...");
+    hookDuplicate(*b, loc, content);
 
     later(content, [b] { b->select("datum"); });  // once the window shows
     waitBesideCaller(content, caller_);

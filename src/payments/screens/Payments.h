@@ -33,6 +33,12 @@ private:
     };
     ISPLATE_SCREEN(std::unique_ptr<LOC> loc, QWidget* parent);
     static WindowResource paymentsResource(LOC& loc);
+    // The steps of building the screen: its three linked lists; the menu of
+    // forms and the function keys; the month and year; the printer's setting.
+    void addLists();
+    void addMenuAndKeys();
+    void hookPeriod();
+    void hookPrinter();
     void changed();
     void createJoppd();
     void duplicate();

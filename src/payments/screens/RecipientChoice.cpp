@@ -77,14 +77,8 @@ ODABIROSOBEZADOH::ODABIROSOBEZADOH(QWidget* parent)
         builder().setText("prezimeime", prezimeIme_);
     };
 
-    builder().onAccepted("oibcopy", [this] {
-        copyRecipientOib(browser(0));
-        return true;
-    });
-    builder().onAccepted("help", [] {
-        showLocatingHelp();
-        return true;
-    });
+    builder().whenAccepted("oibcopy", [this] { copyRecipientOib(browser(0)); });
+    builder().whenAccepted("help", [] { showLocatingHelp(); });
 }
 
 }  // namespace marel::screens

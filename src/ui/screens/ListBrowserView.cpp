@@ -193,6 +193,11 @@ ListBrowserView::ListBrowserView(ListBrowser& browser, QWidget* parent)
     sync();
 }
 
+ListBrowserView::ListBrowserView(std::unique_ptr<ListBrowser> browser, QWidget* parent)
+    : ListBrowserView(*browser, parent) {
+    owned_ = std::move(browser);
+}
+
 ListBrowserView::~ListBrowserView() = default;
 
 int ListBrowserView::neededWidth() const {

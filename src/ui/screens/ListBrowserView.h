@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "ui/ListBrowser.h"
@@ -23,6 +24,9 @@ class ListBrowserView : public QWidget {
     Q_OBJECT
 public:
     explicit ListBrowserView(ListBrowser& browser, QWidget* parent = nullptr);
+    // A view that keeps its browser: the list lives as long as the view,
+    // which reads it to the last.
+    explicit ListBrowserView(std::unique_ptr<ListBrowser> browser, QWidget* parent = nullptr);
     ~ListBrowserView() override;
 
     ListBrowser& browser() const { return browser_; }
@@ -48,6 +52,7 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    std::unique_ptr<ListBrowser> owned_;  // first: it goes after all that reads it
     std::vector<int> columnNeeded_;
     std::vector<int> columnWidth_;  // as set, before the last one stretches
     void sync();

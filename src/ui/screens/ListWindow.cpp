@@ -26,7 +26,7 @@ ListWindow::~ListWindow() {
     }
     // The views read their browsers to the last, so they go first; a detail
     // list goes before the master it follows.
-    for (Part& p : lists_) delete p.view;
+    for (Part& p : lists_) p.view.reset();
     while (!lists_.empty()) lists_.pop_back();
 }
 
@@ -34,11 +34,11 @@ ListBrowser& ListWindow::add(std::unique_ptr<ListBrowser> browser, Binding where
     Part p;
     p.browser = std::move(browser);
     p.where = std::move(where);
-    p.view = new ListBrowserView(*p.browser, this);
+    p.view = std::make_unique<ListBrowserView>(*p.browser, this);
     // (The window widens for the list's columns as far as it can.)
-    builder_->replace(p.where.list, p.view);
+    builder_->replace(p.where.list, p.view.get());
     ListBrowser& b = *p.browser;
-    ListBrowserView* view = p.view;
+    ListBrowserView* view = p.view.get();
     auto hook = [&](const char* name, void (ListBrowser::*press)()) {
         const std::string button = p.where.buttons + name;
         if (!builder_->control(button)) return;
@@ -130,20 +130,23 @@ void ListWindow::activated() {
     for (Part& p : lists_) p.browser->refresh(true);
 }
 
+LONG ListWindow::choose(std::unique_ptr<ListWindow> list, QWidget* caller) {
+    // Nothing to choose from (a screen not built yet): cancelled at once.
+    if (list->lists_.empty()) return REQUESTCANCELLED;
+    // Placed beside the caller, the window is a child of the caller's window
+    // or of the frame's window around it, and deletes itself once closed.
+    list->setAttribute(Qt::WA_DeleteOnClose);
+    return list.release()->exec(caller);
+}
+
 LONG ListWindow::exec(QWidget* caller) {
     request_ = SELECTRECORD;
-    if (lists_.empty()) {
-        // Nothing to choose from (a screen not built yet): cancelled at once.
-        deleteLater();
-        return REQUESTCANCELLED;
-    }
     QEventLoop loop;
     LONG answer = REQUESTCANCELLED;
     connect(this, &ListWindow::finished, &loop, [&](int r) {
         answer = r;
         loop.quit();
     });
-    setAttribute(Qt::WA_DeleteOnClose);
     // Esc leaves a chooser without a choice.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WidgetWithChildrenShortcut);

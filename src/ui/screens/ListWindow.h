@@ -49,7 +49,7 @@ public:
     // the one a chooser chooses from, and its answer is the window's.
     ListBrowser& add(std::unique_ptr<ListBrowser> browser, Binding where);
     ListBrowser& browser(size_t i = 0) const { return *lists_.at(i).browser; }
-    ListBrowserView* view(size_t i = 0) const { return lists_.at(i).view; }
+    ListBrowserView* view(size_t i = 0) const { return lists_.at(i).view.get(); }
     WindowBuilder& builder() const { return *builder_; }
 
     // The request the lists open with: 4 (select) makes the main list a chooser.
@@ -57,10 +57,11 @@ public:
     LONG response() const { return response_; }
     bool isOpen() const { return opened_ && !finished_; }
 
-    // Opens the window beside `caller`, which waits (and only it) until the
-    // list is closed; returns the answer (1 chosen, 2 cancelled). The window
-    // deletes itself.
-    LONG exec(QWidget* caller);
+    // Opens `list` as a chooser beside `caller`, which waits (and only it)
+    // until the list is closed; returns the answer (1 chosen, 2 cancelled).
+    // The window outlives the call by a moment (it closes once the answer is
+    // given): Qt owns it from here, and it deletes itself when closed.
+    static LONG choose(std::unique_ptr<ListWindow> list, QWidget* caller);
 
     // Runs after any list moved, so the screen can refresh its displays.
     std::function<void()> onChange;
@@ -76,10 +77,13 @@ protected:
 private:
     struct Part {
         std::unique_ptr<ListBrowser> browser;
-        ListBrowserView* view = nullptr;
+        // A widget of this window that the window ends itself, while the
+        // browser it reads still stands (Qt would end it only after).
+        std::unique_ptr<ListBrowserView> view;
         Binding where;
         Subscription listener;
     };
+    LONG exec(QWidget* caller);
     void openLists();
     void states();
     void activated();

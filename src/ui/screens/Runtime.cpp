@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QKeyEvent>
 
 namespace marel {
 
@@ -32,5 +33,10 @@ std::string clipboardText() { return QApplication::clipboard()->text().toStdStri
 
 BusyCursor::BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
 BusyCursor::~BusyCursor() { QApplication::restoreOverrideCursor(); }
+
+int padStep(const QKeyEvent* e) {
+    if (!(e->modifiers() & Qt::KeypadModifier)) return 0;
+    return e->key() == Qt::Key_Plus ? 1 : e->key() == Qt::Key_Minus ? -1 : 0;
+}
 
 }  // namespace marel

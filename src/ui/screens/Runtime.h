@@ -6,6 +6,7 @@
 
 #include "common/Random.h"
 
+class QKeyEvent;
 class QObject;
 
 namespace marel {
@@ -19,6 +20,10 @@ void later(QObject* context, std::function<void()> f);
 // queued for it or anything inside it no longer runs.
 void markEnded(QObject* window);
 bool windowEnded(const QObject* object);
+
+// +1 for the numeric pad's +, -1 for its -, 0 for any other key: the keys
+// that step a date, a year or a number in its entry.
+int padStep(const QKeyEvent* e);
 
 void setClipboardText(const std::string& text);
 std::string clipboardText();

@@ -135,6 +135,38 @@ WindowBuilder::WindowBuilder(WindowResource resource, QWidget* root)
     root->resize(pixelsX(resource_.width), pixelsY(resource_.height));
     expandLookups(resource_.controls);
     for (const Control& c : resource_.controls) build(c, -1);
+    linkLookups();
+    for (Item& it : items_)
+        if (it.def->kind == ControlKind::Prompt) {
+            auto* label = static_cast<QLabel*>(it.widget);
+            if (!label->buddy()) label->setText(withoutKeyMark(it.def->text));
+        }
+    widenToContents();
+    // The radios of an option group act for it as a list's buttons for the
+    // list: two groups of "&DA" / "&NE" each answer Alt+D where the user is.
+    for (size_t i = 0; i < items_.size(); ++i) {
+        if (items_[i].def->kind != ControlKind::Option) continue;
+        items_[i].keyGroup = newKeyGroup();
+        for (size_t j = i + 1; j < items_.size(); ++j)
+            if (items_[j].parent == int(i)) items_[j].keyGroup = items_[i].keyGroup;
+    }
+    applyStates();
+    display();
+
+    // What still lies over its neighbour (a caption longer than the room
+    // before its field, a control wider than its group) moves apart here.
+    startLayout();
+    root->installEventFilter(this);
+    // The list that last had the focus keeps the letters its buttons share
+    // with another list's, also while the focus is on a control of neither.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (!now || !root_->isAncestorOf(now)) return;
+        if (const int i = itemAt(now); i >= 0 && items_[size_t(i)].keyGroup >= 0)
+            groupFocused_[size_t(items_[size_t(i)].keyGroup)] = ++focusTurns_;
+    });
+}
+
+void WindowBuilder::linkLookups() {
     // A lookup's button and text know their entry.
     for (size_t i = 0; i < items_.size(); ++i)
         if (items_[i].def->lookup && items_[i].def->kind == ControlKind::Entry)
@@ -142,11 +174,9 @@ WindowBuilder::WindowBuilder(WindowResource resource, QWidget* root)
                 items_[j].lookupOf = int(i);
                 if (items_[j].def->kind == ControlKind::Text) items_[i].lookupText = int(j);
             }
-    for (Item& it : items_)
-        if (it.def->kind == ControlKind::Prompt) {
-            auto* label = static_cast<QLabel*>(it.widget);
-            if (!label->buddy()) label->setText(withoutKeyMark(it.def->text));
-        }
+}
+
+void WindowBuilder::widenToContents() {
     // Nothing is cut: an entry as wide as its picture's widest value, a caption
     // as wide as its text. Dialog units follow the average letter, which is
     // narrower than digits in most fonts, so a resource's width can fall short.
@@ -155,7 +185,7 @@ WindowBuilder::WindowBuilder(WindowResource resource, QWidget* root)
     auto container = [](ControlKind k) { return k == ControlKind::Tab || isFrame(k); };
     std::vector<QRect> laidOut;
     for (const Item& it : items_) laidOut.push_back(container(it.def->kind) ? QRect() : it.widget->geometry());
-    int right = root->width();
+    int right = root_->width();
     for (size_t i = 0; i < items_.size(); ++i) {
         Item& it = items_[i];
         if (container(it.def->kind)) continue;
@@ -182,29 +212,7 @@ WindowBuilder::WindowBuilder(WindowResource resource, QWidget* root)
         w->resize(wanted, w->height());
         right = std::max(right, w->geometry().right() + 1 + pixelsX(4));
     }
-    if (right > root->width()) root->resize(right, root->height());
-    // The radios of an option group act for it as a list's buttons for the
-    // list: two groups of "&DA" / "&NE" each answer Alt+D where the user is.
-    for (size_t i = 0; i < items_.size(); ++i) {
-        if (items_[i].def->kind != ControlKind::Option) continue;
-        items_[i].keyGroup = newKeyGroup();
-        for (size_t j = i + 1; j < items_.size(); ++j)
-            if (items_[j].parent == int(i)) items_[j].keyGroup = items_[i].keyGroup;
-    }
-    applyStates();
-    display();
-
-    // What still lies over its neighbour (a caption longer than the room
-    // before its field, a control wider than its group) moves apart here.
-    startLayout();
-    root->installEventFilter(this);
-    // The list that last had the focus keeps the letters its buttons share
-    // with another list's, also while the focus is on a control of neither.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        if (!now || !root_->isAncestorOf(now)) return;
-        if (const int i = itemAt(now); i >= 0 && items_[size_t(i)].keyGroup >= 0)
-            groupFocused_[size_t(items_[size_t(i)].keyGroup)] = ++focusTurns_;
-    });
+    if (right > root_->width()) root_->resize(right, root_->height());
 }
 
 WindowBuilder* WindowBuilder::of(QWidget* window) {
@@ -228,117 +236,8 @@ void WindowBuilder::build(const Control& c, int parent) {
     item.enabled = !c.disabled;
     items_.push_back(std::move(item));
     if (!c.picture.empty()) items_[i].picture = Picture::parse(c.picture);
-    const bool number = numberPicture(items_[i].picture);
 
-    QWidget* w = nullptr;
-    switch (c.kind) {
-        case ControlKind::Prompt: {
-            auto* label = new QLabel(qs(c.text), root_);
-            label->setTextFormat(Qt::PlainText);
-            pendingBuddy_ = i;
-            w = label;
-            break;
-        }
-        case ControlKind::Entry: {
-            auto* edit = new QLineEdit(root_);
-            if (items_[i].picture && items_[i].picture->kind() == Picture::Kind::String)
-                edit->setMaxLength(items_[i].picture->width());
-            if (number) edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            edit->setReadOnly(c.readOnly);
-            w = edit;
-            break;
-        }
-        case ControlKind::Text: {
-            auto* label = new QLabel(qs(c.text), root_);
-            label->setTextFormat(Qt::PlainText);
-            if (number) label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            // Room for more than one line: a long text goes on over the lines.
-            if (pixelsY(c.at.height) >= 2 * QFontMetrics(root_->font()).lineSpacing()) {
-                label->setWordWrap(true);
-                label->setAlignment((label->alignment() & ~Qt::AlignVertical_Mask) | Qt::AlignTop);
-            }
-            w = label;
-            break;
-        }
-        case ControlKind::Button: {
-            auto* b = new QPushButton(qs(c.text), root_);
-            b->setFocusPolicy(Qt::TabFocus);
-            connect(b, &QPushButton::clicked, this, [this, i, b] {
-                // Pressed from the keyboard (its key, Enter) as well as clicked:
-                // what is typed in the entry with the focus counts first.
-                if (!acceptTyped(b)) return;
-                if (items_[i].lookupOf >= 0) {
-                    openChooser(items_[i].lookupOf);
-                    return;
-                }
-                if (items_[i].accepted) items_[i].accepted();
-            });
-            w = b;
-            break;
-        }
-        case ControlKind::Check: {
-            auto* b = new QCheckBox(qs(c.text), root_);
-            connect(b, &QCheckBox::clicked, this, [this, i](bool on) {
-                const Item& it = items_[i];
-                it.def->field.setText(on ? it.def->value : it.def->offValue);
-                showItem(i);
-                if (it.accepted) it.accepted();
-            });
-            w = b;
-            break;
-        }
-        case ControlKind::Option: {
-            w = new QGroupBox(withoutKeyMark(c.text), root_);
-            items_[i].group = new QButtonGroup(this);
-            connect(items_[i].group, &QButtonGroup::idClicked, this, [this, i](int radio) {
-                const Item& it = items_[i];
-                it.def->field.setText(items_[size_t(radio)].def->value);
-                showItem(i);
-                if (it.accepted) it.accepted();
-            });
-            break;
-        }
-        case ControlKind::Radio: {
-            auto* b = new QRadioButton(qs(c.text), root_);
-            if (parent < 0 || !items_[parent].group) throw std::logic_error("Radio outside an option group");
-            items_[parent].group->addButton(b, i);
-            w = b;
-            break;
-        }
-        case ControlKind::Sheet: {
-            auto* tabs = new QTabWidget(root_);
-            connect(tabs, &QTabWidget::currentChanged, this, [this, i](int index) {
-                applyStates();
-                if (items_[i].tabChanged) items_[i].tabChanged(index);
-            });
-            w = tabs;
-            break;
-        }
-        case ControlKind::Tab: {
-            auto* tabs = parent < 0 ? nullptr : qobject_cast<QTabWidget*>(items_[parent].widget);
-            if (!tabs) throw std::logic_error("Tab outside a sheet");
-            auto* page = new QWidget;
-            items_[i].tabIndex = tabs->addTab(page, qs(c.text));
-            items_[i].widget = page;  // the sheet places it; it stays out of the control geometry
-            break;
-        }
-        case ControlKind::Group: w = new QGroupBox(withoutKeyMark(c.text), root_); break;
-        case ControlKind::List: {
-            auto* frame = new QFrame(root_);
-            frame->setFrameShape(QFrame::StyledPanel);
-            w = frame;
-            break;
-        }
-        case ControlKind::Image: {
-            auto* label = new QLabel(root_);
-            label->setPixmap(QPixmap(qs(c.text)));
-            label->setScaledContents(true);
-            w = label;
-            break;
-        }
-        case ControlKind::Lookup: throw std::logic_error("Lookup not expanded");  // expandLookups makes it an entry
-    }
-    if (w) {
+    if (QWidget* w = makeWidget(c, i, parent)) {
         items_[i].widget = w;
         w->setGeometry(pixelsX(c.at.x), pixelsY(c.at.y), pixelsX(c.at.width), pixelsY(c.at.height));
         if (!c.tip.empty()) w->setToolTip(qs(c.tip));
@@ -364,6 +263,121 @@ void WindowBuilder::build(const Control& c, int parent) {
         connect(shortcut, &QShortcut::activated, this, [this, i] { ownKey(i); });
     }
     for (const Control& child : c.children) build(child, i);
+}
+
+// The widget of control i, a child of the window; nullptr for a tab, whose
+// page the sheet places.
+QWidget* WindowBuilder::makeWidget(const Control& c, int i, int parent) {
+    const bool number = numberPicture(items_[i].picture);
+    switch (c.kind) {
+        case ControlKind::Prompt: {
+            auto* label = new QLabel(qs(c.text), root_);
+            label->setTextFormat(Qt::PlainText);
+            pendingBuddy_ = i;
+            return label;
+        }
+        case ControlKind::Entry: {
+            auto* edit = new QLineEdit(root_);
+            if (items_[i].picture && items_[i].picture->kind() == Picture::Kind::String)
+                edit->setMaxLength(items_[i].picture->width());
+            if (number) edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            edit->setReadOnly(c.readOnly);
+            return edit;
+        }
+        case ControlKind::Text: return makeText(c, number);
+        case ControlKind::Button: return makeButton(c, i);
+        case ControlKind::Check: return makeCheck(c, i);
+        case ControlKind::Option: return makeOption(c, i);
+        case ControlKind::Radio: {
+            auto* b = new QRadioButton(qs(c.text), root_);
+            if (parent < 0 || !items_[parent].group) throw std::logic_error("Radio outside an option group");
+            items_[parent].group->addButton(b, i);
+            return b;
+        }
+        case ControlKind::Sheet: return makeSheet(i);
+        case ControlKind::Tab: {
+            auto* tabs = parent < 0 ? nullptr : qobject_cast<QTabWidget*>(items_[parent].widget);
+            if (!tabs) throw std::logic_error("Tab outside a sheet");
+            auto* page = new QWidget;
+            items_[i].tabIndex = tabs->addTab(page, qs(c.text));
+            items_[i].widget = page;  // the sheet places it; it stays out of the control geometry
+            return nullptr;
+        }
+        case ControlKind::Group: return new QGroupBox(withoutKeyMark(c.text), root_);
+        case ControlKind::List: {
+            auto* frame = new QFrame(root_);
+            frame->setFrameShape(QFrame::StyledPanel);
+            return frame;
+        }
+        case ControlKind::Image: {
+            auto* label = new QLabel(root_);
+            label->setPixmap(QPixmap(qs(c.text)));
+            label->setScaledContents(true);
+            return label;
+        }
+        case ControlKind::Lookup: throw std::logic_error("Lookup not expanded");  // expandLookups makes it an entry
+    }
+    return nullptr;
+}
+
+QWidget* WindowBuilder::makeText(const Control& c, bool number) {
+    auto* label = new QLabel(qs(c.text), root_);
+    label->setTextFormat(Qt::PlainText);
+    if (number) label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // Room for more than one line: a long text goes on over the lines.
+    if (pixelsY(c.at.height) >= 2 * QFontMetrics(root_->font()).lineSpacing()) {
+        label->setWordWrap(true);
+        label->setAlignment((label->alignment() & ~Qt::AlignVertical_Mask) | Qt::AlignTop);
+    }
+    return label;
+}
+
+QWidget* WindowBuilder::makeButton(const Control& c, int i) {
+    auto* b = new QPushButton(qs(c.text), root_);
+    b->setFocusPolicy(Qt::TabFocus);
+    connect(b, &QPushButton::clicked, this, [this, i, b] {
+        // Pressed from the keyboard (its key, Enter) as well as clicked:
+        // what is typed in the entry with the focus counts first.
+        if (!acceptTyped(b)) return;
+        if (items_[i].lookupOf >= 0) {
+            openChooser(items_[i].lookupOf);
+            return;
+        }
+        if (items_[i].accepted) items_[i].accepted();
+    });
+    return b;
+}
+
+QWidget* WindowBuilder::makeCheck(const Control& c, int i) {
+    auto* b = new QCheckBox(qs(c.text), root_);
+    connect(b, &QCheckBox::clicked, this, [this, i](bool on) {
+        const Item& it = items_[i];
+        it.def->field.setText(on ? it.def->value : it.def->offValue);
+        showItem(i);
+        if (it.accepted) it.accepted();
+    });
+    return b;
+}
+
+QWidget* WindowBuilder::makeOption(const Control& c, int i) {
+    auto* box = new QGroupBox(withoutKeyMark(c.text), root_);
+    items_[i].group = new QButtonGroup(this);
+    connect(items_[i].group, &QButtonGroup::idClicked, this, [this, i](int radio) {
+        const Item& it = items_[i];
+        it.def->field.setText(items_[size_t(radio)].def->value);
+        showItem(i);
+        if (it.accepted) it.accepted();
+    });
+    return box;
+}
+
+QWidget* WindowBuilder::makeSheet(int i) {
+    auto* tabs = new QTabWidget(root_);
+    connect(tabs, &QTabWidget::currentChanged, this, [this, i](int index) {
+        applyStates();
+        if (items_[i].tabChanged) items_[i].tabChanged(index);
+    });
+    return tabs;
 }
 
 void WindowBuilder::ownKey(int i) {
@@ -794,7 +808,10 @@ void WindowBuilder::replace(std::string_view id, QWidget* widget) {
     for (const Item& it : items_)
         if (auto* label = qobject_cast<QLabel*>(it.widget); label && label->buddy() == old) label->setBuddy(widget);
     items_[size_t(i)].widget = widget;
-    delete old;
+    // The placeholder is the window's child still; it leaves the screen now
+    // and goes once the events about it are through.
+    old->hide();
+    old->deleteLater();
     applyStates();
     // A list whose columns do not fit the room the resource gives it would
     // scroll sideways and hide its last columns: the window widens instead,
@@ -939,6 +956,13 @@ void WindowBuilder::widen(std::string_view id, int extra, int maxWidth) {
 
 void WindowBuilder::onAccepted(std::string_view id, std::function<bool()> handler) {
     items_[size_t(require(id))].accepted = std::move(handler);
+}
+
+void WindowBuilder::whenAccepted(std::string_view id, std::function<void()> action) {
+    onAccepted(id, [action = std::move(action)] {
+        action();
+        return true;
+    });
 }
 
 void WindowBuilder::onSelected(std::string_view id, std::function<void()> handler) {

@@ -117,6 +117,9 @@ public:
     // or an option group changed. For an entry, false keeps the focus in it
     // and stops acceptAll.
     void onAccepted(std::string_view id, std::function<bool()> handler);
+    // As onAccepted for a handler that never holds the control: a button's
+    // action, or what follows an entry that takes any value.
+    void whenAccepted(std::string_view id, std::function<void()> action);
     // Selected: the control received the focus inside the window.
     void onSelected(std::string_view id, std::function<void()> handler);
     void onTabChanged(std::string_view sheetId, std::function<void(int)> handler);
@@ -207,6 +210,14 @@ private:
     };
 
     void build(const Control& c, int parent);
+    void linkLookups();
+    void widenToContents();
+    QWidget* makeWidget(const Control& c, int i, int parent);
+    QWidget* makeText(const Control& c, bool number);
+    QWidget* makeButton(const Control& c, int i);
+    QWidget* makeCheck(const Control& c, int i);
+    QWidget* makeOption(const Control& c, int i);
+    QWidget* makeSheet(int i);
     int find(std::string_view id) const;  // -1 when unknown
     int require(std::string_view id) const;
     int itemOf(const QObject* o) const;

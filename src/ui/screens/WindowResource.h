@@ -85,7 +85,7 @@ std::function<std::string()> fieldText(DataFile& file, std::string_view field);
 // A list screen as a chooser, for a LookupTarget.
 template <class List>
 std::function<bool(QWidget*)> chooser() {
-    return [](QWidget* caller) { return (new List)->exec(caller) == 1; };
+    return [](QWidget* caller) { return List::choose(std::make_unique<List>(), caller) == 1; };
 }
 
 struct Control {

@@ -280,14 +280,15 @@ TEST_F(IncomeTypesTest, SuppliedTypesAreFoundByCodeChosenAndKeptWhileInUse) {
     EXPECT_TRUE(stored(7));
 
     // The income-line form's way in: a chooser that opens on the code in the buffer.
-    auto* chooser = new screens::VRSTEDOHOTKA;
+    auto owned = std::make_unique<screens::VRSTEDOHOTKA>();
+    auto* chooser = owned.get();
     VRSTEDOH.clear();
     VRS.OZNAKA = 4;
     QTimer::singleShot(0, [chooser] {
         EXPECT_TRUE(chooser->builder().control("select")->isEnabled());
         QTest::keyClick(chooser->view()->table(), Qt::Key_Return);
     });
-    EXPECT_EQ(chooser->exec(w), REQUESTCOMPLETED);
+    EXPECT_EQ(ListWindow::choose(std::move(owned), w), REQUESTCOMPLETED);
     EXPECT_EQ(VRS.NAZIV.str(), "Autorski honorar (izdaci 30 %)");
 }
 

@@ -356,11 +356,12 @@ TEST_F(MunicipalitiesTest, PlacesListShowsEachPlacesMunicipalityAndLocatesByName
     EXPECT_EQ(w->builder().control<QLabel>("mjesto")->text(), "Zagreb");
 
     // As a chooser of another window it leaves the place in the buffer.
-    auto* chooser = new screens::MJESTA_SCREEN;
+    auto owned = std::make_unique<screens::MJESTA_SCREEN>();
+    auto* chooser = owned.get();
     MJESTA.clear();
     MJE.NAZIV = "Samobor";
     QTimer::singleShot(0, [chooser] { QTest::keyClick(chooser->view()->table(), Qt::Key_Return); });
-    EXPECT_EQ(chooser->exec(w), REQUESTCOMPLETED);
+    EXPECT_EQ(ListWindow::choose(std::move(owned), w), REQUESTCOMPLETED);
     EXPECT_EQ(MJE.OZNAKA, 3);
 }
 

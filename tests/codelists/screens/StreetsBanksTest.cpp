@@ -159,14 +159,15 @@ TEST_F(StreetsBanksTest, BanksMayShareANameAndChooseFromAForm) {
 
     // As a chooser called from another window: Odaberi is the default button
     // and leaves the chosen bank in the buffer.
-    auto* chooser = new screens::BANKE_SCREEN;
+    auto owned = std::make_unique<screens::BANKE_SCREEN>();
+    auto* chooser = owned.get();
     BANKE.clear();
     BAN.NAZIV = "Privredna banka";
     QTimer::singleShot(0, [chooser] {
         QTest::keyClick(chooser->view()->table(), Qt::Key_Down);
         QTest::keyClick(chooser->view()->table(), Qt::Key_Return);
     });
-    EXPECT_EQ(chooser->exec(w), REQUESTCOMPLETED);
+    EXPECT_EQ(ListWindow::choose(std::move(owned), w), REQUESTCOMPLETED);
     EXPECT_EQ(BAN.VODECIBROJ, "2360000");
 }
 
