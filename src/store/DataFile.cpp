@@ -237,7 +237,7 @@ struct Cursor::Step {
     }
 };
 
-// Binds the range; then the values after it are bound from `n` + 1 on.
+// Binds the range's values: the first `m` parameters of every query of a step.
 void Cursor::bindRange(sqlite3_stmt* st, size_t m) {
     for (size_t i = 0; i < m; ++i) bindKept(st, int(i) + 1, prefix_[i]);
 }
