@@ -3,10 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <charconv>
-#include <type_traits>
 
-#include "common/Letters.h"
 #include "store/Sql.h"
 
 namespace marel {
@@ -18,14 +15,7 @@ std::string sqlName(const std::string& identifier) { return "\"" + identifier + 
 std::string tableSql(const Layout& layout) {
     std::string sql = "CREATE TABLE " + sqlName(layout.label) + "(";
     for (auto& f : layout.fields) {
-        sql += sqlName(f.name);
-        switch (f.type) {
-            case FieldType::String: sql += " TEXT NOT NULL DEFAULT '' COLLATE HR"; break;
-            case FieldType::Memo: sql += " TEXT NOT NULL DEFAULT ''"; break;
-            case FieldType::Date: sql += " TEXT"; break;
-            default: sql += " INTEGER NOT NULL DEFAULT 0"; break;
-        }
-        sql += ", ";
+        sql += sqlName(f.name) + f.codec().columnType + ", ";
     }
     // Bumped by every write; a watched record whose version moved on was
     // changed by another station.
@@ -35,6 +25,13 @@ std::string tableSql(const Layout& layout) {
     // version happens to match.
     sql += "\"_id\" INTEGER PRIMARY KEY AUTOINCREMENT)";
     return sql;
+}
+
+int makeTable(Store& store, const Layout& layout) {
+    int rc = store.exec(tableSql(layout));
+    for (auto& ix : indexSqls(layout))
+        if (rc == SQLITE_OK) rc = store.exec(ix.sql);
+    return rc;
 }
 
 std::string indexName(const Layout& layout, int key) {
@@ -69,14 +66,18 @@ std::vector<IndexSql> indexSqls(const Layout& layout) {
     return out;
 }
 
-void bindValue(sqlite3_stmt* st, int index, const SqlValue& v) {
+namespace {
+void bindAs(sqlite3_stmt* st, int index, const SqlValue& v, sqlite3_destructor_type keep) {
     switch (v.kind) {
         case SqlValue::Null: sqlite3_bind_null(st, index); break;
         case SqlValue::Int: sqlite3_bind_int64(st, index, v.i); break;
-        case SqlValue::Text: sqlite3_bind_text(st, index, v.s.data(), int(v.s.size()), SQLITE_TRANSIENT); break;
-        case SqlValue::Blob: sqlite3_bind_blob(st, index, v.s.data(), int(v.s.size()), SQLITE_TRANSIENT); break;
+        case SqlValue::Text: sqlite3_bind_text(st, index, v.s.data(), int(v.s.size()), keep); break;
+        case SqlValue::Blob: sqlite3_bind_blob(st, index, v.s.data(), int(v.s.size()), keep); break;
     }
 }
+}  // namespace
+
+void bindValue(sqlite3_stmt* st, int index, const SqlValue& v) { bindAs(st, index, v, SQLITE_TRANSIENT); }
 
 
 // --------------------------------------------------------------------- Cursor
@@ -148,14 +149,7 @@ int Cursor::step(bool forward) {
 namespace {
 
 // Binds a value that outlives the statement's step.
-void bindKept(sqlite3_stmt* st, int index, const SqlValue& v) {
-    switch (v.kind) {
-        case SqlValue::Null: sqlite3_bind_null(st, index); break;
-        case SqlValue::Int: sqlite3_bind_int64(st, index, v.i); break;
-        case SqlValue::Text: sqlite3_bind_text(st, index, v.s.data(), int(v.s.size()), SQLITE_STATIC); break;
-        case SqlValue::Blob: sqlite3_bind_blob(st, index, v.s.data(), int(v.s.size()), SQLITE_STATIC); break;
-    }
-}
+void bindKept(sqlite3_stmt* st, int index, const SqlValue& v) { bindAs(st, index, v, SQLITE_STATIC); }
 
 // The shapes of the queries a file runs again and again, as numbers.
 enum Shape : uint32_t { kFromEnd = 0, kSameKey = 1, kBeyond = 2, kGet = 3 };
@@ -215,118 +209,130 @@ void Cursor::keepPosition(sqlite3_stmt* st) {
     }
 }
 
+// What the queries of one step share: the key's components, how many of
+// them the range fixes, and the reading direction.
+struct Cursor::Step {
+    DataFile& f;
+    const std::vector<KeyComponent>& comps;
+    size_t k;  // components of the key
+    size_t m;  // of them fixed by the range
+    bool forward;
+
+    std::string col(size_t i) const { return f.quotedColumn(comps[i].field); }
+    // Direction of component i in the reading direction: true = ascending.
+    bool up(size_t i) const { return comps[i].desc != forward; }
+    std::string orderFrom(size_t from) const {
+        std::string o = " ORDER BY ";
+        for (size_t i = from; i < k; ++i) o += col(i) + (up(i) ? " ASC, " : " DESC, ");
+        return o + (forward ? "rowid ASC" : "rowid DESC") + " LIMIT 1";
+    }
+    // The query over the range, to which conditions are joined.
+    std::string base() const {
+        std::string sql = "SELECT rowid, \"_ver\", " + f.columnList() + " FROM " + sqlName(f.layout().label);
+        for (size_t i = 0; i < m; ++i) sql += std::string(i ? " AND " : " WHERE ") + col(i) + " IS ?";
+        return sql;
+    }
+    static void join(std::string& sql, const std::string& cond) {
+        sql += (sql.find(" WHERE ") == std::string::npos ? " WHERE " : " AND ") + cond;
+    }
+};
+
+// Binds the range's values: the first `m` parameters of every query of a step.
+void Cursor::bindRange(sqlite3_stmt* st, size_t m) {
+    for (size_t i = 0; i < m; ++i) bindKept(st, int(i) + 1, prefix_[i]);
+}
+
+// Runs a query of a step: 1 a record read, 0 none, -1 a failure.
+int Cursor::run(sqlite3_stmt* st) {
+    Store& store = file_->store();
+    if (!st) {
+        store.fail(sqlite3_errcode(store.db()));
+        return -1;
+    }
+    int r = sqlite3_step(st);
+    if (r == SQLITE_ROW) {
+        keepPosition(st);  // first: reading a value as text changes the type the engine reports
+        file_->loadRow(st);
+        sqlite3_reset(st);
+        return 1;
+    }
+    sqlite3_reset(st);
+    if (r == SQLITE_DONE) return 0;
+    store.fail(r);
+    return -1;
+}
+
+// The first or last record of the range.
+int Cursor::fetchFromEnd(const Step& s) {
+    sqlite3_stmt* st =
+        file_->shapedStatement(shapeOf(kFromEnd, key_, s.m, s.forward), [&] { return s.base() + s.orderFrom(s.m); });
+    if (st) bindRange(st, s.m);
+    return run(st);
+}
+
+// The next record with the same key values: a later (earlier) record id.
+int Cursor::fetchSameKey(const Step& s) {
+    sqlite3_stmt* st = file_->shapedStatement(shapeOf(kSameKey, key_, s.m, s.forward, inclusive_), [&] {
+        std::string w = s.base();
+        for (size_t i = s.m; i < s.k; ++i) Step::join(w, s.col(i) + " IS ?");
+        std::string op = s.forward ? (inclusive_ ? ">=" : ">") : (inclusive_ ? "<=" : "<");
+        Step::join(w, "rowid " + op + " ?");
+        return w + (s.forward ? " ORDER BY rowid ASC LIMIT 1" : " ORDER BY rowid DESC LIMIT 1");
+    });
+    if (st) {
+        bindRange(st, s.m);
+        int n = int(s.m);
+        for (size_t i = s.m; i < s.k; ++i) bindKept(st, ++n, values_[i]);
+        sqlite3_bind_int64(st, ++n, rowid_);
+    }
+    return run(st);
+}
+
+// The next record equal on the components before `level` and beyond on it.
+int Cursor::fetchBeyond(const Step& s, size_t level) {
+    const SqlValue& v = values_[level];
+    const bool null = v.kind == SqlValue::Null;
+    // An empty date sorts first; nothing lies before it.
+    if (null && !s.up(level)) return 0;
+    sqlite3_stmt* st = file_->shapedStatement(shapeOf(kBeyond, key_, s.m, s.forward, false, level, null), [&] {
+        std::string w = s.base();
+        for (size_t i = s.m; i < level; ++i) Step::join(w, s.col(i) + " IS ?");
+        Step::join(w, s.col(level) + (null ? " IS NOT NULL" : s.up(level) ? " > ?" : " < ?"));
+        return w + s.orderFrom(level);
+    });
+    if (st) {
+        bindRange(st, s.m);
+        int n = int(s.m);
+        for (size_t i = s.m; i < level; ++i) bindKept(st, ++n, values_[i]);
+        if (!null) bindKept(st, ++n, v);
+    }
+    return run(st);
+}
+
 // Finds the neighbouring record with one indexed query per key level, so that
 // every step costs a few index seeks however large the file is. Each query's
 // text is made once per shape; a step only binds and runs it.
 bool Cursor::fetch(bool forward, int& rc) {
-    DataFile& f = *file_;
-    const Layout& L = f.layout();
-    Store& store = f.store();
     static const std::vector<KeyComponent> none;
-    const std::vector<KeyComponent>& comps = key_ >= 0 ? L.keys[size_t(key_)].components : none;
-    const size_t k = comps.size();
-    const size_t m = std::min(prefix_.size(), k);
-
-    auto col = [&](size_t i) { return f.quotedColumn(comps[i].field); };
-    // Direction of component i in the reading direction: true = ascending.
-    auto up = [&](size_t i) { return comps[i].desc != forward; };
-    auto orderFrom = [&](size_t from) {
-        std::string o = " ORDER BY ";
-        for (size_t i = from; i < k; ++i) o += col(i) + (up(i) ? " ASC, " : " DESC, ");
-        return o + (forward ? "rowid ASC" : "rowid DESC") + " LIMIT 1";
-    };
-    auto base = [&] {
-        std::string sql = "SELECT rowid, \"_ver\", " + f.columnList() + " FROM " + sqlName(L.label);
-        for (size_t i = 0; i < m; ++i) sql += std::string(i ? " AND " : " WHERE ") + col(i) + " IS ?";
-        return sql;
-    };
-    auto conj = [](std::string& w, const std::string& cond) {
-        w += (w.find(" WHERE ") == std::string::npos ? " WHERE " : " AND ") + cond;
-    };
-    // Binds the range, then runs: 1 a record read, 0 none, -1 a failure.
-    auto run = [&](sqlite3_stmt* st) -> int {
-        if (!st) {
-            store.fail(sqlite3_errcode(store.db()));
-            return -1;
-        }
-        int r = sqlite3_step(st);
-        if (r == SQLITE_ROW) {
-            keepPosition(st);  // first: reading a value as text changes the type the engine reports
-            f.loadRow(st);
-            sqlite3_reset(st);
-            return 1;
-        }
-        sqlite3_reset(st);
-        if (r == SQLITE_DONE) return 0;
-        store.fail(r);
-        return -1;
-    };
-    auto bindRange = [&](sqlite3_stmt* st) {
-        if (st)
-            for (size_t i = 0; i < m; ++i) bindKept(st, int(i) + 1, prefix_[i]);
-    };
-
+    const std::vector<KeyComponent>& comps = key_ >= 0 ? file_->layout().keys[size_t(key_)].components : none;
+    const Step s{*file_, comps, comps.size(), std::min(prefix_.size(), comps.size()), forward};
+    int r = 0;
     if (mode_ == Mode::Start || mode_ == Mode::End) {
         if (mode_ == Mode::End && forward) return false;
-        sqlite3_stmt* st = f.shapedStatement(shapeOf(kFromEnd, key_, m, forward), [&] { return base() + orderFrom(m); });
-        bindRange(st);
-        int r = run(st);
-        if (r < 0) rc = errorCode();
-        return r > 0;
+        r = fetchFromEnd(s);
+    } else {
+        r = fetchSameKey(s);
+        // Then, from the deepest component up.
+        for (size_t level = s.k; r == 0 && level-- > s.m;) r = fetchBeyond(s, level);
     }
-
-    // Same key values, later record id.
-    {
-        sqlite3_stmt* st = f.shapedStatement(shapeOf(kSameKey, key_, m, forward, inclusive_), [&] {
-            std::string w = base();
-            for (size_t i = m; i < k; ++i) conj(w, col(i) + " IS ?");
-            std::string op = forward ? (inclusive_ ? ">=" : ">") : (inclusive_ ? "<=" : "<");
-            conj(w, "rowid " + op + " ?");
-            return w + (forward ? " ORDER BY rowid ASC LIMIT 1" : " ORDER BY rowid DESC LIMIT 1");
-        });
-        bindRange(st);
-        if (st) {
-            int n = int(m);
-            for (size_t i = m; i < k; ++i) bindKept(st, ++n, values_[i]);
-            sqlite3_bind_int64(st, ++n, rowid_);
-        }
-        int r = run(st);
-        if (r != 0) {
-            if (r < 0) rc = errorCode();
-            return r > 0;
-        }
-    }
-    // Then, from the deepest component up: equal on the ones before, beyond on this one.
-    for (size_t level = k; level-- > m;) {
-        const SqlValue& v = values_[level];
-        const bool null = v.kind == SqlValue::Null;
-        // An empty date sorts first; nothing lies before it.
-        if (null && !up(level)) continue;
-        sqlite3_stmt* st = f.shapedStatement(shapeOf(kBeyond, key_, m, forward, false, level, null), [&] {
-            std::string w = base();
-            for (size_t i = m; i < level; ++i) conj(w, col(i) + " IS ?");
-            conj(w, col(level) + (null ? " IS NOT NULL" : up(level) ? " > ?" : " < ?"));
-            return w + orderFrom(level);
-        });
-        bindRange(st);
-        if (st) {
-            int n = int(m);
-            for (size_t i = m; i < level; ++i) bindKept(st, ++n, values_[i]);
-            if (!null) bindKept(st, ++n, v);
-        }
-        int r = run(st);
-        if (r != 0) {
-            if (r < 0) rc = errorCode();
-            return r > 0;
-        }
-    }
-    return false;
+    if (r < 0) rc = errorCode();
+    return r > 0;
 }
 
 // ------------------------------------------------------------------- DataFile
 
 DataFile::DataFile(Store& store, const Layout& layout, void* record)
-    : store_(&store), layout_(&layout), record_(static_cast<char*>(record)), cursor_(*this, -1) {
+    : store_(&store), layout_(&layout), record_(record), cursor_(*this, -1) {
     std::string marks;
     for (auto& f : layout.fields) {
         columns_ += std::string(columns_.empty() ? "" : ", ") + sqlName(f.name);
@@ -339,84 +345,25 @@ DataFile::~DataFile() = default;
 
 std::string DataFile::quotedColumn(int field) const { return sqlName(layout_->fields[size_t(field)].name); }
 
-void* DataFile::fieldPtr(int field) const { return record_ + layout_->fields[size_t(field)].offset; }
+void* DataFile::fieldPtr(int field) const { return layout_->fields[size_t(field)].at(record_); }
 
 SqlValue DataFile::fieldValue(int field) const {
     const FieldDef& f = layout_->fields[size_t(field)];
-    void* p = fieldPtr(field);
-    switch (f.type) {
-        case FieldType::Long: return {SqlValue::Int, *static_cast<LONG*>(p), {}};
-        case FieldType::Short: return {SqlValue::Int, *static_cast<SHORT*>(p), {}};
-        case FieldType::UShort: return {SqlValue::Int, *static_cast<USHORT*>(p), {}};
-        case FieldType::Byte: return {SqlValue::Int, *static_cast<BYTE*>(p), {}};
-        case FieldType::Decimal: return {SqlValue::Int, static_cast<DecField*>(p)->scaled, {}};
-        case FieldType::Date: {
-            Date d = *static_cast<Date*>(p);
-            if (d.empty()) return {};
-            return {SqlValue::Text, 0, d.iso()};
-        }
-        case FieldType::String:
-        case FieldType::Memo: return {SqlValue::Text, 0, static_cast<StringField*>(p)->str()};
-    }
-    return {};
+    return f.codec().value(fieldPtr(field), f);
 }
 
 std::string DataFile::fieldText(int field) const {
     const FieldDef& f = layout_->fields[size_t(field)];
-    SqlValue v = fieldValue(field);
-    if (f.type == FieldType::Decimal) return Decimal::fromScaled(v.i, f.places).toString(f.places);
-    if (v.kind == SqlValue::Int) return std::to_string(v.i);
-    return v.s;
+    return f.codec().text(fieldPtr(field), f);
 }
 
 bool DataFile::setFieldText(int field, const std::string& text) {
     const FieldDef& f = layout_->fields[size_t(field)];
-    void* p = fieldPtr(field);
-    std::string t = trim(text);
     try {
-        switch (f.type) {
-            case FieldType::String:
-            case FieldType::Memo:
-                // No record holds a control character (a memo keeps its line breaks).
-                if (hasControlCharacter(text, f.type == FieldType::Memo)) return false;
-                static_cast<StringField*>(p)->assign(text, size_t(f.size));
-                return true;
-            case FieldType::Decimal:
-                static_cast<DecField*>(p)->scaled = t.empty() ? 0 : Decimal::parse(t).toScaled(f.places, f.size);
-                return true;
-            case FieldType::Date: {
-                Date d = Date::fromIso(t);
-                if (d.empty() && !t.empty()) return false;
-                *static_cast<Date*>(p) = d;
-                return true;
-            }
-            default: {
-                int64_t n = 0;
-                if (!t.empty()) {
-                    auto [ptr, ec] = std::from_chars(t.data(), t.data() + t.size(), n);
-                    if (ec != std::errc() || ptr != t.data() + t.size()) return false;
-                }
-                int64_t lo = 0, hi = 0;
-                switch (f.type) {
-                    case FieldType::Long: lo = INT32_MIN; hi = INT32_MAX; break;
-                    case FieldType::Short: lo = INT16_MIN; hi = INT16_MAX; break;
-                    case FieldType::UShort: lo = 0; hi = UINT16_MAX; break;
-                    default: lo = 0; hi = UINT8_MAX; break;
-                }
-                if (n < lo || n > hi) return false;
-                switch (f.type) {
-                    case FieldType::Long: *static_cast<LONG*>(p) = LONG(n); break;
-                    case FieldType::Short: *static_cast<SHORT*>(p) = SHORT(n); break;
-                    case FieldType::UShort: *static_cast<USHORT*>(p) = USHORT(n); break;
-                    default: *static_cast<BYTE*>(p) = BYTE(n); break;
-                }
-                return true;
-            }
-        }
+        return f.codec().setText(fieldPtr(field), f, text);
     } catch (const std::exception&) {
         return false;
     }
-    return false;
 }
 
 std::vector<SqlValue> DataFile::keyValues(int key) const {
@@ -426,17 +373,8 @@ std::vector<SqlValue> DataFile::keyValues(int key) const {
 }
 
 void DataFile::bindField(sqlite3_stmt* st, int index, int field) const {
-    switch (layout_->fields[size_t(field)].type) {
-        case FieldType::String:
-        case FieldType::Memo: {
-            // Bound in place: copying every text of every row written is measurable.
-            const std::string& s = static_cast<const StringField*>(fieldPtr(field))->str();
-            sqlite3_bind_text(st, index, s.data(), int(s.size()), SQLITE_STATIC);
-            break;
-        }
-        case FieldType::Date: bindValue(st, index, fieldValue(field)); break;
-        default: sqlite3_bind_int64(st, index, fieldValue(field).i); break;
-    }
+    const FieldDef& f = layout_->fields[size_t(field)];
+    f.codec().bind(fieldPtr(field), f, st, index);
 }
 
 void DataFile::loadRow(sqlite3_stmt* st) {
@@ -446,41 +384,7 @@ void DataFile::loadRow(sqlite3_stmt* st) {
     watchNext_ = false;
     for (size_t i = 0; i < layout_->fields.size(); ++i) {
         const FieldDef& f = layout_->fields[i];
-        void* p = fieldPtr(int(i));
-        int col = int(i) + 2;
-        switch (f.type) {
-            case FieldType::Long: *static_cast<LONG*>(p) = LONG(sqlite3_column_int64(st, col)); break;
-            case FieldType::Short: *static_cast<SHORT*>(p) = SHORT(sqlite3_column_int64(st, col)); break;
-            case FieldType::UShort: *static_cast<USHORT*>(p) = USHORT(sqlite3_column_int64(st, col)); break;
-            case FieldType::Byte: *static_cast<BYTE*>(p) = BYTE(sqlite3_column_int64(st, col)); break;
-            case FieldType::Decimal: static_cast<DecField*>(p)->scaled = sqlite3_column_int64(st, col); break;
-            case FieldType::Date: {
-                auto t = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
-                *static_cast<Date*>(p) = t ? Date::fromIso(t) : Date();
-                break;
-            }
-            case FieldType::String:
-            case FieldType::Memo: {
-                // Read whole, by its length: a NUL that another program
-                // stored must not cut the text, or a walk by this key would
-                // meet the record again and again. Its control characters
-                // read as blanks; the program itself never stores one.
-                auto t = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
-                const std::string_view text(t ? t : "", t ? size_t(sqlite3_column_bytes(st, col)) : 0);
-                const bool memo = f.type == FieldType::Memo;
-                auto* s = static_cast<StringField*>(p);
-                const std::string blanked =
-                    hasControlCharacter(text, memo) ? blankControlCharacters(text, memo) : std::string(text);
-                try {
-                    s->assign(blanked, size_t(f.size));
-                } catch (const EncodingError&) {
-                    // Written by another program: every letter keeps its
-                    // place, as the nearest the code page has or '?'.
-                    s->assign(fitCp1250(blanked), size_t(f.size));
-                }
-                break;
-            }
-        }
+        f.codec().read(fieldPtr(int(i)), f, st, int(i) + 2);
     }
 }
 
@@ -496,31 +400,8 @@ FileBuffer DataFile::blankBuffer() {
 void DataFile::swapBuffer(FileBuffer& other) {
     const size_t n = layout_->fields.size();
     if (other.numbers.size() != n) other = blankBuffer();
-    auto swapNumber = [](auto* p, int64_t& kept) {
-        const int64_t live = int64_t(*p);
-        *p = static_cast<std::remove_pointer_t<decltype(p)>>(kept);
-        kept = live;
-    };
-    for (size_t i = 0; i < n; ++i) {
-        void* p = fieldPtr(int(i));
-        int64_t& kept = other.numbers[i];
-        switch (layout_->fields[i].type) {
-            case FieldType::Long: swapNumber(static_cast<LONG*>(p), kept); break;
-            case FieldType::Short: swapNumber(static_cast<SHORT*>(p), kept); break;
-            case FieldType::UShort: swapNumber(static_cast<USHORT*>(p), kept); break;
-            case FieldType::Byte: swapNumber(static_cast<BYTE*>(p), kept); break;
-            case FieldType::Decimal: std::swap(static_cast<DecField*>(p)->scaled, kept); break;
-            case FieldType::Date: {
-                Date& d = *static_cast<Date*>(p);
-                const int64_t live = d.days();
-                d = Date(int32_t(kept));
-                kept = live;
-                break;
-            }
-            case FieldType::String:
-            case FieldType::Memo: static_cast<StringField*>(p)->swapText(other.texts[i]); break;
-        }
-    }
+    for (size_t i = 0; i < n; ++i)
+        layout_->fields[i].codec().swap(fieldPtr(int(i)), other.numbers[i], other.texts[i]);
     std::swap(cursor_, *other.cursor);
     std::swap(rowid_, other.rowid);
     std::swap(version_, other.version);
@@ -529,19 +410,7 @@ void DataFile::swapBuffer(FileBuffer& other) {
 }
 
 void DataFile::clear() {
-    for (size_t i = 0; i < layout_->fields.size(); ++i) {
-        void* p = fieldPtr(int(i));
-        switch (layout_->fields[i].type) {
-            case FieldType::Long: *static_cast<LONG*>(p) = 0; break;
-            case FieldType::Short: *static_cast<SHORT*>(p) = 0; break;
-            case FieldType::UShort: *static_cast<USHORT*>(p) = 0; break;
-            case FieldType::Byte: *static_cast<BYTE*>(p) = 0; break;
-            case FieldType::Decimal: static_cast<DecField*>(p)->scaled = 0; break;
-            case FieldType::Date: *static_cast<Date*>(p) = Date(); break;
-            case FieldType::String:
-            case FieldType::Memo: static_cast<StringField*>(p)->assign("", 0); break;
-        }
-    }
+    for (size_t i = 0; i < layout_->fields.size(); ++i) layout_->fields[i].codec().clear(fieldPtr(int(i)));
 }
 
 // ---- the file as a whole
@@ -620,9 +489,7 @@ int DataFile::create() {
     if (int rc = checkUsable()) return rc;
     WriteTransaction tx(*store_, 2000, WriteTransaction::Join);
     if (!tx.ok()) return tx.error();
-    int rc = store_->exec(tableSql(*layout_));
-    for (auto& ix : indexSqls(*layout_))
-        if (rc == SQLITE_OK) rc = store_->exec(ix.sql);
+    int rc = makeTable(*store_, *layout_);
     if (rc != SQLITE_OK) {
         int code = store_->fail(rc);
         tx.rollback();
@@ -744,6 +611,12 @@ int DataFile::get(const Key& key) {
     });
     if (!st) return store_->fail(sqlite3_errcode(store_->db()));
     for (size_t i = 0; i < k.components.size(); ++i) bindField(st, int(i) + 1, k.components[i].field);
+    return readOne(st, kRecordNotFound);
+}
+
+// Runs a query of one record and reads it into the buffer; `none` when
+// there is no such record.
+int DataFile::readOne(sqlite3_stmt* st, int none) {
     int r = sqlite3_step(st);
     if (r == SQLITE_ROW) {
         loadRow(st);
@@ -753,8 +626,8 @@ int DataFile::get(const Key& key) {
     }
     sqlite3_reset(st);
     if (r == SQLITE_DONE) {
-        setError(kRecordNotFound);
-        return kRecordNotFound;
+        setError(none);
+        return none;
     }
     return store_->fail(r);
 }
@@ -767,19 +640,7 @@ int DataFile::getById(int64_t rowid) {
     sqlite3_stmt* st = store_->statement("SELECT rowid, \"_ver\", " + columns_ + " FROM " + sqlName(layout_->label) +
                                          " WHERE rowid = ?");
     sqlite3_bind_int64(st, 1, rowid);
-    int r = sqlite3_step(st);
-    if (r == SQLITE_ROW) {
-        loadRow(st);
-        sqlite3_reset(st);
-        setError(0);
-        return 0;
-    }
-    sqlite3_reset(st);
-    if (r == SQLITE_DONE) {
-        setError(kRecordNotAvailable);
-        return kRecordNotAvailable;
-    }
-    return store_->fail(r);
+    return readOne(st, kRecordNotAvailable);
 }
 
 int DataFile::add() {
@@ -804,15 +665,7 @@ int DataFile::add() {
 }
 
 int DataFile::put() {
-    if (!open_) {
-        setError(kFileNotOpen);
-        return kFileNotOpen;
-    }
-    if (rowid_ == 0) {
-        setError(kRecordNotAvailable);
-        return kRecordNotAvailable;
-    }
-    if (store_->writeFailureDue()) return injectedFailure();
+    if (int rc = checkWritable()) return rc;
     std::string sql = "UPDATE " + sqlName(layout_->label) + " SET ";
     for (size_t i = 0; i < layout_->fields.size(); ++i) sql += quotedColumn(int(i)) + " = ?, ";
     sql += "\"_ver\" = \"_ver\" + 1 WHERE rowid = ?";
@@ -823,21 +676,27 @@ int DataFile::put() {
     for (int i = 0; i < n; ++i) bindField(st, i + 1, i);
     sqlite3_bind_int64(st, n + 1, rowid_);
     if (watched_) sqlite3_bind_int64(st, n + 2, version_);
-    int r = store_->asWrite([&] { return sqlite3_step(st); });
-    sqlite3_reset(st);
-    if (r != SQLITE_DONE) return store_->fail(r);
-    if (sqlite3_changes(store_->db()) == 0) {
-        // Gone, or (when watched) written meanwhile by another station.
-        int code = watched_ ? kChangedByOther : kRecordNotAvailable;
-        setError(code);
-        return code;
-    }
+    if (int rc = writeCurrent(st)) return rc;
     ++version_;
     setError(0);
     return 0;
 }
 
 int DataFile::deleteRecord() {
+    if (int rc = checkWritable()) return rc;
+    sqlite3_stmt* st = store_->statement("DELETE FROM " + sqlName(layout_->label) + " WHERE rowid = ?" +
+                                         (watched_ ? " AND \"_ver\" = ?" : ""));
+    if (!st) return store_->fail(sqlite3_errcode(store_->db()));
+    sqlite3_bind_int64(st, 1, rowid_);
+    if (watched_) sqlite3_bind_int64(st, 2, version_);
+    if (int rc = writeCurrent(st)) return rc;
+    rowid_ = 0;
+    setError(0);
+    return 0;
+}
+
+// A put or delete needs the file open and a record read or added.
+int DataFile::checkWritable() {
     if (!open_) {
         setError(kFileNotOpen);
         return kFileNotOpen;
@@ -847,21 +706,20 @@ int DataFile::deleteRecord() {
         return kRecordNotAvailable;
     }
     if (store_->writeFailureDue()) return injectedFailure();
-    sqlite3_stmt* st = store_->statement("DELETE FROM " + sqlName(layout_->label) + " WHERE rowid = ?" +
-                                         (watched_ ? " AND \"_ver\" = ?" : ""));
-    if (!st) return store_->fail(sqlite3_errcode(store_->db()));
-    sqlite3_bind_int64(st, 1, rowid_);
-    if (watched_) sqlite3_bind_int64(st, 2, version_);
+    return 0;
+}
+
+// Runs the write of the current record; 0 when it wrote it.
+int DataFile::writeCurrent(sqlite3_stmt* st) {
     int r = store_->asWrite([&] { return sqlite3_step(st); });
     sqlite3_reset(st);
     if (r != SQLITE_DONE) return store_->fail(r);
     if (sqlite3_changes(store_->db()) == 0) {
+        // Gone, or (when watched) written meanwhile by another station.
         int code = watched_ ? kChangedByOther : kRecordNotAvailable;
         setError(code);
         return code;
     }
-    rowid_ = 0;
-    setError(0);
     return 0;
 }
 

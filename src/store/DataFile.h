@@ -23,15 +23,6 @@ struct Key {
     int index;
 };
 
-// A value as it is kept in a column (a blob only where another program
-// stored one, read back into a reading position).
-struct SqlValue {
-    enum Kind { Null, Int, Text, Blob } kind = Null;
-    int64_t i = 0;
-    std::string s;
-    friend bool operator==(const SqlValue&, const SqlValue&) = default;
-};
-
 // Ordered reading of one file, in a key order or in record order, optionally
 // limited to records whose first key components equal given values and to
 // records a filter accepts. Reads into the file's buffer. A position is the
@@ -69,8 +60,14 @@ public:
     DataFile& file() { return *file_; }
 
 private:
+    struct Step;
     int step(bool forward);
     bool fetch(bool forward, int& rc);
+    int fetchFromEnd(const Step& s);
+    int fetchSameKey(const Step& s);
+    int fetchBeyond(const Step& s, size_t level);
+    void bindRange(sqlite3_stmt* st, size_t m);
+    int run(sqlite3_stmt* st);
     void keepPosition(sqlite3_stmt* st);
 
     enum class Mode { Start, End, At } mode_ = Mode::Start;
@@ -194,11 +191,14 @@ public:
 
 private:
     int checkUsable();
+    int readOne(sqlite3_stmt* st, int none);
+    int checkWritable();
+    int writeCurrent(sqlite3_stmt* st);
     int injectedFailure();
 
     Store* store_;
     const Layout* layout_;
-    char* record_;
+    void* record_;
     bool open_ = false;
     bool readingCopy_ = false;
     Cursor cursor_;

@@ -1,17 +1,36 @@
 #include "store/Layout.h"
 
+#include <algorithm>
 #include <cctype>
 #include <stdexcept>
 
 namespace marel {
 
+namespace {
+
+// "ISPLATITELJ, -GODINA" -> {"ISPLATITELJ", "-GODINA"}
+std::vector<std::string> componentNames(std::string_view list) {
+    std::vector<std::string> names;
+    while (!list.empty()) {
+        const size_t comma = std::min(list.find(','), list.size());
+        std::string name;
+        for (char c : list.substr(0, comma))
+            if (!std::isspace(static_cast<unsigned char>(c))) name += c;
+        names.push_back(std::move(name));
+        list.remove_prefix(std::min(comma + 1, list.size()));
+    }
+    return names;
+}
+
+}  // namespace
+
 Layout::Layout(const char* label_, const char* prefix_, int recordBytes_, bool autoNumber_,
                std::vector<FieldDef> fields_, std::vector<KeySource> keys_)
-    : label(label_), prefix(prefix_), recordBytes(recordBytes_), autoNumber(autoNumber_),
+    : label(label_), prefix(*prefix_ ? prefix_ : label_), recordBytes(recordBytes_), autoNumber(autoNumber_),
       fields(std::move(fields_)) {
     for (auto& k : keys_) {
-        KeyDef def{k.name, k.unique, {}, k.uniqueWhenNotBlank};
-        for (auto& c : k.components) {
+        KeyDef def{k.name, k.kind != KeyKind::DUPLICATE, {}, k.kind == KeyKind::UNIQUE_WHEN_NOT_BLANK};
+        for (const std::string& c : componentNames(k.components)) {
             bool desc = !c.empty() && c[0] == '-';
             int f = fieldIndex(desc ? std::string_view(c).substr(1) : std::string_view(c));
             if (f < 0) throw std::logic_error("Unknown key field " + c + " in " + label);
@@ -19,8 +38,6 @@ Layout::Layout(const char* label_, const char* prefix_, int recordBytes_, bool a
             if (def.uniqueWhenNotBlank && !fields[size_t(f)].isText())
                 throw std::logic_error("Key " + std::string(k.name) + " of " + label + " can be blank only in text");
         }
-        if (def.uniqueWhenNotBlank && !def.unique)
-            throw std::logic_error("Key " + std::string(k.name) + " of " + label + " is not unique");
         keys.push_back(std::move(def));
     }
 }

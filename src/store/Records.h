@@ -5,511 +5,377 @@
 // buffer, reached through the prefix (`OSO.OIB`), and it holds its keys as members
 // (`OSOBE.KEYOIB`). The global objects live on the program's database; tests and
 // a second station make their own objects on another connection.
+//
+// A file is declared once, as the list of its fields and keys below; from it
+// come the record struct, the file class with its keys, the layout the store
+// maps onto the table and the global objects:
+//
+//     FIELD(IME, String<20>)                  member `String<20> IME` and column "IME"
+//     KEY(KEYPREZIMEIME, DUPLICATE, PREZIME, IME)   member `Key KEYPREZIMEIME`, its index
+//
+// A key's kind is DUPLICATE, UNIQUE or UNIQUE_WHEN_NOT_BLANK; a component with
+// "-" in front is descending. Fields and keys keep their order: it is the
+// order of the table's columns and of the file's keys.
 #include "store/DataFile.h"
 
 namespace marel {
 
 // OSOBE: recipients.
-struct OSOBE_REC {
-    LONG OZNAKA{};
-    String<20> IME;
-    String<25> PREZIME;
-    String<13> JMBG;
-    String<11> OIB;
-    LONG MJESTO{};
-    LONG ULICA{};
-    String<5> KUCNIBROJ;
-    USHORT BANKA{};
-    String<4> RKONT;
-    String<10> RACUN;
-    String<2> MODEL;
-    String<20> RACUNPOZIV;
-    String<15> KUCNITELEFON;
-    String<15> TELEFONNAPOSLU;
-    String<15> FAX;
-    String<40> EMAIL;
-    String<2> DRUGISTUP;
-    Dec<5,2> FAKTORODBITKA;
-    String<3> STATUS;
-};
-class OsobeFile : public OSOBE_REC, public DataFile {
-public:
-    static const Layout& LAYOUT();
-    explicit OsobeFile(Store& store = Store::main());
-    Key KEYOZNAKA{this, 0};
-    Key KEYOIB{this, 1};
-    Key KEYPREZIMEIME{this, 2};
-    Key KEYBANKA{this, 3};
-    Key KEYMJESTO{this, 4};
-    Key KEYULICA{this, 5};
-    OSOBE_REC& record() { return *this; }
-};
-extern OsobeFile OSOBE;
-extern OSOBE_REC& OSO;
+#define MAREL_OSOBE(FIELD, KEY)                 \
+    FIELD(OZNAKA, LONG)                         \
+    FIELD(IME, String<20>)                      \
+    FIELD(PREZIME, String<25>)                  \
+    FIELD(JMBG, String<13>)                     \
+    FIELD(OIB, String<11>)                      \
+    FIELD(MJESTO, LONG)                         \
+    FIELD(ULICA, LONG)                          \
+    FIELD(KUCNIBROJ, String<5>)                 \
+    FIELD(BANKA, USHORT)                        \
+    FIELD(RKONT, String<4>)                     \
+    FIELD(RACUN, String<10>)                    \
+    FIELD(MODEL, String<2>)                     \
+    FIELD(RACUNPOZIV, String<20>)               \
+    FIELD(KUCNITELEFON, String<15>)             \
+    FIELD(TELEFONNAPOSLU, String<15>)           \
+    FIELD(FAX, String<15>)                      \
+    FIELD(EMAIL, String<40>)                    \
+    FIELD(DRUGISTUP, String<2>)                 \
+    FIELD(FAKTORODBITKA, Dec<5,2>)              \
+    FIELD(STATUS, String<3>)                    \
+    KEY(KEYOZNAKA, UNIQUE, OZNAKA)              \
+    KEY(KEYOIB, UNIQUE_WHEN_NOT_BLANK, OIB)     \
+    KEY(KEYPREZIMEIME, DUPLICATE, PREZIME, IME) \
+    KEY(KEYBANKA, DUPLICATE, BANKA)             \
+    KEY(KEYMJESTO, DUPLICATE, MJESTO)           \
+    KEY(KEYULICA, DUPLICATE, ULICA)
 
 // SUBJEKTI: payers.
-struct SUBJEKTI_REC {
-    LONG OZNAKA{};
-    String<1> TIP;
-    String<40> NAZIV;
-    String<13> POREZNIBROJ;
-    String<11> OIB;
-    LONG MJESTO{};
-    LONG ULICA{};
-    String<5> KUCNIBROJ;
-    USHORT BANKA{};
-    String<4> RKONT;
-    String<10> RACUN;
-    String<15> TELEFON;
-    String<15> MOBITEL;
-    String<15> FAX;
-    String<40> EMAIL;
-    String<3> STATUS;
-};
-class SubjektiFile : public SUBJEKTI_REC, public DataFile {
-public:
-    static const Layout& LAYOUT();
-    explicit SubjektiFile(Store& store = Store::main());
-    Key KEYOZNAKA{this, 0};
-    Key KEYNAZIV{this, 1};
-    Key KEYMJESTO{this, 2};
-    Key KEYULICA{this, 3};
-    Key KEYBANKA{this, 4};
-    Key KEYPOREZNIBROJ{this, 5};
-    Key KEYOIB{this, 6};
-    SUBJEKTI_REC& record() { return *this; }
-};
-extern SubjektiFile SUBJEKTI;
-extern SUBJEKTI_REC& SUB;
+#define MAREL_SUBJEKTI(FIELD, KEY)                          \
+    FIELD(OZNAKA, LONG)                                     \
+    FIELD(TIP, String<1>)                                   \
+    FIELD(NAZIV, String<40>)                                \
+    FIELD(POREZNIBROJ, String<13>)                          \
+    FIELD(OIB, String<11>)                                  \
+    FIELD(MJESTO, LONG)                                     \
+    FIELD(ULICA, LONG)                                      \
+    FIELD(KUCNIBROJ, String<5>)                             \
+    FIELD(BANKA, USHORT)                                    \
+    FIELD(RKONT, String<4>)                                 \
+    FIELD(RACUN, String<10>)                                \
+    FIELD(TELEFON, String<15>)                              \
+    FIELD(MOBITEL, String<15>)                              \
+    FIELD(FAX, String<15>)                                  \
+    FIELD(EMAIL, String<40>)                                \
+    FIELD(STATUS, String<3>)                                \
+    KEY(KEYOZNAKA, UNIQUE, OZNAKA)                          \
+    KEY(KEYNAZIV, DUPLICATE, NAZIV)                         \
+    KEY(KEYMJESTO, DUPLICATE, MJESTO)                       \
+    KEY(KEYULICA, DUPLICATE, ULICA)                         \
+    KEY(KEYBANKA, DUPLICATE, BANKA)                         \
+    KEY(KEYPOREZNIBROJ, UNIQUE_WHEN_NOT_BLANK, POREZNIBROJ) \
+    KEY(KEYOIB, UNIQUE_WHEN_NOT_BLANK, OIB)
 
 // OPCINE: municipalities.
-struct OPCINE_REC {
-    LONG OZNAKA{};
-    String<4> SHIFRA;
-    String<25> NAZIV;
-    String<4> RKONT;
-    String<10> RACUNPOREZ;
-    Dec<7,2> STOPAPRIREZA;
-    String<10> RACUN1;
-    String<10> RACUN2;
-    String<10> RACUN3;
-    String<10> RACUN4;
-    String<10> RACUN5;
-    String<20> STRING1;
-    Dec<7,2> DECIMAL1;
-    Dec<7,2> DECIMAL2;
-    USHORT PARENT1{};
-    USHORT PARENT2{};
-};
-class OpcineFile : public OPCINE_REC, public DataFile {
-public:
-    static const Layout& LAYOUT();
-    explicit OpcineFile(Store& store = Store::main());
-    Key KEYOZNAKA{this, 0};
-    Key KEYNAZIV{this, 1};
-    Key KEYPARENT1{this, 2};
-    Key KEYPARENT2{this, 3};
-    OPCINE_REC& record() { return *this; }
-};
-extern OpcineFile OPCINE;
-extern OPCINE_REC& OPC;
+#define MAREL_OPCINE(FIELD, KEY)        \
+    FIELD(OZNAKA, LONG)                 \
+    FIELD(SHIFRA, String<4>)            \
+    FIELD(NAZIV, String<25>)            \
+    FIELD(RKONT, String<4>)             \
+    FIELD(RACUNPOREZ, String<10>)       \
+    FIELD(STOPAPRIREZA, Dec<7,2>)       \
+    FIELD(RACUN1, String<10>)           \
+    FIELD(RACUN2, String<10>)           \
+    FIELD(RACUN3, String<10>)           \
+    FIELD(RACUN4, String<10>)           \
+    FIELD(RACUN5, String<10>)           \
+    FIELD(STRING1, String<20>)          \
+    FIELD(DECIMAL1, Dec<7,2>)           \
+    FIELD(DECIMAL2, Dec<7,2>)           \
+    FIELD(PARENT1, USHORT)              \
+    FIELD(PARENT2, USHORT)              \
+    KEY(KEYOZNAKA, UNIQUE, OZNAKA)      \
+    KEY(KEYNAZIV, DUPLICATE, NAZIV)     \
+    KEY(KEYPARENT1, DUPLICATE, PARENT1) \
+    KEY(KEYPARENT2, DUPLICATE, PARENT2)
 
 // MJESTA: places.
-struct MJESTA_REC {
-    LONG OZNAKA{};
-    String<25> NAZIV;
-    LONG OPCINA{};
-    String<6> POSTBROJ;
-};
-class MjestaFile : public MJESTA_REC, public DataFile {
-public:
-    static const Layout& LAYOUT();
-    explicit MjestaFile(Store& store = Store::main());
-    Key KEYOZNAKA{this, 0};
-    Key KEYNAZIV{this, 1};
-    Key KEYOPCINA{this, 2};
-    MJESTA_REC& record() { return *this; }
-};
-extern MjestaFile MJESTA;
-extern MJESTA_REC& MJE;
+#define MAREL_MJESTA(FIELD, KEY)      \
+    FIELD(OZNAKA, LONG)               \
+    FIELD(NAZIV, String<25>)          \
+    FIELD(OPCINA, LONG)               \
+    FIELD(POSTBROJ, String<6>)        \
+    KEY(KEYOZNAKA, UNIQUE, OZNAKA)    \
+    KEY(KEYNAZIV, DUPLICATE, NAZIV)   \
+    KEY(KEYOPCINA, DUPLICATE, OPCINA)
 
 // ULICE: streets.
-struct ULICE_REC {
-    LONG OZNAKA{};
-    String<25> NAZIV;
-};
-class UliceFile : public ULICE_REC, public DataFile {
-public:
-    static const Layout& LAYOUT();
-    explicit UliceFile(Store& store = Store::main());
-    Key KEYOZNAKA{this, 0};
-    Key KEYNAZIV{this, 1};
-    ULICE_REC& record() { return *this; }
-};
-extern UliceFile ULICE;
-extern ULICE_REC& ULI;
+#define MAREL_ULICE(FIELD, KEY)    \
+    FIELD(OZNAKA, LONG)            \
+    FIELD(NAZIV, String<25>)       \
+    KEY(KEYOZNAKA, UNIQUE, OZNAKA) \
+    KEY(KEYNAZIV, UNIQUE, NAZIV)
 
 // BANKE: banks.
-struct BANKE_REC {
-    USHORT OZNAKA{};
-    String<40> NAZIV;
-    String<7> VODECIBROJ;
-};
-class BankeFile : public BANKE_REC, public DataFile {
-public:
-    static const Layout& LAYOUT();
-    explicit BankeFile(Store& store = Store::main());
-    Key KEYOZNAKA{this, 0};
-    Key KEYNAZIV{this, 1};
-    BANKE_REC& record() { return *this; }
-};
-extern BankeFile BANKE;
-extern BANKE_REC& BAN;
+#define MAREL_BANKE(FIELD, KEY)     \
+    FIELD(OZNAKA, USHORT)           \
+    FIELD(NAZIV, String<40>)        \
+    FIELD(VODECIBROJ, String<7>)    \
+    KEY(KEYOZNAKA, UNIQUE, OZNAKA)  \
+    KEY(KEYNAZIV, DUPLICATE, NAZIV)
 
 // UPLATNIRN: public-revenue payment accounts of a municipality.
-struct UPLATNIRN_REC {
-    LONG OZNAKA{};
-    LONG OPCINA{};
-    BYTE JAVNIPRIHOD{};
-    String<10> RACUN;
-};
-class UplatnirnFile : public UPLATNIRN_REC, public DataFile {
-public:
-    static const Layout& LAYOUT();
-    explicit UplatnirnFile(Store& store = Store::main());
-    Key KEYOZNAKA{this, 0};
-    Key KEYJAVOPC{this, 1};
-    Key KEYJAVNIPRIHOD{this, 2};
-    Key KEYOPCINA{this, 3};
-    UPLATNIRN_REC& record() { return *this; }
-};
-extern UplatnirnFile UPLATNIRN;
-extern UPLATNIRN_REC& UPL;
+#define MAREL_UPLATNIRN(FIELD, KEY)             \
+    FIELD(OZNAKA, LONG)                         \
+    FIELD(OPCINA, LONG)                         \
+    FIELD(JAVNIPRIHOD, BYTE)                    \
+    FIELD(RACUN, String<10>)                    \
+    KEY(KEYOZNAKA, UNIQUE, OZNAKA)              \
+    KEY(KEYJAVOPC, UNIQUE, OPCINA, JAVNIPRIHOD) \
+    KEY(KEYJAVNIPRIHOD, DUPLICATE, JAVNIPRIHOD) \
+    KEY(KEYOPCINA, DUPLICATE, OPCINA)
 
 // ISPLATE: payments.
-struct ISPLATE_REC {
-    LONG OZNAKA{};
-    LONG ISPLATITELJ{};
-    String<5> RSID;
-    Date DATUM;
-    String<4> GODINA;
-    Memo<1000> BILJESKE;
-};
-class IsplateFile : public ISPLATE_REC, public DataFile {
-public:
-    static const Layout& LAYOUT();
-    explicit IsplateFile(Store& store = Store::main());
-    Key KEYOZNAKA{this, 0};
-    Key KEYISPLATITELJ{this, 1};
-    Key KEYDATUM{this, 2};
-    Key KEYRSID{this, 3};
-    Key KEYGODINA{this, 4};
-    Key KEYRSIDISPLATITELJ{this, 5};
-    ISPLATE_REC& record() { return *this; }
-};
-extern IsplateFile ISPLATE;
-extern ISPLATE_REC& ISP;
+#define MAREL_ISPLATE(FIELD, KEY)                                \
+    FIELD(OZNAKA, LONG)                                          \
+    FIELD(ISPLATITELJ, LONG)                                     \
+    FIELD(RSID, String<5>)                                       \
+    FIELD(DATUM, Date)                                           \
+    FIELD(GODINA, String<4>)                                     \
+    FIELD(BILJESKE, Memo<1000>)                                  \
+    KEY(KEYOZNAKA, UNIQUE, OZNAKA)                               \
+    KEY(KEYISPLATITELJ, DUPLICATE, ISPLATITELJ)                  \
+    KEY(KEYDATUM, DUPLICATE, DATUM)                              \
+    KEY(KEYRSID, DUPLICATE, RSID)                                \
+    KEY(KEYGODINA, DUPLICATE, GODINA)                            \
+    KEY(KEYRSIDISPLATITELJ, UNIQUE, ISPLATITELJ, -GODINA, -RSID)
 
 // DOHOCI: income lines.
-struct DOHOCI_REC {
-    LONG OZNAKA{};
-    USHORT REDNIBROJ{};
-    LONG ISPLATA{};
-    LONG DJELATNIK{};
-    BYTE VRSTADOHOTKA{};
-    Dec<11,2> NETO;
-};
-class DohociFile : public DOHOCI_REC, public DataFile {
-public:
-    static const Layout& LAYOUT();
-    explicit DohociFile(Store& store = Store::main());
-    Key KEYOZNAKA{this, 0};
-    Key KEYISPLATA{this, 1};
-    Key KEYDJELATNIK{this, 2};
-    Key KEYVRSTADOHOTKA{this, 3};
-    Key KEYREDNIBROJ{this, 4};
-    DOHOCI_REC& record() { return *this; }
-};
-extern DohociFile DOHOCI;
-extern DOHOCI_REC& DOH;
+#define MAREL_DOHOCI(FIELD, KEY)                  \
+    FIELD(OZNAKA, LONG)                           \
+    FIELD(REDNIBROJ, USHORT)                      \
+    FIELD(ISPLATA, LONG)                          \
+    FIELD(DJELATNIK, LONG)                        \
+    FIELD(VRSTADOHOTKA, BYTE)                     \
+    FIELD(NETO, Dec<11,2>)                        \
+    KEY(KEYOZNAKA, UNIQUE, OZNAKA)                \
+    KEY(KEYISPLATA, DUPLICATE, ISPLATA)           \
+    KEY(KEYDJELATNIK, DUPLICATE, DJELATNIK)       \
+    KEY(KEYVRSTADOHOTKA, DUPLICATE, VRSTADOHOTKA) \
+    KEY(KEYREDNIBROJ, DUPLICATE, REDNIBROJ)
 
 // OBRACUN: calculation lines of an income line.
-struct OBRACUN_REC {
-    LONG DOHODAK{};
-    USHORT POZICIJA{};
-    Dec<11,2> IZNOS;
-};
-class ObracunFile : public OBRACUN_REC, public DataFile {
-public:
-    static const Layout& LAYOUT();
-    explicit ObracunFile(Store& store = Store::main());
-    Key KEYDOHODAK{this, 0};
-    Key KEYPOZICIJA{this, 1};
-    Key KEYDOHPOZ{this, 2};
-    OBRACUN_REC& record() { return *this; }
-};
-extern ObracunFile OBRACUN;
-extern OBRACUN_REC& OBR;
+#define MAREL_OBRACUN(FIELD, KEY)             \
+    FIELD(DOHODAK, LONG)                      \
+    FIELD(POZICIJA, USHORT)                   \
+    FIELD(IZNOS, Dec<11,2>)                   \
+    KEY(KEYDOHODAK, DUPLICATE, DOHODAK)       \
+    KEY(KEYPOZICIJA, DUPLICATE, POZICIJA)     \
+    KEY(KEYDOHPOZ, UNIQUE, DOHODAK, POZICIJA)
 
 // SVASTA: numbered extra values of an income line.
-struct SVASTA_REC {
-    LONG DOHODAK{};
-    BYTE BROJ{};
-    SHORT VRISHORT{};
-    String<20> VRITEKST;
-};
-class SvastaFile : public SVASTA_REC, public DataFile {
-public:
-    static const Layout& LAYOUT();
-    explicit SvastaFile(Store& store = Store::main());
-    Key KEYDOHODAK{this, 0};
-    Key KEYDOHBROJ{this, 1};
-    SVASTA_REC& record() { return *this; }
-};
-extern SvastaFile SVASTA;
-extern SVASTA_REC& SVA;
+#define MAREL_SVASTA(FIELD, KEY)           \
+    FIELD(DOHODAK, LONG)                   \
+    FIELD(BROJ, BYTE)                      \
+    FIELD(VRISHORT, SHORT)                 \
+    FIELD(VRITEKST, String<20>)            \
+    KEY(KEYDOHODAK, DUPLICATE, DOHODAK)    \
+    KEY(KEYDOHBROJ, UNIQUE, DOHODAK, BROJ)
 
 // JOPO: JOPPD forms produced from a payment.
-struct JOPO_REC {
-    LONG OZNAKA{};
-    LONG ISPLATA{};
-    BYTE RBR{};
-    String<30> IMEAUTORA;
-    String<30> PREZIMEAUTORA;
-    String<50> EMAIL;
-    String<36> UJED;
-    String<128> DATOTEKA;
-};
-class JopoFile : public JOPO_REC, public DataFile {
-public:
-    static const Layout& LAYOUT();
-    explicit JopoFile(Store& store = Store::main());
-    Key KEYOZNAKA{this, 0};
-    Key KEYDATOTEKA{this, 1};
-    Key KEYJEDINSTVO{this, 2};
-    Key KEYISPLATA{this, 3};
-    Key KEYUJED{this, 4};
-    JOPO_REC& record() { return *this; }
-};
-extern JopoFile JOPO;
+#define MAREL_JOPO(FIELD, KEY)               \
+    FIELD(OZNAKA, LONG)                      \
+    FIELD(ISPLATA, LONG)                     \
+    FIELD(RBR, BYTE)                         \
+    FIELD(IMEAUTORA, String<30>)             \
+    FIELD(PREZIMEAUTORA, String<30>)         \
+    FIELD(EMAIL, String<50>)                 \
+    FIELD(UJED, String<36>)                  \
+    FIELD(DATOTEKA, String<128>)             \
+    KEY(KEYOZNAKA, UNIQUE, OZNAKA)           \
+    KEY(KEYDATOTEKA, DUPLICATE, DATOTEKA)    \
+    KEY(KEYJEDINSTVO, UNIQUE, -ISPLATA, RBR) \
+    KEY(KEYISPLATA, DUPLICATE, -ISPLATA)     \
+    KEY(KEYUJED, UNIQUE, UJED)
 
 // ID1: ID-1 forms.
-struct ID1_REC {
-    LONG OZNAKA{};
-    LONG ISPLATITELJ{};
-    String<5> STORNO;
-    String<4> GODINA;
-    String<20> KONIME;
-    String<25> KONPREZIME;
-    USHORT KONPOZ1{};
-    String<10> KONTEL1;
-    USHORT KONPOZ2{};
-    String<10> KONTEL2;
-    String<40> KONEMAIL;
-};
-class Id1File : public ID1_REC, public DataFile {
-public:
-    static const Layout& LAYOUT();
-    explicit Id1File(Store& store = Store::main());
-    Key KEYOZNAKA{this, 0};
-    Key KEYISPLATITELJ{this, 1};
-    Key KEYISPGOD{this, 2};
-    ID1_REC& record() { return *this; }
-};
-extern Id1File ID1;
+#define MAREL_ID1(FIELD, KEY)                       \
+    FIELD(OZNAKA, LONG)                             \
+    FIELD(ISPLATITELJ, LONG)                        \
+    FIELD(STORNO, String<5>)                        \
+    FIELD(GODINA, String<4>)                        \
+    FIELD(KONIME, String<20>)                       \
+    FIELD(KONPREZIME, String<25>)                   \
+    FIELD(KONPOZ1, USHORT)                          \
+    FIELD(KONTEL1, String<10>)                      \
+    FIELD(KONPOZ2, USHORT)                          \
+    FIELD(KONTEL2, String<10>)                      \
+    FIELD(KONEMAIL, String<40>)                     \
+    KEY(KEYOZNAKA, UNIQUE, OZNAKA)                  \
+    KEY(KEYISPLATITELJ, DUPLICATE, ISPLATITELJ)     \
+    KEY(KEYISPGOD, DUPLICATE, -GODINA, ISPLATITELJ)
 
 // KRIPOREZ: crisis-tax records (one payer's month).
-struct KRIPOREZ_REC {
-    LONG OZNAKA{};
-    LONG ISPLATITELJ{};
-    String<4> GODINA;
-    BYTE MJESEC{};
-    Memo<2000> BILJESKE;
-};
-class KriporezFile : public KRIPOREZ_REC, public DataFile {
-public:
-    static const Layout& LAYOUT();
-    explicit KriporezFile(Store& store = Store::main());
-    Key KEYOZNAKA{this, 0};
-    Key KEYGLAVNI{this, 1};
-    Key KEYISPLATITELJ{this, 2};
-    KRIPOREZ_REC& record() { return *this; }
-};
-extern KriporezFile KRIPOREZ;
-extern KRIPOREZ_REC& KRP;
+#define MAREL_KRIPOREZ(FIELD, KEY)                        \
+    FIELD(OZNAKA, LONG)                                   \
+    FIELD(ISPLATITELJ, LONG)                              \
+    FIELD(GODINA, String<4>)                              \
+    FIELD(MJESEC, BYTE)                                   \
+    FIELD(BILJESKE, Memo<2000>)                           \
+    KEY(KEYOZNAKA, UNIQUE, OZNAKA)                        \
+    KEY(KEYGLAVNI, UNIQUE, -GODINA, -MJESEC, ISPLATITELJ) \
+    KEY(KEYISPLATITELJ, DUPLICATE, ISPLATITELJ)
 
 // DETKRIP: detail rows of a crisis-tax record.
-struct DETKRIP_REC {
-    LONG KRIPOREZ{};
-    BYTE VRSTA{};
-    SHORT BROJ{};
-    Dec<11,2> OSNOVICA;
-    Dec<11,2> IZNOS;
-};
-class DetkripFile : public DETKRIP_REC, public DataFile {
-public:
-    static const Layout& LAYOUT();
-    explicit DetkripFile(Store& store = Store::main());
-    Key KEYKRIPOREZ{this, 0};
-    Key KEYGLAVNI{this, 1};
-    DETKRIP_REC& record() { return *this; }
-};
-extern DetkripFile DETKRIP;
-extern DETKRIP_REC& DKP;
+#define MAREL_DETKRIP(FIELD, KEY)           \
+    FIELD(KRIPOREZ, LONG)                   \
+    FIELD(VRSTA, BYTE)                      \
+    FIELD(BROJ, SHORT)                      \
+    FIELD(OSNOVICA, Dec<11,2>)              \
+    FIELD(IZNOS, Dec<11,2>)                 \
+    KEY(KEYKRIPOREZ, DUPLICATE, KRIPOREZ)   \
+    KEY(KEYGLAVNI, UNIQUE, KRIPOREZ, VRSTA)
 
 // VRSTEDOH: income types with their rates.
-struct VRSTEDOH_REC {
-    BYTE OZNAKA{};
-    String<50> NAZIV;
-    Dec<5,2> NEOPOREZIVIDIO;
-    Dec<5,2> POREZNASTOPA;
-    String<4> RNPOREZ;
-    String<1> TIPPOREZ;
-    String<2> VISESTOPA;
-    Dec<5,2> PRIZNATITROSKOVI;
-    Dec<5,2> MIROVINSKOISTUP;
-    String<4> RNMOI;
-    String<1> TIPMOI;
-    Dec<5,2> MIROVINSKOIISTUP;
-    String<4> RNMOII;
-    String<1> TIPMOII;
-    Dec<5,2> ZDRAVSTVENOOSIGURANJE;
-    String<4> RNZO;
-    String<1> TIPZO;
-    Dec<5,2> ZAPOSLJAVANJE;
-    Dec<7,2> OSOBNIODBITAK;
-    String<20> OSNOVAOBRACUNA;
-    BYTE STUPACIDD{};
-    String<2> REZSTRINGA;
-    String<15> REZSTRINGB;
-    Dec<9,2> REZDECIMALA;
-    Dec<7,2> REZDECIMALB;
-    Dec<7,2> REZDECIMALC;
-};
-class VrstedohFile : public VRSTEDOH_REC, public DataFile {
-public:
-    static const Layout& LAYOUT();
-    explicit VrstedohFile(Store& store = Store::main());
-    Key KEYOZNAKA{this, 0};
-    Key KEYSTUPACIDD{this, 1};
-    VRSTEDOH_REC& record() { return *this; }
-};
-extern VrstedohFile VRSTEDOH;
-extern VRSTEDOH_REC& VRS;
+#define MAREL_VRSTEDOH(FIELD, KEY)          \
+    FIELD(OZNAKA, BYTE)                     \
+    FIELD(NAZIV, String<50>)                \
+    FIELD(NEOPOREZIVIDIO, Dec<5,2>)         \
+    FIELD(POREZNASTOPA, Dec<5,2>)           \
+    FIELD(RNPOREZ, String<4>)               \
+    FIELD(TIPPOREZ, String<1>)              \
+    FIELD(VISESTOPA, String<2>)             \
+    FIELD(PRIZNATITROSKOVI, Dec<5,2>)       \
+    FIELD(MIROVINSKOISTUP, Dec<5,2>)        \
+    FIELD(RNMOI, String<4>)                 \
+    FIELD(TIPMOI, String<1>)                \
+    FIELD(MIROVINSKOIISTUP, Dec<5,2>)       \
+    FIELD(RNMOII, String<4>)                \
+    FIELD(TIPMOII, String<1>)               \
+    FIELD(ZDRAVSTVENOOSIGURANJE, Dec<5,2>)  \
+    FIELD(RNZO, String<4>)                  \
+    FIELD(TIPZO, String<1>)                 \
+    FIELD(ZAPOSLJAVANJE, Dec<5,2>)          \
+    FIELD(OSOBNIODBITAK, Dec<7,2>)          \
+    FIELD(OSNOVAOBRACUNA, String<20>)       \
+    FIELD(STUPACIDD, BYTE)                  \
+    FIELD(REZSTRINGA, String<2>)            \
+    FIELD(REZSTRINGB, String<15>)           \
+    FIELD(REZDECIMALA, Dec<9,2>)            \
+    FIELD(REZDECIMALB, Dec<7,2>)            \
+    FIELD(REZDECIMALC, Dec<7,2>)            \
+    KEY(KEYOZNAKA, UNIQUE, OZNAKA)          \
+    KEY(KEYSTUPACIDD, DUPLICATE, STUPACIDD)
 
 // POZICIJE: calculation positions.
-struct POZICIJE_REC {
-    USHORT OZNAKA{};
-    String<20> NAZIV;
-    String<4> UPLATNIRN;
-};
-class PozicijeFile : public POZICIJE_REC, public DataFile {
-public:
-    static const Layout& LAYOUT();
-    explicit PozicijeFile(Store& store = Store::main());
-    Key KEYOZNAKA{this, 0};
-    POZICIJE_REC& record() { return *this; }
-};
-extern PozicijeFile POZICIJE;
-extern POZICIJE_REC& POZ;
+#define MAREL_POZICIJE(FIELD, KEY) \
+    FIELD(OZNAKA, USHORT)          \
+    FIELD(NAZIV, String<20>)       \
+    FIELD(UPLATNIRN, String<4>)    \
+    KEY(KEYOZNAKA, UNIQUE, OZNAKA)
 
 // PORSTOPE: income-tax brackets.
-struct PORSTOPE_REC {
-    USHORT OZNAKA{};
-    Dec<5,2> STOPA;
-    Dec<9,2> OSNOVICA;
-};
-class PorstopeFile : public PORSTOPE_REC, public DataFile {
-public:
-    static const Layout& LAYOUT();
-    explicit PorstopeFile(Store& store = Store::main());
-    Key KEYOZNAKA{this, 0};
-    PORSTOPE_REC& record() { return *this; }
-};
-extern PorstopeFile PORSTOPE;
-extern PORSTOPE_REC& POR;
+#define MAREL_PORSTOPE(FIELD, KEY) \
+    FIELD(OZNAKA, USHORT)          \
+    FIELD(STOPA, Dec<5,2>)         \
+    FIELD(OSNOVICA, Dec<9,2>)      \
+    KEY(KEYOZNAKA, UNIQUE, OZNAKA)
 
 // NEOPOREZ: codes of non-taxable receipts.
-struct NEOPOREZ_REC {
-    SHORT OZNAKA{};
-    SHORT SHIFRA{};
-    String<500> NAZIV;
-    String<20> KONTROLA;
-};
-class NeoporezFile : public NEOPOREZ_REC, public DataFile {
-public:
-    static const Layout& LAYOUT();
-    explicit NeoporezFile(Store& store = Store::main());
-    Key KEYOZNAKA{this, 0};
-    Key KEYSHIFRA{this, 1};
-    Key KEYKONTROLA{this, 2};
-    NEOPOREZ_REC& record() { return *this; }
-};
-extern NeoporezFile NEOPOREZ;
-extern NEOPOREZ_REC& NEO;
+#define MAREL_NEOPOREZ(FIELD, KEY)        \
+    FIELD(OZNAKA, SHORT)                  \
+    FIELD(SHIFRA, SHORT)                  \
+    FIELD(NAZIV, String<500>)             \
+    FIELD(KONTROLA, String<20>)           \
+    KEY(KEYOZNAKA, UNIQUE, OZNAKA)        \
+    KEY(KEYSHIFRA, UNIQUE, SHIFRA)        \
+    KEY(KEYKONTROLA, DUPLICATE, KONTROLA)
 
 // VBRAT: receipt marks for the JOPPD form.
-struct VBRAT_REC {
-    LONG OZNAKA{};
-    String<500> NAZIV;
-    String<10> SHIFRA;
-    String<20> REZERVA;
-};
-class VbratFile : public VBRAT_REC, public DataFile {
-public:
-    static const Layout& LAYOUT();
-    explicit VbratFile(Store& store = Store::main());
-    Key KEYOZNAKA{this, 0};
-    Key KEYREZERVA{this, 1};
-    Key KEYSHIFRA{this, 2};
-    VBRAT_REC& record() { return *this; }
-};
-extern VbratFile VBRAT;
-extern VBRAT_REC& VBR;
+#define MAREL_VBRAT(FIELD, KEY)         \
+    FIELD(OZNAKA, LONG)                 \
+    FIELD(NAZIV, String<500>)           \
+    FIELD(SHIFRA, String<10>)           \
+    FIELD(REZERVA, String<20>)          \
+    KEY(KEYOZNAKA, UNIQUE, OZNAKA)      \
+    KEY(KEYREZERVA, DUPLICATE, REZERVA) \
+    KEY(KEYSHIFRA, UNIQUE, SHIFRA)
 
 // JOPOZIJE: text rows of the printed JOPPD form.
-struct JOPOZIJE_REC {
-    SHORT OZNAKA{};
-    BYTE GRUPA{};
-    SHORT REDNIBROJ{};
-    String<20> BRTEKST;
-    String<200> TEKST1;
-    String<200> TEKST2;
-    USHORT POZICIJA{};
-    String<1> VRSTA;
-};
-class JopozijeFile : public JOPOZIJE_REC, public DataFile {
-public:
-    static const Layout& LAYOUT();
-    explicit JopozijeFile(Store& store = Store::main());
-    Key KEYOZNAKA{this, 0};
-    Key KEYREDNIBROJ{this, 1};
-    JOPOZIJE_REC& record() { return *this; }
-};
-extern JopozijeFile JOPOZIJE;
-extern JOPOZIJE_REC& JOP;
+#define MAREL_JOPOZIJE(FIELD, KEY)              \
+    FIELD(OZNAKA, SHORT)                        \
+    FIELD(GRUPA, BYTE)                          \
+    FIELD(REDNIBROJ, SHORT)                     \
+    FIELD(BRTEKST, String<20>)                  \
+    FIELD(TEKST1, String<200>)                  \
+    FIELD(TEKST2, String<200>)                  \
+    FIELD(POZICIJA, USHORT)                     \
+    FIELD(VRSTA, String<1>)                     \
+    KEY(KEYOZNAKA, UNIQUE, OZNAKA)              \
+    KEY(KEYREDNIBROJ, UNIQUE, GRUPA, REDNIBROJ)
 
 // PARAM: printer offsets per printed form.
-struct PARAM_REC {
-    USHORT OZNAKA{};
-    SHORT XPOS{};
-    SHORT YPOS{};
-    String<100> MODELPRINTERA;
-    String<6> OZNAKAPAPIRA;
-    SHORT DUZINA{};
-    SHORT SIRINA{};
-};
-class ParamFile : public PARAM_REC, public DataFile {
-public:
-    static const Layout& LAYOUT();
-    explicit ParamFile(Store& store = Store::main());
-    Key KEYOZNAKA{this, 0};
-    PARAM_REC& record() { return *this; }
-};
-extern ParamFile PARAM;
-extern PARAM_REC& PAR;
+#define MAREL_PARAM(FIELD, KEY)       \
+    FIELD(OZNAKA, USHORT)             \
+    FIELD(XPOS, SHORT)                \
+    FIELD(YPOS, SHORT)                \
+    FIELD(MODELPRINTERA, String<100>) \
+    FIELD(OZNAKAPAPIRA, String<6>)    \
+    FIELD(DUZINA, SHORT)              \
+    FIELD(SIRINA, SHORT)              \
+    KEY(KEYOZNAKA, UNIQUE, OZNAKA)
 
-// Every layout, in the order above.
+// Every file: label, class, the documented fixed record width (memos
+// excluded), whether the update form numbers new records (AUTO) or the user
+// gives the number (GIVEN), and the prefix that names the record when it is
+// not the label.
+#define MAREL_DATA_FILES(X)                     \
+    X(OSOBE, OsobeFile, 217, AUTO, OSO)         \
+    X(SUBJEKTI, SubjektiFile, 186, AUTO, SUB)   \
+    X(OPCINE, OpcineFile, 133, AUTO, OPC)       \
+    X(MJESTA, MjestaFile, 39, AUTO, MJE)        \
+    X(ULICE, UliceFile, 29, AUTO, ULI)          \
+    X(BANKE, BankeFile, 49, AUTO, BAN)          \
+    X(UPLATNIRN, UplatnirnFile, 19, GIVEN, UPL) \
+    X(ISPLATE, IsplateFile, 21, AUTO, ISP)      \
+    X(DOHOCI, DohociFile, 21, AUTO, DOH)        \
+    X(OBRACUN, ObracunFile, 12, GIVEN, OBR)     \
+    X(SVASTA, SvastaFile, 27, GIVEN, SVA)       \
+    X(JOPO, JopoFile, 283, AUTO)                \
+    X(ID1, Id1File, 126, AUTO)                  \
+    X(KRIPOREZ, KriporezFile, 13, AUTO, KRP)    \
+    X(DETKRIP, DetkripFile, 19, GIVEN, DKP)     \
+    X(VRSTEDOH, VrstedohFile, 149, AUTO, VRS)   \
+    X(POZICIJE, PozicijeFile, 26, GIVEN, POZ)   \
+    X(PORSTOPE, PorstopeFile, 10, GIVEN, POR)   \
+    X(NEOPOREZ, NeoporezFile, 524, GIVEN, NEO)  \
+    X(VBRAT, VbratFile, 534, GIVEN, VBR)        \
+    X(JOPOZIJE, JopozijeFile, 428, GIVEN, JOP)  \
+    X(PARAM, ParamFile, 116, AUTO, PAR)
+
+#define MAREL_RECORD_MEMBER(NAME, ...) __VA_ARGS__ NAME{};
+#define MAREL_KEY_NUMBER(NAME, ...) NAME##_NUMBER,
+#define MAREL_KEY_MEMBER(NAME, ...) Key NAME{this, NAME##_NUMBER};
+#define MAREL_NOTHING(...)
+#define MAREL_DECLARE_DATA_FILE(LABEL, CLASS, BYTES, NUMBERING, ...)                      \
+    struct LABEL##_REC {                                                                  \
+        MAREL_##LABEL(MAREL_RECORD_MEMBER, MAREL_NOTHING)                                 \
+    };                                                                                    \
+    class CLASS : public LABEL##_REC, public DataFile {                                   \
+        enum KeyNumber : int { MAREL_##LABEL(MAREL_NOTHING, MAREL_KEY_NUMBER) };          \
+                                                                                          \
+    public:                                                                               \
+        using Record = LABEL##_REC;                                                       \
+        static const Layout& LAYOUT();                                                    \
+        explicit CLASS(Store& store = Store::main());                                     \
+        MAREL_##LABEL(MAREL_NOTHING, MAREL_KEY_MEMBER)                                    \
+        Record& record() { return *this; }                                                \
+    };                                                                                    \
+    extern CLASS LABEL;                                                                   \
+    __VA_OPT__(extern LABEL##_REC& __VA_ARGS__;)
+
+MAREL_DATA_FILES(MAREL_DECLARE_DATA_FILE)
+
+// Every layout, in the order of MAREL_DATA_FILES.
 const std::vector<const Layout*>& allLayouts();
 const Layout* findLayout(std::string_view label);
 // The program's global file objects, in the same order.

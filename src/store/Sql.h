@@ -7,6 +7,7 @@
 #include "store/Layout.h"
 
 namespace marel {
+class Store;
 std::string tableSql(const Layout& layout);
 std::string indexName(const Layout& layout, int key);
 struct IndexSql {
@@ -15,6 +16,8 @@ struct IndexSql {
 };
 std::vector<IndexSql> indexSqls(const Layout& layout);
 std::string sqlName(const std::string& identifier);
+// Makes the layout's table and its indexes; the SQLite code.
+int makeTable(Store& store, const Layout& layout);
 // The insert forms open right now, each with the station that opened it, so
 // that a record left by a form that never ended can be told from one whose
 // form is still in use.

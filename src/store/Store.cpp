@@ -474,6 +474,58 @@ int Store::openCount(const std::string& label) const {
     return it == openFiles_.end() ? 0 : it->second;
 }
 
+namespace {
+
+std::vector<std::string> cellsOf(const std::string& line) {
+    std::vector<std::string> cells;
+    std::stringstream ss(line);
+    std::string cell;
+    while (std::getline(ss, cell, '\t')) cells.push_back(cell);
+    if (!line.empty() && line.back() == '\t') cells.emplace_back();
+    return cells;
+}
+
+// The insert of the columns a supplied table's first line names; 0, or the
+// code of a failure with why.
+int prepareInsert(Store& store, const Layout& layout, const std::vector<std::string>& names, std::vector<int>& columns,
+                  sqlite3_stmt*& insert, std::string& why) {
+    std::string list, marks;
+    for (auto& c : names) {
+        int f = layout.fieldIndex(trim(c));
+        if (f < 0) {
+            why = "unknown field " + c;
+            return kFileInvalid;
+        }
+        columns.push_back(f);
+        list += std::string(list.empty() ? "" : ",") + sqlName(layout.fields[size_t(f)].name);
+        marks += marks.empty() ? "?" : ",?";
+    }
+    insert = store.statement("INSERT INTO " + sqlName(layout.label) + "(" + list + ") VALUES(" + marks + ")");
+    if (insert) return 0;
+    why = sqlite3_errmsg(store.db());
+    return store.fail(sqlite3_errcode(store.db()));
+}
+
+// Binds the cells of a row as the fields take them; what was wrong, or empty.
+std::string bindCells(sqlite3_stmt* insert, const Layout& layout, const std::vector<int>& columns,
+                      const std::vector<std::string>& cells) {
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const FieldDef& f = layout.fields[size_t(columns[i])];
+        const std::string cell = i < cells.size() ? cells[i] : std::string();
+        bool ok = false;
+        try {
+            const SqlValue v = f.codec().parse(f, cell, ok);
+            if (ok) bindValue(insert, int(i) + 1, v);
+        } catch (const std::exception& e) {
+            return e.what();
+        }
+        if (!ok) return std::string(f.name) + ": \"" + cell + "\" does not fit the field";
+    }
+    return {};
+}
+
+}  // namespace
+
 int Store::loadTable(const std::string& label, const std::string& dataDir) {
     const Layout* layout = findLayout(label);
     if (!layout) {
@@ -487,81 +539,48 @@ int Store::loadTable(const std::string& label, const std::string& dataDir) {
     }
     WriteTransaction tx(*this, 2000, WriteTransaction::Join);
     if (!tx.ok()) return tx.error();
-    auto abandon = [&](int code, const std::string& why) {
+    std::string why;
+    if (int code = loadRows(*layout, in, why)) {
         tx.rollback();
         setError(code, 0, label + ".tsv: " + why);
         return code;
-    };
-    int rc = exec(tableSql(*layout));
-    for (auto& ix : indexSqls(*layout))
-        if (rc == SQLITE_OK) rc = exec(ix.sql);
-    if (rc != SQLITE_OK) return abandon(fail(rc), sqlite3_errmsg(db_));
-    dropStatements();
-
-    std::vector<int> columns;
-    std::string line;
-    int lineNo = 0;
-    sqlite3_stmt* insert = nullptr;
-    while (std::getline(in, line)) {
-        ++lineNo;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty() || line[0] == '#') continue;
-        std::vector<std::string> cells;
-        std::stringstream ss(line);
-        std::string cell;
-        while (std::getline(ss, cell, '\t')) cells.push_back(cell);
-        if (line.back() == '\t') cells.emplace_back();
-        if (columns.empty()) {
-            std::string names, marks;
-            for (auto& c : cells) {
-                int f = layout->fieldIndex(trim(c));
-                if (f < 0) return abandon(kFileInvalid, "unknown field " + c);
-                columns.push_back(f);
-                names += std::string(names.empty() ? "" : ",") + "\"" + layout->fields[size_t(f)].name + "\"";
-                marks += marks.empty() ? "?" : ",?";
-            }
-            insert = statement("INSERT INTO \"" + label + "\"(" + names + ") VALUES(" + marks + ")");
-            continue;
-        }
-        sqlite3_reset(insert);
-        for (size_t i = 0; i < columns.size(); ++i) {
-            const FieldDef& f = layout->fields[size_t(columns[i])];
-            std::string v = i < cells.size() ? cells[i] : std::string();
-            int idx = int(i) + 1;
-            try {
-                switch (f.type) {
-                    case FieldType::String:
-                    case FieldType::Memo: {
-                        StringField s;
-                        s.assign(v, size_t(f.size));
-                        sqlite3_bind_text(insert, idx, s.str().c_str(), -1, SQLITE_TRANSIENT);
-                        break;
-                    }
-                    case FieldType::Decimal:
-                        sqlite3_bind_int64(insert, idx,
-                                           trim(v).empty() ? 0 : Decimal::parse(v).toScaled(f.places, f.size));
-                        break;
-                    case FieldType::Date:
-                        if (Date::fromIso(trim(v)).empty())
-                            sqlite3_bind_null(insert, idx);
-                        else
-                            sqlite3_bind_text(insert, idx, trim(v).c_str(), -1, SQLITE_TRANSIENT);
-                        break;
-                    default:
-                        sqlite3_bind_int64(insert, idx, trim(v).empty() ? 0 : std::stoll(trim(v)));
-                }
-            } catch (const std::exception& e) {
-                return abandon(kFileInvalid, "line " + std::to_string(lineNo) + ": " + e.what());
-            }
-        }
-        rc = sqlite3_step(insert);
-        sqlite3_reset(insert);
-        if (rc != SQLITE_DONE) {
-            int code = fail(rc);
-            return abandon(code, "line " + std::to_string(lineNo) + ": " + sqlite3_errmsg(db_));
-        }
     }
     return tx.commit();
+}
+
+// Makes the table of a supplied table and adds its rows: a first line of
+// field names, then a line per record, fields parted by tabs; lines that
+// start with '#' are remarks. 0, or the code of a failure with why.
+int Store::loadRows(const Layout& layout, std::istream& in, std::string& why) {
+    if (int rc = makeTable(*this, layout); rc != SQLITE_OK) {
+        why = sqlite3_errmsg(db_);
+        return fail(rc);
+    }
+    dropStatements();
+    std::vector<int> columns;
+    sqlite3_stmt* insert = nullptr;
+    std::string line;
+    for (int lineNo = 1; std::getline(in, line); ++lineNo) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        const std::vector<std::string> cells = cellsOf(line);
+        if (columns.empty()) {
+            if (int code = prepareInsert(*this, layout, cells, columns, insert, why)) return code;
+            continue;
+        }
+        why = bindCells(insert, layout, columns, cells);
+        if (!why.empty()) {
+            why = "line " + std::to_string(lineNo) + ": " + why;
+            return kFileInvalid;
+        }
+        const int rc = sqlite3_step(insert);
+        sqlite3_reset(insert);
+        if (rc != SQLITE_DONE) {
+            why = "line " + std::to_string(lineNo) + ": " + sqlite3_errmsg(db_);
+            return fail(rc);
+        }
+    }
+    return 0;
 }
 
 }  // namespace marel

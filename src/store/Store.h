@@ -3,6 +3,7 @@
 // table per data file, one index per key. This class is the connection; the
 // files themselves are DataFile objects bound to it.
 #include <cstdint>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <typeindex>
@@ -14,6 +15,7 @@ struct sqlite3_stmt;
 namespace marel {
 
 class DataFile;
+class Layout;
 
 // Error codes the program tests after store operations.
 enum StoreError : int {
@@ -168,6 +170,7 @@ private:
     int startReading();
     int stopReading();
     int upgradeTables();
+    int loadRows(const Layout& layout, std::istream& in, std::string& why);
     static int busyWait(void* self, int count);
 
     sqlite3* db_ = nullptr;

@@ -132,15 +132,8 @@ bool startsWith(std::string_view s, std::string_view ch) {
 std::string cellText(const ListColumn& column, const ColumnSource& source) {
     if (!source.file) return source.text ? source.text() : std::string();
     const FieldDef& f = source.file->layout().fields[size_t(source.field)];
-    const void* p = source.file->fieldPtr(source.field);
-    switch (f.type) {
-        case FieldType::String:
-        case FieldType::Memo: return column.picture.format(static_cast<const StringField*>(p)->str());
-        case FieldType::Decimal:
-            return column.picture.format(Decimal::fromScaled(static_cast<const DecField*>(p)->scaled, f.places));
-        case FieldType::Date: return column.picture.format(*static_cast<const Date*>(p));
-        default: return column.picture.format(source.file->fieldValue(source.field).i);
-    }
+    const TypedValue value = f.codec().typed(source.file->fieldPtr(source.field), f);
+    return std::visit([&](const auto& v) { return column.picture.format(v); }, value);
 }
 
 }  // namespace

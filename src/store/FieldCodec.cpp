@@ -1,0 +1,189 @@
+#include "store/FieldCodec.h"
+
+#include <sqlite3.h>
+
+#include <charconv>
+#include <limits>
+#include <string_view>
+
+#include "common/Letters.h"
+#include "common/Text.h"
+#include "store/Layout.h"
+
+namespace marel {
+
+namespace {
+
+template <class T>
+T& as(void* p) {
+    return *static_cast<T*>(p);
+}
+template <class T>
+const T& as(const void* p) {
+    return *static_cast<const T*>(p);
+}
+
+// LONG, SHORT, USHORT, BYTE: whole numbers within their type's range.
+template <class T>
+struct Whole {
+    using Storage = T;
+    static constexpr const char* column = " INTEGER NOT NULL DEFAULT 0";
+    static void clear(void* p) { as<T>(p) = 0; }
+    static SqlValue value(const void* p, const FieldDef&) { return {SqlValue::Int, as<T>(p), {}}; }
+    static void bind(const void* p, const FieldDef&, sqlite3_stmt* st, int index) {
+        sqlite3_bind_int64(st, index, as<T>(p));
+    }
+    static void read(void* p, const FieldDef&, sqlite3_stmt* st, int column) {
+        as<T>(p) = T(sqlite3_column_int64(st, column));
+    }
+    static std::string text(const void* p, const FieldDef&) { return std::to_string(int64_t(as<T>(p))); }
+    static bool setText(void* p, const FieldDef&, const std::string& text) {
+        const std::string t = trim(text);
+        int64_t n = 0;
+        if (!t.empty()) {
+            auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), n);
+            if (ec != std::errc() || end != t.data() + t.size()) return false;
+        }
+        if (n < std::numeric_limits<T>::min() || n > std::numeric_limits<T>::max()) return false;
+        as<T>(p) = T(n);
+        return true;
+    }
+    static void swap(void* p, int64_t& number, std::string&) {
+        const int64_t live = as<T>(p);
+        as<T>(p) = T(number);
+        number = live;
+    }
+    static TypedValue typed(const void* p, const FieldDef&) { return int64_t(as<T>(p)); }
+};
+
+// DECIMAL(d,p): kept scaled by 10^p, so the column is exact.
+struct Fixed {
+    using Storage = DecField;
+    static constexpr const char* column = " INTEGER NOT NULL DEFAULT 0";
+    static void clear(void* p) { as<DecField>(p).scaled = 0; }
+    static SqlValue value(const void* p, const FieldDef&) { return {SqlValue::Int, as<DecField>(p).scaled, {}}; }
+    static void bind(const void* p, const FieldDef&, sqlite3_stmt* st, int index) {
+        sqlite3_bind_int64(st, index, as<DecField>(p).scaled);
+    }
+    static void read(void* p, const FieldDef&, sqlite3_stmt* st, int column) {
+        as<DecField>(p).scaled = sqlite3_column_int64(st, column);
+    }
+    static std::string text(const void* p, const FieldDef& f) {
+        return Decimal::fromScaled(as<DecField>(p).scaled, f.places).toString(f.places);
+    }
+    static bool setText(void* p, const FieldDef& f, const std::string& text) {
+        const std::string t = trim(text);
+        as<DecField>(p).scaled = t.empty() ? 0 : Decimal::parse(t).toScaled(f.places, f.size);
+        return true;
+    }
+    static void swap(void* p, int64_t& number, std::string&) { std::swap(as<DecField>(p).scaled, number); }
+    static TypedValue typed(const void* p, const FieldDef& f) {
+        return Decimal::fromScaled(as<DecField>(p).scaled, f.places);
+    }
+};
+
+// DATE: ISO text, NULL when empty (an empty date sorts first).
+struct Day {
+    using Storage = Date;
+    static constexpr const char* column = " TEXT";
+    static void clear(void* p) { as<Date>(p) = Date(); }
+    static SqlValue value(const void* p, const FieldDef&) {
+        const Date d = as<Date>(p);
+        if (d.empty()) return {};
+        return {SqlValue::Text, 0, d.iso()};
+    }
+    static void bind(const void* p, const FieldDef&, sqlite3_stmt* st, int index) {
+        const Date d = as<Date>(p);
+        if (d.empty()) {
+            sqlite3_bind_null(st, index);
+            return;
+        }
+        const std::string iso = d.iso();
+        sqlite3_bind_text(st, index, iso.data(), int(iso.size()), SQLITE_TRANSIENT);
+    }
+    static void read(void* p, const FieldDef&, sqlite3_stmt* st, int column) {
+        auto t = reinterpret_cast<const char*>(sqlite3_column_text(st, column));
+        as<Date>(p) = t ? Date::fromIso(t) : Date();
+    }
+    static std::string text(const void* p, const FieldDef&) { return as<Date>(p).iso(); }
+    static bool setText(void* p, const FieldDef&, const std::string& text) {
+        const std::string t = trim(text);
+        const Date d = Date::fromIso(t);
+        if (d.empty() && !t.empty()) return false;
+        as<Date>(p) = d;
+        return true;
+    }
+    static void swap(void* p, int64_t& number, std::string&) {
+        Date& d = as<Date>(p);
+        const int64_t live = d.days();
+        d = Date(int32_t(number));
+        number = live;
+    }
+    static TypedValue typed(const void* p, const FieldDef&) { return as<Date>(p); }
+};
+
+// STRING(n), sorted the Croatian way, and MEMO(n), which keeps line breaks.
+template <bool Memo>
+struct Words {
+    using Storage = StringField;
+    static constexpr const char* column = Memo ? " TEXT NOT NULL DEFAULT ''" : " TEXT NOT NULL DEFAULT '' COLLATE HR";
+    static void clear(void* p) { as<StringField>(p).assign("", 0); }
+    static SqlValue value(const void* p, const FieldDef&) { return {SqlValue::Text, 0, as<StringField>(p).str()}; }
+    static void bind(const void* p, const FieldDef&, sqlite3_stmt* st, int index) {
+        // Bound in place: copying every text of every row written is measurable.
+        const std::string& s = as<StringField>(p).str();
+        sqlite3_bind_text(st, index, s.data(), int(s.size()), SQLITE_STATIC);
+    }
+    static void read(void* p, const FieldDef& f, sqlite3_stmt* st, int column) {
+        // Read whole, by its length: a NUL that another program stored must
+        // not cut the text, or a walk by this key would meet the record
+        // again and again. Its control characters read as blanks; the
+        // program itself never stores one.
+        auto t = reinterpret_cast<const char*>(sqlite3_column_text(st, column));
+        const std::string_view text(t ? t : "", t ? size_t(sqlite3_column_bytes(st, column)) : 0);
+        const std::string blanked =
+            hasControlCharacter(text, Memo) ? blankControlCharacters(text, Memo) : std::string(text);
+        try {
+            as<StringField>(p).assign(blanked, size_t(f.size));
+        } catch (const EncodingError&) {
+            // Written by another program: every letter keeps its place, as
+            // the nearest the code page has or '?'.
+            as<StringField>(p).assign(fitCp1250(blanked), size_t(f.size));
+        }
+    }
+    static std::string text(const void* p, const FieldDef&) { return as<StringField>(p).str(); }
+    static bool setText(void* p, const FieldDef& f, const std::string& text) {
+        if (hasControlCharacter(text, Memo)) return false;
+        as<StringField>(p).assign(text, size_t(f.size));
+        return true;
+    }
+    static void swap(void* p, int64_t&, std::string& text) { as<StringField>(p).swapText(text); }
+    static TypedValue typed(const void* p, const FieldDef&) { return as<StringField>(p).str(); }
+};
+
+// Made on a value of its own, so it serves text that is not yet in any record.
+template <class Kind>
+SqlValue parse(const FieldDef& f, const std::string& text, bool& ok) {
+    typename Kind::Storage scratch{};
+    ok = Kind::setText(&scratch, f, text);
+    return ok ? Kind::value(&scratch, f) : SqlValue{};
+}
+
+template <class Kind>
+constexpr FieldCodec codec() {
+    return {Kind::column, &Kind::clear, &Kind::value, &Kind::bind,  &Kind::read,
+            &Kind::text,  &Kind::setText, &parse<Kind>, &Kind::swap, &Kind::typed};
+}
+
+}  // namespace
+
+const FieldCodec& codecOf(FieldType type) {
+    // In the order of FieldType.
+    static constexpr FieldCodec codecs[] = {codec<Whole<LONG>>(), codec<Whole<SHORT>>(), codec<Whole<USHORT>>(),
+                                            codec<Whole<BYTE>>(), codec<Day>(),          codec<Words<false>>(),
+                                            codec<Fixed>(),       codec<Words<true>>()};
+    static_assert(std::size(codecs) == size_t(FieldType::Memo) + 1);
+    return codecs[size_t(type)];
+}
+
+}  // namespace marel
