@@ -2,6 +2,7 @@
 // The structure a file of the program must have before it may be handed to
 // the tax authority, read from its XSD. A file that breaks it would only be
 // refused there, days later, so the program checks its own files first.
+#include <boost/core/noncopyable.hpp>
 #include <string>
 #include <string_view>
 
@@ -9,7 +10,7 @@ struct _xmlSchema;
 
 namespace marel {
 
-class XmlSchema {
+class XmlSchema : private boost::noncopyable {
 public:
     // The schema in the file `xsd` (the schemas it imports lie beside it),
     // whose documents start with the element `root` of `rootNamespace`.
@@ -21,9 +22,6 @@ public:
     // line naming the first element (and attribute) at fault, its value and
     // what is wrong with it.
     std::string check(const std::string& path) const;
-
-    XmlSchema(const XmlSchema&) = delete;
-    XmlSchema& operator=(const XmlSchema&) = delete;
 
 private:
     XmlSchema(std::string xsd, std::string_view rootNamespace, std::string_view root);

@@ -11,6 +11,7 @@
 // CLOSEXMLFILE, so a run that fails never leaves half a report where the
 // previous one was. A document given a schema is checked against it in
 // between: one that breaks it never gets its name.
+#include <boost/core/noncopyable.hpp>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -21,12 +22,10 @@ namespace marel {
 
 class XmlSchema;
 
-class XmlWriter {
+class XmlWriter : private boost::noncopyable {
 public:
     XmlWriter() = default;
     ~XmlWriter();  // a file not closed is discarded
-    XmlWriter(const XmlWriter&) = delete;
-    XmlWriter& operator=(const XmlWriter&) = delete;
 
     // Starts the file `path` with the XML declaration; it replaces a file of
     // that name when it is closed. False when the file cannot be created.

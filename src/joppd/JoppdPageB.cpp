@@ -296,17 +296,16 @@ void registerJoppdPageExports() {
                     .description = "JOPPD obrazac isplate na papiru, stranica A",
                     .args = {payment},
                     .pages = [](const ExportArgs& args) {
-                        std::string why;
-                        auto report = joppdPageA(LONG(args.number("isplata")), {}, &why);
-                        return ExportOutcome::of(std::move(report), why);
+                        return ExportOutcome::explained(
+                            [&](std::string* why) { return joppdPageA(LONG(args.number("isplata")), {}, why); });
                     }});
     registerExport({.name = "JOPPBSTRANA",
                     .description = "JOPPD obrazac isplate na papiru, stranica B",
                     .args = {payment, printerArg("vrsta pisača: M matrični, L laserski")},
                     .pages = [](const ExportArgs& args) {
-                        std::string why;
-                        auto report = joppdPageB(LONG(args.number("isplata")), args.printer(), {}, &why);
-                        return ExportOutcome::of(std::move(report), why);
+                        const LONG n = LONG(args.number("isplata"));
+                        const char printer = args.printer();
+                        return ExportOutcome::explained([&](std::string* why) { return joppdPageB(n, printer, {}, why); });
                     }});
 }
 

@@ -234,17 +234,15 @@ void registerPaymentsExports() {
                     .description = "Rekapitulacija obračuna jednog dohotka",
                     .args = {numberArg("dohodak", "broj dohotka (DOH:OZNAKA)")},
                     .pages = [](const ExportArgs& args) {
-                        std::string why;
-                        auto report = obracunReport(LONG(args.number("dohodak")), {}, &why);
-                        return ExportOutcome::of(std::move(report), why);
+                        return ExportOutcome::explained(
+                            [&](std::string* why) { return obracunReport(LONG(args.number("dohodak")), {}, why); });
                     }});
     registerExport({.name = "OBRISPLATEISP",
                     .description = "Rekapitulacija obračuna cijele isplate",
                     .args = {numberArg("isplata", "broj isplate (ISP:OZNAKA)")},
                     .pages = [](const ExportArgs& args) {
-                        std::string why;
-                        auto report = obrIsplateReport(LONG(args.number("isplata")), {}, &why);
-                        return ExportOutcome::of(std::move(report), why);
+                        return ExportOutcome::explained(
+                            [&](std::string* why) { return obrIsplateReport(LONG(args.number("isplata")), {}, why); });
                     }});
 }
 

@@ -90,6 +90,14 @@ struct ExportOutcome {
     // The report's pages; when there are none, `why` the report gave, or
     // "nothing to print".
     static ExportOutcome of(std::unique_ptr<Report> report, const std::string& why = {});
+    // The same for a report function that tells why it made nothing through
+    // its last argument: `make(&why)`.
+    template <class Make>
+    static ExportOutcome explained(Make&& make) {
+        std::string why;
+        auto report = make(&why);
+        return of(std::move(report), why);
+    }
     static ExportOutcome failed(std::string why) {
         ExportOutcome o;
         o.error = std::move(why);

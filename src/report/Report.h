@@ -7,6 +7,7 @@
 //
 // Positions are in report units: thousandths of an inch, or millimetres for a
 // report that says so. Band drawing is relative to the band's top-left corner.
+#include <boost/core/noncopyable.hpp>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -116,12 +117,10 @@ using Band = std::function<void(Canvas&)>;
 // Told the percentage done whenever it changes; false cancels the report.
 using ProgressFn = std::function<bool(int percent)>;
 
-class Report {
+class Report : private boost::noncopyable {
 public:
     explicit Report(std::string title, Units units = Units::Thousandths);
     ~Report();
-    Report(const Report&) = delete;
-    Report& operator=(const Report&) = delete;
 
     // ---- set-up, before the first band
     void setPaper(Paper paper);

@@ -9,6 +9,7 @@
 //
 // The set that is current keeps nothing itself: its buffers are the live ones
 // in the files. Making another set current exchanges the two.
+#include <boost/core/noncopyable.hpp>
 #include <memory>
 #include <vector>
 
@@ -17,13 +18,11 @@
 
 namespace marel {
 
-class BufferSet {
+class BufferSet : private boost::noncopyable {
 public:
     // Blank buffers for every file (as if just cleared, nothing read).
     BufferSet();
     ~BufferSet();
-    BufferSet(const BufferSet&) = delete;
-    BufferSet& operator=(const BufferSet&) = delete;
 
     static std::shared_ptr<BufferSet> make() { return std::make_shared<BufferSet>(); }
     // The set whose buffers are live now; the program's own set at the start.
@@ -44,7 +43,7 @@ private:
 };
 
 // Makes a set current for the life of a scope, and the one before it again at the end.
-class BufferScope {
+class BufferScope : private boost::noncopyable {
 public:
     explicit BufferScope(std::shared_ptr<BufferSet> set) : before_(BufferSet::current()) {
         if (set) BufferSet::makeCurrent(set);
@@ -52,8 +51,6 @@ public:
     ~BufferScope() {
         if (before_) BufferSet::makeCurrent(before_);
     }
-    BufferScope(const BufferScope&) = delete;
-    BufferScope& operator=(const BufferScope&) = delete;
 
 private:
     std::shared_ptr<BufferSet> before_;

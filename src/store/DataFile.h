@@ -3,6 +3,7 @@
 // record buffer, and the operations every screen uses (set, next, previous,
 // get, add, put, delete, position, reget, reset, watch, ...). Each operation
 // returns its error code and also leaves it in errorCode().
+#include <boost/core/noncopyable.hpp>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -94,12 +95,10 @@ struct FileBuffer {
     bool watched = false;
 };
 
-class DataFile {
+class DataFile : private boost::noncopyable {
 public:
     DataFile(Store& store, const Layout& layout, void* record);
     virtual ~DataFile();
-    DataFile(const DataFile&) = delete;
-    DataFile& operator=(const DataFile&) = delete;
 
     const Layout& layout() const { return *layout_; }
     const std::string& label() const { return layout_->label; }

@@ -51,6 +51,15 @@ void setIntField(DataFile& f, const char* field, int64_t v) {
 
 bool hasNumber(const DataFile& f) { return f.layout().fieldIndex("OZNAKA") >= 0; }
 
+// A write given up: the transaction rolled back and warning `warning` shown
+// for the file. Returns `result`, what the caller answers.
+template <class Result>
+Result givenUp(WriteTransaction& tx, int warning, const DataFile& file, Result result) {
+    RISAVEERROR(tx);
+    STANDARDWARNING(warning, nameOf(file));
+    return result;
+}
+
 // The files a delete (deep) or a key change (direct children) has to touch.
 void collectTree(DataFile& parent, bool deep, std::vector<DataFile*>& out) {
     for (auto& r : relations()) {
@@ -76,23 +85,11 @@ bool deleteDependants(DataFile& parent, int64_t value, WriteTransaction& tx) {
         for (;;) {
             int rc = child.next();
             if (rc == kRecordNotAvailable) break;
-            if (rc != 0) {
-                RISAVEERROR(tx);
-                STANDARDWARNING(35, nameOf(child));
-                return false;
-            }
+            if (rc != 0) return givenUp(tx, 35, child, false);
             if (intField(child, r.linkField) != value) break;
-            if (r.onDelete == RiAction::Restrict) {
-                RISAVEERROR(tx);
-                STANDARDWARNING(13, nameOf(child));
-                return false;
-            }
+            if (r.onDelete == RiAction::Restrict) return givenUp(tx, 13, child, false);
             if (hasNumber(child) && !deleteDependants(child, intField(child, "OZNAKA"), tx)) return false;
-            if (child.deleteRecord() != 0) {
-                RISAVEERROR(tx);
-                STANDARDWARNING(17, nameOf(child));
-                return false;
-            }
+            if (child.deleteRecord() != 0) return givenUp(tx, 17, child, false);
         }
     }
     return true;
@@ -132,22 +129,10 @@ int RIDELETE(DataFile& file) {
         STANDARDWARNING(17, nameOf(file));
         return 2;
     }
-    if (found != 0) {
-        RISAVEERROR(tx);
-        STANDARDWARNING(35, nameOf(file));
-        return 1;
-    }
+    if (found != 0) return givenUp(tx, 35, file, 1);
     if (numbered && !deleteDependants(file, intField(file, "OZNAKA"), tx)) return 1;
-    if (file.deleteRecord() != 0) {
-        RISAVEERROR(tx);
-        STANDARDWARNING(17, nameOf(file));
-        return 1;
-    }
-    if (tx.commit() != 0) {
-        RISAVEERROR(tx);
-        STANDARDWARNING(17, nameOf(file));
-        return 1;
-    }
+    if (file.deleteRecord() != 0) return givenUp(tx, 17, file, 1);
+    if (tx.commit() != 0) return givenUp(tx, 17, file, 1);
     return 0;
 }
 
@@ -174,11 +159,7 @@ int RIUPDATE(DataFile& file, bool fromForm, const std::function<bool()>& alsoWri
         file.reget(pos);
         return 2;
     }
-    if (rc != 0) {
-        RISAVEERROR(tx);
-        STANDARDWARNING(15, nameOf(file));
-        return 1;
-    }
+    if (rc != 0) return givenUp(tx, 15, file, 1);
     if (hasNumber(file)) {
         const int64_t now = intField(file, "OZNAKA");
         auto snap = snapshots.find(&file);
@@ -197,26 +178,14 @@ int RIUPDATE(DataFile& file, bool fromForm, const std::function<bool()>& alsoWri
                     }
                     RISNAP(child);
                     setIntField(child, r.linkField, now);
-                    if (child.put() != 0) {
-                        RISAVEERROR(tx);
-                        STANDARDWARNING(15, nameOf(child));
-                        return 1;
-                    }
+                    if (child.put() != 0) return givenUp(tx, 15, child, 1);
                 }
             }
             snapshots[&file] = now;
         }
     }
-    if (alsoWrite && !alsoWrite()) {
-        RISAVEERROR(tx);
-        STANDARDWARNING(15, nameOf(file));
-        return 1;
-    }
-    if (tx.commit() != 0) {
-        RISAVEERROR(tx);
-        STANDARDWARNING(15, nameOf(file));
-        return 1;
-    }
+    if (alsoWrite && !alsoWrite()) return givenUp(tx, 15, file, 1);
+    if (tx.commit() != 0) return givenUp(tx, 15, file, 1);
     return 0;
 }
 

@@ -2,6 +2,7 @@
 // The keyed file store: one SQLite database per data folder (MAREL.DB), one
 // table per data file, one index per key. This class is the connection; the
 // files themselves are DataFile objects bound to it.
+#include <boost/core/noncopyable.hpp>
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
@@ -55,12 +56,10 @@ std::string errorTextOf(int code);
 // The folder of the reference tables delivered with the program.
 const std::string& suppliedDataDir();
 
-class Store {
+class Store : private boost::noncopyable {
 public:
     Store();
     ~Store();
-    Store(const Store&) = delete;
-    Store& operator=(const Store&) = delete;
 
     // The program's own connection, used by the global file objects.
     static Store& main();
@@ -192,14 +191,12 @@ private:
 };
 
 // A read transaction for the life of a scope.
-class ReadTransaction {
+class ReadTransaction : private boost::noncopyable {
 public:
     explicit ReadTransaction(Store& store = Store::main()) : store_(store), held_(store.beginRead() == 0) {}
     ~ReadTransaction() {
         if (held_) store_.commitRead();
     }
-    ReadTransaction(const ReadTransaction&) = delete;
-    ReadTransaction& operator=(const ReadTransaction&) = delete;
 
 private:
     Store& store_;
@@ -207,12 +204,10 @@ private:
 };
 
 // The read transaction paused for the life of a scope (see pauseRead).
-class ReadPause {
+class ReadPause : private boost::noncopyable {
 public:
     explicit ReadPause(Store& store = Store::main()) : store_(store) { store_.pauseRead(); }
     ~ReadPause() { store_.resumeRead(); }
-    ReadPause(const ReadPause&) = delete;
-    ReadPause& operator=(const ReadPause&) = delete;
 
 private:
     Store& store_;
@@ -222,7 +217,7 @@ private:
 // everything written in it is undone when the scope ends, whether by an early
 // return or by an exception. A begin that fails (another station holds the
 // lock, the store is closed) leaves ok() false and error() holding its code.
-class WriteTransaction {
+class WriteTransaction : private boost::noncopyable {
 public:
     // Join: a transaction already open on the store is joined instead of
     // refused; its commit and rollback then stay with whoever began it.
@@ -230,8 +225,6 @@ public:
 
     explicit WriteTransaction(Store& store = Store::main(), int timeoutMs = 2000, Mode mode = Own);
     ~WriteTransaction() { rollback(); }
-    WriteTransaction(const WriteTransaction&) = delete;
-    WriteTransaction& operator=(const WriteTransaction&) = delete;
 
     bool ok() const { return error_ == 0; }
     int error() const { return error_; }

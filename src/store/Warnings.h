@@ -1,6 +1,7 @@
 #pragma once
 // Opening files with their use counters, the saved error of a failed store
 // operation, and the program's numbered standard warnings.
+#include <boost/core/noncopyable.hpp>
 #include <string>
 
 #include "common/Prompter.h"
@@ -27,15 +28,13 @@ int useFile(DataFile& file);
 void releaseFile(DataFile& file);
 
 // Holds files open for the life of a procedure.
-class FileUse {
+class FileUse : private boost::noncopyable {
 public:
     FileUse() = default;
     explicit FileUse(std::initializer_list<DataFile*> files) {
         for (auto* f : files) add(*f);
     }
     ~FileUse() { release(); }
-    FileUse(const FileUse&) = delete;
-    FileUse& operator=(const FileUse&) = delete;
     void add(DataFile& f) {
         useFile(f);
         files_.push_back(&f);

@@ -12,6 +12,7 @@
 //
 // After every operation the selected row's record is in the file's buffer (an
 // empty page clears the buffer), and the listeners are told.
+#include <boost/core/noncopyable.hpp>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -79,7 +80,7 @@ struct SortOrder {
     std::function<bool()> filter;
 };
 
-class ListBrowser {
+class ListBrowser : private boost::noncopyable {
 public:
     struct Row {
         std::vector<std::string> values;  // one text per column
@@ -90,8 +91,6 @@ public:
 
     ListBrowser(DataFile& file, std::string_view format, std::vector<ColumnSource> columns);
     ~ListBrowser();
-    ListBrowser(const ListBrowser&) = delete;
-    ListBrowser& operator=(const ListBrowser&) = delete;
 
     // Reads the records that go with the one just read into the buffer (the
     // place of a recipient), so that columns can show their fields.

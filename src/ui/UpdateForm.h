@@ -15,6 +15,7 @@
 // other screens have buffers of their own, so the record stays as the user
 // left it while other windows are used, and the version read when the form
 // opened is the one its OK is checked against.
+#include <boost/core/noncopyable.hpp>
 #include <functional>
 #include <optional>
 #include <string>
@@ -27,13 +28,11 @@
 
 namespace marel {
 
-class UpdateForm {
+class UpdateForm : private boost::noncopyable {
 public:
     // `name` identifies the form's history record ("UPISOSOBE").
     UpdateForm(DataFile& file, std::string name);
     ~UpdateForm();
-    UpdateForm(const UpdateForm&) = delete;
-    UpdateForm& operator=(const UpdateForm&) = delete;
 
     // ---- particulars of the screen
     std::string insertTitle;

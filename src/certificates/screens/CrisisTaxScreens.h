@@ -19,22 +19,16 @@ private:
     LONG kriporez_ = 0;
 };
 
-class UNOSKRIPOREZ {
+class UNOSKRIPOREZ : public FormProcedure {
 public:
-    explicit UNOSKRIPOREZ(QWidget* caller) : caller_(caller) {}
+    using FormProcedure::FormProcedure;
     LONG run(LONG request);
-
-private:
-    QWidget* caller_;
 };
 
-class UNOSDETKRIP {
+class UNOSDETKRIP : public FormProcedure {
 public:
-    explicit UNOSDETKRIP(QWidget* caller) : caller_(caller) {}
+    using FormProcedure::FormProcedure;
     LONG run(LONG request);
-
-private:
-    QWidget* caller_;
 };
 
 }  // namespace marel::screens

@@ -21,23 +21,17 @@ private:
 };
 
 // The municipality form with the IBAN of its tax account.
-class UPISOPCINE {
+class UPISOPCINE : public FormProcedure {
 public:
-    explicit UPISOPCINE(QWidget* caller) : caller_(caller) {}
+    using FormProcedure::FormProcedure;
     LONG run(LONG request);
-
-private:
-    QWidget* caller_;
 };
 
 // The municipality form of the chooser: the account without its IBAN.
-class UPISIZODABIRAOPCINE {
+class UPISIZODABIRAOPCINE : public FormProcedure {
 public:
-    explicit UPISIZODABIRAOPCINE(QWidget* caller) : caller_(caller) {}
+    using FormProcedure::FormProcedure;
     LONG run(LONG request);
-
-private:
-    QWidget* caller_;
 };
 
 // All places by name, with their municipality; also the chooser of a place.
@@ -55,23 +49,17 @@ private:
 };
 
 // The place form of the places list: the municipality is chosen from a list.
-class UPISMJESTA {
+class UPISMJESTA : public FormProcedure {
 public:
-    explicit UPISMJESTA(QWidget* caller) : caller_(caller) {}
+    using FormProcedure::FormProcedure;
     LONG run(LONG request);
-
-private:
-    QWidget* caller_;
 };
 
 // The place form of the municipality list: the municipality comes with it.
-class UPISMJESTAIZOPCINE {
+class UPISMJESTAIZOPCINE : public FormProcedure {
 public:
-    explicit UPISMJESTAIZOPCINE(QWidget* caller) : caller_(caller) {}
+    using FormProcedure::FormProcedure;
     LONG run(LONG request);
-
-private:
-    QWidget* caller_;
 };
 
 // The chooser of a municipality; a choice leaves it in the OPCINE buffer.

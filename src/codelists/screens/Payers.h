@@ -20,14 +20,11 @@ private:
 // payers' list; a form without its payer is not saved.
 LookupTarget payerLookup(int textWidth);
 
-class UPISSUBJEKTA {
+class UPISSUBJEKTA : public FormProcedure {
 public:
-    explicit UPISSUBJEKTA(QWidget* caller) : caller_(caller) {}
+    using FormProcedure::FormProcedure;
     // Runs the form for the request (insert, change or delete); returns the answer.
     LONG run(LONG request);
-
-private:
-    QWidget* caller_;
 };
 
 }  // namespace marel::screens

@@ -11,14 +11,11 @@ public:
     explicit BROWSEPARAM(QWidget* parent = nullptr);
 };
 
-class UPDATEPARAM {
+class UPDATEPARAM : public FormProcedure {
 public:
-    explicit UPDATEPARAM(QWidget* caller) : caller_(caller) {}
+    using FormProcedure::FormProcedure;
     // Runs the form for the request (insert, change or delete); returns the answer.
     LONG run(LONG request);
-
-private:
-    QWidget* caller_;
 };
 
 }  // namespace marel::screens

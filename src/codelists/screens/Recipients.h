@@ -29,14 +29,11 @@ private:
     int64_t place_ = -1;   // the place highlighted in the places list; -1 none
 };
 
-class UPISOSOBE {
+class UPISOSOBE : public FormProcedure {
 public:
-    explicit UPISOSOBE(QWidget* caller) : caller_(caller) {}
+    using FormProcedure::FormProcedure;
     // Runs the form for the request (insert, change or delete); returns the answer.
     LONG run(LONG request);
-
-private:
-    QWidget* caller_;
 };
 
 }  // namespace marel::screens

@@ -11,14 +11,11 @@ public:
     explicit ULICE_SCREEN(QWidget* parent = nullptr);
 };
 
-class UPISULICE {
+class UPISULICE : public FormProcedure {
 public:
-    explicit UPISULICE(QWidget* caller) : caller_(caller) {}
+    using FormProcedure::FormProcedure;
     // Runs the form for the request (insert, change or delete); returns the answer.
     LONG run(LONG request);
-
-private:
-    QWidget* caller_;
 };
 
 class BANKE_SCREEN : public ListWindow {
@@ -27,13 +24,10 @@ public:
     explicit BANKE_SCREEN(QWidget* parent = nullptr);
 };
 
-class UPISBANKE {
+class UPISBANKE : public FormProcedure {
 public:
-    explicit UPISBANKE(QWidget* caller) : caller_(caller) {}
+    using FormProcedure::FormProcedure;
     LONG run(LONG request);
-
-private:
-    QWidget* caller_;
 };
 
 }  // namespace marel::screens

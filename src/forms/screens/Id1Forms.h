@@ -22,14 +22,11 @@ private:
     FileUse links_;  // the payer read with every row
 };
 
-class UPISID1OBRASCA {
+class UPISID1OBRASCA : public FormProcedure {
 public:
-    explicit UPISID1OBRASCA(QWidget* caller) : caller_(caller) {}
+    using FormProcedure::FormProcedure;
     // Runs the form for the request (insert, change or delete); returns the answer.
     LONG run(LONG request);
-
-private:
-    QWidget* caller_;
 };
 
 // Shows the cover letter of the ID-1 form numbered `form` in the previewer.

@@ -19,14 +19,11 @@ private:
     FileUse files_;
 };
 
-class JOPOPROMJENEOBR {
+class JOPOPROMJENEOBR : public FormProcedure {
 public:
-    explicit JOPOPROMJENEOBR(QWidget* caller) : caller_(caller) {}
+    using FormProcedure::FormProcedure;
     // Runs the form for the request (insert, change or delete); returns the answer.
     LONG run(LONG request);
-
-private:
-    QWidget* caller_;
 };
 
 }  // namespace marel::screens

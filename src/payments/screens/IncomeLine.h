@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "ui/Request.h"
+#include "ui/screens/CallerModal.h"
 
 namespace marel::screens {
 
@@ -11,25 +12,19 @@ namespace marel::screens {
 // calculation lines and totals, the crisis tax and the payment method. The
 // caller sets DOH:ISPLATA before an insert and has the line in the buffer for
 // a change or a delete.
-class UPDATEDOHOCI {
+class UPDATEDOHOCI : public FormProcedure {
 public:
-    explicit UPDATEDOHOCI(QWidget* caller) : caller_(caller) {}
+    using FormProcedure::FormProcedure;
     // Runs the form for the request (insert, change or delete); returns the answer.
     LONG run(LONG request);
-
-private:
-    QWidget* caller_;
 };
 
 // One calculation line, entered or corrected by hand. The caller primes
 // OBR:DOHODAK before an insert.
-class UPDATEOBRACUN {
+class UPDATEOBRACUN : public FormProcedure {
 public:
-    explicit UPDATEOBRACUN(QWidget* caller) : caller_(caller) {}
+    using FormProcedure::FormProcedure;
     LONG run(LONG request);
-
-private:
-    QWidget* caller_;
 };
 
 }  // namespace marel::screens

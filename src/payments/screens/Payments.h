@@ -56,14 +56,11 @@ private:
     int64_t shownPayment_ = -1;
 };
 
-class UPISISPLATE {
+class UPISISPLATE : public FormProcedure {
 public:
-    explicit UPISISPLATE(QWidget* caller) : caller_(caller) {}
+    using FormProcedure::FormProcedure;
     // Runs the form for the request (insert, change or delete); returns the answer.
     LONG run(LONG request);
-
-private:
-    QWidget* caller_;
 };
 
 // "Dupliciranje postojeće isplate" for payment `isplata`; answers "cancelled"

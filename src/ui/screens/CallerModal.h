@@ -33,6 +33,16 @@ struct CallerModal {
 // than the area), in the record buffers of its screen, and makes it active.
 QMdiSubWindow* showInArea(QMdiArea* area, QWidget* content, const QPoint* preferred = nullptr);
 
+// A procedure a window calls (`UPISBANKE(this).run(request)`): the form or
+// window it opens waits beside that caller only. Each states its own run().
+class FormProcedure {
+public:
+    explicit FormProcedure(QWidget* caller) : caller_(caller) {}
+
+protected:
+    QWidget* caller_;
+};
+
 // Shows `content` beside `caller` and returns when its window has closed.
 // Meanwhile the caller cannot close, and every other window stays usable.
 void waitBesideCaller(QWidget* content, QWidget* caller);

@@ -1,6 +1,7 @@
 #pragma once
 // Small services of the window runtime: the clipboard, the busy cursor and
 // random numbers (the last kept Qt-free in common/ for the core).
+#include <boost/core/noncopyable.hpp>
 #include <functional>
 #include <string>
 
@@ -29,12 +30,10 @@ void setClipboardText(const std::string& text);
 std::string clipboardText();
 
 // Shows the hourglass for as long as the object lives.
-class BusyCursor {
+class BusyCursor : private boost::noncopyable {
 public:
     BusyCursor();
     ~BusyCursor();
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
 }  // namespace marel
