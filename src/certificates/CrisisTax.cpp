@@ -205,7 +205,6 @@ void printSignature(Report& report, const std::string& placeDate) {
 }  // namespace
 
 std::unique_ptr<Report> ISPISKRIPOREZ(LONG kriporez, const ProgressFn& progress) {
-    FileUse use{&KRIPOREZ, &DETKRIP, &SUBJEKTI, &MJESTA, &ULICE};
     static const Picture d17b = Picture::parse("D17B"), count = Picture::parse("N-7B"),
                          amount = Picture::parse("N-14.`2B");
 
@@ -214,36 +213,30 @@ std::unique_ptr<Report> ISPISKRIPOREZ(LONG kriporez, const ProgressFn& progress)
     std::string month, name, oib, address, placeDate, period;
     {
         ReadTransaction snapshot;
-        KRP.OZNAKA = kriporez;
-        if (KRIPOREZ.get(KRIPOREZ.KEYOZNAKA) != 0) return nullptr;
-        month = crisisMonthText(KRP.MJESEC, KRP.GODINA.str());
-        period = rtrim(KRP.GODINA.str()) + (KRP.MJESEC < 10 ? "-0" : "-") + std::to_string(KRP.MJESEC);
+        const auto form = find<KriporezFile>(kriporez);
+        if (!form) return nullptr;
+        month = crisisMonthText(form->MJESEC, form->GODINA.str());
+        period = rtrim(form->GODINA.str()) + (form->MJESEC < 10 ? "-0" : "-") + std::to_string(form->MJESEC);
 
         // A payer, street or place that cannot be read prints blank.
-        SUB.OZNAKA = KRP.ISPLATITELJ;
-        if (SUBJEKTI.get(SUBJEKTI.KEYOZNAKA) != 0) SUBJEKTI.clear();
-        ULI.OZNAKA = SUB.ULICA;
-        if (SUB.ULICA == 0 || ULICE.get(ULICE.KEYOZNAKA) != 0) ULICE.clear();
-        MJE.OZNAKA = SUB.MJESTO;
-        if (SUB.MJESTO == 0 || MJESTA.get(MJESTA.KEYOZNAKA) != 0) MJESTA.clear();
-        name = rtrim(SUB.NAZIV.str());
-        oib = SUB.OIB.str();
-        address = rtrim(MJE.NAZIV.str()) + ", " + rtrim(ULI.NAZIV.str()) + " " + rtrim(SUB.KUCNIBROJ.str());
-        placeDate = rtrim(MJE.NAZIV.str()) + ", " + trim(d17b.format(Date::today()));
+        const SUBJEKTI_REC payer = find<SubjektiFile>(form->ISPLATITELJ).value_or(SUBJEKTI_REC{});
+        const std::string street = find<UliceFile>(payer.ULICA).value_or(ULICE_REC{}).NAZIV.str();
+        const std::string place = find<MjestaFile>(payer.MJESTO).value_or(MJESTA_REC{}).NAZIV.str();
+        name = rtrim(payer.NAZIV.str());
+        oib = payer.OIB.str();
+        address = rtrim(place) + ", " + rtrim(street) + " " + rtrim(payer.KUCNIBROJ.str());
+        placeDate = rtrim(place) + ", " + trim(d17b.format(Date::today()));
 
-        Cursor rows(DETKRIP, DETKRIP.KEYKRIPOREZ.index);
-        rows.startAt(kriporez);
-        for (;;) {
-            int rc = rows.next();
-            if (rc == kRecordNotAvailable) break;
-            if (rc != 0) {
-                STANDARDWARNING(35, "detkrip");
-                return nullptr;
-            }
-            if (DKP.VRSTA < 1 || DKP.VRSTA > 4) continue;  // no row of the form
-            people[DKP.VRSTA] = DKP.BROJ;
-            base[DKP.VRSTA] = DKP.OSNOVICA.value();
-            tax[DKP.VRSTA] = DKP.IZNOS.value();
+        Records<DetkripFile> rows(&DetkripFile::KEYKRIPOREZ, kriporez);
+        for (const DETKRIP_REC& row : rows) {
+            if (row.VRSTA < 1 || row.VRSTA > 4) continue;  // no row of the form
+            people[row.VRSTA] = row.BROJ;
+            base[row.VRSTA] = row.OSNOVICA.value();
+            tax[row.VRSTA] = row.IZNOS.value();
+        }
+        if (rows.error()) {
+            STANDARDWARNING(35, "detkrip");
+            return nullptr;
         }
     }
 
