@@ -1,11 +1,7 @@
 #pragma once
-// Reading records by their number: once, or over and over as a report of a
-// payment does (its lines name the same places, banks and income types again
-// and again, so each is read from the database once and copied back after).
+// Reading a record by its number into its file's buffer, for a screen that
+// shows it there (the core reads values: store/Values.h).
 #include <cstdint>
-#include <type_traits>
-#include <unordered_map>
-#include <utility>
 
 namespace marel {
 
@@ -20,27 +16,5 @@ bool readByNumber(File& file, Number number) {
     file.clear();
     return false;
 }
-
-template <class File>
-class RecordLookup {
-public:
-    explicit RecordLookup(File& file) : file_(file) {}
-    // Puts record `number` into the file's buffer; a blank buffer and false
-    // when there is none (a statutory print prints blanks and goes on).
-    bool read(int64_t number) {
-        if (auto it = seen_.find(number); it != seen_.end()) {
-            file_.record() = it->second.first;
-            return it->second.second;
-        }
-        const bool found = readByNumber(file_, number);
-        seen_.emplace(number, std::pair{file_.record(), found});
-        return found;
-    }
-
-private:
-    using Record = std::remove_reference_t<decltype(std::declval<File&>().record())>;
-    File& file_;
-    std::unordered_map<int64_t, std::pair<Record, bool>> seen_;
-};
 
 }  // namespace marel
