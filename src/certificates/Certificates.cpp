@@ -153,11 +153,10 @@ bool paymentsOfYear(Run& run, std::unordered_map<LONG, Date>& out) {
     return !payments.error();
 }
 
-// An income line just given by a walk, as a certificate keeps it: the
-// reading copy still stands on it, and its place in the file keeps the order
-// the lines were entered in.
-Line certificateLine(const DOHOCI_REC& d, Date paid) {
-    return Line{d.VRSTADOHOTKA, readingCopy<DohociFile>().currentId(), paid, d.OZNAKA};
+// An income line just given by a walk, as a certificate keeps it: its place
+// in the file keeps the order the lines were entered in.
+Line certificateLine(const DOHOCI_REC& d, const Records<DohociFile>& walk, Date paid) {
+    return Line{d.VRSTADOHOTKA, walk.id(), paid, d.OZNAKA};
 }
 
 // ---- the page
@@ -491,7 +490,7 @@ std::unique_ptr<Report> certificateReport(LONG recipient, LONG payer, const std:
                 paidAtAll = true;
                 auto paid = payments.find(d.ISPLATA);
                 if (paid == payments.end()) continue;  // another payer's, or another year's
-                people[0].second.push_back(certificateLine(d, paid->second));
+                people[0].second.push_back(certificateLine(d, lines, paid->second));
             }
             if (lines.error()) run.failedFile = "vrstedoh";
         }
@@ -518,7 +517,7 @@ bool linesOfYear(Run& run, std::vector<std::pair<LONG, std::vector<Line>>>& peop
     std::unordered_map<LONG, std::vector<Line>> byRecipient;
     for (const auto& [payment, paid] : payments) {
         Records<DohociFile> lines(&DohociFile::KEYISPLATA, payment);
-        for (const DOHOCI_REC& d : lines) byRecipient[d.DJELATNIK].push_back(certificateLine(d, paid));
+        for (const DOHOCI_REC& d : lines) byRecipient[d.DJELATNIK].push_back(certificateLine(d, lines, paid));
         if (lines.error()) {
             run.failedFile = "dohoci";
             return false;

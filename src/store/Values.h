@@ -105,12 +105,15 @@ public:
 
     // 0, or the store's code of the read that ended the walk early.
     int error() const { return error_; }
+    // The record id of the record the walk gave last (its place in record order).
+    int64_t id() const { return id_; }
 
 private:
     bool advance() {
         const int rc = cursor_.next();
         if (rc == 0) {
             current_ = file_.record();
+            id_ = file_.currentId();
             return true;
         }
         if (rc != kRecordNotAvailable) error_ = rc;
@@ -120,6 +123,7 @@ private:
     File& file_;
     Cursor cursor_;
     Record current_{};
+    int64_t id_ = 0;
     int error_ = 0;
 };
 
