@@ -1,0 +1,141 @@
+// Start-up beside a bare Qt program, each started afresh as a user starts it
+// and timed from exec to its end, rounds of the pair interleaved so that a
+// busy machine weighs on both alike; the minimums are compared.
+//  - the program up to its main window exposed (MAREL_EXIT_WHEN_SHOWN ends
+//    it there) against a bare QMainWindow ending at the same point;
+//  - `marel export OPCINEISPIS` of one page to PDF, the whole process,
+//    against a Qt program writing one PDF page with a line of text.
+// Both run on the platform the environment names, offscreen when none.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <limits>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+constexpr int kRounds = 15;
+
+// Runs a program in `folder` with its output discarded; its wall time in
+// milliseconds, or a negative number when it failed.
+double run(const std::vector<std::string>& argv, const fs::path& folder) {
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        if (chdir(folder.c_str()) != 0) _exit(127);
+        execv(args[0], args.data());
+        _exit(127);
+    }
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid) return -1;
+    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? took.count() : -1;
+}
+
+struct Folder {
+    Folder() : path(fs::temp_directory_path() / ("marel-bench-startup-" + std::to_string(getpid()))) {
+        fs::remove_all(path);
+        fs::create_directories(path);
+        // The demo data, written once by the program itself, which then
+        // shows its frame and ends.
+        ok = run({MAREL_BINARY, "--demo", (path / "podaci").string()}, path) >= 0;
+    }
+    ~Folder() {
+        std::error_code ec;
+        fs::remove_all(path, ec);
+    }
+    fs::path data() const { return path / "podaci"; }
+    fs::path path;
+    bool ok = false;
+};
+
+Folder& folder() {
+    static Folder f;
+    return f;
+}
+
+// One line of the closing table: what, the minimums of ours and of the baseline, the goal.
+struct Pair {
+    const char* what;
+    const char* goal;
+    double ours = std::numeric_limits<double>::infinity();
+    double baseline = std::numeric_limits<double>::infinity();
+};
+Pair window{"exec to main window mapped", "<= 1.5x"};
+Pair exportPage{"one-page export (OPCINEISPIS), whole process", "<= 1.3x"};
+
+// Each iteration runs ours and the baseline once, in turns first; the
+// iteration's time is ours.
+void measure(benchmark::State& state, Pair& pair, const std::vector<std::string>& ours,
+             const std::vector<std::string>& baseline, const fs::path& where) {
+    if (!folder().ok) return state.SkipWithError("no demo data");
+    int round = 0;
+    for (auto _ : state) {
+        double a = 0, b = 0;
+        if (round++ % 2 == 0) {
+            a = run(ours, where);
+            b = run(baseline, where);
+        } else {
+            b = run(baseline, where);
+            a = run(ours, where);
+        }
+        if (a < 0 || b < 0) return state.SkipWithError(a < 0 ? "the program failed" : "the baseline failed");
+        pair.ours = std::min(pair.ours, a);
+        pair.baseline = std::min(pair.baseline, b);
+        state.SetIterationTime(a / 1000);
+    }
+    state.counters["min_ms"] = pair.ours;
+    state.counters["baseline_min_ms"] = pair.baseline;
+    state.counters["ratio"] = pair.ours / pair.baseline;
+}
+
+void BM_MainWindowShown(benchmark::State& state) {
+    setenv("MAREL_EXIT_WHEN_SHOWN", "1", 1);
+    measure(state, window, {MAREL_BINARY}, {BASELINE_WINDOW}, folder().data());
+}
+
+void BM_ExportOnePage(benchmark::State& state) {
+    const fs::path out = folder().path;
+    measure(state, exportPage,
+            {MAREL_BINARY, "export", "OPCINEISPIS", "--data", folder().data().string(), "--out",
+             (out / "opcine.pdf").string()},
+            {BASELINE_PDF, (out / "baseline.pdf").string()}, out);
+}
+
+BENCHMARK(BM_MainWindowShown)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(kRounds);
+BENCHMARK(BM_ExportOnePage)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(kRounds);
+
+void printBench(const Pair& p) {
+    if (!(p.ours < std::numeric_limits<double>::infinity())) return;
+    std::printf("BENCH\t%s\t%.1f ms\t%.1f ms\t%.2fx\t%s\n", p.what, p.ours, p.baseline, p.ours / p.baseline, p.goal);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Without a display named, both sides run on the offscreen platform.
+    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::fflush(stdout);
+    printBench(window);
+    printBench(exportPage);
+    return 0;
+}
