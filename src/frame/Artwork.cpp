@@ -1,9 +1,12 @@
 #include "frame/Artwork.h"
 
+#include <QCoreApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPointer>
+#include <map>
 
 namespace marel::artwork {
 
@@ -144,14 +147,32 @@ void drawJoppd(QPainter& p) {
     p.drawLine(QPointF(46, 42), QPointF(42, 54));
 }
 
+// Each picture is drawn once while the application lives (the frame's menus
+// and tool bar and the windows' icons share it): drawing them is most of what
+// the program's own code costs at start-up.
+QIcon drawnOnce(void (*draw)(QPainter&), std::initializer_list<int> sizes = {16, 24, 32, 48, 64}) {
+    struct Drawn : QObject {
+        std::map<void (*)(QPainter&), QIcon> icons;
+    };
+    static QPointer<Drawn> drawn;
+    if (!drawn) {
+        // Goes with the application, before the pixmaps would outlive it.
+        drawn = new Drawn;
+        drawn->setParent(QCoreApplication::instance());
+    }
+    auto [at, added] = drawn->icons.try_emplace(draw);
+    if (added) at->second = render(draw, sizes);
+    return at->second;
+}
+
 }  // namespace
 
-QIcon program() { return render(drawProgram, {16, 24, 32, 48, 64, 128, 256}); }
-QIcon payers() { return render(drawPayers); }
-QIcon recipients() { return render(drawRecipients); }
-QIcon payments() { return render(drawPayments); }
-QIcon certificates() { return render(drawCertificates); }
-QIcon joppd() { return render(drawJoppd); }
+QIcon program() { return drawnOnce(drawProgram, {16, 24, 32, 48, 64, 128, 256}); }
+QIcon payers() { return drawnOnce(drawPayers); }
+QIcon recipients() { return drawnOnce(drawRecipients); }
+QIcon payments() { return drawnOnce(drawPayments); }
+QIcon certificates() { return drawnOnce(drawCertificates); }
+QIcon joppd() { return drawnOnce(drawJoppd); }
 
 void paintBackground(QPainter& p, const QRect& area) {
     QLinearGradient sky(area.topLeft(), area.bottomLeft());
