@@ -24,7 +24,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-constexpr int kRounds = 15;
+constexpr int kRounds = 30;
 
 // Runs a program in `folder` with its output discarded; its wall time in
 // milliseconds, or a negative number when it failed. `cpu`, when given, gets
