@@ -3,6 +3,7 @@
 #include <QGlyphRun>
 #include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QRawFont>
 #include <algorithm>
@@ -355,42 +356,63 @@ QImage renderPage(const Page& drawn, QSize size) {
     return image;
 }
 
-bool printPages(QPrinter& printer, const std::vector<Page>& pages, const std::string& title) {
-    if (pages.empty()) return true;
+namespace {
+
+// The pages onto a paged device already begun on: each page at its own size.
+bool playPages(QPagedPaintDevice& device, QPainter& p, const std::vector<Page>& pages) {
+    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    bool firstSheet = true;
+    GlyphCache glyphs;
+    for (const Page& drawn : pages) {
+        if (!firstSheet && !device.newPage()) return false;
+        firstSheet = false;
+        auto page = drawn.metafile();
+        if (!page || page->inch == 0) continue;
+        QSizeF size(page->width() * double(device.logicalDpiX()) / page->inch,
+                    page->height() * double(device.logicalDpiY()) / page->inch);
+        play(p, *page, QRectF(QPointF(0, 0), size), glyphs);
+    }
+    return p.end();
+}
+
+// The paper of the first page, across when it is wider than high, without margins.
+void takePaperOfFirst(QPagedPaintDevice& device, const std::vector<Page>& pages) {
     auto first = pages.front().metafile();
     if (first && first->inch > 0) {
         QSizeF mm(first->width() * 25.4 / first->inch, first->height() * 25.4 / first->inch);
         bool landscape = mm.width() > mm.height();
-        printer.setPageSize(QPageSize(landscape ? mm.transposed() : mm, QPageSize::Millimeter, QString(),
-                                      QPageSize::FuzzyMatch));
-        printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+        device.setPageSize(QPageSize(landscape ? mm.transposed() : mm, QPageSize::Millimeter, QString(),
+                                     QPageSize::FuzzyMatch));
+        device.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     }
+    device.setPageMargins(QMarginsF(0, 0, 0, 0));
+}
+
+}  // namespace
+
+bool printPages(QPrinter& printer, const std::vector<Page>& pages, const std::string& title) {
+    if (pages.empty()) return true;
+    takePaperOfFirst(printer, pages);
     printer.setFullPage(true);
     printer.setPageMargins(QMarginsF(0, 0, 0, 0));
     printer.setDocName(QString::fromStdString(title));
     printer.setCopyCount(1);  // copies are already in the list
     QPainter p;
     if (!p.begin(&printer)) return false;
-    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    bool firstSheet = true;
-    GlyphCache glyphs;
-    for (const Page& drawn : pages) {
-        if (!firstSheet && !printer.newPage()) return false;
-        firstSheet = false;
-        auto page = drawn.metafile();
-        if (!page || page->inch == 0) continue;
-        QSizeF size(page->width() * double(printer.logicalDpiX()) / page->inch,
-                    page->height() * double(printer.logicalDpiY()) / page->inch);
-        play(p, *page, QRectF(QPointF(0, 0), size), glyphs);
-    }
-    return p.end();
+    return playPages(printer, p, pages);
 }
 
+// Written by the PDF writer itself: a printer would first load the print
+// support it does not need for a file.
 bool savePdf(const std::string& file, const std::vector<Page>& pages, const std::string& title) {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(file));
-    return printPages(printer, pages, title);
+    QPdfWriter writer(QString::fromStdString(file));
+    writer.setResolution(1200);
+    writer.setTitle(QString::fromStdString(title));
+    if (pages.empty()) return true;
+    takePaperOfFirst(writer, pages);
+    QPainter p;
+    if (!p.begin(&writer)) return false;
+    return playPages(writer, p, pages);
 }
 
 }  // namespace marel
