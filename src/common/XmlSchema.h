@@ -3,6 +3,7 @@
 // the tax authority, read from its XSD. A file that breaks it would only be
 // refused there, days later, so the program checks its own files first.
 #include <boost/core/noncopyable.hpp>
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,8 @@ public:
 
 private:
     XmlSchema(std::string xsd, std::string_view rootNamespace, std::string_view root);
+
+    bool passes(std::FILE* file) const;
 
     std::string xsd_, namespace_, root_;
     ::_xmlSchema* schema_ = nullptr;  // null when the schema could not be read
