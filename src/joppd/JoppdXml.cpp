@@ -255,7 +255,8 @@ std::string joppdFileName(const JOPO_REC& form, const ISPLATE_REC& payment) {
 }
 
 const XmlSchema& joppdSchema() {
-    return XmlSchema::of(suppliedDataDir() + "/schemas/joppd/ObrazacJOPPD-v1-0.xsd", kSchema, "ObrazacJOPPD");
+    // Each recipient's row is checked on its own: a long file is checked in halves.
+    return XmlSchema::of(suppliedDataDir() + "/schemas/joppd/ObrazacJOPPD-v1-0.xsd", kSchema, "ObrazacJOPPD", "P");
 }
 
 bool FORMIRAJ(LONG number, const std::string& target) {
