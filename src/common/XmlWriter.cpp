@@ -9,34 +9,21 @@ namespace marel {
 
 namespace {
 
-// Element text: the markup characters and a carriage return (which a reader
-// would otherwise take for a line break) as references.
-void appendText(std::string& out, std::string_view text) {
+// The markup characters as references; in an element's text also a carriage
+// return (which a reader would otherwise take for a line break), in an
+// attribute value every blank a reader would normalise.
+enum class Escape { Markup, Text, Attribute };
+void appendEscaped(std::string& out, std::string_view text, Escape how) {
     for (char c : text) {
         switch (c) {
             case '<': out += "&lt;"; break;
             case '>': out += "&gt;"; break;
             case '&': out += "&amp;"; break;
             case '"': out += "&quot;"; break;
-            case '\r': out += "&#13;"; break;
+            case '\r': out += how == Escape::Markup ? "\r" : "&#13;"; break;
+            case '\n': out += how == Escape::Attribute ? "&#10;" : "\n"; break;
+            case '\t': out += how == Escape::Attribute ? "&#9;" : "\t"; break;
             default: out += c;
-        }
-    }
-}
-
-// An attribute value: besides the markup, the blanks a reader would
-// normalise as references.
-void appendAttribute(std::string& out, std::string_view text) {
-    for (char b : text) {
-        switch (b) {
-            case '\n': out += "&#10;"; break;
-            case '\r': out += "&#13;"; break;
-            case '\t': out += "&#9;"; break;
-            case '"': out += "&quot;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '&': out += "&amp;"; break;
-            default: out += b;
         }
     }
 }
@@ -148,7 +135,7 @@ void XmlWriter::CREATEATTRIBUTE(std::string_view name, std::string_view value) {
     out_ += ' ';
     out_ += n;
     out_ += "=\"";
-    appendAttribute(out_, rtrim(value));
+    appendEscaped(out_, rtrim(value), Escape::Attribute);
     out_ += '"';
 }
 
@@ -161,7 +148,7 @@ void XmlWriter::ADDELEMENT(std::string_view name, std::string_view text) {
     startElement(n);
     if (n.empty()) return;
     raw("");
-    appendText(out_, rtrim(text));
+    appendEscaped(out_, rtrim(text), Escape::Text);
     endElement();
 }
 
@@ -201,15 +188,7 @@ bool XmlWriter::CLOSEXMLFILE() {
 std::string XmlWriter::escape(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
-        }
-    }
+    appendEscaped(out, text, Escape::Markup);
     return out;
 }
 

@@ -17,30 +17,27 @@ std::unordered_map<LONG, size_t> byNumber(const std::vector<JoppdLine>& lines) {
 }  // namespace
 
 JoppdPayment::JoppdPayment(LONG payment) {
-    Gathered<DohociFile> income(&DohociFile::KEYISPLATA, payment);
-    for (const DOHOCI_REC& d : income) lines.push_back({d, {}, std::nullopt});
-    linesError = income.error();
+    linesError = gatherAll(&DohociFile::KEYISPLATA, startingWith(&DohociFile::KEYISPLATA, payment),
+                           [&](const DOHOCI_REC& d) { lines.push_back({d, {}, std::nullopt}); });
     const auto index = byNumber(lines);
+    // What the payment's lines name, each file in one query.
+    auto ofTheLines = [&](auto key, auto field) { return namedBy(key, &DohociFile::KEYISPLATA, payment, field); };
 
-    Gathered<ObracunFile> calc(&ObracunFile::KEYDOHODAK, &DohociFile::KEYISPLATA, payment, &DOHOCI_REC::OZNAKA);
-    for (const OBRACUN_REC& o : calc) {
-        const auto it = index.find(o.DOHODAK);
-        if (it != index.end() && o.POZICIJA >= 1 && o.POZICIJA < PositionAmounts().size())
-            lines[it->second].at[o.POZICIJA] += o.IZNOS.value();
-    }
-    positionsRead_ = calc.error() == 0;
-
+    positionsRead_ = gatherAll(&ObracunFile::KEYDOHODAK, ofTheLines(&ObracunFile::KEYDOHODAK, &DOHOCI_REC::OZNAKA),
+                               [&](const OBRACUN_REC& o) {
+                                   const auto it = index.find(o.DOHODAK);
+                                   if (it != index.end() && o.POZICIJA >= 1 && o.POZICIJA < PositionAmounts().size())
+                                       lines[it->second].at[o.POZICIJA] += o.IZNOS.value();
+                               }) == 0;
     // The method is item 1 of a line's extra values.
-    Gathered<SvastaFile> extra(&SvastaFile::KEYDOHBROJ, &DohociFile::KEYISPLATA, payment, &DOHOCI_REC::OZNAKA);
-    for (const SVASTA_REC& s : extra) {
-        const auto it = index.find(s.DOHODAK);
-        if (it != index.end() && s.BROJ == 1 && !lines[it->second].method) lines[it->second].method = s.VRISHORT;
-    }
-    methodsRead_ = extra.error() == 0;
-
-    Gathered<OsobeFile> people(&OsobeFile::KEYOZNAKA, &DohociFile::KEYISPLATA, payment, &DOHOCI_REC::DJELATNIK);
-    for (const OSOBE_REC& p : people) people_.try_emplace(p.OZNAKA, p);
-    peopleRead_ = people.error() == 0;
+    methodsRead_ = gatherAll(&SvastaFile::KEYDOHBROJ, ofTheLines(&SvastaFile::KEYDOHBROJ, &DOHOCI_REC::OZNAKA),
+                             [&](const SVASTA_REC& s) {
+                                 const auto it = index.find(s.DOHODAK);
+                                 if (it != index.end() && s.BROJ == 1 && !lines[it->second].method)
+                                     lines[it->second].method = s.VRISHORT;
+                             }) == 0;
+    peopleRead_ = gatherAll(&OsobeFile::KEYOZNAKA, ofTheLines(&OsobeFile::KEYOZNAKA, &DOHOCI_REC::DJELATNIK),
+                            [&](const OSOBE_REC& p) { people_.try_emplace(p.OZNAKA, p); }) == 0;
 }
 
 int JoppdPayment::positions(const JoppdLine& l, PositionAmounts& at) const {

@@ -10,7 +10,7 @@ int fieldOf(const Layout& layout, void* record, const void* member) {
     return -1;
 }
 
-GatheredQuery::GatheredQuery(DataFile& file, int key, const std::string& where, std::vector<SqlValue> values)
+GatheredQuery::GatheredQuery(DataFile& file, int key, const std::string& where, const std::vector<SqlValue>& values)
     : file_(file) {
     std::string sql = "SELECT rowid, \"_ver\", " + file.columnList() + " FROM \"" + file.layout().label +
                       "\" WHERE " + where + " ORDER BY ";
