@@ -1,7 +1,5 @@
 #include "common/XmlWriter.h"
 
-#include <libxml/xmlwriter.h>
-
 #include <cstdio>
 
 #include "common/Text.h"
@@ -10,14 +8,35 @@
 namespace marel {
 
 namespace {
-const xmlChar* X(const std::string& s) { return reinterpret_cast<const xmlChar*>(s.c_str()); }
+
+// The markup characters as references; in an element's text also a carriage
+// return (which a reader would otherwise take for a line break), in an
+// attribute value every blank a reader would normalise.
+enum class Escape { Markup, Text, Attribute };
+void appendEscaped(std::string& out, std::string_view text, Escape how) {
+    for (char c : text) {
+        switch (c) {
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '&': out += "&amp;"; break;
+            case '"': out += "&quot;"; break;
+            case '\r': out += how == Escape::Markup ? "\r" : "&#13;"; break;
+            case '\n': out += how == Escape::Attribute ? "&#10;" : "\n"; break;
+            case '\t': out += how == Escape::Attribute ? "&#9;" : "\t"; break;
+            default: out += c;
+        }
+    }
+}
+
+constexpr size_t kFlushAt = 1 << 20;
+
 }  // namespace
 
 XmlWriter::~XmlWriter() { discard(); }
 
 void XmlWriter::discard() {
-    if (writer_) xmlFreeTextWriter(writer_);
-    writer_ = nullptr;
+    open_.clear();
+    out_.clear();
     if (file_) {
         std::fclose(file_);
         std::remove(temp_.c_str());
@@ -32,23 +51,62 @@ bool XmlWriter::CREATEXMLFILE(const std::string& path, std::string_view version,
     depth_ = 0;
     failed_ = false;
     error_.clear();
+    // Texts are kept in UTF-8 and written as they are: no other encoding.
+    if (encoding != "UTF-8" && encoding != "utf-8") return false;
     file_ = std::fopen(temp_.c_str(), "wb");
     if (!file_) return false;
-    // The writer gets the open file rather than the name: libxml2 would read a
-    // name as a URI, and a folder called "100%" or "#2" is a folder like any other.
-    xmlOutputBufferPtr out = xmlOutputBufferCreateFile(file_, nullptr);
-    if (out) writer_ = xmlNewTextWriter(out);
-    if (!writer_) {
-        if (out) xmlOutputBufferClose(out);
-        discard();
-        return false;
+    out_.reserve(kFlushAt + 4096);
+    out_ += "<?xml version=\"";
+    out_ += version;
+    out_ += "\" encoding=\"";
+    out_ += encoding;
+    out_ += "\"?>\n";
+    return true;
+}
+
+void XmlWriter::flush(bool last) {
+    if (!file_ || (!last && out_.size() < kFlushAt)) return;
+    if (!out_.empty() && std::fwrite(out_.data(), 1, out_.size(), file_) != out_.size()) failed_ = true;
+    out_.clear();
+}
+
+void XmlWriter::raw(std::string_view markup) {
+    if (!open_.empty() && open_.back().tagOpen) {
+        out_ += '>';
+        open_.back().tagOpen = false;
     }
-    check(xmlTextWriterStartDocument(writer_, std::string(version).c_str(), std::string(encoding).c_str(), nullptr));
-    return !failed_;
+    out_ += markup;
+}
+
+void XmlWriter::startElement(std::string_view name) {
+    if (name.empty()) {
+        failed_ = true;
+        return;
+    }
+    raw("<");
+    out_ += name;
+    open_.push_back({std::string(name), true});
+}
+
+void XmlWriter::endElement() {
+    if (open_.empty()) {
+        failed_ = true;
+        return;
+    }
+    if (open_.back().tagOpen) {
+        out_ += "/>";
+    } else {
+        out_ += "</";
+        out_ += open_.back().name;
+        out_ += '>';
+    }
+    open_.pop_back();
+    flush(false);
 }
 
 void XmlWriter::newLine(int depth) {
-    check(xmlTextWriterWriteRaw(writer_, X("\n" + std::string(size_t(depth) * 2, ' '))));
+    raw("\n");
+    out_.append(size_t(depth) * 2, ' ');
 }
 
 bool XmlWriter::allowed(std::string_view text, std::string_view where) {
@@ -61,46 +119,61 @@ bool XmlWriter::allowed(std::string_view text, std::string_view where) {
 }
 
 void XmlWriter::CREATEPARENT(std::string_view name) {
-    if (!writer_ || !allowed(name, name)) return;
+    if (!file_ || !allowed(name, name)) return;
     if (depth_ > 0) newLine(depth_);  // the root follows the declaration's line break
-    check(xmlTextWriterStartElement(writer_, X(rtrim(name))));
+    startElement(rtrim(name));
 }
 
 void XmlWriter::CREATEATTRIBUTE(std::string_view name, std::string_view value) {
-    if (!writer_ || !allowed(name, name) || !allowed(value, name)) return;
-    check(xmlTextWriterWriteAttribute(writer_, X(rtrim(name)), X(rtrim(value))));
+    if (!file_ || !allowed(name, name) || !allowed(value, name)) return;
+    const std::string n = rtrim(name);
+    // An attribute belongs to a start tag still open.
+    if (n.empty() || open_.empty() || !open_.back().tagOpen) {
+        failed_ = true;
+        return;
+    }
+    out_ += ' ';
+    out_ += n;
+    out_ += "=\"";
+    appendEscaped(out_, rtrim(value), Escape::Attribute);
+    out_ += '"';
 }
 
 void XmlWriter::ADDPARENT() { ++depth_; }
 
 void XmlWriter::ADDELEMENT(std::string_view name, std::string_view text) {
-    if (!writer_ || !allowed(name, name) || !allowed(text, name)) return;
+    if (!file_ || !allowed(name, name) || !allowed(text, name)) return;
     newLine(depth_);
-    check(xmlTextWriterWriteElement(writer_, X(rtrim(name)), X(rtrim(text))));
+    const std::string n = rtrim(name);
+    startElement(n);
+    if (n.empty()) return;
+    raw("");
+    appendEscaped(out_, rtrim(text), Escape::Text);
+    endElement();
 }
 
 void XmlWriter::ADDSTRINGTEXT(std::string_view markup) {
-    if (!writer_) return;
+    if (!file_) return;
     // Named by the element the markup starts with.
     std::string_view element = markup;
     if (size_t lt = element.find('<'); lt != std::string_view::npos) element.remove_prefix(lt + 1);
     element = element.substr(0, element.find_first_of(" \t\r\n/>"));
     if (!allowed(markup, element)) return;
     newLine(depth_);
-    check(xmlTextWriterWriteRaw(writer_, X(std::string(markup))));
+    raw(markup);
 }
 
 void XmlWriter::CLOSEPARENT() {
-    if (!writer_ || depth_ == 0) return;
+    if (!file_ || depth_ == 0) return;
     newLine(--depth_);
-    check(xmlTextWriterEndElement(writer_));
+    endElement();
 }
 
 bool XmlWriter::CLOSEXMLFILE() {
-    if (!writer_) return false;
-    check(xmlTextWriterEndDocument(writer_));
-    xmlFreeTextWriter(writer_);  // flushes into the file
-    writer_ = nullptr;
+    if (!file_) return false;
+    while (!open_.empty()) endElement();
+    out_ += '\n';
+    flush(true);
     if (std::fclose(file_) != 0) failed_ = true;
     file_ = nullptr;
     if (!failed_ && schema_) {
@@ -115,15 +188,7 @@ bool XmlWriter::CLOSEXMLFILE() {
 std::string XmlWriter::escape(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
-        }
-    }
+    appendEscaped(out, text, Escape::Markup);
     return out;
 }
 

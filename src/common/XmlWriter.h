@@ -15,8 +15,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
-
-struct _xmlTextWriter;
+#include <vector>
 
 namespace marel {
 
@@ -66,15 +65,23 @@ public:
 
 private:
     void newLine(int depth);
+    // The markup itself, written as libxml2's text writer writes it: a start
+    // tag stays open for attributes until content or an end follows.
+    void raw(std::string_view markup);
+    void startElement(std::string_view name);
+    void endElement();
+    void flush(bool last);
     // False, and the file failed with a message naming `where`, when `text`
     // holds a character XML cannot carry.
     bool allowed(std::string_view text, std::string_view where);
-    void check(int rc) {
-        if (rc < 0) failed_ = true;
-    }
     void discard();
 
-    ::_xmlTextWriter* writer_ = nullptr;
+    struct Open {
+        std::string name;
+        bool tagOpen;  // its start tag still takes attributes
+    };
+    std::vector<Open> open_;
+    std::string out_;  // written into the file in large pieces
     std::FILE* file_ = nullptr;
     std::string path_;
     std::string temp_;

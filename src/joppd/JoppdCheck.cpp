@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <unordered_set>
 
 #include "common/CheckDigits.h"
 #include "common/Text.h"
 #include "common/XmlWriter.h"
 #include "store/Records.h"
+#include "joppd/JoppdPayment.h"
 #include "store/Values.h"
 
 namespace marel {
@@ -113,18 +115,18 @@ void checkType(Problems& out, const Tables& tables, const VRSTEDOH_REC& type) {
 
 // A recipient, looked at the first time a line names it: the OIB, the name,
 // the place and municipality of residence.
-void checkRecipient(Problems& out, const OSOBE_REC& person, const std::string& who) {
+void checkRecipient(Problems& out, JoppdPayment& data, const OSOBE_REC& person, const std::string& who) {
     if (person.OIB.empty()) out.add(who + ": nije unesen OIB.");
     else if (!oibValid(person.OIB.str()))
         out.add(who + ": OIB nije ispravan (11 znamenki s ispravnom kontrolnom znamenkom).");
     if (!nameFits(trim(PRIJENOS(person.IME.str()) + " " + PRIJENOS(person.PREZIME.str()))))
         out.add(who + ": ime i prezime moraju imati barem 2 znaka.");
-    const auto place = find<MjestaFile>(person.MJESTO);
+    const MJESTA_REC* place = data.places.find(person.MJESTO);
     if (!place) {
         out.add(who + ": mjesto prebivališta ne postoji.");
         return;
     }
-    const auto municipality = find<OpcineFile>(place->OPCINA);
+    const OPCINE_REC* municipality = data.municipalities.find(place->OPCINA);
     if (!municipality)
         out.add(who + ": općina mjesta " + PRIJENOS(place->NAZIV.str()) + " ne postoji.");
     else if (!municipalityCodeValid(municipality->SHIFRA.str()))
@@ -132,42 +134,47 @@ void checkRecipient(Problems& out, const OSOBE_REC& person, const std::string& w
                 " nema točno četiri znamenke.");
 }
 
-void checkLines(Problems& out, const Tables& tables, LONG payment) {
+// A recipient named by a line: the whole of it the first time, the
+// municipality of work on each non-taxable line.
+void checkPerson(Problems& out, JoppdPayment& data, const OSOBE_REC& person, bool first, bool workPlace) {
+    const std::string who = "Primatelj " + trim(PRIJENOS(person.IME.str()) + " " + PRIJENOS(person.PREZIME.str())) +
+                            " (OIB " + quoted(person.OIB.str()) + ")";
+    if (first) checkRecipient(out, data, person, who);
+    if (workPlace && !municipalityCodeValid(trim(person.EMAIL.str())))
+        out.add(who + ": šifra općine rada " + quoted(trim(person.EMAIL.str())) + " nema točno četiri znamenke.");
+}
+
+void checkLines(Problems& out, const Tables& tables, JoppdPayment& data) {
     // Each recipient and income type is looked at once, however many lines name it.
-    std::set<LONG> people;
+    std::unordered_set<LONG> people;
     std::set<BYTE> types;
-    int count = 0;
-    Records<DohociFile> lines(&DohociFile::KEYISPLATA, payment);
-    for (const DOHOCI_REC& line : lines) {
-        ++count;
+    for (const JoppdLine& l : data.lines) {
+        const DOHOCI_REC& line = l.line;
         const std::string lineName = "Stavka dohotka br. " + std::to_string(line.REDNIBROJ);
 
         bool nonTaxable = false;
-        if (const auto type = find<VrstedohFile>(line.VRSTADOHOTKA)) {
+        if (const VRSTEDOH_REC* type = data.types.find(line.VRSTADOHOTKA)) {
             nonTaxable = JoppdKind::of(*type).nonTaxable;
             if (types.insert(type->OZNAKA).second) checkType(out, tables, *type);
         } else {
             out.add(lineName + ": vrsta dohotka " + std::to_string(line.VRSTADOHOTKA) + " ne postoji.");
         }
 
-        if (const auto person = find<OsobeFile>(line.DJELATNIK)) {
-            const std::string who = "Primatelj " +
-                                    trim(PRIJENOS(person->IME.str()) + " " + PRIJENOS(person->PREZIME.str())) +
-                                    " (OIB " + quoted(person->OIB.str()) + ")";
-            if (people.insert(person->OZNAKA).second) checkRecipient(out, *person, who);
+        if (const OSOBE_REC* person = data.person(line.DJELATNIK)) {
+            const bool first = people.insert(person->OZNAKA).second;
             // The municipality of work goes into the file only on a non-taxable line.
-            if (nonTaxable && person->FAX == "DA" && !municipalityCodeValid(trim(person->EMAIL.str())))
-                out.add(who + ": šifra općine rada " + quoted(trim(person->EMAIL.str())) + " nema točno četiri znamenke.");
+            const bool workPlace = nonTaxable && person->FAX == "DA";
+            if (first || workPlace) checkPerson(out, data, *person, first, workPlace);
         } else {
             out.add(lineName + ": primatelj " + std::to_string(line.DJELATNIK) + " ne postoji.");
         }
 
-        const std::optional<SHORT> method = storedPaymentMethod(line.OZNAKA);
+        const std::optional<SHORT> method = data.method(l);
         if (method && (*method < 0 || *method > kLastMethod))
             out.add(lineName + ": način isplate " + std::to_string(*method) + " nije poznat.");
     }
-    if (lines.error()) out.add("Stavke dohotka isplate ne mogu se pročitati.");
-    if (count == 0) out.add("Isplata nema nijedne stavke dohotka: obrazac mora imati barem jednog primatelja.");
+    if (data.linesError) out.add("Stavke dohotka isplate ne mogu se pročitati.");
+    if (data.lines.empty()) out.add("Isplata nema nijedne stavke dohotka: obrazac mora imati barem jednog primatelja.");
 }
 
 // Number of digits of an amount the file writes ("-1234.50" has six).
@@ -183,7 +190,7 @@ bool amountFits(const std::string& amount, bool mayBeNegative) {
 
 }  // namespace
 
-std::vector<std::string> PROVJERA(const JoppdForm& f) {
+std::vector<std::string> PROVJERA(const JoppdForm& f, JoppdPayment& data) {
     Problems out;
     checkPayer(out, f);
     checkAuthor(out, f.form);
@@ -192,7 +199,7 @@ std::vector<std::string> PROVJERA(const JoppdForm& f) {
         // One snapshot, as the row build reads it.
         ReadTransaction snapshot;
         tables.read();
-        checkLines(out, tables, f.payment.OZNAKA);
+        checkLines(out, tables, data);
     }
     return out.take();
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/Prompter.h"  // kCheckCaption, the caption of the window that lists them
+#include "joppd/JoppdPayment.h"
 #include "joppd/JoppdRows.h"
 
 namespace marel {
@@ -22,7 +23,8 @@ struct JoppdForm {
 // Problems of form `f`: the payer, the author, and every income line with its recipient
 // and income type. Each problem is named once however many lines share it,
 // in the order met. Empty when the file may be built.
-std::vector<std::string> PROVJERA(const JoppdForm& f);
+// `data`: the payment's lines as read for the file (see JoppdPayment).
+std::vector<std::string> PROVJERA(const JoppdForm& f, JoppdPayment& data);
 
 // Amounts of built rows and totals that the file cannot carry: more digits
 // than it allows, or negative where it wants none.

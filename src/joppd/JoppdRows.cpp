@@ -12,6 +12,7 @@
 #include "store/Records.h"
 #include "store/Values.h"
 #include "store/Warnings.h"
+#include "joppd/JoppdPayment.h"
 
 namespace marel {
 
@@ -117,20 +118,12 @@ struct Stop {
     const char* file = nullptr;
 };
 
-// The related records of the lines, each read once.
-struct Lookups {
-    ValueLookup<OsobeFile> people;
-    ValueLookup<MjestaFile> places;
-    ValueLookup<OpcineFile> municipalities;
-    ValueLookup<VrstedohFile> types;
-};
-
 // The text cells of the row of income line `line`: the running number, the
 // municipalities, the recipient, the codes and the period.
-std::optional<Stop> describe(JoppdRows& rows, Lookups& look, const DOHOCI_REC& line, Date paid,
+std::optional<Stop> describe(JoppdRows& rows, JoppdPayment& look, const DOHOCI_REC& line, Date paid,
                              JoppdRows::Row& row) {
     static const Picture day = Picture::parse("D10-");
-    const OSOBE_REC* person = look.people.find(line.DJELATNIK);
+    const OSOBE_REC* person = look.person(line.DJELATNIK);
     if (!person) return Stop{"GREŠKA BR. 1"};
     if (person->OIB.empty()) return Stop{"Greška - nije unesen OIB primatelja!"};
     rows.TABLICA1.try_emplace(person->OZNAKA, int(rows.TABLICA1.size()) + 1);
@@ -162,7 +155,7 @@ std::optional<Stop> describe(JoppdRows& rows, Lookups& look, const DOHOCI_REC& l
 }
 
 // The amount cells, the codes beside them and the row's share of the totals.
-void fillAmounts(const VRSTEDOH_REC& type, const DOHOCI_REC& line, const PositionAmounts& at,
+void fillAmounts(const VRSTEDOH_REC& type, const std::optional<SHORT>& method, const PositionAmounts& at,
                  JoppdRows::Row& row, std::array<Decimal, 6>& total) {
     static const Picture code = Picture::parse("N02");
     const JoppdKind kind = JoppdKind::of(type);
@@ -172,24 +165,24 @@ void fillAmounts(const VRSTEDOH_REC& type, const DOHOCI_REC& line, const Positio
     // A non-taxable code below 10 keeps its leading zero: " 5" is no code.
     const int64_t receipt = type.REZDECIMALA.value().toInt();
     row[C151] = kind.nonTaxable && receipt != 0 ? code.format(receipt) : "0";
-    row[C161] = joppdPaymentMethod(line.OZNAKA);
+    row[C161] = method ? std::to_string(*method) : "2";
     for (size_t t = 0; t < total.size(); ++t) total[t] += a.total[t];
 }
 
-std::optional<Stop> buildRows(JoppdRows& rows, const ISPLATE_REC& payment, std::array<Decimal, 6>& total) {
-    Lookups look;
-    Records<DohociFile> lines(&DohociFile::KEYISPLATA, payment.OZNAKA);
-    for (const DOHOCI_REC& line : lines) {
+std::optional<Stop> buildRows(JoppdRows& rows, const ISPLATE_REC& payment, JoppdPayment& data,
+                              std::array<Decimal, 6>& total) {
+    rows.VRIJEDNOSTB.reserve(data.lines.size());
+    PositionAmounts at;
+    for (const JoppdLine& l : data.lines) {
         JoppdRows::Row row;
-        if (auto stop = describe(rows, look, line, payment.DATUM, row)) return stop;
+        if (auto stop = describe(rows, data, l.line, payment.DATUM, row)) return stop;
         // The row's share of the totals counts only once the row is complete.
-        PositionAmounts at;
-        if (readPositions(line.OZNAKA, at) != 0) return Stop{nullptr, "obracun"};
-        fillAmounts(*look.types.find(line.VRSTADOHOTKA), line, at, row, total);
+        if (data.positions(l, at) != 0) return Stop{nullptr, "obracun"};
+        fillAmounts(*data.types.find(l.line.VRSTADOHOTKA), data.method(l), at, row, total);
         rows.VRIJEDNOSTB.push_back(std::move(row));
     }
     // A report that silently lost lines would be worse than none.
-    if (lines.error()) return Stop{nullptr, "dohoci"};
+    if (data.linesError) return Stop{nullptr, "dohoci"};
     return std::nullopt;
 }
 
@@ -201,18 +194,21 @@ std::string joppdAmount(const Decimal& value) {
 }
 
 bool PUNI(JoppdRows& rows, const ISPLATE_REC& payment) {
+    // One snapshot of the whole payment: another station changing it
+    // meanwhile cannot tear the report, and the reads share one lock
+    // instead of taking one each. Ended before any message, so that
+    // other windows stay free to write while it is shown.
+    std::optional<ReadTransaction> snapshot(std::in_place);
+    JoppdPayment data(payment.OZNAKA);
+    return PUNI(rows, payment, data, [&] { snapshot.reset(); });
+}
+
+bool PUNI(JoppdRows& rows, const ISPLATE_REC& payment, JoppdPayment& data, const std::function<void()>& beforeMessage) {
     rows = {};
     // Totals are kept exact and written out only when at least one row exists.
     std::array<Decimal, 6> total{};
-    std::optional<Stop> stop;
-    {
-        // One snapshot of the whole payment: another station changing it
-        // meanwhile cannot tear the report, and the reads share one lock
-        // instead of taking one each. Ended before any message, so that
-        // other windows stay free to write while it is shown.
-        ReadTransaction snapshot;
-        stop = buildRows(rows, payment, total);
-    }
+    const std::optional<Stop> stop = buildRows(rows, payment, data, total);
+    if (beforeMessage) beforeMessage();
     if (!rows.VRIJEDNOSTB.empty())
         for (size_t t = 0; t < total.size(); ++t) rows.IZNOSA[t] = joppdAmount(total[t]);
     if (!stop) return true;

@@ -2,6 +2,7 @@
 // The page-B rows of a JOPPD report and the page-A totals, built from the
 // income lines of a payment and their calculation lines.
 #include <array>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -13,6 +14,8 @@
 #include "store/Layout.h"
 
 namespace marel {
+
+class JoppdPayment;
 
 // Cells of a page-B row.
 inline constexpr int JOPPD_CELLS = 37;
@@ -76,6 +79,10 @@ struct JoppdRows {
 // the first line that does not stops the build with its message, and the
 // result is false. The rows built before it stay in `rows`.
 bool PUNI(JoppdRows& rows, const ISPLATE_REC& payment);
+// The same from the payment read already (the lines of `payment`);
+// `beforeMessage` runs before anything is said (it ends the caller's snapshot).
+bool PUNI(JoppdRows& rows, const ISPLATE_REC& payment, JoppdPayment& data,
+          const std::function<void()>& beforeMessage = {});
 
 // An amount as the JOPPD file writes it: a point and two decimals, "0.00".
 std::string joppdAmount(const Decimal& value);

@@ -9,6 +9,7 @@
 #include "common/XmlSchema.h"
 #include "common/XmlWriter.h"
 #include "joppd/JoppdCheck.h"
+#include "joppd/JoppdPayment.h"
 #include "joppd/JoppdRows.h"
 #include "report/Export.h"
 #include "session/Globals.h"
@@ -214,11 +215,13 @@ bool buildChecked(const JoppdForm& f, JoppdRows& rows) {
     // A file the tax authority would refuse is not written at all: every
     // problem of the payment is listed at once, so that all can be put right
     // before the next try.
-    std::vector<std::string> problems = PROVJERA(f);
+    // The payment is read once, for the check list and the rows alike.
+    JoppdPayment data(f.payment.OZNAKA);
+    std::vector<std::string> problems = PROVJERA(f, data);
     if (problems.empty()) {
         // The row build refuses only what the check list already named, or a
         // failed read, which it reports itself.
-        if (!PUNI(rows, f.payment)) return false;
+        if (!PUNI(rows, f.payment, data)) return false;
         problems = amountProblems(rows);
     }
     if (problems.empty()) return true;
@@ -252,7 +255,8 @@ std::string joppdFileName(const JOPO_REC& form, const ISPLATE_REC& payment) {
 }
 
 const XmlSchema& joppdSchema() {
-    return XmlSchema::of(suppliedDataDir() + "/schemas/joppd/ObrazacJOPPD-v1-0.xsd", kSchema, "ObrazacJOPPD");
+    // Each recipient's row is checked on its own: a long file is checked in halves.
+    return XmlSchema::of(suppliedDataDir() + "/schemas/joppd/ObrazacJOPPD-v1-0.xsd", kSchema, "ObrazacJOPPD", "P");
 }
 
 bool FORMIRAJ(LONG number, const std::string& target) {

@@ -1,0 +1,60 @@
+// A long file is checked in two halves at once: a fault in either half, or
+// one that only the whole shows, must still refuse it, named as before.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "support/JoppdSchema.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using marel::test::readFile;
+using marel::test::schemaErrors;
+
+// A golden file with its recipient's row 3,000 times; the row numbered
+// `bad` with `from` in it replaced by `to`.
+std::string longFile(int bad, const std::string& from, const std::string& to) {
+    const std::string one = readFile(fs::path(__FILE__).parent_path() / "golden" / "acquirer02.xml");
+    const size_t start = one.find("\n      <P>"), end = one.find("</P>", start) + 4;
+    const std::string row = one.substr(start, end - start);
+    std::string rows;
+    for (int n = 1; n <= 3000; ++n) {
+        std::string r = row;
+        r.replace(r.find("<P1>1</P1>"), 10, "<P1>" + std::to_string(n) + "</P1>");
+        if (n == bad) r.replace(r.find(from), from.size(), to);
+        rows += r;
+    }
+    return one.substr(0, start) + rows + one.substr(end);
+}
+
+TEST(JoppdSchemaHalves, EveryFaultIsFoundWhereverItIs) {
+    struct Case {
+        int bad;
+        std::string from, to;
+        std::string named;  // "" when the file is valid
+    };
+    const Case cases[] = {
+        {0, "", "", ""},
+        {2, "<P4>", "<P4>x", "element StranaB/Primatelji/P/P4, vrijednost \"x"},
+        {2999, "<P4>", "<P4>x", "element StranaB/Primatelji/P/P4, vrijednost \"x"},
+        {1500, "<P61>", "<P61>9", "element StranaB/Primatelji/P/P61"},
+        {2999, "</P17>", "</P17><P17>0.00</P17>", "element StranaB/Primatelji/P/P17"},
+        {1, "</P>", "", "Datoteka nije ispravan XML dokument"},
+        {3000, "</P>", "</P></P>", "Datoteka nije ispravan XML dokument"},
+    };
+    marel::test::TempFolder dir;
+    const std::string path = (dir.path() / "long.xml").string();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bad);
+        std::ofstream(path, std::ios::binary) << longFile(c.bad, c.from, c.to);
+        const std::string said = schemaErrors(path);
+        if (c.named.empty()) EXPECT_EQ(said, "");
+        else EXPECT_NE(said.find(c.named), std::string::npos) << said;
+    }
+}
+
+}  // namespace
