@@ -98,13 +98,6 @@ inline uint64_t divWord(uint64_t hi, uint64_t lo, uint64_t d, uint64_t& rem) {
 #endif
 }
 
-// n / d and its remainder for a divisor of one word: two word divisions.
-U128 divSmall(U128 n, uint64_t d, uint64_t& rem) {
-    const uint64_t hi = uint64_t(n >> 64);
-    const uint64_t high = hi / d;
-    return (U128(high) << 64) | divWord(hi % d, uint64_t(n), d, rem);
-}
-
 // Powers of five up to the largest that fits a word: 10^k = 2^k * 5^k, so a
 // division by 10^k is a shift and a division by one word.
 constexpr size_t kMaxPow5 = 27;
@@ -130,10 +123,51 @@ constexpr std::array<U128, kMaxPow5 + 1> kMaxOver5 = [] {
     return t;
 }();
 
+// A divisor of one word shifted to its top bit with its reciprocal
+// floor((2^128 - 1) / d) - 2^64: a division by it is two multiplications.
+struct Divisor {
+    int shift = 0;
+    uint64_t d = 0, v = 0;
+    constexpr explicit Divisor(uint64_t divisor = 1) {
+        while (!((divisor << shift) >> 63)) ++shift;
+        d = divisor << shift;
+        v = uint64_t(~U128(0) / d);
+    }
+    // (hi:lo) / d and its remainder, for hi < d, both shifted as d is.
+    uint64_t divide(uint64_t hi, uint64_t lo, uint64_t& rem) const {
+        const U128 p = U128(v) * hi + ((U128(hi) << 64) | lo);
+        uint64_t q = uint64_t(p >> 64) + 1, r = lo - q * d;
+        if (r > uint64_t(p)) {
+            --q;
+            r += d;
+        }
+        if (r >= d) {
+            ++q;
+            r -= d;
+        }
+        rem = r;
+        return q;
+    }
+    // n / divisor and its remainder.
+    U128 divide(U128 n, uint64_t& rem) const {
+        const uint64_t n2 = uint64_t(n >> (128 - shift)), n1 = uint64_t(n >> (64 - shift)), n0 = uint64_t(n) << shift;
+        uint64_t r;
+        const uint64_t high = divide(n2, n1, r);
+        const uint64_t low = divide(r, n0, r);
+        rem = r >> shift;
+        return (U128(high) << 64) | low;
+    }
+};
+constexpr std::array<Divisor, kMaxPow5 + 1> kPow5Divisor = [] {
+    std::array<Divisor, kMaxPow5 + 1> t{};
+    for (size_t i = 0; i < t.size(); ++i) t[i] = Divisor(kPow5[i]);
+    return t;
+}();
+
 // floor(n / 10^k) and the remainder, k <= kMaxPow5.
 U128 divPow10(U128 n, size_t k, U128& rem) {
     uint64_t r5;
-    const U128 q = divSmall(n >> k, kPow5[k], r5);
+    const U128 q = kPow5Divisor[k].divide(n >> k, r5);
     rem = (U128(r5) << k) | (n & ((U128(1) << k) - 1));
     return q;
 }
@@ -167,12 +201,13 @@ Raw mulScaled(Raw a, Raw b) {
     if (low < kHalf && ++limb[2] == 0) ++limb[3];
     const uint64_t w0 = uint64_t(low >> 24);
     const uint64_t w1 = uint64_t(low >> 88) | (limb[2] << 40), w2 = (limb[2] >> 24) | (limb[3] << 40);
-    constexpr uint64_t k5 = kPow5[Decimal::kPlaces];
+    constexpr Divisor k5 = kPow5Divisor[Decimal::kPlaces];
     // A quotient of 2^128 or more is far past the limit.
-    if ((limb[3] >> 24) || w2 >= k5) overflow();
+    if ((limb[3] >> 24) || w2 >= kPow5[Decimal::kPlaces]) overflow();
     uint64_t rem;
-    const uint64_t high = divWord(w2, w1, k5, rem);
-    const U128 q = (U128(high) << 64) | divWord(rem, w0, k5, rem);
+    const int s = k5.shift;
+    const uint64_t high = k5.divide((w2 << s) | (w1 >> (64 - s)), (w1 << s) | (w0 >> (64 - s)), rem);
+    const U128 q = (U128(high) << 64) | k5.divide(rem, w0 << s, rem);
     if (q >= U128(kLimit)) overflow();
     return withSign(q, neg);
 }
@@ -218,8 +253,10 @@ Raw divScaled(Raw a, Raw b) {
 // n / 10^k rounded half away from zero.
 Raw divRoundPow10(Raw n, size_t k) {
     if (k > kMaxPow5) return divRound(n, kPow10[k]);
-    U128 rem;
-    U128 q = divPow10(magnitude(n), k, rem);
+    U128 rem, q;
+    // Sums of amounts already are what they are stored as.
+    if (exactPow10(magnitude(n), k, q)) return withSign(q, n < 0);
+    q = divPow10(magnitude(n), k, rem);
     if (rem * 2 >= U128(kPow10[k])) ++q;
     return withSign(q, n < 0);
 }
