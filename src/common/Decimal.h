@@ -76,6 +76,7 @@ public:
     }
 
 private:
+    friend struct DecimalReference;
     using Raw = __int128;
     static Raw scale(long long v);
     static Decimal fromRaw(Raw r) {
@@ -84,6 +85,15 @@ private:
         return d;
     }
     Raw m_ = 0;  // the value times 10^kPlaces
+};
+
+// The operators' arithmetic written plainly, without their shortcuts: the
+// yardstick the tests hold them to. Several times slower; not for the program.
+struct DecimalReference {
+    static Decimal product(const Decimal& a, const Decimal& b);
+    static Decimal quotient(const Decimal& a, const Decimal& b);
+    static Decimal rounded(const Decimal& v, int places);
+    static int64_t toScaled(const Decimal& v, int places, int digits = 18);
 };
 
 // Common base of every stored decimal field: the value scaled by 10^places.
