@@ -1,5 +1,8 @@
 #include "preview/ShowReport.h"
 
+#include <QApplication>
+#include <QPointer>
+
 #include "preview/KelReportViewer.h"
 #include "preview/PreviewDialogs.h"
 #include "preview/Printing.h"
@@ -10,14 +13,19 @@
 namespace marel {
 
 std::unique_ptr<Report> buildWithProgress(const ReportBuild& build, QWidget* caller) {
-    ProgressWindow progress(caller);
+    const QPointer<QWidget> front = QApplication::activeWindow();
     std::unique_ptr<Report> report;
     {
+        ProgressWindow progress(caller);
         // One moment of the data for the whole report, however long it takes
         // and whatever other stations write meanwhile.
         ReadTransaction snapshot;
         report = build(progress.callback());
     }
+    // A progress window that comes and goes within moments may leave the
+    // window manager with nobody to hand the keyboard back to: the window
+    // that had it takes it back, and the preview opens in front there.
+    if (front && front != QApplication::activeWindow()) front->activateWindow();
     if (report && report->pages().empty()) report.reset();
     return report;
 }
