@@ -151,7 +151,8 @@ namespace {
 // Binds a value that outlives the statement's step.
 void bindKept(sqlite3_stmt* st, int index, const SqlValue& v) { bindAs(st, index, v, SQLITE_STATIC); }
 
-// The shapes of the queries a file runs again and again, as numbers.
+// The shapes of the queries a file runs again and again, as numbers. kGet
+// without a key (-1) is the read by record id.
 enum Shape : uint32_t { kFromEnd = 0, kSameKey = 1, kBeyond = 2, kGet = 3 };
 uint32_t shapeOf(Shape kind, int key, size_t fixed, bool forward, bool inclusive = false, size_t level = 0,
                  bool null = false) {
@@ -637,8 +638,11 @@ int DataFile::getById(int64_t rowid) {
         setError(kFileNotOpen);
         return kFileNotOpen;
     }
-    sqlite3_stmt* st = store_->statement("SELECT rowid, \"_ver\", " + columns_ + " FROM " + sqlName(layout_->label) +
-                                         " WHERE rowid = ?");
+    // A list loads its highlighted record this way on every step.
+    sqlite3_stmt* st = shapedStatement(shapeOf(kGet, -1, 0, true), [&] {
+        return "SELECT rowid, \"_ver\", " + columns_ + " FROM " + sqlName(layout_->label) + " WHERE rowid = ?";
+    });
+    if (!st) return store_->fail(sqlite3_errcode(store_->db()));
     sqlite3_bind_int64(st, 1, rowid);
     return readOne(st, kRecordNotAvailable);
 }

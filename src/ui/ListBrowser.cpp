@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <type_traits>
 
 #include "common/Prompter.h"
 #include "common/Text.h"
@@ -178,8 +179,7 @@ void ListBrowser::open(LONG request) {
     selected_ = 0;
     use_.add(*file_);
     open_ = true;
-    apply(false);
-    finish();
+    step([&] { apply(false); });
 }
 
 void ListBrowser::closeWith(LONG response) {
@@ -190,6 +190,8 @@ void ListBrowser::closeWith(LONG response) {
 }
 
 void ListBrowser::fail() {
+    // Other stations must not wait on the warning.
+    ReadPause asking(file_->store());
     STANDARDWARNING(35, lower(file_->label()));
     closeWith(REQUESTCANCELLED);
 }
@@ -231,7 +233,6 @@ ListBrowser::Row ListBrowser::makeRow() {
     Row row;
     row.values.reserve(columns_.size());
     for (size_t i = 0; i < columns_.size(); ++i) row.values.push_back(cellText(format_.columns[i], columns_[i]));
-    row.position = file_->position(order().key);
     row.key = file_->keyValues(order().key.index);
     row.id = file_->currentId();
     return row;
@@ -332,11 +333,31 @@ int ListBrowser::indexOf(int64_t id) const {
 
 bool ListBrowser::regetSelected(bool watch) {
     if (watch) file_->watch();
-    return file_->reget(selectedRow()->position) == 0;
+    return file_->getById(selectedRow()->id) == 0;
+}
+
+// One step of the list (a key, a click, a refresh): everything it reads
+// shares one read transaction, so the lock is taken and the file checked once
+// rather than for every record, and the page is one state of the file. The
+// transaction ends before the listeners are told. A step that returns false
+// changed nothing to tell.
+template <class Reads>
+bool ListBrowser::step(Reads&& reads) {
+    {
+        ReadTransaction reading(file_->store());
+        if constexpr (std::is_same_v<std::invoke_result_t<Reads>, bool>) {
+            if (!reads()) return false;
+        } else {
+            reads();
+        }
+        settle();
+    }
+    notify();
+    return true;
 }
 
 // Puts the selection in range, sets the thumb and loads the selected record.
-void ListBrowser::finish() {
+void ListBrowser::settle() {
     if (open_) {
         if (rows_.empty()) {
             selected_ = 0;
@@ -349,7 +370,6 @@ void ListBrowser::finish() {
             if (related) related();
         }
     }
-    notify();
 }
 
 // ------------------------------------------------------------------ sort orders
@@ -360,7 +380,7 @@ void ListBrowser::apply(bool forced) {
     if (o.range) range = o.range();
     const bool sameOrder = current_ == applied_;
     const bool rangeChanged = filled_ && o.range && range != rangeValue_;
-    if (filled_ && sameOrder && !rangeChanged && !forced) return;  // finish() reloads the selected row
+    if (filled_ && sameOrder && !rangeChanged && !forced) return;  // settle() reloads the selected row
 
     if (!sameOrder && o.locator == Locator::Incremental) locatorText_.clear();
     if (!sameOrder) previous_ = applied_ < 0 ? current_ : applied_;
@@ -385,14 +405,12 @@ void ListBrowser::setSortOrder(int n) {
     if (n < 1 || n > int(orders_.size())) return;
     current_ = n - 1;
     if (!open_) return;
-    apply(false);
-    finish();
+    step([&] { apply(false); });
 }
 
 void ListBrowser::refresh(bool forced) {
     if (!open_ || inForm_) return;
-    apply(forced);
-    finish();
+    step([&] { apply(forced); });
 }
 
 void ListBrowser::follow(ListBrowser& master) {
@@ -473,49 +491,53 @@ void ListBrowser::computeThumb() {
 void ListBrowser::select(int row) {
     if (!open_ || row < 1 || row > int(rows_.size())) return;
     selected_ = row;
-    finish();
+    step([] {});
 }
 
 void ListBrowser::up() {
     if (!open_ || rows_.empty()) return;
-    if (selected_ == 1) fill(1, false);
-    --selected_;
-    finish();
+    step([&] {
+        if (selected_ == 1) fill(1, false);
+        --selected_;
+    });
 }
 
 void ListBrowser::down() {
     if (!open_ || rows_.empty()) return;
-    if (selected_ == int(rows_.size())) fill(1, true);
-    ++selected_;
-    finish();
+    step([&] {
+        if (selected_ == int(rows_.size())) fill(1, true);
+        ++selected_;
+    });
 }
 
 void ListBrowser::pageUp() {
     if (!open_ || rows_.empty()) return;
-    fill(pageSize_, false);
-    selected_ -= pageSize_;
-    finish();
+    step([&] {
+        fill(pageSize_, false);
+        selected_ -= pageSize_;
+    });
 }
 
 void ListBrowser::pageDown() {
     if (!open_ || rows_.empty()) return;
-    fill(pageSize_, true);
-    selected_ += pageSize_;
-    finish();
+    step([&] {
+        fill(pageSize_, true);
+        selected_ += pageSize_;
+    });
 }
 
 void ListBrowser::top() {
     if (!open_) return;
-    rows_.clear();
-    fill(pageSize_, true);
-    selected_ = 1;
-    finish();
+    step([&] {
+        rows_.clear();
+        fill(pageSize_, true);
+        selected_ = 1;
+    });
 }
 
 void ListBrowser::bottom() {
     if (!open_) return;
-    toEnd();
-    finish();
+    step([&] { toEnd(); });
 }
 
 void ListBrowser::thumbTo(int position) {
@@ -524,14 +546,12 @@ void ListBrowser::thumbTo(int position) {
     if (position >= kStops) return bottom();
     const size_t k = size_t(position - 1);
     putKey(stopComponent(), order().stops == Stops::Numbers ? numberStops_[k].toString() : textStops_[k]);
-    locateAt(false);
-    finish();
+    step([&] { locateAt(false); });
 }
 
 void ListBrowser::locate() {
     if (!open_) return;
-    locateAt(false);
-    finish();
+    step([&] { locateAt(false); });
 }
 
 // ------------------------------------------------------------------ locators
@@ -548,8 +568,7 @@ bool ListBrowser::putKey(int component, const std::string& value) {
 
 bool ListBrowser::putLocator() {
     if (!putKey(freeComponent(), locatorText_)) return false;
-    locateAt(false);
-    finish();
+    step([&] { locateAt(false); });
     return true;
 }
 
@@ -562,16 +581,17 @@ bool ListBrowser::typeChar(std::string_view character) {
             const FieldDef& f = keyField(comp);
             auto begins = [&] { return selected_ > 0 && startsWith(keyText(selectedRow()->key[size_t(comp)], f), character); };
             // Walks through the records that begin with the character, then back to the first.
-            if (begins()) {
-                if (selected_ == int(rows_.size())) fill(1, true);
-                selected_ = std::min(selected_ + 1, int(rows_.size()));
-            }
-            if (!begins()) {
-                if (!putKey(comp, std::string(utf8Prefix(character, 1)))) return false;
-                locateAt(false);
-            }
-            finish();
-            return true;
+            return step([&] {
+                if (begins()) {
+                    if (selected_ == int(rows_.size())) fill(1, true);
+                    selected_ = std::min(selected_ + 1, int(rows_.size()));
+                }
+                if (!begins()) {
+                    if (!putKey(comp, std::string(utf8Prefix(character, 1)))) return false;
+                    locateAt(false);
+                }
+                return true;
+            });
         }
         case Locator::Incremental: {
             if (utf8Length(locatorText_) >= kLocatorLength) return true;
@@ -597,8 +617,7 @@ bool ListBrowser::entryLocate(std::string_view value) {
     const int comp = open_ ? freeComponent() : -1;
     if (comp < 0 || trim(value).empty() || !putKey(comp, std::string(value))) return false;
     locatorText_ = std::string(utf8Prefix(value, kLocatorLength));
-    locateAt(false);
-    finish();
+    step([&] { locateAt(false); });
     return true;
 }
 
@@ -622,45 +641,50 @@ void ListBrowser::insertRecord() {
     file_->clear();
     // A new record in a ranged list belongs to the master's record.
     if (rangeValue_) file_->setFieldText(keyDef().components.front().field, std::to_string(*rangeValue_));
-    if (callForm(INSERTRECORD) == REQUESTCOMPLETED) locateAt(true);
-    else rebuildKeeping();
-    finish();
+    // The form asks and writes outside the list's steps; what it saved is read after.
+    const bool saved = callForm(INSERTRECORD) == REQUESTCOMPLETED;
+    step([&] {
+        if (saved) locateAt(true);
+        else rebuildKeeping();
+    });
 }
 
 void ListBrowser::changeRecord() {
     if (!canChange()) return;
     // Watched: a write over another station's change of it is refused.
-    if (regetSelected(true) && callForm(CHANGERECORD) == REQUESTCOMPLETED) locateAt(true);  // its key may have changed
-    else rebuildKeeping();
-    finish();
+    const bool saved = regetSelected(true) && callForm(CHANGERECORD) == REQUESTCOMPLETED;
+    step([&] {
+        if (saved) locateAt(true);  // its key may have changed
+        else rebuildKeeping();
+    });
 }
 
 void ListBrowser::deleteRecord() {
     if (!canChange()) return;
-    if (regetSelected(false) && callForm(DELETERECORD) == REQUESTCOMPLETED) {
+    const bool deleted = regetSelected(false) && callForm(DELETERECORD) == REQUESTCOMPLETED;
+    step([&] {
+        if (!deleted) return rebuildKeeping();
         const int keep = selected_;
         rows_.erase(rows_.begin() + (keep - 1));
         std::optional<Anchor> from;
         if (!rows_.empty()) from = Anchor{rows_.front().key, rows_.front().id};
         reread(from);
         selected_ = keep;
-    } else {
-        rebuildKeeping();
-    }
-    finish();
+    });
 }
 
 void ListBrowser::selectRecord() {
     if (!canSelect()) return;
-    regetSelected(false);
-    closeWith(REQUESTCOMPLETED);
-    finish();
+    step([&] {
+        regetSelected(false);
+        closeWith(REQUESTCOMPLETED);
+    });
 }
 
 void ListBrowser::closeList() {
     if (!open_) return;
     closeWith(REQUESTCANCELLED);
-    finish();
+    notify();
 }
 
 void ListBrowser::activate() {

@@ -5,7 +5,7 @@
 // a view (ListBrowserView) draws the page and turns keys into the calls below.
 //
 // The page holds at most pageSize() rows, each with its column texts and the
-// position of its record. Reading goes through a Cursor over the file in the
+// key values and id of its record. Reading goes through a Cursor over the file in the
 // current sort order's key order, limited by the order's range and filter, and
 // always starts from a row of the page (or from either end), so paging, locating
 // and jumping to the bottom cost the same on ten records and on a million.
@@ -84,7 +84,6 @@ class ListBrowser : private boost::noncopyable {
 public:
     struct Row {
         std::vector<std::string> values;  // one text per column
-        std::string position;             // DataFile::position(key) of the record
         std::vector<SqlValue> key;        // its key values and record id, to read on from it
         int64_t id = 0;
     };
@@ -216,7 +215,9 @@ private:
     bool regetSelected(bool watch);
     void fail();
     void closeWith(LONG response);
-    void finish();
+    template <class Reads>
+    bool step(Reads&& reads);
+    void settle();
     void notify();
 
     DataFile* file_;
