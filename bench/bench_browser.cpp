@@ -3,8 +3,6 @@
 // page-down is measured beside a plain SQLite program reading the same page
 // with the same lookups of place and street, and the comparison printed last.
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
-#include <unicode/ucol.h>
 
 #include <algorithm>
 #include <chrono>
@@ -15,6 +13,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "PlainSqlite.h"
 #include "store/Records.h"
 #include "store/Sql.h"
 #include "ui/ListBrowser.h"
@@ -237,15 +236,8 @@ void BM_IncrementalLocator(benchmark::State& state) {
 // then record id), and for each row the same lookups of place and street.
 class PlainPages {
 public:
-    explicit PlainPages(const std::string& database) {
-        ok_ = sqlite3_open_v2(database.c_str(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK;
-        UErrorCode status = U_ZERO_ERROR;
-        UCollator* coll = ucol_open("hr", &status);
-        ok_ = ok_ && U_SUCCESS(status);
-        if (!ok_) return;
-        ucol_setStrength(coll, UCOL_SECONDARY);
-        sqlite3_create_collation_v2(db_, "HR", SQLITE_UTF8, coll, compareHr, [](void* c) { ucol_close(static_cast<UCollator*>(c)); });
-        ok_ = prepare("SELECT rowid, \"OZNAKA\", \"PREZIME\", \"IME\", \"OIB\", \"MJESTO\", \"ULICA\" FROM \"OSOBE\""
+    explicit PlainPages(const std::string& database) : db_(database, SQLITE_OPEN_READONLY) {
+        ok_ = db_.ok() && prepare("SELECT rowid, \"OZNAKA\", \"PREZIME\", \"IME\", \"OIB\", \"MJESTO\", \"ULICA\" FROM \"OSOBE\""
                       " WHERE (\"PREZIME\", \"IME\", rowid) > (?, ?, ?) ORDER BY \"PREZIME\", \"IME\", rowid LIMIT ?",
                       page_) &&
               prepare("SELECT \"NAZIV\" FROM \"MJESTA\" WHERE \"OZNAKA\" = ?", place_) &&
@@ -253,7 +245,6 @@ public:
     }
     ~PlainPages() {
         for (sqlite3_stmt* st : {page_, place_, street_}) sqlite3_finalize(st);
-        sqlite3_close(db_);
     }
     bool ok() const { return ok_; }
     void top() { last_ = {"", "", 0}; }
@@ -296,27 +287,16 @@ private:
         std::string surname, name;
         int64_t id = 0;
     };
-    static int compareHr(void* coll, int n1, const void* s1, int n2, const void* s2) {
-        UErrorCode status = U_ZERO_ERROR;
-        auto r = ucol_strcollUTF8(static_cast<UCollator*>(coll), static_cast<const char*>(s1), n1,
-                                  static_cast<const char*>(s2), n2, &status);
-        return r == UCOL_LESS ? -1 : r == UCOL_GREATER ? 1 : 0;
-    }
-    static std::string text(sqlite3_stmt* st, int col) {
-        auto t = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
-        return t ? std::string(t, size_t(sqlite3_column_bytes(st, col))) : std::string();
-    }
+    static std::string text(sqlite3_stmt* st, int col) { return PlainSqlite::text(st, col); }
     static std::string lookup(sqlite3_stmt* st, int64_t number) {
         sqlite3_bind_int64(st, 1, number);
         std::string name = sqlite3_step(st) == SQLITE_ROW ? text(st, 0) : std::string();
         sqlite3_reset(st);
         return name;
     }
-    bool prepare(const char* sql, sqlite3_stmt*& st) {
-        return sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) == SQLITE_OK;
-    }
+    bool prepare(const char* sql, sqlite3_stmt*& st) { return (st = db_.prepare(sql)) != nullptr; }
 
-    sqlite3* db_ = nullptr;
+    PlainSqlite db_;
     sqlite3_stmt* page_ = nullptr;
     sqlite3_stmt* place_ = nullptr;
     sqlite3_stmt* street_ = nullptr;

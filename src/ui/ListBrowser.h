@@ -11,7 +11,9 @@
 // and jumping to the bottom cost the same on ten records and on a million.
 //
 // After every operation the selected row's record is in the file's buffer (an
-// empty page clears the buffer), and the listeners are told.
+// empty page clears the buffer), and the listeners are told. What an operation
+// reads shares one read transaction of the store, never held while the update
+// form or a warning has the user, nor while the listeners are told.
 #include <boost/core/noncopyable.hpp>
 #include <cstdint>
 #include <functional>
