@@ -212,6 +212,7 @@ const FieldDef& ListBrowser::keyField(int component) const {
 
 Cursor ListBrowser::view() const {
     Cursor c(*file_, order().key.index);
+    c.setWalking(true);
     if (rangeValue_) c.setRange({SqlValue{SqlValue::Int, *rangeValue_, {}}});
     if (order().filter) c.setFilter(order().filter);
     return c;
@@ -239,30 +240,40 @@ ListBrowser::Row ListBrowser::makeRow() {
 }
 
 // Reads up to n records on from the cursor; each becomes the new last (first)
-// row, and a full page drops the row at the other end. The selection index
-// follows its record, so callers can move it relative to where it was.
+// row, and for each one a full page drops a row at the other end. The
+// selection index follows its record, so callers can move it relative to
+// where it was. The rows join the page together, not one shift of it each.
 bool ListBrowser::readRows(Cursor& cursor, int n, bool forward) {
+    std::vector<Row> read;
+    read.reserve(size_t(std::max(n, 0)));
+    bool ok = true;
     for (int i = 0; i < n; ++i) {
         int rc = forward ? cursor.next() : cursor.previous();
         if (rc == kRecordNotAvailable) break;
         if (rc != 0) {
-            fail();
-            return false;
+            ok = false;
+            break;
         }
-        Row row = makeRow();
-        if (forward) {
-            rows_.push_back(std::move(row));
-            if (int(rows_.size()) > pageSize_) {
-                rows_.erase(rows_.begin());
-                --selected_;
-            }
-        } else {
-            rows_.insert(rows_.begin(), std::move(row));
-            ++selected_;
-            if (int(rows_.size()) > pageSize_) rows_.pop_back();
-        }
+        read.push_back(makeRow());
     }
-    return true;
+    const int added = int(read.size());
+    const auto from = std::make_move_iterator(read.begin()), to = std::make_move_iterator(read.end());
+    if (forward) {
+        rows_.insert(rows_.end(), from, to);
+    } else {
+        std::reverse(read.begin(), read.end());
+        rows_.insert(rows_.begin(), from, to);
+        selected_ += added;
+    }
+    const int over = std::clamp(int(rows_.size()) - pageSize_, 0, added);
+    if (forward) {
+        rows_.erase(rows_.begin(), rows_.begin() + over);
+        selected_ -= over;
+    } else {
+        rows_.resize(rows_.size() - size_t(over));
+    }
+    if (!ok) fail();
+    return ok;
 }
 
 void ListBrowser::fill(int n, bool forward) {
