@@ -87,15 +87,18 @@ Cursor::Cursor(DataFile& file, int key) : file_(&file), key_(key) {}
 void Cursor::toStart() {
     mode_ = Mode::Start;
     values_.clear();
+    walk_.st = nullptr;
 }
 
 void Cursor::toEnd() {
     mode_ = Mode::End;
     values_.clear();
+    walk_.st = nullptr;
 }
 
 void Cursor::toPosition(std::vector<SqlValue> values, int64_t rowid, bool inclusive) {
     mode_ = Mode::At;
+    walk_.st = nullptr;
     values_ = std::move(values);
     rowid_ = rowid;
     inclusive_ = inclusive;
@@ -151,12 +154,19 @@ namespace {
 // Binds a value that outlives the statement's step.
 void bindKept(sqlite3_stmt* st, int index, const SqlValue& v) { bindAs(st, index, v, SQLITE_STATIC); }
 
-// The shapes of the queries a file runs again and again, as numbers.
+// The shapes of the queries a file runs again and again, as numbers. kGet
+// without a key (-1) is the read by record id.
+// A walk's queries have no limit: the walk steps on through their rows.
 enum Shape : uint32_t { kFromEnd = 0, kSameKey = 1, kBeyond = 2, kGet = 3 };
 uint32_t shapeOf(Shape kind, int key, size_t fixed, bool forward, bool inclusive = false, size_t level = 0,
-                 bool null = false) {
+                 bool null = false, bool walk = false) {
     return uint32_t(kind) | uint32_t(forward) << 2 | uint32_t(inclusive) << 3 | uint32_t(null) << 4 |
-           uint32_t(level) << 5 | uint32_t(fixed) << 10 | uint32_t(key + 1) << 15;
+           uint32_t(level) << 5 | uint32_t(fixed) << 10 | uint32_t(key + 1) << 15 | uint32_t(walk) << 31;
+}
+
+uint64_t nextClaim() {
+    static uint64_t claims = 0;
+    return ++claims;
 }
 
 }  // namespace
@@ -164,6 +174,7 @@ uint32_t shapeOf(Shape kind, int key, size_t fixed, bool forward, bool inclusive
 template <class MakeSql>
 sqlite3_stmt* DataFile::shapedStatement(uint32_t shape, MakeSql&& sql) {
     Prepared& p = prepared_[shape];
+    p.walker = 0;
     if (p.st && p.generation == store_->statementGeneration()) {
         sqlite3_reset(p.st);
         return p.st;
@@ -172,6 +183,13 @@ sqlite3_stmt* DataFile::shapedStatement(uint32_t shape, MakeSql&& sql) {
     p.st = store_->statement(p.sql);
     p.generation = store_->statementGeneration();
     return p.st;
+}
+
+uint64_t DataFile::claimWalk(uint32_t shape) { return prepared_[shape].walker = nextClaim(); }
+
+bool DataFile::walkClaimed(uint32_t shape, uint64_t claim) const {
+    auto it = prepared_.find(shape);
+    return it != prepared_.end() && it->second.walker == claim;
 }
 
 // The key values of the row just read become the position as they are
@@ -217,14 +235,16 @@ struct Cursor::Step {
     size_t k;  // components of the key
     size_t m;  // of them fixed by the range
     bool forward;
+    bool walk;
 
     std::string col(size_t i) const { return f.quotedColumn(comps[i].field); }
+    const char* limit() const { return walk ? "" : " LIMIT 1"; }
     // Direction of component i in the reading direction: true = ascending.
     bool up(size_t i) const { return comps[i].desc != forward; }
     std::string orderFrom(size_t from) const {
         std::string o = " ORDER BY ";
         for (size_t i = from; i < k; ++i) o += col(i) + (up(i) ? " ASC, " : " DESC, ");
-        return o + (forward ? "rowid ASC" : "rowid DESC") + " LIMIT 1";
+        return o + (forward ? "rowid ASC" : "rowid DESC") + limit();
     }
     // The query over the range, to which conditions are joined.
     std::string base() const {
@@ -242,8 +262,9 @@ void Cursor::bindRange(sqlite3_stmt* st, size_t m) {
     for (size_t i = 0; i < m; ++i) bindKept(st, int(i) + 1, prefix_[i]);
 }
 
-// Runs a query of a step: 1 a record read, 0 none, -1 a failure.
-int Cursor::run(sqlite3_stmt* st) {
+// Runs a query of a step: 1 a record read, 0 none, -1 a failure. A walking
+// cursor keeps the query going while the read transaction lasts.
+int Cursor::run(sqlite3_stmt* st, uint32_t shape, bool forward) {
     Store& store = file_->store();
     if (!st) {
         store.fail(sqlite3_errcode(store.db()));
@@ -253,7 +274,10 @@ int Cursor::run(sqlite3_stmt* st) {
     if (r == SQLITE_ROW) {
         keepPosition(st);  // first: reading a value as text changes the type the engine reports
         file_->loadRow(st);
-        sqlite3_reset(st);
+        walk_.st = nullptr;
+        const uint64_t serial = walking_ ? store.holdWhileReading(st) : 0;
+        if (serial == 0) sqlite3_reset(st);
+        else walk_ = {st, shape, file_->claimWalk(shape), serial, sqlite3_total_changes64(store.db()), forward};
         return 1;
     }
     sqlite3_reset(st);
@@ -264,20 +288,21 @@ int Cursor::run(sqlite3_stmt* st) {
 
 // The first or last record of the range.
 int Cursor::fetchFromEnd(const Step& s) {
-    sqlite3_stmt* st =
-        file_->shapedStatement(shapeOf(kFromEnd, key_, s.m, s.forward), [&] { return s.base() + s.orderFrom(s.m); });
+    const uint32_t shape = shapeOf(kFromEnd, key_, s.m, s.forward, false, 0, false, s.walk);
+    sqlite3_stmt* st = file_->shapedStatement(shape, [&] { return s.base() + s.orderFrom(s.m); });
     if (st) bindRange(st, s.m);
-    return run(st);
+    return run(st, shape, s.forward);
 }
 
 // The next record with the same key values: a later (earlier) record id.
 int Cursor::fetchSameKey(const Step& s) {
-    sqlite3_stmt* st = file_->shapedStatement(shapeOf(kSameKey, key_, s.m, s.forward, inclusive_), [&] {
+    const uint32_t shape = shapeOf(kSameKey, key_, s.m, s.forward, inclusive_, 0, false, s.walk);
+    sqlite3_stmt* st = file_->shapedStatement(shape, [&] {
         std::string w = s.base();
         for (size_t i = s.m; i < s.k; ++i) Step::join(w, s.col(i) + " IS ?");
         std::string op = s.forward ? (inclusive_ ? ">=" : ">") : (inclusive_ ? "<=" : "<");
         Step::join(w, "rowid " + op + " ?");
-        return w + (s.forward ? " ORDER BY rowid ASC LIMIT 1" : " ORDER BY rowid DESC LIMIT 1");
+        return w + (s.forward ? " ORDER BY rowid ASC" : " ORDER BY rowid DESC") + s.limit();
     });
     if (st) {
         bindRange(st, s.m);
@@ -285,7 +310,7 @@ int Cursor::fetchSameKey(const Step& s) {
         for (size_t i = s.m; i < s.k; ++i) bindKept(st, ++n, values_[i]);
         sqlite3_bind_int64(st, ++n, rowid_);
     }
-    return run(st);
+    return run(st, shape, s.forward);
 }
 
 // The next record equal on the components before `level` and beyond on it.
@@ -294,7 +319,8 @@ int Cursor::fetchBeyond(const Step& s, size_t level) {
     const bool null = v.kind == SqlValue::Null;
     // An empty date sorts first; nothing lies before it.
     if (null && !s.up(level)) return 0;
-    sqlite3_stmt* st = file_->shapedStatement(shapeOf(kBeyond, key_, s.m, s.forward, false, level, null), [&] {
+    const uint32_t shape = shapeOf(kBeyond, key_, s.m, s.forward, false, level, null, s.walk);
+    sqlite3_stmt* st = file_->shapedStatement(shape, [&] {
         std::string w = s.base();
         for (size_t i = s.m; i < level; ++i) Step::join(w, s.col(i) + " IS ?");
         Step::join(w, s.col(level) + (null ? " IS NOT NULL" : s.up(level) ? " > ?" : " < ?"));
@@ -306,7 +332,31 @@ int Cursor::fetchBeyond(const Step& s, size_t level) {
         for (size_t i = s.m; i < level; ++i) bindKept(st, ++n, values_[i]);
         if (!null) bindKept(st, ++n, v);
     }
-    return run(st);
+    return run(st, shape, s.forward);
+}
+
+// The next row of the query that gave the previous record, while that query
+// is still this cursor's, in the same read transaction, with nothing written
+// since: 1 a record read, 0 none (ask anew), -1 a failure.
+int Cursor::walkOn(bool forward) {
+    if (!walk_.st || walk_.forward != forward || mode_ != Mode::At || inclusive_) return 0;
+    Store& store = file_->store();
+    if (!store.stillReading(walk_.serial) || sqlite3_total_changes64(store.db()) != walk_.changes ||
+        !file_->walkClaimed(walk_.shape, walk_.claim)) {
+        walk_.st = nullptr;
+        return 0;
+    }
+    const int r = sqlite3_step(walk_.st);
+    if (r == SQLITE_ROW) {
+        keepPosition(walk_.st);
+        file_->loadRow(walk_.st);
+        return 1;
+    }
+    sqlite3_reset(walk_.st);
+    walk_.st = nullptr;
+    if (r == SQLITE_DONE) return 0;
+    store.fail(r);
+    return -1;
 }
 
 // Finds the neighbouring record with one indexed query per key level, so that
@@ -315,9 +365,11 @@ int Cursor::fetchBeyond(const Step& s, size_t level) {
 bool Cursor::fetch(bool forward, int& rc) {
     static const std::vector<KeyComponent> none;
     const std::vector<KeyComponent>& comps = key_ >= 0 ? file_->layout().keys[size_t(key_)].components : none;
-    const Step s{*file_, comps, comps.size(), std::min(prefix_.size(), comps.size()), forward};
-    int r = 0;
-    if (mode_ == Mode::Start || mode_ == Mode::End) {
+    const Step s{*file_, comps, comps.size(), std::min(prefix_.size(), comps.size()), forward, walking_};
+    int r = walkOn(forward);
+    if (r != 0) {
+        // Read on, or failed.
+    } else if (mode_ == Mode::Start || mode_ == Mode::End) {
         if (mode_ == Mode::End && forward) return false;
         r = fetchFromEnd(s);
     } else {
@@ -637,8 +689,11 @@ int DataFile::getById(int64_t rowid) {
         setError(kFileNotOpen);
         return kFileNotOpen;
     }
-    sqlite3_stmt* st = store_->statement("SELECT rowid, \"_ver\", " + columns_ + " FROM " + sqlName(layout_->label) +
-                                         " WHERE rowid = ?");
+    // A list loads its highlighted record this way on every step.
+    sqlite3_stmt* st = shapedStatement(shapeOf(kGet, -1, 0, true), [&] {
+        return "SELECT rowid, \"_ver\", " + columns_ + " FROM " + sqlName(layout_->label) + " WHERE rowid = ?";
+    });
+    if (!st) return store_->fail(sqlite3_errcode(store_->db()));
     sqlite3_bind_int64(st, 1, rowid);
     return readOne(st, kRecordNotAvailable);
 }

@@ -33,7 +33,10 @@ class Cursor {
 public:
     // key -1 is record (insertion) order.
     Cursor(DataFile& file, int key);
-    void setRange(std::vector<SqlValue> prefix) { prefix_ = std::move(prefix); }
+    void setRange(std::vector<SqlValue> prefix) {
+        prefix_ = std::move(prefix);
+        walk_.st = nullptr;
+    }
     void setFilter(std::function<bool()> filter) { filter_ = std::move(filter); }
     const std::vector<SqlValue>& range() const { return prefix_; }
 
@@ -56,6 +59,10 @@ public:
 
     int next() { return step(true); }
     int previous() { return step(false); }
+    // Reads on with the query that gave the previous record, for as long as
+    // the store's read transaction lasts and nothing was written, instead of
+    // one query per record: a page of a list costs what one query of it does.
+    void setWalking(bool on) { walking_ = on; }
 
     int key() const { return key_; }
     DataFile& file() { return *file_; }
@@ -68,7 +75,8 @@ private:
     int fetchSameKey(const Step& s);
     int fetchBeyond(const Step& s, size_t level);
     void bindRange(sqlite3_stmt* st, size_t m);
-    int run(sqlite3_stmt* st);
+    int run(sqlite3_stmt* st, uint32_t shape, bool forward);
+    int walkOn(bool forward);
     void keepPosition(sqlite3_stmt* st);
 
     enum class Mode { Start, End, At } mode_ = Mode::Start;
@@ -79,6 +87,16 @@ private:
     std::vector<SqlValue> values_;
     int64_t rowid_ = 0;
     bool inclusive_ = false;
+    bool walking_ = false;
+    // The statement a walk steps on, and what tells it is still ours.
+    struct Walk {
+        sqlite3_stmt* st = nullptr;
+        uint32_t shape = 0;
+        uint64_t claim = 0;
+        uint64_t serial = 0;
+        int64_t changes = 0;
+        bool forward = false;
+    } walk_;
 };
 
 // One file's record buffer with everything that belongs to it: the field
@@ -187,6 +205,10 @@ public:
     // building and hashing of its query text every time.
     template <class MakeSql>
     sqlite3_stmt* shapedStatement(uint32_t shape, MakeSql&& sql);
+    // A walking cursor's claim on the statement of a shape; it lapses when
+    // the statement is handed out again.
+    uint64_t claimWalk(uint32_t shape);
+    bool walkClaimed(uint32_t shape, uint64_t claim) const;
 
 private:
     int checkUsable();
@@ -211,6 +233,7 @@ private:
         std::string sql;
         sqlite3_stmt* st = nullptr;
         uint64_t generation = 0;
+        uint64_t walker = 0;
     };
     std::unordered_map<uint32_t, Prepared> prepared_;
 };

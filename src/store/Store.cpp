@@ -281,6 +281,16 @@ void Store::close() {
     openFiles_.clear();
 }
 
+// A list begins and ends a read transaction on every key: their statements
+// are kept rather than compiled each time.
+int Store::runKept(const char* sql) {
+    sqlite3_stmt* st = statement(sql);
+    if (!st) return sqlite3_errcode(db_);
+    const int rc = sqlite3_step(st);
+    sqlite3_reset(st);
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
 int Store::exec(const std::string& sql) {
     if (!db_) return SQLITE_MISUSE;
     return sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
@@ -335,6 +345,7 @@ sqlite3_stmt* Store::statement(const std::string& sql) {
 }
 
 void Store::dropStatements() {
+    releaseHeld();
     for (auto& [sql, st] : statements_) sqlite3_finalize(st);
     statements_.clear();
     ++generation_;
@@ -450,17 +461,30 @@ int Store::resumeRead() { return startReading(); }
 // transaction is active (nor one begun by hand through exec).
 int Store::startReading() {
     if (readDepth_ == 0 || reading_ || inTransaction_ || !db_ || !sqlite3_get_autocommit(db_)) return 0;
-    const int rc = exec("BEGIN DEFERRED");
+    const int rc = runKept("BEGIN DEFERRED");
     if (rc != SQLITE_OK) return fail(rc);
     reading_ = true;
     return 0;
 }
 
+uint64_t Store::holdWhileReading(sqlite3_stmt* st) {
+    if (!reading_) return 0;
+    held_.push_back(st);
+    return readSerial_;
+}
+
+void Store::releaseHeld() {
+    for (sqlite3_stmt* st : held_) sqlite3_reset(st);
+    held_.clear();
+    ++readSerial_;
+}
+
 int Store::stopReading() {
     if (!reading_) return 0;
+    releaseHeld();
     reading_ = false;
     if (sqlite3_get_autocommit(db_)) return 0;  // ended by someone else meanwhile
-    const int rc = exec("COMMIT");
+    const int rc = runKept("COMMIT");
     if (rc == SQLITE_OK) return 0;
     // Only records written outside a write transaction can make this fail.
     const int code = fail(rc);

@@ -9,6 +9,7 @@
 #include <string>
 #include <typeindex>
 #include <unordered_map>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -108,6 +109,13 @@ public:
     // written meanwhile. Both do nothing outside a read transaction.
     int pauseRead();
     int resumeRead();
+    // A walk (see Cursor) keeps stepping one statement from record to record
+    // while the read transaction lasts. The statement is reset when the
+    // reading state ends, so it never keeps the lock beyond it. Returns the
+    // transaction's serial, or 0 when no read transaction of ours is active
+    // (nothing may be kept then).
+    uint64_t holdWhileReading(sqlite3_stmt* st);
+    bool stillReading(uint64_t serial) const { return serial != 0 && reading_ && serial == readSerial_; }
 
     // Loads one supplied table (LABEL.tsv) into an existing, empty table.
     int loadTable(const std::string& label, const std::string& dataDir);
@@ -168,6 +176,8 @@ public:
 private:
     int startReading();
     int stopReading();
+    void releaseHeld();
+    int runKept(const char* sql);
     int upgradeTables();
     int loadRows(const Layout& layout, std::istream& in, std::string& why);
     static int busyWait(void* self, int count);
@@ -183,6 +193,8 @@ private:
     bool inTransaction_ = false;
     int readDepth_ = 0;       // nested beginRead calls not yet committed
     bool reading_ = false;    // our own deferred BEGIN is active
+    uint64_t readSerial_ = 1; // moves on whenever the held statements are reset
+    std::vector<sqlite3_stmt*> held_;
     std::string folder_;
     std::unordered_map<std::string, sqlite3_stmt*> statements_;
     uint64_t generation_ = 1;

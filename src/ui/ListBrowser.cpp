@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <type_traits>
 
 #include "common/Prompter.h"
 #include "common/Text.h"
@@ -178,8 +179,7 @@ void ListBrowser::open(LONG request) {
     selected_ = 0;
     use_.add(*file_);
     open_ = true;
-    apply(false);
-    finish();
+    step([&] { apply(false); });
 }
 
 void ListBrowser::closeWith(LONG response) {
@@ -190,6 +190,8 @@ void ListBrowser::closeWith(LONG response) {
 }
 
 void ListBrowser::fail() {
+    // Other stations must not wait on the warning.
+    ReadPause asking(file_->store());
     STANDARDWARNING(35, lower(file_->label()));
     closeWith(REQUESTCANCELLED);
 }
@@ -210,6 +212,7 @@ const FieldDef& ListBrowser::keyField(int component) const {
 
 Cursor ListBrowser::view() const {
     Cursor c(*file_, order().key.index);
+    c.setWalking(true);
     if (rangeValue_) c.setRange({SqlValue{SqlValue::Int, *rangeValue_, {}}});
     if (order().filter) c.setFilter(order().filter);
     return c;
@@ -231,37 +234,46 @@ ListBrowser::Row ListBrowser::makeRow() {
     Row row;
     row.values.reserve(columns_.size());
     for (size_t i = 0; i < columns_.size(); ++i) row.values.push_back(cellText(format_.columns[i], columns_[i]));
-    row.position = file_->position(order().key);
     row.key = file_->keyValues(order().key.index);
     row.id = file_->currentId();
     return row;
 }
 
 // Reads up to n records on from the cursor; each becomes the new last (first)
-// row, and a full page drops the row at the other end. The selection index
-// follows its record, so callers can move it relative to where it was.
+// row, and for each one a full page drops a row at the other end. The
+// selection index follows its record, so callers can move it relative to
+// where it was. The rows join the page together, not one shift of it each.
 bool ListBrowser::readRows(Cursor& cursor, int n, bool forward) {
+    std::vector<Row> read;
+    read.reserve(size_t(std::max(n, 0)));
+    bool ok = true;
     for (int i = 0; i < n; ++i) {
         int rc = forward ? cursor.next() : cursor.previous();
         if (rc == kRecordNotAvailable) break;
         if (rc != 0) {
-            fail();
-            return false;
+            ok = false;
+            break;
         }
-        Row row = makeRow();
-        if (forward) {
-            rows_.push_back(std::move(row));
-            if (int(rows_.size()) > pageSize_) {
-                rows_.erase(rows_.begin());
-                --selected_;
-            }
-        } else {
-            rows_.insert(rows_.begin(), std::move(row));
-            ++selected_;
-            if (int(rows_.size()) > pageSize_) rows_.pop_back();
-        }
+        read.push_back(makeRow());
     }
-    return true;
+    const int added = int(read.size());
+    const auto from = std::make_move_iterator(read.begin()), to = std::make_move_iterator(read.end());
+    if (forward) {
+        rows_.insert(rows_.end(), from, to);
+    } else {
+        std::reverse(read.begin(), read.end());
+        rows_.insert(rows_.begin(), from, to);
+        selected_ += added;
+    }
+    const int over = std::clamp(int(rows_.size()) - pageSize_, 0, added);
+    if (forward) {
+        rows_.erase(rows_.begin(), rows_.begin() + over);
+        selected_ -= over;
+    } else {
+        rows_.resize(rows_.size() - size_t(over));
+    }
+    if (!ok) fail();
+    return ok;
 }
 
 void ListBrowser::fill(int n, bool forward) {
@@ -332,11 +344,31 @@ int ListBrowser::indexOf(int64_t id) const {
 
 bool ListBrowser::regetSelected(bool watch) {
     if (watch) file_->watch();
-    return file_->reget(selectedRow()->position) == 0;
+    return file_->getById(selectedRow()->id) == 0;
+}
+
+// One step of the list (a key, a click, a refresh): everything it reads
+// shares one read transaction, so the lock is taken and the file checked once
+// rather than for every record, and the page is one state of the file. The
+// transaction ends before the listeners are told. A step that returns false
+// changed nothing to tell.
+template <class Reads>
+bool ListBrowser::step(Reads&& reads) {
+    {
+        ReadTransaction reading(file_->store());
+        if constexpr (std::is_same_v<std::invoke_result_t<Reads>, bool>) {
+            if (!reads()) return false;
+        } else {
+            reads();
+        }
+        settle();
+    }
+    notify();
+    return true;
 }
 
 // Puts the selection in range, sets the thumb and loads the selected record.
-void ListBrowser::finish() {
+void ListBrowser::settle() {
     if (open_) {
         if (rows_.empty()) {
             selected_ = 0;
@@ -349,7 +381,6 @@ void ListBrowser::finish() {
             if (related) related();
         }
     }
-    notify();
 }
 
 // ------------------------------------------------------------------ sort orders
@@ -360,7 +391,7 @@ void ListBrowser::apply(bool forced) {
     if (o.range) range = o.range();
     const bool sameOrder = current_ == applied_;
     const bool rangeChanged = filled_ && o.range && range != rangeValue_;
-    if (filled_ && sameOrder && !rangeChanged && !forced) return;  // finish() reloads the selected row
+    if (filled_ && sameOrder && !rangeChanged && !forced) return;  // settle() reloads the selected row
 
     if (!sameOrder && o.locator == Locator::Incremental) locatorText_.clear();
     if (!sameOrder) previous_ = applied_ < 0 ? current_ : applied_;
@@ -385,14 +416,12 @@ void ListBrowser::setSortOrder(int n) {
     if (n < 1 || n > int(orders_.size())) return;
     current_ = n - 1;
     if (!open_) return;
-    apply(false);
-    finish();
+    step([&] { apply(false); });
 }
 
 void ListBrowser::refresh(bool forced) {
     if (!open_ || inForm_) return;
-    apply(forced);
-    finish();
+    step([&] { apply(forced); });
 }
 
 void ListBrowser::follow(ListBrowser& master) {
@@ -473,49 +502,53 @@ void ListBrowser::computeThumb() {
 void ListBrowser::select(int row) {
     if (!open_ || row < 1 || row > int(rows_.size())) return;
     selected_ = row;
-    finish();
+    step([] {});
 }
 
 void ListBrowser::up() {
     if (!open_ || rows_.empty()) return;
-    if (selected_ == 1) fill(1, false);
-    --selected_;
-    finish();
+    step([&] {
+        if (selected_ == 1) fill(1, false);
+        --selected_;
+    });
 }
 
 void ListBrowser::down() {
     if (!open_ || rows_.empty()) return;
-    if (selected_ == int(rows_.size())) fill(1, true);
-    ++selected_;
-    finish();
+    step([&] {
+        if (selected_ == int(rows_.size())) fill(1, true);
+        ++selected_;
+    });
 }
 
 void ListBrowser::pageUp() {
     if (!open_ || rows_.empty()) return;
-    fill(pageSize_, false);
-    selected_ -= pageSize_;
-    finish();
+    step([&] {
+        fill(pageSize_, false);
+        selected_ -= pageSize_;
+    });
 }
 
 void ListBrowser::pageDown() {
     if (!open_ || rows_.empty()) return;
-    fill(pageSize_, true);
-    selected_ += pageSize_;
-    finish();
+    step([&] {
+        fill(pageSize_, true);
+        selected_ += pageSize_;
+    });
 }
 
 void ListBrowser::top() {
     if (!open_) return;
-    rows_.clear();
-    fill(pageSize_, true);
-    selected_ = 1;
-    finish();
+    step([&] {
+        rows_.clear();
+        fill(pageSize_, true);
+        selected_ = 1;
+    });
 }
 
 void ListBrowser::bottom() {
     if (!open_) return;
-    toEnd();
-    finish();
+    step([&] { toEnd(); });
 }
 
 void ListBrowser::thumbTo(int position) {
@@ -524,14 +557,12 @@ void ListBrowser::thumbTo(int position) {
     if (position >= kStops) return bottom();
     const size_t k = size_t(position - 1);
     putKey(stopComponent(), order().stops == Stops::Numbers ? numberStops_[k].toString() : textStops_[k]);
-    locateAt(false);
-    finish();
+    step([&] { locateAt(false); });
 }
 
 void ListBrowser::locate() {
     if (!open_) return;
-    locateAt(false);
-    finish();
+    step([&] { locateAt(false); });
 }
 
 // ------------------------------------------------------------------ locators
@@ -548,8 +579,7 @@ bool ListBrowser::putKey(int component, const std::string& value) {
 
 bool ListBrowser::putLocator() {
     if (!putKey(freeComponent(), locatorText_)) return false;
-    locateAt(false);
-    finish();
+    step([&] { locateAt(false); });
     return true;
 }
 
@@ -562,16 +592,17 @@ bool ListBrowser::typeChar(std::string_view character) {
             const FieldDef& f = keyField(comp);
             auto begins = [&] { return selected_ > 0 && startsWith(keyText(selectedRow()->key[size_t(comp)], f), character); };
             // Walks through the records that begin with the character, then back to the first.
-            if (begins()) {
-                if (selected_ == int(rows_.size())) fill(1, true);
-                selected_ = std::min(selected_ + 1, int(rows_.size()));
-            }
-            if (!begins()) {
-                if (!putKey(comp, std::string(utf8Prefix(character, 1)))) return false;
-                locateAt(false);
-            }
-            finish();
-            return true;
+            return step([&] {
+                if (begins()) {
+                    if (selected_ == int(rows_.size())) fill(1, true);
+                    selected_ = std::min(selected_ + 1, int(rows_.size()));
+                }
+                if (!begins()) {
+                    if (!putKey(comp, std::string(utf8Prefix(character, 1)))) return false;
+                    locateAt(false);
+                }
+                return true;
+            });
         }
         case Locator::Incremental: {
             if (utf8Length(locatorText_) >= kLocatorLength) return true;
@@ -597,8 +628,7 @@ bool ListBrowser::entryLocate(std::string_view value) {
     const int comp = open_ ? freeComponent() : -1;
     if (comp < 0 || trim(value).empty() || !putKey(comp, std::string(value))) return false;
     locatorText_ = std::string(utf8Prefix(value, kLocatorLength));
-    locateAt(false);
-    finish();
+    step([&] { locateAt(false); });
     return true;
 }
 
@@ -622,45 +652,50 @@ void ListBrowser::insertRecord() {
     file_->clear();
     // A new record in a ranged list belongs to the master's record.
     if (rangeValue_) file_->setFieldText(keyDef().components.front().field, std::to_string(*rangeValue_));
-    if (callForm(INSERTRECORD) == REQUESTCOMPLETED) locateAt(true);
-    else rebuildKeeping();
-    finish();
+    // The form asks and writes outside the list's steps; what it saved is read after.
+    const bool saved = callForm(INSERTRECORD) == REQUESTCOMPLETED;
+    step([&] {
+        if (saved) locateAt(true);
+        else rebuildKeeping();
+    });
 }
 
 void ListBrowser::changeRecord() {
     if (!canChange()) return;
     // Watched: a write over another station's change of it is refused.
-    if (regetSelected(true) && callForm(CHANGERECORD) == REQUESTCOMPLETED) locateAt(true);  // its key may have changed
-    else rebuildKeeping();
-    finish();
+    const bool saved = regetSelected(true) && callForm(CHANGERECORD) == REQUESTCOMPLETED;
+    step([&] {
+        if (saved) locateAt(true);  // its key may have changed
+        else rebuildKeeping();
+    });
 }
 
 void ListBrowser::deleteRecord() {
     if (!canChange()) return;
-    if (regetSelected(false) && callForm(DELETERECORD) == REQUESTCOMPLETED) {
+    const bool deleted = regetSelected(false) && callForm(DELETERECORD) == REQUESTCOMPLETED;
+    step([&] {
+        if (!deleted) return rebuildKeeping();
         const int keep = selected_;
         rows_.erase(rows_.begin() + (keep - 1));
         std::optional<Anchor> from;
         if (!rows_.empty()) from = Anchor{rows_.front().key, rows_.front().id};
         reread(from);
         selected_ = keep;
-    } else {
-        rebuildKeeping();
-    }
-    finish();
+    });
 }
 
 void ListBrowser::selectRecord() {
     if (!canSelect()) return;
-    regetSelected(false);
-    closeWith(REQUESTCOMPLETED);
-    finish();
+    step([&] {
+        regetSelected(false);
+        closeWith(REQUESTCOMPLETED);
+    });
 }
 
 void ListBrowser::closeList() {
     if (!open_) return;
     closeWith(REQUESTCANCELLED);
-    finish();
+    notify();
 }
 
 void ListBrowser::activate() {

@@ -5,13 +5,15 @@
 // a view (ListBrowserView) draws the page and turns keys into the calls below.
 //
 // The page holds at most pageSize() rows, each with its column texts and the
-// position of its record. Reading goes through a Cursor over the file in the
+// key values and id of its record. Reading goes through a Cursor over the file in the
 // current sort order's key order, limited by the order's range and filter, and
 // always starts from a row of the page (or from either end), so paging, locating
 // and jumping to the bottom cost the same on ten records and on a million.
 //
 // After every operation the selected row's record is in the file's buffer (an
-// empty page clears the buffer), and the listeners are told.
+// empty page clears the buffer), and the listeners are told. What an operation
+// reads shares one read transaction of the store, never held while the update
+// form or a warning has the user, nor while the listeners are told.
 #include <boost/core/noncopyable.hpp>
 #include <cstdint>
 #include <functional>
@@ -84,7 +86,6 @@ class ListBrowser : private boost::noncopyable {
 public:
     struct Row {
         std::vector<std::string> values;  // one text per column
-        std::string position;             // DataFile::position(key) of the record
         std::vector<SqlValue> key;        // its key values and record id, to read on from it
         int64_t id = 0;
     };
@@ -216,7 +217,9 @@ private:
     bool regetSelected(bool watch);
     void fail();
     void closeWith(LONG response);
-    void finish();
+    template <class Reads>
+    bool step(Reads&& reads);
+    void settle();
     void notify();
 
     DataFile* file_;

@@ -310,3 +310,26 @@ TEST(StationsStress, TwoProcessesLoseNoUpdate) {
     EXPECT_EQ(total, written);  // no update lost
     counter.close();
 }
+
+// A walking cursor reads on with one query for as long as its read
+// transaction lasts; the query it leaves running must not keep the lock from
+// another station once the transaction ends.
+TEST_F(StoreFixture, AWalkKeepsNoLockPastItsReadTransaction) {
+    openFiles({&ULICE});
+    for (int n : {1, 2, 3}) ASSERT_EQ(addStreet(ULICE, n, "Ulica " + std::to_string(n)), 0);
+    Store other;
+    ASSERT_EQ(other.open(folder.str(), ""), 0);
+    UliceFile theirs(other);
+    ASSERT_EQ(theirs.open(), 0);
+    Cursor walk(ULICE, ULICE.KEYOZNAKA.index);
+    walk.setWalking(true);
+    {
+        ReadTransaction reading;
+        walk.toStart();
+        for (LONG n : {1, 2}) {
+            ASSERT_EQ(walk.next(), 0);
+            ASSERT_EQ(ULI.OZNAKA, n);
+        }
+    }
+    EXPECT_EQ(addStreet(theirs, 4, "Ulica 4"), 0);
+}

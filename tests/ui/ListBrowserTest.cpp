@@ -1,3 +1,6 @@
+#include <sqlite3.h>
+
+#include <set>
 #include <string>
 #include <vector>
 
@@ -444,6 +447,41 @@ TEST_F(ListBrowserTest, ReadErrorWarnsAndClosesTheList) {
     ASSERT_FALSE(prompts.messages.empty());
     EXPECT_EQ(prompts.last().caption, "Record Retrieval Error");
     EXPECT_NE(prompts.last().text.find("from the osobe file"), std::string::npos);
+}
+
+// What a step reads shares one read transaction; none is held while the form
+// or a warning asks the user, nor while the listeners are told, so another
+// station can write meanwhile.
+TEST_F(ListBrowserTest, AStepReadsInOneTransactionAndHoldsNoneWhileOthersHaveTheirTurn) {
+    for (auto s : {"Anić", "Babić", "Cvitan", "Dukić"}) addPerson(s);
+    std::set<std::string> seen;
+    auto note = [&seen](const std::string& who) {
+        seen.insert(who + (sqlite3_get_autocommit(Store::main().db()) ? " free" : " held"));
+    };
+    struct Watching : ScriptedPrompter {
+        std::function<void()> asked;
+        int message(const MessageRequest& request) override {
+            asked();
+            return ScriptedPrompter::message(request);
+        }
+    } watching;
+    watching.asked = [&] { note("warning"); };
+    setPrompter(&watching);
+    auto b = people();
+    b->setPageSize(2);
+    b->related = [&] { note("related"); };
+    b->update = [&](LONG) {
+        note("form");
+        return REQUESTCANCELLED;
+    };
+    b->listen([&] { note("listener"); });
+    b->open(0);
+    for (auto step : std::vector<std::function<void()>>{[&] { b->pageDown(); }, [&] { b->up(); },
+                                                         [&] { b->changeRecord(); }, [&] { b->insertRecord(); },
+                                                         [&] { b->refresh(true); }, [&] { b->entryLocate("C"); },
+                                                         [&] { OSOBE.close(); b->pageDown(); }})
+        step();
+    EXPECT_EQ(seen, (std::set<std::string>{"form free", "listener free", "related held", "warning free"}));
 }
 
 TEST_F(ListBrowserTest, LargeFileIsReadAPageAtATime) {
