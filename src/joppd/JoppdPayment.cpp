@@ -23,12 +23,10 @@ JoppdPayment::JoppdPayment(LONG payment) {
     // What the payment's lines name, each file in one query.
     auto ofTheLines = [&](auto key, auto field) { return namedBy(key, &DohociFile::KEYISPLATA, payment, field); };
 
-    positionsRead_ = gatherAll(&ObracunFile::KEYDOHODAK, ofTheLines(&ObracunFile::KEYDOHODAK, &DOHOCI_REC::OZNAKA),
-                               [&](const OBRACUN_REC& o) {
-                                   const auto it = index.find(o.DOHODAK);
-                                   if (it != index.end() && o.POZICIJA >= 1 && o.POZICIJA < PositionAmounts().size())
-                                       lines[it->second].at[o.POZICIJA] += o.IZNOS.value();
-                               }) == 0;
+    std::unordered_map<LONG, PositionAmounts> amounts;
+    positionsRead_ = paymentPositions(payment, amounts) == 0;
+    for (JoppdLine& l : lines)
+        if (auto it = amounts.find(l.line.OZNAKA); it != amounts.end()) l.at = it->second;
     // The method is item 1 of a line's extra values.
     methodsRead_ = gatherAll(&SvastaFile::KEYDOHBROJ, ofTheLines(&SvastaFile::KEYDOHBROJ, &DOHOCI_REC::OZNAKA),
                              [&](const SVASTA_REC& s) {

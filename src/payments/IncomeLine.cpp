@@ -1,5 +1,6 @@
 #include "payments/IncomeLine.h"
 
+#include "store/Gathered.h"
 #include "store/Values.h"
 #include "store/Warnings.h"
 
@@ -99,15 +100,27 @@ int readPositions(LONG incomeLine, PositionAmounts& amounts, Store& store) {
     return calc.error();
 }
 
+int paymentPositions(LONG payment, std::unordered_map<LONG, PositionAmounts>& at, Store& store) {
+    at.clear();
+    return gatherAll(
+        &ObracunFile::KEYDOHODAK,
+        namedBy(&ObracunFile::KEYDOHODAK, &DohociFile::KEYISPLATA, payment, &DOHOCI_REC::OZNAKA, store),
+        [&](const OBRACUN_REC& o) {
+            if (o.POZICIJA >= 1 && o.POZICIJA < PositionAmounts().size()) at[o.DOHODAK][o.POZICIJA] += o.IZNOS.value();
+        },
+        store);
+}
+
 int calculatedLines(LONG payment, std::vector<CalculatedLine>& lines, Store& store) {
     lines.clear();
     Records<DohociFile> income(&DohociFile::KEYISPLATA, payment, store);
-    for (const DOHOCI_REC& d : income) {
-        CalculatedLine& l = lines.emplace_back();
-        l.line = d;
-        if (int rc = readPositions(d.OZNAKA, l.at, store)) return rc;
-    }
-    return income.error();
+    for (const DOHOCI_REC& d : income) lines.push_back({d, {}});
+    if (income.error()) return income.error();
+    std::unordered_map<LONG, PositionAmounts> at;
+    if (int rc = paymentPositions(payment, at, store)) return rc;
+    for (CalculatedLine& l : lines)
+        if (auto it = at.find(l.line.OZNAKA); it != at.end()) l.at = it->second;
+    return 0;
 }
 
 const char* forEachLineOfMonth(LONG payer, int year, int month,

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "payments/Calculation.h"
@@ -78,6 +79,10 @@ struct CalculatedLine {
     PositionAmounts at{};
     const Decimal& operator[](Pozicija p) const { return at[p]; }
 };
+// The amounts of every income line of a payment, by the line's number, read
+// in one query (a line without calculation lines has none here). Returns 0,
+// or the store's error code of a failed read.
+int paymentPositions(LONG payment, std::unordered_map<LONG, PositionAmounts>& at, Store& store = Store::main());
 // The income lines of a payment in the order of their key, each with its
 // amounts. Returns 0, or the store's error code of a failed read (`lines`
 // then holds what was read before it, which must not pass for complete).
