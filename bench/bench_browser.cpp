@@ -13,6 +13,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "BenchLines.h"
 #include "PlainSqlite.h"
 #include "store/Records.h"
 #include "store/Sql.h"
@@ -305,8 +306,6 @@ private:
     std::vector<Row> rows_;
 };
 
-std::vector<std::string> benchLines;
-
 // Rounds of ten page-downs from the top, the list's and the plain program's
 // taking turns; each side's best round counts. Short rounds, many of them:
 // on a machine shared with other work, a short round is more often one that
@@ -338,10 +337,8 @@ void BM_PageDownVsPlainSqlite(benchmark::State& state) {
     }
     state.counters["ours_ms"] = ours;
     state.counters["sqlite_ms"] = theirs;
-    char line[200];
-    std::snprintf(line, sizeof line, "BENCH\tlist page-down on 1,000,000 recipients\t%.3f ms\t%.3f ms\t%.2fx\t<= 1.5x",
-                  ours, theirs, ours / theirs);
-    benchLines.push_back(line);
+    benchLine("list page-down on 1,000,000 recipients", millis(ours, 3), millis(theirs, 3), times(ours / theirs),
+              "<= 1.5x");
 }
 
 BENCHMARK(BM_OpenList)->Unit(benchmark::kMillisecond);
@@ -354,10 +351,4 @@ BENCHMARK(BM_PageDownVsPlainSqlite)->Unit(benchmark::kMillisecond)->Iterations(4
 }  // namespace
 }  // namespace marel
 
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    for (const std::string& line : marel::benchLines) std::printf("%s\n", line.c_str());
-    return 0;
-}
+int main(int argc, char** argv) { return marel::runBenchmarks(argc, argv); }

@@ -21,6 +21,7 @@
 #include "store/Records.h"
 #include "store/Warnings.h"
 #include "BenchFolder.h"
+#include "BenchLines.h"
 #include "BenchPayment.h"
 
 namespace marel {
@@ -105,12 +106,10 @@ double millisecondsOf(const std::function<bool()>& run, bool& ok) {
 }
 
 // Ours and the parse of the same file in turns; the minimum of each.
-struct VersusParse {
-    double ours = 1e300, parse = 1e300;
-};
-VersusParse versusParse;
-
 void BM_JoppdFileVsParse(benchmark::State& state) {
+    struct {
+        double ours = 1e300, parse = 1e300;
+    } versusParse;
     JoppdData& d = data();
     if (!d.ok) return state.SkipWithError("no data");
     const std::string path = (d.path() / "JOPPD-vs-parse.xml").string();
@@ -125,9 +124,11 @@ void BM_JoppdFileVsParse(benchmark::State& state) {
                                                             },
                                                             ok));
     }
-    if (!ok) state.SkipWithError("file not written or not read");
+    if (!ok) return state.SkipWithError("file not written or not read");
     state.counters["ours_ms"] = versusParse.ours;
     state.counters["parse_ms"] = versusParse.parse;
+    benchLine("JOPPD file of 10,000 lines", millis(versusParse.ours, 0), millis(versusParse.parse, 0),
+              times(versusParse.ours / versusParse.parse), "<= 1.0x");
 }
 
 BENCHMARK(BM_JoppdRows)->Unit(benchmark::kMillisecond);
@@ -137,13 +138,4 @@ BENCHMARK(BM_JoppdFileVsParse)->Unit(benchmark::kMillisecond)->UseRealTime()->It
 }  // namespace
 }  // namespace marel
 
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    using marel::versusParse;
-    if (versusParse.ours < 1e300 && versusParse.parse < 1e300)
-        std::printf("BENCH\tJOPPD file of 10,000 lines\t%.0f ms\t%.0f ms\t%.2fx\t<= 1.0x\n", versusParse.ours,
-                    versusParse.parse, versusParse.ours / versusParse.parse);
-    return 0;
-}
+int main(int argc, char** argv) { return marel::runBenchmarks(argc, argv); }

@@ -21,6 +21,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "BenchLines.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -112,6 +114,8 @@ void measure(benchmark::State& state, Pair& pair, const std::vector<std::string>
     state.counters["baseline_min_ms"] = pair.baseline;
     state.counters["ratio"] = pair.ours / pair.baseline;
     state.counters["cpu_ratio"] = pair.oursCpu / pair.baselineCpu;
+    using namespace marel;
+    benchLine(pair.what, millis(pair.ours, 1), millis(pair.baseline, 1), times(pair.ours / pair.baseline), pair.goal);
 }
 
 void BM_MainWindowShown(benchmark::State& state) {
@@ -130,22 +134,11 @@ void BM_ExportOnePage(benchmark::State& state) {
 BENCHMARK(BM_MainWindowShown)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(kRounds);
 BENCHMARK(BM_ExportOnePage)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(kRounds);
 
-void printBench(const Pair& p) {
-    if (!(p.ours < std::numeric_limits<double>::infinity())) return;
-    std::printf("BENCH\t%s\t%.1f ms\t%.1f ms\t%.2fx\t%s\n", p.what, p.ours, p.baseline, p.ours / p.baseline, p.goal);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     // Without a display named, both sides run on the offscreen platform.
     if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::fflush(stdout);
-    printBench(window);
-    printBench(exportPage);
-    return 0;
+    return marel::runBenchmarks(argc, argv);
 }

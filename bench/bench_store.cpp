@@ -13,6 +13,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "BenchLines.h"
 #include "PlainSqlite.h"
 #include "common/CheckDigits.h"
 #include "store/Records.h"
@@ -313,8 +314,6 @@ private:
     bool ok_ = false;
 };
 
-std::vector<std::string> benchLines;
-
 // Rounds of a batch added by the store and by plain SQLite in turn; each
 // side's best round counts. The ratio is plain SQLite's time over ours.
 void BM_AddBatchVsPlainSqlite(benchmark::State& state) {
@@ -339,9 +338,7 @@ void BM_AddBatchVsPlainSqlite(benchmark::State& state) {
     }
     state.counters["ours_ms"] = ours;
     state.counters["sqlite_ms"] = theirs;
-    char line[200];
-    std::snprintf(line, sizeof line, "BENCH\tstore adds\t%.0f ms\t%.0f ms\t%.2fx\t>= 0.9x", ours, theirs, theirs / ours);
-    benchLines.push_back(line);
+    benchLine("store adds", millis(ours, 0), millis(theirs, 0), times(theirs / ours), ">= 0.9x");
 }
 
 BENCHMARK(BM_AddBatch)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -353,10 +350,4 @@ BENCHMARK(BM_Page)->ArgName("forward")->Arg(1)->Arg(0)->Unit(benchmark::kMicrose
 }  // namespace
 }  // namespace marel
 
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    for (const std::string& line : marel::benchLines) std::printf("%s\n", line.c_str());
-    return 0;
-}
+int main(int argc, char** argv) { return marel::runBenchmarks(argc, argv); }
