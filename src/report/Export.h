@@ -25,13 +25,13 @@ struct ExportArg {
     std::string name;         // lower case, as typed: "isplata"
     std::string description;  // Croatian, for `marel export --list`
     bool required = true;
-    std::string fallback;     // the value of an optional argument not given ("" for none)
+    std::string fallback{};   // the value of an optional argument not given ("" for none)
     // "" when the text is acceptable, otherwise why not (one Croatian line).
-    std::function<std::string(const std::string& text)> check;
+    std::function<std::string(const std::string& text)> check{};
     // For a number naming a record: true when it exists; `what` names it
     // in the message ("Isplata 7 ne postoji.").
-    std::function<bool(long)> exists;
-    std::string what;
+    std::function<bool(long)> exists{};
+    std::string what{};
 };
 
 // The kinds of argument the reports take.
@@ -108,14 +108,14 @@ struct ExportOutcome {
 struct ExportEntry {
     std::string name;         // the procedure's name: "OBRACUNISP"
     std::string description;  // what it prints
-    std::vector<ExportArg> args;
+    std::vector<ExportArg> args{};
     // A report: builds its pages from checked arguments (see runPages).
     // Exactly one of `pages` and `file` is set.
-    std::function<ExportOutcome(const ExportArgs&)> pages;
+    std::function<ExportOutcome(const ExportArgs&)> pages{};
     // A file (the XML files): writes it to the path given, completely or not
     // at all; returns "" or the reason it could not.
-    std::function<std::string(const ExportArgs&, const std::string& target)> file;
-    std::string fileSuffix;   // ".xml" for a file export
+    std::function<std::string(const ExportArgs&, const std::string& target)> file{};
+    std::string fileSuffix{};  // ".xml" for a file export
 };
 
 // What a call shows wrong before any data is read: an argument the export
