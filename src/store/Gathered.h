@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "store/Sql.h"
 #include "store/Values.h"
 
 namespace marel {
@@ -80,7 +81,7 @@ Picked namedBy(Key File::*key, Key Of::*ofKey, int64_t first, Number RecordOf<Of
     const int column = file.layout().keys[size_t((file.*key).index)].components.front().field;
     const int picked = of.layout().keys[size_t((of.*ofKey).index)].components.front().field;
     return {file.quotedColumn(column) + " IN (SELECT " + of.quotedColumn(fieldOf(of.layout(), &blank, &(blank.*field))) +
-                " FROM \"" + of.layout().label + "\" WHERE " + of.quotedColumn(picked) + " IS ?)",
+                " FROM " + sqlName(of.layout().label) + " WHERE " + of.quotedColumn(picked) + " IS ?)",
             {SqlValue{SqlValue::Int, first, {}}}};
 }
 
