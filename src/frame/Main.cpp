@@ -24,6 +24,7 @@
 
 #include "common/Prompter.h"
 #include "frame/Artwork.h"
+#include "session/Backups.h"
 #include "session/Initialisation.h"
 #include "store/BufferSet.h"
 #include "store/Store.h"
@@ -165,6 +166,11 @@ void MAIN::buildMenu() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     item(file, QStringLiteral("&Print Setup ..."), QStringLiteral("Setup printer"), [] { prompter().printerSetup(); });
     item(file, QStringLiteral("Inicijalizacija"), {}, [] { INICIJALIZACIJA(); });
+    file->addSeparator();
+    item(file, QStringLiteral("Sigurnosna kopija"), QStringLiteral("Kopija svih podataka u datoteku"),
+         [] { SIGURNOSNAKOPIJA(); });
+    item(file, QStringLiteral("Vrati iz kopije"), QStringLiteral("Svi podaci zamijenjeni podacima iz kopije"),
+         [] { VRATIIZKOPIJE(); });
     file->addSeparator();
     item(file, QStringLiteral("E&xit"), QStringLiteral("Exit this application"), [this] { close(); });
 

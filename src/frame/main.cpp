@@ -15,6 +15,7 @@
 #include "common/Prompter.h"
 #include "demo/DemoData.h"
 #include "frame/Artwork.h"
+#include "frame/BackupCommand.h"
 #include "frame/ExportCommand.h"
 #include "frame/Main.h"
 #include "frame/Screens.h"
@@ -30,7 +31,8 @@ namespace {
 // The command line: `marel` works on the current folder; `--demo FOLDER`
 // first fills FOLDER with the demo data when it holds none and works there;
 // `--screenshots FOLDER` (for the developers) takes a picture of every window
-// into FOLDER and ends; `export REPORT ...` writes a report or file and ends.
+// into FOLDER and ends; `export REPORT ...` writes a report or file and ends;
+// `kopija --out FILE` writes a copy of the data and ends.
 struct Options {
     std::string demo;
     std::string screenshots;
@@ -45,7 +47,7 @@ Options options(const QStringList& args) {
                               : a == QLatin1String("--screenshots") ? &o.screenshots
                                                                     : nullptr;
         if (!target || i + 1 >= args.size()) {
-            o.error = "Upotreba: marel [--demo MAPA] [--screenshots MAPA] | marel export --list";
+            o.error = "Upotreba: marel [--demo MAPA] [--screenshots MAPA] | marel export --list | marel kopija --out DATOTEKA";
             return o;
         }
         // Taken as given from where the program was started, which the
@@ -97,6 +99,9 @@ protected:
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A copy of the data needs neither a display nor Qt.
+    if (argc > 1 && std::string(argv[1]) == "kopija")
+        return runBackupCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
     const bool exporting = argc > 1 && std::string(argv[1]) == "export";
     // Exports run where there is no display (servers, scheduled jobs).
     if (exporting && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

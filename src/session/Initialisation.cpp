@@ -1,6 +1,7 @@
 #include "session/Initialisation.h"
 
 #include "common/Prompter.h"
+#include "store/Backup.h"
 #include "store/Records.h"
 #include "store/Warnings.h"
 
@@ -53,6 +54,13 @@ void INICIJALIZACIJA() {
             inUse = true;
         }
     if (inUse) {
+        message("PODACI NISU BRISANI", CAPTION, Icon::Information);
+        return;
+    }
+    // Every payment goes: the data as it was is kept as a copy first, and
+    // without one nothing is deleted.
+    if (const std::string why = automaticBackup(Store::main(), "inicijalizacija"); !why.empty()) {
+        message(why, CAPTION, Icon::Exclamation);
         message("PODACI NISU BRISANI", CAPTION, Icon::Information);
         return;
     }

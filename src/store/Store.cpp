@@ -11,6 +11,7 @@
 #include <sstream>
 #include <thread>
 
+#include "store/Backup.h"
 #include "store/Records.h"
 #include "store/Sql.h"
 
@@ -54,6 +55,17 @@ int64_t nowUs() {
         .count();
 }
 }  // namespace
+
+bool useCroatianOrder(sqlite3* db) {
+    UErrorCode status = U_ZERO_ERROR;
+    UCollator* coll = ucol_open("hr", &status);
+    if (U_FAILURE(status)) return false;
+    ucol_setStrength(coll, UCOL_SECONDARY);
+    // The connection closes the collator once it has taken it; not when it refused it.
+    if (sqlite3_create_collation_v2(db, "HR", SQLITE_UTF8, coll, compareHr, destroyCollator) == SQLITE_OK) return true;
+    ucol_close(coll);
+    return false;
+}
 
 std::string errorTextOf(int code) {
     // Shown inside the warnings and messages the user reads.
@@ -141,14 +153,10 @@ int Store::open(const std::string& folder, const std::string& dataDir) {
         db_ = nullptr;
         return code;
     }
-    UErrorCode status = U_ZERO_ERROR;
-    UCollator* coll = ucol_open("hr", &status);
-    if (U_FAILURE(status)) {
-        setError(kStoreFailure, status, "ICU: no Croatian collation");
+    if (!useCroatianOrder(db_)) {
+        setError(kStoreFailure, 0, "ICU: no Croatian collation");
         return kStoreFailure;
     }
-    ucol_setStrength(coll, UCOL_SECONDARY);
-    sqlite3_create_collation_v2(db_, "HR", SQLITE_UTF8, coll, compareHr, destroyCollator);
     busyLimitMs_ = 0;
     sqlite3_busy_handler(db_, busyWait, this);
     // The first statement touches the file: a damaged one shows up here.
@@ -212,6 +220,9 @@ int Store::upgradeTables() {
         if (complete) old.push_back(layout);
     }
     if (old.empty()) return 0;
+    // The tables are made again in place: the data as it was goes into a
+    // copy first. Without one the upgrade waits for the next opening.
+    if (!automaticBackup(*this, "nadogradnja").empty()) return 0;
 
     int code = 0;
     {
@@ -240,6 +251,15 @@ int Store::upgradeTables() {
         dropStatements();
     }
     if (code == kFileLocked || code == kAccessDenied) code = 0;
+    return code;
+}
+
+int Store::reopened() {
+    readingCopies_.clear();
+    dropStatements();
+    const int code = upgradeTables();
+    dropStatements();
+    if (code == 0) setError(0);
     return code;
 }
 

@@ -54,6 +54,10 @@ std::string storeErrorText();
 void setError(int code, int storeCode = 0, const std::string& storeText = "");
 std::string errorTextOf(int code);
 
+// Croatian order for the text keys (the collation "HR" the tables name), on
+// a connection of the program's own making; false when ICU lacks it.
+bool useCroatianOrder(sqlite3* db);
+
 // The folder of the reference tables delivered with the program.
 const std::string& suppliedDataDir();
 
@@ -116,6 +120,11 @@ public:
     // (nothing may be kept then).
     uint64_t holdWhileReading(sqlite3_stmt* st);
     bool stillReading(uint64_t serial) const { return serial != 0 && reading_ && serial == readSerial_; }
+
+    // After the whole database was replaced under this connection (a copy
+    // restored into it): statements and reading copies go, and tables of an
+    // older program are brought to today's shape. 0 or the store's code.
+    int reopened();
 
     // Loads one supplied table (LABEL.tsv) into an existing, empty table.
     int loadTable(const std::string& label, const std::string& dataDir);

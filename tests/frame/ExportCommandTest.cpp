@@ -5,12 +5,15 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "demo/DemoData.h"
+#include "frame/BackupCommand.h"
 #include "store/Store.h"
 #include "store/Warnings.h"
 #include "support/ExportRun.h"
 #include "support/JoppdSchema.h"
+#include "support/StoreDump.h"
 #include "support/TempFolder.h"
 
 using namespace marel;
@@ -145,3 +148,25 @@ TEST_F(ExportCommand, DataHeldByAnotherStationIsSaidSoAndNothingIsWritten) {
 }
 
 }  // namespace
+
+TEST_F(ExportCommand, ACopyOfTheDataIsWholeOrNotThere) {
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        const char* says;
+    };
+    const std::string copy = (out.path() / "kopija.DB").string();
+    const Case cases[] = {
+        {{"--data", (data.path() / "nema").string(), "--out", copy}, 1, "nema podataka"},
+        {{"--data", data.str()}, 2, "Nedostaje --out"},
+        {{"--data", data.str(), "--out"}, 2, "Upotreba: marel kopija"},
+        {{"--data", data.str(), "--out", copy}, 0, "Kopija podataka zapisana u"},
+    };
+    for (const Case& c : cases) {
+        std::ostringstream said, err;
+        EXPECT_EQ(runBackupCommand(c.args, said, err), c.exitCode) << err.str();
+        EXPECT_NE((said.str() + err.str()).find(c.says), std::string::npos) << said.str() << err.str();
+        EXPECT_EQ(outputs().size(), c.exitCode == 0 ? 1u : 0u) << c.says;
+    }
+    EXPECT_EQ(dumpDatabaseFile(copy), dumpDatabaseFile((data.path() / "MAREL.DB").string()));
+}

@@ -103,7 +103,11 @@ TEST_F(Frame, MenusOfferEveryCommandWithItsStatusText) {
     EXPECT_EQ(frame->windowTitle(), "MAREL V 2014.4");
     const std::vector<std::pair<QString, Items>> expected = {
         {"&File",
-         {{"&Print Setup ...", "Setup printer"}, {"Inicijalizacija", ""}, {"E&xit", "Exit this application"}}},
+         {{"&Print Setup ...", "Setup printer"},
+          {"Inicijalizacija", ""},
+          {"Sigurnosna kopija", "Kopija svih podataka u datoteku"},
+          {"Vrati iz kopije", "Svi podaci zamijenjeni podacima iz kopije"},
+          {"E&xit", "Exit this application"}}},
         {"&Edit",
          {{"Cu&t", "Remove item to Windows Clipboard"},
           {"&Copy", "Copy item to Windows Clipboard"},

@@ -1,4 +1,5 @@
 #include "session/Initialisation.h"
+#include "store/Backup.h"
 #include "support/StoreDump.h"
 #include "support/StoreFixture.h"
 
@@ -69,9 +70,15 @@ TEST_F(Initialisation, TwoYesesRemoveThePaymentsAndEverythingHangingOnThem) {
     ASSERT_EQ(JOPO.add(), 0);
     releaseFile(SVASTA);
     releaseFile(JOPO);
+    const std::string before = test::dumpDatabase(Store::main());
     ask.answers = {1, 1};
     INICIJALIZACIJA();
     ASSERT_EQ(ask.texts(), (std::vector<std::string>{ASK1, ASK2, "ISPLATE SU IZBRISANE"}));
+    // The payments as they were stay in a copy.
+    const std::vector<std::string> copies = automaticBackups(folder.str());
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_NE(copies[0].find("-inicijalizacija.DB"), std::string::npos);
+    EXPECT_EQ(test::dumpDatabaseFile(copies[0]), before);
     EXPECT_EQ(ask.messages[0].caption, "Inicijalizacija podataka");
     EXPECT_EQ(ask.messages[1].caption, "Potvrda brisanja");
     EXPECT_EQ(ask.messages[0].buttonTexts, "DA|NE");
@@ -101,6 +108,7 @@ TEST_F(Initialisation, NoAtEitherQuestionOrEnterTwiceRemovesNothing) {
             EXPECT_EQ(count(*f), 1) << f->label();
         EXPECT_EQ(count(OBRACUN), 2);
     }
+    EXPECT_TRUE(automaticBackups(folder.str()).empty());
 }
 
 TEST_F(Initialisation, FilesInUseAreNamedAndNothingIsRemoved) {

@@ -12,6 +12,7 @@
 #include <iostream>
 #include <thread>
 
+#include "store/Backup.h"
 #include "store/Integrity.h"
 #include "store/Sql.h"
 #include "support/StoreDump.h"
@@ -80,6 +81,7 @@ TEST(StoreUpgrade, TablesOfTheOldShapeAreMadeAgainWithEveryRecordAndId) {
     marel::test::TempFolder folder;
     ScriptedPrompter ask;
     setPrompter(&ask);
+    std::string oldTables;
     {
         Store old;
         ASSERT_EQ(old.open(folder.str(), ""), 0);
@@ -91,9 +93,14 @@ TEST(StoreUpgrade, TablesOfTheOldShapeAreMadeAgainWithEveryRecordAndId) {
         ASSERT_EQ(old.exec("INSERT INTO ULICE(rowid, OZNAKA, NAZIV, _ver) VALUES(1, 1, 'Ilica', 4), "
                            "(5, 2, 'Savska', 0), (7, 3, 'Čakovečka', 2)"),
                   SQLITE_OK);
+        oldTables = test::dumpDatabase(old);
     }
     Store store;
     ASSERT_EQ(store.open(folder.str(), ""), 0) << storeErrorText();
+    // The tables as they were stay in a copy.
+    const std::vector<std::string> copies = automaticBackups(folder.str());
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(test::dumpDatabaseFile(copies[0]), oldTables);
     UliceFile streets(store);
     ASSERT_EQ(streets.open(), 0) << errorText();  // its keys are the layout's
     EXPECT_EQ(streets.records(), 3);

@@ -1,0 +1,211 @@
+#include "store/Backup.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <regex>
+#include <set>
+#include <thread>
+#include <unistd.h>
+
+#include "store/Records.h"
+#include "store/Sql.h"
+#include "store/Store.h"
+
+namespace marel {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A connection of its own, closed whatever happens.
+struct Connection {
+    sqlite3* db = nullptr;
+    ~Connection() { sqlite3_close(db); }
+    std::string open(const std::string& path, int flags) {
+        // Its keys are in Croatian order: checking them needs the order.
+        if (sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK &&
+            useCroatianOrder(db))
+            return {};
+        return path + ": " + (db ? sqlite3_errmsg(db) : "nema memorije");
+    }
+};
+
+std::string firstText(sqlite3* db, const char* sql) {
+    sqlite3_stmt* st = nullptr;
+    std::string out;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+        if (const auto* text = sqlite3_column_text(st, 0)) out = reinterpret_cast<const char*>(text);
+    sqlite3_finalize(st);
+    return out;
+}
+
+// The engine's own check of every page and index: a copy is sound or it is
+// not a copy.
+bool sound(sqlite3* db) { return firstText(db, "PRAGMA quick_check") == "ok"; }
+
+// Copies the whole database `from` into `to`, page by page, as one read of
+// `from` (other stations write before or after it, never into the middle).
+// Another station's write lock is waited for as long as a report would.
+std::string copyPages(sqlite3* from, sqlite3* to) {
+    sqlite3_backup* b = sqlite3_backup_init(to, "main", from, "main");
+    if (!b) return sqlite3_errmsg(to);
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(Store::kReadWaitMs);
+    int rc;
+    while ((rc = sqlite3_backup_step(b, -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+        if (std::chrono::steady_clock::now() > giveUp) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    sqlite3_backup_finish(b);
+    if (rc == SQLITE_DONE) return {};
+    if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) return "podatke je zauzela druga stanica, pokušajte ponovo";
+    return sqlite3_errstr(rc);
+}
+
+// Writes the copy under a temporary name and renames it once it is whole
+// and sound, so that `target` is either the complete copy or untouched.
+std::string copyToFile(sqlite3* from, const std::string& target, const std::string& live) {
+    const std::string fail = "Kopija nije zapisana u " + target + ": ";
+    std::error_code ec;
+    // Renamed over the data itself, the copy would take the data's place.
+    if (fs::equivalent(target, live, ec)) return fail + "to su sami podaci, kopija mora biti druga datoteka";
+    const fs::path parent = fs::path(target).parent_path();
+    if (!parent.empty() && !fs::is_directory(parent, ec)) return fail + "mapa ne postoji";
+    const std::string temporary = target + ".pisanje-" + std::to_string(getpid());
+    fs::remove(temporary, ec);
+    std::string why;
+    {
+        Connection to;
+        why = to.open(temporary, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        if (why.empty()) why = copyPages(from, to.db);
+        if (why.empty() && !sound(to.db)) why = "kopija nije ispravna";
+    }
+    if (why.empty()) {
+        fs::rename(temporary, target, ec);
+        if (ec) why = ec.message();
+    }
+    if (!why.empty()) {
+        fs::remove(temporary, ec);
+        fs::remove(temporary + "-journal", ec);
+        return fail + why;
+    }
+    return {};
+}
+
+// Automatic copies: MAREL-2026-12-10-130501-001-inicijalizacija.DB (the
+// counter tells copies of one second apart and keeps them in order). Copies the
+// user saves under names of their own are never counted or removed.
+const std::regex& automaticName() {
+    static const std::regex name(R"(MAREL-\d{4}-\d{2}-\d{2}-\d{6}-\d{3}-[a-z-]+\.DB)");
+    return name;
+}
+
+std::string timeStamp() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d-%H%M%S", &local);
+    return text;
+}
+
+void pruneAutomatic(const std::string& folder) {
+    std::vector<std::string> copies = automaticBackups(folder);
+    std::error_code ec;
+    for (size_t i = 0; i + kKeptBackups < copies.size(); ++i) fs::remove(copies[i], ec);
+}
+
+// What a copy of this program's data holds: the tables of its files and its
+// own bookkeeping, nothing else, and at least one of its files.
+std::string checkSource(sqlite3* db, const std::string& source) {
+    if (!sound(db)) return "Kopija " + source + " je oštećena ili nije baza podataka.";
+    std::set<std::string> known{kOpenInsertsTable};
+    for (const Layout* layout : allLayouts()) known.insert(layout->label);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%'", -1, &st,
+                       nullptr);
+    int ours = 0, foreign = 0;
+    while (st && sqlite3_step(st) == SQLITE_ROW) {
+        const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+        ++(name && known.count(name) ? ours : foreign);
+    }
+    sqlite3_finalize(st);
+    if (ours == 0 || foreign > 0) return "Datoteka " + source + " nije kopija podataka ovog programa.";
+    return {};
+}
+
+}  // namespace
+
+std::string writeBackup(Store& store, const std::string& target) {
+    if (!store.isOpen()) return "Kopija nije zapisana: podaci nisu otvoreni.";
+    if (store.inTransaction()) return "Kopija nije zapisana: upis podataka je u tijeku.";
+    return copyToFile(store.db(), target, store.path());
+}
+
+std::string writeBackupOfFolder(const std::string& folder, const std::string& target) {
+    const std::string path = (fs::path(folder) / "MAREL.DB").string();
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) return "Kopija nije zapisana: u mapi " + folder + " nema podataka (MAREL.DB).";
+    Connection from;
+    if (std::string why = from.open(path, SQLITE_OPEN_READONLY); !why.empty()) return "Kopija nije zapisana: " + why;
+    sqlite3_busy_timeout(from.db, Store::kReadWaitMs);
+    return copyToFile(from.db, target, path);
+}
+
+std::string automaticBackup(Store& store, const std::string& reason, std::string* written) {
+    const fs::path folder = fs::path(store.folder()) / kBackupFolder;
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec) return "Kopija nije zapisana: mapa " + folder.string() + ": " + ec.message();
+    // Numbered after the last copy of the same second, even one pruned meanwhile.
+    const std::string stamp = "MAREL-" + timeStamp() + "-";
+    int last = 0;
+    for (const std::string& copy : automaticBackups(store.folder())) {
+        const std::string name = fs::path(copy).filename().string();
+        if (name.compare(0, stamp.size(), stamp) == 0) last = std::max(last, std::stoi(name.substr(stamp.size(), 3)));
+    }
+    char counter[8];
+    std::snprintf(counter, sizeof counter, "%03d", std::min(last + 1, 999));
+    const fs::path target = folder / (stamp + counter + "-" + reason + ".DB");
+    if (std::string why = writeBackup(store, target.string()); !why.empty()) return why;
+    if (written) *written = target.string();
+    pruneAutomatic(store.folder());
+    return {};
+}
+
+std::vector<std::string> automaticBackups(const std::string& folder) {
+    std::vector<std::string> copies;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(fs::path(folder) / kBackupFolder, ec))
+        if (entry.is_regular_file(ec) && std::regex_match(entry.path().filename().string(), automaticName()))
+            copies.push_back(entry.path().string());
+    // The names begin with the time, so their order is the order of making.
+    std::sort(copies.begin(), copies.end());
+    return copies;
+}
+
+std::string restoreBackup(Store& store, const std::string& source, std::string* keptCopy) {
+    if (!store.isOpen()) return "Podaci nisu vraćeni: podaci nisu otvoreni.";
+    // The copy goes into this very connection: nothing of ours may be reading
+    // or writing through it meanwhile.
+    if (store.inTransaction() || store.inReadTransaction())
+        return "Podaci nisu vraćeni: upis ili čitanje podataka je u tijeku.";
+    std::error_code ec;
+    if (!fs::is_regular_file(source, ec)) return "Podaci nisu vraćeni: datoteka " + source + " ne postoji.";
+    Connection from;
+    if (std::string why = from.open(source, SQLITE_OPEN_READONLY); !why.empty()) return "Podaci nisu vraćeni: " + why;
+    if (std::string why = checkSource(from.db, source); !why.empty()) return "Podaci nisu vraćeni. " + why;
+    if (std::string why = automaticBackup(store, "prije-vracanja", keptCopy); !why.empty())
+        return "Podaci nisu vraćeni: podaci koje bi vraćanje zamijenilo nisu sačuvani. " + why;
+    // The pages go into the live database in one write transaction: another
+    // station sees the data before or after, never a mixture.
+    store.dropStatements();
+    if (std::string why = copyPages(from.db, store.db()); !why.empty()) return "Podaci nisu vraćeni: " + why;
+    return store.reopened() == 0 ? std::string{} : "Podaci su vraćeni, ali ih program ne može otvoriti: " + storeErrorText();
+}
+
+}  // namespace marel
