@@ -1,12 +1,16 @@
 #include "frame/Artwork.h"
 
 #include <QCoreApplication>
+#include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QPointer>
 #include <map>
+#include <mutex>
+#include <span>
+#include <vector>
 
 namespace marel::artwork {
 
@@ -17,18 +21,16 @@ const QColor NAVY(0x1f, 0x4e, 0x79), BLUE(0x2e, 0x75, 0xb6), PALE(0xdb, 0xe9, 0x
 const QColor GOLD(0xf2, 0xc1, 0x4e), BRONZE(0xa8, 0x7a, 0x12), GREEN(0x70, 0xad, 0x47), DARKGREEN(0x38, 0x57, 0x23);
 const QColor PAPER(0xfd, 0xfd, 0xfb), INK(0x7f, 0x8c, 0x99), RED(0xc0, 0x39, 0x2b);
 
-QIcon render(void (*draw)(QPainter&), std::initializer_list<int> sizes = {16, 24, 32, 48, 64}) {
-    QIcon icon;
-    for (int s : sizes) {
-        QPixmap pm(s, s);
-        pm.fill(Qt::transparent);
-        QPainter p(&pm);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(s / 64.0, s / 64.0);
-        draw(p);
-        icon.addPixmap(pm);
-    }
-    return icon;
+// One size of a picture. Drawn into an image, which any thread may do, as
+// into a transparent pixmap: the same pixels.
+QImage render(void (*draw)(QPainter&), int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 64.0, size / 64.0);
+    draw(p);
+    return image;
 }
 
 QPen outline(const QColor& c, double width = 2) { return QPen(c, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
@@ -147,32 +149,65 @@ void drawJoppd(QPainter& p) {
     p.drawLine(QPointF(46, 42), QPointF(42, 54));
 }
 
-// Each picture is drawn once while the application lives (the frame's menus
-// and tool bar and the windows' icons share it): drawing them is most of what
-// the program's own code costs at start-up.
-QIcon drawnOnce(void (*draw)(QPainter&), std::initializer_list<int> sizes = {16, 24, 32, 48, 64}) {
-    struct Drawn : QObject {
-        std::map<void (*)(QPainter&), QIcon> icons;
+// Each picture is drawn once, at every size its icon offers, by whichever
+// thread asks first (the start-up thread draws them ahead); the other waits.
+constexpr int kSizes[] = {16, 24, 32, 48, 64, 128, 256};
+constexpr std::span<const int> kIconSizes(kSizes, 5), kProgramSizes(kSizes);
+
+struct Picture {
+    void (*draw)(QPainter&);
+    std::span<const int> sizes;
+    std::once_flag drawn;
+    std::vector<QImage> images;
+};
+
+Picture pictures[] = {
+    {drawProgram, kProgramSizes, {}, {}},      {drawPayers, kIconSizes, {}, {}},
+    {drawRecipients, kIconSizes, {}, {}},      {drawPayments, kIconSizes, {}, {}},
+    {drawCertificates, kIconSizes, {}, {}},    {drawJoppd, kIconSizes, {}, {}},
+};
+
+const std::vector<QImage>& images(Picture& picture) {
+    std::call_once(picture.drawn, [&picture] {
+        for (int size : picture.sizes) picture.images.push_back(render(picture.draw, size));
+    });
+    return picture.images;
+}
+
+// The icons, made once while the application lives (the frame's menus and
+// tool bar and the windows' icons share them).
+QIcon drawnOnce(Picture& picture) {
+    struct Made : QObject {
+        std::map<const Picture*, QIcon> icons;
     };
-    static QPointer<Drawn> drawn;
-    if (!drawn) {
+    static QPointer<Made> made;
+    if (!made) {
         // Goes with the application, before the pixmaps would outlive it.
-        drawn = new Drawn;
-        drawn->setParent(QCoreApplication::instance());
+        made = new Made;
+        made->setParent(QCoreApplication::instance());
     }
-    auto [at, added] = drawn->icons.try_emplace(draw);
-    if (added) at->second = render(draw, sizes);
+    auto [at, added] = made->icons.try_emplace(&picture);
+    if (added)
+        for (const QImage& image : images(picture)) at->second.addPixmap(QPixmap::fromImage(image));
     return at->second;
 }
 
 }  // namespace
 
-QIcon program() { return drawnOnce(drawProgram, {16, 24, 32, 48, 64, 128, 256}); }
-QIcon payers() { return drawnOnce(drawPayers); }
-QIcon recipients() { return drawnOnce(drawRecipients); }
-QIcon payments() { return drawnOnce(drawPayments); }
-QIcon certificates() { return drawnOnce(drawCertificates); }
-QIcon joppd() { return drawnOnce(drawJoppd); }
+QIcon program() { return drawnOnce(pictures[0]); }
+QIcon payers() { return drawnOnce(pictures[1]); }
+QIcon recipients() { return drawnOnce(pictures[2]); }
+QIcon payments() { return drawnOnce(pictures[3]); }
+QIcon certificates() { return drawnOnce(pictures[4]); }
+QIcon joppd() { return drawnOnce(pictures[5]); }
+
+void drawAhead(bool program) {
+    if (program) {
+        images(pictures[0]);
+        return;
+    }
+    for (Picture& picture : std::span(pictures).subspan(1)) images(picture);
+}
 
 void paintBackground(QPainter& p, const QRect& area) {
     QLinearGradient sky(area.topLeft(), area.bottomLeft());

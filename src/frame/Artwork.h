@@ -15,6 +15,10 @@ QIcon payments();      // isplate: a banknote and coins
 QIcon certificates();  // potvrde: a certificate with a seal
 QIcon joppd();         // JOPPD obrasci: a form with an XML tag
 
+// Draws pictures ahead, on any thread, for the icons above to take when first
+// asked for: the program's own, or all the others.
+void drawAhead(bool program);
+
 // The calm background behind the windows of the frame.
 void paintBackground(QPainter& p, const QRect& area);
 

@@ -19,6 +19,7 @@
 #include "frame/Main.h"
 #include "frame/Screens.h"
 #include "frame/Screenshots.h"
+#include "frame/StartUp.h"
 #include "session/Globals.h"
 #include "ui/screens/Application.h"
 #include "ui/screens/QtPrompter.h"
@@ -105,7 +106,10 @@ int main(int argc, char** argv) {
         qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
             if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << std::endl;
         });
+    startup::begin(!exporting);
     Application app(argc, argv);
+    // The start-up threads end before the application does, whichever way main() returns.
+    const startup::Joined started = startup::applicationMade();
     if (exporting) {
         registerAllExports();
         return runExport(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
@@ -139,6 +143,7 @@ int main(int argc, char** argv) {
     setPrompter(&dialogs);
     setHaltHandler([](const std::string& closingText) {
         message(closingText, "MAREL", Icon::Hand);
+        startup::end();
         std::exit(EXIT_FAILURE);
     });
 
