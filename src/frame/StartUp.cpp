@@ -1,6 +1,8 @@
 #include "frame/StartUp.h"
 
+#include <QBuffer>
 #include <QFontDatabase>
+#include <QImageReader>
 #include <clocale>
 #include <future>
 #include <thread>
@@ -35,11 +37,20 @@ void readFonts(Threads& t) {
     t.fontsRead.set_value();
 }
 
+// Qt asks every image format plugin about each picture file it opens, the
+// first one (a button of the menu bar, from the style) loading them all.
+void loadImagePlugins() {
+    QBuffer nothing;
+    QImageReader(&nothing, "png").canRead();
+}
+
 // Painting needs the application's default font, even into an image.
 void drawPictures(Threads& t) {
     t.application.wait();
-    // The window's own icon is asked for first, the rest when the menus are built.
+    // In the order the frame asks: the window's own icon, the menu bar, the
+    // icons of the menus and the tool bar.
     artwork::drawAhead(true);
+    loadImagePlugins();
     artwork::drawAhead(false);
 }
 
