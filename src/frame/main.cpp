@@ -95,6 +95,25 @@ protected:
     }
 };
 
+// --screenshots: every window pictured into `folder`; 1 when none was.
+int screenshots(MAIN& frame, const std::string& folder) {
+    // Maximized on the desktop it is given, as a bookkeeper runs it;
+    // without a desktop, in a common bookkeeper's screen.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
+        frame.resize(1366, 768);
+        frame.show();
+        frame.activateWindow();
+    } else {
+        maximizeAndWait(frame);
+    }
+    QApplication::setActiveWindow(&frame);
+    const ScreenshotReport report = takeScreenshots(frame, folder);
+    for (const std::string& n : report.notes) std::cout << n << '\n';
+    for (const std::string& n : renderFirstPages(folder + "/izvjestaji")) std::cout << n << '\n';
+    std::cout << report.files.size() << " slika u " << folder << std::endl;
+    return report.files.empty() ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -154,21 +173,7 @@ int main(int argc, char** argv) {
         MAIN frame;
         setWindowHost(&frame);
         if (!opts.screenshots.empty()) {
-            // Maximized on the desktop it is given, as a bookkeeper runs it;
-            // without a desktop, in a common bookkeeper's screen.
-            if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
-                frame.resize(1366, 768);
-                frame.show();
-                frame.activateWindow();
-            } else {
-                maximizeAndWait(frame);
-            }
-            QApplication::setActiveWindow(&frame);
-            const ScreenshotReport report = takeScreenshots(frame, opts.screenshots);
-            for (const std::string& n : report.notes) std::cout << n << '\n';
-            for (const std::string& n : renderFirstPages(opts.screenshots + "/izvjestaji")) std::cout << n << '\n';
-            std::cout << report.files.size() << " slika u " << opts.screenshots << std::endl;
-            rc = report.files.empty() ? 1 : 0;
+            rc = screenshots(frame, opts.screenshots);
         } else {
             ExitWhenExposed exitWhenShown;
             if (qEnvironmentVariableIsSet("MAREL_EXIT_WHEN_SHOWN")) app.installEventFilter(&exitWhenShown);
