@@ -8,11 +8,16 @@
 #include <QPixmap>
 #include <QPointer>
 #include <map>
-#include <mutex>
 #include <span>
 #include <vector>
 
 namespace marel::artwork {
+
+#ifdef MAREL_DRAWN_PICTURES
+// Written by the build (frame/artwork/DrawPictures.cpp) with the drawing code
+// below: the program starts with the pixels instead of drawing them.
+extern const unsigned char drawnPictures[];
+#endif
 
 namespace {
 
@@ -21,8 +26,8 @@ const QColor NAVY(0x1f, 0x4e, 0x79), BLUE(0x2e, 0x75, 0xb6), PALE(0xdb, 0xe9, 0x
 const QColor GOLD(0xf2, 0xc1, 0x4e), BRONZE(0xa8, 0x7a, 0x12), GREEN(0x70, 0xad, 0x47), DARKGREEN(0x38, 0x57, 0x23);
 const QColor PAPER(0xfd, 0xfd, 0xfb), INK(0x7f, 0x8c, 0x99), RED(0xc0, 0x39, 0x2b);
 
-// One size of a picture. Drawn into an image, which any thread may do, as
-// into a transparent pixmap: the same pixels.
+// One size of a picture, drawn into an image as into a transparent pixmap:
+// the same pixels.
 QImage render(void (*draw)(QPainter&), int size) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -149,34 +154,46 @@ void drawJoppd(QPainter& p) {
     p.drawLine(QPointF(46, 42), QPointF(42, 54));
 }
 
-// Each picture is drawn once, at every size its icon offers, by whichever
-// thread asks first (the start-up thread draws them ahead); the other waits.
+// Every picture at every size its icon offers, in this order, is what the
+// build draws ahead.
 constexpr int kSizes[] = {16, 24, 32, 48, 64, 128, 256};
 constexpr std::span<const int> kIconSizes(kSizes, 5), kProgramSizes(kSizes);
 
 struct Picture {
     void (*draw)(QPainter&);
     std::span<const int> sizes;
-    std::once_flag drawn;
-    std::vector<QImage> images;
 };
 
-Picture pictures[] = {
-    {drawProgram, kProgramSizes, {}, {}},      {drawPayers, kIconSizes, {}, {}},
-    {drawRecipients, kIconSizes, {}, {}},      {drawPayments, kIconSizes, {}, {}},
-    {drawCertificates, kIconSizes, {}, {}},    {drawJoppd, kIconSizes, {}, {}},
+constexpr Picture pictures[] = {
+    {drawProgram, kProgramSizes},   {drawPayers, kIconSizes},   {drawRecipients, kIconSizes},
+    {drawPayments, kIconSizes},     {drawCertificates, kIconSizes}, {drawJoppd, kIconSizes},
 };
 
-const std::vector<QImage>& images(Picture& picture) {
-    std::call_once(picture.drawn, [&picture] {
-        for (int size : picture.sizes) picture.images.push_back(render(picture.draw, size));
-    });
-    return picture.images;
+#ifdef MAREL_DRAWN_PICTURES
+std::vector<QImage> images(const Picture& picture) {
+    const unsigned char* at = drawnPictures;
+    for (const Picture& before : pictures) {
+        if (&before == &picture) break;
+        for (int size : before.sizes) at += std::size_t(size) * size * 4;
+    }
+    std::vector<QImage> out;
+    for (int size : picture.sizes) {
+        out.emplace_back(at, size, size, size * 4, QImage::Format_ARGB32_Premultiplied);
+        at += std::size_t(size) * size * 4;
+    }
+    return out;
 }
+#else
+std::vector<QImage> images(const Picture& picture) {
+    std::vector<QImage> out;
+    for (int size : picture.sizes) out.push_back(render(picture.draw, size));
+    return out;
+}
+#endif
 
 // The icons, made once while the application lives (the frame's menus and
 // tool bar and the windows' icons share them).
-QIcon drawnOnce(Picture& picture) {
+QIcon drawnOnce(const Picture& picture) {
     struct Made : QObject {
         std::map<const Picture*, QIcon> icons;
     };
@@ -201,12 +218,14 @@ QIcon payments() { return drawnOnce(pictures[3]); }
 QIcon certificates() { return drawnOnce(pictures[4]); }
 QIcon joppd() { return drawnOnce(pictures[5]); }
 
-void drawAhead(bool program) {
-    if (program) {
-        images(pictures[0]);
-        return;
-    }
-    for (Picture& picture : std::span(pictures).subspan(1)) images(picture);
+QByteArray drawAll() {
+    QByteArray bytes;
+    for (const Picture& picture : pictures)
+        for (int size : picture.sizes) {
+            const QImage image = render(picture.draw, size);
+            for (int y = 0; y < size; ++y) bytes.append(reinterpret_cast<const char*>(image.constScanLine(y)), size * 4);
+        }
+    return bytes;
 }
 
 void paintBackground(QPainter& p, const QRect& area) {

@@ -15,9 +15,9 @@ QIcon payments();      // isplate: a banknote and coins
 QIcon certificates();  // potvrde: a certificate with a seal
 QIcon joppd();         // JOPPD obrasci: a form with an XML tag
 
-// Draws pictures ahead, on any thread, for the icons above to take when first
-// asked for: the program's own, or all the others.
-void drawAhead(bool program);
+// Every size of every picture above drawn, back to back, as 32-bit
+// premultiplied pixels: what the build keeps in the program.
+QByteArray drawAll();
 
 // The calm background behind the windows of the frame.
 void paintBackground(QPainter& p, const QRect& area);

@@ -7,8 +7,6 @@
 #include <future>
 #include <thread>
 
-#include "frame/Artwork.h"
-
 #ifdef MAREL_FONTCONFIG
 #include <fontconfig/fontconfig.h>
 #endif
@@ -22,7 +20,7 @@ struct Threads {
     std::shared_future<void> application = applicationMade.get_future().share();
     std::promise<void> fontsRead;
     std::shared_future<void> fontsReady = fontsRead.get_future().share();
-    std::thread fonts, pictures;
+    std::thread fonts, imagePlugins;
 };
 
 Threads* running = nullptr;
@@ -39,24 +37,15 @@ void readFonts(Threads& t) {
 
 // Qt asks every image format plugin about each picture file it opens, the
 // first one (a button of the menu bar, from the style) loading them all.
-void loadImagePlugins() {
+void loadImagePlugins(Threads& t) {
+    t.application.wait();
     QBuffer nothing;
     QImageReader(&nothing, "png").canRead();
 }
 
-// Painting needs the application's default font, even into an image.
-void drawPictures(Threads& t) {
-    t.application.wait();
-    // In the order the frame asks: the window's own icon, the menu bar, the
-    // icons of the menus and the tool bar.
-    artwork::drawAhead(true);
-    loadImagePlugins();
-    artwork::drawAhead(false);
-}
-
 }  // namespace
 
-void begin(bool pictures) {
+void begin(bool window) {
     if (running) return;
     // The font configuration reads numbers the way the C locale says; the
     // application sets it from the environment as it starts. Set here first,
@@ -64,7 +53,7 @@ void begin(bool pictures) {
     std::setlocale(LC_ALL, "");
     running = new Threads;
     running->fonts = std::thread(readFonts, std::ref(*running));
-    if (pictures) running->pictures = std::thread(drawPictures, std::ref(*running));
+    if (window) running->imagePlugins = std::thread(loadImagePlugins, std::ref(*running));
 }
 
 Joined applicationMade() {
@@ -81,7 +70,7 @@ void awaitFonts() {
 void end() {
     if (!running) return;
     running->fonts.join();
-    if (running->pictures.joinable()) running->pictures.join();
+    if (running->imagePlugins.joinable()) running->imagePlugins.join();
     delete running;
     running = nullptr;
 }

@@ -1,14 +1,14 @@
 #pragma once
-// What the first window waits for besides its own making, done on two
-// threads of their own while main() builds it: the system's font
-// configuration (read from its XML files, the slowest step before the first
-// text can be measured) and the frame's pictures. The results are the same as
-// when made on demand.
+// What the first window waits for besides its own making, done on threads of
+// their own while main() builds it: the system's font configuration (read
+// from its XML files, the slowest step before the first text can be
+// measured) and Qt's image format plugins. The results are the same as when
+// made on demand.
 namespace marel::startup {
 
 // Starts the threads; main() calls it first, before the application exists.
-// An export needs no pictures.
-void begin(bool pictures);
+// An export shows no window and needs only the fonts.
+void begin(bool window);
 // Ends the threads when it goes (end()).
 struct [[nodiscard]] Joined {
     Joined() = default;
@@ -17,7 +17,7 @@ struct [[nodiscard]] Joined {
     ~Joined();
 };
 // The application exists: the threads may go on to Qt's font database and
-// to painting.
+// plugins.
 Joined applicationMade();
 // Returns once the fonts are ready to be used from this thread without the
 // font configuration being read a second time. At once when begin() was not
