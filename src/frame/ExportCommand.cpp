@@ -17,6 +17,7 @@
 #include "common/Prompter.h"
 #include "forms/RsmIddExports.h"
 #include "forms/Id1Exports.h"
+#include "frame/StartUp.h"
 #include "joppd/JoppdPages.h"
 #include "joppd/JoppdXml.h"
 #include "payments/Recapitulation.h"
