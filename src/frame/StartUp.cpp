@@ -1,8 +1,7 @@
 #include "frame/StartUp.h"
 
-#include <QBuffer>
 #include <QFontDatabase>
-#include <QImageReader>
+#include <QStringList>
 #include <clocale>
 #include <future>
 #include <thread>
@@ -15,17 +14,17 @@ namespace marel::startup {
 
 namespace {
 
-struct Threads {
+struct Thread {
     std::promise<void> applicationMade;
     std::shared_future<void> application = applicationMade.get_future().share();
     std::promise<void> fontsRead;
     std::shared_future<void> fontsReady = fontsRead.get_future().share();
-    std::thread fonts, imagePlugins;
+    std::thread thread;
 };
 
-Threads* running = nullptr;
+Thread* running = nullptr;
 
-void readFonts(Threads& t) {
+void readFonts(Thread& t) {
 #ifdef MAREL_FONTCONFIG
     FcInit();
 #endif
@@ -35,25 +34,16 @@ void readFonts(Threads& t) {
     t.fontsRead.set_value();
 }
 
-// Qt asks every image format plugin about each picture file it opens, the
-// first one (a button of the menu bar, from the style) loading them all.
-void loadImagePlugins(Threads& t) {
-    t.application.wait();
-    QBuffer nothing;
-    QImageReader(&nothing, "png").canRead();
-}
-
 }  // namespace
 
-void begin(bool window) {
+void begin() {
     if (running) return;
     // The font configuration reads numbers the way the C locale says; the
     // application sets it from the environment as it starts. Set here first,
     // it does not change under the thread's feet.
     std::setlocale(LC_ALL, "");
-    running = new Threads;
-    running->fonts = std::thread(readFonts, std::ref(*running));
-    if (window) running->imagePlugins = std::thread(loadImagePlugins, std::ref(*running));
+    running = new Thread;
+    running->thread = std::thread(readFonts, std::ref(*running));
 }
 
 Joined applicationMade() {
@@ -69,8 +59,7 @@ void awaitFonts() {
 
 void end() {
     if (!running) return;
-    running->fonts.join();
-    if (running->imagePlugins.joinable()) running->imagePlugins.join();
+    running->thread.join();
     delete running;
     running = nullptr;
 }

@@ -125,9 +125,9 @@ int main(int argc, char** argv) {
         qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
             if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << std::endl;
         });
-    startup::begin(!exporting);
+    startup::begin();
     Application app(argc, argv);
-    // The start-up threads end before the application does, whichever way main() returns.
+    // The start-up thread ends before the application does, whichever way main() returns.
     const startup::Joined started = startup::applicationMade();
     if (exporting) {
         registerAllExports();
