@@ -114,25 +114,30 @@ int screenshots(MAIN& frame, const std::string& folder) {
     return report.files.empty() ? 1 : 0;
 }
 
+// `marel export ...`: pages and files written without a window or a widget,
+// so under Qt's application for painting alone.
+int exportProgram(int argc, char** argv) {
+    // Exports run where there is no display (servers, scheduled jobs).
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The error stream of an export carries its own one-line answer only.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << std::endl;
+    });
+    startup::begin();
+    QGuiApplication app(argc, argv);
+    const startup::Joined started = startup::applicationMade();
+    registerAllExports();
+    return runExport(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool exporting = argc > 1 && std::string(argv[1]) == "export";
-    // Exports run where there is no display (servers, scheduled jobs).
-    if (exporting && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The error stream of an export carries its own one-line answer only.
-    if (exporting)
-        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-            if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << std::endl;
-        });
+    if (argc > 1 && std::string(argv[1]) == "export") return exportProgram(argc, argv);
     startup::begin();
     Application app(argc, argv);
     // The start-up thread ends before the application does, whichever way main() returns.
     const startup::Joined started = startup::applicationMade();
-    if (exporting) {
-        registerAllExports();
-        return runExport(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
-    }
     const Options opts = options(QApplication::arguments());
     if (!opts.error.empty()) {
         std::cerr << opts.error << std::endl;
