@@ -1,14 +1,23 @@
 #include "frame/Artwork.h"
 
 #include <QCoreApplication>
+#include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QPointer>
 #include <map>
+#include <span>
+#include <vector>
 
 namespace marel::artwork {
+
+#ifdef MAREL_DRAWN_PICTURES
+// Written by the build (frame/artwork/DrawPictures.cpp) with the drawing code
+// below: the program starts with the pixels instead of drawing them.
+extern const unsigned char drawnPictures[];
+#endif
 
 namespace {
 
@@ -17,18 +26,16 @@ const QColor NAVY(0x1f, 0x4e, 0x79), BLUE(0x2e, 0x75, 0xb6), PALE(0xdb, 0xe9, 0x
 const QColor GOLD(0xf2, 0xc1, 0x4e), BRONZE(0xa8, 0x7a, 0x12), GREEN(0x70, 0xad, 0x47), DARKGREEN(0x38, 0x57, 0x23);
 const QColor PAPER(0xfd, 0xfd, 0xfb), INK(0x7f, 0x8c, 0x99), RED(0xc0, 0x39, 0x2b);
 
-QIcon render(void (*draw)(QPainter&), std::initializer_list<int> sizes = {16, 24, 32, 48, 64}) {
-    QIcon icon;
-    for (int s : sizes) {
-        QPixmap pm(s, s);
-        pm.fill(Qt::transparent);
-        QPainter p(&pm);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(s / 64.0, s / 64.0);
-        draw(p);
-        icon.addPixmap(pm);
-    }
-    return icon;
+// One size of a picture, drawn into an image as into a transparent pixmap:
+// the same pixels.
+QImage render(void (*draw)(QPainter&), int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 64.0, size / 64.0);
+    draw(p);
+    return image;
 }
 
 QPen outline(const QColor& c, double width = 2) { return QPen(c, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
@@ -147,32 +154,79 @@ void drawJoppd(QPainter& p) {
     p.drawLine(QPointF(46, 42), QPointF(42, 54));
 }
 
-// Each picture is drawn once while the application lives (the frame's menus
-// and tool bar and the windows' icons share it): drawing them is most of what
-// the program's own code costs at start-up.
-QIcon drawnOnce(void (*draw)(QPainter&), std::initializer_list<int> sizes = {16, 24, 32, 48, 64}) {
-    struct Drawn : QObject {
-        std::map<void (*)(QPainter&), QIcon> icons;
-    };
-    static QPointer<Drawn> drawn;
-    if (!drawn) {
-        // Goes with the application, before the pixmaps would outlive it.
-        drawn = new Drawn;
-        drawn->setParent(QCoreApplication::instance());
+// Every picture at every size its icon offers, in this order, is what the
+// build draws ahead.
+constexpr int kSizes[] = {16, 24, 32, 48, 64, 128, 256};
+constexpr std::span<const int> kIconSizes(kSizes, 5), kProgramSizes(kSizes);
+
+struct Picture {
+    void (*draw)(QPainter&);
+    std::span<const int> sizes;
+};
+
+constexpr Picture pictures[] = {
+    {drawProgram, kProgramSizes},   {drawPayers, kIconSizes},   {drawRecipients, kIconSizes},
+    {drawPayments, kIconSizes},     {drawCertificates, kIconSizes}, {drawJoppd, kIconSizes},
+};
+
+#ifdef MAREL_DRAWN_PICTURES
+std::vector<QImage> images(const Picture& picture) {
+    const unsigned char* at = drawnPictures;
+    for (const Picture& before : pictures) {
+        if (&before == &picture) break;
+        for (int size : before.sizes) at += std::size_t(size) * size * 4;
     }
-    auto [at, added] = drawn->icons.try_emplace(draw);
-    if (added) at->second = render(draw, sizes);
+    std::vector<QImage> out;
+    for (int size : picture.sizes) {
+        out.emplace_back(at, size, size, size * 4, QImage::Format_ARGB32_Premultiplied);
+        at += std::size_t(size) * size * 4;
+    }
+    return out;
+}
+#else
+std::vector<QImage> images(const Picture& picture) {
+    std::vector<QImage> out;
+    for (int size : picture.sizes) out.push_back(render(picture.draw, size));
+    return out;
+}
+#endif
+
+// The icons, made once while the application lives (the frame's menus and
+// tool bar and the windows' icons share them).
+QIcon drawnOnce(const Picture& picture) {
+    struct Made : QObject {
+        std::map<const Picture*, QIcon> icons;
+    };
+    static QPointer<Made> made;
+    if (!made) {
+        // Goes with the application, before the pixmaps would outlive it.
+        made = new Made;
+        made->setParent(QCoreApplication::instance());
+    }
+    auto [at, added] = made->icons.try_emplace(&picture);
+    if (added)
+        for (const QImage& image : images(picture)) at->second.addPixmap(QPixmap::fromImage(image));
     return at->second;
 }
 
 }  // namespace
 
-QIcon program() { return drawnOnce(drawProgram, {16, 24, 32, 48, 64, 128, 256}); }
-QIcon payers() { return drawnOnce(drawPayers); }
-QIcon recipients() { return drawnOnce(drawRecipients); }
-QIcon payments() { return drawnOnce(drawPayments); }
-QIcon certificates() { return drawnOnce(drawCertificates); }
-QIcon joppd() { return drawnOnce(drawJoppd); }
+QIcon program() { return drawnOnce(pictures[0]); }
+QIcon payers() { return drawnOnce(pictures[1]); }
+QIcon recipients() { return drawnOnce(pictures[2]); }
+QIcon payments() { return drawnOnce(pictures[3]); }
+QIcon certificates() { return drawnOnce(pictures[4]); }
+QIcon joppd() { return drawnOnce(pictures[5]); }
+
+QByteArray drawAll() {
+    QByteArray bytes;
+    for (const Picture& picture : pictures)
+        for (int size : picture.sizes) {
+            const QImage image = render(picture.draw, size);
+            for (int y = 0; y < size; ++y) bytes.append(reinterpret_cast<const char*>(image.constScanLine(y)), size * 4);
+        }
+    return bytes;
+}
 
 void paintBackground(QPainter& p, const QRect& area) {
     QLinearGradient sky(area.topLeft(), area.bottomLeft());

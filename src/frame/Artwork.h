@@ -15,6 +15,10 @@ QIcon payments();      // isplate: a banknote and coins
 QIcon certificates();  // potvrde: a certificate with a seal
 QIcon joppd();         // JOPPD obrasci: a form with an XML tag
 
+// Every size of every picture above drawn, back to back, as 32-bit
+// premultiplied pixels: what the build keeps in the program.
+QByteArray drawAll();
+
 // The calm background behind the windows of the frame.
 void paintBackground(QPainter& p, const QRect& area);
 

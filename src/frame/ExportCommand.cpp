@@ -17,6 +17,7 @@
 #include "common/Prompter.h"
 #include "forms/RsmIddExports.h"
 #include "forms/Id1Exports.h"
+#include "frame/StartUp.h"
 #include "joppd/JoppdPages.h"
 #include "joppd/JoppdXml.h"
 #include "payments/Recapitulation.h"
@@ -240,6 +241,8 @@ std::vector<std::string> unfitWarnings(const Report& report) {
 // Writes the pages to `target`, one PDF file or a new folder of page files,
 // through a part beside it.
 std::string writePages(Report& report, const std::string& target) {
+    // Their text is the first the export draws.
+    startup::awaitFonts();
     std::vector<Page>& pages = report.pages();
     CHECKFORPAGENUM(pages);
     const std::string part = partName(target);

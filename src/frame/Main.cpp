@@ -24,6 +24,7 @@
 
 #include "common/Prompter.h"
 #include "frame/Artwork.h"
+#include "frame/StartUp.h"
 #include "session/Backups.h"
 #include "session/Initialisation.h"
 #include "store/BufferSet.h"
@@ -124,6 +125,8 @@ MAIN::MAIN() : area_(new FrameArea(this)) {
     setCentralWidget(area_);
     buildMenu();
     buildToolBar();
+    // The status bar measures the first text.
+    startup::awaitFonts();
     auto* folder = new QLabel(QStringLiteral("Podaci: ") + QString::fromStdString(Store::main().folder()));
     folder->setContentsMargins(6, 0, 6, 0);
     statusBar()->addPermanentWidget(folder);

@@ -20,6 +20,7 @@
 #include "frame/Main.h"
 #include "frame/Screens.h"
 #include "frame/Screenshots.h"
+#include "frame/StartUp.h"
 #include "session/Globals.h"
 #include "ui/screens/Application.h"
 #include "ui/screens/QtPrompter.h"
@@ -96,25 +97,52 @@ protected:
     }
 };
 
+// --screenshots: every window pictured into `folder`; 1 when none was.
+int screenshots(MAIN& frame, const std::string& folder) {
+    // Maximized on the desktop it is given, as a bookkeeper runs it;
+    // without a desktop, in a common bookkeeper's screen.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
+        frame.resize(1366, 768);
+        frame.show();
+        frame.activateWindow();
+    } else {
+        maximizeAndWait(frame);
+    }
+    QApplication::setActiveWindow(&frame);
+    const ScreenshotReport report = takeScreenshots(frame, folder);
+    for (const std::string& n : report.notes) std::cout << n << '\n';
+    for (const std::string& n : renderFirstPages(folder + "/izvjestaji")) std::cout << n << '\n';
+    std::cout << report.files.size() << " slika u " << folder << std::endl;
+    return report.files.empty() ? 1 : 0;
+}
+
+// `marel export ...`: pages and files written without a window or a widget,
+// so under Qt's application for painting alone.
+int exportProgram(int argc, char** argv) {
+    // Exports run where there is no display (servers, scheduled jobs).
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The error stream of an export carries its own one-line answer only.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << std::endl;
+    });
+    startup::begin();
+    QGuiApplication app(argc, argv);
+    const startup::Joined started = startup::applicationMade();
+    registerAllExports();
+    return runExport(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     // A copy of the data needs neither a display nor Qt.
     if (argc > 1 && std::string(argv[1]) == "kopija")
         return runBackupCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
-    const bool exporting = argc > 1 && std::string(argv[1]) == "export";
-    // Exports run where there is no display (servers, scheduled jobs).
-    if (exporting && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The error stream of an export carries its own one-line answer only.
-    if (exporting)
-        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-            if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << std::endl;
-        });
+    if (argc > 1 && std::string(argv[1]) == "export") return exportProgram(argc, argv);
+    startup::begin();
     Application app(argc, argv);
-    if (exporting) {
-        registerAllExports();
-        return runExport(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
-    }
+    // The start-up thread ends before the application does, whichever way main() returns.
+    const startup::Joined started = startup::applicationMade();
     const Options opts = options(QApplication::arguments());
     if (!opts.error.empty()) {
         std::cerr << opts.error << std::endl;
@@ -144,6 +172,7 @@ int main(int argc, char** argv) {
     setPrompter(&dialogs);
     setHaltHandler([](const std::string& closingText) {
         message(closingText, "MAREL", Icon::Hand);
+        startup::end();
         std::exit(EXIT_FAILURE);
     });
 
@@ -154,21 +183,7 @@ int main(int argc, char** argv) {
         MAIN frame;
         setWindowHost(&frame);
         if (!opts.screenshots.empty()) {
-            // Maximized on the desktop it is given, as a bookkeeper runs it;
-            // without a desktop, in a common bookkeeper's screen.
-            if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
-                frame.resize(1366, 768);
-                frame.show();
-                frame.activateWindow();
-            } else {
-                maximizeAndWait(frame);
-            }
-            QApplication::setActiveWindow(&frame);
-            const ScreenshotReport report = takeScreenshots(frame, opts.screenshots);
-            for (const std::string& n : report.notes) std::cout << n << '\n';
-            for (const std::string& n : renderFirstPages(opts.screenshots + "/izvjestaji")) std::cout << n << '\n';
-            std::cout << report.files.size() << " slika u " << opts.screenshots << std::endl;
-            rc = report.files.empty() ? 1 : 0;
+            rc = screenshots(frame, opts.screenshots);
         } else {
             ExitWhenExposed exitWhenShown;
             if (qEnvironmentVariableIsSet("MAREL_EXIT_WHEN_SHOWN")) app.installEventFilter(&exitWhenShown);
