@@ -142,6 +142,11 @@ Raw divScaled(Raw a, Raw b) {
     int top = 3;
     while (top > 0 && limb[top] == 0) --top;
     uint64_t rem = 0;
+    // A top limb below the divisor is a quotient limb of 0: one division fewer.
+    if (top > 0 && limb[top] < d) {
+        rem = limb[top];
+        limb[top--] = 0;
+    }
     for (int i = top; i >= 0; --i) limb[i] = divWord(rem, limb[i], d, rem);
     if (limb[3] || limb[2]) overflow();
     U128 q = (U128(limb[1]) << 64) | limb[0];

@@ -43,7 +43,7 @@ public:
     // Throws DecimalError on anything else.
     static Decimal parse(std::string_view text);
     // The exact value scaled / 10^places.
-    static Decimal fromScaled(int64_t scaled, int places) {
+    [[gnu::always_inline]] static Decimal fromScaled(int64_t scaled, int places) {
         using namespace decimal_words;
         // Checked before scaling up, which could otherwise wrap: |scaled| < 10^(kWhole + places).
         if (places < 19 - kWhole && (scaled >= int64_t(kPow10[size_t(kWhole + places)]) ||
@@ -56,7 +56,7 @@ public:
     Decimal rounded(int places) const;
     // Rounded to `places` and multiplied by 10^places; throws DecimalOverflow
     // when the result needs more than `digits` digits (digits <= 18).
-    int64_t toScaled(int places, int digits = 18) const {
+    [[gnu::always_inline]] int64_t toScaled(int places, int digits = 18) const {
         uint64_t q;
         if (!decimal_words::roundedWord(m_, kPlaces - places, q)) return toScaledLong(places, digits);
         if (q >= uint64_t(decimal_words::kPow10[size_t(digits)])) decimal_words::fieldTooLarge(*this, digits);
@@ -75,17 +75,17 @@ public:
 
     Decimal operator-() const { return fromRaw(-m_); }
     // Both below 10^38, so a sum that leaves 128 bits is past the limit anyway.
-    Decimal& operator+=(const Decimal& o) {
+    [[gnu::always_inline]] Decimal& operator+=(const Decimal& o) {
         if (__builtin_add_overflow(m_, o.m_, &m_)) decimal_words::overflow();
         m_ = decimal_words::checked(m_);
         return *this;
     }
-    Decimal& operator-=(const Decimal& o) {
+    [[gnu::always_inline]] Decimal& operator-=(const Decimal& o) {
         if (__builtin_sub_overflow(m_, o.m_, &m_)) decimal_words::overflow();
         m_ = decimal_words::checked(m_);
         return *this;
     }
-    Decimal& operator*=(const Decimal& o) {
+    [[gnu::always_inline]] Decimal& operator*=(const Decimal& o) {
         // The exact product has 48 places; keep 24, rounded.
         if (!decimal_words::shortProduct(m_, o.m_, m_)) m_ = longProduct(m_, o.m_);
         return *this;
@@ -161,6 +161,17 @@ public:
         return *this;
     }
     Dec& operator=(int v) { return *this = Decimal(v); }
+    // A field of the same places: nothing to round, only the digits to check.
+    template <int D2>
+    Dec(const Dec<D2, P>& o) {
+        if (D2 > D && (o.scaled >= int64_t(decimal_words::kPow10[D]) || o.scaled <= -int64_t(decimal_words::kPow10[D])))
+            decimal_words::fieldTooLarge(o.value(), D);
+        scaled = o.scaled;
+    }
+    template <int D2>
+    Dec& operator=(const Dec<D2, P>& o) {
+        return *this = Dec(o);
+    }
     operator Decimal() const { return Decimal::fromScaled(scaled, P); }
     Decimal value() const { return Decimal::fromScaled(scaled, P); }
     bool isZero() const { return scaled == 0; }

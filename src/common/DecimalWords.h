@@ -1,7 +1,8 @@
 #pragma once
 // The word arithmetic under `Decimal`: powers of ten and five and division by
-// a power of ten through a reciprocal. Kept in a header so that the stores and
-// sums of every expression compile inline; the rare long cases stay in Decimal.cpp.
+// a power of ten through a reciprocal. Kept in a header, and always inlined, so
+// that the stores, sums and short products of every expression compile into
+// it: called, each costs more than its work. The long cases stay in Decimal.cpp.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -34,11 +35,11 @@ inline constexpr int kWhole = 38 - kPlaces;
 // Refuses v as a stored field of `digits` digits, naming both.
 [[noreturn]] void fieldTooLarge(const Decimal& v, int digits);
 
-inline U128 magnitude(Raw r) { return r < 0 ? U128(-r) : U128(r); }
-inline Raw withSign(U128 q, bool neg) { return neg ? -Raw(q) : Raw(q); }
+[[gnu::always_inline]] inline U128 magnitude(Raw r) { return r < 0 ? U128(-r) : U128(r); }
+[[gnu::always_inline]] inline Raw withSign(U128 q, bool neg) { return neg ? -Raw(q) : Raw(q); }
 
 // r itself, refused once it reaches the limit.
-inline Raw checked(Raw r) {
+[[gnu::always_inline]] inline Raw checked(Raw r) {
     // One unsigned comparison for -kLimit < r < kLimit.
     if (U128(r) + U128(kLimit - 1) >= 2 * U128(kLimit) - 1) overflow();
     return r;
@@ -81,7 +82,7 @@ struct Divisor {
         v = uint64_t(~U128(0) / d);
     }
     // (hi:lo) / d and its remainder, for hi < d, both shifted as d is.
-    uint64_t divide(uint64_t hi, uint64_t lo, uint64_t& rem) const {
+    [[gnu::always_inline]] uint64_t divide(uint64_t hi, uint64_t lo, uint64_t& rem) const {
         const U128 p = U128(v) * hi + ((U128(hi) << 64) | lo);
         uint64_t q = uint64_t(p >> 64) + 1, r = lo - q * d;
         if (r > uint64_t(p)) {
@@ -112,7 +113,7 @@ inline constexpr std::array<Divisor, kMaxPow5 + 1> kPow5Divisor = [] {
 }();
 
 // Whether n is a multiple of 10^k (k <= kMaxPow5); if so, `q` receives n / 10^k.
-inline bool exactPow10(U128 n, size_t k, U128& q) {
+[[gnu::always_inline]] inline bool exactPow10(U128 n, size_t k, U128& q) {
     if (n & ((U128(1) << k) - 1)) return false;
     q = (n >> k) * kInv5[k];
     return q <= kMaxOver5[k];
@@ -122,7 +123,7 @@ inline bool exactPow10(U128 n, size_t k, U128& q) {
 // and 1 <= k <= kMaxPow5 (always so for a value rounded to four places or
 // fewer); false otherwise. Half a unit added first makes the rounding a
 // plain floor: one shift and one word division.
-inline bool roundedWord(Raw r, int k, uint64_t& q) {
+[[gnu::always_inline]] inline bool roundedWord(Raw r, int k, uint64_t& q) {
     if (k < 1 || k > int(kMaxPow5)) return false;
     const U128 t = (magnitude(r) + U128(kPow10[size_t(k)] / 2)) >> k;
     const Divisor& d = kPow5Divisor[size_t(k)];
@@ -136,7 +137,7 @@ inline bool roundedWord(Raw r, int k, uint64_t& q) {
 // a * b / 10^24 when both are multiples of 10^20, as amounts, rates and
 // factors of at most four places are: the product of what is left is exact
 // and needs no division at all. False for other operands.
-inline bool shortProduct(Raw a, Raw b, Raw& out) {
+[[gnu::always_inline]] inline bool shortProduct(Raw a, Raw b, Raw& out) {
     U128 xs, ys;
     if (!exactPow10(magnitude(a), 20, xs) || !exactPow10(magnitude(b), 20, ys)) return false;
     // Both below 2^62: the product fits, and times 10^16 it is the result.

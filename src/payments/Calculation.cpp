@@ -25,7 +25,7 @@ CalcResult positions(const std::array<Work, 11>& amounts) {
                                          POZ_MIROVINSKOISTUP, POZ_MIROVINSKOIISTUP, POZ_DOHODAK, POZ_POREZ,
                                          POZ_PRIREZ,    POZ_NETO,           POZ_ZDRAVSTVENO};
     CalcResult r;
-    for (size_t k = 0; k < amounts.size(); ++k) r.position[order[k]] = amounts[k].value();
+    for (size_t k = 0; k < amounts.size(); ++k) r.position[order[k]] = Amount(amounts[k]);
     return r;
 }
 const Decimal kHundred = 100;
@@ -125,9 +125,15 @@ std::string singleRateFault(const CalcInput& in, const SingleRate& f) {
     return {};
 }
 
+// The factors the brackets routine shares with its checks, stored as it stores them.
+struct SeveralRates {
+    Factor I, dohq;
+};
+
 // The same for the brackets routine, which takes the expenses from what is
 // left after the non-taxable part and grosses the income up by the pillars.
-std::string severalRatesFault(const CalcInput& in, const std::vector<Bracket>& brackets) {
+// `f` receives the factors worked out on the way.
+std::string severalRatesFault(const CalcInput& in, const std::vector<Bracket>& brackets, SeveralRates& f) {
     if (std::string why = rateOutOfRange(in); !why.empty()) return why;
     for (auto& b : brackets)
         if (b.number < 1 || b.number > 9) return cannot("porezni razredi moraju biti numerirani od 1 do 9");
@@ -136,12 +142,14 @@ std::string severalRatesFault(const CalcInput& in, const std::vector<Bracket>& b
     if (in.allowanceFactor.sign() < 0)
         return cannot("faktor osobnog odbitka (" + in.allowanceFactor.toString() + ") ne može biti negativan");
     // The same stored factors the routine divides by.
-    if (Factor(1 - (in.pillarI + in.pillarII) * kCent).value().sign() <= 0)
+    f.dohq = 1 - (in.pillarI + in.pillarII) * kCent;
+    if (f.dohq.value().sign() <= 0)
         return pillarsTooLarge(in, "zajedno dosežu 100 % osnovice, pa ne ostaje dohodak");
     if (Factor((1 - in.nonTaxable * kCent) * (1 - in.expenses * kCent)).isZero())
         return cannot("neoporezivi dio " + pct(in.nonTaxable) + " i priznati troškovi " + pct(in.expenses) +
                       " ne ostavljaju ništa za oporezivanje");
-    const Factor I = in.surtaxRate * kCent + 1;
+    f.I = in.surtaxRate * kCent + 1;
+    const Factor& I = f.I;
     Decimal previous;
     for (const Bracket& b : brackets) {
         // Named only when refused: this runs for every bracket of every calculation.
@@ -201,9 +209,10 @@ CalcResult IZRACUN(const Decimal& netIn, const CalcInput& in, int year) {
 CalcResult VISESTOPA(const Decimal& netIn, const CalcInput& in, const std::vector<Bracket>& brackets) {
     if (netIn.sign() < 0) return refused(kNegative);
     try {
-        if (std::string why = severalRatesFault(in, brackets); !why.empty()) return refused(why);
+        SeveralRates f;
+        if (std::string why = severalRatesFault(in, brackets, f); !why.empty()) return refused(why);
         const Amount neto = netIn;
-        const Factor I = in.surtaxRate * kCent + 1;
+        const Factor &I = f.I, &dohq = f.dohq;
         std::array<Work, 11> odb{}, netto{}, porezz{};
         odb[1] = in.allowanceFactor * in.allowance;
         netto[1] = neto;
@@ -232,7 +241,6 @@ CalcResult VISESTOPA(const Decimal& netIn, const CalcInput& in, const std::vecto
         porez = porez.value() - prirez.value();
         prirez = in.surtaxRate * kCent * porez.value();
         const Work doh = neto.value() + porez.value() + prirez.value();
-        const Factor dohq = 1 - (in.pillarI + in.pillarII) * kCent;
         const Factor moip = in.pillarI * kCent;
         const Factor moiip = in.pillarII * kCent;
         // The gross is rebuilt from its parts below; the first guess at it,
