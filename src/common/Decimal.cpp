@@ -7,26 +7,15 @@
 
 namespace marel {
 
-namespace {
-using Raw = __int128;
-using Wide = boost::multiprecision::int256_t;
+void decimal_words::overflow() { throw DecimalOverflow("Broj je prevelik za izračun"); }
 
-constexpr std::array<Raw, 39> kPow10 = [] {
-    std::array<Raw, 39> t{};
-    t[0] = 1;
-    for (size_t i = 1; i < t.size(); ++i) t[i] = t[i - 1] * 10;
-    return t;
-}();
-constexpr Raw kOne = kPow10[Decimal::kPlaces];
-// The largest magnitude a working value may reach: 10^38 / 10^24 = 10^14.
-constexpr Raw kLimit = kPow10[38];
-
-[[noreturn]] void overflow() { throw DecimalOverflow("Broj je prevelik za izračun"); }
-
-Raw checked(Raw r) {
-    if (r >= kLimit || r <= -kLimit) overflow();
-    return r;
+void decimal_words::fieldTooLarge(const Decimal& v, int digits) {
+    throw DecimalOverflow("Iznos " + v.toString() + " je prevelik za polje od " + std::to_string(digits) + " znamenki");
 }
+
+namespace {
+using namespace decimal_words;
+using Wide = boost::multiprecision::int256_t;
 
 Raw fromWide(const Wide& w) {
     if (w >= Wide(kLimit) || w <= -Wide(kLimit)) overflow();
@@ -67,8 +56,6 @@ Raw divRound(Raw n, Raw d) {
     return q;
 }
 
-using U128 = unsigned __int128;
-
 // Four-limb magnitude of x * y.
 void mul256(U128 x, U128 y, uint64_t limb[4]) {
     const uint64_t x0 = uint64_t(x), x1 = uint64_t(x >> 64), y0 = uint64_t(y), y1 = uint64_t(y >> 64);
@@ -80,9 +67,6 @@ void mul256(U128 x, U128 y, uint64_t limb[4]) {
     limb[2] = uint64_t(high);
     limb[3] = uint64_t((high >> 64) + (p11 >> 64));
 }
-
-U128 magnitude(Raw r) { return r < 0 ? U128(-r) : U128(r); }
-Raw withSign(U128 q, bool neg) { return neg ? -Raw(q) : Raw(q); }
 
 // (hi:lo) / d and its remainder, for hi < d: one hardware division where the
 // machine has a 128-by-64 one (libgcc's general routine costs several times as much).
@@ -98,72 +82,6 @@ inline uint64_t divWord(uint64_t hi, uint64_t lo, uint64_t d, uint64_t& rem) {
 #endif
 }
 
-// Powers of five up to the largest that fits a word: 10^k = 2^k * 5^k, so a
-// division by 10^k is a shift and a division by one word.
-constexpr size_t kMaxPow5 = 27;
-constexpr std::array<uint64_t, kMaxPow5 + 1> kPow5 = [] {
-    std::array<uint64_t, kMaxPow5 + 1> t{};
-    t[0] = 1;
-    for (size_t i = 1; i < t.size(); ++i) t[i] = t[i - 1] * 5;
-    return t;
-}();
-// The inverse of 5^k modulo 2^128 and the largest quotient by 5^k: a multiple
-// of 5^k times the inverse is its exact quotient, anything else lands above it.
-constexpr std::array<U128, kMaxPow5 + 1> kInv5 = [] {
-    U128 inv = 5;  // right in 3 bits; each Newton step doubles them
-    for (int i = 0; i < 6; ++i) inv *= 2 - 5 * inv;
-    std::array<U128, kMaxPow5 + 1> t{};
-    t[0] = 1;
-    for (size_t i = 1; i < t.size(); ++i) t[i] = t[i - 1] * inv;
-    return t;
-}();
-constexpr std::array<U128, kMaxPow5 + 1> kMaxOver5 = [] {
-    std::array<U128, kMaxPow5 + 1> t{};
-    for (size_t i = 0; i < t.size(); ++i) t[i] = ~U128(0) / kPow5[i];
-    return t;
-}();
-
-// A divisor of one word shifted to its top bit with its reciprocal
-// floor((2^128 - 1) / d) - 2^64: a division by it is two multiplications.
-struct Divisor {
-    int shift = 0;
-    uint64_t d = 0, v = 0;
-    constexpr explicit Divisor(uint64_t divisor = 1) {
-        while (!((divisor << shift) >> 63)) ++shift;
-        d = divisor << shift;
-        v = uint64_t(~U128(0) / d);
-    }
-    // (hi:lo) / d and its remainder, for hi < d, both shifted as d is.
-    uint64_t divide(uint64_t hi, uint64_t lo, uint64_t& rem) const {
-        const U128 p = U128(v) * hi + ((U128(hi) << 64) | lo);
-        uint64_t q = uint64_t(p >> 64) + 1, r = lo - q * d;
-        if (r > uint64_t(p)) {
-            --q;
-            r += d;
-        }
-        if (r >= d) {
-            ++q;
-            r -= d;
-        }
-        rem = r;
-        return q;
-    }
-    // n / divisor and its remainder.
-    U128 divide(U128 n, uint64_t& rem) const {
-        const uint64_t n2 = uint64_t(n >> (128 - shift)), n1 = uint64_t(n >> (64 - shift)), n0 = uint64_t(n) << shift;
-        uint64_t r;
-        const uint64_t high = divide(n2, n1, r);
-        const uint64_t low = divide(r, n0, r);
-        rem = r >> shift;
-        return (U128(high) << 64) | low;
-    }
-};
-constexpr std::array<Divisor, kMaxPow5 + 1> kPow5Divisor = [] {
-    std::array<Divisor, kMaxPow5 + 1> t{};
-    for (size_t i = 0; i < t.size(); ++i) t[i] = Divisor(kPow5[i]);
-    return t;
-}();
-
 // floor(n / 10^k) and the remainder, k <= kMaxPow5.
 U128 divPow10(U128 n, size_t k, U128& rem) {
     uint64_t r5;
@@ -172,28 +90,12 @@ U128 divPow10(U128 n, size_t k, U128& rem) {
     return q;
 }
 
-// Whether n is a multiple of 10^k (k <= kMaxPow5); if so, `q` receives n / 10^k.
-bool exactPow10(U128 n, size_t k, U128& q) {
-    if (n & ((U128(1) << k) - 1)) return false;
-    q = (n >> k) * kInv5[k];
-    return q <= kMaxOver5[k];
-}
-
-// a * b / 10^24, rounded half away from zero. Amounts, rates and factors keep
-// at most four places, so both are mostly multiples of 10^20: then the
-// product of what is left is exact and needs no division at all. Otherwise the
-// 256-bit product, plus half a unit, loses 2^24 by a shift and 5^24 by two
-// word divisions.
+// a * b / 10^24, rounded half away from zero, for operands that are not both
+// short (`shortProduct`): the 256-bit product, plus half a unit, loses 2^24 by
+// a shift and 5^24 by two word divisions.
 Raw mulScaled(Raw a, Raw b) {
     const bool neg = (a < 0) != (b < 0);
     const U128 x = magnitude(a), y = magnitude(b);
-    U128 xs, ys;
-    if (exactPow10(x, 20, xs) && exactPow10(y, 20, ys)) {
-        // Both below 2^62: the product fits, and times 10^16 it is the result.
-        const U128 p = xs * ys;
-        if (p >= U128(kPow10[Decimal::kPlaces + 38 - 40])) overflow();
-        return withSign(p * U128(kPow10[40 - Decimal::kPlaces]), neg);
-    }
     uint64_t limb[4];
     mul256(x, y, limb);
     constexpr U128 kHalf = U128(kOne) / 2;
@@ -240,6 +142,11 @@ Raw divScaled(Raw a, Raw b) {
     int top = 3;
     while (top > 0 && limb[top] == 0) --top;
     uint64_t rem = 0;
+    // A top limb below the divisor is a quotient limb of 0: one division fewer.
+    if (top > 0 && limb[top] < d) {
+        rem = limb[top];
+        limb[top--] = 0;
+    }
     for (int i = top; i >= 0; --i) limb[i] = divWord(rem, limb[i], d, rem);
     if (limb[3] || limb[2]) overflow();
     U128 q = (U128(limb[1]) << 64) | limb[0];
@@ -252,6 +159,7 @@ Raw divScaled(Raw a, Raw b) {
 
 // n / 10^k rounded half away from zero.
 Raw divRoundPow10(Raw n, size_t k) {
+    if (uint64_t w; roundedWord(n, int(k), w)) return withSign(w, n < 0);
     if (k > kMaxPow5) return divRound(n, kPow10[k]);
     U128 rem, q;
     // Sums of amounts already are what they are stored as.
@@ -338,23 +246,7 @@ std::string digits(unsigned __int128 v) {
 }
 }  // namespace
 
-Decimal::Raw Decimal::scale(long long v) { return checked(static_cast<Raw>(v) * kOne); }
-
-Decimal& Decimal::operator+=(const Decimal& o) {
-    m_ = checked(m_ + o.m_);
-    return *this;
-}
-
-Decimal& Decimal::operator-=(const Decimal& o) {
-    m_ = checked(m_ - o.m_);
-    return *this;
-}
-
-Decimal& Decimal::operator*=(const Decimal& o) {
-    // The exact product has 48 places; keep 24, rounded.
-    m_ = mulScaled(m_, o.m_);
-    return *this;
-}
+Decimal::Raw Decimal::longProduct(Raw a, Raw b) { return mulScaled(a, b); }
 
 Decimal& Decimal::operator/=(const Decimal& o) {
     if (o.m_ == 0) throw DivisionByZero();
@@ -396,10 +288,6 @@ Decimal Decimal::parse(std::string_view text) {
     return fromRaw(fromWide(neg ? Wide(-m) : m));
 }
 
-Decimal Decimal::fromScaled(int64_t scaled, int places) {
-    return fromRaw(checked(static_cast<Raw>(scaled) * kPow10[size_t(kPlaces - places)]));
-}
-
 Decimal Decimal::rounded(int places) const {
     Raw unit = kPow10[size_t(kPlaces - places)];
     return fromRaw(divRoundPow10(m_, size_t(kPlaces - places)) * unit);
@@ -408,14 +296,12 @@ Decimal Decimal::rounded(int places) const {
 namespace {
 // A rounded, scaled value as a field of `digits` digits takes it.
 int64_t fitDigits(Raw r, int digits, const Decimal& v) {
-    if (r >= kPow10[size_t(digits)] || r <= -kPow10[size_t(digits)])
-        throw DecimalOverflow("Iznos " + v.toString() + " je prevelik za polje od " + std::to_string(digits) +
-                              " znamenki");
+    if (r >= kPow10[size_t(digits)] || r <= -kPow10[size_t(digits)]) fieldTooLarge(v, digits);
     return static_cast<int64_t>(r);
 }
 }  // namespace
 
-int64_t Decimal::toScaled(int places, int digits) const {
+int64_t Decimal::toScaledLong(int places, int digits) const {
     return fitDigits(divRoundPow10(m_, size_t(kPlaces - places)), digits, *this);
 }
 

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/DecimalWords.h"
+
 namespace marel {
 
 struct DecimalError : std::runtime_error {
@@ -28,26 +30,38 @@ class Decimal {
 public:
     // Places kept after the point inside an expression: far more than any
     // factor or amount of the program stores, so that only a store rounds.
-    static constexpr int kPlaces = 24;
+    static constexpr int kPlaces = decimal_words::kPlaces;
 
     Decimal() = default;
     Decimal(int v) : m_(scale(v)) {}
     Decimal(long v) : m_(scale(v)) {}
     Decimal(long long v) : m_(scale(v)) {}
     Decimal(unsigned v) : m_(scale(v)) {}
-    Decimal(unsigned long v) : m_(scale(static_cast<long long>(v))) {}
+    Decimal(unsigned long v) : m_(scale(v)) {}
 
     // Parses "1234.56", "-0,5", "  12 " (point or comma as the decimal mark).
     // Throws DecimalError on anything else.
     static Decimal parse(std::string_view text);
     // The exact value scaled / 10^places.
-    static Decimal fromScaled(int64_t scaled, int places);
+    [[gnu::always_inline]] static Decimal fromScaled(int64_t scaled, int places) {
+        using namespace decimal_words;
+        // Checked before scaling up, which could otherwise wrap: |scaled| < 10^(kWhole + places).
+        if (places < 19 - kWhole && (scaled >= int64_t(kPow10[size_t(kWhole + places)]) ||
+                                     scaled <= -int64_t(kPow10[size_t(kWhole + places)])))
+            overflow();
+        return fromRaw(Raw(scaled) * kPow10[size_t(kPlaces - places)]);
+    }
 
     // Rounds half away from zero to `places` decimals.
     Decimal rounded(int places) const;
     // Rounded to `places` and multiplied by 10^places; throws DecimalOverflow
     // when the result needs more than `digits` digits (digits <= 18).
-    int64_t toScaled(int places, int digits = 18) const;
+    [[gnu::always_inline]] int64_t toScaled(int places, int digits = 18) const {
+        uint64_t q;
+        if (!decimal_words::roundedWord(m_, kPlaces - places, q)) return toScaledLong(places, digits);
+        if (q >= uint64_t(decimal_words::kPow10[size_t(digits)])) decimal_words::fieldTooLarge(*this, digits);
+        return m_ < 0 ? -int64_t(q) : int64_t(q);
+    }
     // Plain text with a point and exactly `places` decimals ("-1234.50").
     std::string toString(int places) const;
     // Plain text without superfluous zeros ("12.5", "3").
@@ -60,9 +74,22 @@ public:
     int64_t toInt() const;
 
     Decimal operator-() const { return fromRaw(-m_); }
-    Decimal& operator+=(const Decimal& o);
-    Decimal& operator-=(const Decimal& o);
-    Decimal& operator*=(const Decimal& o);
+    // Both below 10^38, so a sum that leaves 128 bits is past the limit anyway.
+    [[gnu::always_inline]] Decimal& operator+=(const Decimal& o) {
+        if (__builtin_add_overflow(m_, o.m_, &m_)) decimal_words::overflow();
+        m_ = decimal_words::checked(m_);
+        return *this;
+    }
+    [[gnu::always_inline]] Decimal& operator-=(const Decimal& o) {
+        if (__builtin_sub_overflow(m_, o.m_, &m_)) decimal_words::overflow();
+        m_ = decimal_words::checked(m_);
+        return *this;
+    }
+    [[gnu::always_inline]] Decimal& operator*=(const Decimal& o) {
+        // The exact product has 48 places; keep 24, rounded.
+        if (!decimal_words::shortProduct(m_, o.m_, m_)) m_ = longProduct(m_, o.m_);
+        return *this;
+    }
     Decimal& operator/=(const Decimal& o);
     friend Decimal operator+(Decimal a, const Decimal& b) { return a += b; }
     friend Decimal operator-(Decimal a, const Decimal& b) { return a -= b; }
@@ -78,7 +105,23 @@ public:
 private:
     friend struct DecimalReference;
     using Raw = __int128;
-    static Raw scale(long long v);
+    static Raw scale(long long v) {
+        // Checked before scaling up, which could otherwise wrap.
+        if (v >= int64_t(decimal_words::kPow10[decimal_words::kWhole]) ||
+            v <= -int64_t(decimal_words::kPow10[decimal_words::kWhole]))
+            decimal_words::overflow();
+        return Raw(v) * decimal_words::kOne;
+    }
+    static Raw scale(unsigned long long v) {
+        if (v >= uint64_t(decimal_words::kPow10[decimal_words::kWhole])) decimal_words::overflow();
+        return Raw(v) * decimal_words::kOne;
+    }
+    static Raw scale(int v) { return scale(static_cast<long long>(v)); }
+    static Raw scale(long v) { return scale(static_cast<long long>(v)); }
+    static Raw scale(unsigned v) { return scale(static_cast<unsigned long long>(v)); }
+    static Raw scale(unsigned long v) { return scale(static_cast<unsigned long long>(v)); }
+    static Raw longProduct(Raw a, Raw b);
+    int64_t toScaledLong(int places, int digits) const;
     static Decimal fromRaw(Raw r) {
         Decimal d;
         d.m_ = r;
@@ -118,6 +161,17 @@ public:
         return *this;
     }
     Dec& operator=(int v) { return *this = Decimal(v); }
+    // A field of the same places: nothing to round, only the digits to check.
+    template <int D2>
+    Dec(const Dec<D2, P>& o) {
+        if (D2 > D && (o.scaled >= int64_t(decimal_words::kPow10[D]) || o.scaled <= -int64_t(decimal_words::kPow10[D])))
+            decimal_words::fieldTooLarge(o.value(), D);
+        scaled = o.scaled;
+    }
+    template <int D2>
+    Dec& operator=(const Dec<D2, P>& o) {
+        return *this = Dec(o);
+    }
     operator Decimal() const { return Decimal::fromScaled(scaled, P); }
     Decimal value() const { return Decimal::fromScaled(scaled, P); }
     bool isZero() const { return scaled == 0; }

@@ -25,7 +25,7 @@ CalcResult positions(const std::array<Work, 11>& amounts) {
                                          POZ_MIROVINSKOISTUP, POZ_MIROVINSKOIISTUP, POZ_DOHODAK, POZ_POREZ,
                                          POZ_PRIREZ,    POZ_NETO,           POZ_ZDRAVSTVENO};
     CalcResult r;
-    for (size_t k = 0; k < amounts.size(); ++k) r.position[order[k]] = amounts[k].value();
+    for (size_t k = 0; k < amounts.size(); ++k) r.position[order[k]] = Amount(amounts[k]);
     return r;
 }
 const Decimal kHundred = 100;
@@ -88,23 +88,24 @@ std::string taxTakesAll(const Decimal& rate, const CalcInput& in, const std::str
 // places; the calculation from the net and the one from the gross share them.
 struct SingleRate {
     Factor I, odq, dohq, moip, moiip, ppp;
+    // The share of the gross that is paid out as the net.
+    Decimal netShare;
     explicit SingleRate(const CalcInput& in)
         : I(in.surtaxRate * kCent + 1),
           odq((1 - in.nonTaxable * kCent) - in.expenses * kCent),
           dohq(1 - (in.pillarI + in.pillarII) * kCent),
           moip(in.pillarI * kCent),
           moiip(in.pillarII * kCent),
-          ppp(in.taxRate * kCent * I.value()) {}
-    // The share of the gross that is paid out as the net.
-    Decimal netShare() const { return 1 - ((moip.value() + moiip.value()) + dohq.value() * ppp.value()) * odq.value(); }
+          ppp(in.taxRate * kCent * I.value()),
+          netShare(1 - ((moip.value() + moiip.value()) + dohq.value() * ppp.value()) * odq.value()) {}
 };
 
 // Rates in range one by one can still be nonsense together: a base below
 // zero, contributions above the base, or taxes that leave no share of the
 // gross to pay out. With the factors past these checks every part of the
-// gross is at least zero and the gross at least the net.
+// gross is at least zero and the gross at least the net. For rates each in
+// range (`rateOutOfRange`, which both callers ask first).
 std::string singleRateFault(const CalcInput& in, const SingleRate& f) {
-    if (std::string why = rateOutOfRange(in); !why.empty()) return why;
     if (f.odq.value().sign() < 0)
         return cannot("neoporezivi dio " + pct(in.nonTaxable) + " i priznati troškovi " + pct(in.expenses) +
                       " zajedno prelaze 100 % bruto iznosa");
@@ -117,16 +118,22 @@ std::string singleRateFault(const CalcInput& in, const SingleRate& f) {
     // Pillars taking the whole base leave an income of zero that the rounding
     // of the two contributions can push a cent below it.
     if (f.dohq.isZero()) return pillarsTooLarge(in, "zajedno dosežu 100 % osnovice, pa ne ostaje dohodak");
-    if (f.netShare().sign() <= 0) {
+    if (f.netShare.sign() <= 0) {
         if (f.ppp.value() >= Decimal(1)) return taxTakesAll(in.taxRate, in, "porezna stopa");
         return kNothingLeft;
     }
     return {};
 }
 
+// The factors the brackets routine shares with its checks, stored as it stores them.
+struct SeveralRates {
+    Factor I, dohq;
+};
+
 // The same for the brackets routine, which takes the expenses from what is
 // left after the non-taxable part and grosses the income up by the pillars.
-std::string severalRatesFault(const CalcInput& in, const std::vector<Bracket>& brackets) {
+// `f` receives the factors worked out on the way.
+std::string severalRatesFault(const CalcInput& in, const std::vector<Bracket>& brackets, SeveralRates& f) {
     if (std::string why = rateOutOfRange(in); !why.empty()) return why;
     for (auto& b : brackets)
         if (b.number < 1 || b.number > 9) return cannot("porezni razredi moraju biti numerirani od 1 do 9");
@@ -135,17 +142,20 @@ std::string severalRatesFault(const CalcInput& in, const std::vector<Bracket>& b
     if (in.allowanceFactor.sign() < 0)
         return cannot("faktor osobnog odbitka (" + in.allowanceFactor.toString() + ") ne može biti negativan");
     // The same stored factors the routine divides by.
-    if (Factor(1 - (in.pillarI + in.pillarII) * kCent).value().sign() <= 0)
+    f.dohq = 1 - (in.pillarI + in.pillarII) * kCent;
+    if (f.dohq.value().sign() <= 0)
         return pillarsTooLarge(in, "zajedno dosežu 100 % osnovice, pa ne ostaje dohodak");
     if (Factor((1 - in.nonTaxable * kCent) * (1 - in.expenses * kCent)).isZero())
         return cannot("neoporezivi dio " + pct(in.nonTaxable) + " i priznati troškovi " + pct(in.expenses) +
                       " ne ostavljaju ništa za oporezivanje");
-    const Factor I = in.surtaxRate * kCent + 1;
+    f.I = in.surtaxRate * kCent + 1;
+    const Factor& I = f.I;
     Decimal previous;
     for (const Bracket& b : brackets) {
-        const std::string which = "stopa " + std::to_string(b.number) + ". poreznog razreda";
-        if (b.rate.sign() < 0 || b.rate > kHundred) return cannot(which + " (" + pct(b.rate) + ") mora biti između 0 i 100 %");
-        if (Factor(b.rate * kCent * I.value()).value() >= Decimal(1)) return taxTakesAll(b.rate, in, which);
+        // Named only when refused: this runs for every bracket of every calculation.
+        auto which = [&b] { return "stopa " + std::to_string(b.number) + ". poreznog razreda"; };
+        if (b.rate.sign() < 0 || b.rate > kHundred) return cannot(which() + " (" + pct(b.rate) + ") mora biti između 0 i 100 %");
+        if (Factor(b.rate * kCent * I.value()).value() >= Decimal(1)) return taxTakesAll(b.rate, in, which());
         if (b.limit < previous)
             return cannot("granica " + std::to_string(b.number) + ". poreznog razreda (" + b.limit.toString(2) +
                           ") manja je od granice razreda prije njega");
@@ -164,7 +174,7 @@ CalcResult IZRACUN(const Decimal& netIn, const CalcInput& in, int year) {
         const SingleRate f(in);
         if (std::string why = singleRateFault(in, f); !why.empty()) return refused(why);
         const Factor &odq = f.odq, &moip = f.moip, &moiip = f.moiip, &ppp = f.ppp;
-        const Decimal divisor = f.netShare();
+        const Decimal& divisor = f.netShare;
         Work bruto = neto.value() / divisor;
         Work od = odq.value() * bruto.value();
         Work moi = od.value() * moip.value();
@@ -199,9 +209,10 @@ CalcResult IZRACUN(const Decimal& netIn, const CalcInput& in, int year) {
 CalcResult VISESTOPA(const Decimal& netIn, const CalcInput& in, const std::vector<Bracket>& brackets) {
     if (netIn.sign() < 0) return refused(kNegative);
     try {
-        if (std::string why = severalRatesFault(in, brackets); !why.empty()) return refused(why);
+        SeveralRates f;
+        if (std::string why = severalRatesFault(in, brackets, f); !why.empty()) return refused(why);
         const Amount neto = netIn;
-        const Factor I = in.surtaxRate * kCent + 1;
+        const Factor &I = f.I, &dohq = f.dohq;
         std::array<Work, 11> odb{}, netto{}, porezz{};
         odb[1] = in.allowanceFactor * in.allowance;
         netto[1] = neto;
@@ -230,8 +241,6 @@ CalcResult VISESTOPA(const Decimal& netIn, const CalcInput& in, const std::vecto
         porez = porez.value() - prirez.value();
         prirez = in.surtaxRate * kCent * porez.value();
         const Work doh = neto.value() + porez.value() + prirez.value();
-        const Factor odq = (1 - in.nonTaxable * kCent) * (1 - in.expenses * kCent);
-        const Factor dohq = 1 - (in.pillarI + in.pillarII) * kCent;
         const Factor moip = in.pillarI * kCent;
         const Factor moiip = in.pillarII * kCent;
         // The gross is rebuilt from its parts below; the first guess at it,
@@ -266,7 +275,7 @@ CalcResult IZBRUTA(const Decimal& gross, const CalcInput& in, int year, Amount& 
         const SingleRate f(in);
         if (std::string why = singleRateFault(in, f); !why.empty()) return refused(why);
         const Amount bruto = gross;
-        const Amount neto = f.netShare() * bruto.value();
+        const Amount neto = f.netShare * bruto.value();
         // The user typed a gross: if nothing of it is left to pay out, it
         // cannot carry what this income type takes from it, and computing
         // from a net of zero would quietly replace it by a gross of zero.

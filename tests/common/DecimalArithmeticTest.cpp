@@ -100,3 +100,14 @@ TEST(DecimalArithmetic, RoundingUpToTwoToThe128OverflowsInsteadOfWrapping) {
     };
     for (const auto& [what, f] : cases) EXPECT_THROW(f(), DecimalOverflow) << what;
 }
+
+// Whole numbers and scaled values past the limit: they used to wrap round to
+// a wrong value within it (a huge unsigned one even to -1).
+TEST(DecimalArithmetic, ScalingUpPastTheLimitOverflowsInsteadOfWrapping) {
+    const std::pair<const char*, std::function<Decimal()>> cases[] = {
+        {"whole", [] { return Decimal(1'000'000'000'000'000'000LL); }},
+        {"unsigned whole", [] { return Decimal(~0UL); }},
+        {"scaled", [] { return Decimal::fromScaled(100'000'000'000'000'000, 2); }},
+    };
+    for (const auto& [what, f] : cases) EXPECT_THROW(f(), DecimalOverflow) << what;
+}
