@@ -14,7 +14,11 @@ namespace {
 // attribute value every blank a reader would normalise.
 enum class Escape { Markup, Text, Attribute };
 void appendEscaped(std::string& out, std::string_view text, Escape how) {
-    for (char c : text) {
+    // Most texts (numbers, codes, dates) have nothing to escape: they go in whole.
+    const size_t plain = text.find_first_of(how == Escape::Markup ? "<>&\"\r" : "<>&\"\r\n\t");
+    out += text.substr(0, plain);
+    if (plain == std::string_view::npos) return;
+    for (char c : text.substr(plain)) {
         switch (c) {
             case '<': out += "&lt;"; break;
             case '>': out += "&gt;"; break;
@@ -29,6 +33,13 @@ void appendEscaped(std::string& out, std::string_view text, Escape how) {
 }
 
 constexpr size_t kFlushAt = 1 << 20;
+
+// The text without the blanks (and zero bytes) of a fixed-width field at its end, as rtrim.
+std::string_view withoutTrailingBlanks(std::string_view s) {
+    size_t e = s.size();
+    while (e > 0 && (s[e - 1] == ' ' || s[e - 1] == '\0')) --e;
+    return s.substr(0, e);
+}
 
 }  // namespace
 
@@ -143,13 +154,20 @@ void XmlWriter::ADDPARENT() { ++depth_; }
 
 void XmlWriter::ADDELEMENT(std::string_view name, std::string_view text) {
     if (!file_ || !allowed(name, name) || !allowed(text, name)) return;
-    newLine(depth_);
-    const std::string n = rtrim(name);
-    startElement(n);
-    if (n.empty()) return;
-    raw("");
-    appendEscaped(out_, rtrim(text), Escape::Text);
-    endElement();
+    newLine(depth_);  // also ends a start tag still open
+    const std::string_view n = withoutTrailingBlanks(name);
+    if (n.empty()) {
+        failed_ = true;
+        return;
+    }
+    out_ += '<';
+    out_ += n;
+    out_ += '>';
+    appendEscaped(out_, withoutTrailingBlanks(text), Escape::Text);
+    out_ += "</";
+    out_ += n;
+    out_ += '>';
+    flush(false);
 }
 
 void XmlWriter::ADDSTRINGTEXT(std::string_view markup) {
