@@ -34,6 +34,13 @@ void appendEscaped(std::string& out, std::string_view text, Escape how) {
 
 constexpr size_t kFlushAt = 1 << 20;
 
+// "<name>" or "</name>".
+void appendTag(std::string& out, std::string_view start, std::string_view name) {
+    out += start;
+    out += name;
+    out += '>';
+}
+
 // The text without the blanks (and zero bytes) of a fixed-width field at its end, as rtrim.
 std::string_view withoutTrailingBlanks(std::string_view s) {
     size_t e = s.size();
@@ -107,9 +114,7 @@ void XmlWriter::endElement() {
     if (open_.back().tagOpen) {
         out_ += "/>";
     } else {
-        out_ += "</";
-        out_ += open_.back().name;
-        out_ += '>';
+        appendTag(out_, "</", open_.back().name);
     }
     open_.pop_back();
     flush(false);
@@ -160,13 +165,9 @@ void XmlWriter::ADDELEMENT(std::string_view name, std::string_view text) {
         failed_ = true;
         return;
     }
-    out_ += '<';
-    out_ += n;
-    out_ += '>';
+    appendTag(out_, "<", n);
     appendEscaped(out_, withoutTrailingBlanks(text), Escape::Text);
-    out_ += "</";
-    out_ += n;
-    out_ += '>';
+    appendTag(out_, "</", n);
     flush(false);
 }
 
