@@ -44,9 +44,9 @@ public:
     // files cost one reading of the schema.
     // `listItem`: the element of the documents' long list whose items the
     // schema checks each on its own (no key or uniqueness across them, any
-    // number of them): a long document is checked in two halves at once.
-    // `childTests`: values of the items' children that need not be read by
-    // the schema (see quickPasses).
+    // number of them): the schema reads only the items whose children
+    // `childTests` cannot vouch for; a document not written as expected is
+    // checked whole, a long one in two halves at once.
     static const XmlSchema& of(const std::string& xsd, std::string_view rootNamespace, std::string_view root,
                                std::string_view listItem = {}, std::vector<ChildTest> childTests = {});
 
