@@ -14,7 +14,11 @@ namespace {
 // attribute value every blank a reader would normalise.
 enum class Escape { Markup, Text, Attribute };
 void appendEscaped(std::string& out, std::string_view text, Escape how) {
-    for (char c : text) {
+    // Most texts (numbers, codes, dates) have nothing to escape: they go in whole.
+    const size_t plain = text.find_first_of(how == Escape::Markup ? "<>&\"\r" : "<>&\"\r\n\t");
+    out += text.substr(0, plain);
+    if (plain == std::string_view::npos) return;
+    for (char c : text.substr(plain)) {
         switch (c) {
             case '<': out += "&lt;"; break;
             case '>': out += "&gt;"; break;
@@ -29,6 +33,20 @@ void appendEscaped(std::string& out, std::string_view text, Escape how) {
 }
 
 constexpr size_t kFlushAt = 1 << 20;
+
+// "<name>" or "</name>".
+void appendTag(std::string& out, std::string_view start, std::string_view name) {
+    out += start;
+    out += name;
+    out += '>';
+}
+
+// The text without the blanks (and zero bytes) of a fixed-width field at its end, as rtrim.
+std::string_view withoutTrailingBlanks(std::string_view s) {
+    size_t e = s.size();
+    while (e > 0 && (s[e - 1] == ' ' || s[e - 1] == '\0')) --e;
+    return s.substr(0, e);
+}
 
 }  // namespace
 
@@ -96,9 +114,7 @@ void XmlWriter::endElement() {
     if (open_.back().tagOpen) {
         out_ += "/>";
     } else {
-        out_ += "</";
-        out_ += open_.back().name;
-        out_ += '>';
+        appendTag(out_, "</", open_.back().name);
     }
     open_.pop_back();
     flush(false);
@@ -143,13 +159,16 @@ void XmlWriter::ADDPARENT() { ++depth_; }
 
 void XmlWriter::ADDELEMENT(std::string_view name, std::string_view text) {
     if (!file_ || !allowed(name, name) || !allowed(text, name)) return;
-    newLine(depth_);
-    const std::string n = rtrim(name);
-    startElement(n);
-    if (n.empty()) return;
-    raw("");
-    appendEscaped(out_, rtrim(text), Escape::Text);
-    endElement();
+    newLine(depth_);  // also ends a start tag still open
+    const std::string_view n = withoutTrailingBlanks(name);
+    if (n.empty()) {
+        failed_ = true;
+        return;
+    }
+    appendTag(out_, "<", n);
+    appendEscaped(out_, withoutTrailingBlanks(text), Escape::Text);
+    appendTag(out_, "</", n);
+    flush(false);
 }
 
 void XmlWriter::ADDSTRINGTEXT(std::string_view markup) {

@@ -255,8 +255,26 @@ std::string joppdFileName(const JOPO_REC& form, const ISPLATE_REC& payment) {
 }
 
 const XmlSchema& joppdSchema() {
-    // Each recipient's row is checked on its own: a long file is checked in halves.
-    return XmlSchema::of(suppliedDataDir() + "/schemas/joppd/ObrazacJOPPD-v1-0.xsd", kSchema, "ObrazacJOPPD", "P");
+    // Each recipient's row is checked on its own. The cells that differ from
+    // row to row are read by these tests of their types; the codes and dates,
+    // a handful of values in any file, by the schema once each.
+    using namespace xsdValue;
+    const auto amount = [](std::string_view v) { return decimal(v, 2, 15, false); };  // tNonNegativeDecimal15-2
+    const auto signedAmount = [](std::string_view v) { return decimal(v, 2, 15, true); };  // tDecimal15-2
+    std::vector<XmlSchema::ChildTest> tests = {
+        {"P1", [](std::string_view v) { return counting(v, 10); }},    // tRedniBroj: 1 to 9999999999
+        {"P2", [](std::string_view v) { return digits(v, 5); }},       // tSifraOpcineGrada
+        {"P3", [](std::string_view v) { return digits(v, 5); }},
+        {"P4", [](std::string_view v) { return digits(v, 11); }},      // tOIB
+        {"P5", [](std::string_view v) { return text(v, 2, 128); }},    // tOgraniceniZnakovniNizMin2Max128
+    };
+    for (size_t c = C11; c < JOPPD_CELLS; ++c) {
+        if (c == C151 || c == C161) continue;  // codes
+        const bool isSigned = c == C134 || c == C135 || c == C141 || c == C142 || c == C162;
+        tests.emplace_back(ELEMENTB[c], isSigned ? +signedAmount : +amount);
+    }
+    return XmlSchema::of(suppliedDataDir() + "/schemas/joppd/ObrazacJOPPD-v1-0.xsd", kSchema, "ObrazacJOPPD", "P",
+                         std::move(tests));
 }
 
 bool FORMIRAJ(LONG number, const std::string& target) {

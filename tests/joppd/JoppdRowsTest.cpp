@@ -96,6 +96,8 @@ TEST_F(JoppdRowsTest, AmountsKeepTheirSignAndHaveNoThousandsSeparator) {
     EXPECT_EQ(joppdAmount(Decimal::parse("1234567.5")), "1234567.50");
     EXPECT_EQ(joppdAmount(Decimal::parse("-12.345")), "-12.35");
     EXPECT_EQ(joppdAmount(Decimal()), "0.00");
+    EXPECT_EQ(joppdAmount(Decimal::parse("-0.05")), "-0.05");
+    EXPECT_EQ(joppdAmount(Decimal::parse("-99999999999.99")), "##############");
 }
 
 // Each faulty second line stops the build after the first row, with its message.
