@@ -77,7 +77,12 @@ void programStart(const std::string& folder, const std::string& dataDir) {
     // Blank records of insert forms this computer's crashed or killed
     // processes never ended go before anything reads the files.
     removeAbandonedInserts();
-    PUNIGLOBALE();
+    {
+        // The session's values are read under one lock of the data rather
+        // than one per statement.
+        ReadTransaction reading;
+        PUNIGLOBALE();
+    }
     // The frame keeps the positions open from here to the end.
     useFile(POZICIJE);
     upgradePositions();

@@ -211,13 +211,17 @@ int Store::upgradeTables() {
         return std::find(cols.begin(), cols.end(), name) != cols.end();
     };
     std::vector<const Layout*> old;
-    for (const Layout* layout : allLayouts()) {
-        const auto cols = columnsOf(layout->label);
-        if (cols.empty() || has(cols, "_id")) continue;
-        // A table that is not the layout's is left for the opening to report.
-        bool complete = has(cols, "_ver");
-        for (auto& f : layout->fields) complete = complete && has(cols, f.name);
-        if (complete) old.push_back(layout);
+    {
+        // One look at every table under one lock, not a lock per table.
+        ReadTransaction reading(*this);
+        for (const Layout* layout : allLayouts()) {
+            const auto cols = columnsOf(layout->label);
+            if (cols.empty() || has(cols, "_id")) continue;
+            // A table that is not the layout's is left for the opening to report.
+            bool complete = has(cols, "_ver");
+            for (auto& f : layout->fields) complete = complete && has(cols, f.name);
+            if (complete) old.push_back(layout);
+        }
     }
     if (old.empty()) return 0;
     // The tables are made again in place: the data as it was goes into a
