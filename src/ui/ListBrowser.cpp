@@ -229,12 +229,12 @@ int ListBrowser::freeComponent() const {
     return c < int(keyDef().components.size()) ? c : -1;
 }
 
-ListBrowser::Row ListBrowser::makeRow() {
+ListBrowser::Row ListBrowser::makeRow(const Cursor& cursor) {
     if (related) related();
     Row row;
     row.values.reserve(columns_.size());
     for (size_t i = 0; i < columns_.size(); ++i) row.values.push_back(cellText(format_.columns[i], columns_[i]));
-    row.key = file_->keyValues(order().key.index);
+    row.key = cursor.keyRead();
     row.id = file_->currentId();
     return row;
 }
@@ -254,7 +254,7 @@ bool ListBrowser::readRows(Cursor& cursor, int n, bool forward) {
             ok = false;
             break;
         }
-        read.push_back(makeRow());
+        read.push_back(makeRow(cursor));
     }
     const int added = int(read.size());
     const auto from = std::make_move_iterator(read.begin()), to = std::make_move_iterator(read.end());
@@ -331,7 +331,7 @@ void ListBrowser::locateAt(bool recordItself) {
         fail();
         return;
     }
-    Anchor found{file_->keyValues(order().key.index), file_->currentId()};
+    Anchor found{c.keyRead(), file_->currentId()};
     reread(found);
     selected_ = indexOf(found.id);
 }

@@ -199,7 +199,7 @@ private:
     int stopComponent() const;
     int freeComponent() const;
 
-    Row makeRow();
+    Row makeRow(const Cursor& cursor);
     bool readRows(Cursor& cursor, int n, bool forward);
     void fill(int n, bool forward);
     void reread(const std::optional<Anchor>& from);
