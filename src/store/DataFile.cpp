@@ -164,6 +164,9 @@ uint32_t shapeOf(Shape kind, int key, size_t fixed, bool forward, bool inclusive
            uint32_t(level) << 5 | uint32_t(fixed) << 10 | uint32_t(key + 1) << 15 | uint32_t(walk) << 31;
 }
 
+// The insert of a whole record, beside the shapes of the reading queries.
+constexpr uint32_t kInsert = ~uint32_t(0);
+
 uint64_t nextClaim() {
     static uint64_t claims = 0;
     return ++claims;
@@ -706,7 +709,8 @@ int DataFile::add() {
     const bool watch = watchNext_;
     watchNext_ = false;
     if (store_->writeFailureDue()) return injectedFailure();
-    sqlite3_stmt* st = store_->statement(insertSql_);
+    // Every field is bound anew: the kept statement needs no clearing.
+    sqlite3_stmt* st = shapedStatement(kInsert, [&] { return insertSql_; });
     if (!st) return store_->fail(sqlite3_errcode(store_->db()));
     for (size_t i = 0; i < layout_->fields.size(); ++i) bindField(st, int(i) + 1, int(i));
     int r = store_->asWrite([&] { return sqlite3_step(st); });

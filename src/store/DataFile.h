@@ -66,6 +66,10 @@ public:
 
     int key() const { return key_; }
     DataFile& file() { return *file_; }
+    // The key values of the record last read, as they are stored: what
+    // toPosition takes to read on from it (the buffer may show a text
+    // another program stored otherwise).
+    const std::vector<SqlValue>& keyRead() const { return values_; }
 
 private:
     struct Step;

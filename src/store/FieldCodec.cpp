@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <bitset>
 #include <charconv>
 #include <limits>
 #include <string_view>
@@ -122,12 +123,59 @@ struct Day {
     static TypedValue typed(const void* p, const FieldDef&) { return as<Date>(p); }
 };
 
+// Whether code page 1250 has the character: the code page's letters above
+// ASCII, all of them below U+2200, as a set, instead of a search of the
+// code page's table for every letter of every text read.
+bool inCp1250(char32_t c) {
+    static const std::bitset<0x2200> high = [] {
+        std::bitset<0x2200> set;
+        for (int b = 0x80; b < 0x100; ++b)
+            if (const char32_t u = cp1250ToUnicode(static_cast<unsigned char>(b)); u != 0) set.set(u);
+        return set;
+    }();
+    return c < 0x80 || (c < high.size() && high.test(c));
+}
+
+// What StringField::assign makes of the first n characters of `text`, without
+// its throwaway copies, when they hold neither a control character nor a
+// letter the code page lacks (what the program itself stores); false, the
+// field untouched, otherwise. Blanking control characters changes nothing
+// before the first of them, so the cut is the same either way. A list reads
+// every text of every row of every page through here.
+bool readPlain(StringField& field, std::string_view text, size_t n, bool lineBreaks) {
+    std::string_view cut = utf8Prefix(text, n);
+    if (hasControlCharacter(cut, lineBreaks)) return false;
+    for (size_t i = 0; i < cut.size();) {
+        if (static_cast<unsigned char>(cut[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        const char32_t c = utf8Next(cut, i);
+        if (c == 0xFFFD || !inCp1250(c)) return false;
+    }
+    while (!cut.empty() && cut.back() == ' ') cut.remove_suffix(1);
+    // Rows read in a key's order often repeat a value (a surname, a blank).
+    if (field.str() == cut) return true;
+    // The field takes the buffer of a kept text and leaves it its own, so
+    // that reading rows allocates nothing once the texts have grown.
+    thread_local std::string kept;
+    kept.assign(cut);
+    field.swapText(kept);
+    return true;
+}
+
 // STRING(n), sorted the Croatian way, and MEMO(n), which keeps line breaks.
 template <bool Memo>
 struct Words {
     using Storage = StringField;
     static constexpr const char* column = Memo ? " TEXT NOT NULL DEFAULT ''" : " TEXT NOT NULL DEFAULT '' COLLATE HR";
-    static void clear(void* p) { as<StringField>(p).assign("", 0); }
+    static void clear(void* p) {
+        // Most fields of a record being cleared are blank already.
+        if (StringField& s = as<StringField>(p); !s.empty()) {
+            std::string none;
+            s.swapText(none);
+        }
+    }
     static SqlValue value(const void* p, const FieldDef&) { return {SqlValue::Text, 0, as<StringField>(p).str()}; }
     static void bind(const void* p, const FieldDef&, sqlite3_stmt* st, int index) {
         // Bound in place: copying every text of every row written is measurable.
@@ -141,6 +189,7 @@ struct Words {
         // program itself never stores one.
         auto t = reinterpret_cast<const char*>(sqlite3_column_text(st, column));
         const std::string_view text(t ? t : "", t ? size_t(sqlite3_column_bytes(st, column)) : 0);
+        if (readPlain(as<StringField>(p), text, size_t(f.size), Memo)) return;
         const std::string blanked =
             hasControlCharacter(text, Memo) ? blankControlCharacters(text, Memo) : std::string(text);
         try {
@@ -177,13 +226,9 @@ constexpr FieldCodec codec() {
 
 }  // namespace
 
-const FieldCodec& codecOf(FieldType type) {
-    // In the order of FieldType.
-    static constexpr FieldCodec codecs[] = {codec<Whole<LONG>>(), codec<Whole<SHORT>>(), codec<Whole<USHORT>>(),
-                                            codec<Whole<BYTE>>(), codec<Day>(),          codec<Words<false>>(),
-                                            codec<Fixed>(),       codec<Words<true>>()};
-    static_assert(std::size(codecs) == size_t(FieldType::Memo) + 1);
-    return codecs[size_t(type)];
-}
+constinit const FieldCodec kFieldCodecs[8] = {codec<Whole<LONG>>(), codec<Whole<SHORT>>(), codec<Whole<USHORT>>(),
+                                              codec<Whole<BYTE>>(), codec<Day>(),          codec<Words<false>>(),
+                                              codec<Fixed>(),       codec<Words<true>>()};
+static_assert(std::size(kFieldCodecs) == size_t(FieldType::Memo) + 1);
 
 }  // namespace marel

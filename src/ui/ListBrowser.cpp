@@ -211,6 +211,7 @@ const FieldDef& ListBrowser::keyField(int component) const {
 }
 
 Cursor ListBrowser::view() const {
+    made_ = 0;
     Cursor c(*file_, order().key.index);
     c.setWalking(true);
     if (rangeValue_) c.setRange({SqlValue{SqlValue::Int, *rangeValue_, {}}});
@@ -229,12 +230,14 @@ int ListBrowser::freeComponent() const {
     return c < int(keyDef().components.size()) ? c : -1;
 }
 
-ListBrowser::Row ListBrowser::makeRow() {
+ListBrowser::Row ListBrowser::makeRow(const Cursor& cursor) {
     if (related) related();
+    made_ = file_->currentId();
+    madeError_ = lastErrorState();
     Row row;
     row.values.reserve(columns_.size());
     for (size_t i = 0; i < columns_.size(); ++i) row.values.push_back(cellText(format_.columns[i], columns_[i]));
-    row.key = file_->keyValues(order().key.index);
+    row.key = cursor.keyRead();
     row.id = file_->currentId();
     return row;
 }
@@ -254,7 +257,7 @@ bool ListBrowser::readRows(Cursor& cursor, int n, bool forward) {
             ok = false;
             break;
         }
-        read.push_back(makeRow());
+        read.push_back(makeRow(cursor));
     }
     const int added = int(read.size());
     const auto from = std::make_move_iterator(read.begin()), to = std::make_move_iterator(read.end());
@@ -331,7 +334,7 @@ void ListBrowser::locateAt(bool recordItself) {
         fail();
         return;
     }
-    Anchor found{file_->keyValues(order().key.index), file_->currentId()};
+    Anchor found{c.keyRead(), file_->currentId()};
     reread(found);
     selected_ = indexOf(found.id);
 }
@@ -347,6 +350,13 @@ bool ListBrowser::regetSelected(bool watch) {
     return file_->getById(selectedRow()->id) == 0;
 }
 
+// The selected record is the one this step read last, and the records read
+// with it are still in their buffers (a row scrolled in at the bottom or the
+// top): reading them again would give the same.
+bool ListBrowser::holdsSelected() const {
+    return made_ != 0 && made_ == selectedRow()->id && file_->currentId() == made_;
+}
+
 // One step of the list (a key, a click, a refresh): everything it reads
 // shares one read transaction, so the lock is taken and the file checked once
 // rather than for every record, and the page is one state of the file. The
@@ -354,6 +364,7 @@ bool ListBrowser::regetSelected(bool watch) {
 // changed nothing to tell.
 template <class Reads>
 bool ListBrowser::step(Reads&& reads) {
+    made_ = 0;  // the buffers may have changed since the last step
     {
         ReadTransaction reading(file_->store());
         if constexpr (std::is_same_v<std::invoke_result_t<Reads>, bool>) {
@@ -377,8 +388,12 @@ void ListBrowser::settle() {
         } else {
             selected_ = std::clamp(selected_, 1, int(rows_.size()));
             computeThumb();  // may read through the buffer: before the record is loaded
-            regetSelected(false);
-            if (related) related();
+            if (holdsSelected()) {
+                lastErrorState() = madeError_;
+            } else {
+                regetSelected(false);
+                if (related) related();
+            }
         }
     }
 }

@@ -199,7 +199,7 @@ private:
     int stopComponent() const;
     int freeComponent() const;
 
-    Row makeRow();
+    Row makeRow(const Cursor& cursor);
     bool readRows(Cursor& cursor, int n, bool forward);
     void fill(int n, bool forward);
     void reread(const std::optional<Anchor>& from);
@@ -217,6 +217,7 @@ private:
     bool regetSelected(bool watch);
     void fail();
     void closeWith(LONG response);
+    bool holdsSelected() const;
     template <class Reads>
     bool step(Reads&& reads);
     void settle();
@@ -236,6 +237,11 @@ private:
     LONG response_ = 2;
 
     std::vector<Row> rows_;
+    // The record whose row this step made last, with the related records
+    // read for it still in their buffers, and the error state it left; 0
+    // once anything else was read.
+    mutable int64_t made_ = 0;
+    ErrorState madeError_;
     int pageSize_ = 10;
     int selected_ = 0;  // tracked through reads before it is settled in range
     int current_ = 0;

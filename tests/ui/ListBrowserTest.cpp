@@ -173,6 +173,35 @@ TEST_F(ListBrowserTest, PagingScrollsByRowsAndPagesAndJumpsToEitherEnd) {
     EXPECT_EQ(selectedSurname(*b), "P14");
 }
 
+// A row scrolled in is the selected record: what was read for it stays.
+TEST_F(ListBrowserTest, ARowScrolledInIsNotReadTwice) {
+    for (int i = 0; i < 25; ++i) addPerson("P" + std::string(i < 10 ? "0" : "") + std::to_string(i));
+    auto b = people(Locator::Incremental, Stops::Letters);  // the thumb reads no neighbour
+    b->open(0);
+    b->pageDown();
+    b->select(10);
+    const int before = reads;
+    b->down();
+    EXPECT_EQ(std::make_pair(reads - before, OSO.PREZIME.str()), std::make_pair(1, std::string("P20")));
+}
+
+// A surname another program stored with a control character shows blanked;
+// the list reads on from it by what is stored, both ways.
+TEST_F(ListBrowserTest, RowsOfHostileKeysAreSteppedOverBothWays) {
+    for (const char* stored : {"'Ba'||char(7)||'bić'", "'Ba'||char(9)||'bić'"}) {
+        ASSERT_EQ(Store::main().exec("DELETE FROM OSOBE"), SQLITE_OK);
+        for (auto s : {"Anić", "Cvitan"}) addPerson(s);
+        ASSERT_EQ(Store::main().exec(std::string("INSERT INTO OSOBE(OZNAKA, PREZIME) VALUES(9, ") + stored + ")"), 0);
+        auto b = people();
+        b->setPageSize(1);
+        b->open(0);
+        std::vector<std::string> seen{selectedSurname(*b)};
+        for (auto move : {&ListBrowser::down, &ListBrowser::down, &ListBrowser::up, &ListBrowser::up})
+            ((*b).*move)(), seen.push_back(selectedSurname(*b));
+        EXPECT_EQ(seen, (std::vector<std::string>{"Anić", "Ba bić", "Cvitan", "Ba bić", "Anić"})) << stored;
+    }
+}
+
 TEST_F(ListBrowserTest, IncrementalLocatorFindsTheNextRecordOrTheLastPage) {
     for (auto s : {"Anić", "Babić", "Dolić", "Dujmović", "Horvat", "Kovač"}) addPerson(s);
     auto b = people();
