@@ -4,7 +4,10 @@
 //  - the program up to its main window exposed (MAREL_EXIT_WHEN_SHOWN ends
 //    it there) against a bare QMainWindow ending at the same point;
 //  - `marel export OPCINEISPIS` of one page to PDF, the whole process,
-//    against a Qt program writing one PDF page with a line of text.
+//    against a Qt program writing one PDF page with a line of text;
+//  - both again beside baselines doing the same kind of work: the window
+//    with a menu and a status line, the page with the bold heading that
+//    makes it embed the same two fonts as the program's page.
 // Both run on the platform the environment names, offscreen when none.
 #include <benchmark/benchmark.h>
 
@@ -87,6 +90,10 @@ struct Pair {
 };
 Pair window{"exec to main window mapped", "<= 1.5x"};
 Pair exportPage{"one-page export (OPCINEISPIS), whole process", "<= 1.3x"};
+// The same beside baselines doing the same kind of work: a window with words
+// in it (the fonts set up), and a page embedding the same two fonts.
+Pair windowWithText{"exec to main window mapped, beside a window with a menu and a status line", "(comparison)"};
+Pair exportTwoFonts{"one-page export, beside a page with the same two fonts", "(comparison)"};
 
 // Each iteration runs ours and the baseline once, in turns first; the
 // iteration's time is ours.
@@ -131,8 +138,23 @@ void BM_ExportOnePage(benchmark::State& state) {
             {BASELINE_PDF, (out / "baseline.pdf").string()}, out);
 }
 
+void BM_MainWindowBesideText(benchmark::State& state) {
+    setenv("MAREL_EXIT_WHEN_SHOWN", "1", 1);
+    measure(state, windowWithText, {MAREL_BINARY}, {BASELINE_WINDOW, "--text"}, folder().data());
+}
+
+void BM_ExportBesideTwoFonts(benchmark::State& state) {
+    const fs::path out = folder().path;
+    measure(state, exportTwoFonts,
+            {MAREL_BINARY, "export", "OPCINEISPIS", "--data", folder().data().string(), "--out",
+             (out / "opcine.pdf").string()},
+            {BASELINE_PDF, (out / "baseline.pdf").string(), "--bold-heading"}, out);
+}
+
 BENCHMARK(BM_MainWindowShown)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(kRounds);
 BENCHMARK(BM_ExportOnePage)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(kRounds);
+BENCHMARK(BM_MainWindowBesideText)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(kRounds);
+BENCHMARK(BM_ExportBesideTwoFonts)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(kRounds);
 
 }  // namespace
 
