@@ -104,14 +104,7 @@ const std::regex& automaticName() {
     return name;
 }
 
-std::string timeStamp() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d-%H%M%S", &local);
-    return text;
-}
+std::string timeStamp() { return localTimeText("%Y-%m-%d-%H%M%S"); }
 
 void pruneAutomatic(const std::string& folder) {
     std::vector<std::string> copies = automaticBackups(folder);

@@ -38,14 +38,7 @@ bool processGone(int64_t pid) {
 #endif
 }
 
-std::string nowText() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    return text;
-}
+std::string nowText() { return localTimeText("%Y-%m-%d %H:%M:%S"); }
 
 // The statement, or nullptr when the table of notes is missing (and, when
 // asked, could not be made: a database only read).

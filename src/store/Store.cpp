@@ -27,11 +27,7 @@ const char* kReferenceTables[] = {"VRSTEDOH", "POZICIJE", "PORSTOPE", "NEOPOREZ"
 // Where an empty database file is kept: beside it, named by the time, never
 // over an earlier one.
 std::string asideName(const std::string& path) {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    const std::string stamp = localTimeText("%Y%m%d-%H%M%S");
     std::string name = path + ".prazna-" + stamp;
     for (int n = 2; std::filesystem::exists(name); ++n) name = path + ".prazna-" + stamp + "-" + std::to_string(n);
     return name;
@@ -64,6 +60,15 @@ std::string errorTextOf(int code) {
         case kStoreFailure: return "Greška datotečnog sustava";
         default: return "Greška " + std::to_string(code);
     }
+}
+
+std::string localTimeText(const char* format) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, format, &local);
+    return text;
 }
 
 ErrorState& lastErrorState() { return lastError; }

@@ -53,6 +53,9 @@ std::string storeErrorText();
 void setError(int code, int storeCode = 0, const std::string& storeText = "");
 std::string errorTextOf(int code);
 
+// The local time now as `format` (strftime) writes it; at most 31 characters.
+std::string localTimeText(const char* format);
+
 // The folder of the reference tables delivered with the program.
 const std::string& suppliedDataDir();
 
