@@ -13,7 +13,9 @@ std::string sqlName(const std::string& identifier) { return "\"" + identifier + 
 std::string tableSql(const Layout& layout) {
     std::string sql = "CREATE TABLE " + sqlName(layout.label) + "(";
     for (auto& f : layout.fields) {
-        sql += sqlName(f.name) + f.codec().columnType + ", ";
+        sql += sqlName(f.name) + f.codec().columnType;
+        if (f.codec().croatianOrder) sql += std::string(" COLLATE ") + Connection::croatianOrder();
+        sql += ", ";
     }
     // Bumped by every write; a watched record whose version moved on was
     // changed by another station.
@@ -21,7 +23,7 @@ std::string tableSql(const Layout& layout) {
     // Record ids never return: the id of a deleted record given to a new one
     // would let a stale watch or a stale position meet a stranger whose
     // version happens to match.
-    sql += "\"_id\" INTEGER PRIMARY KEY AUTOINCREMENT)";
+    sql += "\"_id\" " + std::string(Connection::idColumnType()) + ")";
     return sql;
 }
 

@@ -28,6 +28,7 @@ template <class T>
 struct Whole {
     using Storage = T;
     static constexpr const char* column = " INTEGER NOT NULL DEFAULT 0";
+    static constexpr bool croatian = false;
     static void clear(void* p) { as<T>(p) = 0; }
     static SqlValue value(const void* p, const FieldDef&) { return {SqlValue::Int, as<T>(p), {}}; }
     static void bind(const void* p, const FieldDef&, Statement& st, int index) { st.bindInt(index, as<T>(p)); }
@@ -56,6 +57,7 @@ struct Whole {
 struct Fixed {
     using Storage = DecField;
     static constexpr const char* column = " INTEGER NOT NULL DEFAULT 0";
+    static constexpr bool croatian = false;
     static void clear(void* p) { as<DecField>(p).scaled = 0; }
     static SqlValue value(const void* p, const FieldDef&) { return {SqlValue::Int, as<DecField>(p).scaled, {}}; }
     static void bind(const void* p, const FieldDef&, Statement& st, int index) {
@@ -82,6 +84,7 @@ struct Fixed {
 struct Day {
     using Storage = Date;
     static constexpr const char* column = " TEXT";
+    static constexpr bool croatian = false;
     static void clear(void* p) { as<Date>(p) = Date(); }
     static SqlValue value(const void* p, const FieldDef&) {
         const Date d = as<Date>(p);
@@ -163,7 +166,8 @@ bool readPlain(StringField& field, std::string_view text, size_t n, bool lineBre
 template <bool Memo>
 struct Words {
     using Storage = StringField;
-    static constexpr const char* column = Memo ? " TEXT NOT NULL DEFAULT ''" : " TEXT NOT NULL DEFAULT '' COLLATE HR";
+    static constexpr const char* column = " TEXT NOT NULL DEFAULT ''";
+    static constexpr bool croatian = !Memo;
     static void clear(void* p) {
         // Most fields of a record being cleared are blank already.
         if (StringField& s = as<StringField>(p); !s.empty()) {
@@ -213,8 +217,8 @@ SqlValue parse(const FieldDef& f, const std::string& text, bool& ok) {
 
 template <class Kind>
 constexpr FieldCodec codec() {
-    return {Kind::column, &Kind::clear, &Kind::value, &Kind::bind,  &Kind::read,
-            &Kind::text,  &Kind::setText, &parse<Kind>, &Kind::swap, &Kind::typed};
+    return {Kind::column, Kind::croatian, &Kind::clear,  &Kind::value, &Kind::bind, &Kind::read,
+            &Kind::text,  &Kind::setText,  &parse<Kind>, &Kind::swap,  &Kind::typed};
 }
 
 }  // namespace

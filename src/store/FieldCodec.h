@@ -32,6 +32,7 @@ using TypedValue = std::variant<std::string, Decimal, Date, int64_t>;
 // `field` is the member in the record (FieldDef::at); `f` describes it.
 struct FieldCodec {
     const char* columnType;  // what follows the column's name in CREATE TABLE
+    bool croatianOrder;      // the column sorts and compares the Croatian way
     void (*clear)(void* field);
     SqlValue (*value)(const void* field, const FieldDef& f);
     // Text is bound in place: step the statement before the field changes.

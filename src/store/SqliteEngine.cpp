@@ -31,7 +31,7 @@ bool useCroatianOrder(sqlite3* db) {
     if (U_FAILURE(status)) return false;
     ucol_setStrength(coll, UCOL_SECONDARY);
     // The connection closes the collator once it has taken it; not when it refused it.
-    if (sqlite3_create_collation_v2(db, "HR", SQLITE_UTF8, coll, compareHr, destroyCollator) == SQLITE_OK) return true;
+    if (sqlite3_create_collation_v2(db, SqliteConnection::croatianOrder(), SQLITE_UTF8, coll, compareHr, destroyCollator) == SQLITE_OK) return true;
     ucol_close(coll);
     return false;
 }

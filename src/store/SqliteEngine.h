@@ -100,8 +100,9 @@ public:
     // A code of a step that did not run (no statement).
     static int misuse();
 
-    // Croatian order for text keys under the collation name the tables use.
+    // Croatian order for text keys under the name croatianOrder() gives.
     bool useCroatianOrder();
+    static const char* croatianOrder() { return "HR"; }
     // The session's settings, the first statement that touches the file: 0
     // or the engine's code.
     int configure();
@@ -110,6 +111,9 @@ public:
 
     // SQL of the engine's own.
     static const char* rowId() { return "rowid"; }
+    // The record id column: ids given in rising order that never return,
+    // the column rowId() names.
+    static const char* idColumnType() { return "INTEGER PRIMARY KEY AUTOINCREMENT"; }
     static const char* beginWrite() { return "BEGIN IMMEDIATE"; }
     static const char* beginRead() { return "BEGIN DEFERRED"; }
     // One row: how many tables the database has.
