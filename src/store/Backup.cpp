@@ -23,9 +23,9 @@ namespace fs = std::filesystem;
 namespace {
 
 // A connection of its own, closed whatever happens.
-struct Connection {
+struct CopyConnection {
     sqlite3* db = nullptr;
-    ~Connection() { sqlite3_close(db); }
+    ~CopyConnection() { sqlite3_close(db); }
     std::string open(const std::string& path, int flags) {
         // Its keys are in Croatian order: checking them needs the order.
         if (sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK &&
@@ -79,7 +79,7 @@ std::string copyToFile(sqlite3* from, const std::string& target, const std::stri
     fs::remove(temporary, ec);
     std::string why;
     {
-        Connection to;
+        CopyConnection to;
         why = to.open(temporary, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
         if (why.empty()) why = copyPages(from, to.db);
         if (why.empty() && !sound(to.db)) why = "kopija nije ispravna";
@@ -104,14 +104,7 @@ const std::regex& automaticName() {
     return name;
 }
 
-std::string timeStamp() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d-%H%M%S", &local);
-    return text;
-}
+std::string timeStamp() { return localTimeText("%Y-%m-%d-%H%M%S"); }
 
 void pruneAutomatic(const std::string& folder) {
     std::vector<std::string> copies = automaticBackups(folder);
@@ -150,7 +143,7 @@ std::string writeBackupOfFolder(const std::string& folder, const std::string& ta
     const std::string path = (fs::path(folder) / "MAREL.DB").string();
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) return "Kopija nije zapisana: u mapi " + folder + " nema podataka (MAREL.DB).";
-    Connection from;
+    CopyConnection from;
     if (std::string why = from.open(path, SQLITE_OPEN_READONLY); !why.empty()) return "Kopija nije zapisana: " + why;
     sqlite3_busy_timeout(from.db, Store::kReadWaitMs);
     return copyToFile(from.db, target, path);
@@ -196,7 +189,7 @@ std::string restoreBackup(Store& store, const std::string& source, std::string* 
         return "Podaci nisu vraćeni: upis ili čitanje podataka je u tijeku.";
     std::error_code ec;
     if (!fs::is_regular_file(source, ec)) return "Podaci nisu vraćeni: datoteka " + source + " ne postoji.";
-    Connection from;
+    CopyConnection from;
     if (std::string why = from.open(source, SQLITE_OPEN_READONLY); !why.empty()) return "Podaci nisu vraćeni: " + why;
     if (std::string why = checkSource(from.db, source); !why.empty()) return "Podaci nisu vraćeni. " + why;
     if (std::string why = automaticBackup(store, "prije-vracanja", keptCopy); !why.empty())

@@ -1,7 +1,5 @@
 #include "store/DataFile.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 
 #include "store/Sql.h"
@@ -15,7 +13,9 @@ std::string sqlName(const std::string& identifier) { return "\"" + identifier + 
 std::string tableSql(const Layout& layout) {
     std::string sql = "CREATE TABLE " + sqlName(layout.label) + "(";
     for (auto& f : layout.fields) {
-        sql += sqlName(f.name) + f.codec().columnType + ", ";
+        sql += sqlName(f.name) + f.codec().columnType;
+        if (f.codec().croatianOrder) sql += std::string(" COLLATE ") + Connection::croatianOrder();
+        sql += ", ";
     }
     // Bumped by every write; a watched record whose version moved on was
     // changed by another station.
@@ -23,14 +23,14 @@ std::string tableSql(const Layout& layout) {
     // Record ids never return: the id of a deleted record given to a new one
     // would let a stale watch or a stale position meet a stranger whose
     // version happens to match.
-    sql += "\"_id\" INTEGER PRIMARY KEY AUTOINCREMENT)";
+    sql += "\"_id\" " + std::string(Connection::idColumnType()) + ")";
     return sql;
 }
 
 int makeTable(Store& store, const Layout& layout) {
     int rc = store.exec(tableSql(layout));
     for (auto& ix : indexSqls(layout))
-        if (rc == SQLITE_OK) rc = store.exec(ix.sql);
+        if (rc == 0) rc = store.exec(ix.sql);
     return rc;
 }
 
@@ -67,17 +67,18 @@ std::vector<IndexSql> indexSqls(const Layout& layout) {
 }
 
 namespace {
-void bindAs(sqlite3_stmt* st, int index, const SqlValue& v, sqlite3_destructor_type keep) {
+// `inPlace`: the value outlives the statement's step, so it need not be copied.
+void bindAs(Statement& st, int index, const SqlValue& v, bool inPlace) {
     switch (v.kind) {
-        case SqlValue::Null: sqlite3_bind_null(st, index); break;
-        case SqlValue::Int: sqlite3_bind_int64(st, index, v.i); break;
-        case SqlValue::Text: sqlite3_bind_text(st, index, v.s.data(), int(v.s.size()), keep); break;
-        case SqlValue::Blob: sqlite3_bind_blob(st, index, v.s.data(), int(v.s.size()), keep); break;
+        case SqlValue::Null: st.bindNull(index); break;
+        case SqlValue::Int: st.bindInt(index, v.i); break;
+        case SqlValue::Text: inPlace ? st.bindTextInPlace(index, v.s) : st.bindText(index, v.s); break;
+        case SqlValue::Blob: inPlace ? st.bindBlobInPlace(index, v.s) : st.bindBlob(index, v.s); break;
     }
 }
 }  // namespace
 
-void bindValue(sqlite3_stmt* st, int index, const SqlValue& v) { bindAs(st, index, v, SQLITE_TRANSIENT); }
+void bindValue(Statement& st, int index, const SqlValue& v) { bindAs(st, index, v, false); }
 
 
 // --------------------------------------------------------------------- Cursor
@@ -152,7 +153,7 @@ int Cursor::step(bool forward) {
 namespace {
 
 // Binds a value that outlives the statement's step.
-void bindKept(sqlite3_stmt* st, int index, const SqlValue& v) { bindAs(st, index, v, SQLITE_STATIC); }
+void bindKept(Statement& st, int index, const SqlValue& v) { bindAs(st, index, v, true); }
 
 // The shapes of the queries a file runs again and again, as numbers. kGet
 // without a key (-1) is the read by record id.
@@ -175,11 +176,11 @@ uint64_t nextClaim() {
 }  // namespace
 
 template <class MakeSql>
-sqlite3_stmt* DataFile::shapedStatement(uint32_t shape, MakeSql&& sql) {
+Statement* DataFile::shapedStatement(uint32_t shape, MakeSql&& sql) {
     Prepared& p = prepared_[shape];
     p.walker = 0;
     if (p.st && p.generation == store_->statementGeneration()) {
-        sqlite3_reset(p.st);
+        p.st->reset();
         return p.st;
     }
     if (p.sql.empty()) p.sql = sql();
@@ -200,32 +201,28 @@ bool DataFile::walkClaimed(uint32_t shape, uint64_t claim) const {
 // characters blanked, or a value the buffer cannot hold, would place the
 // position before the record and the next step would read it again. The
 // vector is reused: no allocation per record for number keys.
-void Cursor::keepPosition(sqlite3_stmt* st) {
+void Cursor::keepPosition(Statement& st) {
     if (key_ < 0) return;
     const auto& comps = file_->layout().keys[size_t(key_)].components;
     values_.resize(comps.size());
     for (size_t i = 0; i < comps.size(); ++i) {
         const int col = comps[i].field + 2;  // after rowid and version
         SqlValue& v = values_[i];
-        switch (sqlite3_column_type(st, col)) {
-            case SQLITE_NULL: v.kind = SqlValue::Null; break;
-            case SQLITE_INTEGER:
+        switch (st.columnKind(col)) {
+            case ColumnKind::Null: v.kind = SqlValue::Null; break;
+            case ColumnKind::Integer:
                 v.kind = SqlValue::Int;
-                v.i = sqlite3_column_int64(st, col);
+                v.i = st.columnInt(col);
                 break;
-            case SQLITE_BLOB: {
-                auto b = static_cast<const char*>(sqlite3_column_blob(st, col));
+            case ColumnKind::Blob:
                 v.kind = SqlValue::Blob;
-                v.s.assign(b ? b : "", b ? size_t(sqlite3_column_bytes(st, col)) : 0);
+                v.s.assign(st.columnBlob(col));
                 break;
-            }
-            default: {
+            default:
                 // Text as it is; a real as its text, which the column's own
                 // affinity compares in its place.
-                auto t = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
                 v.kind = SqlValue::Text;
-                v.s.assign(t ? t : "", t ? size_t(sqlite3_column_bytes(st, col)) : 0);
-            }
+                v.s.assign(st.columnText(col));
         }
     }
 }
@@ -247,11 +244,11 @@ struct Cursor::Step {
     std::string orderFrom(size_t from) const {
         std::string o = " ORDER BY ";
         for (size_t i = from; i < k; ++i) o += col(i) + (up(i) ? " ASC, " : " DESC, ");
-        return o + (forward ? "rowid ASC" : "rowid DESC") + limit();
+        return o + Connection::rowId() + (forward ? " ASC" : " DESC") + limit();
     }
     // The query over the range, to which conditions are joined.
     std::string base() const {
-        std::string sql = "SELECT rowid, \"_ver\", " + f.columnList() + " FROM " + sqlName(f.layout().label);
+        std::string sql = f.selectSql();
         for (size_t i = 0; i < m; ++i) sql += std::string(i ? " AND " : " WHERE ") + col(i) + " IS ?";
         return sql;
     }
@@ -261,57 +258,58 @@ struct Cursor::Step {
 };
 
 // Binds the range's values: the first `m` parameters of every query of a step.
-void Cursor::bindRange(sqlite3_stmt* st, size_t m) {
+void Cursor::bindRange(Statement& st, size_t m) {
     for (size_t i = 0; i < m; ++i) bindKept(st, int(i) + 1, prefix_[i]);
 }
 
 // Runs a query of a step: 1 a record read, 0 none, -1 a failure. A walking
 // cursor keeps the query going while the read transaction lasts.
-int Cursor::run(sqlite3_stmt* st, uint32_t shape, bool forward) {
+int Cursor::run(Statement* st, uint32_t shape, bool forward) {
     Store& store = file_->store();
     if (!st) {
-        store.fail(sqlite3_errcode(store.db()));
+        store.failLast();
         return -1;
     }
-    int r = sqlite3_step(st);
-    if (r == SQLITE_ROW) {
-        keepPosition(st);  // first: reading a value as text changes the type the engine reports
-        file_->loadRow(st);
+    const StepResult r = st->step();
+    if (r == StepResult::Row) {
+        keepPosition(*st);  // first: reading a value as text changes the type the engine reports
+        file_->loadRow(*st);
         walk_.st = nullptr;
         const uint64_t serial = walking_ ? store.holdWhileReading(st) : 0;
-        if (serial == 0) sqlite3_reset(st);
-        else walk_ = {st, shape, file_->claimWalk(shape), serial, sqlite3_total_changes64(store.db()), forward};
+        if (serial == 0) st->reset();
+        else walk_ = {st, shape, file_->claimWalk(shape), serial, store.connection().totalChanges(), forward};
         return 1;
     }
-    sqlite3_reset(st);
-    if (r == SQLITE_DONE) return 0;
-    store.fail(r);
+    st->reset();
+    if (r == StepResult::Done) return 0;
+    store.fail(st->result());
     return -1;
 }
 
 // The first or last record of the range.
 int Cursor::fetchFromEnd(const Step& s) {
     const uint32_t shape = shapeOf(kFromEnd, key_, s.m, s.forward, false, 0, false, s.walk);
-    sqlite3_stmt* st = file_->shapedStatement(shape, [&] { return s.base() + s.orderFrom(s.m); });
-    if (st) bindRange(st, s.m);
+    Statement* st = file_->shapedStatement(shape, [&] { return s.base() + s.orderFrom(s.m); });
+    if (st) bindRange(*st, s.m);
     return run(st, shape, s.forward);
 }
 
 // The next record with the same key values: a later (earlier) record id.
 int Cursor::fetchSameKey(const Step& s) {
     const uint32_t shape = shapeOf(kSameKey, key_, s.m, s.forward, inclusive_, 0, false, s.walk);
-    sqlite3_stmt* st = file_->shapedStatement(shape, [&] {
+    Statement* st = file_->shapedStatement(shape, [&] {
         std::string w = s.base();
         for (size_t i = s.m; i < s.k; ++i) Step::join(w, s.col(i) + " IS ?");
         std::string op = s.forward ? (inclusive_ ? ">=" : ">") : (inclusive_ ? "<=" : "<");
-        Step::join(w, "rowid " + op + " ?");
-        return w + (s.forward ? " ORDER BY rowid ASC" : " ORDER BY rowid DESC") + s.limit();
+        const std::string id = Connection::rowId();
+        Step::join(w, id + " " + op + " ?");
+        return w + " ORDER BY " + id + (s.forward ? " ASC" : " DESC") + s.limit();
     });
     if (st) {
-        bindRange(st, s.m);
+        bindRange(*st, s.m);
         int n = int(s.m);
-        for (size_t i = s.m; i < s.k; ++i) bindKept(st, ++n, values_[i]);
-        sqlite3_bind_int64(st, ++n, rowid_);
+        for (size_t i = s.m; i < s.k; ++i) bindKept(*st, ++n, values_[i]);
+        st->bindInt(++n, rowid_);
     }
     return run(st, shape, s.forward);
 }
@@ -323,17 +321,17 @@ int Cursor::fetchBeyond(const Step& s, size_t level) {
     // An empty date sorts first; nothing lies before it.
     if (null && !s.up(level)) return 0;
     const uint32_t shape = shapeOf(kBeyond, key_, s.m, s.forward, false, level, null, s.walk);
-    sqlite3_stmt* st = file_->shapedStatement(shape, [&] {
+    Statement* st = file_->shapedStatement(shape, [&] {
         std::string w = s.base();
         for (size_t i = s.m; i < level; ++i) Step::join(w, s.col(i) + " IS ?");
         Step::join(w, s.col(level) + (null ? " IS NOT NULL" : s.up(level) ? " > ?" : " < ?"));
         return w + s.orderFrom(level);
     });
     if (st) {
-        bindRange(st, s.m);
+        bindRange(*st, s.m);
         int n = int(s.m);
-        for (size_t i = s.m; i < level; ++i) bindKept(st, ++n, values_[i]);
-        if (!null) bindKept(st, ++n, v);
+        for (size_t i = s.m; i < level; ++i) bindKept(*st, ++n, values_[i]);
+        if (!null) bindKept(*st, ++n, v);
     }
     return run(st, shape, s.forward);
 }
@@ -344,21 +342,22 @@ int Cursor::fetchBeyond(const Step& s, size_t level) {
 int Cursor::walkOn(bool forward) {
     if (!walk_.st || walk_.forward != forward || mode_ != Mode::At || inclusive_) return 0;
     Store& store = file_->store();
-    if (!store.stillReading(walk_.serial) || sqlite3_total_changes64(store.db()) != walk_.changes ||
+    if (!store.stillReading(walk_.serial) || store.connection().totalChanges() != walk_.changes ||
         !file_->walkClaimed(walk_.shape, walk_.claim)) {
         walk_.st = nullptr;
         return 0;
     }
-    const int r = sqlite3_step(walk_.st);
-    if (r == SQLITE_ROW) {
-        keepPosition(walk_.st);
-        file_->loadRow(walk_.st);
+    Statement& st = *walk_.st;
+    const StepResult r = st.step();
+    if (r == StepResult::Row) {
+        keepPosition(st);
+        file_->loadRow(st);
         return 1;
     }
-    sqlite3_reset(walk_.st);
+    st.reset();
     walk_.st = nullptr;
-    if (r == SQLITE_DONE) return 0;
-    store.fail(r);
+    if (r == StepResult::Done) return 0;
+    store.fail(st.result());
     return -1;
 }
 
@@ -398,6 +397,10 @@ DataFile::DataFile(Store& store, const Layout& layout, void* record)
 
 DataFile::~DataFile() = default;
 
+std::string DataFile::selectSql() const {
+    return "SELECT " + std::string(Connection::rowId()) + ", \"_ver\", " + columns_ + " FROM " + sqlName(layout_->label);
+}
+
 std::string DataFile::quotedColumn(int field) const { return sqlName(layout_->fields[size_t(field)].name); }
 
 void* DataFile::fieldPtr(int field) const { return layout_->fields[size_t(field)].at(record_); }
@@ -427,14 +430,14 @@ std::vector<SqlValue> DataFile::keyValues(int key) const {
     return out;
 }
 
-void DataFile::bindField(sqlite3_stmt* st, int index, int field) const {
+void DataFile::bindField(Statement& st, int index, int field) const {
     const FieldDef& f = layout_->fields[size_t(field)];
     f.codec().bind(fieldPtr(field), f, st, index);
 }
 
-void DataFile::loadRow(sqlite3_stmt* st) {
-    rowid_ = sqlite3_column_int64(st, 0);
-    version_ = sqlite3_column_int64(st, 1);
+void DataFile::loadRow(Statement& st) {
+    rowid_ = st.columnInt(0);
+    version_ = st.columnInt(1);
     watched_ = watchNext_;
     watchNext_ = false;
     for (size_t i = 0; i < layout_->fields.size(); ++i) {
@@ -471,7 +474,7 @@ void DataFile::clear() {
 // ---- the file as a whole
 
 int DataFile::injectedFailure() {
-    setError(kStoreFailure, SQLITE_IOERR, "Injected write failure");
+    setError(kStoreFailure, Connection::ioFailure(), "Injected write failure");
     return kStoreFailure;
 }
 
@@ -484,38 +487,44 @@ int DataFile::checkUsable() {
     return 0;
 }
 
+// The first column of what `sql` reads of this file's table (its label the
+// one parameter) into `out`: 0, or the store's code of a failed read.
+int DataFile::names(const char* sql, std::vector<std::string>& out) {
+    Statement* st = store_->statement(sql);
+    if (!st) return store_->failLast();
+    st->bindText(1, layout_->label);
+    StepResult r;
+    while ((r = st->step()) == StepResult::Row) out.emplace_back(st->columnText(0));
+    st->reset();
+    return r == StepResult::Done ? 0 : store_->fail(st->result());
+}
+
 int DataFile::open() {
     if (int rc = checkUsable()) return rc;
     if (open_) {
         setError(kAlreadyOpen);
         return kAlreadyOpen;
     }
-    sqlite3_stmt* st = store_->statement("SELECT type, name, sql FROM sqlite_master WHERE tbl_name = ?");
-    if (!st) return store_->fail(sqlite3_errcode(store_->db()));
-    sqlite3_bind_text(st, 1, layout_->label.c_str(), -1, SQLITE_TRANSIENT);
+    Statement* st = store_->statement(Connection::schemaSql());
+    if (!st) return store_->failLast();
+    st->bindText(1, layout_->label);
     bool table = false;
     std::vector<std::pair<std::string, std::string>> indexes;
-    int r;
-    while ((r = sqlite3_step(st)) == SQLITE_ROW) {
-        std::string type = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
-        auto sql = reinterpret_cast<const char*>(sqlite3_column_text(st, 2));
+    StepResult r;
+    while ((r = st->step()) == StepResult::Row) {
+        const std::string_view type = st->columnText(0);
         if (type == "table") table = true;
-        if (type == "index")
-            indexes.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)), sql ? sql : "");
+        if (type == "index") indexes.emplace_back(st->columnText(1), st->columnText(2));
     }
-    sqlite3_reset(st);
-    if (r != SQLITE_DONE) return store_->fail(r);
+    st->reset();
+    if (r != StepResult::Done) return store_->fail(st->result());
     if (!table) {
         setError(kFileNotFound);
         return kFileNotFound;
     }
     // A table whose columns are not the layout's is not this file.
-    st = store_->statement("SELECT name FROM pragma_table_info(?)");
-    sqlite3_bind_text(st, 1, layout_->label.c_str(), -1, SQLITE_TRANSIENT);
     std::vector<std::string> cols;
-    while ((r = sqlite3_step(st)) == SQLITE_ROW) cols.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-    sqlite3_reset(st);
-    if (r != SQLITE_DONE) return store_->fail(r);
+    if (int rc = names(Connection::columnsSql(), cols)) return rc;
     for (auto& f : layout_->fields)
         if (std::find(cols.begin(), cols.end(), f.name) == cols.end()) {
             setError(kFileInvalid, 0, "Column " + std::string(f.name) + " missing");
@@ -545,7 +554,7 @@ int DataFile::create() {
     WriteTransaction tx(*store_, 2000, WriteTransaction::Join);
     if (!tx.ok()) return tx.error();
     int rc = makeTable(*store_, *layout_);
-    if (rc != SQLITE_OK) {
+    if (rc != 0) {
         int code = store_->fail(rc);
         tx.rollback();
         store_->dropStatements();
@@ -569,18 +578,20 @@ int DataFile::remove() {
         setError(kAlreadyOpen);
         return kAlreadyOpen;
     }
-    sqlite3_stmt* st = store_->statement("SELECT 1 FROM sqlite_master WHERE type='table' AND name = ?");
-    sqlite3_bind_text(st, 1, layout_->label.c_str(), -1, SQLITE_TRANSIENT);
-    bool exists = sqlite3_step(st) == SQLITE_ROW;
-    sqlite3_reset(st);
-    if (!exists) {
+    Statement* st = store_->statement(Connection::tableExistsSql());
+    if (!st) return store_->failLast();
+    st->bindText(1, layout_->label);
+    const StepResult r = st->step();
+    st->reset();
+    if (r == StepResult::Error) return store_->fail(st->result());
+    if (r == StepResult::Done) {
         setError(kFileNotFound);
         return kFileNotFound;
     }
     if (store_->writeFailureDue()) return injectedFailure();
     store_->dropStatements();
     int rc = store_->exec("DROP TABLE " + sqlName(layout_->label));
-    if (rc != SQLITE_OK) return store_->fail(rc);
+    if (rc != 0) return store_->fail(rc);
     setError(0);
     return 0;
 }
@@ -590,22 +601,16 @@ int DataFile::build() {
     WriteTransaction tx(*store_, 2000, WriteTransaction::Join);
     if (!tx.ok()) return tx.error();
     store_->dropStatements();
-    int rc = SQLITE_OK;
     // Drop whatever indexes the table has, then make the layout's anew.
-    std::vector<std::string> names;
-    {
-        sqlite3_stmt* st = store_->statement(
-            "SELECT name FROM sqlite_master WHERE type='index' AND tbl_name = ? AND sql IS NOT NULL");
-        sqlite3_bind_text(st, 1, layout_->label.c_str(), -1, SQLITE_TRANSIENT);
-        while (sqlite3_step(st) == SQLITE_ROW) names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-        sqlite3_reset(st);
-    }
+    std::vector<std::string> indexes;
+    if (int code = names(Connection::indexesSql(), indexes)) return code;
     store_->dropStatements();
-    for (auto& n : names)
-        if (rc == SQLITE_OK) rc = store_->exec("DROP INDEX " + sqlName(n));
+    int rc = 0;
+    for (auto& n : indexes)
+        if (rc == 0) rc = store_->exec("DROP INDEX " + sqlName(n));
     for (auto& ix : indexSqls(*layout_))
-        if (rc == SQLITE_OK) rc = store_->exec(ix.sql);
-    if (rc != SQLITE_OK) {
+        if (rc == 0) rc = store_->exec(ix.sql);
+    if (rc != 0) {
         int code = store_->fail(rc);
         tx.rollback();
         return code;
@@ -618,13 +623,17 @@ int64_t DataFile::records() {
         setError(kFileNotOpen);
         return 0;
     }
-    sqlite3_stmt* st = store_->statement("SELECT count(*) FROM " + sqlName(layout_->label));
+    Statement* st = store_->statement("SELECT count(*) FROM " + sqlName(layout_->label));
+    if (!st) {
+        store_->failLast();
+        return 0;
+    }
     int64_t n = 0;
-    int r = st ? sqlite3_step(st) : SQLITE_ERROR;
-    if (r == SQLITE_ROW) n = sqlite3_column_int64(st, 0);
-    if (st) sqlite3_reset(st);
-    if (r != SQLITE_ROW) store_->fail(r);
-    else setError(0);
+    const StepResult r = st->step();
+    if (r == StepResult::Row) n = st->columnInt(0);
+    st->reset();
+    if (r == StepResult::Row) setError(0);
+    else store_->fail(st->result());
     return n;
 }
 
@@ -658,33 +667,33 @@ int DataFile::get(const Key& key) {
         return kFileNotOpen;
     }
     const KeyDef& k = layout_->keys[size_t(key.index)];
-    sqlite3_stmt* st = shapedStatement(shapeOf(kGet, key.index, 0, true), [&] {
-        std::string sql = "SELECT rowid, \"_ver\", " + columns_ + " FROM " + sqlName(layout_->label) + " WHERE ";
+    Statement* st = shapedStatement(shapeOf(kGet, key.index, 0, true), [&] {
+        std::string sql = selectSql() + " WHERE ";
         for (size_t i = 0; i < k.components.size(); ++i)
             sql += (i ? " AND " : "") + quotedColumn(k.components[i].field) + " IS ?";
-        return sql + " ORDER BY rowid LIMIT 1";
+        return sql + " ORDER BY " + Connection::rowId() + " LIMIT 1";
     });
-    if (!st) return store_->fail(sqlite3_errcode(store_->db()));
-    for (size_t i = 0; i < k.components.size(); ++i) bindField(st, int(i) + 1, k.components[i].field);
-    return readOne(st, kRecordNotFound);
+    if (!st) return store_->failLast();
+    for (size_t i = 0; i < k.components.size(); ++i) bindField(*st, int(i) + 1, k.components[i].field);
+    return readOne(*st, kRecordNotFound);
 }
 
 // Runs a query of one record and reads it into the buffer; `none` when
 // there is no such record.
-int DataFile::readOne(sqlite3_stmt* st, int none) {
-    int r = sqlite3_step(st);
-    if (r == SQLITE_ROW) {
+int DataFile::readOne(Statement& st, int none) {
+    const StepResult r = st.step();
+    if (r == StepResult::Row) {
         loadRow(st);
-        sqlite3_reset(st);
+        st.reset();
         setError(0);
         return 0;
     }
-    sqlite3_reset(st);
-    if (r == SQLITE_DONE) {
+    st.reset();
+    if (r == StepResult::Done) {
         setError(none);
         return none;
     }
-    return store_->fail(r);
+    return store_->fail(st.result());
 }
 
 int DataFile::getById(int64_t rowid) {
@@ -693,12 +702,11 @@ int DataFile::getById(int64_t rowid) {
         return kFileNotOpen;
     }
     // A list loads its highlighted record this way on every step.
-    sqlite3_stmt* st = shapedStatement(shapeOf(kGet, -1, 0, true), [&] {
-        return "SELECT rowid, \"_ver\", " + columns_ + " FROM " + sqlName(layout_->label) + " WHERE rowid = ?";
-    });
-    if (!st) return store_->fail(sqlite3_errcode(store_->db()));
-    sqlite3_bind_int64(st, 1, rowid);
-    return readOne(st, kRecordNotAvailable);
+    Statement* st = shapedStatement(shapeOf(kGet, -1, 0, true),
+                                    [&] { return selectSql() + " WHERE " + Connection::rowId() + " = ?"; });
+    if (!st) return store_->failLast();
+    st->bindInt(1, rowid);
+    return readOne(*st, kRecordNotAvailable);
 }
 
 int DataFile::add() {
@@ -710,13 +718,13 @@ int DataFile::add() {
     watchNext_ = false;
     if (store_->writeFailureDue()) return injectedFailure();
     // Every field is bound anew: the kept statement needs no clearing.
-    sqlite3_stmt* st = shapedStatement(kInsert, [&] { return insertSql_; });
-    if (!st) return store_->fail(sqlite3_errcode(store_->db()));
-    for (size_t i = 0; i < layout_->fields.size(); ++i) bindField(st, int(i) + 1, int(i));
-    int r = store_->asWrite([&] { return sqlite3_step(st); });
-    sqlite3_reset(st);
-    if (r != SQLITE_DONE) return store_->fail(r);
-    rowid_ = sqlite3_last_insert_rowid(store_->db());
+    Statement* st = shapedStatement(kInsert, [&] { return insertSql_; });
+    if (!st) return store_->failLast();
+    for (size_t i = 0; i < layout_->fields.size(); ++i) bindField(*st, int(i) + 1, int(i));
+    const StepResult r = store_->asWrite([&] { return st->step(); });
+    st->reset();
+    if (r != StepResult::Done) return store_->fail(st->result());
+    rowid_ = store_->connection().lastInsertId();
     version_ = 0;
     watched_ = watch;
     setError(0);
@@ -727,15 +735,15 @@ int DataFile::put() {
     if (int rc = checkWritable()) return rc;
     std::string sql = "UPDATE " + sqlName(layout_->label) + " SET ";
     for (size_t i = 0; i < layout_->fields.size(); ++i) sql += quotedColumn(int(i)) + " = ?, ";
-    sql += "\"_ver\" = \"_ver\" + 1 WHERE rowid = ?";
+    sql += "\"_ver\" = \"_ver\" + 1 WHERE " + std::string(Connection::rowId()) + " = ?";
     if (watched_) sql += " AND \"_ver\" = ?";
-    sqlite3_stmt* st = store_->statement(sql);
-    if (!st) return store_->fail(sqlite3_errcode(store_->db()));
+    Statement* st = store_->statement(sql);
+    if (!st) return store_->failLast();
     int n = int(layout_->fields.size());
-    for (int i = 0; i < n; ++i) bindField(st, i + 1, i);
-    sqlite3_bind_int64(st, n + 1, rowid_);
-    if (watched_) sqlite3_bind_int64(st, n + 2, version_);
-    if (int rc = writeCurrent(st)) return rc;
+    for (int i = 0; i < n; ++i) bindField(*st, i + 1, i);
+    st->bindInt(n + 1, rowid_);
+    if (watched_) st->bindInt(n + 2, version_);
+    if (int rc = writeCurrent(*st)) return rc;
     ++version_;
     setError(0);
     return 0;
@@ -743,12 +751,12 @@ int DataFile::put() {
 
 int DataFile::deleteRecord() {
     if (int rc = checkWritable()) return rc;
-    sqlite3_stmt* st = store_->statement("DELETE FROM " + sqlName(layout_->label) + " WHERE rowid = ?" +
-                                         (watched_ ? " AND \"_ver\" = ?" : ""));
-    if (!st) return store_->fail(sqlite3_errcode(store_->db()));
-    sqlite3_bind_int64(st, 1, rowid_);
-    if (watched_) sqlite3_bind_int64(st, 2, version_);
-    if (int rc = writeCurrent(st)) return rc;
+    Statement* st = store_->statement("DELETE FROM " + sqlName(layout_->label) + " WHERE " + Connection::rowId() +
+                                      " = ?" + (watched_ ? " AND \"_ver\" = ?" : ""));
+    if (!st) return store_->failLast();
+    st->bindInt(1, rowid_);
+    if (watched_) st->bindInt(2, version_);
+    if (int rc = writeCurrent(*st)) return rc;
     rowid_ = 0;
     setError(0);
     return 0;
@@ -769,11 +777,11 @@ int DataFile::checkWritable() {
 }
 
 // Runs the write of the current record; 0 when it wrote it.
-int DataFile::writeCurrent(sqlite3_stmt* st) {
-    int r = store_->asWrite([&] { return sqlite3_step(st); });
-    sqlite3_reset(st);
-    if (r != SQLITE_DONE) return store_->fail(r);
-    if (sqlite3_changes(store_->db()) == 0) {
+int DataFile::writeCurrent(Statement& st) {
+    const StepResult r = store_->asWrite([&] { return st.step(); });
+    st.reset();
+    if (r != StepResult::Done) return store_->fail(st.result());
+    if (store_->connection().changes() == 0) {
         // Gone, or (when watched) written meanwhile by another station.
         int code = watched_ ? kChangedByOther : kRecordNotAvailable;
         setError(code);
@@ -791,12 +799,13 @@ bool DataFile::duplicate(const Key& key) {
         return false;
     std::string sql = "SELECT 1 FROM " + sqlName(layout_->label) + " WHERE ";
     for (size_t i = 0; i < k.components.size(); ++i) sql += quotedColumn(k.components[i].field) + " IS ? AND ";
-    sql += "rowid <> ? LIMIT 1";
-    sqlite3_stmt* st = store_->statement(sql);
-    for (size_t i = 0; i < k.components.size(); ++i) bindField(st, int(i) + 1, k.components[i].field);
-    sqlite3_bind_int64(st, int(k.components.size()) + 1, rowid_);
-    bool dup = sqlite3_step(st) == SQLITE_ROW;
-    sqlite3_reset(st);
+    sql += std::string(Connection::rowId()) + " <> ? LIMIT 1";
+    Statement* st = store_->statement(sql);
+    if (!st) return false;
+    for (size_t i = 0; i < k.components.size(); ++i) bindField(*st, int(i) + 1, k.components[i].field);
+    st->bindInt(int(k.components.size()) + 1, rowid_);
+    const bool dup = st->step() == StepResult::Row;
+    st->reset();
     return dup;
 }
 

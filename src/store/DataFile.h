@@ -78,10 +78,10 @@ private:
     int fetchFromEnd(const Step& s);
     int fetchSameKey(const Step& s);
     int fetchBeyond(const Step& s, size_t level);
-    void bindRange(sqlite3_stmt* st, size_t m);
-    int run(sqlite3_stmt* st, uint32_t shape, bool forward);
+    void bindRange(Statement& st, size_t m);
+    int run(Statement* st, uint32_t shape, bool forward);
     int walkOn(bool forward);
-    void keepPosition(sqlite3_stmt* st);
+    void keepPosition(Statement& st);
 
     enum class Mode { Start, End, At } mode_ = Mode::Start;
     DataFile* file_;
@@ -94,7 +94,7 @@ private:
     bool walking_ = false;
     // The statement a walk steps on, and what tells it is still ours.
     struct Walk {
-        sqlite3_stmt* st = nullptr;
+        Statement* st = nullptr;
         uint32_t shape = 0;
         uint64_t claim = 0;
         uint64_t serial = 0;
@@ -197,18 +197,20 @@ public:
 
     // The SQL table column list "a","b",...; internal but shared with Cursor.
     const std::string& columnList() const { return columns_; }
+    // SELECT id, version, the columns FROM the table: what loadRow reads.
+    std::string selectSql() const;
     std::string quotedColumn(int field) const;
-    void loadRow(sqlite3_stmt* st);   // columns: rowid, version, fields...
+    void loadRow(Statement& st);   // columns: rowid, version, fields...
     // Binds a field of the buffer; text is bound in place, so step the
     // statement before the buffer changes.
-    void bindField(sqlite3_stmt* st, int index, int field) const;
+    void bindField(Statement& st, int index, int field) const;
     // A statement of one of this file's fixed shapes (a number the caller
     // gives each shape), reset and ready to bind: its text is made by
     // `sql()` only the first time, and it is prepared again only after the
     // store dropped its statements. Reading a record must not cost the
     // building and hashing of its query text every time.
     template <class MakeSql>
-    sqlite3_stmt* shapedStatement(uint32_t shape, MakeSql&& sql);
+    Statement* shapedStatement(uint32_t shape, MakeSql&& sql);
     // A walking cursor's claim on the statement of a shape; it lapses when
     // the statement is handed out again.
     uint64_t claimWalk(uint32_t shape);
@@ -216,9 +218,10 @@ public:
 
 private:
     int checkUsable();
-    int readOne(sqlite3_stmt* st, int none);
+    int names(const char* sql, std::vector<std::string>& out);
+    int readOne(Statement& st, int none);
     int checkWritable();
-    int writeCurrent(sqlite3_stmt* st);
+    int writeCurrent(Statement& st);
     int injectedFailure();
 
     Store* store_;
@@ -235,13 +238,13 @@ private:
     std::string insertSql_;
     struct Prepared {
         std::string sql;
-        sqlite3_stmt* st = nullptr;
+        Statement* st = nullptr;
         uint64_t generation = 0;
         uint64_t walker = 0;
     };
     std::unordered_map<uint32_t, Prepared> prepared_;
 };
 
-void bindValue(sqlite3_stmt* st, int index, const SqlValue& v);
+void bindValue(Statement& st, int index, const SqlValue& v);
 
 }  // namespace marel

@@ -1,9 +1,8 @@
 #include "store/FieldCodec.h"
 
-#include <sqlite3.h>
-
 #include <bitset>
 #include <charconv>
+#include <cstring>
 #include <limits>
 #include <string_view>
 
@@ -29,14 +28,11 @@ template <class T>
 struct Whole {
     using Storage = T;
     static constexpr const char* column = " INTEGER NOT NULL DEFAULT 0";
+    static constexpr bool croatian = false;
     static void clear(void* p) { as<T>(p) = 0; }
     static SqlValue value(const void* p, const FieldDef&) { return {SqlValue::Int, as<T>(p), {}}; }
-    static void bind(const void* p, const FieldDef&, sqlite3_stmt* st, int index) {
-        sqlite3_bind_int64(st, index, as<T>(p));
-    }
-    static void read(void* p, const FieldDef&, sqlite3_stmt* st, int column) {
-        as<T>(p) = T(sqlite3_column_int64(st, column));
-    }
+    static void bind(const void* p, const FieldDef&, Statement& st, int index) { st.bindInt(index, as<T>(p)); }
+    static void read(void* p, const FieldDef&, Statement& st, int column) { as<T>(p) = T(st.columnInt(column)); }
     static std::string text(const void* p, const FieldDef&) { return std::to_string(int64_t(as<T>(p))); }
     static bool setText(void* p, const FieldDef&, const std::string& text) {
         const std::string t = trim(text);
@@ -61,13 +57,14 @@ struct Whole {
 struct Fixed {
     using Storage = DecField;
     static constexpr const char* column = " INTEGER NOT NULL DEFAULT 0";
+    static constexpr bool croatian = false;
     static void clear(void* p) { as<DecField>(p).scaled = 0; }
     static SqlValue value(const void* p, const FieldDef&) { return {SqlValue::Int, as<DecField>(p).scaled, {}}; }
-    static void bind(const void* p, const FieldDef&, sqlite3_stmt* st, int index) {
-        sqlite3_bind_int64(st, index, as<DecField>(p).scaled);
+    static void bind(const void* p, const FieldDef&, Statement& st, int index) {
+        st.bindInt(index, as<DecField>(p).scaled);
     }
-    static void read(void* p, const FieldDef&, sqlite3_stmt* st, int column) {
-        as<DecField>(p).scaled = sqlite3_column_int64(st, column);
+    static void read(void* p, const FieldDef&, Statement& st, int column) {
+        as<DecField>(p).scaled = st.columnInt(column);
     }
     static std::string text(const void* p, const FieldDef& f) {
         return Decimal::fromScaled(as<DecField>(p).scaled, f.places).toString(f.places);
@@ -87,24 +84,25 @@ struct Fixed {
 struct Day {
     using Storage = Date;
     static constexpr const char* column = " TEXT";
+    static constexpr bool croatian = false;
     static void clear(void* p) { as<Date>(p) = Date(); }
     static SqlValue value(const void* p, const FieldDef&) {
         const Date d = as<Date>(p);
         if (d.empty()) return {};
         return {SqlValue::Text, 0, d.iso()};
     }
-    static void bind(const void* p, const FieldDef&, sqlite3_stmt* st, int index) {
+    static void bind(const void* p, const FieldDef&, Statement& st, int index) {
         const Date d = as<Date>(p);
         if (d.empty()) {
-            sqlite3_bind_null(st, index);
+            st.bindNull(index);
             return;
         }
-        const std::string iso = d.iso();
-        sqlite3_bind_text(st, index, iso.data(), int(iso.size()), SQLITE_TRANSIENT);
+        st.bindText(index, d.iso());
     }
-    static void read(void* p, const FieldDef&, sqlite3_stmt* st, int column) {
-        auto t = reinterpret_cast<const char*>(sqlite3_column_text(st, column));
-        as<Date>(p) = t ? Date::fromIso(t) : Date();
+    static void read(void* p, const FieldDef&, Statement& st, int column) {
+        // Up to a NUL another program may have stored, as the text was read before.
+        const std::string_view t = st.columnText(column);
+        as<Date>(p) = t.data() ? Date::fromIso(std::string(t.data(), strnlen(t.data(), t.size()))) : Date();
     }
     static std::string text(const void* p, const FieldDef&) { return as<Date>(p).iso(); }
     static bool setText(void* p, const FieldDef&, const std::string& text) {
@@ -168,7 +166,8 @@ bool readPlain(StringField& field, std::string_view text, size_t n, bool lineBre
 template <bool Memo>
 struct Words {
     using Storage = StringField;
-    static constexpr const char* column = Memo ? " TEXT NOT NULL DEFAULT ''" : " TEXT NOT NULL DEFAULT '' COLLATE HR";
+    static constexpr const char* column = " TEXT NOT NULL DEFAULT ''";
+    static constexpr bool croatian = !Memo;
     static void clear(void* p) {
         // Most fields of a record being cleared are blank already.
         if (StringField& s = as<StringField>(p); !s.empty()) {
@@ -177,18 +176,16 @@ struct Words {
         }
     }
     static SqlValue value(const void* p, const FieldDef&) { return {SqlValue::Text, 0, as<StringField>(p).str()}; }
-    static void bind(const void* p, const FieldDef&, sqlite3_stmt* st, int index) {
+    static void bind(const void* p, const FieldDef&, Statement& st, int index) {
         // Bound in place: copying every text of every row written is measurable.
-        const std::string& s = as<StringField>(p).str();
-        sqlite3_bind_text(st, index, s.data(), int(s.size()), SQLITE_STATIC);
+        st.bindTextInPlace(index, as<StringField>(p).str());
     }
-    static void read(void* p, const FieldDef& f, sqlite3_stmt* st, int column) {
+    static void read(void* p, const FieldDef& f, Statement& st, int column) {
         // Read whole, by its length: a NUL that another program stored must
         // not cut the text, or a walk by this key would meet the record
         // again and again. Its control characters read as blanks; the
         // program itself never stores one.
-        auto t = reinterpret_cast<const char*>(sqlite3_column_text(st, column));
-        const std::string_view text(t ? t : "", t ? size_t(sqlite3_column_bytes(st, column)) : 0);
+        const std::string_view text = st.columnText(column);
         if (readPlain(as<StringField>(p), text, size_t(f.size), Memo)) return;
         const std::string blanked =
             hasControlCharacter(text, Memo) ? blankControlCharacters(text, Memo) : std::string(text);
@@ -220,8 +217,8 @@ SqlValue parse(const FieldDef& f, const std::string& text, bool& ok) {
 
 template <class Kind>
 constexpr FieldCodec codec() {
-    return {Kind::column, &Kind::clear, &Kind::value, &Kind::bind,  &Kind::read,
-            &Kind::text,  &Kind::setText, &parse<Kind>, &Kind::swap, &Kind::typed};
+    return {Kind::column, Kind::croatian, &Kind::clear,  &Kind::value, &Kind::bind, &Kind::read,
+            &Kind::text,  &Kind::setText,  &parse<Kind>, &Kind::swap,  &Kind::typed};
 }
 
 }  // namespace

@@ -10,8 +10,7 @@
 
 #include "common/Date.h"
 #include "common/Decimal.h"
-
-struct sqlite3_stmt;
+#include "store/Engine.h"
 
 namespace marel {
 
@@ -33,11 +32,12 @@ using TypedValue = std::variant<std::string, Decimal, Date, int64_t>;
 // `field` is the member in the record (FieldDef::at); `f` describes it.
 struct FieldCodec {
     const char* columnType;  // what follows the column's name in CREATE TABLE
+    bool croatianOrder;      // the column sorts and compares the Croatian way
     void (*clear)(void* field);
     SqlValue (*value)(const void* field, const FieldDef& f);
     // Text is bound in place: step the statement before the field changes.
-    void (*bind)(const void* field, const FieldDef& f, sqlite3_stmt* st, int index);
-    void (*read)(void* field, const FieldDef& f, sqlite3_stmt* st, int column);
+    void (*bind)(const void* field, const FieldDef& f, Statement& st, int index);
+    void (*read)(void* field, const FieldDef& f, Statement& st, int column);
     // Numbers plain, decimals with a point and their places, dates ISO.
     std::string (*text)(const void* field, const FieldDef& f);
     // The reverse of text(); false (the field unchanged) when the text does

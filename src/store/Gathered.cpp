@@ -1,7 +1,5 @@
 #include "store/Gathered.h"
 
-#include <sqlite3.h>
-
 namespace marel {
 
 int fieldOf(const Layout& layout, void* record, const void* member) {
@@ -12,30 +10,32 @@ int fieldOf(const Layout& layout, void* record, const void* member) {
 
 GatheredQuery::GatheredQuery(DataFile& file, int key, const std::string& where, const std::vector<SqlValue>& values)
     : file_(file) {
-    std::string sql = "SELECT rowid, \"_ver\", " + file.columnList() + " FROM \"" + file.layout().label +
-                      "\" WHERE " + where + " ORDER BY ";
+    std::string sql = file.selectSql() + " WHERE " + where + " ORDER BY ";
     for (const KeyComponent& c : file.layout().keys[size_t(key)].components)
         sql += file.quotedColumn(c.field) + (c.desc ? " DESC, " : " ASC, ");
-    sql += "rowid ASC";
+    sql += std::string(Connection::rowId()) + " ASC";
     Store& store = file.store();
-    int rc = sqlite3_prepare_v2(store.db(), sql.c_str(), int(sql.size()), &st_, nullptr);
-    for (size_t i = 0; rc == SQLITE_OK && i < values.size(); ++i) bindValue(st_, int(i) + 1, values[i]);
-    if (rc != SQLITE_OK) error_ = store.fail(rc);
+    st_ = store.connection().prepare(sql, false);
+    if (!st_) {
+        error_ = store.failLast();
+        return;
+    }
+    for (size_t i = 0; i < values.size(); ++i) bindValue(st_, int(i) + 1, values[i]);
 }
 
-GatheredQuery::~GatheredQuery() { sqlite3_finalize(st_); }
+GatheredQuery::~GatheredQuery() = default;
 
 int GatheredQuery::next() {
     if (error_) return error_;
     if (!st_) return kRecordNotAvailable;
-    const int rc = sqlite3_step(st_);
-    if (rc == SQLITE_ROW) {
+    const StepResult r = st_.step();
+    if (r == StepResult::Row) {
         file_.loadRow(st_);
         return 0;
     }
-    sqlite3_finalize(st_);
-    st_ = nullptr;
-    if (rc == SQLITE_DONE) return kRecordNotAvailable;
+    const int rc = st_.result();
+    st_.finalize();
+    if (r == StepResult::Done) return kRecordNotAvailable;
     return error_ = file_.store().fail(rc);
 }
 

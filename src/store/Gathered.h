@@ -33,7 +33,7 @@ public:
 
 private:
     DataFile& file_;
-    sqlite3_stmt* st_ = nullptr;
+    Statement st_;
     int error_ = 0;
 };
 

@@ -1,6 +1,5 @@
 #include "store/OpenInserts.h"
 
-#include <sqlite3.h>
 
 #include <cerrno>
 #include <ctime>
@@ -39,28 +38,28 @@ bool processGone(int64_t pid) {
 #endif
 }
 
-std::string nowText() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    return text;
-}
+std::string nowText() { return localTimeText("%Y-%m-%d %H:%M:%S"); }
 
 // The statement, or nullptr when the table of notes is missing (and, when
 // asked, could not be made: a database only read).
-sqlite3_stmt* noteStatement(Store& store, const std::string& sql, bool make = false) {
-    sqlite3_stmt* st = store.statement(sql);
+Statement* noteStatement(Store& store, const std::string& sql, bool make = false) {
+    Statement* st = store.statement(sql);
     if (st || !make) return st;
     // Made by the first insert form, in its transaction: opening a database
     // writes nothing.
     if (store.exec(std::string("CREATE TABLE IF NOT EXISTS ") + kOpenInsertsTable +
                    "(label TEXT NOT NULL, id INTEGER NOT NULL, host TEXT NOT NULL, pid INTEGER NOT NULL, "
-                   "opened TEXT NOT NULL, PRIMARY KEY(label, id))") != SQLITE_OK)
+                   "opened TEXT NOT NULL, PRIMARY KEY(label, id))") != 0)
         return nullptr;
     store.dropStatements();
     return store.statement(sql);
+}
+
+// Runs the write of a note: 0, or the store's code.
+int writeNote(Store& store, Statement& st) {
+    const StepResult r = store.asWrite([&] { return st.step(); });
+    st.reset();
+    return r == StepResult::Done ? 0 : store.fail(st.result());
 }
 
 }  // namespace
@@ -75,32 +74,27 @@ std::string stationHost() {
 
 int noteOpenInsert(DataFile& file, int64_t id) {
     Store& store = file.store();
-    sqlite3_stmt* st = noteStatement(store, std::string("INSERT OR REPLACE INTO ") + kOpenInsertsTable +
-                                                "(label, id, host, pid, opened) VALUES(?, ?, ?, ?, ?)",
-                                     true);
+    Statement* st = noteStatement(store,
+                                  Connection::replacingInsert(kOpenInsertsTable) +
+                                      "(label, id, host, pid, opened) VALUES(?, ?, ?, ?, ?)",
+                                  true);
     if (!st) return 0;
-    const std::string host = stationHost();
-    const std::string opened = nowText();
-    sqlite3_bind_text(st, 1, file.label().c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_int64(st, 2, id);
-    sqlite3_bind_text(st, 3, host.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_int64(st, 4, processId());
-    sqlite3_bind_text(st, 5, opened.c_str(), -1, SQLITE_TRANSIENT);
-    const int rc = store.asWrite([&] { return sqlite3_step(st); });
-    sqlite3_reset(st);
-    return rc == SQLITE_DONE ? 0 : store.fail(rc);
+    st->bindText(1, file.label());
+    st->bindInt(2, id);
+    st->bindText(3, stationHost());
+    st->bindInt(4, processId());
+    st->bindText(5, nowText());
+    return writeNote(store, *st);
 }
 
 int endOpenInsert(DataFile& file, int64_t id) {
     Store& store = file.store();
-    sqlite3_stmt* st =
+    Statement* st =
         noteStatement(store, std::string("DELETE FROM ") + kOpenInsertsTable + " WHERE label = ? AND id = ?");
     if (!st) return 0;
-    sqlite3_bind_text(st, 1, file.label().c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_int64(st, 2, id);
-    const int rc = store.asWrite([&] { return sqlite3_step(st); });
-    sqlite3_reset(st);
-    return rc == SQLITE_DONE ? 0 : store.fail(rc);
+    st->bindText(1, file.label());
+    st->bindInt(2, id);
+    return writeNote(store, *st);
 }
 
 int removeAbandonedInserts() {
@@ -111,15 +105,13 @@ int removeAbandonedInserts() {
         int64_t pid;
     };
     std::vector<Note> notes;
-    sqlite3_stmt* st =
+    Statement* st =
         noteStatement(store, std::string("SELECT label, id, pid FROM ") + kOpenInsertsTable + " WHERE host = ?");
     if (!st) return 0;
-    const std::string host = stationHost();
-    sqlite3_bind_text(st, 1, host.c_str(), -1, SQLITE_TRANSIENT);
-    while (sqlite3_step(st) == SQLITE_ROW)
-        notes.push_back({reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), sqlite3_column_int64(st, 1),
-                         sqlite3_column_int64(st, 2)});
-    sqlite3_reset(st);
+    st->bindText(1, stationHost());
+    while (st->step() == StepResult::Row)
+        notes.push_back({std::string(st->columnText(0)), st->columnInt(1), st->columnInt(2)});
+    st->reset();
 
     int removed = 0;
     for (const Note& note : notes) {

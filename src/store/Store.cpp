@@ -1,8 +1,5 @@
 #include "store/Store.h"
 
-#include <sqlite3.h>
-#include <unicode/ucol.h>
-
 #include <algorithm>
 #include <chrono>
 #include <ctime>
@@ -25,26 +22,12 @@ const std::string& suppliedDataDir() {
 namespace {
 ErrorState lastError;
 
-// Croatian order for every text key: C < Č < Ć < D < Dž < Đ, case ignored,
-// accents not. ICU's "hr" tailoring knows the digraphs.
-int compareHr(void* collator, int n1, const void* s1, int n2, const void* s2) {
-    UErrorCode status = U_ZERO_ERROR;
-    auto r = ucol_strcollUTF8(static_cast<UCollator*>(collator), static_cast<const char*>(s1), n1,
-                              static_cast<const char*>(s2), n2, &status);
-    return r == UCOL_LESS ? -1 : r == UCOL_GREATER ? 1 : 0;
-}
-void destroyCollator(void* collator) { ucol_close(static_cast<UCollator*>(collator)); }
-
 const char* kReferenceTables[] = {"VRSTEDOH", "POZICIJE", "PORSTOPE", "NEOPOREZ", "VBRAT", "JOPOZIJE"};
 
 // Where an empty database file is kept: beside it, named by the time, never
 // over an earlier one.
 std::string asideName(const std::string& path) {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    const std::string stamp = localTimeText("%Y%m%d-%H%M%S");
     std::string name = path + ".prazna-" + stamp;
     for (int n = 2; std::filesystem::exists(name); ++n) name = path + ".prazna-" + stamp + "-" + std::to_string(n);
     return name;
@@ -55,17 +38,6 @@ int64_t nowUs() {
         .count();
 }
 }  // namespace
-
-bool useCroatianOrder(sqlite3* db) {
-    UErrorCode status = U_ZERO_ERROR;
-    UCollator* coll = ucol_open("hr", &status);
-    if (U_FAILURE(status)) return false;
-    ucol_setStrength(coll, UCOL_SECONDARY);
-    // The connection closes the collator once it has taken it; not when it refused it.
-    if (sqlite3_create_collation_v2(db, "HR", SQLITE_UTF8, coll, compareHr, destroyCollator) == SQLITE_OK) return true;
-    ucol_close(coll);
-    return false;
-}
 
 std::string errorTextOf(int code) {
     // Shown inside the warnings and messages the user reads.
@@ -88,6 +60,15 @@ std::string errorTextOf(int code) {
         case kStoreFailure: return "Greška datotečnog sustava";
         default: return "Greška " + std::to_string(code);
     }
+}
+
+std::string localTimeText(const char* format) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, format, &local);
+    return text;
 }
 
 ErrorState& lastErrorState() { return lastError; }
@@ -120,10 +101,6 @@ std::string Store::path() const { return (std::filesystem::path(folder_) / "MARE
 
 int Store::open(const std::string& folder, const std::string& dataDir) {
     close();
-    // Nobody asks the engine how much memory it uses; counting it costs a
-    // global lock on every allocation. Only possible before its first use.
-    static const bool configured = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
-    (void)configured;
     folder_ = folder;
     damaged_ = false;
     gaveUpUs_ = 0;
@@ -142,41 +119,32 @@ int Store::open(const std::string& folder, const std::string& dataDir) {
         }
     }
     bool isNew = !std::filesystem::exists(path());
-    // The program reaches its connection from one thread only, so the
-    // engine need not lock it around every call (a measurable share of
-    // every record read).
-    int rc = sqlite3_open_v2(path().c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                             nullptr);
-    if (rc != SQLITE_OK) {
+    int rc = conn_.open(path());
+    if (rc != 0) {
         int code = fail(rc);
-        sqlite3_close(db_);
-        db_ = nullptr;
+        conn_.close();
         return code;
     }
-    if (!useCroatianOrder(db_)) {
+    if (!conn_.useCroatianOrder()) {
         setError(kStoreFailure, 0, "ICU: no Croatian collation");
         return kStoreFailure;
     }
     busyLimitMs_ = 0;
-    sqlite3_busy_handler(db_, busyWait, this);
+    conn_.onBusy(busyWait, this);
     // The first statement touches the file: a damaged one shows up here.
-    rc = exec("PRAGMA journal_mode=DELETE");
-    if (rc == SQLITE_OK) rc = exec("PRAGMA foreign_keys=OFF");
-    // A larger page cache keeps the key pages of big files in memory while
-    // many records are added in one transaction.
-    if (rc == SQLITE_OK) rc = exec("PRAGMA cache_size=-65536");
-    if (rc == SQLITE_OK) rc = exec("SELECT count(*) FROM sqlite_master");
-    if (rc == SQLITE_NOTADB || rc == SQLITE_CORRUPT) {
+    rc = conn_.configure();
+    if (rc == 0) rc = exec(Connection::countTablesSql());
+    if (Connection::notADatabase(rc)) {
         damaged_ = true;
-        setError(kFileInvalid, rc, sqlite3_errstr(rc));
+        setError(kFileInvalid, rc, Connection::textOf(rc));
         return kFileInvalid;
     }
-    if (rc != SQLITE_OK) return fail(rc);
+    if (rc != 0) return fail(rc);
     // A database without a single table holds nothing: it is as good as new.
     if (!isNew) {
-        sqlite3_stmt* st = statement("SELECT count(*) FROM sqlite_master");
-        if (st && sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int64(st, 0) == 0) isNew = true;
-        if (st) sqlite3_reset(st);
+        Statement* st = statement(Connection::countTablesSql());
+        if (st && st->step() == StepResult::Row && st->columnInt(0) == 0) isNew = true;
+        if (st) st->reset();
     }
     if (isNew && !dataDir.empty()) {
         for (const char* label : kReferenceTables) {
@@ -200,11 +168,11 @@ int Store::open(const std::string& folder, const std::string& dataDir) {
 int Store::upgradeTables() {
     auto columnsOf = [&](const std::string& table) {
         std::vector<std::string> cols;
-        sqlite3_stmt* st = statement("SELECT name FROM pragma_table_info(?)");
+        Statement* st = statement(Connection::columnsSql());
         if (!st) return cols;
-        sqlite3_bind_text(st, 1, table.c_str(), -1, SQLITE_TRANSIENT);
-        while (sqlite3_step(st) == SQLITE_ROW) cols.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-        sqlite3_reset(st);
+        st->bindText(1, table);
+        while (st->step() == StepResult::Row) cols.emplace_back(st->columnText(0));
+        st->reset();
         return cols;
     };
     auto has = [](const std::vector<std::string>& cols, const std::string& name) {
@@ -241,15 +209,16 @@ int Store::upgradeTables() {
             columns += "\"_ver\"";
             dropStatements();
             int rc = exec("ALTER TABLE " + name + " RENAME TO " + kept);
-            if (rc == SQLITE_OK) rc = exec(tableSql(*layout));
-            if (rc == SQLITE_OK)
-                rc = exec("INSERT INTO " + name + "(\"_id\", " + columns + ") SELECT rowid, " + columns + " FROM " + kept +
-                          " ORDER BY rowid");
+            if (rc == 0) rc = exec(tableSql(*layout));
+            const std::string id = Connection::rowId();
+            if (rc == 0)
+                rc = exec("INSERT INTO " + name + "(\"_id\", " + columns + ") SELECT " + id + ", " + columns + " FROM " +
+                          kept + " ORDER BY " + id);
             // Dropping the old table takes its indexes, whose names the new ones use.
-            if (rc == SQLITE_OK) rc = exec("DROP TABLE " + kept);
+            if (rc == 0) rc = exec("DROP TABLE " + kept);
             for (auto& ix : indexSqls(*layout))
-                if (rc == SQLITE_OK) rc = exec(ix.sql);
-            if (rc != SQLITE_OK) code = fail(rc);
+                if (rc == 0) rc = exec(ix.sql);
+            if (rc != 0) code = fail(rc);
         }
         if (!code) code = tx.commit();
         dropStatements();
@@ -294,11 +263,8 @@ int Store::busyWait(void* self, int count) {
 void Store::close() {
     readingCopies_.clear();
     dropStatements();
-    if (db_) {
-        if (inTransaction_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(db_);
-    }
-    db_ = nullptr;
+    if (conn_.isOpen() && inTransaction_) conn_.exec("ROLLBACK");
+    conn_.close();
     inTransaction_ = false;
     readDepth_ = 0;
     reading_ = false;
@@ -308,75 +274,42 @@ void Store::close() {
 // A list begins and ends a read transaction on every key: their statements
 // are kept rather than compiled each time.
 int Store::runKept(const char* sql) {
-    sqlite3_stmt* st = statement(sql);
-    if (!st) return sqlite3_errcode(db_);
-    const int rc = sqlite3_step(st);
-    sqlite3_reset(st);
-    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+    Statement* st = statement(sql);
+    if (!st) return conn_.errorCode();
+    const StepResult r = st->step();
+    st->reset();
+    return r == StepResult::Done ? 0 : r == StepResult::Row ? Connection::misuse() : st->result();
 }
 
-int Store::exec(const std::string& sql) {
-    if (!db_) return SQLITE_MISUSE;
-    return sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
-}
+int Store::exec(const std::string& sql) { return conn_.exec(sql); }
 
-int Store::fail(int sqliteCode) {
-    int primary = sqliteCode & 0xFF;
-    // The engine's extended code tells which constraint failed.
-    int extended = db_ ? sqlite3_extended_errcode(db_) : sqliteCode;
-    if ((extended & 0xFF) != primary) extended = sqliteCode;
-    const char* msg = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(sqliteCode);
-    int code;
-    switch (primary) {
-        case SQLITE_BUSY:
-        case SQLITE_LOCKED:
-            code = kFileLocked;
-            ++lockFailures_;
-            break;
-        case SQLITE_CONSTRAINT:
-            switch (extended) {
-                case SQLITE_CONSTRAINT_UNIQUE:
-                case SQLITE_CONSTRAINT_PRIMARYKEY:
-                case SQLITE_CONSTRAINT_ROWID: code = kDuplicateKey; break;
-                case SQLITE_CONSTRAINT_FOREIGNKEY: code = kLinkBroken; break;
-                default: code = kRuleBroken; break;
-            }
-            break;
-        case SQLITE_READONLY:
-        case SQLITE_PERM:
-        case SQLITE_AUTH: code = kAccessDenied; break;
-        case SQLITE_FULL: code = kDiskFull; break;
-        case SQLITE_NOTADB:
-        case SQLITE_CORRUPT: code = kFileInvalid; break;
-        default: code = kStoreFailure; break;
-    }
-    setError(code, sqliteCode, msg ? msg : "");
+int Store::fail(int engineCode) {
+    const int code = conn_.storeCode(engineCode);
+    if (code == kFileLocked) ++lockFailures_;
+    setError(code, engineCode, conn_.errorText(engineCode));
     return code;
 }
 
-sqlite3_stmt* Store::statement(const std::string& sql) {
+Statement* Store::statement(const std::string& sql) {
     auto it = statements_.find(sql);
     if (it != statements_.end()) {
-        sqlite3_reset(it->second);
-        sqlite3_clear_bindings(it->second);
-        return it->second;
+        it->second.reset();
+        it->second.clearBindings();
+        return &it->second;
     }
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v3(db_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK)
-        return nullptr;
-    statements_.emplace(sql, st);
-    return st;
+    Statement st = conn_.prepare(sql, true);
+    if (!st) return nullptr;
+    return &statements_.emplace(sql, std::move(st)).first->second;
 }
 
 void Store::dropStatements() {
     releaseHeld();
-    for (auto& [sql, st] : statements_) sqlite3_finalize(st);
     statements_.clear();
     ++generation_;
 }
 
 int Store::begin(int timeoutMs) {
-    if (!db_) {
+    if (!isOpen()) {
         setError(kFileNotOpen);
         return kFileNotOpen;
     }
@@ -388,9 +321,9 @@ int Store::begin(int timeoutMs) {
     // station waits to write: the reading state ends here.
     if (int code = stopReading()) return code;
     busyLimitMs_ = timeoutMs;
-    int rc = exec("BEGIN IMMEDIATE");
+    int rc = exec(Connection::beginWrite());
     busyLimitMs_ = 0;
-    if (rc != SQLITE_OK) {
+    if (rc != 0) {
         const int code = fail(rc);
         const std::string why = storeErrorText();
         startReading();
@@ -408,7 +341,7 @@ int Store::commit() {
         return 0;
     }
     int rc = exec("COMMIT");
-    if (rc != SQLITE_OK) {
+    if (rc != 0) {
         int code = fail(rc);
         const std::string why = storeErrorText();
         exec("ROLLBACK");
@@ -461,7 +394,7 @@ void WriteTransaction::rollback() {
 }
 
 int Store::beginRead() {
-    if (!db_) {
+    if (!isOpen()) {
         setError(kFileNotOpen);
         return kFileNotOpen;
     }
@@ -484,21 +417,21 @@ int Store::resumeRead() { return startReading(); }
 // Our own deferred transaction, while reads are wanted and no write
 // transaction is active (nor one begun by hand through exec).
 int Store::startReading() {
-    if (readDepth_ == 0 || reading_ || inTransaction_ || !db_ || !sqlite3_get_autocommit(db_)) return 0;
-    const int rc = runKept("BEGIN DEFERRED");
-    if (rc != SQLITE_OK) return fail(rc);
+    if (readDepth_ == 0 || reading_ || inTransaction_ || !isOpen() || conn_.inTransaction()) return 0;
+    const int rc = runKept(Connection::beginRead());
+    if (rc != 0) return fail(rc);
     reading_ = true;
     return 0;
 }
 
-uint64_t Store::holdWhileReading(sqlite3_stmt* st) {
+uint64_t Store::holdWhileReading(Statement* st) {
     if (!reading_) return 0;
     held_.push_back(st);
     return readSerial_;
 }
 
 void Store::releaseHeld() {
-    for (sqlite3_stmt* st : held_) sqlite3_reset(st);
+    for (Statement* st : held_) st->reset();
     held_.clear();
     ++readSerial_;
 }
@@ -507,9 +440,9 @@ int Store::stopReading() {
     if (!reading_) return 0;
     releaseHeld();
     reading_ = false;
-    if (sqlite3_get_autocommit(db_)) return 0;  // ended by someone else meanwhile
+    if (!conn_.inTransaction()) return 0;  // ended by someone else meanwhile
     const int rc = runKept("COMMIT");
-    if (rc == SQLITE_OK) return 0;
+    if (rc == 0) return 0;
     // Only records written outside a write transaction can make this fail.
     const int code = fail(rc);
     exec("ROLLBACK");
@@ -536,7 +469,7 @@ std::vector<std::string> cellsOf(const std::string& line) {
 // The insert of the columns a supplied table's first line names; 0, or the
 // code of a failure with why.
 int prepareInsert(Store& store, const Layout& layout, const std::vector<std::string>& names, std::vector<int>& columns,
-                  sqlite3_stmt*& insert, std::string& why) {
+                  Statement*& insert, std::string& why) {
     std::string list, marks;
     for (auto& c : names) {
         int f = layout.fieldIndex(trim(c));
@@ -550,12 +483,13 @@ int prepareInsert(Store& store, const Layout& layout, const std::vector<std::str
     }
     insert = store.statement("INSERT INTO " + sqlName(layout.label) + "(" + list + ") VALUES(" + marks + ")");
     if (insert) return 0;
-    why = sqlite3_errmsg(store.db());
-    return store.fail(sqlite3_errcode(store.db()));
+    const int rc = store.connection().errorCode();
+    why = store.connection().errorText(rc);
+    return store.fail(rc);
 }
 
 // Binds the cells of a row as the fields take them; what was wrong, or empty.
-std::string bindCells(sqlite3_stmt* insert, const Layout& layout, const std::vector<int>& columns,
+std::string bindCells(Statement& insert, const Layout& layout, const std::vector<int>& columns,
                       const std::vector<std::string>& cells) {
     for (size_t i = 0; i < columns.size(); ++i) {
         const FieldDef& f = layout.fields[size_t(columns[i])];
@@ -600,13 +534,13 @@ int Store::loadTable(const std::string& label, const std::string& dataDir) {
 // field names, then a line per record, fields parted by tabs; lines that
 // start with '#' are remarks. 0, or the code of a failure with why.
 int Store::loadRows(const Layout& layout, std::istream& in, std::string& why) {
-    if (int rc = makeTable(*this, layout); rc != SQLITE_OK) {
-        why = sqlite3_errmsg(db_);
+    if (int rc = makeTable(*this, layout); rc != 0) {
+        why = conn_.errorText(rc);
         return fail(rc);
     }
     dropStatements();
     std::vector<int> columns;
-    sqlite3_stmt* insert = nullptr;
+    Statement* insert = nullptr;
     std::string line;
     for (int lineNo = 1; std::getline(in, line); ++lineNo) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -616,15 +550,16 @@ int Store::loadRows(const Layout& layout, std::istream& in, std::string& why) {
             if (int code = prepareInsert(*this, layout, cells, columns, insert, why)) return code;
             continue;
         }
-        why = bindCells(insert, layout, columns, cells);
+        why = bindCells(*insert, layout, columns, cells);
         if (!why.empty()) {
             why = "line " + std::to_string(lineNo) + ": " + why;
             return kFileInvalid;
         }
-        const int rc = sqlite3_step(insert);
-        sqlite3_reset(insert);
-        if (rc != SQLITE_DONE) {
-            why = "line " + std::to_string(lineNo) + ": " + sqlite3_errmsg(db_);
+        const StepResult r = insert->step();
+        insert->reset();
+        if (r != StepResult::Done) {
+            const int rc = r == StepResult::Row ? Connection::misuse() : insert->result();
+            why = "line " + std::to_string(lineNo) + ": " + conn_.errorText(rc);
             return fail(rc);
         }
     }

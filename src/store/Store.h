@@ -1,5 +1,5 @@
 #pragma once
-// The keyed file store: one SQLite database per data folder (MAREL.DB), one
+// The keyed file store: one database per data folder (MAREL.DB), one
 // table per data file, one index per key. This class is the connection; the
 // files themselves are DataFile objects bound to it.
 #include <boost/core/noncopyable.hpp>
@@ -11,8 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-struct sqlite3;
-struct sqlite3_stmt;
+#include "store/Engine.h"
 
 namespace marel {
 
@@ -54,9 +53,8 @@ std::string storeErrorText();
 void setError(int code, int storeCode = 0, const std::string& storeText = "");
 std::string errorTextOf(int code);
 
-// Croatian order for the text keys (the collation "HR" the tables name), on
-// a connection of the program's own making; false when ICU lacks it.
-bool useCroatianOrder(sqlite3* db);
+// The local time now as `format` (strftime) writes it; at most 31 characters.
+std::string localTimeText(const char* format);
 
 // The folder of the reference tables delivered with the program.
 const std::string& suppliedDataDir();
@@ -78,14 +76,17 @@ public:
     // database, or 90.
     int open(const std::string& folder, const std::string& dataDir = suppliedDataDir());
     void close();
-    bool isOpen() const { return db_ != nullptr; }
+    bool isOpen() const { return conn_.isOpen(); }
     // The database file exists but cannot be used.
     bool damaged() const { return damaged_; }
     // The file kept aside when an empty database was replaced (else empty).
     const std::string& keptAside() const { return keptAside_; }
     const std::string& folder() const { return folder_; }
     std::string path() const;
-    sqlite3* db() const { return db_; }
+    // The SQLite engine's own handle (see Connection::handle): for copies,
+    // and for tests and measurements that look at the database directly.
+    sqlite3* db() const { return conn_.handle(); }
+    Connection& connection() { return conn_; }
 
     // Transactions over the whole database (every file of a data folder lives
     // in it, so a transaction across files is atomic). begin waits at most
@@ -118,7 +119,7 @@ public:
     // reading state ends, so it never keeps the lock beyond it. Returns the
     // transaction's serial, or 0 when no read transaction of ours is active
     // (nothing may be kept then).
-    uint64_t holdWhileReading(sqlite3_stmt* st);
+    uint64_t holdWhileReading(Statement* st);
     bool stillReading(uint64_t serial) const { return serial != 0 && reading_ && serial == readSerial_; }
 
     // After the whole database was replaced under this connection (a copy
@@ -130,16 +131,19 @@ public:
     int loadTable(const std::string& label, const std::string& dataDir);
 
     // Prepared statements, cached per connection; reset before they are returned.
-    sqlite3_stmt* statement(const std::string& sql);
+    // nullptr when the SQL does not compile (see failLast).
+    Statement* statement(const std::string& sql);
     // Forget every cached statement (after a table is created or dropped).
     void dropStatements();
     // Changes whenever the cached statements are dropped, so that whoever
     // keeps a statement of statement() can tell it is gone.
     uint64_t statementGeneration() const { return generation_; }
-    // Runs SQL without results; returns the SQLite result code.
+    // Runs SQL without results; returns the engine's code (0: done).
     int exec(const std::string& sql);
-    // Maps the last SQLite failure into the program's error codes and sets them.
-    int fail(int sqliteCode);
+    // Maps an engine failure into the program's error codes and sets them.
+    int fail(int engineCode);
+    // The same for the connection's last failure (a statement that did not compile).
+    int failLast() { return fail(conn_.errorCode()); }
     // How many operations have failed so far because another station held
     // the database (32): a run that saw one more may have read nothing, or
     // part of what it wanted, and must not pass for complete.
@@ -191,7 +195,7 @@ private:
     int loadRows(const Layout& layout, std::istream& in, std::string& why);
     static int busyWait(void* self, int count);
 
-    sqlite3* db_ = nullptr;
+    Connection conn_;
     bool damaged_ = false;
     std::string keptAside_;
     int busyLimitMs_ = 0;     // 0: by the kind of statement (see kReadWaitMs)
@@ -203,9 +207,10 @@ private:
     int readDepth_ = 0;       // nested beginRead calls not yet committed
     bool reading_ = false;    // our own deferred BEGIN is active
     uint64_t readSerial_ = 1; // moves on whenever the held statements are reset
-    std::vector<sqlite3_stmt*> held_;
+    std::vector<Statement*> held_;
     std::string folder_;
-    std::unordered_map<std::string, sqlite3_stmt*> statements_;
+    // Node-based: the statements handed out keep their place.
+    std::unordered_map<std::string, Statement> statements_;
     uint64_t generation_ = 1;
     std::unordered_map<std::string, int> openFiles_;
     std::unordered_map<std::type_index, std::unique_ptr<DataFile>> readingCopies_;

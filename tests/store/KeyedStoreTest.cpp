@@ -83,6 +83,17 @@ TEST_F(StoreFixture, EveryFileCanBeCreatedOpenedAndRemoved) {
     }
 }
 
+TEST_F(StoreFixture, ARemoveThatCannotReadTheDatabaseReportsWhyNotAMissingFile) {
+    ASSERT_EQ(OSOBE.create(), 0);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(Store::main().path().c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    // A wait that has just run out: the remove fails at once instead of waiting again.
+    EXPECT_EQ(Store::main().begin(10), kFileLocked);
+    EXPECT_EQ(OSOBE.remove(), kFileLocked);
+    sqlite3_close(other);
+}
+
 TEST_F(StoreFixture, TextKeysFollowCroatianOrderIgnoringCase) {
     openFiles({&OSOBE});
     int n = 0;

@@ -371,9 +371,9 @@ struct OtherStation {
 };
 
 int64_t openInserts() {
-    sqlite3_stmt* st = Store::main().statement("SELECT count(*) FROM _INSERTS");
-    int64_t n = st && sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
-    if (st) sqlite3_reset(st);
+    Statement* st = Store::main().statement("SELECT count(*) FROM _INSERTS");
+    int64_t n = st && st->step() == StepResult::Row ? st->columnInt(0) : -1;
+    if (st) st->reset();
     return n;
 }
 
