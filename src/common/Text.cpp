@@ -1,5 +1,6 @@
 #include "common/Text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -205,8 +206,15 @@ std::string lower(std::string_view s) { return mapCase(s, false); }
 
 void StringField::assign(std::string_view text, size_t n) {
     std::string_view cut = utf8Prefix(text, n);
-    toCp1250(cut);  // refuses what the code page cannot hold, before anything changes
-    v_ = rtrim(cut);
+    // Plain ASCII, most of what is typed and stored, is in the code page as
+    // it stands; other text is refused here if the code page cannot hold it,
+    // before anything changes.
+    if (std::any_of(cut.begin(), cut.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+        toCp1250(cut);
+    size_t end = cut.size();
+    while (end > 0 && (cut[end - 1] == ' ' || cut[end - 1] == '\0')) --end;
+    // Into the field's own storage: no new text is made for a value that fits.
+    v_.assign(cut.data(), end);
 }
 
 }  // namespace marel
