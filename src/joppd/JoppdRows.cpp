@@ -203,7 +203,10 @@ std::string joppdAmount(const Decimal& value) {
     char text[32];
     char* end = text;
     if (scaled < 0) *end++ = '-';
-    end = std::to_chars(end, text + sizeof text, size / 100).ptr;
+    // Room is left for the point and the two places after the whole part.
+    const auto whole = std::to_chars(end, text + sizeof text - 3, size / 100);
+    if (whole.ec != std::errc()) return std::string(kWidth, '#');
+    end = whole.ptr;
     *end++ = '.';
     *end++ = char('0' + size / 10 % 10);
     *end++ = char('0' + size % 10);

@@ -14,6 +14,7 @@
 
 #include "store/Records.h"
 #include "store/Sql.h"
+#include "store/SqliteEngine.h"
 #include "store/Store.h"
 
 namespace marel {
@@ -31,7 +32,7 @@ struct CopyConnection {
         if (sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK &&
             useCroatianOrder(db))
             return {};
-        return path + ": " + (db ? sqlite3_errmsg(db) : "nema memorije");
+        return path + ": datoteka se ne može otvoriti (" + (db ? sqlite3_errmsg(db) : "out of memory") + ")";
     }
 };
 
@@ -53,7 +54,8 @@ bool sound(sqlite3* db) { return firstText(db, "PRAGMA quick_check") == "ok"; }
 // Another station's write lock is waited for as long as a report would.
 std::string copyPages(sqlite3* from, sqlite3* to) {
     sqlite3_backup* b = sqlite3_backup_init(to, "main", from, "main");
-    if (!b) return sqlite3_errmsg(to);
+    if (!b) return errorTextOf(SqliteConnection::storeCodeOf(sqlite3_errcode(to), sqlite3_extended_errcode(to))) + " (" +
+                   sqlite3_errmsg(to) + ")";
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(Store::kReadWaitMs);
     int rc;
     while ((rc = sqlite3_backup_step(b, -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED) {
@@ -63,7 +65,8 @@ std::string copyPages(sqlite3* from, sqlite3* to) {
     sqlite3_backup_finish(b);
     if (rc == SQLITE_DONE) return {};
     if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) return "podatke je zauzela druga stanica, pokušajte ponovo";
-    return sqlite3_errstr(rc);
+    // The reader's words first, the engine's after them for whoever helps.
+    return errorTextOf(SqliteConnection::storeCodeOf(rc, rc)) + " (" + sqlite3_errstr(rc) + ")";
 }
 
 // Writes the copy under a temporary name and renames it once it is whole
@@ -161,7 +164,7 @@ std::string automaticBackup(Store& store, const std::string& reason, std::string
         const std::string name = fs::path(copy).filename().string();
         if (name.compare(0, stamp.size(), stamp) == 0) last = std::max(last, std::stoi(name.substr(stamp.size(), 3)));
     }
-    char counter[8];
+    char counter[16];
     std::snprintf(counter, sizeof counter, "%03d", std::min(last + 1, 999));
     const fs::path target = folder / (stamp + counter + "-" + reason + ".DB");
     if (std::string why = writeBackup(store, target.string()); !why.empty()) return why;
