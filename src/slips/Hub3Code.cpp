@@ -123,7 +123,7 @@ std::string hub3Record(const SlipPayer& payer, const Transfer& t) {
     // amount, nor one beyond its digits; the check list keeps such a slip
     // from being printed.
     const int64_t lipa = t.amount.sign() > 0 && amountFitsBarcode(t.amount) ? t.amount.toScaled(2, 15) : 0;
-    char amount[16];
+    char amount[24];
     std::snprintf(amount, sizeof amount, "%015lld", static_cast<long long>(lipa));
     const std::string place = trim(payer.postcode + " " + payer.place);
     // A bank pays to what the barcode says: an account without its bank or

@@ -204,8 +204,12 @@ TEST(Report, TextsWiderThanTheirBoxesAreNeverDrawnOverTheirNeighbours) {
         // Whatever was drawn unclipped lies inside its box, at the size drawn.
         Font at;
         at.size = 10;
-        if (!c.clipped) EXPECT_LE(r.textWidth(d.text.text, at) * height / 139, c.width + 1);
-        if (*c.kind == UnfitText::Overflow) EXPECT_EQ(height, 69);  // five points
+        if (!c.clipped) {
+            EXPECT_LE(r.textWidth(d.text.text, at) * height / 139, c.width + 1);
+        }
+        if (*c.kind == UnfitText::Overflow) {
+            EXPECT_EQ(height, 69);  // five points
+        }
     }
     EXPECT_EQ(noted, r.unfit().size());
 }

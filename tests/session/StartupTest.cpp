@@ -153,12 +153,14 @@ TEST_F(Startup, RecordsOfInsertFormsThatNeverEndedGoAtTheNextStart) {
         // Notes of the same dead process number: one of another computer,
         // which only that computer may clear; one of ours whose record
         // another station has written since, which is theirs now.
-        for (const std::string host : {std::string("druga-stanica"), stationHost()}) {
+        for (const std::string& host : {std::string("druga-stanica"), stationHost()}) {
             ULICE.clear();
             ULI.OZNAKA = LONG(ULICE.records()) + 1;
             ULI.NAZIV = host;
             ASSERT_EQ(ULICE.add(), 0);
-            if (host != "druga-stanica") ASSERT_EQ(ULICE.put(), 0);
+            if (host != "druga-stanica") {
+                ASSERT_EQ(ULICE.put(), 0);
+            }
             ASSERT_EQ(Store::main().exec("INSERT INTO _INSERTS VALUES('ULICE', " + std::to_string(ULICE.currentId()) +
                                          ", '" + host + "', " + std::to_string(child) + ", '2014-03-10 10:00:00')"),
                       0);

@@ -858,7 +858,8 @@ QSize WindowBuilder::least(int i) const {
         case ControlKind::Sheet:
             return {std::min(g.width(), static_cast<const QTabWidget*>(w)->tabBar()->sizeHint().width()), 0};
         case ControlKind::Image: return g.size();
-        case ControlKind::Tab: return {};
+        case ControlKind::Tab:
+        case ControlKind::Lookup: return {};  // a lookup is built as the entry it expands into
     }
     return {};
 }
