@@ -1,7 +1,7 @@
 #include "common/Text.h"
 
-#include <algorithm>
 #include <array>
+#include <bitset>
 #include <cstdio>
 
 namespace marel {
@@ -114,6 +114,30 @@ void utf8Append(std::string& out, char32_t c) {
     }
 }
 
+bool inCp1250(char32_t c) {
+    // The code page's letters above ASCII all lie below U+2200: a set of
+    // them, instead of a search of its table for every letter of every text.
+    static const std::bitset<0x2200> high = [] {
+        std::bitset<0x2200> set;
+        for (char32_t u : kHigh)
+            if (u != 0) set.set(u);
+        return set;
+    }();
+    return c < 0x80 || (c < high.size() && high.test(c));
+}
+
+bool fitsCp1250(std::string_view utf8) {
+    for (size_t i = 0; i < utf8.size();) {
+        if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        const char32_t c = utf8Next(utf8, i);
+        if (c == 0xFFFD || !inCp1250(c)) return false;
+    }
+    return true;
+}
+
 std::string toCp1250(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
@@ -156,11 +180,16 @@ std::string_view utf8Prefix(std::string_view s, size_t n) {
     return s.substr(0, i);
 }
 
-std::string rtrim(std::string_view s) {
+namespace {
+// Without the trailing blanks and NULs a fixed-width field is padded with.
+std::string_view withoutTrailingBlanks(std::string_view s) {
     size_t e = s.size();
     while (e > 0 && (s[e - 1] == ' ' || s[e - 1] == '\0')) --e;
-    return std::string(s.substr(0, e));
+    return s.substr(0, e);
 }
+}  // namespace
+
+std::string rtrim(std::string_view s) { return std::string(withoutTrailingBlanks(s)); }
 
 std::string trim(std::string_view s) {
     size_t b = 0;
@@ -206,15 +235,15 @@ std::string lower(std::string_view s) { return mapCase(s, false); }
 
 void StringField::assign(std::string_view text, size_t n) {
     std::string_view cut = utf8Prefix(text, n);
-    // Plain ASCII, most of what is typed and stored, is in the code page as
-    // it stands; other text is refused here if the code page cannot hold it,
+    // Refused, naming the character, when the code page cannot hold it,
     // before anything changes.
-    if (std::any_of(cut.begin(), cut.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
-        toCp1250(cut);
-    size_t end = cut.size();
-    while (end > 0 && (cut[end - 1] == ' ' || cut[end - 1] == '\0')) --end;
+    if (!fitsCp1250(cut)) toCp1250(cut);
+    assignFitting(cut);
+}
+
+void StringField::assignFitting(std::string_view cut) {
     // Into the field's own storage: no new text is made for a value that fits.
-    v_.assign(cut.data(), end);
+    v_.assign(withoutTrailingBlanks(cut));
 }
 
 }  // namespace marel

@@ -19,6 +19,12 @@ char32_t cp1250ToUnicode(unsigned char b);
 // Code page 1250 byte of a code point, or nothing.
 std::optional<unsigned char> unicodeToCp1250(char32_t c);
 
+// Whether code page 1250 has the character.
+bool inCp1250(char32_t c);
+// Well-formed UTF-8 whose every character code page 1250 has: what
+// toCp1250 takes, asked without converting anything.
+bool fitsCp1250(std::string_view utf8);
+
 // Whole texts. toCp1250 throws EncodingError naming the first character
 // that the code page cannot hold (or on malformed UTF-8).
 std::string toCp1250(std::string_view utf8);
@@ -53,6 +59,9 @@ public:
     // Cuts at n characters, drops trailing blanks; throws EncodingError for a
     // character outside code page 1250 and then leaves the field unchanged.
     void assign(std::string_view text, size_t n);
+    // The same for a text already cut to the field's characters and known
+    // to fit the code page (what assign checks): its trailing blanks go.
+    void assignFitting(std::string_view cut);
     bool empty() const { return v_.empty(); }
     size_t length() const { return utf8Length(v_); }
     // Exchanges the texts of two fields (a buffer set taking its turn).

@@ -1,6 +1,5 @@
 #include "store/FieldCodec.h"
 
-#include <bitset>
 #include <charconv>
 #include <cstring>
 #include <limits>
@@ -121,44 +120,16 @@ struct Day {
     static TypedValue typed(const void* p, const FieldDef&) { return as<Date>(p); }
 };
 
-// Whether code page 1250 has the character: the code page's letters above
-// ASCII, all of them below U+2200, as a set, instead of a search of the
-// code page's table for every letter of every text read.
-bool inCp1250(char32_t c) {
-    static const std::bitset<0x2200> high = [] {
-        std::bitset<0x2200> set;
-        for (int b = 0x80; b < 0x100; ++b)
-            if (const char32_t u = cp1250ToUnicode(static_cast<unsigned char>(b)); u != 0) set.set(u);
-        return set;
-    }();
-    return c < 0x80 || (c < high.size() && high.test(c));
-}
-
-// What StringField::assign makes of the first n characters of `text`, without
-// its throwaway copies, when they hold neither a control character nor a
-// letter the code page lacks (what the program itself stores); false, the
-// field untouched, otherwise. Blanking control characters changes nothing
-// before the first of them, so the cut is the same either way. A list reads
-// every text of every row of every page through here.
+// The first n characters of `text` into the field, as what the program
+// itself stores (neither a control character nor a letter the code page
+// lacks) is taken; false, the field untouched, for anything else, which the
+// slower path blanks and converts. Blanking control characters changes
+// nothing before the first of them, so the cut is the same either way. A
+// list reads every text of every row of every page through here.
 bool readPlain(StringField& field, std::string_view text, size_t n, bool lineBreaks) {
-    std::string_view cut = utf8Prefix(text, n);
-    if (hasControlCharacter(cut, lineBreaks)) return false;
-    for (size_t i = 0; i < cut.size();) {
-        if (static_cast<unsigned char>(cut[i]) < 0x80) {
-            ++i;
-            continue;
-        }
-        const char32_t c = utf8Next(cut, i);
-        if (c == 0xFFFD || !inCp1250(c)) return false;
-    }
-    while (!cut.empty() && cut.back() == ' ') cut.remove_suffix(1);
-    // Rows read in a key's order often repeat a value (a surname, a blank).
-    if (field.str() == cut) return true;
-    // The field takes the buffer of a kept text and leaves it its own, so
-    // that reading rows allocates nothing once the texts have grown.
-    thread_local std::string kept;
-    kept.assign(cut);
-    field.swapText(kept);
+    const std::string_view cut = utf8Prefix(text, n);
+    if (hasControlCharacter(cut, lineBreaks) || !fitsCp1250(cut)) return false;
+    field.assignFitting(cut);
     return true;
 }
 
