@@ -1,6 +1,5 @@
 #include "session/Backups.h"
 
-#include <ctime>
 #include <filesystem>
 
 #include "common/Prompter.h"
@@ -26,12 +25,7 @@ std::string copiesFolder() {
 }
 
 std::string proposedName() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char day[16];
-    std::strftime(day, sizeof day, "%Y-%m-%d", &local);
-    return (std::filesystem::path(copiesFolder()) / ("MAREL-kopija-" + std::string(day) + ".DB")).string();
+    return (std::filesystem::path(copiesFolder()) / ("MAREL-kopija-" + localTimeText("%Y-%m-%d") + ".DB")).string();
 }
 
 // Another window reading or changing records while every table is replaced

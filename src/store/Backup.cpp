@@ -23,31 +23,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A connection of its own, closed whatever happens.
-struct CopyConnection {
-    sqlite3* db = nullptr;
-    ~CopyConnection() { sqlite3_close(db); }
-    std::string open(const std::string& path, int flags) {
-        // Its keys are in Croatian order: checking them needs the order.
-        if (sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK &&
-            useCroatianOrder(db))
-            return {};
-        return path + ": datoteka se ne može otvoriti (" + (db ? sqlite3_errmsg(db) : "out of memory") + ")";
-    }
-};
-
-std::string firstText(sqlite3* db, const char* sql) {
-    sqlite3_stmt* st = nullptr;
-    std::string out;
-    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
-        if (const auto* text = sqlite3_column_text(st, 0)) out = reinterpret_cast<const char*>(text);
-    sqlite3_finalize(st);
-    return out;
+// A connection of its own to a copy or a data folder. Its keys are in
+// Croatian order: checking them needs the order.
+std::string openCopy(SqliteConnection& connection, const std::string& path, bool readOnly) {
+    const int rc = connection.open(path, readOnly);
+    if (rc == 0 && connection.useCroatianOrder()) return {};
+    return path + ": datoteka se ne može otvoriti (" + connection.errorText(rc) + ")";
 }
 
 // The engine's own check of every page and index: a copy is sound or it is
 // not a copy.
-bool sound(sqlite3* db) { return firstText(db, "PRAGMA quick_check") == "ok"; }
+bool sound(SqliteConnection& connection) {
+    Statement check = connection.prepare("PRAGMA quick_check", false);
+    return check && check.step() == StepResult::Row && check.columnText(0) == "ok";
+}
 
 // Copies the whole database `from` into `to`, page by page, as one read of
 // `from` (other stations write before or after it, never into the middle).
@@ -82,10 +71,10 @@ std::string copyToFile(sqlite3* from, const std::string& target, const std::stri
     fs::remove(temporary, ec);
     std::string why;
     {
-        CopyConnection to;
-        why = to.open(temporary, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-        if (why.empty()) why = copyPages(from, to.db);
-        if (why.empty() && !sound(to.db)) why = "kopija nije ispravna";
+        SqliteConnection to;
+        why = openCopy(to, temporary, false);
+        if (why.empty()) why = copyPages(from, to.handle());
+        if (why.empty() && !sound(to)) why = "kopija nije ispravna";
     }
     if (why.empty()) {
         fs::rename(temporary, target, ec);
@@ -117,19 +106,14 @@ void pruneAutomatic(const std::string& folder) {
 
 // What a copy of this program's data holds: the tables of its files and its
 // own bookkeeping, nothing else, and at least one of its files.
-std::string checkSource(sqlite3* db, const std::string& source) {
-    if (!sound(db)) return "Kopija " + source + " je oštećena ili nije baza podataka.";
-    std::set<std::string> known{kOpenInsertsTable};
+std::string checkSource(SqliteConnection& connection, const std::string& source) {
+    if (!sound(connection)) return "Kopija " + source + " je oštećena ili nije baza podataka.";
+    std::set<std::string, std::less<>> known{kOpenInsertsTable};
     for (const Layout* layout : allLayouts()) known.insert(layout->label);
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%'", -1, &st,
-                       nullptr);
+    Statement tables =
+        connection.prepare("SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%'", false);
     int ours = 0, foreign = 0;
-    while (st && sqlite3_step(st) == SQLITE_ROW) {
-        const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
-        ++(name && known.count(name) ? ours : foreign);
-    }
-    sqlite3_finalize(st);
+    while (tables && tables.step() == StepResult::Row) ++(known.count(tables.columnText(0)) ? ours : foreign);
     if (ours == 0 || foreign > 0) return "Datoteka " + source + " nije kopija podataka ovog programa.";
     return {};
 }
@@ -146,10 +130,10 @@ std::string writeBackupOfFolder(const std::string& folder, const std::string& ta
     const std::string path = (fs::path(folder) / "MAREL.DB").string();
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) return "Kopija nije zapisana: u mapi " + folder + " nema podataka (MAREL.DB).";
-    CopyConnection from;
-    if (std::string why = from.open(path, SQLITE_OPEN_READONLY); !why.empty()) return "Kopija nije zapisana: " + why;
-    sqlite3_busy_timeout(from.db, Store::kReadWaitMs);
-    return copyToFile(from.db, target, path);
+    SqliteConnection from;
+    if (std::string why = openCopy(from, path, true); !why.empty()) return "Kopija nije zapisana: " + why;
+    sqlite3_busy_timeout(from.handle(), Store::kReadWaitMs);
+    return copyToFile(from.handle(), target, path);
 }
 
 std::string automaticBackup(Store& store, const std::string& reason, std::string* written) {
@@ -192,15 +176,15 @@ std::string restoreBackup(Store& store, const std::string& source, std::string* 
         return "Podaci nisu vraćeni: upis ili čitanje podataka je u tijeku.";
     std::error_code ec;
     if (!fs::is_regular_file(source, ec)) return "Podaci nisu vraćeni: datoteka " + source + " ne postoji.";
-    CopyConnection from;
-    if (std::string why = from.open(source, SQLITE_OPEN_READONLY); !why.empty()) return "Podaci nisu vraćeni: " + why;
-    if (std::string why = checkSource(from.db, source); !why.empty()) return "Podaci nisu vraćeni. " + why;
+    SqliteConnection from;
+    if (std::string why = openCopy(from, source, true); !why.empty()) return "Podaci nisu vraćeni: " + why;
+    if (std::string why = checkSource(from, source); !why.empty()) return "Podaci nisu vraćeni. " + why;
     if (std::string why = automaticBackup(store, "prije-vracanja", keptCopy); !why.empty())
         return "Podaci nisu vraćeni: podaci koje bi vraćanje zamijenilo nisu sačuvani. " + why;
     // The pages go into the live database in one write transaction: another
     // station sees the data before or after, never a mixture.
     store.dropStatements();
-    if (std::string why = copyPages(from.db, store.db()); !why.empty()) return "Podaci nisu vraćeni: " + why;
+    if (std::string why = copyPages(from.handle(), store.db()); !why.empty()) return "Podaci nisu vraćeni: " + why;
     return store.reopened() == 0 ? std::string{} : "Podaci su vraćeni, ali ih program ne može otvoriti: " + storeErrorText();
 }
 

@@ -106,7 +106,7 @@ void SqliteStatement::finalize() {
 
 // ----------------------------------------------------------------- Connection
 
-int SqliteConnection::open(const std::string& path) {
+int SqliteConnection::open(const std::string& path, bool readOnly) {
     close();
     // Nobody asks the engine how much memory it uses; counting it costs a
     // global lock on every allocation. Only possible before its first use.
@@ -115,8 +115,8 @@ int SqliteConnection::open(const std::string& path) {
     // The program reaches its connection from one thread only, so the
     // engine need not lock it around every call (a measurable share of
     // every record read).
-    return sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                           nullptr);
+    const int mode = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    return sqlite3_open_v2(path.c_str(), &db_, mode | SQLITE_OPEN_NOMUTEX, nullptr);
 }
 
 void SqliteConnection::close() {

@@ -61,10 +61,10 @@ public:
     SqliteConnection& operator=(const SqliteConnection&) = delete;
     ~SqliteConnection() { close(); }
 
-    // Opens (creating when missing) the database at `path`; the engine's
-    // code. A failed open stays open until close(), so that its error can be
-    // asked for.
-    int open(const std::string& path);
+    // Opens (creating when missing) the database at `path`, or only reads
+    // one that exists; the engine's code. A failed open stays open until
+    // close(), so that its error can be asked for.
+    int open(const std::string& path, bool readOnly = false);
     void close();
     bool isOpen() const { return db_ != nullptr; }
 
