@@ -76,7 +76,7 @@ private:
         std::filesystem::create_directories(folder_);
         bool ok = store.open(folder_.string(), "") == 0;
         for (DataFile* f : files()) ok = ok && f->create() == 0 && f->open() == 0;
-        for (const IndexSql& ix : indexSqls(OsobeFile::LAYOUT()))
+        for (const IndexSql& ix : indexSqls(OsobeFile::LAYOUT(), sqliteDialect()))
             ok = ok && store.exec("DROP INDEX " + sqlName(ix.name)) == 0;
         ok = ok && store.begin() == 0;
         for (int i = 1; ok && i <= kPlaces; ++i) {

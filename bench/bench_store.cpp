@@ -282,8 +282,8 @@ public:
     bool fresh() {
         const Layout& layout = OsobeFile::LAYOUT();
         sqlite3_finalize(insert_);
-        bool ok = db_.exec("DROP TABLE IF EXISTS \"OSOBE\"") && db_.exec(tableSql(layout));
-        for (const IndexSql& ix : indexSqls(layout)) ok = ok && db_.exec(ix.sql);
+        bool ok = db_.exec("DROP TABLE IF EXISTS \"OSOBE\"") && db_.exec(tableSql(layout, sqliteDialect()));
+        for (const IndexSql& ix : indexSqls(layout, sqliteDialect())) ok = ok && db_.exec(ix.sql);
         insert_ = db_.prepare("INSERT INTO \"OSOBE\"(\"OZNAKA\", \"PREZIME\", \"IME\", \"OIB\", \"MJESTO\", \"ULICA\", "
                               "\"KUCNIBROJ\", \"BANKA\", \"RACUN\", \"FAKTORODBITKA\") VALUES(?,?,?,?,?,?,?,?,?,?)");
         return ok && insert_;

@@ -10,26 +10,29 @@ namespace marel {
 
 std::string sqlName(const std::string& identifier) { return "\"" + identifier + "\""; }
 
-std::string tableSql(const Layout& layout) {
+std::string tableSql(const Layout& layout, const Dialect& dialect) {
     std::string sql = "CREATE TABLE " + sqlName(layout.label) + "(";
     for (auto& f : layout.fields) {
-        sql += sqlName(f.name) + f.codec().columnType;
-        if (f.codec().croatianOrder) sql += std::string(" COLLATE ") + Connection::croatianOrder();
+        std::string type = f.codec().columnType;
+        if (size_t at = type.find(" INTEGER "); at != std::string::npos) type.replace(at + 1, 7, dialect.integerType);
+        sql += sqlName(f.name) + type;
+        if (f.codec().croatianOrder) sql += std::string(" COLLATE ") + dialect.croatianOrder;
         sql += ", ";
     }
     // Bumped by every write; a watched record whose version moved on was
     // changed by another station.
-    sql += "\"_ver\" INTEGER NOT NULL DEFAULT 0, ";
+    sql += "\"_ver\" " + std::string(dialect.integerType) + " NOT NULL DEFAULT 0, ";
     // Record ids never return: the id of a deleted record given to a new one
     // would let a stale watch or a stale position meet a stranger whose
     // version happens to match.
-    sql += "\"_id\" " + std::string(Connection::idColumnType()) + ")";
+    sql += "\"_id\" " + std::string(dialect.idColumnType) + ")";
     return sql;
 }
 
 int makeTable(Store& store, const Layout& layout) {
-    int rc = store.exec(tableSql(layout));
-    for (auto& ix : indexSqls(layout))
+    const Dialect& dialect = store.connection().dialect();
+    int rc = store.exec(tableSql(layout, dialect));
+    for (auto& ix : indexSqls(layout, dialect))
         if (rc == 0) rc = store.exec(ix.sql);
     return rc;
 }
@@ -38,7 +41,7 @@ std::string indexName(const Layout& layout, int key) {
     return layout.label + "_" + layout.keys[size_t(key)].name;
 }
 
-std::vector<IndexSql> indexSqls(const Layout& layout) {
+std::vector<IndexSql> indexSqls(const Layout& layout, const Dialect& dialect) {
     std::vector<IndexSql> out;
     for (size_t k = 0; k < layout.keys.size(); ++k) {
         const KeyDef& key = layout.keys[k];
@@ -46,12 +49,14 @@ std::vector<IndexSql> indexSqls(const Layout& layout) {
         for (size_t c = 0; c < key.components.size(); ++c) {
             if (c) columns += ", ";
             columns += sqlName(layout.fields[size_t(key.components[c].field)].name);
-            if (key.components[c].desc) columns += " DESC";
+            columns += key.components[c].desc ? dialect.indexDescending : dialect.indexAscending;
         }
         const std::string name = indexName(layout, int(k));
         const std::string on = " ON " + sqlName(layout.label) + "(" + columns + ")";
+        const std::string onAll = " ON " + sqlName(layout.label) + "(" + columns + dialect.indexTail + ")";
         if (!key.uniqueWhenNotBlank) {
-            out.push_back({name, std::string("CREATE ") + (key.unique ? "UNIQUE " : "") + "INDEX " + sqlName(name) + on});
+            out.push_back({name, std::string("CREATE ") + (key.unique ? "UNIQUE INDEX " + sqlName(name) + on
+                                                                     : "INDEX " + sqlName(name) + onAll)});
             continue;
         }
         // The plain index keeps the order and the lookups of the key, blanks
@@ -60,7 +65,7 @@ std::vector<IndexSql> indexSqls(const Layout& layout) {
         std::string filled;
         for (size_t c = 0; c < key.components.size(); ++c)
             filled += std::string(c ? " OR " : "") + sqlName(layout.fields[size_t(key.components[c].field)].name) + " <> ''";
-        out.push_back({name, "CREATE INDEX " + sqlName(name) + on});
+        out.push_back({name, "CREATE INDEX " + sqlName(name) + onAll});
         out.push_back({name + "_U", "CREATE UNIQUE INDEX " + sqlName(name + "_U") + on + " WHERE " + filled});
     }
     return out;
@@ -238,18 +243,20 @@ struct Cursor::Step {
     bool walk;
 
     std::string col(size_t i) const { return f.quotedColumn(comps[i].field); }
+    std::string same(size_t i) const { return f.dialect().same(col(i)); }
     const char* limit() const { return walk ? "" : " LIMIT 1"; }
     // Direction of component i in the reading direction: true = ascending.
     bool up(size_t i) const { return comps[i].desc != forward; }
     std::string orderFrom(size_t from) const {
         std::string o = " ORDER BY ";
-        for (size_t i = from; i < k; ++i) o += col(i) + (up(i) ? " ASC, " : " DESC, ");
-        return o + Connection::rowId() + (forward ? " ASC" : " DESC") + limit();
+        const Dialect& d = f.dialect();
+        for (size_t i = from; i < k; ++i) o += col(i) + (up(i) ? d.ascending : d.descending) + ", ";
+        return o + d.rowId + (forward ? " ASC" : " DESC") + limit();
     }
     // The query over the range, to which conditions are joined.
     std::string base() const {
         std::string sql = f.selectSql();
-        for (size_t i = 0; i < m; ++i) sql += std::string(i ? " AND " : " WHERE ") + col(i) + " IS ?";
+        for (size_t i = 0; i < m; ++i) sql += std::string(i ? " AND " : " WHERE ") + same(i);
         return sql;
     }
     static void join(std::string& sql, const std::string& cond) {
@@ -299,9 +306,9 @@ int Cursor::fetchSameKey(const Step& s) {
     const uint32_t shape = shapeOf(kSameKey, key_, s.m, s.forward, inclusive_, 0, false, s.walk);
     Statement* st = file_->shapedStatement(shape, [&] {
         std::string w = s.base();
-        for (size_t i = s.m; i < s.k; ++i) Step::join(w, s.col(i) + " IS ?");
+        for (size_t i = s.m; i < s.k; ++i) Step::join(w, s.same(i));
         std::string op = s.forward ? (inclusive_ ? ">=" : ">") : (inclusive_ ? "<=" : "<");
-        const std::string id = Connection::rowId();
+        const std::string id = s.f.dialect().rowId;
         Step::join(w, id + " " + op + " ?");
         return w + " ORDER BY " + id + (s.forward ? " ASC" : " DESC") + s.limit();
     });
@@ -323,7 +330,7 @@ int Cursor::fetchBeyond(const Step& s, size_t level) {
     const uint32_t shape = shapeOf(kBeyond, key_, s.m, s.forward, false, level, null, s.walk);
     Statement* st = file_->shapedStatement(shape, [&] {
         std::string w = s.base();
-        for (size_t i = s.m; i < level; ++i) Step::join(w, s.col(i) + " IS ?");
+        for (size_t i = s.m; i < level; ++i) Step::join(w, s.same(i));
         Step::join(w, s.col(level) + (null ? " IS NOT NULL" : s.up(level) ? " > ?" : " < ?"));
         return w + s.orderFrom(level);
     });
@@ -398,8 +405,10 @@ DataFile::DataFile(Store& store, const Layout& layout, void* record)
 DataFile::~DataFile() = default;
 
 std::string DataFile::selectSql() const {
-    return "SELECT " + std::string(Connection::rowId()) + ", \"_ver\", " + columns_ + " FROM " + sqlName(layout_->label);
+    return "SELECT " + std::string(dialect().rowId) + ", \"_ver\", " + columns_ + " FROM " + sqlName(layout_->label);
 }
+
+const Dialect& DataFile::dialect() const { return store_->connection().dialect(); }
 
 std::string DataFile::quotedColumn(int field) const { return sqlName(layout_->fields[size_t(field)].name); }
 
@@ -474,7 +483,7 @@ void DataFile::clear() {
 // ---- the file as a whole
 
 int DataFile::injectedFailure() {
-    setError(kStoreFailure, Connection::ioFailure(), "Injected write failure");
+    setError(kStoreFailure, store_->connection().ioFailure(), "Injected write failure");
     return kStoreFailure;
 }
 
@@ -505,7 +514,7 @@ int DataFile::open() {
         setError(kAlreadyOpen);
         return kAlreadyOpen;
     }
-    Statement* st = store_->statement(Connection::schemaSql());
+    Statement* st = store_->statement(dialect().schemaSql);
     if (!st) return store_->failLast();
     st->bindText(1, layout_->label);
     bool table = false;
@@ -524,7 +533,7 @@ int DataFile::open() {
     }
     // A table whose columns are not the layout's is not this file.
     std::vector<std::string> cols;
-    if (int rc = names(Connection::columnsSql(), cols)) return rc;
+    if (int rc = names(dialect().columnsSql, cols)) return rc;
     for (auto& f : layout_->fields)
         if (std::find(cols.begin(), cols.end(), f.name) == cols.end()) {
             setError(kFileInvalid, 0, "Column " + std::string(f.name) + " missing");
@@ -534,7 +543,7 @@ int DataFile::open() {
         setError(kFileInvalid, 0, "Version column missing");
         return kFileInvalid;
     }
-    for (const IndexSql& wanted : indexSqls(*layout_)) {
+    for (const IndexSql& wanted : indexSqls(*layout_, dialect())) {
         auto it = std::find_if(indexes.begin(), indexes.end(), [&](auto& ix) { return ix.first == wanted.name; });
         if (it == indexes.end() || it->second != wanted.sql) {
             setError(kKeysInvalid);
@@ -578,7 +587,7 @@ int DataFile::remove() {
         setError(kAlreadyOpen);
         return kAlreadyOpen;
     }
-    Statement* st = store_->statement(Connection::tableExistsSql());
+    Statement* st = store_->statement(dialect().tableExistsSql);
     if (!st) return store_->failLast();
     st->bindText(1, layout_->label);
     const StepResult r = st->step();
@@ -603,12 +612,12 @@ int DataFile::build() {
     store_->dropStatements();
     // Drop whatever indexes the table has, then make the layout's anew.
     std::vector<std::string> indexes;
-    if (int code = names(Connection::indexesSql(), indexes)) return code;
+    if (int code = names(dialect().indexesSql, indexes)) return code;
     store_->dropStatements();
     int rc = 0;
     for (auto& n : indexes)
         if (rc == 0) rc = store_->exec("DROP INDEX " + sqlName(n));
-    for (auto& ix : indexSqls(*layout_))
+    for (auto& ix : indexSqls(*layout_, dialect()))
         if (rc == 0) rc = store_->exec(ix.sql);
     if (rc != 0) {
         int code = store_->fail(rc);
@@ -670,8 +679,8 @@ int DataFile::get(const Key& key) {
     Statement* st = shapedStatement(shapeOf(kGet, key.index, 0, true), [&] {
         std::string sql = selectSql() + " WHERE ";
         for (size_t i = 0; i < k.components.size(); ++i)
-            sql += (i ? " AND " : "") + quotedColumn(k.components[i].field) + " IS ?";
-        return sql + " ORDER BY " + Connection::rowId() + " LIMIT 1";
+            sql += (i ? " AND " : "") + dialect().same(quotedColumn(k.components[i].field));
+        return sql + " ORDER BY " + dialect().rowId + " LIMIT 1";
     });
     if (!st) return store_->failLast();
     for (size_t i = 0; i < k.components.size(); ++i) bindField(*st, int(i) + 1, k.components[i].field);
@@ -703,7 +712,7 @@ int DataFile::getById(int64_t rowid) {
     }
     // A list loads its highlighted record this way on every step.
     Statement* st = shapedStatement(shapeOf(kGet, -1, 0, true),
-                                    [&] { return selectSql() + " WHERE " + Connection::rowId() + " = ?"; });
+                                    [&] { return selectSql() + " WHERE " + dialect().rowId + " = ?"; });
     if (!st) return store_->failLast();
     st->bindInt(1, rowid);
     return readOne(*st, kRecordNotAvailable);
@@ -718,7 +727,7 @@ int DataFile::add() {
     watchNext_ = false;
     if (store_->writeFailureDue()) return injectedFailure();
     // Every field is bound anew: the kept statement needs no clearing.
-    Statement* st = shapedStatement(kInsert, [&] { return insertSql_; });
+    Statement* st = shapedStatement(kInsert, [&] { return insertSql_ + dialect().returningId; });
     if (!st) return store_->failLast();
     for (size_t i = 0; i < layout_->fields.size(); ++i) bindField(*st, int(i) + 1, int(i));
     const StepResult r = store_->asWrite([&] { return st->step(); });
@@ -735,7 +744,7 @@ int DataFile::put() {
     if (int rc = checkWritable()) return rc;
     std::string sql = "UPDATE " + sqlName(layout_->label) + " SET ";
     for (size_t i = 0; i < layout_->fields.size(); ++i) sql += quotedColumn(int(i)) + " = ?, ";
-    sql += "\"_ver\" = \"_ver\" + 1 WHERE " + std::string(Connection::rowId()) + " = ?";
+    sql += "\"_ver\" = \"_ver\" + 1 WHERE " + std::string(dialect().rowId) + " = ?";
     if (watched_) sql += " AND \"_ver\" = ?";
     Statement* st = store_->statement(sql);
     if (!st) return store_->failLast();
@@ -751,7 +760,7 @@ int DataFile::put() {
 
 int DataFile::deleteRecord() {
     if (int rc = checkWritable()) return rc;
-    Statement* st = store_->statement("DELETE FROM " + sqlName(layout_->label) + " WHERE " + Connection::rowId() +
+    Statement* st = store_->statement("DELETE FROM " + sqlName(layout_->label) + " WHERE " + dialect().rowId +
                                       " = ?" + (watched_ ? " AND \"_ver\" = ?" : ""));
     if (!st) return store_->failLast();
     st->bindInt(1, rowid_);
@@ -798,8 +807,8 @@ bool DataFile::duplicate(const Key& key) {
         }))
         return false;
     std::string sql = "SELECT 1 FROM " + sqlName(layout_->label) + " WHERE ";
-    for (size_t i = 0; i < k.components.size(); ++i) sql += quotedColumn(k.components[i].field) + " IS ? AND ";
-    sql += std::string(Connection::rowId()) + " <> ? LIMIT 1";
+    for (size_t i = 0; i < k.components.size(); ++i) sql += dialect().same(quotedColumn(k.components[i].field)) + " AND ";
+    sql += std::string(dialect().rowId) + " <> ? LIMIT 1";
     Statement* st = store_->statement(sql);
     if (!st) return false;
     for (size_t i = 0; i < k.components.size(); ++i) bindField(*st, int(i) + 1, k.components[i].field);

@@ -200,6 +200,8 @@ public:
     // SELECT id, version, the columns FROM the table: what loadRow reads.
     std::string selectSql() const;
     std::string quotedColumn(int field) const;
+    // The SQL of the store's engine.
+    const Dialect& dialect() const;
     void loadRow(Statement& st);   // columns: rowid, version, fields...
     // Binds a field of the buffer; text is bound in place, so step the
     // statement before the buffer changes.

@@ -12,8 +12,8 @@ GatheredQuery::GatheredQuery(DataFile& file, int key, const std::string& where, 
     : file_(file) {
     std::string sql = file.selectSql() + " WHERE " + where + " ORDER BY ";
     for (const KeyComponent& c : file.layout().keys[size_t(key)].components)
-        sql += file.quotedColumn(c.field) + (c.desc ? " DESC, " : " ASC, ");
-    sql += std::string(Connection::rowId()) + " ASC";
+        sql += file.quotedColumn(c.field) + (c.desc ? file.dialect().descending : file.dialect().ascending) + ", ";
+    sql += std::string(file.dialect().rowId) + " ASC";
     Store& store = file.store();
     st_ = store.connection().prepare(sql, false);
     if (!st_) {

@@ -65,7 +65,7 @@ template <class File>
 Picked startingWith(Key File::*key, int64_t first, Store& store = Store::main()) {
     File& file = readingCopy<File>(store);
     const int column = file.layout().keys[size_t((file.*key).index)].components.front().field;
-    return {file.quotedColumn(column) + " IS ?", {SqlValue{SqlValue::Int, first, {}}}};
+    return {file.dialect().same(file.quotedColumn(column)), {SqlValue{SqlValue::Int, first, {}}}};
 }
 
 // The records whose key `key` begins with a number that field `field` of a
@@ -81,7 +81,7 @@ Picked namedBy(Key File::*key, Key Of::*ofKey, int64_t first, Number RecordOf<Of
     const int column = file.layout().keys[size_t((file.*key).index)].components.front().field;
     const int picked = of.layout().keys[size_t((of.*ofKey).index)].components.front().field;
     return {file.quotedColumn(column) + " IN (SELECT " + of.quotedColumn(fieldOf(of.layout(), &blank, &(blank.*field))) +
-                " FROM " + sqlName(of.layout().label) + " WHERE " + of.quotedColumn(picked) + " IS ?)",
+                " FROM " + sqlName(of.layout().label) + " WHERE " + of.dialect().same(of.quotedColumn(picked)) + ")",
             {SqlValue{SqlValue::Int, first, {}}}};
 }
 

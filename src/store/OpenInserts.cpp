@@ -47,9 +47,9 @@ Statement* noteStatement(Store& store, const std::string& sql, bool make = false
     if (st || !make) return st;
     // Made by the first insert form, in its transaction: opening a database
     // writes nothing.
-    if (store.exec(std::string("CREATE TABLE IF NOT EXISTS ") + kOpenInsertsTable +
-                   "(label TEXT NOT NULL, id INTEGER NOT NULL, host TEXT NOT NULL, pid INTEGER NOT NULL, "
-                   "opened TEXT NOT NULL, PRIMARY KEY(label, id))") != 0)
+    const std::string whole = store.connection().dialect().integerType;
+    if (store.exec(std::string("CREATE TABLE IF NOT EXISTS ") + kOpenInsertsTable + "(label TEXT NOT NULL, id " + whole +
+                   " NOT NULL, host TEXT NOT NULL, pid " + whole + " NOT NULL, opened TEXT NOT NULL, PRIMARY KEY(label, id))") != 0)
         return nullptr;
     store.dropStatements();
     return store.statement(sql);
@@ -74,10 +74,9 @@ std::string stationHost() {
 
 int noteOpenInsert(DataFile& file, int64_t id) {
     Store& store = file.store();
-    Statement* st = noteStatement(store,
-                                  Connection::replacingInsert(kOpenInsertsTable) +
-                                      "(label, id, host, pid, opened) VALUES(?, ?, ?, ?, ?)",
-                                  true);
+    Statement* st = noteStatement(
+        store, store.connection().dialect().replacingInsert(kOpenInsertsTable, {"label", "id", "host", "pid", "opened"}, 2),
+        true);
     if (!st) return 0;
     st->bindText(1, file.label());
     st->bindInt(2, id);

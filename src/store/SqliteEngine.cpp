@@ -31,7 +31,7 @@ bool useCroatianOrder(sqlite3* db) {
     if (U_FAILURE(status)) return false;
     ucol_setStrength(coll, UCOL_SECONDARY);
     // The connection closes the collator once it has taken it; not when it refused it.
-    if (sqlite3_create_collation_v2(db, SqliteConnection::croatianOrder(), SQLITE_UTF8, coll, compareHr, destroyCollator) == SQLITE_OK) return true;
+    if (sqlite3_create_collation_v2(db, sqliteDialect().croatianOrder, SQLITE_UTF8, coll, compareHr, destroyCollator) == SQLITE_OK) return true;
     ucol_close(coll);
     return false;
 }
@@ -95,6 +95,8 @@ ColumnKind SqliteStatement::columnKind(int column) {
         default: return ColumnKind::Text;
     }
 }
+
+int SqliteStatement::columnCount() { return sqlite3_column_count(st_); }
 
 void SqliteStatement::reset() { sqlite3_reset(st_); }
 void SqliteStatement::clearBindings() { sqlite3_clear_bindings(st_); }
@@ -196,13 +198,41 @@ int SqliteConnection::configure() {
     return rc;
 }
 
-const char* SqliteConnection::countTablesSql() { return "SELECT count(*) FROM sqlite_master"; }
-const char* SqliteConnection::columnsSql() { return "SELECT name FROM pragma_table_info(?)"; }
-const char* SqliteConnection::schemaSql() { return "SELECT type, name, sql FROM sqlite_master WHERE tbl_name = ?"; }
-const char* SqliteConnection::tableExistsSql() { return "SELECT 1 FROM sqlite_master WHERE type='table' AND name = ?"; }
-const char* SqliteConnection::indexesSql() {
-    return "SELECT name FROM sqlite_master WHERE type='index' AND tbl_name = ? AND sql IS NOT NULL";
+namespace {
+std::string sameAs(const std::string& column) { return column + " IS ?"; }
+std::string replacing(const std::string& table, const std::vector<std::string>& columns, size_t) {
+    std::string list, marks;
+    for (const std::string& c : columns) {
+        list += (list.empty() ? "" : ", ") + c;
+        marks += marks.empty() ? "?" : ", ?";
+    }
+    return "INSERT OR REPLACE INTO " + table + "(" + list + ") VALUES(" + marks + ")";
 }
-std::string SqliteConnection::replacingInsert(const std::string& table) { return "INSERT OR REPLACE INTO " + table; }
+}  // namespace
+
+const Dialect& sqliteDialect() {
+    static const Dialect d{
+        "rowid",
+        "INTEGER PRIMARY KEY AUTOINCREMENT",
+        "HR",
+        "INTEGER",
+        "BEGIN DEFERRED",
+        "SELECT count(*) FROM sqlite_master",
+        "SELECT name FROM pragma_table_info(?)",
+        "SELECT type, name, sql FROM sqlite_master WHERE tbl_name = ?",
+        "SELECT 1 FROM sqlite_master WHERE type='table' AND name = ?",
+        "SELECT name FROM sqlite_master WHERE type='index' AND tbl_name = ? AND sql IS NOT NULL",
+        " ASC",
+        " DESC",
+        "",
+        " DESC",
+        // Every index of SQLite ends in the record id already.
+        "",
+        "",
+        sameAs,
+        replacing,
+    };
+    return d;
+}
 
 }  // namespace marel

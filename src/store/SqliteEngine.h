@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "store/Engine.h"
+#include "store/EngineKinds.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -44,6 +44,7 @@ public:
     std::string_view columnText(int column);
     std::string_view columnBlob(int column);
     ColumnKind columnKind(int column);
+    int columnCount();
 
     void reset();
     void clearBindings();
@@ -100,34 +101,13 @@ public:
     // A code of a step that did not run (no statement).
     static int misuse();
 
-    // Croatian order for text keys under the name croatianOrder() gives.
+    // Croatian order for text keys under the dialect's name for it.
     bool useCroatianOrder();
-    static const char* croatianOrder() { return "HR"; }
     // The session's settings, the first statement that touches the file: 0
     // or the engine's code.
     int configure();
     // The engine refused the file as a database (damaged, or not one).
     static bool notADatabase(int code);
-
-    // SQL of the engine's own.
-    static const char* rowId() { return "rowid"; }
-    // The record id column: ids given in rising order that never return,
-    // the column rowId() names.
-    static const char* idColumnType() { return "INTEGER PRIMARY KEY AUTOINCREMENT"; }
-    static const char* beginWrite() { return "BEGIN IMMEDIATE"; }
-    static const char* beginRead() { return "BEGIN DEFERRED"; }
-    // One row: how many tables the database has.
-    static const char* countTablesSql();
-    // The names of the columns of the table ? (none when it is missing).
-    static const char* columnsSql();
-    // type ('table' or 'index'), name and SQL of the table ? and its indexes.
-    static const char* schemaSql();
-    // A row when the table ? exists.
-    static const char* tableExistsSql();
-    // The names of the indexes of the table ? that were made by SQL.
-    static const char* indexesSql();
-    // An insert into `table` that replaces the row of the same primary key.
-    static std::string replacingInsert(const std::string& table);
 
     // The SQLite engine's own handle: for copies (store/Backup.cpp), and for
     // tests and measurements that look at the database directly.

@@ -11,6 +11,7 @@
 #include "store/Backup.h"
 #include "store/Records.h"
 #include "store/Sql.h"
+#include "common/Text.h"
 
 namespace marel {
 
@@ -97,14 +98,43 @@ Store& Store::main() {
     return store;
 }
 
-std::string Store::path() const { return (std::filesystem::path(folder_) / "MAREL.DB").string(); }
+std::string Store::path() const {
+    return address_.empty() ? (std::filesystem::path(folder_) / "MAREL.DB").string() : address_;
+}
 
-int Store::open(const std::string& folder, const std::string& dataDir) {
+int serverAddressOf(const std::string& location, std::string& address) {
+    address.clear();
+    if (isServerAddress(location)) {
+        address = location;
+        return 0;
+    }
+    const auto conf = std::filesystem::path(location) / "MAREL.conf";
+    if (!std::filesystem::exists(conf)) return 0;
+    // The first line that is not a remark: the address, or "adresa = " and it.
+    std::ifstream in(conf);
+    std::string line;
+    while (std::getline(in, line)) {
+        line = trim(line);
+        if (line.empty() || line[0] == '#') continue;
+        if (line.rfind("adresa", 0) == 0 && line.find('=') != std::string::npos) line = trim(line.substr(line.find('=') + 1));
+        if (isServerAddress(line)) address = line;
+        break;
+    }
+    // A station must never fall back to a file of its own beside the server.
+    if (!address.empty()) return 0;
+    setError(kFileInvalid, 0, conf.string() + ": nema adrese poslužitelja podataka");
+    return kFileInvalid;
+}
+
+int Store::open(const std::string& location, const std::string& dataDir) {
     close();
-    folder_ = folder;
+    const bool direct = isServerAddress(location);
+    folder_ = direct ? std::string() : location;
     damaged_ = false;
     gaveUpUs_ = 0;
     keptAside_.clear();
+    if (int code = serverAddressOf(location, address_)) return code;
+    if (!address_.empty()) return openServer(dataDir);
     // A 0-byte file is what a copy or a crash leaves when it fails before
     // the first page: nothing in it to keep, but the engine would take it for
     // a database without a single table. It goes aside and a new database
@@ -133,16 +163,41 @@ int Store::open(const std::string& folder, const std::string& dataDir) {
     conn_.onBusy(busyWait, this);
     // The first statement touches the file: a damaged one shows up here.
     rc = conn_.configure();
-    if (rc == 0) rc = exec(Connection::countTablesSql());
-    if (Connection::notADatabase(rc)) {
+    if (rc == 0) rc = exec(conn_.dialect().countTablesSql);
+    if (conn_.notADatabase(rc)) {
         damaged_ = true;
-        setError(kFileInvalid, rc, Connection::textOf(rc));
+        setError(kFileInvalid, rc, conn_.textOf(rc));
         return kFileInvalid;
     }
     if (rc != 0) return fail(rc);
+    return prepareTables(isNew, dataDir);
+}
+
+int Store::openServer(const std::string& dataDir) {
+    // Nothing is written on a server that cannot be reached or refuses the
+    // station: the connection fails before any statement.
+    int rc = conn_.open(address_);
+    if (rc == 0) rc = conn_.configure();
+    if (rc != 0) {
+        const int code = fail(rc);
+        conn_.close();
+        return code;
+    }
+    busyLimitMs_ = 0;
+    conn_.onBusy(busyWait, this);
+    if (!conn_.useCroatianOrder()) {
+        const int code = failLast();
+        conn_.close();
+        return code;
+    }
+    return prepareTables(false, dataDir);
+}
+
+// The reference tables into a new database, older tables to today's shape.
+int Store::prepareTables(bool isNew, const std::string& dataDir) {
     // A database without a single table holds nothing: it is as good as new.
     if (!isNew) {
-        Statement* st = statement(Connection::countTablesSql());
+        Statement* st = statement(conn_.dialect().countTablesSql);
         if (st && st->step() == StepResult::Row && st->columnInt(0) == 0) isNew = true;
         if (st) st->reset();
     }
@@ -168,7 +223,7 @@ int Store::open(const std::string& folder, const std::string& dataDir) {
 int Store::upgradeTables() {
     auto columnsOf = [&](const std::string& table) {
         std::vector<std::string> cols;
-        Statement* st = statement(Connection::columnsSql());
+        Statement* st = statement(conn_.dialect().columnsSql);
         if (!st) return cols;
         st->bindText(1, table);
         while (st->step() == StepResult::Row) cols.emplace_back(st->columnText(0));
@@ -209,14 +264,14 @@ int Store::upgradeTables() {
             columns += "\"_ver\"";
             dropStatements();
             int rc = exec("ALTER TABLE " + name + " RENAME TO " + kept);
-            if (rc == 0) rc = exec(tableSql(*layout));
-            const std::string id = Connection::rowId();
+            if (rc == 0) rc = exec(tableSql(*layout, conn_.dialect()));
+            const std::string id = conn_.dialect().rowId;
             if (rc == 0)
                 rc = exec("INSERT INTO " + name + "(\"_id\", " + columns + ") SELECT " + id + ", " + columns + " FROM " +
                           kept + " ORDER BY " + id);
             // Dropping the old table takes its indexes, whose names the new ones use.
             if (rc == 0) rc = exec("DROP TABLE " + kept);
-            for (auto& ix : indexSqls(*layout))
+            for (auto& ix : indexSqls(*layout, conn_.dialect()))
                 if (rc == 0) rc = exec(ix.sql);
             if (rc != 0) code = fail(rc);
         }
@@ -278,7 +333,7 @@ int Store::runKept(const char* sql) {
     if (!st) return conn_.errorCode();
     const StepResult r = st->step();
     st->reset();
-    return r == StepResult::Done ? 0 : r == StepResult::Row ? Connection::misuse() : st->result();
+    return r == StepResult::Done ? 0 : r == StepResult::Row ? conn_.misuse() : st->result();
 }
 
 int Store::exec(const std::string& sql) { return conn_.exec(sql); }
@@ -321,7 +376,7 @@ int Store::begin(int timeoutMs) {
     // station waits to write: the reading state ends here.
     if (int code = stopReading()) return code;
     busyLimitMs_ = timeoutMs;
-    int rc = exec(Connection::beginWrite());
+    int rc = conn_.beginWrite();
     busyLimitMs_ = 0;
     if (rc != 0) {
         const int code = fail(rc);
@@ -418,7 +473,7 @@ int Store::resumeRead() { return startReading(); }
 // transaction is active (nor one begun by hand through exec).
 int Store::startReading() {
     if (readDepth_ == 0 || reading_ || inTransaction_ || !isOpen() || conn_.inTransaction()) return 0;
-    const int rc = runKept(Connection::beginRead());
+    const int rc = runKept(conn_.dialect().beginRead);
     if (rc != 0) return fail(rc);
     reading_ = true;
     return 0;
@@ -558,7 +613,7 @@ int Store::loadRows(const Layout& layout, std::istream& in, std::string& why) {
         const StepResult r = insert->step();
         insert->reset();
         if (r != StepResult::Done) {
-            const int rc = r == StepResult::Row ? Connection::misuse() : insert->result();
+            const int rc = r == StepResult::Row ? conn_.misuse() : insert->result();
             why = "line " + std::to_string(lineNo) + ": " + conn_.errorText(rc);
             return fail(rc);
         }

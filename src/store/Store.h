@@ -56,6 +56,11 @@ std::string errorTextOf(int code);
 // The local time now as `format` (strftime) writes it; at most 31 characters.
 std::string localTimeText(const char* format);
 
+// The server address `location` names, directly or through its folder's
+// MAREL.conf; empty for a data folder of its own. 0, or 47 when MAREL.conf
+// names no server.
+int serverAddressOf(const std::string& location, std::string& address);
+
 // The folder of the reference tables delivered with the program.
 const std::string& suppliedDataDir();
 
@@ -74,17 +79,24 @@ public:
     // Tables of an older program are brought to today's shape, their
     // records kept. Returns 0, or 47 when the file is not a usable
     // database, or 90.
-    int open(const std::string& folder, const std::string& dataDir = suppliedDataDir());
+    //
+    // `location` may instead name a database server (see isServerAddress),
+    // directly or through a file MAREL.conf in the folder that holds its
+    // address, so that every station of an office starts on its folder.
+    int open(const std::string& location, const std::string& dataDir = suppliedDataDir());
     void close();
     bool isOpen() const { return conn_.isOpen(); }
     // The database file exists but cannot be used.
     bool damaged() const { return damaged_; }
     // The file kept aside when an empty database was replaced (else empty).
     const std::string& keptAside() const { return keptAside_; }
+    // The data folder; empty when the location named a server directly.
     const std::string& folder() const { return folder_; }
+    // The database file, or the server's address.
     std::string path() const;
-    // The SQLite engine's own handle (see Connection::handle): for copies,
-    // and for tests and measurements that look at the database directly.
+    bool onServer() const { return !address_.empty(); }
+    // The SQLite engine's own handle (nullptr on a server): for copies, and
+    // for tests and measurements that look at the database directly.
     sqlite3* db() const { return conn_.handle(); }
     Connection& connection() { return conn_; }
 
@@ -187,6 +199,8 @@ public:
     DataFile& keepReadingCopy(std::type_index file, std::unique_ptr<DataFile> copy);
 
 private:
+    int openServer(const std::string& dataDir);
+    int prepareTables(bool isNew, const std::string& dataDir);
     int startReading();
     int stopReading();
     void releaseHeld();
@@ -209,6 +223,7 @@ private:
     uint64_t readSerial_ = 1; // moves on whenever the held statements are reset
     std::vector<Statement*> held_;
     std::string folder_;
+    std::string address_;  // of the server, when the data is on one
     // Node-based: the statements handed out keep their place.
     std::unordered_map<std::string, Statement> statements_;
     uint64_t generation_ = 1;

@@ -32,9 +32,26 @@ const Mapped kMapped[] = {
     {SQLITE_ERROR, SQLITE_ERROR, kStoreFailure},
 };
 
+// The server's SQLSTATEs: a constraint by its kind, a snapshot or lock
+// conflict as another station's lock, a refused role as no access.
+const std::pair<const char*, int> kServerMapped[] = {
+    {"23505", kDuplicateKey}, {"23503", kLinkBroken}, {"23502", kRuleBroken},  {"23514", kRuleBroken},
+    {"40001", kFileLocked},   {"55P03", kFileLocked}, {"42501", kAccessDenied}, {"28P01", kAccessDenied},
+    {"53100", kDiskFull},     {"XX001", kFileInvalid}, {"42P01", kStoreFailure}, {"24000", kStoreFailure},
+};
+
 TEST(Engine, FailuresMapIntoTheStoresCodes) {
     for (const Mapped& m : kMapped)
-        EXPECT_EQ(Connection::storeCodeOf(m.code, m.detail), m.store) << m.code << "/" << m.detail;
+        EXPECT_EQ(SqliteConnection::storeCodeOf(m.code, m.detail), m.store) << m.code << "/" << m.detail;
+    for (auto [state, store] : kServerMapped)
+        EXPECT_EQ(PgConnection::storeCodeOf(PgConnection::codeOf(state)), store) << state;
+}
+
+TEST(Engine, OnlyServerAddressesLeaveTheDataFolder) {
+    for (const char* server : {"postgresql://host/db", "postgres://u@h:5433/marel", "host=h dbname=marel", "service=ured"})
+        EXPECT_TRUE(isServerAddress(server)) << server;
+    for (const char* folder : {"/home/ured/MAREL", "C:/MAREL", "postgresql", "./podaci"})
+        EXPECT_FALSE(isServerAddress(folder)) << folder;
 }
 
 }  // namespace

@@ -56,6 +56,7 @@ TEST_F(StoreFixture, InvalidKeysAreRebuiltOnYesAndEndTheProgramOnNo) {
 }
 
 TEST(FileOpening, DamagedDatabaseEndsTheProgramWithWarning1) {
+    MAREL_FILE_ENGINE_ONLY();
     marel::test::TempFolder folder;
     std::ofstream(folder.path() / "MAREL.DB") << std::string(2048, 'z');
     ScriptedPrompter ask;

@@ -1,4 +1,3 @@
-#include <sqlite3.h>
 
 #include "store/Integrity.h"
 #include "support/StoreFixture.h"
@@ -10,17 +9,15 @@ namespace {
 // A whole table as text, to show that a refused operation changed nothing.
 std::string dump(const std::string& table) {
     std::string out;
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(Store::main().db(), ("SELECT * FROM \"" + table + "\" ORDER BY rowid").c_str(), -1, &st,
-                       nullptr);
-    while (sqlite3_step(st) == SQLITE_ROW) {
-        for (int c = 0; c < sqlite3_column_count(st); ++c) {
-            auto t = sqlite3_column_text(st, c);
-            out += (t ? reinterpret_cast<const char*>(t) : "NULL") + std::string("|");
+    Connection& db = Store::main().connection();
+    Statement st = db.prepare("SELECT * FROM \"" + table + "\" ORDER BY " + db.dialect().rowId, false);
+    while (st.step() == StepResult::Row) {
+        for (int c = 0; c < st.columnCount(); ++c) {
+            const std::string_view t = st.columnText(c);
+            out += (t.data() ? std::string(t) : "NULL") + "|";
         }
         out += "\n";
     }
-    sqlite3_finalize(st);
     return out;
 }
 

@@ -84,6 +84,7 @@ TEST_F(StoreFixture, EveryFileCanBeCreatedOpenedAndRemoved) {
 }
 
 TEST_F(StoreFixture, ARemoveThatCannotReadTheDatabaseReportsWhyNotAMissingFile) {
+    MAREL_FILE_ENGINE_ONLY();  // a server's readers never wait
     ASSERT_EQ(OSOBE.create(), 0);
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(Store::main().path().c_str(), &other), SQLITE_OK);
@@ -179,7 +180,10 @@ TEST_F(StoreFixture, BlankIdentifiersMayRepeatButFilledOnesMayNot) {
     ASSERT_EQ(OSOBE.get(OSOBE.KEYOIB), 0);
     EXPECT_EQ(OSO.OZNAKA, 3);
     EXPECT_EQ(readAll(OSOBE, OSOBE.KEYOIB, OSO.OIB), (std::vector<std::string>{"", "", "12345678903"}));
-    // ... through an index, not by reading the whole file.
+    // ... through an index, not by reading the whole file (a server plans
+    // by its statistics of the file, which a test's three records do not
+    // make).
+    if (Store::main().onServer()) return;
     sqlite3_stmt* plan = nullptr;
     ASSERT_EQ(sqlite3_prepare_v2(Store::main().db(),
                                  "EXPLAIN QUERY PLAN SELECT rowid FROM \"OSOBE\" WHERE \"OIB\" IS ? ORDER BY rowid LIMIT 1",
@@ -497,6 +501,7 @@ TEST_F(StoreFixture, BadValuesAreRefusedNotMangled) {
 }
 
 TEST(StoreFiles, DamagedDatabaseIsReportedAs47) {
+    MAREL_FILE_ENGINE_ONLY();
     marel::test::TempFolder folder;
     {
         std::ofstream out(folder.path() / "MAREL.DB");
@@ -556,7 +561,7 @@ TEST_F(StoreFixture, ReadTransactionNestsAndGivesWayToWrites) {
     EXPECT_EQ(ULICE.records(), 1);
     ASSERT_EQ(store.commitRead(), 0);
     EXPECT_TRUE(store.inReadTransaction());
-    EXPECT_FALSE(sqlite3_get_autocommit(store.db()));
+    EXPECT_FALSE(!store.connection().inTransaction());
 
     // A write begun meanwhile is on disk at its commit, for every station,
     // and the reading that goes on sees it.
@@ -564,7 +569,7 @@ TEST_F(StoreFixture, ReadTransactionNestsAndGivesWayToWrites) {
     ASSERT_EQ(addStreet("Savska"), 0);
     ASSERT_EQ(store.commit(), 0);
     EXPECT_EQ(theirs.records(), 2);
-    EXPECT_FALSE(sqlite3_get_autocommit(store.db()));
+    EXPECT_FALSE(!store.connection().inTransaction());
     EXPECT_EQ(ULICE.records(), 2);
     // Paused while the user answers a question, a read holds no lock:
     // another station writes meanwhile, and the reading goes on after it.
@@ -576,7 +581,7 @@ TEST_F(StoreFixture, ReadTransactionNestsAndGivesWayToWrites) {
     EXPECT_EQ(ULICE.records(), 3);
     ASSERT_EQ(store.commitRead(), 0);
     EXPECT_FALSE(store.inReadTransaction());
-    EXPECT_TRUE(sqlite3_get_autocommit(store.db()));
+    EXPECT_TRUE(!store.connection().inTransaction());
     // Ended, it holds no lock: another station writes at once.
     ASSERT_TRUE(theyAdd(4, "Vukovarska"));
 
@@ -590,7 +595,7 @@ TEST_F(StoreFixture, ReadTransactionNestsAndGivesWayToWrites) {
     EXPECT_TRUE(store.inTransaction());
     ASSERT_EQ(store.rollback(), 0);
     EXPECT_EQ(ULICE.records(), 4);
-    EXPECT_TRUE(sqlite3_get_autocommit(store.db()));
+    EXPECT_TRUE(!store.connection().inTransaction());
     theirs.close();
 }
 
@@ -598,6 +603,7 @@ TEST_F(StoreFixture, ReadTransactionNestsAndGivesWayToWrites) {
 // blanks, and a walk by that key passes each record once and ends. A value
 // the key order cannot place ends the walk with an error.
 TEST_F(StoreFixture, HostileStoredValuesReadBlankAndEveryWalkEnds) {
+    MAREL_FILE_ENGINE_ONLY();  // a server's columns hold only values of their type
     struct Case {
         const char* sql;    // the stored surname
         const char* reads;  // as the buffer shows it

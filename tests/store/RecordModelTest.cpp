@@ -24,8 +24,8 @@ std::string schemaOfEveryFile() {
         out << l->label << ' ' << l->prefix << ' ' << l->recordBytes << (l->autoNumber ? " auto" : "") << '\n';
         for (const FieldDef& f : l->fields)
             out << "  " << f.name << ' ' << int(f.type) << ' ' << f.size << ' ' << f.places << '\n';
-        out << tableSql(*l) << '\n';
-        for (const IndexSql& ix : indexSqls(*l)) out << ix.name << ": " << ix.sql << '\n';
+        out << tableSql(*l, sqliteDialect()) << '\n';
+        for (const IndexSql& ix : indexSqls(*l, sqliteDialect())) out << ix.name << ": " << ix.sql << '\n';
         for (size_t k = 0; k < l->keys.size(); ++k) out << l->keyDisplayName(int(k)) << '\n';
     }
     return out.str();

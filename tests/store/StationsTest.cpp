@@ -78,6 +78,7 @@ TEST_F(StoreFixture, AStaleWatchMissesNoRecordAddedInTheSlotOfADeletedOne) {
 }
 
 TEST(StoreUpgrade, TablesOfTheOldShapeAreMadeAgainWithEveryRecordAndId) {
+    MAREL_FILE_ENGINE_ONLY();
     marel::test::TempFolder folder;
     ScriptedPrompter ask;
     setPrompter(&ask);
@@ -89,7 +90,7 @@ TEST(StoreUpgrade, TablesOfTheOldShapeAreMadeAgainWithEveryRecordAndId) {
         ASSERT_EQ(old.exec("CREATE TABLE \"ULICE\"(\"OZNAKA\" INTEGER NOT NULL DEFAULT 0, \"NAZIV\" TEXT NOT NULL "
                            "DEFAULT '' COLLATE HR, \"_ver\" INTEGER NOT NULL DEFAULT 0)"),
                   SQLITE_OK);
-        for (auto& ix : indexSqls(UliceFile::LAYOUT())) ASSERT_EQ(old.exec(ix.sql), SQLITE_OK);
+        for (auto& ix : indexSqls(UliceFile::LAYOUT(), sqliteDialect())) ASSERT_EQ(old.exec(ix.sql), SQLITE_OK);
         ASSERT_EQ(old.exec("INSERT INTO ULICE(rowid, OZNAKA, NAZIV, _ver) VALUES(1, 1, 'Ilica', 4), "
                            "(5, 2, 'Savska', 0), (7, 3, 'Čakovečka', 2)"),
                   SQLITE_OK);
@@ -121,6 +122,7 @@ TEST(StoreUpgrade, TablesOfTheOldShapeAreMadeAgainWithEveryRecordAndId) {
 }
 
 TEST(StoreOpening, AnEmptyDatabaseFileIsKeptAsideAndANewOneGetsTheReferenceTables) {
+    MAREL_FILE_ENGINE_ONLY();
     marel::test::TempFolder folder;
     ScriptedPrompter ask;
     setPrompter(&ask);
@@ -155,6 +157,7 @@ TEST(StoreOpening, AnEmptyDatabaseFileIsKeptAsideAndANewOneGetsTheReferenceTable
 }
 
 TEST_F(StoreFixture, EveryKindOfStoreFailureHasItsOwnCode) {
+    MAREL_FILE_ENGINE_ONLY();
     openFiles({&ULICE});
     Store& store = Store::main();
     ASSERT_EQ(addStreet(ULICE, 1, "Ilica"), 0);

@@ -17,6 +17,7 @@ protected:
     void SetUp() override {
         setPrompter(&ask);
         setHaltHandler([](const std::string& text) { throw ProgramHalted{text}; });
+        MAREL_SKIP_WITHOUT_SERVER(folder);
         ASSERT_EQ(Store::main().open(folder.str(), ""), 0) << storeErrorText();
     }
     void TearDown() override {

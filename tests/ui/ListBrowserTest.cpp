@@ -485,7 +485,7 @@ TEST_F(ListBrowserTest, AStepReadsInOneTransactionAndHoldsNoneWhileOthersHaveThe
     for (auto s : {"Anić", "Babić", "Cvitan", "Dukić"}) addPerson(s);
     std::set<std::string> seen;
     auto note = [&seen](const std::string& who) {
-        seen.insert(who + (sqlite3_get_autocommit(Store::main().db()) ? " free" : " held"));
+        seen.insert(who + (!Store::main().connection().inTransaction() ? " free" : " held"));
     };
     struct Watching : ScriptedPrompter {
         std::function<void()> asked;
