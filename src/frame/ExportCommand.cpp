@@ -21,6 +21,7 @@
 #include "joppd/JoppdPages.h"
 #include "joppd/JoppdXml.h"
 #include "payments/Recapitulation.h"
+#include "store/Engine.h"
 #include "preview/WmfPlayer.h"
 #include "report/Export.h"
 #include "report/PageFiles.h"
@@ -47,7 +48,7 @@ void registerAllExports() {
 namespace {
 
 constexpr const char* USAGE =
-    "Upotreba: marel export IZVJEŠTAJ --data MAPA --out DATOTEKA [naziv=vrijednost ...] | marel export --list";
+    "Upotreba: marel export IZVJEŠTAJ --data MAPA|ADRESA --out DATOTEKA [naziv=vrijednost ...] | marel export --list";
 
 // Nobody sits at the command line: a message is kept to be told on the
 // error stream, a question gets its "no" and the report ends without pages.
@@ -119,7 +120,7 @@ void list(std::ostream& out) {
         for (const ExportArg& a : e->args)
             out << "    " << a.name << "=  " << a.description << (a.required ? "" : " (neobavezno)") << '\n';
     }
-    out << "Zajedničko: --data MAPA (mapa s podacima, inače trenutna), --out DATOTEKA (.pdf, ili mapa za WMF "
+    out << "Zajedničko: --data MAPA|ADRESA (mapa s podacima ili adresa poslužitelja, inače trenutna mapa), --out DATOTEKA (.pdf, ili mapa za WMF "
            "stranice)\n";
 }
 
@@ -172,15 +173,18 @@ Refusal check(const Call& call, const ExportEntry*& entry) {
 // command was started.
 struct Place {
     fs::path started, data;
+    std::string location;  // the data folder, or the address of a server
     std::string target;
 };
 
 Refusal locate(const Call& call, const ExportEntry& entry, Place& where) {
     where.started = fs::current_path();
-    where.data = call.data.empty() ? where.started : fs::absolute(call.data);
+    const bool server = isServerAddress(call.data);
+    where.data = call.data.empty() || server ? where.started : fs::absolute(call.data);
+    where.location = server ? call.data : where.data.string();
     where.target = fs::absolute(call.out).string();
     // An export reads data; it never makes a new, empty data folder.
-    if (!fs::is_regular_file(where.data / "MAREL.DB"))
+    if (!server && !fs::is_regular_file(where.data / "MAREL.DB") && !fs::is_regular_file(where.data / "MAREL.conf"))
         return {1, "U mapi " + where.data.string() + " nema podataka programa (MAREL.DB)."};
     if (entry.file && fs::is_directory(where.target))
         return wrongCall("Izlaz mora biti datoteka, a ne mapa: " + where.target);
@@ -199,7 +203,7 @@ uint64_t openData(const Place& where, CommandLinePrompter& quiet, std::ostream& 
     });
     std::error_code ec;
     fs::current_path(where.data, ec);
-    programStart(where.data.string());
+    programStart(where.location);
     const uint64_t locks = Store::main().lockFailures();
     removeDeadParts(fs::path(where.target).parent_path());
     return locks;

@@ -3,6 +3,8 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
@@ -22,6 +24,7 @@
 #include "frame/Screenshots.h"
 #include "frame/StartUp.h"
 #include "session/Globals.h"
+#include "store/Engine.h"
 #include "ui/screens/Application.h"
 #include "ui/screens/QtPrompter.h"
 
@@ -35,6 +38,7 @@ namespace {
 // into FOLDER and ends; `export REPORT ...` writes a report or file and ends;
 // `kopija --out FILE` writes a copy of the data and ends.
 struct Options {
+    std::string data;
     std::string demo;
     std::string screenshots;
     std::string error;
@@ -46,10 +50,18 @@ Options options(const QStringList& args) {
         const QString& a = args[i];
         std::string* target = a == QLatin1String("--demo")          ? &o.demo
                               : a == QLatin1String("--screenshots") ? &o.screenshots
+                              : a == QLatin1String("--data")        ? &o.data
                                                                     : nullptr;
         if (!target || i + 1 >= args.size()) {
-            o.error = "Upotreba: marel [--demo MAPA] [--screenshots MAPA] | marel export --list | marel kopija --out DATOTEKA";
+            o.error =
+                "Upotreba: marel [--data MAPA|ADRESA] [--demo MAPA] [--screenshots MAPA] | marel export --list | "
+                "marel kopija --out DATOTEKA | marel prenesi --from IZVOR --to ODREDISTE";
             return o;
+        }
+        // A server's address stays as it is.
+        if (target == &o.data && isServerAddress(args[i + 1].toStdString())) {
+            o.data = args[++i].toStdString();
+            continue;
         }
         // Taken as given from where the program was started, which the
         // demo folder then replaces as the working folder.
@@ -132,6 +144,17 @@ int exportProgram(int argc, char** argv) {
     return runExport(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
 }
 
+// Asked once at start when neither the station's password file nor its
+// service file gives the server's password.
+std::string askServerPassword(const std::string& address) {
+    bool ok = false;
+    const QString password = QInputDialog::getText(
+        nullptr, QStringLiteral("MAREL"),
+        QStringLiteral("Lozinka za poslužitelj podataka\n%1").arg(QString::fromStdString(address)), QLineEdit::Password,
+        QString(), &ok);
+    return ok ? password.toStdString() : std::string();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -149,6 +172,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string folder = QDir::currentPath().toStdString();
+    if (!opts.data.empty()) {
+        folder = opts.data;
+        if (!isServerAddress(folder) && !QDir::setCurrent(QString::fromStdString(folder))) {
+            std::cerr << "Nema mape s podacima: " << folder << std::endl;
+            return 1;
+        }
+    }
     if (!opts.demo.empty()) {
         if (const std::string why = makeDemoData(opts.demo); !why.empty()) {
             std::cerr << "Demo podaci u " << opts.demo << ": " << why << std::endl;
@@ -177,6 +207,7 @@ int main(int argc, char** argv) {
     });
 
     registerAllScreens();
+    setPasswordAsker(askServerPassword);
     programStart(folder);
     int rc = 0;
     {

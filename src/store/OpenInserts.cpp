@@ -40,17 +40,22 @@ bool processGone(int64_t pid) {
 
 std::string nowText() { return localTimeText("%Y-%m-%d %H:%M:%S"); }
 
+int makeNotes(Store& store) {
+    const std::string whole = store.connection().dialect().integerType;
+    return store.exec(std::string("CREATE TABLE IF NOT EXISTS ") + kOpenInsertsTable + "(label TEXT NOT NULL, id " + whole +
+                   " NOT NULL, host TEXT NOT NULL, pid " + whole + " NOT NULL, opened TEXT NOT NULL, PRIMARY KEY(label, id))");
+}
+
 // The statement, or nullptr when the table of notes is missing (and, when
 // asked, could not be made: a database only read).
 Statement* noteStatement(Store& store, const std::string& sql, bool make = false) {
+    // A server compiles a statement only when it runs: the table comes first.
+    if (make && store.onServer() && makeNotes(store) != 0) return nullptr;
     Statement* st = store.statement(sql);
     if (st || !make) return st;
     // Made by the first insert form, in its transaction: opening a database
     // writes nothing.
-    const std::string whole = store.connection().dialect().integerType;
-    if (store.exec(std::string("CREATE TABLE IF NOT EXISTS ") + kOpenInsertsTable + "(label TEXT NOT NULL, id " + whole +
-                   " NOT NULL, host TEXT NOT NULL, pid " + whole + " NOT NULL, opened TEXT NOT NULL, PRIMARY KEY(label, id))") != 0)
-        return nullptr;
+    if (makeNotes(store) != 0) return nullptr;
     store.dropStatements();
     return store.statement(sql);
 }

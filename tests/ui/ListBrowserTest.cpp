@@ -188,6 +188,7 @@ TEST_F(ListBrowserTest, ARowScrolledInIsNotReadTwice) {
 // A surname another program stored with a control character shows blanked;
 // the list reads on from it by what is stored, both ways.
 TEST_F(ListBrowserTest, RowsOfHostileKeysAreSteppedOverBothWays) {
+    MAREL_FILE_ENGINE_ONLY();  // a server's columns hold only values of their type
     for (const char* stored : {"'Ba'||char(7)||'bić'", "'Ba'||char(9)||'bić'"}) {
         ASSERT_EQ(Store::main().exec("DELETE FROM OSOBE"), SQLITE_OK);
         for (auto s : {"Anić", "Cvitan"}) addPerson(s);
