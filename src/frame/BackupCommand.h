@@ -1,6 +1,7 @@
 #pragma once
 // `marel kopija --data MAPA --out DATOTEKA`: a consistent copy of a data
-// folder's database while other stations go on working, for scheduled
+// folder's database, or of a server's data (MAPA holding its MAREL.conf, or
+// its address itself), while other stations go on working, for scheduled
 // backups as well as by hand.
 #include <iosfwd>
 #include <string>

@@ -23,6 +23,7 @@
 #include "frame/Screens.h"
 #include "frame/Screenshots.h"
 #include "frame/StartUp.h"
+#include "frame/TransferCommand.h"
 #include "session/Globals.h"
 #include "store/Engine.h"
 #include "ui/screens/Application.h"
@@ -36,7 +37,8 @@ namespace {
 // first fills FOLDER with the demo data when it holds none and works there;
 // `--screenshots FOLDER` (for the developers) takes a picture of every window
 // into FOLDER and ends; `export REPORT ...` writes a report or file and ends;
-// `kopija --out FILE` writes a copy of the data and ends.
+// `kopija --out FILE` writes a copy of the data and ends; `prenesi --from A
+// --to B` carries the data of one location into another and ends.
 struct Options {
     std::string data;
     std::string demo;
@@ -158,9 +160,11 @@ std::string askServerPassword(const std::string& address) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // A copy of the data needs neither a display nor Qt.
+    // A copy or a transfer of the data needs neither a display nor Qt.
     if (argc > 1 && std::string(argv[1]) == "kopija")
         return runBackupCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
+    if (argc > 1 && std::string(argv[1]) == "prenesi")
+        return runTransferCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
     if (argc > 1 && std::string(argv[1]) == "export") return exportProgram(argc, argv);
     startup::begin();
     Application app(argc, argv);

@@ -15,10 +15,10 @@ const char* const BACKUP = "Sigurnosna kopija";
 const char* const RESTORE = "Vrati iz kopije";
 const char* const FILTER = "Kopija podataka|*.DB|Sve datoteke|*";
 
-// The folder of copies inside the data folder, made when missing so that the
-// file dialog can open in it.
+// The folder of copies (inside the data folder when there is one), made when
+// missing so that the file dialog can open in it.
 std::string copiesFolder() {
-    const auto folder = std::filesystem::path(Store::main().folder()) / kBackupFolder;
+    const auto folder = std::filesystem::path(backupHome(Store::main())) / kBackupFolder;
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     return folder.string();

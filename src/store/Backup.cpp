@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <regex>
 #include <set>
 #include <thread>
@@ -16,6 +18,7 @@
 #include "store/Sql.h"
 #include "store/SqliteEngine.h"
 #include "store/Store.h"
+#include "store/Transfer.h"
 
 namespace marel {
 
@@ -25,7 +28,7 @@ namespace {
 
 // A connection of its own to a copy or a data folder. Its keys are in
 // Croatian order: checking them needs the order.
-std::string openCopy(SqliteConnection& connection, const std::string& path, bool readOnly) {
+std::string openCopy(Connection& connection, const std::string& path, bool readOnly) {
     const int rc = connection.open(path, readOnly);
     if (rc == 0 && connection.useCroatianOrder()) return {};
     return path + ": datoteka se ne može otvoriti (" + connection.errorText(rc) + ")";
@@ -33,7 +36,7 @@ std::string openCopy(SqliteConnection& connection, const std::string& path, bool
 
 // The engine's own check of every page and index: a copy is sound or it is
 // not a copy.
-bool sound(SqliteConnection& connection) {
+bool sound(Connection& connection) {
     Statement check = connection.prepare("PRAGMA quick_check", false);
     return check && check.step() == StepResult::Row && check.columnText(0) == "ok";
 }
@@ -60,32 +63,54 @@ std::string copyPages(sqlite3* from, sqlite3* to) {
 
 // Writes the copy under a temporary name and renames it once it is whole
 // and sound, so that `target` is either the complete copy or untouched.
-std::string copyToFile(sqlite3* from, const std::string& target, const std::string& live) {
+// `fill` makes the copy as MAREL.DB in the temporary folder it is given.
+std::string copyToFile(const std::string& target, const std::string& live,
+                       const std::function<std::string(const std::string& folder)>& fill) {
     const std::string fail = "Kopija nije zapisana u " + target + ": ";
     std::error_code ec;
     // Renamed over the data itself, the copy would take the data's place.
     if (fs::equivalent(target, live, ec)) return fail + "to su sami podaci, kopija mora biti druga datoteka";
     const fs::path parent = fs::path(target).parent_path();
     if (!parent.empty() && !fs::is_directory(parent, ec)) return fail + "mapa ne postoji";
-    const std::string temporary = target + ".pisanje-" + std::to_string(getpid());
-    fs::remove(temporary, ec);
-    std::string why;
-    {
-        SqliteConnection to;
-        why = openCopy(to, temporary, false);
-        if (why.empty()) why = copyPages(from, to.handle());
-        if (why.empty() && !sound(to)) why = "kopija nije ispravna";
+    const fs::path temporary = target + ".pisanje-" + std::to_string(getpid());
+    fs::remove_all(temporary, ec);
+    fs::create_directory(temporary, ec);
+    const std::string written = (temporary / "MAREL.DB").string();
+    std::string why = ec ? ec.message() : fill(temporary.string());
+    if (why.empty()) {
+        Connection check;
+        why = openCopy(check, written, true);
+        if (why.empty() && !sound(check)) why = "kopija nije ispravna";
     }
     if (why.empty()) {
-        fs::rename(temporary, target, ec);
+        fs::rename(written, target, ec);
         if (ec) why = ec.message();
     }
-    if (!why.empty()) {
-        fs::remove(temporary, ec);
-        fs::remove(temporary + "-journal", ec);
-        return fail + why;
-    }
-    return {};
+    fs::remove_all(temporary, ec);
+    return why.empty() ? why : fail + why;
+}
+
+// The pages of the database `from` as a new database file in `folder`.
+std::string copyPagesInto(sqlite3* from, const std::string& folder) {
+    Connection to;
+    std::string why = openCopy(to, (fs::path(folder) / "MAREL.DB").string(), false);
+    return why.empty() ? copyPages(from, to.handle()) : why;
+}
+
+// A server's tables, made in a database file of the same shape as a data
+// folder's, so that a copy restores into either.
+std::string copyTablesInto(Store& from, const std::string& folder) {
+    Store to;
+    if (to.open(folder, "") != 0) return "kopija se ne može otvoriti (" + storeErrorText() + ")";
+    return transferData(from, to);
+}
+
+// Where copies are kept for a server named directly: the user's own folder.
+std::string userDataFolder() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && *xdg) return (fs::path(xdg) / "MAREL").string();
+    const char* home = std::getenv("HOME");
+    return home && *home ? (fs::path(home) / ".local" / "share" / "MAREL").string() : std::string();
 }
 
 // Automatic copies: MAREL-2026-12-10-130501-001-inicijalizacija.DB (the
@@ -106,7 +131,7 @@ void pruneAutomatic(const std::string& folder) {
 
 // What a copy of this program's data holds: the tables of its files and its
 // own bookkeeping, nothing else, and at least one of its files.
-std::string checkSource(SqliteConnection& connection, const std::string& source) {
+std::string checkSource(Connection& connection, const std::string& source) {
     if (!sound(connection)) return "Kopija " + source + " je oštećena ili nije baza podataka.";
     std::set<std::string, std::less<>> known{kOpenInsertsTable};
     for (const Layout* layout : allLayouts()) known.insert(layout->label);
@@ -123,28 +148,34 @@ std::string checkSource(SqliteConnection& connection, const std::string& source)
 std::string writeBackup(Store& store, const std::string& target) {
     if (!store.isOpen()) return "Kopija nije zapisana: podaci nisu otvoreni.";
     if (store.inTransaction()) return "Kopija nije zapisana: upis podataka je u tijeku.";
-    return copyToFile(store.db(), target, store.path());
+    if (store.onServer())
+        return copyToFile(target, "", [&](const std::string& folder) { return copyTablesInto(store, folder); });
+    return copyToFile(target, store.path(), [&](const std::string& folder) { return copyPagesInto(store.db(), folder); });
 }
 
 std::string writeBackupOfFolder(const std::string& folder, const std::string& target) {
     const std::string path = (fs::path(folder) / "MAREL.DB").string();
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) return "Kopija nije zapisana: u mapi " + folder + " nema podataka (MAREL.DB).";
-    SqliteConnection from;
+    Connection from;
     if (std::string why = openCopy(from, path, true); !why.empty()) return "Kopija nije zapisana: " + why;
     sqlite3_busy_timeout(from.handle(), Store::kReadWaitMs);
-    return copyToFile(from.handle(), target, path);
+    return copyToFile(target, path, [&](const std::string& folder) { return copyPagesInto(from.handle(), folder); });
 }
 
+std::string backupHome(const Store& store) { return store.folder().empty() ? userDataFolder() : store.folder(); }
+
 std::string automaticBackup(Store& store, const std::string& reason, std::string* written) {
-    const fs::path folder = fs::path(store.folder()) / kBackupFolder;
+    const std::string home = backupHome(store);
+    if (home.empty()) return "Kopija nije zapisana: nema mape za kopije (HOME nije zadan).";
+    const fs::path folder = fs::path(home) / kBackupFolder;
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (ec) return "Kopija nije zapisana: mapa " + folder.string() + ": " + ec.message();
     // Numbered after the last copy of the same second, even one pruned meanwhile.
     const std::string stamp = "MAREL-" + timeStamp() + "-";
     int last = 0;
-    for (const std::string& copy : automaticBackups(store.folder())) {
+    for (const std::string& copy : automaticBackups(home)) {
         const std::string name = fs::path(copy).filename().string();
         if (name.compare(0, stamp.size(), stamp) == 0) last = std::max(last, std::stoi(name.substr(stamp.size(), 3)));
     }
@@ -153,7 +184,7 @@ std::string automaticBackup(Store& store, const std::string& reason, std::string
     const fs::path target = folder / (stamp + counter + "-" + reason + ".DB");
     if (std::string why = writeBackup(store, target.string()); !why.empty()) return why;
     if (written) *written = target.string();
-    pruneAutomatic(store.folder());
+    pruneAutomatic(home);
     return {};
 }
 
@@ -176,15 +207,21 @@ std::string restoreBackup(Store& store, const std::string& source, std::string* 
         return "Podaci nisu vraćeni: upis ili čitanje podataka je u tijeku.";
     std::error_code ec;
     if (!fs::is_regular_file(source, ec)) return "Podaci nisu vraćeni: datoteka " + source + " ne postoji.";
-    SqliteConnection from;
+    Connection from;
     if (std::string why = openCopy(from, source, true); !why.empty()) return "Podaci nisu vraćeni: " + why;
     if (std::string why = checkSource(from, source); !why.empty()) return "Podaci nisu vraćeni. " + why;
     if (std::string why = automaticBackup(store, "prije-vracanja", keptCopy); !why.empty())
         return "Podaci nisu vraćeni: podaci koje bi vraćanje zamijenilo nisu sačuvani. " + why;
-    // The pages go into the live database in one write transaction: another
-    // station sees the data before or after, never a mixture.
+    // The pages, or on a server the tables, go into the live database in one
+    // write transaction: another station sees the data before or after,
+    // never a mixture.
     store.dropStatements();
-    if (std::string why = copyPages(from.handle(), store.db()); !why.empty()) return "Podaci nisu vraćeni: " + why;
+    if (store.onServer()) {
+        if (std::string why = transferData(from, store, TransferMode::Replacing); !why.empty())
+            return "Podaci nisu vraćeni. " + why;
+    } else if (std::string why = copyPages(from.handle(), store.db()); !why.empty()) {
+        return "Podaci nisu vraćeni: " + why;
+    }
     return store.reopened() == 0 ? std::string{} : "Podaci su vraćeni, ali ih program ne može otvoriti: " + storeErrorText();
 }
 

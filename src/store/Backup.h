@@ -1,7 +1,8 @@
 #pragma once
-// Copies of a data folder's database that a bookkeeper can keep and restore.
-// A copy is one database file of the same shape as MAREL.DB: it opens as a
-// data folder of its own and restores anywhere.
+// Copies of the program's data that a bookkeeper can keep and restore. A
+// copy is one database file of the same shape as MAREL.DB, whether the data
+// is in a folder or on a server: it opens as a data folder of its own and
+// restores anywhere.
 //
 // Every function returns an empty string when it succeeded, or the reason it
 // did not, in Croatian, to be shown as it stands. A copy is written under a
@@ -20,7 +21,8 @@ inline constexpr const char* kBackupFolder = "kopije";
 inline constexpr int kKeptBackups = 10;
 
 // A consistent copy of the open store's database into `target`, taken while
-// other stations go on working. Not inside a write transaction of ours: what
+// other stations go on working (a server's tables are copied into a new
+// database file, see store/Transfer.h). Not inside a write transaction of ours: what
 // it has written and not committed must not pass into a copy.
 std::string writeBackup(Store& store, const std::string& target);
 
@@ -28,7 +30,12 @@ std::string writeBackup(Store& store, const std::string& target);
 // opened, read as it stands (nothing created, nothing upgraded).
 std::string writeBackupOfFolder(const std::string& folder, const std::string& target);
 
-// An automatic copy of the open store into <folder>/kopije, named by the time
+// The folder whose kopije holds the store's automatic copies: its data
+// folder, or for a server named directly the user's own data folder
+// ($XDG_DATA_HOME/MAREL, else ~/.local/share/MAREL); empty when there is none.
+std::string backupHome(const Store& store);
+
+// An automatic copy of the open store into <backupHome>/kopije, named by the time
 // and `reason` (lower-case letters and '-'), keeping the last kKeptBackups
 // automatic copies. `written`, when given, receives the copy's path.
 std::string automaticBackup(Store& store, const std::string& reason, std::string* written = nullptr);

@@ -9,6 +9,7 @@
 
 #include "demo/DemoData.h"
 #include "frame/BackupCommand.h"
+#include "frame/TransferCommand.h"
 #include "store/Store.h"
 #include "store/Warnings.h"
 #include "support/ExportRun.h"
@@ -169,4 +170,25 @@ TEST_F(ExportCommand, ACopyOfTheDataIsWholeOrNotThere) {
         EXPECT_EQ(outputs().size(), c.exitCode == 0 ? 1u : 0u) << c.says;
     }
     EXPECT_EQ(dumpDatabaseFile(copy), dumpDatabaseFile((data.path() / "MAREL.DB").string()));
+}
+
+TEST_F(ExportCommand, DataIsCarriedOnlyIntoALocationWithoutData) {
+    const std::string target = (out.path() / "novo").string(), missing = (out.path() / "nema").string();
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        const char* says;
+    };
+    const Case cases[] = {
+        {{"--from", data.str()}, 2, "Upotreba: marel prenesi"},
+        {{"--from", missing, "--to", target}, 1, "nema podataka"},
+        {{"--from", data.str(), "--to", target}, 0, "Preneseno 21 tablica, 277 slogova iz "},
+        {{"--from", data.str(), "--to", target}, 1, "već ima podataka"},
+    };
+    for (const Case& c : cases) {
+        std::ostringstream said, err;
+        EXPECT_EQ(runTransferCommand(c.args, said, err), c.exitCode) << err.str();
+        EXPECT_NE((said.str() + err.str()).find(c.says), std::string::npos) << said.str() << err.str();
+    }
+    EXPECT_EQ(outputs(), std::vector<std::string>{"novo"});
 }
