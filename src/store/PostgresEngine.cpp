@@ -246,7 +246,6 @@ pg_result* PgStatement::runWithParameters(const std::string& sql) {
         formats[i] = params_[i].binary ? 1 : 0;
         types[i] = params_[i].binary ? kByteaOid : 0;
     }
-    if (getenv("MAREL_DEBUG_SQL")) fprintf(stderr, "PGSQL %s\n", sql.c_str());  // DEBUG
     return PQexecParams(conn_.handle(), sql.c_str(), int(n), types.data(), values.data(), lengths.data(),
                         formats.data(), 0);
 }
@@ -489,7 +488,6 @@ int PgConnection::noteResult(pg_result*& res) {
     code_ = state ? codeOf(state) : PQstatus(conn_) == CONNECTION_OK ? kMisuse : kNoServer;
     text_ = trimmed(res ? PQresultErrorMessage(res) : PQerrorMessage(conn_));
     if (text_.empty()) text_ = trimmed(PQerrorMessage(conn_));
-    if (getenv("MAREL_DEBUG_SQL")) fprintf(stderr, "PGFAIL %s\n", text_.c_str());  // DEBUG
     if (res) PQclear(res);
     res = nullptr;
     return code_;

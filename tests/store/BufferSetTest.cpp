@@ -9,6 +9,7 @@ class BufferSetTest : public test::StoreFixture {
 protected:
     void SetUp() override {
         StoreFixture::SetUp();
+        if (IsSkipped()) return;
         openFiles({&ULICE});
         for (LONG n : {1, 2, 3}) {
             ULICE.clear();

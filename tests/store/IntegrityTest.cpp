@@ -25,6 +25,7 @@ class Integrity : public marel::test::StoreFixture {
 protected:
     void SetUp() override {
         StoreFixture::SetUp();
+        if (IsSkipped()) return;
         openFiles({&SUBJEKTI, &ID1, &ISPLATE, &KRIPOREZ, &DETKRIP, &DOHOCI, &OBRACUN, &SVASTA, &JOPO, &VRSTEDOH,
                    &OPCINE, &MJESTA, &UPLATNIRN, &OSOBE});
     }

@@ -13,6 +13,7 @@ class UpdateFormTest : public marel::test::StoreFixture {
 protected:
     void SetUp() override {
         StoreFixture::SetUp();
+        if (IsSkipped()) return;
         setPrompter(&prompts);
         // The calling list keeps its files open, as a screen would.
         for (DataFile* f : {(DataFile*)&ULICE, (DataFile*)&OSOBE, (DataFile*)&VRSTEDOH, (DataFile*)&DOHOCI})
