@@ -4,7 +4,10 @@ namespace marel {
 
 int Connection::open(const std::string& location, bool readOnly) {
     close();
-    if (!isServerAddress(location)) return lite_.open(location, readOnly);
+    if (!isServerAddress(location)) {
+        pg_.reset();
+        return lite_.open(location, readOnly);
+    }
     pg_ = std::make_unique<PgConnection>();
     return pg_->open(location, readOnly);
 }
