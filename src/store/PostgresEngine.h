@@ -64,7 +64,14 @@ private:
     StepResult fail(int code);
     bool fetch();
     StepResult write();
+    struct Arguments {
+        std::vector<const char*> values;
+        std::vector<int> lengths, formats;
+        std::vector<unsigned> types;
+    };
+    Arguments arguments() const;
     pg_result* runWithParameters(const std::string& sql);
+    pg_result* runBetween(const char* before, const char* after, pg_result*& afterResult);
 
     PgConnection& conn_;
     std::string sql_;
