@@ -218,17 +218,8 @@ void PgStatement::bindBlob(int index, std::string_view bytes) {
     }
 }
 
-void PgStatement::bindTextInPlace(int index, std::string_view text) {
-    if (text.find('\0') != std::string_view::npos) return bindText(index, text);
-    if (Parameter* p = slot(index)) {
-        // Text parameters go as C strings: a copy unless one is at hand.
-        p->own.assign(text);
-        p->data = p->own.c_str();
-        p->length = int(p->own.size());
-        p->binary = false;
-    }
-}
-
+// Text parameters go as C strings, so a text is copied either way.
+void PgStatement::bindTextInPlace(int index, std::string_view text) { bindText(index, text); }
 void PgStatement::bindBlobInPlace(int index, std::string_view bytes) { bindBlob(index, bytes); }
 
 void PgStatement::clearBindings() {
@@ -269,12 +260,16 @@ pg_result* PgStatement::runBetween(const char* before, const char* after, pg_res
     auto command = [&](const char* sql) {
         return !sql || PQsendQueryParams(c, sql, 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
     };
-    bool sent = command(before) && PQsendQueryParams(c, sql_.c_str(), int(params_.size()), a.types.data(),
-                                                     a.values.data(), a.lengths.data(), a.formats.data(), 0) == 1;
-    sent = sent && command(after) && PQpipelineSync(c) == 1;
+    const bool sent = command(before) &&
+                      PQsendQueryParams(c, sql_.c_str(), int(params_.size()), a.types.data(), a.values.data(),
+                                        a.lengths.data(), a.formats.data(), 0) == 1 &&
+                      command(after);
+    // Whatever was sent is answered up to the sync, so that the connection
+    // leaves the exchange with nothing pending.
+    const bool synced = PQpipelineSync(c) == 1;
     const int statement = before ? 1 : 0;
     pg_result* mine = nullptr;
-    for (int query = 0, nulls = 0; sent && nulls < 8;) {
+    for (int query = 0, nulls = 0; synced && nulls < 8;) {
         pg_result* r = PQgetResult(c);
         if (!r) {
             // Between the results of two commands; a broken connection gives nothing more.
@@ -291,6 +286,10 @@ pg_result* PgStatement::runBetween(const char* before, const char* after, pg_res
         else PQclear(r);
     }
     PQexitPipelineMode(c);
+    if (!sent && mine) {
+        PQclear(mine);
+        mine = nullptr;
+    }
     return mine;
 }
 
