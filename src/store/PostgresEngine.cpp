@@ -319,6 +319,7 @@ StepResult PgStatement::step() {
 StepResult PgStatement::start() {
     started_ = true;
     rc_ = 0;
+    if (int rc = conn_.ready(sql_)) return fail(rc);
     if (kind_ == Kind::Control) {
         if (upperWord(sql_) == "PRAGMA") return StepResult::Done;  // the file engine's own settings
         const int rc = conn_.run(sql_.c_str());
@@ -496,6 +497,7 @@ int PgConnection::open(const std::string& address, bool readOnly) {
     }
     // The server's notices (what a drop took along) are not the user's business.
     PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
+    readOnly_ = readOnly;
     if (readOnly) return run("SET default_transaction_read_only = on");
     return 0;
 }
@@ -510,11 +512,14 @@ void PgConnection::close() {
 
 bool PgConnection::inTransaction() const {
     if (!conn_) return false;
+    // A dropped connection's transaction stays until the store ends it (see ready).
+    if (PQstatus(conn_) != CONNECTION_OK) return inTx_;
     const PGTransactionStatusType s = PQtransactionStatus(conn_);
     return s == PQTRANS_INTRANS || s == PQTRANS_INERROR || s == PQTRANS_ACTIVE;
 }
 
 void PgConnection::noteTransaction() {
+    if (PQstatus(conn_) != CONNECTION_OK) return;
     const bool now = inTransaction();
     if (now != inTx_) {
         ++txSerial_;
@@ -536,8 +541,34 @@ int PgConnection::noteResult(pg_result*& res) {
     return code_;
 }
 
-int PgConnection::run(const char* sql) {
+int PgConnection::ready(std::string_view sql) {
     if (!conn_) return kMisuse;
+    if (PQstatus(conn_) == CONNECTION_OK) return 0;
+    // The server dropped the connection (restarted, or the network went).
+    // Inside a transaction, what it wrote went with it: nothing but its
+    // rollback may pass, least of all its commit as if it had been written.
+    // Outside one, a new connection with the same settings goes on.
+    const bool rollback = upperWord(sql) == "ROLLBACK" && sql.find(" TO ") == std::string_view::npos;
+    if (inTx_ && !rollback) {
+        code_ = kNoServer;
+        text_ = textOf(code_) + " (" + trimmed(PQerrorMessage(conn_)) + ")";
+        return code_;
+    }
+    PQreset(conn_);
+    inTx_ = false;
+    writeLocked_ = false;
+    ++txSerial_;
+    if (PQstatus(conn_) != CONNECTION_OK) {
+        code_ = kNoServer;
+        text_ = textOf(code_) + " (" + trimmed(PQerrorMessage(conn_)) + ")";
+        return code_;
+    }
+    if (int rc = run("SET lock_timeout = '5s'")) return rc;
+    return readOnly_ ? run("SET default_transaction_read_only = on") : 0;
+}
+
+int PgConnection::run(const char* sql) {
+    if (int rc = ready(sql)) return rc;
     pg_result* res = PQexec(conn_, sql);
     const int rc = noteResult(res);
     if (res) PQclear(res);

@@ -137,6 +137,8 @@ public:
     int holdWriteLock();
     // Runs SQL of the engine's own, results dropped.
     int run(const char* sql);
+    // 0 when the connection can take the command `sql`.
+    int ready(std::string_view sql);
     // Changes whenever a transaction begins or ends.
     uint64_t transactionSerial() const { return txSerial_; }
     void wrote(int64_t rows, int64_t id) {
@@ -159,6 +161,7 @@ private:
     void* waitContext_ = nullptr;
     std::string lockKey_;  // empty until configured: no writes of the program yet
     bool inTx_ = false;
+    bool readOnly_ = false;
     bool writeLocked_ = false;
     uint64_t txSerial_ = 1;
     uint64_t cursors_ = 0;

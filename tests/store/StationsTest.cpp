@@ -343,3 +343,41 @@ TEST_F(StoreFixture, AWalkKeepsNoLockPastItsReadTransaction) {
     }
     EXPECT_EQ(addStreet(theirs, 4, "Ulica 4"), 0);
 }
+
+namespace {
+
+// The server ends this station's connection, as a restart of the server
+// would.
+void cutConnection(Store& store) {
+    Statement own = store.connection().prepare("SELECT pg_backend_pid()", false);
+    ASSERT_EQ(own.step(), StepResult::Row);
+    const int64_t pid = own.columnInt(0);
+    own.reset();
+    Connection admin;
+    ASSERT_EQ(admin.open(store.path()), 0);
+    ASSERT_EQ(admin.exec("SELECT pg_terminate_backend(" + std::to_string(pid) + ")"), 0);
+}
+
+}  // namespace
+
+// What a transaction wrote before the server dropped its connection is gone,
+// and its commit says so; the operations after it work on a new connection.
+TEST_F(StoreFixture, AConnectionTheServerDroppedLosesNoCommitAndTheStationGoesOn) {
+    if (!Store::main().onServer()) GTEST_SKIP() << "a server's connection";
+    openFiles({&ULICE});
+    Store& store = Store::main();
+    ASSERT_EQ(addStreet(ULICE, 1, "Ilica"), 0);
+    ASSERT_EQ(store.begin(), 0);
+    ASSERT_EQ(addStreet(ULICE, 2, "Savska"), 0);
+    cutConnection(store);
+    EXPECT_NE(addStreet(ULICE, 5, "Jurišićeva"), 0);  // meets the break
+    EXPECT_EQ(store.commit(), kStoreFailure);
+    EXPECT_EQ(addStreet(ULICE, 3, "Vlaška"), 0);
+    cutConnection(store);
+    ULICE.records();  // meets the break
+    ASSERT_EQ(addStreet(ULICE, 4, "Tkalčićeva"), 0);
+    ULICE.clear();
+    ULI.OZNAKA = 2;
+    EXPECT_EQ(ULICE.get(ULICE.KEYOZNAKA), kRecordNotFound);  // nor 5
+    EXPECT_EQ(ULICE.records(), 3);
+}
