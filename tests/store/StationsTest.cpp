@@ -381,3 +381,25 @@ TEST_F(StoreFixture, AConnectionTheServerDroppedLosesNoCommitAndTheStationGoesOn
     EXPECT_EQ(ULICE.get(ULICE.KEYOZNAKA), kRecordNotFound);  // nor 5
     EXPECT_EQ(ULICE.records(), 3);
 }
+
+// A station whose own files give no password is asked once; a wrong one is
+// refused with why, and the right one serves every later connection.
+TEST_F(StoreFixture, APasswordNoFileGivesIsAskedOnceForTheProgramsLife) {
+    const char* fromEnvironment = std::getenv("PGPASSWORD");
+    if (!Store::main().onServer() || !fromEnvironment) GTEST_SKIP() << "a server that asks for a password";
+    static std::string password;
+    static std::vector<std::string> answers;
+    static int asked = 0;
+    password = fromEnvironment;
+    answers = {"pogrešna", password};
+    unsetenv("PGPASSWORD");
+    setPasswordAsker([](const std::string&) { return answers[size_t(asked++)]; });
+    Store first, second, third;
+    EXPECT_EQ(first.open(folder.str(), ""), kAccessDenied);
+    EXPECT_NE(storeErrorText().find("nije prihvatio korisnika ili lozinku"), std::string::npos) << storeErrorText();
+    EXPECT_EQ(second.open(folder.str(), ""), 0) << storeErrorText();
+    EXPECT_EQ(third.open(folder.str(), ""), 0) << storeErrorText();
+    EXPECT_EQ(asked, 2);
+    setPasswordAsker(nullptr);
+    setenv("PGPASSWORD", password.c_str(), 1);
+}
