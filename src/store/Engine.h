@@ -115,8 +115,11 @@ public:
     // database, waiting through onBusy while another one writes.
     int beginWrite() { return pg_ ? pg_->beginWrite() : lite_.exec("BEGIN IMMEDIATE"); }
     // After records were added with ids of their own (a copy of a table):
-    // new ids go on after the highest.
-    int idsGiven(const std::string& table) { return pg_ ? pg_->idsGiven(table) : 0; }
+    // new ids go on after the highest of them and after `atLeast` (the
+    // highest the table ever gave, deleted records' included).
+    int idsGiven(const std::string& table, int64_t atLeast) {
+        return pg_ ? pg_->idsGiven(table, atLeast) : lite_.idsGiven(table, atLeast);
+    }
 
     int errorCode() const { return pg_ ? pg_->errorCode() : lite_.errorCode(); }
     // The engine's words for the last failure, or for `code` when closed.

@@ -25,6 +25,7 @@ struct Dialect {
     const char* schemaSql;
     const char* tableExistsSql;  // a row when the table ? exists
     const char* indexesSql;      // the names of the indexes of the table ? made by SQL
+    const char* lastIdSql;       // one row: the highest record id ever given in the table ?
     // A key column's direction in ORDER BY and in an index's column list.
     const char* ascending;
     const char* descending;

@@ -148,6 +148,7 @@ const Dialect& serverDialect() {
         "SELECT i.relname::text FROM pg_index x JOIN pg_class i ON i.oid = x.indexrelid JOIN pg_class t ON t.oid = "
         "x.indrelid JOIN pg_namespace n ON n.oid = t.relnamespace WHERE n.nspname = current_schema() AND t.relname "
         "= ? AND NOT x.indisprimary",
+        "SELECT coalesce(pg_sequence_last_value(pg_get_serial_sequence(quote_ident(?), '_id')::regclass), 0)",
         // An empty date sorts first, as everywhere in the program.
         " ASC NULLS FIRST",
         " DESC NULLS LAST",
@@ -638,14 +639,14 @@ int PgConnection::beginWrite() {
     return 0;
 }
 
-int PgConnection::idsGiven(const std::string& table) {
+int PgConnection::idsGiven(const std::string& table, int64_t atLeast) {
     // Never lower than it was: ids of deleted records stay used.
     char* name = PQescapeLiteral(conn_, ("\"" + table + "\"").c_str(), table.size() + 2);
     if (!name) return kMisuse;
     const std::string sequence = std::string("pg_get_serial_sequence(") + name + ", '_id')";
     PQfreemem(name);
     return exec("SELECT setval(" + sequence + ", greatest((SELECT max(\"_id\") FROM \"" + table +
-                "\"), (SELECT nextval(" + sequence + ") - 1), 1))");
+                "\"), (SELECT nextval(" + sequence + ") - 1), " + std::to_string(std::max<int64_t>(atLeast, 1)) + "))");
 }
 
 bool PgConnection::useCroatianOrder() {

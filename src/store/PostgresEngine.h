@@ -113,7 +113,7 @@ public:
         waitContext_ = context;
     }
     int beginWrite();
-    int idsGiven(const std::string& table);
+    int idsGiven(const std::string& table, int64_t atLeast);
 
     int errorCode() const { return code_; }
     std::string errorText(int code) const;

@@ -141,6 +141,20 @@ SqliteStatement SqliteConnection::prepare(std::string_view sql, bool kept) {
     return SqliteStatement(st);
 }
 
+int SqliteConnection::idsGiven(const std::string& table, int64_t atLeast) {
+    if (atLeast <= 0) return 0;
+    for (const char* sql : {"UPDATE sqlite_sequence SET seq = max(seq, ?1) WHERE name = ?2",
+                            "INSERT INTO sqlite_sequence(seq, name) VALUES(?1, ?2)"}) {
+        SqliteStatement st = prepare(sql, false);
+        if (!st) return errorCode();
+        st.bindInt(1, atLeast);
+        st.bindText(2, table);
+        if (st.step() == StepResult::Error) return st.result();
+        if (changes() > 0) return 0;
+    }
+    return 0;
+}
+
 int64_t SqliteConnection::lastInsertId() const { return sqlite3_last_insert_rowid(db_); }
 int64_t SqliteConnection::changes() const { return sqlite3_changes64(db_); }
 int64_t SqliteConnection::totalChanges() const { return sqlite3_total_changes64(db_); }
@@ -222,6 +236,7 @@ const Dialect& sqliteDialect() {
         "SELECT type, name, sql FROM sqlite_master WHERE tbl_name = ?",
         "SELECT 1 FROM sqlite_master WHERE type='table' AND name = ?",
         "SELECT name FROM sqlite_master WHERE type='index' AND tbl_name = ? AND sql IS NOT NULL",
+        "SELECT seq FROM sqlite_sequence WHERE name = ?",
         " ASC",
         " DESC",
         "",

@@ -76,6 +76,9 @@ public:
     SqliteStatement prepare(std::string_view sql, bool kept);
 
     int64_t lastInsertId() const;
+    // New ids of `table` go on after `atLeast` (SQLite keeps them after the
+    // highest present by itself).
+    int idsGiven(const std::string& table, int64_t atLeast);
     // Rows the last write changed; rows every write of the connection changed.
     int64_t changes() const;
     int64_t totalChanges() const;

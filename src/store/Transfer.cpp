@@ -134,6 +134,12 @@ private:
             marks += marks.empty() ? "?" : ", ?";
         }
         const std::string order = has(t.columns, "_id") ? "\"_id\"" : from_.dialect().rowId;
+        // Ids of records deleted in the source are not given again in the copy.
+        int64_t highest = 0;
+        if (Statement given = from_.prepare(from_.dialect().lastIdSql, false)) {
+            given.bindText(1, t.layout->label);
+            if (given.step() == StepResult::Row) highest = given.columnInt(0);
+        }
         Statement read = from_.prepare("SELECT " + list + " FROM " + t.name() + " ORDER BY " + order, false);
         if (!read) return "Izvor se ne može pročitati: tablica " + t.layout->label + ": " + failure(from_, from_.errorCode()) + ".";
         Statement write = target_.prepare("INSERT INTO " + t.name() + "(" + list + ") VALUES (" + marks + ")", false);
@@ -147,7 +153,7 @@ private:
             ++rows;
         }
         if (r == StepResult::Error) return broken + failure(from_, read.result()) + ".";
-        if (int rc = target_.idsGiven(t.layout->label)) return broken + failure(target_, rc) + ".";
+        if (int rc = target_.idsGiven(t.layout->label, highest)) return broken + failure(target_, rc) + ".";
         return {};
     }
 

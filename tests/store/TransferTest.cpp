@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "demo/DemoData.h"
+#include "store/Records.h"
 #include "store/Sql.h"
 #include "store/Transfer.h"
 #include "support/StoreDump.h"
@@ -40,9 +41,29 @@ protected:
 }  // namespace
 
 TEST_F(Transfers, DataCarriedToTheOtherEngineAndBackIsTheSame) {
+    // The street added last is gone; its id must not come back on either side.
+    int64_t deleted = 0;
+    {
+        Store source;
+        ASSERT_EQ(source.open(first.str(), ""), 0);
+        Statement last = source.connection().prepare("SELECT max(rowid) FROM \"ULICE\"", false);
+        ASSERT_EQ(last.step(), StepResult::Row);
+        deleted = last.columnInt(0);
+        ASSERT_GT(deleted, 0);
+        ASSERT_EQ(source.exec("DELETE FROM \"ULICE\" WHERE rowid = " + std::to_string(deleted)), 0);
+    }
     ASSERT_EQ(carry(first, middle), "");
     ASSERT_EQ(carry(middle, last), "");
     EXPECT_EQ(dump(last), dump(first));
+    Store copy;
+    ASSERT_EQ(copy.open(last.str(), ""), 0);
+    UliceFile streets(copy);
+    ASSERT_EQ(streets.open(), 0);
+    streets.clear();
+    streets.OZNAKA = 999'999;
+    streets.NAZIV = "Nova ulica";
+    ASSERT_EQ(streets.add(), 0);
+    EXPECT_GT(streets.currentId(), deleted);
 }
 
 TEST_F(Transfers, ATargetThatHoldsDataOrAltersItIsLeftAsItWas) {
