@@ -16,6 +16,7 @@ protected:
     // method and JOPPD form; every file closed again, as between windows.
     void SetUp() override {
         StoreFixture::SetUp();
+        if (IsSkipped()) return;
         openFiles({&SUBJEKTI, &ISPLATE, &DOHOCI, &OBRACUN, &SVASTA, &JOPO});
         SUBJEKTI.clear();
         SUB.OZNAKA = 1;
@@ -78,7 +79,7 @@ TEST_F(Initialisation, TwoYesesRemoveThePaymentsAndEverythingHangingOnThem) {
     const std::vector<std::string> copies = automaticBackups(folder.str());
     ASSERT_EQ(copies.size(), 1u);
     EXPECT_NE(copies[0].find("-inicijalizacija.DB"), std::string::npos);
-    EXPECT_EQ(test::dumpDatabaseFile(copies[0]), before);
+    EXPECT_EQ(test::dumpCopyLike(Store::main(), copies[0]), before);
     EXPECT_EQ(ask.messages[0].caption, "Inicijalizacija podataka");
     EXPECT_EQ(ask.messages[1].caption, "Potvrda brisanja");
     EXPECT_EQ(ask.messages[0].buttonTexts, "DA|NE");
