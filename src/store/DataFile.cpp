@@ -188,7 +188,10 @@ Statement* DataFile::shapedStatement(uint32_t shape, MakeSql&& sql) {
         p.st->reset();
         return p.st;
     }
-    if (p.sql.empty()) p.sql = sql();
+    if (p.sql.empty() || p.dialect != &dialect()) {
+        p.sql = sql();
+        p.dialect = &dialect();
+    }
     p.st = store_->statement(p.sql);
     p.generation = store_->statementGeneration();
     return p.st;

@@ -240,6 +240,7 @@ private:
     std::string insertSql_;
     struct Prepared {
         std::string sql;
+        const Dialect* dialect = nullptr;  // the SQL's: a store opened anew may be on another engine
         Statement* st = nullptr;
         uint64_t generation = 0;
         uint64_t walker = 0;

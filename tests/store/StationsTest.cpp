@@ -403,3 +403,19 @@ TEST_F(StoreFixture, APasswordNoFileGivesIsAskedOnceForTheProgramsLife) {
     setPasswordAsker(nullptr);
     setenv("PGPASSWORD", password.c_str(), 1);
 }
+
+// The program's files keep working when their store is opened anew on the
+// other engine (a folder, then a server): their SQL is the engine's own.
+TEST_F(StoreFixture, FilesFollowTheirStoreFromAFolderOntoAServer) {
+    if (!Store::main().onServer()) GTEST_SKIP() << "a server beside a folder";
+    marel::test::TempFolder plain;
+    std::filesystem::remove(plain.path() / "MAREL.conf");
+    for (const std::string& location : {plain.str(), folder.str()}) {
+        ULICE.close();
+        ULICE.USED = 0;
+        ASSERT_EQ(Store::main().open(location, ""), 0) << location;
+        openFiles({&ULICE});
+        ASSERT_EQ(addStreet(ULICE, 7, "Ilica"), 0) << location;
+        EXPECT_NE(idOf(ULICE, 7), 0) << location;
+    }
+}
