@@ -590,13 +590,9 @@ int DataFile::remove() {
         setError(kAlreadyOpen);
         return kAlreadyOpen;
     }
-    Statement* st = store_->statement(dialect().tableExistsSql);
-    if (!st) return store_->failLast();
-    st->bindText(1, layout_->label);
-    const StepResult r = st->step();
-    st->reset();
-    if (r == StepResult::Error) return store_->fail(st->result());
-    if (r == StepResult::Done) {
+    bool found = false;
+    if (int code = store_->findTable(layout_->label, found)) return code;
+    if (!found) {
         setError(kFileNotFound);
         return kFileNotFound;
     }

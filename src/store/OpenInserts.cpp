@@ -42,21 +42,21 @@ std::string nowText() { return localTimeText("%Y-%m-%d %H:%M:%S"); }
 
 int makeNotes(Store& store) {
     const std::string whole = store.connection().dialect().integerType;
-    return store.exec(std::string("CREATE TABLE IF NOT EXISTS ") + kOpenInsertsTable + "(label TEXT NOT NULL, id " + whole +
-                   " NOT NULL, host TEXT NOT NULL, pid " + whole + " NOT NULL, opened TEXT NOT NULL, PRIMARY KEY(label, id))");
+    return store.exec("CREATE TABLE IF NOT EXISTS " + sqlName(kOpenInsertsTable) + "(label TEXT NOT NULL, id " + whole +
+                      " NOT NULL, host TEXT NOT NULL, pid " + whole + " NOT NULL, opened TEXT NOT NULL, PRIMARY KEY(label, id))");
 }
 
 // The statement, or nullptr when the table of notes is missing (and, when
 // asked, could not be made: a database only read).
 Statement* noteStatement(Store& store, const std::string& sql, bool make = false) {
-    // A server compiles a statement only when it runs: the table comes first.
-    if (make && store.onServer() && makeNotes(store) != 0) return nullptr;
-    Statement* st = store.statement(sql);
-    if (st || !make) return st;
-    // Made by the first insert form, in its transaction: opening a database
-    // writes nothing.
-    if (makeNotes(store) != 0) return nullptr;
-    store.dropStatements();
+    bool found = false;
+    if (store.findTable(kOpenInsertsTable, found) != 0) return nullptr;
+    if (!found) {
+        // Made by the first insert form, in its transaction: opening a
+        // database writes nothing.
+        if (!make || makeNotes(store) != 0) return nullptr;
+        store.dropStatements();
+    }
     return store.statement(sql);
 }
 
@@ -80,7 +80,7 @@ std::string stationHost() {
 int noteOpenInsert(DataFile& file, int64_t id) {
     Store& store = file.store();
     Statement* st = noteStatement(
-        store, store.connection().dialect().replacingInsert(kOpenInsertsTable, {"label", "id", "host", "pid", "opened"}, 2),
+        store, store.connection().dialect().replacingInsert(sqlName(kOpenInsertsTable), {"label", "id", "host", "pid", "opened"}, 2),
         true);
     if (!st) return 0;
     st->bindText(1, file.label());
@@ -94,7 +94,7 @@ int noteOpenInsert(DataFile& file, int64_t id) {
 int endOpenInsert(DataFile& file, int64_t id) {
     Store& store = file.store();
     Statement* st =
-        noteStatement(store, std::string("DELETE FROM ") + kOpenInsertsTable + " WHERE label = ? AND id = ?");
+        noteStatement(store, "DELETE FROM " + sqlName(kOpenInsertsTable) + " WHERE label = ? AND id = ?");
     if (!st) return 0;
     st->bindText(1, file.label());
     st->bindInt(2, id);
@@ -110,7 +110,7 @@ int removeAbandonedInserts() {
     };
     std::vector<Note> notes;
     Statement* st =
-        noteStatement(store, std::string("SELECT label, id, pid FROM ") + kOpenInsertsTable + " WHERE host = ?");
+        noteStatement(store, "SELECT label, id, pid FROM " + sqlName(kOpenInsertsTable) + " WHERE host = ?");
     if (!st) return 0;
     st->bindText(1, stationHost());
     while (st->step() == StepResult::Row)

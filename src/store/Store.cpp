@@ -338,6 +338,18 @@ int Store::runKept(const char* sql) {
 
 int Store::exec(const std::string& sql) { return conn_.exec(sql); }
 
+int Store::findTable(const std::string& name, bool& found) {
+    found = false;
+    Statement* st = statement(conn_.dialect().tableExistsSql);
+    if (!st) return failLast();
+    st->bindText(1, name);
+    const StepResult r = st->step();
+    st->reset();
+    if (r == StepResult::Error) return fail(st->result());
+    found = r == StepResult::Row;
+    return 0;
+}
+
 int Store::fail(int engineCode) {
     const int code = conn_.storeCode(engineCode);
     if (code == kFileLocked) ++lockFailures_;

@@ -139,6 +139,9 @@ public:
     // older program are brought to today's shape. 0 or the store's code.
     int reopened();
 
+    // Whether the table `name` exists: 0, or the store's code of a failed look.
+    int findTable(const std::string& name, bool& found);
+
     // Loads one supplied table (LABEL.tsv) into an existing, empty table.
     int loadTable(const std::string& label, const std::string& dataDir);
 

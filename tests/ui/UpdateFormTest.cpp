@@ -372,7 +372,7 @@ struct OtherStation {
 };
 
 int64_t openInserts() {
-    Statement* st = Store::main().statement("SELECT count(*) FROM _INSERTS");
+    Statement* st = Store::main().statement("SELECT count(*) FROM \"_INSERTS\"");
     int64_t n = st && st->step() == StepResult::Row ? st->columnInt(0) : -1;
     if (st) st->reset();
     return n;
