@@ -72,9 +72,7 @@ void programStart(const std::string& folder, const std::string& dataDir) {
     // Without its database the program cannot start; held by another
     // station, it says so rather than "Disk Error". A server that cannot be
     // reached or refuses the station ends the start with why, nothing touched.
-    std::string address;
-    const bool server = serverAddressOf(folder, address) != 0 || !address.empty();
-    if (rc != 0 && server) haltProgram("PODACI NA POSLUŽITELJU NISU DOSTUPNI\n\n" + storeErrorText());
+    if (rc != 0 && Store::main().namesServer()) haltProgram("PODACI NA POSLUŽITELJU NISU DOSTUPNI\n\n" + storeErrorText());
     if (rc == kFileLocked) haltProgram(DATA_LOCKED_TEXT);
     else if (rc == kFileInvalid) STANDARDWARNING(1, "MAREL.DB");
     else if (rc != 0) STANDARDWARNING(30, "MAREL.DB");

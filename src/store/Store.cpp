@@ -133,7 +133,9 @@ int Store::open(const std::string& location, const std::string& dataDir) {
     damaged_ = false;
     gaveUpUs_ = 0;
     keptAside_.clear();
-    if (int code = serverAddressOf(location, address_)) return code;
+    const int named = serverAddressOf(location, address_);
+    namesServer_ = named != 0 || !address_.empty();
+    if (named) return named;
     if (!address_.empty()) return openServer(dataDir);
     // A 0-byte file is what a copy or a crash leaves when it fails before
     // the first page: nothing in it to keep, but the engine would take it for

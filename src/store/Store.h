@@ -95,6 +95,9 @@ public:
     // The database file, or the server's address.
     std::string path() const;
     bool onServer() const { return !address_.empty(); }
+    // The location given to the last open named a server, directly or by its
+    // MAREL.conf, whether or not the server could be used.
+    bool namesServer() const { return namesServer_; }
     // The SQLite engine's own handle (nullptr on a server): for copies, and
     // for tests and measurements that look at the database directly.
     sqlite3* db() const { return conn_.handle(); }
@@ -227,6 +230,7 @@ private:
     std::vector<Statement*> held_;
     std::string folder_;
     std::string address_;  // of the server, when the data is on one
+    bool namesServer_ = false;
     // Node-based: the statements handed out keep their place.
     std::unordered_map<std::string, Statement> statements_;
     uint64_t generation_ = 1;
