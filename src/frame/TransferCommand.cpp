@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <ostream>
 
+#include "common/Picture.h"
+#include "common/Text.h"
 #include "store/Store.h"
 #include "store/Transfer.h"
 
@@ -12,20 +14,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// 1.234.567: the thousands parted as a Croatian reader parts them.
-std::string grouped(int64_t n) {
-    std::string digits = std::to_string(n);
-    for (int at = int(digits.size()) - 3; at > 0; at -= 3) digits.insert(size_t(at), ".");
-    return digits;
-}
-
 // The noun after a number: one, two to four, or five and more (11 to 14 too).
 std::string counted(int64_t n, const char* one, const char* few, const char* many) {
     const int64_t last = n % 10, lastTwo = n % 100;
     const char* word = last == 1 && lastTwo != 11                                  ? one
                        : last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14) ? few
                                                                                     : many;
-    return grouped(n) + " " + word;
+    // 1.234.567: the thousands parted as a Croatian reader parts them.
+    return trim(formatAs("@N20.`0", n)) + " " + word;
 }
 
 // The source is read as it is: a folder without data is not made one.
