@@ -1,5 +1,6 @@
 #include "store/PostgresEngine.h"
 
+#include <dlfcn.h>
 #include <libpq-fe.h>
 
 #include <algorithm>
@@ -11,6 +12,84 @@
 #include "store/Store.h"
 
 namespace marel {
+
+namespace {
+
+// libpq is loaded when a store first opens a server, not linked: with it come
+// some twenty libraries (TLS, Kerberos, LDAP) that every start of the program
+// on a data folder would otherwise map and relocate before its window shows.
+#define MAREL_LIBPQ_FUNCTIONS(F) \
+    F(PQclear) \
+    F(PQcmdTuples) \
+    F(PQconnectdbParams) \
+    F(PQconnectionNeedsPassword) \
+    F(PQconnectionUsedPassword) \
+    F(PQconninfoFree) \
+    F(PQconninfoParse) \
+    F(PQenterPipelineMode) \
+    F(PQerrorMessage) \
+    F(PQescapeLiteral) \
+    F(PQexec) \
+    F(PQexecParams) \
+    F(PQexitPipelineMode) \
+    F(PQfinish) \
+    F(PQfreemem) \
+    F(PQftype) \
+    F(PQgetResult) \
+    F(PQgetisnull) \
+    F(PQgetlength) \
+    F(PQgetvalue) \
+    F(PQnfields) \
+    F(PQntuples) \
+    F(PQpipelineSync) \
+    F(PQreset) \
+    F(PQresultErrorField) \
+    F(PQresultErrorMessage) \
+    F(PQresultStatus) \
+    F(PQsendQueryParams) \
+    F(PQsetNoticeProcessor) \
+    F(PQstatus) \
+    F(PQtransactionStatus)
+
+struct LibPq {
+#define MAREL_LIBPQ_POINTER(name) decltype(&::name) name = nullptr;
+    MAREL_LIBPQ_FUNCTIONS(MAREL_LIBPQ_POINTER)
+#undef MAREL_LIBPQ_POINTER
+};
+
+LibPq pq;
+// Its interface number has been 5 since PostgreSQL 8.
+const char* libPqName = "libpq.so.5";
+
+// Empty when every function was found; else why not, for the user. Loaded
+// once per library name (a test names another).
+const std::string& loadLibPq() {
+    static const char* loaded = nullptr;
+    static std::string why;
+    if (loaded == libPqName) return why;
+    loaded = libPqName;
+    pq = LibPq();
+    void* lib = dlopen(libPqName, RTLD_NOW | RTLD_LOCAL);
+    if (!lib) return why = "nije moguće učitati biblioteku " + std::string(libPqName);
+    std::string missing;
+#define MAREL_LIBPQ_RESOLVE(name)                                     \
+    pq.name = reinterpret_cast<decltype(&::name)>(dlsym(lib, #name)); \
+    if (!pq.name && missing.empty()) missing = #name;
+    MAREL_LIBPQ_FUNCTIONS(MAREL_LIBPQ_RESOLVE)
+#undef MAREL_LIBPQ_RESOLVE
+    if (missing.empty()) return why = std::string();
+    pq = LibPq();
+    return why = "biblioteka " + std::string(libPqName) + " nema funkciju " + missing;
+}
+
+}  // namespace
+
+const char* setPostgresLibraryForTests(const char* name) {
+    const char* before = libPqName;
+    libPqName = name;
+    return before;
+}
+
 
 namespace {
 
@@ -79,13 +158,13 @@ std::string numbered(std::string_view sql, int& count) {
 
 bool hasPassword(const std::string& address) {
     char* error = nullptr;
-    PQconninfoOption* options = PQconninfoParse(address.c_str(), &error);
-    if (error) PQfreemem(error);
+    PQconninfoOption* options = pq.PQconninfoParse(address.c_str(), &error);
+    if (error) pq.PQfreemem(error);
     if (!options) return false;
     bool found = false;
     for (PQconninfoOption* o = options; o->keyword; ++o)
         if (std::strcmp(o->keyword, "password") == 0 && o->val && *o->val) found = true;
-    PQconninfoFree(options);
+    pq.PQconninfoFree(options);
     return found;
 }
 
@@ -245,7 +324,7 @@ PgStatement::Arguments PgStatement::arguments() const {
 
 pg_result* PgStatement::runWithParameters(const std::string& sql) {
     const Arguments a = arguments();
-    return PQexecParams(conn_.handle(), sql.c_str(), int(params_.size()), a.types.data(), a.values.data(),
+    return pq.PQexecParams(conn_.handle(), sql.c_str(), int(params_.size()), a.types.data(), a.values.data(),
                         a.lengths.data(), a.formats.data(), 0);
 }
 
@@ -256,39 +335,39 @@ pg_result* PgStatement::runWithParameters(const std::string& sql) {
 pg_result* PgStatement::runBetween(const char* before, const char* after, pg_result*& afterResult) {
     pg_conn* c = conn_.handle();
     afterResult = nullptr;
-    if (PQenterPipelineMode(c) != 1) return nullptr;
+    if (pq.PQenterPipelineMode(c) != 1) return nullptr;
     const Arguments a = arguments();
     auto command = [&](const char* sql) {
-        return !sql || PQsendQueryParams(c, sql, 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
+        return !sql || pq.PQsendQueryParams(c, sql, 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
     };
     const bool sent = command(before) &&
-                      PQsendQueryParams(c, sql_.c_str(), int(params_.size()), a.types.data(), a.values.data(),
+                      pq.PQsendQueryParams(c, sql_.c_str(), int(params_.size()), a.types.data(), a.values.data(),
                                         a.lengths.data(), a.formats.data(), 0) == 1 &&
                       command(after);
     // Whatever was sent is answered up to the sync, so that the connection
     // leaves the exchange with nothing pending.
-    const bool synced = PQpipelineSync(c) == 1;
+    const bool synced = pq.PQpipelineSync(c) == 1;
     const int statement = before ? 1 : 0;
     pg_result* mine = nullptr;
     for (int query = 0, nulls = 0; synced && nulls < 8;) {
-        pg_result* r = PQgetResult(c);
+        pg_result* r = pq.PQgetResult(c);
         if (!r) {
             // Between the results of two commands; a broken connection gives nothing more.
             ++query;
-            if (PQstatus(c) != CONNECTION_OK) ++nulls;
+            if (pq.PQstatus(c) != CONNECTION_OK) ++nulls;
             continue;
         }
-        if (PQresultStatus(r) == PGRES_PIPELINE_SYNC) {
-            PQclear(r);
+        if (pq.PQresultStatus(r) == PGRES_PIPELINE_SYNC) {
+            pq.PQclear(r);
             break;
         }
         if (query == statement && !mine) mine = r;
         else if (query == statement + 1 && !afterResult) afterResult = r;
-        else PQclear(r);
+        else pq.PQclear(r);
     }
-    PQexitPipelineMode(c);
+    pq.PQexitPipelineMode(c);
     if (!sent && mine) {
-        PQclear(mine);
+        pq.PQclear(mine);
         mine = nullptr;
     }
     return mine;
@@ -332,7 +411,7 @@ StepResult PgStatement::start() {
         const std::string name = conn_.nextCursorName();
         pg_result* declared = runWithParameters("DECLARE " + name + " NO SCROLL CURSOR FOR " + sql_);
         if (int rc = conn_.noteResult(declared)) return fail(rc);
-        PQclear(declared);
+        pq.PQclear(declared);
         cursor_ = name;
         cursorTx_ = conn_.transactionSerial();
         batch_ = 64;
@@ -340,7 +419,7 @@ StepResult PgStatement::start() {
     } else {
         res_ = runWithParameters(sql_);
         if (int rc = conn_.noteResult(res_)) return fail(rc);
-        rows_ = PQntuples(res_);
+        rows_ = pq.PQntuples(res_);
         more_ = false;
     }
     row_ = -1;
@@ -348,13 +427,13 @@ StepResult PgStatement::start() {
 }
 
 bool PgStatement::fetch() {
-    if (res_) PQclear(res_);
-    res_ = PQexec(conn_.handle(), ("FETCH FORWARD " + std::to_string(batch_) + " FROM " + cursor_).c_str());
+    if (res_) pq.PQclear(res_);
+    res_ = pq.PQexec(conn_.handle(), ("FETCH FORWARD " + std::to_string(batch_) + " FROM " + cursor_).c_str());
     if (conn_.noteResult(res_)) {
         rows_ = 0;
         return false;
     }
-    rows_ = PQntuples(res_);
+    rows_ = pq.PQntuples(res_);
     more_ = rows_ == batch_;
     batch_ = std::min(batch_ * 4, 4096);
     row_ = -1;
@@ -375,41 +454,41 @@ StepResult PgStatement::write() {
     pg_result* after = nullptr;
     pg_result* res = own ? runBetween(nullptr, "COMMIT", after) : runBetween("SAVEPOINT marel_w", "RELEASE SAVEPOINT marel_w", after);
     if (int rc = conn_.noteResult(res)) {
-        if (after) PQclear(after);
+        if (after) pq.PQclear(after);
         if (own) conn_.run("ROLLBACK");
         else if (conn_.run("ROLLBACK TO SAVEPOINT marel_w") == 0) conn_.run("RELEASE SAVEPOINT marel_w");
         return fail(rc);
     }
-    const char* tuples = PQcmdTuples(res);
+    const char* tuples = pq.PQcmdTuples(res);
     int64_t id = 0;
-    if (PQresultStatus(res) == PGRES_TUPLES_OK && PQntuples(res) > 0) {
-        const char* v = PQgetvalue(res, 0, 0);
+    if (pq.PQresultStatus(res) == PGRES_TUPLES_OK && pq.PQntuples(res) > 0) {
+        const char* v = pq.PQgetvalue(res, 0, 0);
         std::from_chars(v, v + std::strlen(v), id);
     }
     conn_.wrote(tuples && *tuples ? std::atoll(tuples) : 0, id);
-    PQclear(res);
+    pq.PQclear(res);
     if (int rc = conn_.noteResult(after)) return fail(rc);
-    PQclear(after);
+    pq.PQclear(after);
     return StepResult::Done;
 }
 
 int64_t PgStatement::columnInt(int column) {
-    if (!res_ || row_ < 0 || PQgetisnull(res_, row_, column)) return 0;
-    const char* v = PQgetvalue(res_, row_, column);
+    if (!res_ || row_ < 0 || pq.PQgetisnull(res_, row_, column)) return 0;
+    const char* v = pq.PQgetvalue(res_, row_, column);
     if (*v == 't') return 1;
     int64_t n = 0;
-    std::from_chars(v, v + PQgetlength(res_, row_, column), n);
+    std::from_chars(v, v + pq.PQgetlength(res_, row_, column), n);
     return n;
 }
 
 std::string_view PgStatement::columnText(int column) {
-    if (!res_ || row_ < 0 || column >= PQnfields(res_) || PQgetisnull(res_, row_, column)) return {};
-    return {PQgetvalue(res_, row_, column), size_t(PQgetlength(res_, row_, column))};
+    if (!res_ || row_ < 0 || column >= pq.PQnfields(res_) || pq.PQgetisnull(res_, row_, column)) return {};
+    return {pq.PQgetvalue(res_, row_, column), size_t(pq.PQgetlength(res_, row_, column))};
 }
 
 std::string_view PgStatement::columnBlob(int column) {
     const std::string_view text = columnText(column);
-    if (!text.data() || PQftype(res_, column) != kByteaOid) return text;
+    if (!text.data() || pq.PQftype(res_, column) != kByteaOid) return text;
     // The server's hex form: \x then two digits a byte.
     decoded_.clear();
     if (text.size() >= 2 && text[0] == '\\' && text[1] == 'x')
@@ -422,8 +501,8 @@ std::string_view PgStatement::columnBlob(int column) {
 }
 
 ColumnKind PgStatement::columnKind(int column) {
-    if (!res_ || row_ < 0 || column >= PQnfields(res_) || PQgetisnull(res_, row_, column)) return ColumnKind::Null;
-    switch (PQftype(res_, column)) {
+    if (!res_ || row_ < 0 || column >= pq.PQnfields(res_) || pq.PQgetisnull(res_, row_, column)) return ColumnKind::Null;
+    switch (pq.PQftype(res_, column)) {
         case kBoolOid:
         case kInt2Oid:
         case kInt4Oid:
@@ -437,15 +516,15 @@ ColumnKind PgStatement::columnKind(int column) {
     }
 }
 
-int PgStatement::columnCount() const { return res_ ? PQnfields(res_) : 0; }
+int PgStatement::columnCount() const { return res_ ? pq.PQnfields(res_) : 0; }
 
 void PgStatement::reset() {
-    if (res_) PQclear(res_);
+    if (res_) pq.PQclear(res_);
     res_ = nullptr;
     // A cursor ends with its transaction; closing one already gone would
     // fail, and a failure ends the transaction it is in.
     if (!cursor_.empty() && conn_.isOpen() && cursorTx_ == conn_.transactionSerial() &&
-        PQtransactionStatus(conn_.handle()) == PQTRANS_INTRANS)
+        pq.PQtransactionStatus(conn_.handle()) == PQTRANS_INTRANS)
         conn_.run(("CLOSE " + cursor_).c_str());
     cursor_.clear();
     started_ = false;
@@ -460,6 +539,11 @@ int PgConnection::open(const std::string& address, bool readOnly) {
     close();
     code_ = 0;
     text_.clear();
+    if (const std::string& why = loadLibPq(); !why.empty()) {
+        code_ = kNoServer;
+        text_ = textOf(code_) + " (" + why + ")";
+        return code_;
+    }
     if (hasPassword(address)) {
         code_ = kPasswordInAddress;
         text_ = textOf(code_);
@@ -474,37 +558,37 @@ int PgConnection::open(const std::string& address, bool readOnly) {
         }
         keys.push_back(nullptr);
         values.push_back(nullptr);
-        return PQconnectdbParams(keys.data(), values.data(), 1);
+        return pq.PQconnectdbParams(keys.data(), values.data(), 1);
     };
     auto typed = typedPasswords().find(address);
     conn_ = connect(typed == typedPasswords().end() ? nullptr : &typed->second);
-    if (PQstatus(conn_) != CONNECTION_OK && PQconnectionNeedsPassword(conn_) && passwordAsker) {
+    if (pq.PQstatus(conn_) != CONNECTION_OK && pq.PQconnectionNeedsPassword(conn_) && passwordAsker) {
         // Neither the station's password file nor its service file has one.
         const std::string password = passwordAsker(address);
         if (!password.empty()) {
-            PQfinish(conn_);
+            pq.PQfinish(conn_);
             conn_ = connect(&password);
-            if (PQstatus(conn_) == CONNECTION_OK) typedPasswords()[address] = password;
+            if (pq.PQstatus(conn_) == CONNECTION_OK) typedPasswords()[address] = password;
         }
     }
-    if (PQstatus(conn_) != CONNECTION_OK) {
-        const bool password = PQconnectionNeedsPassword(conn_) || PQconnectionUsedPassword(conn_);
-        const std::string why = trimmed(PQerrorMessage(conn_));
+    if (pq.PQstatus(conn_) != CONNECTION_OK) {
+        const bool password = pq.PQconnectionNeedsPassword(conn_) || pq.PQconnectionUsedPassword(conn_);
+        const std::string why = trimmed(pq.PQerrorMessage(conn_));
         code_ = password && why.find("password") != std::string::npos ? kPasswordRefused : kNoServer;
         text_ = textOf(code_) + " (" + why + ")";
-        PQfinish(conn_);
+        pq.PQfinish(conn_);
         conn_ = nullptr;
         return code_;
     }
     // The server's notices (what a drop took along) are not the user's business.
-    PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
+    pq.PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
     readOnly_ = readOnly;
     if (readOnly) return run("SET default_transaction_read_only = on");
     return 0;
 }
 
 void PgConnection::close() {
-    if (conn_) PQfinish(conn_);
+    if (conn_) pq.PQfinish(conn_);
     conn_ = nullptr;
     inTx_ = false;
     writeLocked_ = false;
@@ -514,13 +598,13 @@ void PgConnection::close() {
 bool PgConnection::inTransaction() const {
     if (!conn_) return false;
     // A dropped connection's transaction stays until the store ends it (see ready).
-    if (PQstatus(conn_) != CONNECTION_OK) return inTx_;
-    const PGTransactionStatusType s = PQtransactionStatus(conn_);
+    if (pq.PQstatus(conn_) != CONNECTION_OK) return inTx_;
+    const PGTransactionStatusType s = pq.PQtransactionStatus(conn_);
     return s == PQTRANS_INTRANS || s == PQTRANS_INERROR || s == PQTRANS_ACTIVE;
 }
 
 void PgConnection::noteTransaction() {
-    if (PQstatus(conn_) != CONNECTION_OK) return;
+    if (pq.PQstatus(conn_) != CONNECTION_OK) return;
     const bool now = inTransaction();
     if (now != inTx_) {
         ++txSerial_;
@@ -530,21 +614,21 @@ void PgConnection::noteTransaction() {
 }
 
 int PgConnection::noteResult(pg_result*& res) {
-    const ExecStatusType status = res ? PQresultStatus(res) : PGRES_FATAL_ERROR;
+    const ExecStatusType status = res ? pq.PQresultStatus(res) : PGRES_FATAL_ERROR;
     noteTransaction();
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return 0;
-    const char* state = res ? PQresultErrorField(res, PG_DIAG_SQLSTATE) : nullptr;
-    code_ = state ? codeOf(state) : PQstatus(conn_) == CONNECTION_OK ? kMisuse : kNoServer;
-    text_ = trimmed(res ? PQresultErrorMessage(res) : PQerrorMessage(conn_));
-    if (text_.empty()) text_ = trimmed(PQerrorMessage(conn_));
-    if (res) PQclear(res);
+    const char* state = res ? pq.PQresultErrorField(res, PG_DIAG_SQLSTATE) : nullptr;
+    code_ = state ? codeOf(state) : pq.PQstatus(conn_) == CONNECTION_OK ? kMisuse : kNoServer;
+    text_ = trimmed(res ? pq.PQresultErrorMessage(res) : pq.PQerrorMessage(conn_));
+    if (text_.empty()) text_ = trimmed(pq.PQerrorMessage(conn_));
+    if (res) pq.PQclear(res);
     res = nullptr;
     return code_;
 }
 
 int PgConnection::ready(std::string_view sql) {
     if (!conn_) return kMisuse;
-    if (PQstatus(conn_) == CONNECTION_OK) return 0;
+    if (pq.PQstatus(conn_) == CONNECTION_OK) return 0;
     // The server dropped the connection (restarted, or the network went).
     // Inside a transaction, what it wrote went with it: nothing but its
     // rollback may pass, least of all its commit as if it had been written.
@@ -552,16 +636,16 @@ int PgConnection::ready(std::string_view sql) {
     const bool rollback = upperWord(sql) == "ROLLBACK" && sql.find(" TO ") == std::string_view::npos;
     if (inTx_ && !rollback) {
         code_ = kNoServer;
-        text_ = textOf(code_) + " (" + trimmed(PQerrorMessage(conn_)) + ")";
+        text_ = textOf(code_) + " (" + trimmed(pq.PQerrorMessage(conn_)) + ")";
         return code_;
     }
-    PQreset(conn_);
+    pq.PQreset(conn_);
     inTx_ = false;
     writeLocked_ = false;
     ++txSerial_;
-    if (PQstatus(conn_) != CONNECTION_OK) {
+    if (pq.PQstatus(conn_) != CONNECTION_OK) {
         code_ = kNoServer;
-        text_ = textOf(code_) + " (" + trimmed(PQerrorMessage(conn_)) + ")";
+        text_ = textOf(code_) + " (" + trimmed(pq.PQerrorMessage(conn_)) + ")";
         return code_;
     }
     if (int rc = run("SET lock_timeout = '5s'")) return rc;
@@ -570,9 +654,9 @@ int PgConnection::ready(std::string_view sql) {
 
 int PgConnection::run(const char* sql) {
     if (int rc = ready(sql)) return rc;
-    pg_result* res = PQexec(conn_, sql);
+    pg_result* res = pq.PQexec(conn_, sql);
     const int rc = noteResult(res);
-    if (res) PQclear(res);
+    if (res) pq.PQclear(res);
     return rc;
 }
 
@@ -593,10 +677,10 @@ int PgConnection::exec(const std::string& sql) {
     const size_t at = sql.find("INDEX \"");
     if (word == "CREATE" && at != std::string::npos && at < 20) {
         const size_t from = at + 6, to = sql.find('"', from + 1);
-        char* literal = PQescapeLiteral(conn_, sql.c_str(), sql.size());
+        char* literal = pq.PQescapeLiteral(conn_, sql.c_str(), sql.size());
         if (!literal) return kMisuse;
         const std::string comment = "COMMENT ON INDEX " + sql.substr(from, to + 1 - from) + " IS " + literal;
-        PQfreemem(literal);
+        pq.PQfreemem(literal);
         std::unique_ptr<PgStatement> note = prepare(comment);
         if (note->step() == StepResult::Error) return note->result();
     }
@@ -609,10 +693,10 @@ int PgConnection::holdWriteLock() {
     if (lockKey_.empty() || (writeLocked_ && inTransaction())) return 0;
     const std::string sql = "SELECT pg_try_advisory_xact_lock(" + lockKey_ + ")";
     for (int count = 0;; ++count) {
-        pg_result* res = PQexec(conn_, sql.c_str());
+        pg_result* res = pq.PQexec(conn_, sql.c_str());
         if (int rc = noteResult(res)) return rc;
-        const bool held = PQntuples(res) == 1 && PQgetvalue(res, 0, 0)[0] == 't';
-        PQclear(res);
+        const bool held = pq.PQntuples(res) == 1 && pq.PQgetvalue(res, 0, 0)[0] == 't';
+        pq.PQclear(res);
         if (held) {
             writeLocked_ = true;
             return 0;
@@ -641,10 +725,10 @@ int PgConnection::beginWrite() {
 
 int PgConnection::idsGiven(const std::string& table, int64_t atLeast) {
     // Never lower than it was: ids of deleted records stay used.
-    char* name = PQescapeLiteral(conn_, ("\"" + table + "\"").c_str(), table.size() + 2);
+    char* name = pq.PQescapeLiteral(conn_, ("\"" + table + "\"").c_str(), table.size() + 2);
     if (!name) return kMisuse;
     const std::string sequence = std::string("pg_get_serial_sequence(") + name + ", '_id')";
-    PQfreemem(name);
+    pq.PQfreemem(name);
     return exec("SELECT setval(" + sequence + ", greatest((SELECT max(\"_id\") FROM \"" + table +
                 "\"), (SELECT nextval(" + sequence + ") - 1), " + std::to_string(std::max<int64_t>(atLeast, 1)) + "))");
 }
@@ -652,23 +736,23 @@ int PgConnection::idsGiven(const std::string& table, int64_t atLeast) {
 bool PgConnection::useCroatianOrder() {
     // The server's ICU Croatian order; like the file engine's, it ignores
     // case (a key differing only in case is the same key).
-    pg_result* res = PQexec(conn_,
+    pg_result* res = pq.PQexec(conn_,
                             "SELECT 1 FROM pg_collation WHERE collname = 'marel_hr' AND collnamespace = "
                             "(SELECT oid FROM pg_namespace WHERE nspname = current_schema())");
     if (noteResult(res)) return false;
-    const bool there = PQntuples(res) == 1;
-    PQclear(res);
+    const bool there = pq.PQntuples(res) == 1;
+    pq.PQclear(res);
     if (there) return true;
     return exec("CREATE COLLATION IF NOT EXISTS marel_hr (provider = icu, locale = 'hr-HR-u-ks-level2', "
                 "deterministic = false)") == 0;
 }
 
 int PgConnection::configure() {
-    pg_result* res = PQexec(conn_, "SELECT hashtext(current_database() || '.' || current_schema())");
+    pg_result* res = pq.PQexec(conn_, "SELECT hashtext(current_database() || '.' || current_schema())");
     if (int rc = noteResult(res)) return rc;
-    const bool schema = PQntuples(res) == 1 && !PQgetisnull(res, 0, 0);
-    if (schema) lockKey_ = PQgetvalue(res, 0, 0);
-    PQclear(res);
+    const bool schema = pq.PQntuples(res) == 1 && !pq.PQgetisnull(res, 0, 0);
+    if (schema) lockKey_ = pq.PQgetvalue(res, 0, 0);
+    pq.PQclear(res);
     if (!schema) {
         code_ = kNoSchema;
         text_ = textOf(code_);

@@ -25,6 +25,11 @@ namespace marel {
 
 class PgConnection;
 
+// The file name libpq is loaded by when a server is first opened; a test
+// names one that does not exist to see the store refuse the server. Returns
+// the name before.
+const char* setPostgresLibraryForTests(const char* name);
+
 class PgStatement final {
 public:
     PgStatement(PgConnection& conn, std::string sql, int parameters);

@@ -82,4 +82,15 @@ TEST(Engine, AStationRefusesWhatWouldLeaveTheServerOrShowItsPassword) {
     }
 }
 
+// A station without the server's client library gets the store's refusal,
+// not a crash at start-up: the library is loaded only for a server.
+TEST(Engine, AServerWithoutItsClientLibraryIsRefusedWithTheReason) {
+    const char* before = setPostgresLibraryForTests("libpq-nema.so.5");
+    Store store;
+    EXPECT_EQ(store.open("postgresql://server/marel", ""), kStoreFailure);
+    EXPECT_NE(storeErrorText().find("nije moguće učitati biblioteku libpq-nema.so.5"), std::string::npos)
+        << storeErrorText();
+    setPostgresLibraryForTests(before);
+}
+
 }  // namespace
