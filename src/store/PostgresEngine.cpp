@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cstring>
 #include <map>
+#include <mutex>
 
 #include "store/Store.h"
 
@@ -64,8 +65,10 @@ const char* libPqName = "libpq.so.5";
 // Empty when every function was found; else why not, for the user. Loaded
 // once per library name (a test names another).
 const std::string& loadLibPq() {
+    static std::mutex loading;
     static const char* loaded = nullptr;
     static std::string why;
+    const std::lock_guard<std::mutex> one(loading);
     if (loaded == libPqName) return why;
     loaded = libPqName;
     pq = LibPq();
