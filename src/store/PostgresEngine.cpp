@@ -71,18 +71,19 @@ const std::string& loadLibPq() {
     const std::lock_guard<std::mutex> one(loading);
     if (loaded == libPqName) return why;
     loaded = libPqName;
-    pq = LibPq();
     void* lib = dlopen(libPqName, RTLD_NOW | RTLD_LOCAL);
     if (!lib) return why = "nije moguće učitati biblioteku " + std::string(libPqName);
+    // Filled aside: connections already open go on with the table they have.
+    LibPq found;
     std::string missing;
-#define MAREL_LIBPQ_RESOLVE(name)                                     \
-    pq.name = reinterpret_cast<decltype(&::name)>(dlsym(lib, #name)); \
-    if (!pq.name && missing.empty()) missing = #name;
+#define MAREL_LIBPQ_RESOLVE(name)                                        \
+    found.name = reinterpret_cast<decltype(&::name)>(dlsym(lib, #name)); \
+    if (!found.name && missing.empty()) missing = #name;
     MAREL_LIBPQ_FUNCTIONS(MAREL_LIBPQ_RESOLVE)
 #undef MAREL_LIBPQ_RESOLVE
-    if (missing.empty()) return why = std::string();
-    pq = LibPq();
-    return why = "biblioteka " + std::string(libPqName) + " nema funkciju " + missing;
+    if (!missing.empty()) return why = "biblioteka " + std::string(libPqName) + " nema funkciju " + missing;
+    pq = found;
+    return why = std::string();
 }
 
 }  // namespace
@@ -92,7 +93,6 @@ const char* setPostgresLibraryForTests(const char* name) {
     libPqName = name;
     return before;
 }
-
 
 namespace {
 
