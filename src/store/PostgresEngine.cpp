@@ -105,6 +105,7 @@ enum : int {
     kPasswordInAddress = 5,
     kPasswordRefused = 6,
     kNoSchema = 7,
+    kTransactionBroken = 8,
     kStateBase = 1000,
 };
 
@@ -657,6 +658,16 @@ int PgConnection::ready(std::string_view sql) {
 
 int PgConnection::run(const char* sql) {
     if (int rc = ready(sql)) return rc;
+    // After a statement failed outside a savepoint (a read), the server ends
+    // the transaction with a rollback and answers its commit as done: what
+    // the transaction wrote would be lost without a word.
+    const std::string word = upperWord(sql);
+    if ((word == "COMMIT" || word == "END") && wroteIn_ == txSerial_ &&
+        pq.PQtransactionStatus(conn_) == PQTRANS_INERROR) {
+        code_ = kTransactionBroken;
+        text_ = textOf(code_);
+        return code_;
+    }
     pg_result* res = pq.PQexec(conn_, sql);
     const int rc = noteResult(res);
     if (res) pq.PQclear(res);
@@ -786,7 +797,8 @@ int PgConnection::storeCodeOf(int code) {
         case kMisuse:
         case kIoFailure:
         case kNoServer:
-        case kNoSchema: return kStoreFailure;
+        case kNoSchema:
+        case kTransactionBroken: return kStoreFailure;
         default: break;
     }
     if (code == codeOf("23505")) return kDuplicateKey;
@@ -811,6 +823,7 @@ std::string PgConnection::textOf(int code) {
         case kPasswordInAddress: return "adresa poslužitelja ne smije sadržavati lozinku";
         case kPasswordRefused: return "poslužitelj nije prihvatio korisnika ili lozinku";
         case kNoSchema: return "baza na poslužitelju nema shemu za podatke";
+        case kTransactionBroken: return "naredba u transakciji nije uspjela: ništa od njezina upisa nije zapisano";
         default: break;
     }
     std::string state(5, '0');

@@ -382,6 +382,16 @@ TEST_F(StoreFixture, AConnectionTheServerDroppedLosesNoCommitAndTheStationGoesOn
     EXPECT_EQ(ULICE.records(), 3);
 }
 
+// A read the server refuses breaks its write transaction: no commit then.
+TEST_F(StoreFixture, ACommitAfterARefusedReadIsNotReportedAsDone) {
+    if (!Store::main().onServer()) GTEST_SKIP() << "a server's transaction";
+    openFiles({&ULICE});
+    ASSERT_EQ(Store::main().begin(), 0);
+    ASSERT_EQ(addStreet(ULICE, 2, "Savska"), 0);
+    Store::main().connection().prepare("SELECT 1 / 0", false).step();
+    EXPECT_NE(Store::main().commit(), 0);
+}
+
 // A station whose own files give no password is asked once; a wrong one is
 // refused with why, and the right one serves every later connection.
 TEST_F(StoreFixture, APasswordNoFileGivesIsAskedOnceForTheProgramsLife) {
