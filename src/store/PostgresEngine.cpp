@@ -131,6 +131,11 @@ std::string upperWord(std::string_view sql) {
     return word;
 }
 
+// The whole transaction's rollback, not one to a savepoint.
+bool endsInRollback(std::string_view sql) {
+    return upperWord(sql) == "ROLLBACK" && sql.find(" TO ") == std::string_view::npos;
+}
+
 // `?` becomes `$n`; `?=` names the parameter of the `?` before it again (a
 // value the server must compare twice).
 std::string numbered(std::string_view sql, int& count) {
@@ -637,8 +642,7 @@ int PgConnection::ready(std::string_view sql) {
     // Inside a transaction, what it wrote went with it: nothing but its
     // rollback may pass, least of all its commit as if it had been written.
     // Outside one, a new connection with the same settings goes on.
-    const bool rollback = upperWord(sql) == "ROLLBACK" && sql.find(" TO ") == std::string_view::npos;
-    if (inTx_ && !rollback) {
+    if (inTx_ && !endsInRollback(sql)) {
         code_ = kNoServer;
         text_ = textOf(code_) + " (" + trimmed(pq.PQerrorMessage(conn_)) + ")";
         return code_;
@@ -671,6 +675,13 @@ int PgConnection::run(const char* sql) {
     pg_result* res = pq.PQexec(conn_, sql);
     const int rc = noteResult(res);
     if (res) pq.PQclear(res);
+    // A rollback that found the connection gone ended the transaction all
+    // the same: the next statement goes on a new connection (see ready).
+    if (rc && endsInRollback(sql) && pq.PQstatus(conn_) != CONNECTION_OK) {
+        inTx_ = false;
+        writeLocked_ = false;
+        ++txSerial_;
+    }
     return rc;
 }
 

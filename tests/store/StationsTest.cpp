@@ -373,6 +373,9 @@ TEST_F(StoreFixture, AConnectionTheServerDroppedLosesNoCommitAndTheStationGoesOn
     EXPECT_NE(addStreet(ULICE, 5, "Jurišićeva"), 0);  // meets the break
     EXPECT_EQ(store.commit(), kStoreFailure);
     EXPECT_EQ(addStreet(ULICE, 3, "Vlaška"), 0);
+    ASSERT_EQ(store.begin(), 0);
+    cutConnection(store);
+    store.rollback();  // meets the break, and ends the transaction all the same
     cutConnection(store);
     ULICE.records();  // meets the break
     ASSERT_EQ(addStreet(ULICE, 4, "Tkalčićeva"), 0);
