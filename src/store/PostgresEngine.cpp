@@ -105,6 +105,7 @@ enum : int {
     kPasswordInAddress = 5,
     kPasswordRefused = 6,
     kNoSchema = 7,
+    kTransactionBroken = 8,
     kStateBase = 1000,
 };
 
@@ -128,6 +129,11 @@ std::string upperWord(std::string_view sql) {
     while (i < sql.size() && std::isalpha(static_cast<unsigned char>(sql[i])))
         word += char(std::toupper(static_cast<unsigned char>(sql[i++])));
     return word;
+}
+
+// The whole transaction's rollback, not one to a savepoint.
+bool endsInRollback(std::string_view sql) {
+    return upperWord(sql) == "ROLLBACK" && sql.find(" TO ") == std::string_view::npos;
 }
 
 // `?` becomes `$n`; `?=` names the parameter of the `?` before it again (a
@@ -636,8 +642,7 @@ int PgConnection::ready(std::string_view sql) {
     // Inside a transaction, what it wrote went with it: nothing but its
     // rollback may pass, least of all its commit as if it had been written.
     // Outside one, a new connection with the same settings goes on.
-    const bool rollback = upperWord(sql) == "ROLLBACK" && sql.find(" TO ") == std::string_view::npos;
-    if (inTx_ && !rollback) {
+    if (inTx_ && !endsInRollback(sql)) {
         code_ = kNoServer;
         text_ = textOf(code_) + " (" + trimmed(pq.PQerrorMessage(conn_)) + ")";
         return code_;
@@ -657,9 +662,26 @@ int PgConnection::ready(std::string_view sql) {
 
 int PgConnection::run(const char* sql) {
     if (int rc = ready(sql)) return rc;
+    // After a statement failed outside a savepoint (a read), the server ends
+    // the transaction with a rollback and answers its commit as done: what
+    // the transaction wrote would be lost without a word.
+    const std::string word = upperWord(sql);
+    if ((word == "COMMIT" || word == "END") && wroteIn_ == txSerial_ &&
+        pq.PQtransactionStatus(conn_) == PQTRANS_INERROR) {
+        code_ = kTransactionBroken;
+        text_ = textOf(code_);
+        return code_;
+    }
     pg_result* res = pq.PQexec(conn_, sql);
     const int rc = noteResult(res);
     if (res) pq.PQclear(res);
+    // A rollback that found the connection gone ended the transaction all
+    // the same: the next statement goes on a new connection (see ready).
+    if (rc && endsInRollback(sql) && pq.PQstatus(conn_) != CONNECTION_OK) {
+        inTx_ = false;
+        writeLocked_ = false;
+        ++txSerial_;
+    }
     return rc;
 }
 
@@ -786,7 +808,8 @@ int PgConnection::storeCodeOf(int code) {
         case kMisuse:
         case kIoFailure:
         case kNoServer:
-        case kNoSchema: return kStoreFailure;
+        case kNoSchema:
+        case kTransactionBroken: return kStoreFailure;
         default: break;
     }
     if (code == codeOf("23505")) return kDuplicateKey;
@@ -811,6 +834,7 @@ std::string PgConnection::textOf(int code) {
         case kPasswordInAddress: return "adresa poslužitelja ne smije sadržavati lozinku";
         case kPasswordRefused: return "poslužitelj nije prihvatio korisnika ili lozinku";
         case kNoSchema: return "baza na poslužitelju nema shemu za podatke";
+        case kTransactionBroken: return "naredba u transakciji nije uspjela: ništa od njezina upisa nije zapisano";
         default: break;
     }
     std::string state(5, '0');

@@ -150,6 +150,7 @@ public:
         changes_ = rows;
         totalChanges_ += rows;
         if (id) lastId_ = id;
+        wroteIn_ = txSerial_;
     }
     std::string nextCursorName() { return "marel_c" + std::to_string(++cursors_); }
 
@@ -169,6 +170,7 @@ private:
     bool readOnly_ = false;
     bool writeLocked_ = false;
     uint64_t txSerial_ = 1;
+    uint64_t wroteIn_ = 0;  // the transaction of the last write
     uint64_t cursors_ = 0;
 };
 

@@ -373,6 +373,9 @@ TEST_F(StoreFixture, AConnectionTheServerDroppedLosesNoCommitAndTheStationGoesOn
     EXPECT_NE(addStreet(ULICE, 5, "Jurišićeva"), 0);  // meets the break
     EXPECT_EQ(store.commit(), kStoreFailure);
     EXPECT_EQ(addStreet(ULICE, 3, "Vlaška"), 0);
+    ASSERT_EQ(store.begin(), 0);
+    cutConnection(store);
+    store.rollback();  // meets the break, and ends the transaction all the same
     cutConnection(store);
     ULICE.records();  // meets the break
     ASSERT_EQ(addStreet(ULICE, 4, "Tkalčićeva"), 0);
@@ -380,6 +383,16 @@ TEST_F(StoreFixture, AConnectionTheServerDroppedLosesNoCommitAndTheStationGoesOn
     ULI.OZNAKA = 2;
     EXPECT_EQ(ULICE.get(ULICE.KEYOZNAKA), kRecordNotFound);  // nor 5
     EXPECT_EQ(ULICE.records(), 3);
+}
+
+// A read the server refuses breaks its write transaction: no commit then.
+TEST_F(StoreFixture, ACommitAfterARefusedReadIsNotReportedAsDone) {
+    if (!Store::main().onServer()) GTEST_SKIP() << "a server's transaction";
+    openFiles({&ULICE});
+    ASSERT_EQ(Store::main().begin(), 0);
+    ASSERT_EQ(addStreet(ULICE, 2, "Savska"), 0);
+    Store::main().connection().prepare("SELECT 1 / 0", false).step();
+    EXPECT_NE(Store::main().commit(), 0);
 }
 
 // A station whose own files give no password is asked once; a wrong one is
