@@ -123,10 +123,13 @@ const std::regex& automaticName() {
 
 std::string timeStamp() { return localTimeText("%Y-%m-%d-%H%M%S"); }
 
-void pruneAutomatic(const std::string& folder) {
+// `spared`, the copy being restored from, stays even when its turn to go
+// has come: were the restore to fail after it went, its data would be lost.
+void pruneAutomatic(const std::string& folder, const std::string& spared) {
     std::vector<std::string> copies = automaticBackups(folder);
     std::error_code ec;
-    for (size_t i = 0; i + kKeptBackups < copies.size(); ++i) fs::remove(copies[i], ec);
+    for (size_t i = 0; i + kKeptBackups < copies.size(); ++i)
+        if (spared.empty() || !fs::equivalent(copies[i], spared, ec)) fs::remove(copies[i], ec);
 }
 
 // What a copy of this program's data holds: the tables of its files and its
@@ -165,7 +168,10 @@ std::string writeBackupOfFolder(const std::string& folder, const std::string& ta
 
 std::string backupHome(const Store& store) { return store.folder().empty() ? userDataFolder() : store.folder(); }
 
-std::string automaticBackup(Store& store, const std::string& reason, std::string* written) {
+namespace {
+
+std::string automaticBackupSparing(Store& store, const std::string& reason, std::string* written,
+                                   const std::string& spared) {
     const std::string home = backupHome(store);
     if (home.empty()) return "Kopija nije zapisana: nema mape za kopije (HOME nije zadan).";
     const fs::path folder = fs::path(home) / kBackupFolder;
@@ -184,8 +190,14 @@ std::string automaticBackup(Store& store, const std::string& reason, std::string
     const fs::path target = folder / (stamp + counter + "-" + reason + ".DB");
     if (std::string why = writeBackup(store, target.string()); !why.empty()) return why;
     if (written) *written = target.string();
-    pruneAutomatic(home);
+    pruneAutomatic(home, spared);
     return {};
+}
+
+}  // namespace
+
+std::string automaticBackup(Store& store, const std::string& reason, std::string* written) {
+    return automaticBackupSparing(store, reason, written, "");
 }
 
 std::vector<std::string> automaticBackups(const std::string& folder) {
@@ -210,7 +222,7 @@ std::string restoreBackup(Store& store, const std::string& source, std::string* 
     Connection from;
     if (std::string why = openCopy(from, source, true); !why.empty()) return "Podaci nisu vraćeni: " + why;
     if (std::string why = checkSource(from, source); !why.empty()) return "Podaci nisu vraćeni. " + why;
-    if (std::string why = automaticBackup(store, "prije-vracanja", keptCopy); !why.empty())
+    if (std::string why = automaticBackupSparing(store, "prije-vracanja", keptCopy, source); !why.empty())
         return "Podaci nisu vraćeni: podaci koje bi vraćanje zamijenilo nisu sačuvani. " + why;
     // The pages, or on a server the tables, go into the live database in one
     // write transaction: another station sees the data before or after,

@@ -121,3 +121,14 @@ TEST_F(Backups, TheLastTenAutomaticCopiesAreKeptAndTheUsersOwnNever) {
     EXPECT_EQ(keptCopies(), std::vector<std::string>(made.begin() + 2, made.end()));
     EXPECT_TRUE(fs::exists(folder.path() / kBackupFolder / "MAREL-kopija-2026-01-01.DB"));
 }
+
+TEST_F(Backups, TheAutomaticCopyBeingRestoredFromOutlivesARestoreThatFails) {
+    std::vector<std::string> made(kKeptBackups);
+    for (std::string& written : made) ASSERT_EQ(automaticBackup(Store::main(), "proba", &written), "");
+    // Another station's write stops the restore after the oldest copy's turn to go came.
+    Store other;
+    ASSERT_EQ(other.open(folder.str(), ""), 0);
+    WriteTransaction tx(other);
+    ASSERT_NE(restoreBackup(Store::main(), made.front()), "");
+    EXPECT_TRUE(fs::exists(made.front()));
+}
