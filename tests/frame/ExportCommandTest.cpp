@@ -10,6 +10,7 @@
 #include "demo/DemoData.h"
 #include "frame/BackupCommand.h"
 #include "frame/TransferCommand.h"
+#include "store/Engine.h"
 #include "store/Store.h"
 #include "store/Warnings.h"
 #include "support/ExportRun.h"
@@ -174,6 +175,14 @@ TEST_F(ExportCommand, ACopyOfTheDataIsWholeOrNotThere) {
 
 TEST_F(ExportCommand, DataIsCarriedOnlyIntoALocationWithoutData) {
     const std::string target = (out.path() / "novo").string(), missing = (out.path() / "nema").string();
+    // Another program's database where this program's data was expected.
+    TempFolder foreign;
+    fs::remove(foreign.path() / "MAREL.conf");
+    {
+        Connection theirs;
+        ASSERT_EQ(theirs.open((foreign.path() / "MAREL.DB").string(), false), 0);
+        ASSERT_EQ(theirs.exec("CREATE TABLE racuni(x); INSERT INTO racuni VALUES(1)"), 0);
+    }
     struct Case {
         std::vector<std::string> args;
         int exitCode;
@@ -182,6 +191,7 @@ TEST_F(ExportCommand, DataIsCarriedOnlyIntoALocationWithoutData) {
     const Case cases[] = {
         {{"--from", data.str()}, 2, "Upotreba: marel prenesi"},
         {{"--from", missing, "--to", target}, 1, "nema podataka"},
+        {{"--from", foreign.str(), "--to", target}, 1, "nema nijedne tablice podataka ovog programa"},
         {{"--from", data.str(), "--to", target}, 0, "Preneseno 21 tablica, 277 slogova iz "},
         {{"--from", data.str(), "--to", target}, 1, "već ima podataka"},
     };
