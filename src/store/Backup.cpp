@@ -146,6 +146,29 @@ std::string checkSource(Connection& connection, const std::string& source) {
     return {};
 }
 
+// The highest id each table of the program's files has given. A folder's
+// restore brings the copy's own, lower ones; ids of records made after the
+// copy must not come back to meet a stale watch. (A server's restore keeps
+// them itself, see store/Transfer.h.)
+using IdsGiven = std::vector<std::pair<std::string, int64_t>>;
+IdsGiven idsGivenIn(Connection& connection) {
+    IdsGiven given;
+    for (const Layout* layout : allLayouts()) {
+        Statement st = connection.prepare(connection.dialect().lastIdSql, false);
+        if (!st) continue;
+        st.bindText(1, layout->label);
+        if (st.step() == StepResult::Row && st.columnInt(0) > 0) given.emplace_back(layout->label, st.columnInt(0));
+    }
+    return given;
+}
+
+int keepIdsGiven(Store& store, const IdsGiven& given) {
+    WriteTransaction tx(store);
+    for (const auto& [table, highest] : given)
+        if (int rc = tx.ok() ? store.connection().idsGiven(table, highest) : 0) return store.fail(rc);
+    return tx.commit();
+}
+
 }  // namespace
 
 std::string writeBackup(Store& store, const std::string& target) {
@@ -228,13 +251,17 @@ std::string restoreBackup(Store& store, const std::string& source, std::string* 
     // write transaction: another station sees the data before or after,
     // never a mixture.
     store.dropStatements();
+    const IdsGiven given = store.onServer() ? IdsGiven{} : idsGivenIn(store.connection());
     if (store.onServer()) {
         if (std::string why = transferData(from, store, TransferMode::Replacing); !why.empty())
             return "Podaci nisu vraćeni. " + why;
     } else if (std::string why = copyPages(from.handle(), store.db()); !why.empty()) {
         return "Podaci nisu vraćeni: " + why;
     }
-    return store.reopened() == 0 ? std::string{} : "Podaci su vraćeni, ali ih program ne može otvoriti: " + storeErrorText();
+    if (store.reopened() != 0) return "Podaci su vraćeni, ali ih program ne može otvoriti: " + storeErrorText();
+    if (keepIdsGiven(store, given) != 0)
+        return "Podaci su vraćeni, ali novi slogovi mogli bi dobiti brojeve zamijenjenih: " + storeErrorText();
+    return {};
 }
 
 }  // namespace marel
