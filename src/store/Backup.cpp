@@ -9,6 +9,7 @@
 #include <ctime>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <regex>
 #include <set>
 #include <thread>
@@ -132,16 +133,33 @@ void pruneAutomatic(const std::string& folder, const std::string& spared) {
         if (spared.empty() || !fs::equivalent(copies[i], spared, ec)) fs::remove(copies[i], ec);
 }
 
+// A table of the copy that holds every column of the file's layout (older
+// tables without their own ids included: the opening upgrades them). Another
+// program's table of the same name would replace the file with what the
+// program cannot read.
+bool shapedAs(Connection& connection, const Layout& layout) {
+    std::set<std::string, std::less<>> columns;
+    Statement st = connection.prepare(connection.dialect().columnsSql, false);
+    if (!st) return false;
+    st.bindText(1, layout.label);
+    while (st.step() == StepResult::Row) columns.emplace(st.columnText(0));
+    return columns.count("_ver") && std::all_of(layout.fields.begin(), layout.fields.end(),
+                                                [&](const FieldDef& f) { return columns.count(f.name) > 0; });
+}
+
 // What a copy of this program's data holds: the tables of its files and its
 // own bookkeeping, nothing else, and at least one of its files.
 std::string checkSource(Connection& connection, const std::string& source) {
     if (!sound(connection)) return "Kopija " + source + " je oštećena ili nije baza podataka.";
-    std::set<std::string, std::less<>> known{kOpenInsertsTable};
-    for (const Layout* layout : allLayouts()) known.insert(layout->label);
+    std::map<std::string, const Layout*, std::less<>> known{{kOpenInsertsTable, nullptr}};
+    for (const Layout* layout : allLayouts()) known.emplace(layout->label, layout);
     Statement tables =
         connection.prepare("SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%'", false);
     int ours = 0, foreign = 0;
-    while (tables && tables.step() == StepResult::Row) ++(known.count(tables.columnText(0)) ? ours : foreign);
+    while (tables && tables.step() == StepResult::Row) {
+        const auto it = known.find(tables.columnText(0));
+        ++(it != known.end() && (!it->second || shapedAs(connection, *it->second)) ? ours : foreign);
+    }
     if (ours == 0 || foreign > 0) return "Datoteka " + source + " nije kopija podataka ovog programa.";
     return {};
 }

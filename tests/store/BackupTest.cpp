@@ -80,6 +80,10 @@ TEST_F(Backups, WhatCannotBeDoneSafelyIsRefusedAndChangesNothing) {
         sqlite3_open(copyPath("tuda.DB").c_str(), &foreign);
         sqlite3_exec(foreign, "CREATE TABLE racuni(x)", nullptr, nullptr, nullptr);
         sqlite3_close(foreign);
+        // A table named as one of the program's files, of another shape.
+        sqlite3_open(copyPath("slicna.DB").c_str(), &foreign);
+        sqlite3_exec(foreign, "CREATE TABLE ULICE(ime, kat)", nullptr, nullptr, nullptr);
+        sqlite3_close(foreign);
     }
     const std::string before = test::dumpDatabase(Store::main());
     const std::string live = (folder.path() / "MAREL.DB").string();
@@ -92,6 +96,8 @@ TEST_F(Backups, WhatCannotBeDoneSafelyIsRefusedAndChangesNothing) {
     const Case cases[] = {
         {"restore from text", [&] { return restoreBackup(Store::main(), copyPath("tekst.DB")); }, "oštećena"},
         {"restore from another program's database", [&] { return restoreBackup(Store::main(), copyPath("tuda.DB")); },
+         "nije kopija podataka"},
+        {"restore from a table of another shape", [&] { return restoreBackup(Store::main(), copyPath("slicna.DB")); },
          "nije kopija podataka"},
         {"restore from nothing", [&] { return restoreBackup(Store::main(), copyPath("nema.DB")); }, "ne postoji"},
         {"copy over the data itself", [&] { return writeBackup(Store::main(), live); }, "sami podaci", false},
