@@ -59,6 +59,10 @@ int runTransferCommand(const std::vector<std::string>& args, std::ostream& out, 
     TransferCount count;
     if (to.open(target, "") != 0) why = "Podaci nisu preneseni: " + target + ": " + errorText() + " (" + storeErrorText() + ").";
     if (why.empty()) why = transferData(from, to, &count);
+    // A wrong folder or server, or another program's database: nothing
+    // carried must not pass for everything carried.
+    if (why.empty() && count.tables == 0)
+        why = "Podaci nisu preneseni: u izvoru nema nijedne tablice podataka ovog programa.";
     to.close();
     from.close();
     if (!why.empty()) {

@@ -9,6 +9,7 @@
 #include <ctime>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <regex>
 #include <set>
 #include <thread>
@@ -61,10 +62,45 @@ std::string copyPages(sqlite3* from, sqlite3* to) {
     return errorTextOf(SqliteConnection::storeCodeOf(rc, rc)) + " (" + sqlite3_errstr(rc) + ")";
 }
 
+// A table of the copy that holds every column of the file's layout (older
+// tables without their own ids included: the opening upgrades them). Another
+// program's table of the same name would replace the file with what the
+// program cannot read.
+bool shapedAs(Connection& connection, const Layout& layout) {
+    std::set<std::string, std::less<>> columns;
+    Statement st = connection.prepare(connection.dialect().columnsSql, false);
+    if (!st) return false;
+    st.bindText(1, layout.label);
+    while (st.step() == StepResult::Row) columns.emplace(st.columnText(0));
+    return columns.count("_ver") && std::all_of(layout.fields.begin(), layout.fields.end(),
+                                                [&](const FieldDef& f) { return columns.count(f.name) > 0; });
+}
+
+// How many tables of a database are the program's (the tables of its files,
+// its own bookkeeping) and how many are not.
+struct TableCount {
+    int ours = 0, foreign = 0;
+};
+TableCount tablesOf(Connection& connection) {
+    std::map<std::string, const Layout*, std::less<>> known{{kOpenInsertsTable, nullptr}};
+    for (const Layout* layout : allLayouts()) known.emplace(layout->label, layout);
+    Statement tables =
+        connection.prepare("SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%'", false);
+    TableCount count;
+    while (tables && tables.step() == StepResult::Row) {
+        const auto it = known.find(tables.columnText(0));
+        ++(it != known.end() && (!it->second || shapedAs(connection, *it->second)) ? count.ours : count.foreign);
+    }
+    return count;
+}
+
 // Writes the copy under a temporary name and renames it once it is whole
 // and sound, so that `target` is either the complete copy or untouched.
 // `fill` makes the copy as MAREL.DB in the temporary folder it is given.
-std::string copyToFile(const std::string& target, const std::string& live,
+// A copy asked for by name must hold the program's data: an empty or another
+// program's database written over an earlier copy would take its place.
+// (An automatic copy keeps whatever is there, tables or none.)
+std::string copyToFile(const std::string& target, const std::string& live, bool ofData,
                        const std::function<std::string(const std::string& folder)>& fill) {
     const std::string fail = "Kopija nije zapisana u " + target + ": ";
     std::error_code ec;
@@ -81,6 +117,7 @@ std::string copyToFile(const std::string& target, const std::string& live,
         Connection check;
         why = openCopy(check, written, true);
         if (why.empty() && !sound(check)) why = "kopija nije ispravna";
+        if (why.empty() && ofData && tablesOf(check).ours == 0) why = "u izvoru nema nijedne tablice podataka ovog programa";
     }
     if (why.empty()) {
         fs::rename(written, target, ec);
@@ -123,35 +160,59 @@ const std::regex& automaticName() {
 
 std::string timeStamp() { return localTimeText("%Y-%m-%d-%H%M%S"); }
 
-void pruneAutomatic(const std::string& folder) {
+// `spared`, the copy being restored from, stays even when its turn to go
+// has come: were the restore to fail after it went, its data would be lost.
+void pruneAutomatic(const std::string& folder, const std::string& spared) {
     std::vector<std::string> copies = automaticBackups(folder);
     std::error_code ec;
-    for (size_t i = 0; i + kKeptBackups < copies.size(); ++i) fs::remove(copies[i], ec);
+    for (size_t i = 0; i + kKeptBackups < copies.size(); ++i)
+        if (spared.empty() || !fs::equivalent(copies[i], spared, ec)) fs::remove(copies[i], ec);
 }
 
 // What a copy of this program's data holds: the tables of its files and its
 // own bookkeeping, nothing else, and at least one of its files.
 std::string checkSource(Connection& connection, const std::string& source) {
     if (!sound(connection)) return "Kopija " + source + " je oštećena ili nije baza podataka.";
-    std::set<std::string, std::less<>> known{kOpenInsertsTable};
-    for (const Layout* layout : allLayouts()) known.insert(layout->label);
-    Statement tables =
-        connection.prepare("SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%'", false);
-    int ours = 0, foreign = 0;
-    while (tables && tables.step() == StepResult::Row) ++(known.count(tables.columnText(0)) ? ours : foreign);
+    const auto [ours, foreign] = tablesOf(connection);
     if (ours == 0 || foreign > 0) return "Datoteka " + source + " nije kopija podataka ovog programa.";
     return {};
 }
 
-}  // namespace
+// The highest id each table of the program's files has given. A folder's
+// restore brings the copy's own, lower ones; ids of records made after the
+// copy must not come back to meet a stale watch. (A server's restore keeps
+// them itself, see store/Transfer.h.)
+using IdsGiven = std::vector<std::pair<std::string, int64_t>>;
+IdsGiven idsGivenIn(Connection& connection) {
+    IdsGiven given;
+    for (const Layout* layout : allLayouts()) {
+        Statement st = connection.prepare(connection.dialect().lastIdSql, false);
+        if (!st) continue;
+        st.bindText(1, layout->label);
+        if (st.step() == StepResult::Row && st.columnInt(0) > 0) given.emplace_back(layout->label, st.columnInt(0));
+    }
+    return given;
+}
 
-std::string writeBackup(Store& store, const std::string& target) {
+int keepIdsGiven(Store& store, const IdsGiven& given) {
+    WriteTransaction tx(store);
+    for (const auto& [table, highest] : given)
+        if (int rc = tx.ok() ? store.connection().idsGiven(table, highest) : 0) return store.fail(rc);
+    return tx.commit();
+}
+
+std::string copyOfStore(Store& store, const std::string& target, bool ofData) {
     if (!store.isOpen()) return "Kopija nije zapisana: podaci nisu otvoreni.";
     if (store.inTransaction()) return "Kopija nije zapisana: upis podataka je u tijeku.";
     if (store.onServer())
-        return copyToFile(target, "", [&](const std::string& folder) { return copyTablesInto(store, folder); });
-    return copyToFile(target, store.path(), [&](const std::string& folder) { return copyPagesInto(store.db(), folder); });
+        return copyToFile(target, "", ofData, [&](const std::string& folder) { return copyTablesInto(store, folder); });
+    return copyToFile(target, store.path(), ofData,
+                      [&](const std::string& folder) { return copyPagesInto(store.db(), folder); });
 }
+
+}  // namespace
+
+std::string writeBackup(Store& store, const std::string& target) { return copyOfStore(store, target, true); }
 
 std::string writeBackupOfFolder(const std::string& folder, const std::string& target) {
     const std::string path = (fs::path(folder) / "MAREL.DB").string();
@@ -160,12 +221,15 @@ std::string writeBackupOfFolder(const std::string& folder, const std::string& ta
     Connection from;
     if (std::string why = openCopy(from, path, true); !why.empty()) return "Kopija nije zapisana: " + why;
     sqlite3_busy_timeout(from.handle(), Store::kReadWaitMs);
-    return copyToFile(target, path, [&](const std::string& folder) { return copyPagesInto(from.handle(), folder); });
+    return copyToFile(target, path, true, [&](const std::string& folder) { return copyPagesInto(from.handle(), folder); });
 }
 
 std::string backupHome(const Store& store) { return store.folder().empty() ? userDataFolder() : store.folder(); }
 
-std::string automaticBackup(Store& store, const std::string& reason, std::string* written) {
+namespace {
+
+std::string automaticBackupSparing(Store& store, const std::string& reason, std::string* written,
+                                   const std::string& spared) {
     const std::string home = backupHome(store);
     if (home.empty()) return "Kopija nije zapisana: nema mape za kopije (HOME nije zadan).";
     const fs::path folder = fs::path(home) / kBackupFolder;
@@ -182,10 +246,16 @@ std::string automaticBackup(Store& store, const std::string& reason, std::string
     char counter[16];
     std::snprintf(counter, sizeof counter, "%03d", std::min(last + 1, 999));
     const fs::path target = folder / (stamp + counter + "-" + reason + ".DB");
-    if (std::string why = writeBackup(store, target.string()); !why.empty()) return why;
+    if (std::string why = copyOfStore(store, target.string(), false); !why.empty()) return why;
     if (written) *written = target.string();
-    pruneAutomatic(home);
+    pruneAutomatic(home, spared);
     return {};
+}
+
+}  // namespace
+
+std::string automaticBackup(Store& store, const std::string& reason, std::string* written) {
+    return automaticBackupSparing(store, reason, written, "");
 }
 
 std::vector<std::string> automaticBackups(const std::string& folder) {
@@ -210,19 +280,23 @@ std::string restoreBackup(Store& store, const std::string& source, std::string* 
     Connection from;
     if (std::string why = openCopy(from, source, true); !why.empty()) return "Podaci nisu vraćeni: " + why;
     if (std::string why = checkSource(from, source); !why.empty()) return "Podaci nisu vraćeni. " + why;
-    if (std::string why = automaticBackup(store, "prije-vracanja", keptCopy); !why.empty())
+    if (std::string why = automaticBackupSparing(store, "prije-vracanja", keptCopy, source); !why.empty())
         return "Podaci nisu vraćeni: podaci koje bi vraćanje zamijenilo nisu sačuvani. " + why;
     // The pages, or on a server the tables, go into the live database in one
     // write transaction: another station sees the data before or after,
     // never a mixture.
     store.dropStatements();
+    const IdsGiven given = store.onServer() ? IdsGiven{} : idsGivenIn(store.connection());
     if (store.onServer()) {
         if (std::string why = transferData(from, store, TransferMode::Replacing); !why.empty())
             return "Podaci nisu vraćeni. " + why;
     } else if (std::string why = copyPages(from.handle(), store.db()); !why.empty()) {
         return "Podaci nisu vraćeni: " + why;
     }
-    return store.reopened() == 0 ? std::string{} : "Podaci su vraćeni, ali ih program ne može otvoriti: " + storeErrorText();
+    if (store.reopened() != 0) return "Podaci su vraćeni, ali ih program ne može otvoriti: " + storeErrorText();
+    if (keepIdsGiven(store, given) != 0)
+        return "Podaci su vraćeni, ali novi slogovi mogli bi dobiti brojeve zamijenjenih: " + storeErrorText();
+    return {};
 }
 
 }  // namespace marel

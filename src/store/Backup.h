@@ -23,7 +23,8 @@ inline constexpr int kKeptBackups = 10;
 // A consistent copy of the open store's database into `target`, taken while
 // other stations go on working (a server's tables are copied into a new
 // database file, see store/Transfer.h). Not inside a write transaction of ours: what
-// it has written and not committed must not pass into a copy.
+// it has written and not committed must not pass into a copy. Data without
+// a single table of the program's files is no copy and is refused.
 std::string writeBackup(Store& store, const std::string& target);
 
 // The same for the database of a data folder that this process has not

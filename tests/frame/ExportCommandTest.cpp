@@ -27,7 +27,12 @@ namespace {
 // and a separate folder for what the command writes.
 class ExportCommand : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(makeDemoData(data.str()), ""); }
+    void SetUp() override {
+        ASSERT_EQ(makeDemoData(data.str()), "");
+        // What a crash can leave of the data: a file without a single page.
+        fs::remove(emptied.path() / "MAREL.conf");
+        std::ofstream(emptied.path() / "MAREL.DB").close();
+    }
 
     ExportRun run(std::vector<std::string> args) {
         args.insert(args.end(), {"--data", data.str()});
@@ -40,7 +45,7 @@ protected:
         return names;
     }
 
-    TempFolder data, out;
+    TempFolder data, out, emptied;
 };
 
 TEST_F(ExportCommand, ListNamesEveryExportWithItsArguments) {
@@ -158,6 +163,7 @@ TEST_F(ExportCommand, ACopyOfTheDataIsWholeOrNotThere) {
     };
     const std::string copy = (out.path() / "kopija.DB").string();
     const Case cases[] = {
+        {{"--data", emptied.str(), "--out", copy}, 1, "nema nijedne tablice podataka ovog programa"},
         {{"--data", (data.path() / "nema").string(), "--out", copy}, 1, "nema podataka"},
         {{"--data", data.str()}, 2, "Nedostaje --out"},
         {{"--data", data.str(), "--out"}, 2, "Upotreba: marel kopija"},
@@ -182,6 +188,7 @@ TEST_F(ExportCommand, DataIsCarriedOnlyIntoALocationWithoutData) {
     const Case cases[] = {
         {{"--from", data.str()}, 2, "Upotreba: marel prenesi"},
         {{"--from", missing, "--to", target}, 1, "nema podataka"},
+        {{"--from", emptied.str(), "--to", target}, 1, "nema nijedne tablice podataka ovog programa"},
         {{"--from", data.str(), "--to", target}, 0, "Preneseno 21 tablica, 277 slogova iz "},
         {{"--from", data.str(), "--to", target}, 1, "već ima podataka"},
     };

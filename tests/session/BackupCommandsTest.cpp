@@ -39,7 +39,9 @@ protected:
     // files, empty, as any window does).
     static std::string streets(const std::string& dump) {
         const size_t from = dump.find("[ULICE]");
-        return from == std::string::npos ? "" : dump.substr(from);
+        if (from == std::string::npos) return "";
+        const size_t to = dump.find("\n[", from);
+        return dump.substr(from, to == std::string::npos ? to : to + 1 - from);
     }
     std::string copy, saved;
 };

@@ -35,6 +35,7 @@ protected:
 
 TEST_F(Backups, ACopyRestoresToIdenticalTablesAndKeepsWhatItReplaced) {
     const std::string before = test::dumpDatabase(Store::main());
+    const std::string records = test::dumpTables(Store::main().connection());
     // Another station in the middle of a write: the copy has what was
     // committed, never its half-done change.
     {
@@ -56,16 +57,20 @@ TEST_F(Backups, ACopyRestoresToIdenticalTablesAndKeepsWhatItReplaced) {
     addStreet("Tratinska");
     ASSERT_EQ(ULICE.deleteRecord(), 0);
     addStreet("Zagorska");
+    const int64_t given = ULICE.currentId();
     const std::string changed = test::dumpDatabase(Store::main());
     std::string kept;
     ASSERT_EQ(restoreBackup(Store::main(), copyPath("kopija.DB"), &kept), "");
-    EXPECT_EQ(test::dumpDatabase(Store::main()), before);
+    // The records as they were; the ids given meanwhile stay given.
+    EXPECT_EQ(test::dumpTables(Store::main().connection()), records);
     EXPECT_EQ(test::dumpCopyLike(Store::main(), kept), changed);
     EXPECT_EQ(keptCopies(), std::vector<std::string>{kept});
     // The open file reads the restored records.
     ULICE.set(ULICE.KEYNAZIV);
     ASSERT_EQ(ULICE.next(), 0);
     EXPECT_EQ(ULI.NAZIV.str(), "Čakovečka");
+    addStreet("Vlaška");
+    EXPECT_GT(ULICE.currentId(), given);
 }
 
 TEST_F(Backups, WhatCannotBeDoneSafelyIsRefusedAndChangesNothing) {
@@ -74,6 +79,10 @@ TEST_F(Backups, WhatCannotBeDoneSafelyIsRefusedAndChangesNothing) {
         sqlite3* foreign = nullptr;
         sqlite3_open(copyPath("tuda.DB").c_str(), &foreign);
         sqlite3_exec(foreign, "CREATE TABLE racuni(x)", nullptr, nullptr, nullptr);
+        sqlite3_close(foreign);
+        // A table named as one of the program's files, of another shape.
+        sqlite3_open(copyPath("slicna.DB").c_str(), &foreign);
+        sqlite3_exec(foreign, "CREATE TABLE ULICE(ime, kat)", nullptr, nullptr, nullptr);
         sqlite3_close(foreign);
     }
     const std::string before = test::dumpDatabase(Store::main());
@@ -87,6 +96,8 @@ TEST_F(Backups, WhatCannotBeDoneSafelyIsRefusedAndChangesNothing) {
     const Case cases[] = {
         {"restore from text", [&] { return restoreBackup(Store::main(), copyPath("tekst.DB")); }, "oštećena"},
         {"restore from another program's database", [&] { return restoreBackup(Store::main(), copyPath("tuda.DB")); },
+         "nije kopija podataka"},
+        {"restore from a table of another shape", [&] { return restoreBackup(Store::main(), copyPath("slicna.DB")); },
          "nije kopija podataka"},
         {"restore from nothing", [&] { return restoreBackup(Store::main(), copyPath("nema.DB")); }, "ne postoji"},
         {"copy over the data itself", [&] { return writeBackup(Store::main(), live); }, "sami podaci", false},
@@ -120,4 +131,15 @@ TEST_F(Backups, TheLastTenAutomaticCopiesAreKeptAndTheUsersOwnNever) {
     }
     EXPECT_EQ(keptCopies(), std::vector<std::string>(made.begin() + 2, made.end()));
     EXPECT_TRUE(fs::exists(folder.path() / kBackupFolder / "MAREL-kopija-2026-01-01.DB"));
+}
+
+TEST_F(Backups, TheAutomaticCopyBeingRestoredFromOutlivesARestoreThatFails) {
+    std::vector<std::string> made(kKeptBackups);
+    for (std::string& written : made) ASSERT_EQ(automaticBackup(Store::main(), "proba", &written), "");
+    // Another station's write stops the restore after the oldest copy's turn to go came.
+    Store other;
+    ASSERT_EQ(other.open(folder.str(), ""), 0);
+    WriteTransaction tx(other);
+    ASSERT_NE(restoreBackup(Store::main(), made.front()), "");
+    EXPECT_TRUE(fs::exists(made.front()));
 }
