@@ -67,12 +67,10 @@ std::string copyPages(sqlite3* from, sqlite3* to) {
 // program's table of the same name would replace the file with what the
 // program cannot read.
 bool shapedAs(Connection& connection, const Layout& layout) {
-    std::set<std::string, std::less<>> columns;
-    Statement st = connection.prepare(connection.dialect().columnsSql, false);
-    if (!st) return false;
-    st.bindText(1, layout.label);
-    while (st.step() == StepResult::Row) columns.emplace(st.columnText(0));
-    return columns.count("_ver") && std::all_of(layout.fields.begin(), layout.fields.end(),
+    int code = 0;
+    const std::vector<std::string> read = columnsOf(connection, layout.label, code);
+    const std::set<std::string, std::less<>> columns(read.begin(), read.end());
+    return code == 0 && columns.count("_ver") && std::all_of(layout.fields.begin(), layout.fields.end(),
                                                 [&](const FieldDef& f) { return columns.count(f.name) > 0; });
 }
 
@@ -185,12 +183,8 @@ std::string checkSource(Connection& connection, const std::string& source) {
 using IdsGiven = std::vector<std::pair<std::string, int64_t>>;
 IdsGiven idsGivenIn(Connection& connection) {
     IdsGiven given;
-    for (const Layout* layout : allLayouts()) {
-        Statement st = connection.prepare(connection.dialect().lastIdSql, false);
-        if (!st) continue;
-        st.bindText(1, layout->label);
-        if (st.step() == StepResult::Row && st.columnInt(0) > 0) given.emplace_back(layout->label, st.columnInt(0));
-    }
+    for (const Layout* layout : allLayouts())
+        if (const int64_t highest = highestIdGiven(connection, layout->label)) given.emplace_back(layout->label, highest);
     return given;
 }
 

@@ -27,6 +27,29 @@ struct Table {
     std::string name() const { return sqlName(layout->label); }
 };
 
+}  // namespace
+
+std::vector<std::string> columnsOf(Connection& connection, const std::string& table, int& code) {
+    std::vector<std::string> columns;
+    Statement st = connection.prepare(connection.dialect().columnsSql, false);
+    if (!st) code = connection.errorCode();
+    if (!st) return columns;
+    st.bindText(1, table);
+    StepResult r;
+    while ((r = st.step()) == StepResult::Row) columns.emplace_back(st.columnText(0));
+    if (r == StepResult::Error) code = st.result();
+    return columns;
+}
+
+int64_t highestIdGiven(Connection& connection, const std::string& table) {
+    Statement given = connection.prepare(connection.dialect().lastIdSql, false);
+    if (!given) return 0;
+    given.bindText(1, table);
+    return given.step() == StepResult::Row ? std::max<int64_t>(given.columnInt(0), 0) : 0;
+}
+
+namespace {
+
 class Transfer {
 public:
     Transfer(Connection& from, Store& to) : from_(from), to_(to), target_(to.connection()) {}
@@ -50,18 +73,6 @@ public:
     }
 
 private:
-    static std::vector<std::string> columnsOf(Connection& connection, const std::string& table, int& code) {
-        std::vector<std::string> columns;
-        Statement st = connection.prepare(connection.dialect().columnsSql, false);
-        if (!st) code = connection.errorCode();
-        if (!st) return columns;
-        st.bindText(1, table);
-        StepResult r;
-        while ((r = st.step()) == StepResult::Row) columns.emplace_back(st.columnText(0));
-        if (r == StepResult::Error) code = st.result();
-        return columns;
-    }
-
     std::string readTables() {
         for (const Layout* layout : allLayouts()) {
             int code = 0;
@@ -135,11 +146,7 @@ private:
         }
         const std::string order = has(t.columns, "_id") ? "\"_id\"" : from_.dialect().rowId;
         // Ids of records deleted in the source are not given again in the copy.
-        int64_t highest = 0;
-        if (Statement given = from_.prepare(from_.dialect().lastIdSql, false)) {
-            given.bindText(1, t.layout->label);
-            if (given.step() == StepResult::Row) highest = given.columnInt(0);
-        }
+        const int64_t highest = highestIdGiven(from_, t.layout->label);
         Statement read = from_.prepare("SELECT " + list + " FROM " + t.name() + " ORDER BY " + order, false);
         if (!read) return "Izvor se ne može pročitati: tablica " + t.layout->label + ": " + failure(from_, from_.errorCode()) + ".";
         Statement write = target_.prepare("INSERT INTO " + t.name() + "(" + list + ") VALUES (" + marks + ")", false);

@@ -8,6 +8,7 @@
 // leaves the target as it was.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace marel {
 
@@ -39,5 +40,12 @@ std::string transferData(Store& from, Store& to, TransferCount* count = nullptr)
 // The same from a database this process opened by a connection of its own
 // (a copy's file), read in a read transaction of its own unless one is open.
 std::string transferData(Connection& from, Store& to, TransferMode mode, TransferCount* count = nullptr);
+
+// What a connection's table holds, as either engine tells it: the names of
+// its columns (none when there is no such table; `code` gets the engine's
+// code of a failed read), and the highest record id it has ever given (0
+// when none or unknown).
+std::vector<std::string> columnsOf(Connection& connection, const std::string& table, int& code);
+int64_t highestIdGiven(Connection& connection, const std::string& table);
 
 }  // namespace marel
